@@ -1,0 +1,89 @@
+#include "AttributeReader.h"
+
+#include "ErrorNumbers.h"
+#include "Sorvik3.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace Sorvik3Sim {
+
+void AttributeReader::fail(int line, const std::string& what) const
+{
+    throw Sorvik3::Error(BadDescription, file_ + ":" + std::to_string(line) + ": " + what);
+}
+
+void AttributeReader::fail(TavrinXml::Node node, const std::string& what) const
+{
+    fail(TavrinXml::line(node), what);
+}
+
+std::string AttributeReader::required(TavrinXml::Node node, const char* name) const
+{
+    auto value = TavrinXml::attribute(node, name);
+    if (!value) fail(node, "<" + TavrinXml::name(node) + "> lacks the attribute '" + name + "'");
+    return *value;
+}
+
+std::string AttributeReader::text(TavrinXml::Node node, const char* name, const std::string& fallback) const
+{
+    return TavrinXml::attribute(node, name).value_or(fallback);
+}
+
+int64_t AttributeReader::integer(TavrinXml::Node node, const char* name, int64_t low, int64_t high) const
+{
+    const std::string value = required(node, name);
+    errno = 0;
+    char* end = nullptr;
+    const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+    const long long parsed = std::strtoll(value.c_str(), &end, hex ? 16 : 10);
+    if (value.empty() || end == value.c_str() || *end != '\0' || errno == ERANGE) {
+        fail(node, std::string("attribute '") + name + "' is not an integer: '" + value + "'");
+    }
+    if (parsed < low || parsed > high) {
+        fail(node, std::string("attribute '") + name + "' = " + value + " is out of range " + std::to_string(low) +
+                       " to " + std::to_string(high));
+    }
+    return parsed;
+}
+
+int64_t AttributeReader::integerOr(TavrinXml::Node node, const char* name, int64_t fallback, int64_t low,
+                                   int64_t high) const
+{
+    return TavrinXml::attribute(node, name) ? integer(node, name, low, high) : fallback;
+}
+
+int32_t AttributeReader::int32(TavrinXml::Node node, const char* name) const
+{
+    return static_cast<int32_t>(
+        integer(node, name, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+double AttributeReader::number(TavrinXml::Node node, const char* name, double fallback) const
+{
+    auto value = TavrinXml::attribute(node, name);
+    if (!value) return fallback;
+    // from_chars ignores the process locale, which a Qt host sets from the user's.
+    double parsed = 0.0;
+    const char* first = value->data();
+    const char* last = first + value->size();
+    auto [end, error] = std::from_chars(first, last, parsed);
+    if (value->empty() || error != std::errc() || end != last || !std::isfinite(parsed)) {
+        fail(node, std::string("attribute '") + name + "' is not a number: '" + *value + "'");
+    }
+    return parsed;
+}
+
+bool AttributeReader::boolean(TavrinXml::Node node, const char* name, bool fallback) const
+{
+    auto value = TavrinXml::attribute(node, name);
+    if (!value) return fallback;
+    if (*value == "true") return true;
+    if (*value == "false") return false;
+    fail(node, std::string("attribute '") + name + "' must be true or false, not '" + *value + "'");
+}
+
+} // namespace Sorvik3Sim

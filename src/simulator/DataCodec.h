@@ -1,0 +1,24 @@
+// Places a data item's value into message bytes and reads it back: big-endian,
+// signed or not, with the item's linear scaling (physical = raw * factor + offset).
+#pragma once
+
+#include "Kwp2000Frame.h"
+#include "VehicleModel.h"
+
+#include <optional>
+#include <string>
+
+namespace Sorvik3Sim {
+
+// Throws Sorvik3::Error(ValueOutOfRange) when the value does not fit the item.
+int64_t rawFromPhysical(const DataSpec& spec, double physical);
+double physicalFromRaw(const DataSpec& spec, int64_t raw);
+void writeRaw(Bytes& message, const DataSpec& spec, int64_t raw);
+// Empty when the message is too short to hold the item.
+std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& spec);
+// The bytes of a Bytes item; a size of 0 takes the rest of the message.
+Bytes readBytes(const Bytes& message, const DataSpec& spec);
+// The name of a named value, else the number with the item's decimals.
+std::string formatPhysical(const DataSpec& spec, double physical);
+
+} // namespace Sorvik3Sim

@@ -1,0 +1,36 @@
+// Faults that the simulated line and ECUs produce on purpose: an initialisation
+// that fails, a request answered negatively, a request that gets no answer.
+// Each fault holds once, N times or always; the description file seeds them.
+#pragma once
+
+#include "VehicleModel.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Sorvik3Sim {
+
+class FaultInjector {
+public:
+    static constexpr int kAlways = -1;
+
+    void failInit(const std::string& ecu, int count = kAlways);
+    void answerNegatively(const std::string& ecu, const std::string& request, uint8_t code, int count = kAlways);
+    void dropAnswer(const std::string& ecu, const std::string& request, int count = kAlways);
+    void clear();
+
+    // Consumes one occurrence of the first fault that applies, if any.
+    bool takeInitFault(const std::string& ecu);
+    std::optional<FaultSpec> takeRequestFault(const std::string& ecu, const std::string& request);
+
+private:
+    struct Active {
+        std::string ecu;
+        FaultSpec fault;
+    };
+    std::optional<FaultSpec> take(const std::string& ecu, FaultSpec::Kind kind, const std::string& request, bool anyKind);
+    std::vector<Active> faults_;
+};
+
+} // namespace Sorvik3Sim

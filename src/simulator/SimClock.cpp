@@ -1,0 +1,18 @@
+#include "SimClock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace Sorvik3Sim {
+
+SimClock SimClock::system()
+{
+    return SimClock{[] {
+                        using namespace std::chrono;
+                        return static_cast<uint32_t>(
+                            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+                    },
+                    [](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }};
+}
+
+} // namespace Sorvik3Sim

@@ -1,0 +1,33 @@
+// Time as the simulated library sees it: a 32-bit millisecond clock and a way to
+// let time pass while an exchange is on the line. Tests and the scenario runner
+// replace both so a simulated minute costs nothing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace Sorvik3Sim {
+
+struct SimClock {
+    std::function<uint32_t()> now;
+    std::function<void(uint32_t)> sleep;
+
+    static SimClock system();
+};
+
+// A clock that moves only when told to, or when the library waits on the line.
+class ManualClock {
+public:
+    explicit ManualClock(uint32_t start = 0) : now_(start) {}
+    uint32_t now() const { return now_; }
+    void advance(uint32_t ms) { now_ += ms; }
+    SimClock clock()
+    {
+        return SimClock{[this] { return now_; }, [this](uint32_t ms) { now_ += ms; }};
+    }
+
+private:
+    uint32_t now_;
+};
+
+} // namespace Sorvik3Sim

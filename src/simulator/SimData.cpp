@@ -1,0 +1,85 @@
+#include "DataCodec.h"
+#include "ErrorNumbers.h"
+#include "SimObjects.h"
+
+namespace Sorvik3Sim {
+
+std::string SimNumericList::Item(int32_t index)
+{
+    if (index < 0 || index > LastIndex()) {
+        throw Sorvik3::Error(ValueOutOfRange, "No named value at index " + std::to_string(index));
+    }
+    return values_[static_cast<size_t>(index)].name;
+}
+
+int32_t SimNumericList::Value(const std::string& name)
+{
+    for (const auto& value : values_) {
+        if (value.name == name) return value.number;
+    }
+    throw Sorvik3::Error(UnknownName, "No named value '" + name + "'");
+}
+
+SimData::SimData(std::weak_ptr<SimRequest> request, const DataSpec& spec)
+    : request_(std::move(request)), spec_(spec), value_(spec.defaultValue)
+{
+    if (spec.namedValues) list_ = std::make_shared<SimNumericList>(*spec.namedValues);
+    if (!spec.device.empty()) device_ = std::make_shared<SimDataDevice>(spec.device);
+}
+
+Sorvik3::RequestRef SimData::Request()
+{
+    auto request = request_.lock();
+    if (!request) throw Sorvik3::Error(UnknownName, "The request of data item '" + spec_.name + "' is no longer there");
+    return request;
+}
+
+std::string SimData::ValueText()
+{
+    if (!spec_.inResponse) return spec_.kind == DataKind::Number ? formatPhysical(spec_, value_) : std::string();
+    auto request = request_.lock();
+    if (!request || request->answer().empty()) return {};
+    if (spec_.kind == DataKind::Bytes) return hexText(readBytes(request->answer(), spec_));
+    auto raw = readRaw(request->answer(), spec_);
+    return raw ? formatPhysical(spec_, physicalFromRaw(spec_, *raw)) : std::string();
+}
+
+double SimData::NumericValue()
+{
+    if (spec_.kind == DataKind::Bytes) throw Sorvik3::Error(NotNumeric, "Data item '" + spec_.name + "' holds bytes");
+    if (!spec_.inResponse) return value_;
+    auto request = request_.lock();
+    if (!request) return 0.0;
+    auto raw = readRaw(request->answer(), spec_);
+    return raw ? physicalFromRaw(spec_, *raw) : 0.0;
+}
+
+void SimData::checkWritable() const
+{
+    if (spec_.inResponse || spec_.kind != DataKind::Number) {
+        throw Sorvik3::Error(NotWritable, "Data item '" + spec_.name + "' cannot be set");
+    }
+}
+
+void SimData::store(double physical)
+{
+    rawFromPhysical(spec_, physical);  // refuses what the item's bytes cannot carry
+    value_ = physical;
+    auto request = request_.lock();
+    setOrder_ = request ? request->nextSetOrder() : setOrder_ + 1;
+}
+
+void SimData::setNumericValue(int32_t value)
+{
+    checkWritable();
+    store(value);
+}
+
+void SimData::setValueName(const std::string& name)
+{
+    checkWritable();
+    if (!list_) throw Sorvik3::Error(NotNumeric, "Data item '" + spec_.name + "' has no named values");
+    store(list_->Value(name));
+}
+
+} // namespace Sorvik3Sim

@@ -1,0 +1,128 @@
+// The session-library objects of the simulated vehicle. Children hold their
+// parents weakly and the runtime strongly: no cycles, and a request stays
+// usable for as long as the control keeps it.
+#pragma once
+
+#include "Sorvik3.h"
+#include "VehicleRuntime.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Sorvik3Sim {
+
+class SimEcu;
+class SimRequest;
+
+class SimNumericList final : public Sorvik3::NumericList {
+public:
+    explicit SimNumericList(const std::vector<NamedValue>& values) : values_(values) {}
+    int32_t LastIndex() override { return static_cast<int32_t>(values_.size()) - 1; }
+    std::string Item(int32_t index) override;
+    int32_t Value(const std::string& name) override;
+
+private:
+    const std::vector<NamedValue>& values_;
+};
+
+class SimDataDevice final : public Sorvik3::DataDevice {
+public:
+    explicit SimDataDevice(std::string name) : name_(std::move(name)) {}
+    std::string Name() override { return name_; }
+
+private:
+    std::string name_;
+};
+
+class SimData final : public Sorvik3::Data {
+public:
+    SimData(std::weak_ptr<SimRequest> request, const DataSpec& spec);
+    std::string Name() override { return spec_.name; }
+    std::string Unit() override { return spec_.unit; }
+    Sorvik3::NumericListRef NumericList() override { return list_; }
+    Sorvik3::RequestRef Request() override;
+    Sorvik3::DataDeviceRef Device() override { return device_; }
+    bool InResponse() override { return spec_.inResponse; }
+    std::string ValueText() override;
+    double NumericValue() override;
+    void setNumericValue(int32_t value) override;
+    void setValueName(const std::string& name) override;
+
+    const DataSpec& spec() const { return spec_; }
+    double requestValue() const { return value_; }
+    uint64_t setOrder() const { return setOrder_; }
+
+private:
+    void checkWritable() const;
+    void store(double physical);
+
+    std::weak_ptr<SimRequest> request_;
+    const DataSpec& spec_;
+    std::shared_ptr<SimNumericList> list_;
+    std::shared_ptr<SimDataDevice> device_;
+    double value_;
+    uint64_t setOrder_ = 0;
+};
+
+class SimRequest final : public Sorvik3::Request, public std::enable_shared_from_this<SimRequest> {
+public:
+    SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
+               const RequestSpec& spec);
+    void createItems();
+
+    std::string Name() override { return spec_.name; }
+    Sorvik3::EcuRef Ecu() override;
+    Sorvik3::DataRef Data(const std::string& name) override;
+    std::vector<Sorvik3::DataRef> Items() override;
+    void Send() override;
+    std::string FrameText(bool sent) override;
+
+    // The service bytes of the last positive answer; empty before one came.
+    const Bytes& answer() const { return exchange_.answer; }
+    uint64_t nextSetOrder() { return ++setOrders_; }
+
+private:
+    Bytes encodeRequest() const;
+
+    std::shared_ptr<VehicleRuntime> runtime_;
+    std::weak_ptr<SimEcu> ecu_;
+    size_t ecuIndex_;
+    const RequestSpec& spec_;
+    std::vector<std::shared_ptr<SimData>> items_;
+    Exchange exchange_;
+    uint64_t setOrders_ = 0;
+};
+
+class SimEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<SimEcu> {
+public:
+    SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index);
+    void createRequests();
+
+    int32_t Id() override { return spec().id; }
+    std::string Name() override { return spec().name; }
+    std::string Description() override { return spec().description; }
+    Sorvik3::RequestRef Request(const std::string& name) override;
+    std::vector<Sorvik3::DataRef> DataItems() override;
+    bool Initialized() override { return runtime_->initialized(index_); }
+    void Init() override { runtime_->init(index_); }
+
+private:
+    const EcuSpec& spec() const { return runtime_->spec().ecus[index_]; }
+
+    std::shared_ptr<VehicleRuntime> runtime_;
+    size_t index_;
+    std::vector<std::shared_ptr<SimRequest>> requests_;
+};
+
+class SimReadList final : public Sorvik3::ReadList {
+public:
+    void Add(Sorvik3::DataRef item) override;
+    int32_t Count() override { return static_cast<int32_t>(items_.size()); }
+    std::vector<Sorvik3::RequestRef> Requests() override;
+
+private:
+    std::vector<Sorvik3::DataRef> items_;
+};
+
+} // namespace Sorvik3Sim

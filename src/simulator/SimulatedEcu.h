@@ -1,0 +1,69 @@
+// The ECU at the other end of the line: it answers service requests from its
+// description, keeps its diagnostic session and the state of its devices, and
+// lets the devices' measured signals move with time.
+#pragma once
+
+#include "Kwp2000Frame.h"
+#include "VehicleModel.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Sorvik3Sim {
+
+struct Answer {
+    enum class Kind { Positive, Negative } kind = Kind::Positive;
+    Bytes data;  // service id + 0x40 first, or 7F service code
+};
+
+class SimulatedEcu {
+public:
+    explicit SimulatedEcu(const EcuSpec& spec);
+
+    Answer startCommunication(uint32_t now);
+    void stopCommunication(uint32_t now);
+    Answer handle(const RequestSpec& request, const Bytes& data, uint32_t now);
+
+    // For tests and the runner: what the ECU itself believes.
+    bool deviceRunning(const std::string& device, uint32_t now);
+    uint8_t currentSession() const { return session_; }
+    double signalValue(const std::string& signal, uint32_t now);
+
+private:
+    struct SignalState {
+        const SignalSpec* spec = nullptr;
+        double value = 0.0;
+        uint32_t time = 0;
+    };
+    struct DeviceState {
+        const DeviceSpec* spec = nullptr;
+        bool running = false;
+        bool temporary = false;
+        uint32_t startTime = 0;
+        std::map<std::string, double> parameters;
+        std::vector<SignalState> signals;
+    };
+
+    void settle(uint32_t now);
+    void stopDevice(DeviceState& device, uint32_t at);
+    void advanceSignals(DeviceState& device, uint32_t to);
+    double signalTarget(const DeviceState& device, const SignalSpec& signal) const;
+    std::optional<uint32_t> automaticStop(const DeviceState& device) const;
+    std::optional<Answer> controlDevice(const RequestSpec& request, const Bytes& data, uint32_t now, DeviceState*& device);
+    Answer positive(const RequestSpec& request, const Bytes& data, const DeviceState* device, uint32_t now);
+    double sourceValue(const DataSpec& item, const DeviceState* device, uint32_t now);
+    DeviceState* deviceById(uint8_t localId);
+    Answer negative(uint8_t service, uint8_t code) const;
+
+    const EcuSpec& spec_;
+    std::vector<DeviceState> devices_;
+    uint8_t defaultSession_ = 0;
+    uint8_t session_ = 0;
+    uint32_t lastRequest_ = 0;
+    bool sessionActive_ = false;  // a session other than the default one, kept alive by requests
+};
+
+} // namespace Sorvik3Sim

@@ -1,0 +1,274 @@
+#include "VehicleLoader.h"
+
+#include "AttributeReader.h"
+#include "ErrorNumbers.h"
+#include "Kwp2000Frame.h"
+#include "Sorvik3.h"
+#include "XmlDocument.h"
+
+#include <set>
+
+namespace Sorvik3Sim {
+namespace {
+
+using TavrinXml::Node;
+
+template <typename T, typename NameOf>
+void refuseDuplicates(const AttributeReader& in, const std::vector<T>& items, NameOf nameOf, const char* what)
+{
+    std::set<std::string> seen;
+    for (const auto& item : items) {
+        if (!seen.insert(nameOf(item)).second) in.fail(item.line, std::string("duplicate ") + what + " '" + nameOf(item) + "'");
+    }
+}
+
+ResponseSource readSource(const AttributeReader& in, Node node)
+{
+    ResponseSource source;
+    const std::string text = in.text(node, "source", "echo");
+    const auto colon = text.find(':');
+    const std::string kind = text.substr(0, colon);
+    const std::string argument = colon == std::string::npos ? "" : text.substr(colon + 1);
+    using K = ResponseSource::Kind;
+    if (kind == "echo") source.kind = K::Echo;
+    else if (kind == "state") source.kind = K::DeviceState;
+    else if (kind == "remaining") source.kind = K::RemainingTime;
+    else if (kind == "session") source.kind = K::Session;
+    else if (kind == "signal") source.kind = K::Signal;
+    else if (kind == "param") source.kind = K::Parameter;
+    else if (kind == "const") {
+        source.kind = K::Constant;
+        auto bytes = parseHex(argument);
+        if (!bytes) in.fail(node, "source 'const:' needs hex bytes, not '" + argument + "'");
+        source.bytes = *bytes;
+    } else {
+        in.fail(node, "unknown source '" + text + "'");
+    }
+    if ((source.kind == K::Signal || source.kind == K::Parameter) && argument.empty()) {
+        in.fail(node, "source '" + kind + ":' needs a name");
+    }
+    source.name = argument;
+    return source;
+}
+
+std::vector<NamedValue> readNamedValues(const AttributeReader& in, Node node)
+{
+    std::vector<NamedValue> values;
+    std::set<std::string> seen;
+    for (Node child : TavrinXml::childElements(node)) {
+        if (TavrinXml::name(child) != "value") in.fail(child, "unexpected element <" + TavrinXml::name(child) + ">");
+        NamedValue value{in.required(child, "name"), in.int32(child, "number")};
+        if (!seen.insert(value.name).second) in.fail(child, "duplicate value name '" + value.name + "'");
+        values.push_back(value);
+    }
+    return values;
+}
+
+DataSpec readData(const AttributeReader& in, Node node, bool inResponse)
+{
+    DataSpec data;
+    data.line = TavrinXml::line(node);
+    data.name = in.required(node, "name");
+    data.inResponse = inResponse;
+    data.unit = in.text(node, "unit", "");
+    data.position = static_cast<int>(in.integer(node, "position", 1, 255));
+    const std::string kind = in.text(node, "kind", "number");
+    if (kind == "bytes") {
+        data.kind = DataKind::Bytes;
+        const std::string size = in.text(node, "size", "rest");
+        data.size = size == "rest" ? 0 : static_cast<int>(in.integer(node, "size", 1, 255));
+    } else if (kind == "number") {
+        data.size = static_cast<int>(in.integerOr(node, "size", 1, 1, 4));
+        if (data.size == 3) in.fail(node, "size must be 1, 2 or 4 bytes");
+    } else {
+        in.fail(node, "unknown kind '" + kind + "'");
+    }
+    data.isSigned = in.boolean(node, "signed", false);
+    data.factor = in.number(node, "factor", 1.0);
+    if (data.factor == 0.0) in.fail(node, "factor must not be 0");
+    data.offset = in.number(node, "offset", 0.0);
+    data.decimals = static_cast<int>(in.integerOr(node, "decimals", 0, 0, 9));
+    data.defaultValue = in.number(node, "default", 0.0);
+    data.device = in.text(node, "device", "");
+    if (inResponse) data.source = readSource(in, node);
+    if (!TavrinXml::childElements(node).empty()) data.namedValues = readNamedValues(in, node);
+    return data;
+}
+
+RequestSpec readRequest(const AttributeReader& in, Node node)
+{
+    RequestSpec request;
+    request.line = TavrinXml::line(node);
+    request.name = in.required(node, "name");
+    request.service = static_cast<uint8_t>(in.integer(node, "service", 0, 255));
+    request.pendingAnswers = static_cast<int>(in.integerOr(node, "pending", 0, 0, 1000));
+    const std::string bytes = in.text(node, "bytes", "");
+    if (!bytes.empty()) {
+        auto parsed = parseHex(bytes);
+        if (!parsed || parsed->empty() || parsed->front() != request.service) {
+            in.fail(node, "bytes must be hex and start with the service id");
+        }
+        request.templateBytes = *parsed;
+    } else {
+        request.templateBytes = {request.service};
+    }
+    for (Node child : TavrinXml::childElements(node)) {
+        const std::string element = TavrinXml::name(child);
+        if (element == "data") {
+            request.items.push_back(readData(in, child, false));
+        } else if (element == "response") {
+            for (Node item : TavrinXml::childElements(child)) {
+                if (TavrinXml::name(item) != "data") in.fail(item, "unexpected element <" + TavrinXml::name(item) + ">");
+                request.items.push_back(readData(in, item, true));
+            }
+        } else {
+            in.fail(child, "unexpected element <" + element + ">");
+        }
+    }
+    refuseDuplicates(in, request.items, [](const DataSpec& d) { return d.name; }, "data item");
+    return request;
+}
+
+DeviceSpec readDevice(const AttributeReader& in, Node node)
+{
+    DeviceSpec device;
+    device.name = in.required(node, "name");
+    device.localId = static_cast<uint8_t>(in.integer(node, "localId", 0, 255));
+    device.temporary = in.boolean(node, "temporary", true);
+    device.permanent = in.boolean(node, "permanent", true);
+    device.maxDurationMs = static_cast<uint32_t>(in.integerOr(node, "maxDurationMs", 0, 0, 86400000));
+    if (TavrinXml::attribute(node, "refuse")) device.refuseCode = static_cast<uint8_t>(in.integer(node, "refuse", 1, 255));
+    for (Node child : TavrinXml::childElements(node)) {
+        if (TavrinXml::name(child) != "signal") in.fail(child, "unexpected element <" + TavrinXml::name(child) + ">");
+        SignalSpec signal;
+        signal.name = in.required(child, "name");
+        signal.idle = in.number(child, "idle", 0.0);
+        signal.active = in.number(child, "active", signal.idle);
+        signal.follows = in.text(child, "follows", "");
+        signal.gain = in.number(child, "gain", 1.0);
+        signal.tauMs = in.number(child, "tauMs", 500.0);
+        if (signal.tauMs < 0) in.fail(child, "tauMs must not be negative");
+        device.signals.push_back(signal);
+    }
+    return device;
+}
+
+FaultSpec readFault(const AttributeReader& in, Node node)
+{
+    FaultSpec fault;
+    const std::string count = in.text(node, "count", "always");
+    fault.count = count == "always" ? -1 : static_cast<int>(in.integer(node, "count", 1, 1000000));
+    if (in.boolean(node, "init", false)) {
+        fault.kind = FaultSpec::Kind::Init;
+        return fault;
+    }
+    fault.request = in.required(node, "request");
+    if (in.boolean(node, "noAnswer", false)) {
+        fault.kind = FaultSpec::Kind::NoAnswer;
+    } else {
+        fault.kind = FaultSpec::Kind::Negative;
+        fault.code = static_cast<uint8_t>(in.integer(node, "code", 1, 255));
+    }
+    return fault;
+}
+
+void readEcuChildren(const AttributeReader& in, Node node, EcuSpec& ecu)
+{
+    for (Node child : TavrinXml::childElements(node)) {
+        const std::string element = TavrinXml::name(child);
+        if (element == "request") {
+            ecu.requests.push_back(readRequest(in, child));
+        } else if (element == "device") {
+            ecu.devices.push_back(readDevice(in, child));
+        } else if (element == "session") {
+            ecu.sessions.push_back({in.required(child, "name"), static_cast<uint8_t>(in.integer(child, "id", 0, 255))});
+        } else if (element == "fault") {
+            ecu.faults.push_back(readFault(in, child));
+        } else {
+            in.fail(child, "unexpected element <" + element + ">");
+        }
+    }
+}
+
+void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
+{
+    refuseDuplicates(in, ecu.requests, [](const RequestSpec& r) { return r.name; }, "request");
+    std::set<std::string> devices, signals, localIds, sessions;
+    for (const auto& device : ecu.devices) {
+        if (!devices.insert(device.name).second) in.fail(node, "duplicate device '" + device.name + "'");
+        if (!localIds.insert(std::to_string(device.localId)).second) {
+            in.fail(node, "duplicate local identifier " + std::to_string(device.localId) + " of device '" + device.name + "'");
+        }
+        for (const auto& signal : device.signals) {
+            if (!signals.insert(signal.name).second) in.fail(node, "duplicate signal '" + signal.name + "'");
+        }
+    }
+    for (const auto& session : ecu.sessions) {
+        if (!sessions.insert(session.name).second) in.fail(node, "duplicate session '" + session.name + "'");
+    }
+    for (const auto& request : ecu.requests) {
+        for (const auto& data : request.items) {
+            if (data.source.kind == ResponseSource::Kind::Signal && !signals.count(data.source.name)) {
+                in.fail(data.line, "unknown signal '" + data.source.name + "'");
+            }
+        }
+    }
+    for (const auto& fault : ecu.faults) {
+        if (fault.kind == FaultSpec::Kind::Init) continue;
+        bool known = false;
+        for (const auto& request : ecu.requests) known = known || request.name == fault.request;
+        if (!known) in.fail(node, "fault names unknown request '" + fault.request + "'");
+    }
+}
+
+EcuSpec readEcu(const AttributeReader& in, Node node)
+{
+    EcuSpec ecu;
+    ecu.line = TavrinXml::line(node);
+    ecu.id = in.int32(node, "id");
+    ecu.name = in.required(node, "name");
+    ecu.description = in.text(node, "description", "");
+    ecu.address = static_cast<uint8_t>(in.integerOr(node, "address", 0x10, 0, 255));
+    ecu.testerAddress = static_cast<uint8_t>(in.integerOr(node, "tester", 0xF1, 0, 255));
+    ecu.controlNeedsSession = in.boolean(node, "controlNeedsSession", false);
+    ecu.sessionTimeoutMs = static_cast<uint32_t>(in.integerOr(node, "sessionTimeoutMs", 5000, 1, 3600000));
+    readEcuChildren(in, node, ecu);
+    checkReferences(in, node, ecu);
+    return ecu;
+}
+
+VehicleSpec readVehicle(const TavrinXml::Document& doc, const std::string& file)
+{
+    AttributeReader in(file);
+    if (!doc.loaded()) {
+        const auto& error = *doc.error();
+        in.fail(error.line, error.reason + " (column " + std::to_string(error.column) + ")");
+    }
+    Node root = doc.root();
+    if (TavrinXml::name(root) != "vehicle") in.fail(root, "the root element must be <vehicle>");
+    VehicleSpec vehicle;
+    vehicle.file = file;
+    vehicle.name = in.text(root, "name", "");
+    vehicle.busLatencyMs = static_cast<uint32_t>(in.integerOr(root, "busLatencyMs", 0, 0, 60000));
+    vehicle.byteTimeUs = static_cast<uint32_t>(in.integerOr(root, "byteTimeUs", 0, 0, 100000));
+    for (Node child : TavrinXml::childElements(root)) {
+        if (TavrinXml::name(child) != "ecu") in.fail(child, "unexpected element <" + TavrinXml::name(child) + ">");
+        vehicle.ecus.push_back(readEcu(in, child));
+    }
+    refuseDuplicates(in, vehicle.ecus, [](const EcuSpec& e) { return e.name; }, "ECU");
+    return vehicle;
+}
+
+} // namespace
+
+VehicleSpec loadVehicleFile(const std::string& path)
+{
+    return readVehicle(TavrinXml::Document::load(path), path);
+}
+
+VehicleSpec loadVehicleText(const std::string& xml, const std::string& name)
+{
+    return readVehicle(TavrinXml::Document::parse(xml, name), name);
+}
+
+} // namespace Sorvik3Sim

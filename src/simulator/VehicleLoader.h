@@ -1,0 +1,16 @@
+// Reads a vehicle description file. A file that is not well formed, lacks an
+// attribute, repeats a name or holds a number out of range is refused whole,
+// with an error naming the file, the line and what is wrong.
+#pragma once
+
+#include "VehicleModel.h"
+
+#include <string>
+
+namespace Sorvik3Sim {
+
+// Throws Sorvik3::Error(BadDescription, "<file>:<line>: <what>").
+VehicleSpec loadVehicleFile(const std::string& path);
+VehicleSpec loadVehicleText(const std::string& xml, const std::string& name = "vehicle.xml");
+
+} // namespace Sorvik3Sim

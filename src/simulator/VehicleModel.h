@@ -1,0 +1,110 @@
+// What a vehicle description file says, once loaded and checked. Plain values:
+// the simulated objects and the simulated ECUs are built from these.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Sorvik3Sim {
+
+struct NamedValue {
+    std::string name;
+    int32_t number = 0;
+};
+
+enum class DataKind { Number, Bytes };
+
+// Where a response byte range gets its value from, inside the simulated ECU.
+struct ResponseSource {
+    enum class Kind { Echo, Constant, DeviceState, RemainingTime, Signal, Parameter, Session };
+    Kind kind = Kind::Echo;
+    std::string name;            // signal or parameter name
+    std::vector<uint8_t> bytes;  // constant bytes
+};
+
+struct DataSpec {
+    std::string name;
+    std::string unit;
+    bool inResponse = false;
+    int position = 0;           // byte offset in the message, the service id being 0
+    int size = 1;               // bytes; 0 with Bytes means "the rest of the message"
+    bool isSigned = false;
+    double factor = 1.0;
+    double offset = 0.0;
+    int decimals = 0;
+    DataKind kind = DataKind::Number;
+    double defaultValue = 0.0;  // physical
+    std::optional<std::vector<NamedValue>> namedValues;
+    std::string device;         // empty: belongs to no device
+    ResponseSource source;
+    int line = 0;
+};
+
+struct RequestSpec {
+    std::string name;
+    uint8_t service = 0;
+    std::vector<uint8_t> templateBytes;  // service id first
+    std::vector<DataSpec> items;         // request items, then response items, in file order
+    int pendingAnswers = 0;              // "response pending" answers before the final one
+    int line = 0;
+};
+
+struct SignalSpec {
+    std::string name;
+    double idle = 0.0;
+    double active = 0.0;
+    std::string follows;  // parameter whose value sets the active level
+    double gain = 1.0;
+    double tauMs = 500.0;
+};
+
+struct DeviceSpec {
+    std::string name;
+    uint8_t localId = 0;
+    bool temporary = true;
+    bool permanent = true;
+    uint32_t maxDurationMs = 0;      // 0: no limit of its own
+    std::optional<uint8_t> refuseCode;  // answers every start negatively
+    std::vector<SignalSpec> signals;
+};
+
+struct SessionSpec {
+    std::string name;
+    uint8_t id = 0;
+};
+
+struct FaultSpec {
+    enum class Kind { Init, Negative, NoAnswer };
+    Kind kind = Kind::Negative;
+    std::string request;  // empty for Init
+    uint8_t code = 0;
+    int count = -1;       // -1: always
+};
+
+struct EcuSpec {
+    int32_t id = 0;
+    std::string name;
+    std::string description;
+    uint8_t address = 0x10;
+    uint8_t testerAddress = 0xF1;
+    bool controlNeedsSession = false;  // output control refused in the default session
+    uint32_t sessionTimeoutMs = 5000;
+    std::vector<RequestSpec> requests;
+    std::vector<DeviceSpec> devices;
+    std::vector<SessionSpec> sessions;  // the first is the default session
+    std::vector<FaultSpec> faults;
+    int line = 0;
+};
+
+struct VehicleSpec {
+    std::string name;
+    std::string file;
+    uint32_t busLatencyMs = 0;     // per exchange
+    uint32_t byteTimeUs = 0;       // per byte on the line
+    std::vector<EcuSpec> ecus;
+};
+
+} // namespace Sorvik3Sim

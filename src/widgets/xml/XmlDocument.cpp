@@ -1,0 +1,164 @@
+#include "XmlDocument.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xpath.h>
+
+
+namespace TavrinXml {
+namespace {
+
+// Never NOENT (it also loads external entities), HUGE or any DTD option.
+constexpr int kSafeOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+struct FirstError {
+    std::optional<ParseError> error;
+};
+
+void captureFirst(void* context, xmlError* err)
+{
+    auto* first = static_cast<FirstError*>(context);
+    if (first->error || err == nullptr || err->level < XML_ERR_ERROR) return;
+    std::string reason = err->message ? err->message : "unknown error";
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    first->error = ParseError{reason, err->line, err->int2};
+}
+
+// The structured handler is per thread in libxml2; restore whatever was there.
+class ErrorCapture {
+public:
+    ErrorCapture() : oldContext_(xmlStructuredErrorContext), oldHandler_(xmlStructuredError)
+    {
+        xmlSetStructuredErrorFunc(&first_, captureFirst);
+    }
+    ~ErrorCapture() { xmlSetStructuredErrorFunc(oldContext_, oldHandler_); }
+    ErrorCapture(const ErrorCapture&) = delete;
+    ErrorCapture& operator=(const ErrorCapture&) = delete;
+    std::optional<ParseError>& first() { return first_.error; }
+
+private:
+    FirstError first_;
+    void* oldContext_;
+    xmlStructuredErrorFunc oldHandler_;
+};
+
+struct XPathResult {
+    xmlXPathContextPtr context = nullptr;
+    xmlXPathObjectPtr object = nullptr;
+    ~XPathResult()
+    {
+        if (object) xmlXPathFreeObject(object);
+        if (context) xmlXPathFreeContext(context);
+    }
+};
+
+} // namespace
+
+void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+
+Document Document::load(const std::string& path)
+{
+    Document result;
+    ErrorCapture capture;
+    xmlDocPtr doc = xmlReadFile(path.c_str(), nullptr, kSafeOptions);
+    if (doc == nullptr) {
+        result.error_ = capture.first().value_or(ParseError{"cannot read the file", 0, 0});
+        return result;
+    }
+    if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
+        int at = doc->intSubset ? static_cast<int>(xmlGetLineNo(reinterpret_cast<xmlNodePtr>(doc->intSubset))) : 0;
+        xmlFreeDoc(doc);
+        result.error_ = ParseError{"a document type declaration is not accepted", at > 0 ? at : 1, 1};
+        return result;
+    }
+    result.doc_.reset(doc, Free{});
+    return result;
+}
+
+Document Document::parse(const std::string& text, const std::string& name)
+{
+    Document result;
+    ErrorCapture capture;
+    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), name.c_str(), nullptr, kSafeOptions);
+    if (doc == nullptr) {
+        result.error_ = capture.first().value_or(ParseError{"cannot parse the text", 0, 0});
+        return result;
+    }
+    if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
+        xmlFreeDoc(doc);
+        result.error_ = ParseError{"a document type declaration is not accepted", 1, 1};
+        return result;
+    }
+    result.doc_.reset(doc, Free{});
+    return result;
+}
+
+Node Document::root() const { return doc_ ? xmlDocGetRootElement(doc_.get()) : nullptr; }
+
+bool Document::trySelectAll(const std::string& xpath, Node context, std::vector<Node>& out) const
+{
+    out.clear();
+    if (!doc_) return false;
+    ErrorCapture quiet; // a bad expression must not print to stderr
+    XPathResult r;
+    r.context = xmlXPathNewContext(doc_.get());
+    if (r.context == nullptr) return false;
+    r.context->node = context ? context : reinterpret_cast<xmlNodePtr>(doc_.get());
+    r.object = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), r.context);
+    if (r.object == nullptr) return false;
+    if (r.object->type != XPATH_NODESET) return false;
+    if (xmlNodeSetPtr set = r.object->nodesetval) {
+        for (int i = 0; i < set->nodeNr; ++i) out.push_back(set->nodeTab[i]);
+    }
+    return true;
+}
+
+std::vector<Node> Document::selectAll(const std::string& xpath, Node context) const
+{
+    std::vector<Node> nodes;
+    trySelectAll(xpath, context, nodes);
+    return nodes;
+}
+
+Node Document::selectFirst(const std::string& xpath, Node context) const
+{
+    auto nodes = selectAll(xpath, context);
+    return nodes.empty() ? nullptr : nodes.front();
+}
+
+std::string text(Node node)
+{
+    if (node == nullptr) return {};
+    xmlChar* content = xmlNodeGetContent(node);
+    if (content == nullptr) return {};
+    std::string result(reinterpret_cast<const char*>(content));
+    xmlFree(content);
+    return result;
+}
+
+std::string name(Node node) { return node && node->name ? reinterpret_cast<const char*>(node->name) : ""; }
+
+std::optional<std::string> attribute(Node node, const std::string& attributeName)
+{
+    if (node == nullptr) return std::nullopt;
+    xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(attributeName.c_str()));
+    if (value == nullptr) return std::nullopt;
+    std::string result(reinterpret_cast<const char*>(value));
+    xmlFree(value);
+    return result;
+}
+
+int line(Node node) { return node ? static_cast<int>(xmlGetLineNo(node)) : 0; }
+
+std::vector<Node> childElements(Node node)
+{
+    std::vector<Node> children;
+    if (node == nullptr) return children;
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE) children.push_back(child);
+    }
+    return children;
+}
+
+} // namespace TavrinXml

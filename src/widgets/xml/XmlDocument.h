@@ -1,0 +1,54 @@
+// A small RAII wrapper over libxml2: safe loading of untrusted files, the first
+// parse error with its position, and XPath 1.0 selection of nodes and texts.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace TavrinXml {
+
+using Node = _xmlNode*;
+
+struct ParseError {
+    std::string reason;
+    int line = 0;
+    int column = 0;
+};
+
+class Document {
+public:
+    // Parses the file. On failure the document is empty and error() tells why.
+    static Document load(const std::string& path);
+    static Document parse(const std::string& text, const std::string& name = "memory");
+
+    Document() = default;
+    bool loaded() const { return doc_ != nullptr; }
+    const std::optional<ParseError>& error() const { return error_; }
+
+    Node root() const;
+    // An expression that libxml2 refuses counts as matching nothing.
+    Node selectFirst(const std::string& xpath, Node context = nullptr) const;
+    std::vector<Node> selectAll(const std::string& xpath, Node context = nullptr) const;
+    // Like selectAll, but says whether the expression itself was valid.
+    bool trySelectAll(const std::string& xpath, Node context, std::vector<Node>& out) const;
+
+private:
+    struct Free {
+        void operator()(_xmlDoc* doc) const;
+    };
+    std::shared_ptr<_xmlDoc> doc_;
+    std::optional<ParseError> error_;
+};
+
+std::string text(Node node);
+std::string name(Node node);
+std::optional<std::string> attribute(Node node, const std::string& name);
+int line(Node node);
+std::vector<Node> childElements(Node node);
+
+} // namespace TavrinXml

@@ -1,0 +1,106 @@
+#include "ErrorNumbers.h"
+#include "SimSession.h"
+#include "VehicleLoader.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+struct RefusedCase {
+    const char* what;
+    const char* xml;
+    const char* message;  // expected "<file>:<line>: ..." text
+};
+
+const RefusedCase kRefused[] = {
+    {"not well formed", "<vehicle>\n<ecu id=\"1\" name=\"A\">\n</vehicle>", "bad.xml:3: "},
+    {"missing attribute", "<vehicle>\n  <ecu name=\"A\"/>\n</vehicle>", "bad.xml:2: <ecu> lacks the attribute 'id'"},
+    {"duplicate ECU", "<vehicle>\n<ecu id=\"1\" name=\"A\"/>\n<ecu id=\"2\" name=\"A\"/>\n</vehicle>",
+     "bad.xml:3: duplicate ECU 'A'"},
+    {"duplicate request",
+     "<vehicle><ecu id=\"1\" name=\"A\">\n<request name=\"R\" service=\"0x21\"/>\n<request name=\"R\" service=\"0x21\"/>\n"
+     "</ecu></vehicle>",
+     "bad.xml:3: duplicate request 'R'"},
+    {"duplicate named value",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x30\">\n<data name=\"L\" position=\"1\">\n"
+     "<value name=\"X\" number=\"1\"/>\n<value name=\"X\" number=\"2\"/>\n</data></request></ecu></vehicle>",
+     "bad.xml:4: duplicate value name 'X'"},
+    {"position out of range",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x30\">\n<data name=\"D\" position=\"300\"/>\n"
+     "</request></ecu></vehicle>",
+     "bad.xml:2: attribute 'position' = 300 is out of range 1 to 255"},
+    {"id beyond 32 bits", "<vehicle>\n<ecu id=\"4294967296\" name=\"A\"/>\n</vehicle>", "bad.xml:2: attribute 'id'"},
+    {"not a number", "<vehicle>\n<ecu id=\"seven\" name=\"A\"/>\n</vehicle>", "is not an integer: 'seven'"},
+    {"unknown signal",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x21\"><response>\n"
+     "<data name=\"D\" position=\"2\" source=\"signal:Nope\"/>\n</response></request></ecu></vehicle>",
+     "bad.xml:2: unknown signal 'Nope'"},
+    {"fault on unknown request", "<vehicle>\n<ecu id=\"1\" name=\"A\">\n<fault request=\"R\" code=\"0x22\"/>\n</ecu></vehicle>",
+     "fault names unknown request 'R'"},
+    {"wrong root", "<car/>", "bad.xml:1: the root element must be <vehicle>"},
+    {"document type declaration",
+     "<?xml version=\"1.0\"?>\n<!DOCTYPE vehicle [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>\n"
+     "<vehicle name=\"&b;\"/>",
+     "a document type declaration is not accepted"},
+};
+
+class RefusedDescription : public ::testing::TestWithParam<RefusedCase> {};
+
+} // namespace
+
+TEST_P(RefusedDescription, shouldNameFileLineAndFault)
+{
+    const RefusedCase& c = GetParam();
+    try {
+        Sorvik3Sim::loadVehicleText(c.xml, "bad.xml");
+        FAIL() << c.what << " was accepted";
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_EQ(error.number(), Sorvik3Sim::BadDescription) << c.what;
+        EXPECT_THAT(error.description(), HasSubstr(c.message)) << c.what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DescriptionFile, RefusedDescription, ::testing::ValuesIn(kRefused),
+                         [](const ::testing::TestParamInfo<RefusedCase>& info) {
+                             std::string name;
+                             for (const char* c = info.param.what; *c; ++c) name += std::isalnum(*c) ? *c : '_';
+                             return name;
+                         });
+
+TEST(DescriptionFile, shouldNeverLoadExternalEntities)
+{
+    const std::string secret = ::testing::TempDir() + "/tavrin-secret.txt";
+    std::ofstream(secret) << "SECRET";
+    const std::string xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE vehicle [<!ENTITY s SYSTEM \"file://" + secret +
+                            "\">]>\n<vehicle name=\"&s;\"/>";
+    try {
+        auto vehicle = Sorvik3Sim::loadVehicleText(xml, "hostile.xml");
+        EXPECT_EQ(vehicle.name.find("SECRET"), std::string::npos);
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_THAT(error.description(), HasSubstr("hostile.xml"));
+    }
+    std::remove(secret.c_str());
+}
+
+TEST(DescriptionFile, shouldNameAFileThatCannotBeRead)
+{
+    try {
+        Sorvik3Sim::SimSession::load("/nonexistent/vehicle.xml");
+        FAIL();
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_THAT(error.description(), HasSubstr("/nonexistent/vehicle.xml:"));
+    }
+}
+
+TEST(DescriptionFile, shouldLoadTheShippedDemoVehicle)
+{
+    auto session = Sorvik3Sim::SimSession::load(std::string(TAVRIN_DEMO_FILE));
+    EXPECT_EQ(session->Ecus().size(), 5u);
+}

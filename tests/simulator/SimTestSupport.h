@@ -1,0 +1,33 @@
+// Small helpers for driving the demo vehicle in tests on a manual clock.
+#pragma once
+
+#include "DemoVehicle.h"
+#include "SimClock.h"
+#include "SimSession.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+class DemoVehicleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        session = Sorvik3Sim::demoSession();
+        session->setClock(clock.clock());
+    }
+
+    Sorvik3::EcuRef ecu(const std::string& name) const;
+    Sorvik3::RequestRef request(const std::string& ecuName, const std::string& requestName) const;
+    // Opens the link and the adjustment session of the engine ECU.
+    Sorvik3::EcuRef openEngine();
+    // Sends the general output-control request with a command and a device.
+    void control(const std::string& requestName, const std::string& command, const std::string& list,
+                 const std::string& device);
+    std::string engineStatus(const std::string& device);
+    void testerPresent();
+
+    Sorvik3Sim::ManualClock clock{1000};
+    std::shared_ptr<Sorvik3Sim::SimSession> session;
+};

@@ -54,6 +54,16 @@ void SimRequest::Send()
     runtime_->transmit(ecuIndex_, spec_, encodeRequest(), exchange_);
 }
 
-std::string SimRequest::FrameText(bool sent) { return hexText(sent ? exchange_.sentFrame : exchange_.receivedFrame); }
+std::string SimRequest::FrameText(bool sent)
+{
+    if (!sent) return hexText(exchange_.receivedFrame);
+    // The frame as the request stands now: before a send, the one it will send.
+    try {
+        const EcuSpec& ecu = runtime_->spec().ecus[ecuIndex_];
+        return hexText(encodeFrame(Frame{ecu.address, ecu.testerAddress, encodeRequest()}));
+    } catch (const Sorvik3::Error&) {
+        return hexText(exchange_.sentFrame);
+    }
+}
 
 } // namespace Sorvik3Sim

@@ -42,7 +42,7 @@ SimulatedEcu::SimulatedEcu(const EcuSpec& spec) : spec_(spec)
     for (const auto& device : spec.devices) {
         DeviceState state;
         state.spec = &device;
-        for (const auto& signal : device.signals) state.signals.push_back({&signal, signal.idle, 0});
+        for (const auto& signal : device.measures) state.measures.push_back({&signal, signal.idle, 0});
         devices_.push_back(std::move(state));
     }
     defaultSession_ = spec.sessions.empty() ? 0 : spec.sessions.front().id;
@@ -110,7 +110,7 @@ double SimulatedEcu::signalTarget(const DeviceState& device, const SignalSpec& s
 
 void SimulatedEcu::advanceSignals(DeviceState& device, uint32_t to)
 {
-    for (auto& signal : device.signals) {
+    for (auto& signal : device.measures) {
         const double target = signalTarget(device, *signal.spec);
         const double dt = static_cast<double>(to - signal.time);
         if (signal.time == to) continue;
@@ -251,7 +251,7 @@ double SimulatedEcu::signalValue(const std::string& name, uint32_t now)
 {
     for (auto& device : devices_) {
         advanceSignals(device, now);
-        for (const auto& signal : device.signals) {
+        for (const auto& signal : device.measures) {
             if (signal.spec->name == name) return signal.value;
         }
     }

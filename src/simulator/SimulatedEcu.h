@@ -44,7 +44,7 @@ private:
         bool temporary = false;
         uint32_t startTime = 0;
         std::map<std::string, double> parameters;
-        std::vector<SignalState> signals;
+        std::vector<SignalState> measures;
     };
 
     void settle(uint32_t now);

@@ -148,7 +148,7 @@ DeviceSpec readDevice(const AttributeReader& in, Node node)
         signal.gain = in.number(child, "gain", 1.0);
         signal.tauMs = in.number(child, "tauMs", 500.0);
         if (signal.tauMs < 0) in.fail(child, "tauMs must not be negative");
-        device.signals.push_back(signal);
+        device.measures.push_back(signal);
     }
     return device;
 }
@@ -193,14 +193,14 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuSpec& ecu)
 void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
 {
     refuseDuplicates(in, ecu.requests, [](const RequestSpec& r) { return r.name; }, "request");
-    std::set<std::string> devices, signals, localIds, sessions;
+    std::set<std::string> devices, measures, localIds, sessions;
     for (const auto& device : ecu.devices) {
         if (!devices.insert(device.name).second) in.fail(node, "duplicate device '" + device.name + "'");
         if (!localIds.insert(std::to_string(device.localId)).second) {
             in.fail(node, "duplicate local identifier " + std::to_string(device.localId) + " of device '" + device.name + "'");
         }
-        for (const auto& signal : device.signals) {
-            if (!signals.insert(signal.name).second) in.fail(node, "duplicate signal '" + signal.name + "'");
+        for (const auto& signal : device.measures) {
+            if (!measures.insert(signal.name).second) in.fail(node, "duplicate signal '" + signal.name + "'");
         }
     }
     for (const auto& session : ecu.sessions) {
@@ -208,7 +208,7 @@ void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
     }
     for (const auto& request : ecu.requests) {
         for (const auto& data : request.items) {
-            if (data.source.kind == ResponseSource::Kind::Signal && !signals.count(data.source.name)) {
+            if (data.source.kind == ResponseSource::Kind::Signal && !measures.count(data.source.name)) {
                 in.fail(data.line, "unknown signal '" + data.source.name + "'");
             }
         }

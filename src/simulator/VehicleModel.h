@@ -68,7 +68,7 @@ struct DeviceSpec {
     bool permanent = true;
     uint32_t maxDurationMs = 0;      // 0: no limit of its own
     std::optional<uint8_t> refuseCode;  // answers every start negatively
-    std::vector<SignalSpec> signals;
+    std::vector<SignalSpec> measures;
 };
 
 struct SessionSpec {

@@ -99,7 +99,7 @@ Node Document::root() const { return doc_ ? xmlDocGetRootElement(doc_.get()) : n
 bool Document::trySelectAll(const std::string& xpath, Node context, std::vector<Node>& out) const
 {
     out.clear();
-    if (!doc_) return false;
+    if (!doc_) return true;  // an empty document: nothing matches
     ErrorCapture quiet; // a bad expression must not print to stderr
     XPathResult r;
     r.context = xmlXPathNewContext(doc_.get());

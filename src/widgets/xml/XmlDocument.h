@@ -34,7 +34,8 @@ public:
     // An expression that libxml2 refuses counts as matching nothing.
     Node selectFirst(const std::string& xpath, Node context = nullptr) const;
     std::vector<Node> selectAll(const std::string& xpath, Node context = nullptr) const;
-    // Like selectAll, but says whether the expression itself was valid.
+    // Like selectAll, but says whether the expression itself was valid. An empty
+    // (unloaded) document matches nothing.
     bool trySelectAll(const std::string& xpath, Node context, std::vector<Node>& out) const;
 
 private:

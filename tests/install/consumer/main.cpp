@@ -1,10 +1,18 @@
 #include <DemoVehicle.h>
 #include <SimSession.h>
+#include <ioctl.h>
+
+#include <QApplication>
 
 #include <iostream>
 
-int main()
+int main(int argc, char** argv)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TavrinIoCtl::ioctl control;
+    control.initParameters(DATA_DIR, "en", Sorvik3Sim::demoSession());
+    if (control.ControlVersion() != "1.0.0.1") return 1;
     auto embedded = Sorvik3Sim::demoSession();
     auto installed = Sorvik3Sim::SimSession::load(std::string(DATA_DIR) + "/vehicles/demo.xml");
     const bool same = embedded->Ecus().size() == installed->Ecus().size() && !installed->Ecus().empty();

@@ -1,0 +1,92 @@
+#include "DemoWindow.h"
+
+#include "ErrorDetails.h"
+
+#include <QActionGroup>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+
+DemoWindow::DemoWindow(QString installPath, QString language)
+    : control_(new TavrinIoCtl::ioctl(this)), installPath_(std::move(installPath)), language_(std::move(language))
+{
+    setWindowTitle(tr("Tavrin Input Output Control - demo"));
+    setCentralWidget(control_);
+    buildMenus();
+    connect(control_, &TavrinIoCtl::ioctl::ErrorMsg, this, &DemoWindow::showErrorDetails);
+}
+
+void DemoWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(tr("&Vehicle"));
+    file->addAction(tr("&Open vehicle description..."), this, &DemoWindow::openVehicle);
+    file->addSeparator();
+    file->addAction(tr("&Quit"), this, &QWidget::close);
+
+    QMenu* language = menuBar()->addMenu(tr("&Language"));
+    auto* group = new QActionGroup(this);
+    const QList<QPair<QString, QString>> languages = {
+        {QStringLiteral("en"), QStringLiteral("English")},
+        {QStringLiteral("fr"), QStringLiteral("Français")},
+        {QStringLiteral("de"), QStringLiteral("Deutsch")}};
+    for (const auto& [code, name] : languages) {
+        QAction* action = language->addAction(name, this, [this, c = code] { chooseLanguage(c); });
+        action->setCheckable(true);
+        action->setChecked(code == language_);
+        group->addAction(action);
+    }
+
+    QMenu* control = menuBar()->addMenu(tr("&Control"));
+    control->addAction(tr("&Abort"), this, [this] { control_->Abort(); });
+}
+
+void DemoWindow::complain(const QString& what, const std::exception& error)
+{
+    QString details = QString::fromLocal8Bit(error.what());
+    if (auto* sorvik = dynamic_cast<const Sorvik3::Error*>(&error)) {
+        details = tr("Error %1: %2").arg(sorvik->number()).arg(QString::fromStdString(sorvik->description()));
+    }
+    QMessageBox::warning(this, what, details);
+}
+
+bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::SimSession> session)
+{
+    try {
+        control_->initParameters(installPath_, language_, std::move(session));
+        return true;
+    } catch (const std::exception& error) {
+        complain(tr("The control could not start"), error);
+        return false;
+    }
+}
+
+void DemoWindow::openVehicle()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open vehicle description"), installPath_ + "/vehicles",
+                                                      tr("Vehicle descriptions (*.xml)"));
+    if (path.isEmpty()) return;
+    try {
+        control_->setSession(Sorvik3Sim::SimSession::load(path.toStdString()));
+    } catch (const std::exception& error) {
+        complain(tr("Vehicle description refused"), error);
+    }
+}
+
+void DemoWindow::chooseLanguage(const QString& code)
+{
+    language_ = code;
+    try {
+        control_->initParameters(installPath_, language_);
+    } catch (const std::exception& error) {
+        complain(tr("Language file refused"), error);
+    }
+}
+
+void DemoWindow::showErrorDetails(qint32 number)
+{
+    QString status;
+    if (auto* panel = control_->findChild<QLabel*>(QStringLiteral("panelMSG"))) status = panel->text();
+    QMessageBox::information(this, tr("Error details"), errorDetails(number, status));
+}

@@ -1,0 +1,30 @@
+// The demo host: a window embedding the control on a simulated vehicle.
+#pragma once
+
+#include "SimSession.h"
+#include "ioctl.h"
+
+#include <QMainWindow>
+
+class DemoWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    DemoWindow(QString installPath, QString language);
+
+    // Loads the session into the control; false (with a message box) on failure.
+    bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
+    TavrinIoCtl::ioctl* control() const { return control_; }
+
+private slots:
+    void openVehicle();
+    void chooseLanguage(const QString& code);
+    void showErrorDetails(qint32 number);
+
+private:
+    void buildMenus();
+    void complain(const QString& what, const std::exception& error);
+
+    TavrinIoCtl::ioctl* control_;
+    QString installPath_;
+    QString language_;
+};

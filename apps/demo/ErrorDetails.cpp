@@ -1,0 +1,57 @@
+#include "ErrorDetails.h"
+
+#include "ErrorNumbers.h"
+
+#include <QObject>
+
+namespace {
+
+QString responseCodeMeaning(uint8_t code)
+{
+    switch (code) {
+    case 0x10: return QObject::tr("The ECU rejected the request without a more specific reason.");
+    case 0x11: return QObject::tr("The ECU does not support this service.");
+    case 0x12: return QObject::tr("The ECU does not support this sub-function, or the request is malformed.");
+    case 0x21: return QObject::tr("The ECU is busy; repeat the request later.");
+    case 0x22: return QObject::tr("The conditions to run the request are not met (for example the wrong diagnostic "
+                                  "session, or the engine running).");
+    case 0x31: return QObject::tr("A value of the request is out of range: often a device the ECU does not know, or "
+                                  "a control mode it does not allow for that device.");
+    case 0x33: return QObject::tr("Security access is required first.");
+    case 0x78: return QObject::tr("The ECU is still working on the request.");
+    case 0x80: return QObject::tr("The service is not supported in the active diagnostic session.");
+    default: return QObject::tr("See the ECU's documentation for this response code.");
+    }
+}
+
+QString libraryMeaning(int32_t number)
+{
+    using namespace Sorvik3Sim;
+    switch (number) {
+    case NoAnswer: return QObject::tr("The ECU did not answer in time: check the wiring, the ignition and the ECU's address.");
+    case UnknownName: return QObject::tr("The ECU description does not hold the name asked for.");
+    case LinkNotOpen: return QObject::tr("Communication with the ECU is not started.");
+    case BadFrame: return QObject::tr("The ECU's answer was malformed.");
+    case TooManyPending: return QObject::tr("The ECU kept answering \"response pending\".");
+    case ValueOutOfRange: return QObject::tr("A value does not fit the data item.");
+    default: return QObject::tr("An error of the session library or of the control.");
+    }
+}
+
+} // namespace
+
+QString errorDetails(int32_t number, const QString& statusText)
+{
+    QString text = QObject::tr("Error %1 (0x%2)").arg(number).arg(QString::number(number, 16).toUpper());
+    if (!statusText.isEmpty()) text += QStringLiteral("\n\n") + statusText;
+    if (number > 0 && number <= 0xFF) {
+        const auto code = static_cast<uint8_t>(number);
+        text += QStringLiteral("\n\n") + QObject::tr("KWP2000 negative response 0x%1 %2")
+                                             .arg(QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0')),
+                                                  QString::fromStdString(Sorvik3Sim::responseCodeName(code)));
+        text += QStringLiteral("\n") + responseCodeMeaning(code);
+    } else {
+        text += QStringLiteral("\n\n") + libraryMeaning(number);
+    }
+    return text;
+}

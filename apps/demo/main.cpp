@@ -1,0 +1,77 @@
+// The demo host: the control on the demo vehicle (or a vehicle file given with
+// --vehicle), with the shipped language file.
+#include "DemoVehicle.h"
+#include "DemoWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool hasDisplay()
+{
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!hasDisplay()) {
+        std::fprintf(stderr,
+                     "tavrin-demo needs a display, and this machine has none.\n"
+                     "  Under a virtual display:   xvfb-run -a %s\n"
+                     "  Headless, to a picture:     QT_QPA_PLATFORM=offscreen %s --screenshot demo.png\n"
+                     "  Scripted runs:              the scenario runner (see the README).\n",
+                     argv[0], argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tavrin-demo"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Tavrin Input Output Control on a simulated vehicle"));
+    parser.addHelpOption();
+    QCommandLineOption install({QStringLiteral("i"), QStringLiteral("install-path")},
+                               QStringLiteral("Installation path holding lang/ioctl.xml."), QStringLiteral("path"),
+                               QStringLiteral(TAVRIN_DEFAULT_INSTALL_PATH));
+    QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")},
+                                QStringLiteral("User-interface language (en, fr, de)."), QStringLiteral("code"),
+                                QStringLiteral("en"));
+    QCommandLineOption vehicle(QStringLiteral("vehicle"), QStringLiteral("Vehicle description file."),
+                               QStringLiteral("file"));
+    QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                  QStringLiteral("Save a picture of the window after start-up, then quit."),
+                                  QStringLiteral("file"));
+    parser.addOptions({install, language, vehicle, screenshot});
+    parser.process(app);
+
+    DemoWindow window(parser.value(install), parser.value(language));
+    window.resize(1100, 720);
+    std::shared_ptr<Sorvik3Sim::SimSession> session;
+    try {
+        session = parser.isSet(vehicle) ? Sorvik3Sim::SimSession::load(parser.value(vehicle).toStdString())
+                                        : Sorvik3Sim::demoSession();
+    } catch (const Sorvik3::Error& error) {
+        std::fprintf(stderr, "%s\n", error.description().c_str());
+        return 1;
+    }
+    window.show();
+    if (!window.start(session)) return 1;
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(300, &window, [&window, file] {
+            window.grab().save(file);
+            std::printf("saved %s\n", qPrintable(file));
+            QApplication::quit();
+        });
+    }
+    return app.exec();
+}

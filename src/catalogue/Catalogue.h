@@ -1,0 +1,59 @@
+// The ECU function and device catalogue: the function list, the device list of
+// the chosen ECU with the requests the sequence needs, the chosen device's data,
+// status and parameters, and the drive buttons that suit it.
+#pragma once
+
+#include "ControlContext.h"
+#include "PendingError.h"
+
+namespace TavrinIoCtl {
+
+class Catalogue {
+public:
+    explicit Catalogue(ControlContext& control) : c_(control) {}
+
+    // Function list.
+    void LoadFunctionList();
+    bool HasOutputControlLists(const Sorvik3::EcuRef& ecu);
+    void LockListRedraw(bool lock);
+    void ClearLists(int32_t level);
+
+    // Device list.
+    void lvFunctions_ItemClick(TavrinWidgets::ListItem* row);
+    void LoadDeviceList();
+
+    // Device selection.
+    void lvDevices_Click();
+    void FillDeviceDataList(const QString& deviceName);
+    void LogDeviceRequests(const QString& deviceName);
+    void FillStatusList(const Sorvik3::RequestRef& statusRequest);
+    void ColumnClick(ListView* list, int column);
+
+    // Parameter panel.
+    void BuildParameterPanel(const QString& deviceName, const Sorvik3::RequestRef& startRequest);
+    bool IsNamedEntry(const Sorvik3::RequestRef& request, const Sorvik3::DataRef& item, const QString& name);
+    void AddParameterItem(int32_t& index, const Sorvik3::DataRef& item, float& widestLabel);
+    void LayoutParameterPanel();
+    void ParamVScroll_Change(int value);
+    void RemoveParameterItems();
+
+    // Drive buttons.
+    void UpdateDriveButtons(const QString& deviceName, bool running);
+
+private:
+    void addDevices(const Sorvik3::DataRef& list, bool temporary);
+    void resolveCommandValues();
+    void resolveStatusValues();
+    void prepareSessionName();
+    void logRequestSummary();
+    bool knowsDevice(const Sorvik3::DataRef& list, const QString& deviceName);
+    bool qualifiesAsParameter(const Sorvik3::RequestRef& startRequest, const Sorvik3::DataRef& item);
+    void reportFailure(const char* operation, const Failure& failure);
+
+    ControlContext& c_;
+};
+
+// The Id column's text: right-aligned in four characters, never cut.
+QString deviceIdText(int32_t number);
+
+} // namespace TavrinIoCtl

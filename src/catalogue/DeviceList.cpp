@@ -1,0 +1,141 @@
+#include "Catalogue.h"
+#include "utils.h"
+
+namespace TavrinIoCtl {
+namespace {
+
+const QString kNone;
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+} // namespace
+
+QString deviceIdText(int32_t number) { return QString::number(number).rightJustified(4, QLatin1Char(' ')); }
+
+void Catalogue::lvFunctions_ItemClick(TavrinWidgets::ListItem* row)
+{
+    if (row == nullptr) return;
+    const auto* ecu = std::any_cast<Sorvik3::EcuRef>(&row->tag);
+    c_.fields.SelectedEcu = ecu ? *ecu : nullptr;
+    LoadDeviceList();
+}
+
+void Catalogue::addDevices(const Sorvik3::DataRef& data, bool temporary)
+{
+    if (!data) return;
+    auto list = data->NumericList();
+    if (!list) return;
+    ListView* devices = c_.form.lvDevices;
+    const int32_t last = list->LastIndex();
+    for (int32_t i = 0; i <= last; ++i) {
+        PendingError skip;
+        QString name;
+        if (!skip.run([&] { name = text(list->Item(i)); })) continue;
+        auto* row = devices->findItem(name + QStringLiteral("k"));
+        // A device already listed keeps the number it was listed with.
+        if (row == nullptr) {
+            row = devices->addItem(name + QStringLiteral("k"), name);
+            skip.run([&] { devices->setSubItem(row, 1, deviceIdText(list->Value(name.toStdString()))); });
+        } else if (temporary) {
+            continue;  // the same device twice in one list: the first entry holds
+        }
+        devices->setSubItem(row, temporary ? 2 : 3, QStringLiteral("X"));
+        (temporary ? c_.fields.TemporaryListData : c_.fields.PermanentListData) = data;
+    }
+}
+
+void Catalogue::resolveCommandValues()
+{
+    auto& f = c_.fields;
+    f.CommandData = utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputControlCommand"), kNone);
+    if (!f.CommandData) return;
+    f.StartTemporaryValue = f.StartPermanentValue = f.StatusCommandValue = f.StopCommandValue = -1;
+    PendingError skip;
+    skip.run([&] { f.StartTemporaryValue = utils::FindValueByName(f.CommandData, QStringLiteral("Start Temporary")); });
+    skip.run([&] { f.StartPermanentValue = utils::FindValueByName(f.CommandData, QStringLiteral("Start Permanent")); });
+    skip.run([&] { f.StatusCommandValue = utils::FindValueByName(f.CommandData, QStringLiteral("Status")); });
+    skip.run([&] { f.StopCommandValue = utils::FindValueByName(f.CommandData, QStringLiteral("Stop")); });
+}
+
+void Catalogue::resolveStatusValues()
+{
+    auto& f = c_.fields;
+    f.StatusData = utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputControlStatus"), kNone);
+    if (!f.StatusData) return;
+    f.RunningValue = f.StoppedValue = -1;
+    PendingError skip;
+    skip.run([&] { f.RunningValue = utils::FindValueByName(f.StatusData, QStringLiteral("Running")); });
+    skip.run([&] { f.StoppedValue = utils::FindValueByName(f.StatusData, QStringLiteral("Stopped")); });
+}
+
+void Catalogue::prepareSessionName()
+{
+    auto& f = c_.fields;
+    DiagItemViewWrite* view = c_.form.DiSessionName;
+    Sorvik3::DataRef sessionName;
+    if (f.StartSessionRequest) sessionName = utils::FindDataByName(f.StartSessionRequest, QStringLiteral("SessionName"), kNone);
+    if (!sessionName) {
+        view->setVisible(false);
+        return;
+    }
+    PendingError skip;
+    view->setWriteEnabled(true);
+    view->setVisible(true);
+    const QString caption = QStringLiteral("Session");
+    view->setLabelWidth(TavrinWidgets::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
+    view->setCaption(caption);
+    skip.run([&] { view->setEcuName(text(sessionName->Request()->Ecu()->Name())); });
+    skip.run([&] { view->setRequestName(text(sessionName->Request()->Name())); });
+    skip.run([&] { view->setDataName(text(sessionName->Name())); });
+    view->setSession(f.Session);
+    view->Display();
+}
+
+void Catalogue::logRequestSummary()
+{
+    auto& f = c_.fields;
+    auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
+    PendingError skip;
+    skip.run([&] { log(QStringLiteral("ECU : '") + text(f.SelectedEcu->Description()) + QStringLiteral("' requests : ")); });
+    skip.run([&] { log(QStringLiteral("   Start : '") + text(f.OutputControlRequest->Name()) + QStringLiteral("'")); });
+    skip.run([&] { log(QStringLiteral("   Stop : '") + text(f.StopRequest->Name()) + QStringLiteral("'")); });
+    skip.run([&] { log(QStringLiteral("   Status : '") + text(f.StatusRequest->Name()) + QStringLiteral("'")); });
+    skip.run([&] {
+        log(f.StartSessionRequest
+                ? QStringLiteral("   Start Diag Session : '") + text(f.StartSessionRequest->Name()) + QStringLiteral("'")
+                : QStringLiteral("   No Start Diag Session request"));
+    });
+    skip.run([&] {
+        log(f.TesterPresentRequest ? QStringLiteral("   Tester Present Request : '") +
+                                         text(f.TesterPresentRequest->Name()) + QStringLiteral("'")
+                                   : QStringLiteral("   No Tester Present request"));
+    });
+}
+
+void Catalogue::LoadDeviceList()
+{
+    auto& f = c_.fields;
+    PendingError skip;
+    LockListRedraw(true);
+    skip.run([&] { ClearLists(2); });
+    f.OutputControlRequest = f.StopRequest = f.StatusRequest = f.StartSessionRequest = f.TesterPresentRequest = nullptr;
+    f.TemporaryListData = f.PermanentListData = nullptr;
+    f.OutputControlRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl"), kNone);
+    if (f.OutputControlRequest) {
+        skip.run([&] { addDevices(utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputTemporaryControlList"), kNone), true); });
+        skip.run([&] { addDevices(utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputPermanentControlList"), kNone), false); });
+        skip.run([&] { resolveCommandValues(); });
+        skip.run([&] { resolveStatusValues(); });
+        f.StopRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Stop"), kNone);
+        if (!f.StopRequest) f.StopRequest = f.OutputControlRequest;
+        f.StatusRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Status"), kNone);
+        if (!f.StatusRequest) f.StatusRequest = f.OutputControlRequest;
+        f.StartSessionRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("StartDiagnosticSession"), kNone);
+        skip.run([&] { prepareSessionName(); });
+        f.TesterPresentRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("TesterPresent.WithResponse"), kNone);
+        logRequestSummary();
+    }
+    LockListRedraw(false);
+}
+
+} // namespace TavrinIoCtl

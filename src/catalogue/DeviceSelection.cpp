@@ -1,0 +1,101 @@
+#include "Catalogue.h"
+#include "utils.h"
+
+namespace TavrinIoCtl {
+namespace {
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+} // namespace
+
+void Catalogue::reportFailure(const char* operation, const Failure& failure)
+{
+    c_.report.LogMessage(QString::fromLatin1(operation) + QStringLiteral(" error : ") + failure.description, 1,
+                         failure.number);
+}
+
+void Catalogue::lvDevices_Click()
+{
+    c_.report.ClearLog();
+    auto* row = c_.form.lvDevices->selectedRow();
+    if (row == nullptr) return;
+    const QString device = row->text(0);
+    c_.fields.SelectedDeviceName = device;
+    FillDeviceDataList(device);
+    LogDeviceRequests(device);
+    // A failure while building keeps what was built, and the user sees its number.
+    PendingError step;
+    if (!step.run([&] { BuildParameterPanel(device, c_.fields.DeviceStartRequest); })) {
+        reportFailure("Parameters", *step.take());
+    }
+    if (!step.run([&] { FillStatusList(c_.fields.DeviceStatusRequest); })) reportFailure("Status list", *step.take());
+    UpdateDriveButtons(device, false);
+}
+
+void Catalogue::FillDeviceDataList(const QString& deviceName)
+{
+    auto& f = c_.fields;
+    f.DeviceReadList = nullptr;
+    if (c_.form.lvDevices->selectedRow() == nullptr) return;
+    PendingError skip;
+    skip.run([&] { ClearLists(1); });
+    skip.run([&] { f.DeviceReadList = f.Session->CreateReadList(); });
+    std::vector<Sorvik3::DataRef> items;
+    skip.run([&] { items = f.SelectedEcu->DataItems(); });
+    const std::string wanted = deviceName.toStdString();
+    for (const auto& item : items) {
+        skip.run([&] {
+            auto device = item->Device();
+            if (!device || device->Name() != wanted) return;
+            f.DeviceReadList->Add(item);
+            const QString name = text(item->Name());
+            auto* row = c_.form.lvData->addItem(name, name);
+            row->tag = item;
+            c_.form.lvData->setSubItem(row, 1, text(item->ValueText()));
+        });
+    }
+    skip.run([&] {
+        if (f.DeviceReadList && f.DeviceReadList->Count() == 0) f.DeviceReadList = nullptr;
+    });
+}
+
+void Catalogue::LogDeviceRequests(const QString& deviceName)
+{
+    auto& f = c_.fields;
+    f.DeviceStartRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Start."), deviceName);
+    if (!f.DeviceStartRequest) f.DeviceStartRequest = f.OutputControlRequest;
+    f.DeviceStopRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Stop."), deviceName);
+    if (!f.DeviceStopRequest) f.DeviceStopRequest = f.StopRequest;
+    f.DeviceStatusRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Status."), deviceName);
+    if (!f.DeviceStatusRequest) f.DeviceStatusRequest = f.StatusRequest;
+    auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
+    PendingError skip;
+    log(QStringLiteral("Device : '") + deviceName + QStringLiteral("' requests : "));
+    skip.run([&] { log(QStringLiteral("   Start : '") + text(f.DeviceStartRequest->Name()) + QStringLiteral("'")); });
+    skip.run([&] { log(QStringLiteral("   Stop : '") + text(f.DeviceStopRequest->Name()) + QStringLiteral("'")); });
+    skip.run([&] { log(QStringLiteral("   Status : '") + text(f.DeviceStatusRequest->Name()) + QStringLiteral("'")); });
+}
+
+void Catalogue::FillStatusList(const Sorvik3::RequestRef& statusRequest)
+{
+    ListView* status = c_.form.lvStatus;
+    status->clearItems();
+    if (!statusRequest) throw Sorvik3::Error(91, "Object variable not set (no status request)");
+    for (const auto& item : statusRequest->Items()) {
+        if (!item->InResponse() || item->Name() == "ExtraBytes") continue;
+        auto* row = status->addItem(QString(), text(item->Name()));
+        row->tag = item;
+    }
+}
+
+void Catalogue::ColumnClick(ListView* list, int column)
+{
+    // A list not sorted yet starts ascending, whichever column is clicked first.
+    if (list->sorted() && list->sortKey() == column) {
+        list->sortBy(column, list->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    } else {
+        list->sortBy(column, Qt::AscendingOrder);
+    }
+}
+
+} // namespace TavrinIoCtl

@@ -1,0 +1,75 @@
+#include "Catalogue.h"
+#include "utils.h"
+
+namespace TavrinIoCtl {
+namespace {
+
+// What the list answers to a key it holds already.
+constexpr int32_t kDuplicateKey = 35602;
+
+} // namespace
+
+void Catalogue::LoadFunctionList()
+{
+    LockListRedraw(true);
+    // Redrawing comes back on whatever happens; the failure still reaches the host.
+    struct Unlock {
+        Catalogue& catalogue;
+        ~Unlock() { catalogue.LockListRedraw(false); }
+    } unlock{*this};
+    ClearLists(3);
+    if (!c_.fields.Session) return;
+    for (const auto& ecu : c_.fields.Session->Ecus()) {
+        if (ecu->Id() == 0) continue;
+        if (!HasOutputControlLists(ecu)) continue;
+        TavrinWidgets::ListItem* row = nullptr;
+        try {
+            row = c_.form.lvFunctions->addItem(QString::number(ecu->Id()) + QStringLiteral("k"),
+                                               QString::fromStdString(ecu->Name()));
+        } catch (const std::invalid_argument& duplicate) {
+            throw Sorvik3::Error(kDuplicateKey, duplicate.what());
+        }
+        c_.form.lvFunctions->setSubItem(row, 1, QString::fromStdString(ecu->Description()));
+        row->tag = ecu;
+    }
+}
+
+bool Catalogue::HasOutputControlLists(const Sorvik3::EcuRef& ecu)
+{
+    bool result = false;
+    PendingError skip;
+    skip.run([&] {
+        auto request = utils::FindRequestByName(ecu, QStringLiteral("OutputControl"), QString());
+        if (!request) return;
+        auto temporary = utils::FindDataByName(request, QStringLiteral("OutputTemporaryControlList"), QString());
+        if (temporary && !temporary->NumericList()) return;
+        auto permanent = utils::FindDataByName(request, QStringLiteral("OutputPermanentControlList"), QString());
+        if (permanent && !permanent->NumericList()) return;
+        if (!permanent && !temporary) return;
+        result = true;
+    });
+    return result;
+}
+
+void Catalogue::LockListRedraw(bool lock)
+{
+    for (QWidget* list : {static_cast<QWidget*>(c_.form.lvFunctions), static_cast<QWidget*>(c_.form.lvDevices),
+                          static_cast<QWidget*>(c_.form.lvData)}) {
+        list->setUpdatesEnabled(!lock);
+    }
+}
+
+void Catalogue::ClearLists(int32_t level)
+{
+    if (level >= 3) {
+        c_.form.lvFunctions->clearItems();
+        c_.form.DiSessionName->setSession(nullptr);
+    }
+    if (level >= 2) c_.form.lvDevices->clearItems();
+    c_.form.lvData->clearItems();
+    c_.form.lvStatus->clearItems();
+    UpdateDriveButtons(QString(), false);
+    RemoveParameterItems();
+}
+
+} // namespace TavrinIoCtl

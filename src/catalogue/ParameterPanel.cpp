@@ -1,0 +1,146 @@
+#include "Catalogue.h"
+#include "utils.h"
+
+namespace TavrinIoCtl {
+namespace {
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+} // namespace
+
+void Catalogue::RemoveParameterItems()
+{
+    auto& params = c_.form.DeviceParam;
+    while (params.size() > 1) {
+        DiagItemViewWrite* item = params.takeLast();
+        item->setSession(nullptr);  // detached before it goes
+        c_.form.controls.removeOne(item);
+        delete item;
+    }
+}
+
+bool Catalogue::IsNamedEntry(const Sorvik3::RequestRef& request, const Sorvik3::DataRef& item, const QString& name)
+{
+    auto found = utils::FindDataByName(request, name, QString());
+    return found && found == item;
+}
+
+bool Catalogue::qualifiesAsParameter(const Sorvik3::RequestRef& startRequest, const Sorvik3::DataRef& item)
+{
+    return !item->InResponse() && !IsNamedEntry(startRequest, item, QStringLiteral("OutputControlCommand")) &&
+           !IsNamedEntry(startRequest, item, QStringLiteral("OutputTemporaryControlList")) &&
+           !IsNamedEntry(startRequest, item, QStringLiteral("OutputPermanentControlList"));
+}
+
+void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::RequestRef& startRequest)
+{
+    RemoveParameterItems();
+    int32_t next = 1;
+    float widest = 0.0f;
+    bool found = false;
+    const auto items = startRequest ? startRequest->Items() : std::vector<Sorvik3::DataRef>{};
+    const QString devicePrefix = deviceName + QStringLiteral(".");
+    auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
+    for (const auto& d : items) {
+        const QString name = text(d->Name());
+        if (qualifiesAsParameter(startRequest, d) && name.contains(QLatin1Char('.')) && name.startsWith(devicePrefix)) {
+            found = true;
+            log(QStringLiteral("Specific to device : ") + name);
+            AddParameterItem(next, d, widest);
+        }
+    }
+    if (!found) {
+        for (const auto& d : items) {
+            const QString name = text(d->Name());
+            if (qualifiesAsParameter(startRequest, d) && name.startsWith(QStringLiteral("OutputControl."))) {
+                log(QStringLiteral("common to device without specific parameter : ") + name);
+                AddParameterItem(next, d, widest);
+            }
+        }
+    }
+    for (const auto& d : items) {
+        const QString name = text(d->Name());
+        if (qualifiesAsParameter(startRequest, d) && !name.contains(QLatin1Char('.'))) {
+            log(QStringLiteral("common to all device : ") + name);
+            AddParameterItem(next, d, widest);
+        }
+    }
+    const int32_t labelWidth = TavrinWidgets::roundHalfEven(widest);
+    for (int i = 1; i < c_.form.DeviceParam.size(); ++i) c_.form.DeviceParam[i]->setLabelWidth(labelWidth);
+    LayoutParameterPanel();
+}
+
+void Catalogue::AddParameterItem(int32_t& index, const Sorvik3::DataRef& d, float& widestLabel)
+{
+    Form& f = c_.form;
+    DiagItemViewWrite* templ = f.DeviceParam.front();
+    PendingError skip;
+    if (index >= f.DeviceParam.size()) {
+        skip.run([&] {
+            auto* item = new DiagItemViewWrite(f.ParamPicture);
+            item->setObjectName(templ->objectName());
+            TavrinWidgets::setClassicType(item, TavrinWidgets::classicType(templ), index);
+            item->setFont(templ->font());
+            item->setViewMode(templ->ViewMode());
+            item->setLabelWidth(templ->LabelWidth());
+            item->setWriteEnabled(templ->WriteEnabled());
+            item->resize(templ->size());
+            item->hide();
+            f.DeviceParam.append(item);
+            f.controls.append(item);
+        });
+    }
+    if (index >= f.DeviceParam.size()) {
+        ++index;
+        return;
+    }
+    DiagItemViewWrite* p = f.DeviceParam[index];
+    p->setGeometry(0, (index - 1) * templ->height(), f.ParamPicture->width(), templ->height());
+    skip.run([&] {
+        const QString unit = text(d->Unit());
+        p->setCaption(text(d->Name()) + (unit.isEmpty() ? QString() : QStringLiteral(" (") + unit + QStringLiteral(")")) +
+                      QStringLiteral(" "));
+    });
+    const double w = c_.platform.textWidthTwips(p->Caption()) + 4 * c_.platform.scale.perPixelX;
+    if (w > widestLabel) widestLabel = static_cast<float>(w);
+    p->setLabelWidth(TavrinWidgets::roundHalfEven(widestLabel));
+    skip.run([&] { p->setEcuName(text(d->Request()->Ecu()->Name())); });
+    skip.run([&] { p->setRequestName(text(d->Request()->Name())); });
+    p->setViewMode(1);
+    skip.run([&] { p->setDataName(text(d->Name())); });
+    p->show();
+    p->setSession(c_.fields.Session);
+    ++index;
+}
+
+void Catalogue::LayoutParameterPanel()
+{
+    Form& f = c_.form;
+    const int rowHeight = f.DeviceParam.front()->height();
+    const auto count = static_cast<int>(f.DeviceParam.size()) - 1;
+    const int window = f.PFondPicture->height();
+    // Pixels of the content; an int holds far more rows than a panel will ever get.
+    const qint64 contentHeight = static_cast<qint64>(rowHeight) * count;
+    f.ParamPicture->resize(f.PFondPicture->width(), static_cast<int>(std::min<qint64>(contentHeight, 16777215)));
+    for (int i = 1; i <= count; ++i) f.DeviceParam[i]->resize(f.ParamPicture->width(), f.DeviceParam[i]->height());
+    if (contentHeight <= window) {
+        f.ParamVScroll->setRange(0, 0);
+        f.ParamVScroll->setValue(0);
+        f.ParamPicture->setGeometry(0, 0, f.PFondPicture->width(), window);
+        return;
+    }
+    // One scroll unit is one screen pixel; a large step moves by one row.
+    f.ParamVScroll->setMinimum(0);
+    f.ParamVScroll->setMaximum(f.ParamPicture->height() - window);
+    f.ParamVScroll->setValue(0);
+    f.ParamVScroll->setPageStep(rowHeight);
+    f.ParamVScroll->setSingleStep(1);
+    f.ParamPicture->move(0, 0);
+}
+
+void Catalogue::ParamVScroll_Change(int value)
+{
+    c_.form.ParamPicture->move(0, -value);
+}
+
+} // namespace TavrinIoCtl

@@ -1,0 +1,205 @@
+#include "ioctl.h"
+
+#include "Catalogue.h"
+#include "ControlContext.h"
+#include "Layout.h"
+#include "Sequencer.h"
+#include "TranslateControls.h"
+#include "multilanguage.h"
+
+#include <QResizeEvent>
+
+namespace TavrinIoCtl {
+
+QString versionText(int major, int minor, int revision)
+{
+    return QStringLiteral("%1.%2.0.%3").arg(major).arg(minor).arg(revision);
+}
+
+struct ioctl::Parts {
+    Form form;
+    ControlFields fields;
+    Platform platform;
+    Reporting report{form, fields};
+    ControlContext context{form, fields, report, platform};
+    Catalogue catalogue{context};
+    Sequencer sequencer{context, catalogue};
+};
+
+ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>())
+{
+    setObjectName(QStringLiteral("ioctl"));
+    parts_->platform.scale = TavrinWidgets::TwipsScale::ofWidget(this);
+    parts_->platform.font = font();
+    buildForm(this, parts_->form, parts_->platform.scale);
+    parts_->form.timRun->setInterval(75);
+    parts_->fields.AnimationFrame = 1;
+    parts_->sequencer.onStateChanged = [this](int32_t state) { emit stateChanged(state); };
+    connectEvents();
+}
+
+ioctl::~ioctl()
+{
+    auto& f = parts_->fields;
+    f.AbortRequested = true;
+    parts_->form.ioCtlTimer->stop();
+    parts_->form.timRun->stop();
+    // Item views let go of the session before the references are released.
+    parts_->form.DiSessionName->setSession(nullptr);
+    for (auto* item : parts_->form.DeviceParam) item->setSession(nullptr);
+    f.releaseReferences();
+}
+
+void ioctl::connectEvents()
+{
+    Form& f = parts_->form;
+    connect(f.lvFunctions, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
+    connect(f.lvDevices, &TavrinWidgets::ListView::listClicked, this, &ioctl::lvDevices_Click);
+    connect(f.lvFunctions, &TavrinWidgets::ListView::columnClicked, this, &ioctl::lvFunctions_ColumnClick);
+    connect(f.lvDevices, &TavrinWidgets::ListView::columnClicked, this, &ioctl::lvDevices_ColumnClick);
+    connect(f.sbMain, &TavrinWidgets::StatusPanels::panelClicked, this, &ioctl::sbMain_PanelClick);
+    connect(f.cbStartTempo, &QPushButton::clicked, this, &ioctl::cbStartTempo_Click);
+    connect(f.cbStartPerm, &QPushButton::clicked, this, &ioctl::cbStartPerm_Click);
+    connect(f.CbStop, &QPushButton::clicked, this, &ioctl::CbStop_Click);
+    connect(f.cbEstop, &QPushButton::clicked, this, &ioctl::cbEstop_Click);
+    connect(f.cbReadData, &QPushButton::clicked, this, &ioctl::cbReadData_Click);
+    connect(f.ioCtlTimer, &QTimer::timeout, this, &ioctl::ioCtlTimer_Timer);
+    connect(f.timRun, &QTimer::timeout, this, &ioctl::timRun_Timer);
+    connect(f.ParamVScroll, &QScrollBar::valueChanged, this, &ioctl::ParamVScroll_Change);
+}
+
+Sorvik3::SessionRef ioctl::Session() const { return parts_->fields.Session; }
+
+void ioctl::setSession(Sorvik3::SessionRef newSession)
+{
+    parts_->fields.Session = std::move(newSession);
+    if (!parts_->fields.InstallPath.isEmpty()) parts_->catalogue.LoadFunctionList();
+}
+
+void ioctl::initParameters(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
+                           Sorvik3::SessionRef aDiagSession)
+{
+    parts_->report.SetBusy(false);
+    parts_->sequencer.SetState(Idle);
+    parts_->fields.InstallPath = szInstallServer;
+    multilanguage::LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
+    TranslateControls(parts_->form.controls, QStringLiteral("IoCtlMainForm/Controls"));
+    parts_->form.sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + ControlVersion());
+    if (aDiagSession) parts_->fields.Session = std::move(aDiagSession);
+    parts_->catalogue.LoadFunctionList();
+}
+
+QString ioctl::ControlVersion() const
+{
+    return versionText(Identity::VersionMajor, Identity::VersionMinor, Identity::VersionRevision);
+}
+
+void ioctl::Abort()
+{
+    parts_->fields.AbortRequested = true;
+    parts_->form.ioCtlTimer->stop();
+}
+
+bool ioctl::Busy() const { return parts_->fields.Busy; }
+
+void ioctl::setClock(TavrinWidgets::ClockFunction clock)
+{
+    parts_->platform.clock = clock ? std::move(clock) : TavrinWidgets::ClockFunction(TavrinWidgets::systemMilliseconds);
+}
+
+void ioctl::setTwipsScale(TavrinWidgets::TwipsScale scale)
+{
+    parts_->platform.scale = scale;
+    UserControl_Resize();
+}
+
+void ioctl::setTextMeasure(TavrinWidgets::TextMeasure measure)
+{
+    parts_->platform.measure = measure ? std::move(measure) : TavrinWidgets::measureWithFontMetrics;
+}
+
+void ioctl::setUserLocale(const QLocale& locale) { parts_->platform.locale = locale; }
+
+const Form& ioctl::form() const { return parts_->form; }
+
+const ControlFields& ioctl::fields() const { return parts_->fields; }
+
+QSize ioctl::sizeHint() const { return QSize(1000, 680); }
+
+void ioctl::lvFunctions_ItemClick(QTreeWidgetItem* item)
+{
+    parts_->report.guard("lvFunctions_ItemClick",
+                         [&] { parts_->catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinWidgets::ListItem*>(item)); });
+}
+
+void ioctl::lvDevices_Click()
+{
+    parts_->report.guard("lvDevices_Click", [&] { parts_->catalogue.lvDevices_Click(); });
+}
+
+void ioctl::lvFunctions_ColumnClick(int column)
+{
+    parts_->report.guard("lvFunctions_ColumnClick",
+                         [&] { parts_->catalogue.ColumnClick(parts_->form.lvFunctions, column); });
+}
+
+void ioctl::lvDevices_ColumnClick(int column)
+{
+    parts_->report.guard("lvDevices_ColumnClick", [&] { parts_->catalogue.ColumnClick(parts_->form.lvDevices, column); });
+}
+
+void ioctl::sbMain_PanelClick(const QString& key)
+{
+    std::optional<int32_t> code;
+    parts_->report.guard("sbMain_PanelClick", [&] { code = parts_->report.PanelClick(key); });
+    if (code) emit ErrorMsg(*code);
+}
+
+void ioctl::cbStartTempo_Click()
+{
+    parts_->report.guard("cbStartTempo_Click", [&] { parts_->sequencer.cbStartTempo_Click(); });
+}
+
+void ioctl::cbStartPerm_Click()
+{
+    parts_->report.guard("cbStartPerm_Click", [&] { parts_->sequencer.cbStartPerm_Click(); });
+}
+
+void ioctl::CbStop_Click() { parts_->report.guard("CbStop_Click", [&] { parts_->sequencer.CbStop_Click(); }); }
+
+void ioctl::cbEstop_Click() { parts_->report.guard("cbEstop_Click", [&] { parts_->sequencer.cbEstop_Click(); }); }
+
+void ioctl::cbReadData_Click()
+{
+    parts_->report.guard("cbReadData_Click", [&] { parts_->sequencer.cbReadData_Click(); });
+}
+
+void ioctl::ioCtlTimer_Timer()
+{
+    parts_->report.guard("ioCtlTimer_Timer", [&] { parts_->sequencer.ioCtlTimer_Timer(); });
+}
+
+void ioctl::timRun_Timer() { parts_->report.guard("timRun_Timer", [&] { parts_->sequencer.timRun_Timer(); }); }
+
+void ioctl::ParamVScroll_Change(int value)
+{
+    parts_->report.guard("ParamVScroll_Change", [&] { parts_->catalogue.ParamVScroll_Change(value); });
+}
+
+void ioctl::UserControl_Resize()
+{
+    parts_->report.guard("UserControl_Resize", [&] {
+        Form& f = parts_->form;
+        const int barHeight = f.sbMain->sizeHint().height();
+        f.sbMain->setGeometry(0, height() - barHeight, width(), barHeight);
+        layoutControl(parts_->context, parts_->catalogue, size());
+    });
+}
+
+void ioctl::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    UserControl_Resize();
+}
+
+} // namespace TavrinIoCtl

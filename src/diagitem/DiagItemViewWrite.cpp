@@ -1,0 +1,233 @@
+#include "DiagItemViewWrite.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+
+#include <cmath>
+#include <limits>
+
+namespace TavrinDiagItem {
+namespace {
+
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+DiagItemViewWrite::DiagItemViewWrite(QWidget* parent)
+    : QWidget(parent), label_(new QLabel(this)), names_(new QComboBox(this)), number_(new QSpinBox(this)),
+      unit_(new QLabel(this))
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    row->addWidget(label_);
+    row->addWidget(names_, 1);
+    row->addWidget(number_, 1);
+    row->addWidget(unit_);
+    label_->setObjectName(QStringLiteral("label"));
+    names_->setObjectName(QStringLiteral("names"));
+    number_->setObjectName(QStringLiteral("number"));
+    unit_->setObjectName(QStringLiteral("unit"));
+    number_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    number_->setKeyboardTracking(false);
+    names_->hide();
+    number_->hide();
+    connect(names_, &QComboBox::activated, this, &DiagItemViewWrite::applyName);
+    connect(number_, &QSpinBox::valueChanged, this, [this] { applyNumber(); });
+    applyGeometry();
+}
+
+DiagItemViewWrite::~DiagItemViewWrite() = default;
+
+void DiagItemViewWrite::setSession(Sorvik3::SessionRef session)
+{
+    session_ = std::move(session);
+    if (!session_) {
+        data_.reset();
+        names_->clear();
+        names_->hide();
+        number_->hide();
+        unit_->clear();
+        return;
+    }
+    if (viewMode_ == 1) Display();
+}
+
+void DiagItemViewWrite::setLabelWidth(int twips)
+{
+    labelWidth_ = twips;
+    applyGeometry();
+}
+
+QString DiagItemViewWrite::Caption() const { return label_->text(); }
+
+void DiagItemViewWrite::setCaption(const QString& caption) { label_->setText(caption); }
+
+void DiagItemViewWrite::setWriteEnabled(bool enabled)
+{
+    writeEnabled_ = enabled;
+    updateEnabled();
+}
+
+void DiagItemViewWrite::setViewMode(short mode)
+{
+    viewMode_ = mode;
+    applyGeometry();
+}
+
+double DiagItemViewWrite::twipsPerPixel() const
+{
+    if (twipsPerPixel_ > 0.0) return twipsPerPixel_;
+    const int dpi = logicalDpiX();
+    return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+void DiagItemViewWrite::applyGeometry()
+{
+    const int pixels = static_cast<int>(std::nearbyint(labelWidth_ / twipsPerPixel()));
+    label_->setFixedWidth(std::max(0, pixels));
+    // The compact row of a device parameter keeps its editors small.
+    const int height = viewMode_ == 1 ? 20 : 22;
+    names_->setFixedHeight(height);
+    number_->setFixedHeight(height);
+}
+
+void DiagItemViewWrite::updateEnabled()
+{
+    const bool usable = data_ != nullptr;
+    names_->setEnabled(usable && writeEnabled_);
+    number_->setEnabled(usable && writeEnabled_);
+}
+
+Sorvik3::DataRef DiagItemViewWrite::findData()
+{
+    if (!session_) throw Sorvik3::Error(0, "No session");
+    for (const auto& ecu : session_->Ecus()) {
+        if (ecu && ecu->Name() == ecuName_.toStdString()) {
+            return ecu->Request(requestName_.toStdString())->Data(dataName_.toStdString());
+        }
+    }
+    throw Sorvik3::Error(0, "No ECU named '" + ecuName_.toStdString() + "'");
+}
+
+void DiagItemViewWrite::Display()
+{
+    data_.reset();
+    problem_.clear();
+    setToolTip(QString());
+    try {
+        data_ = findData();
+        fillEditor();
+    } catch (const Sorvik3::Error& error) {
+        showProblem(fromUtf8(error.description()));
+    } catch (const std::exception& error) {
+        showProblem(QString::fromLocal8Bit(error.what()));
+    }
+    updateEnabled();
+}
+
+void DiagItemViewWrite::showProblem(const QString& reason)
+{
+    data_.reset();
+    problem_ = reason;
+    setToolTip(reason);
+    names_->hide();
+    number_->show();
+    number_->setSpecialValueText(QStringLiteral("-"));
+    unit_->clear();
+}
+
+void DiagItemViewWrite::fillEditor()
+{
+    filling_ = true;
+    auto list = data_->NumericList();
+    names_->clear();
+    if (list) {
+        for (int32_t i = 0; i <= list->LastIndex(); ++i) names_->addItem(fromUtf8(list->Item(i)));
+    }
+    names_->setVisible(list != nullptr);
+    number_->setVisible(list == nullptr);
+    unit_->setText(fromUtf8(data_->Unit()));
+    filling_ = false;
+    refreshValue();
+}
+
+void DiagItemViewWrite::refreshValue()
+{
+    if (!data_) return;
+    filling_ = true;
+    if (names_->isVisibleTo(this)) {
+        names_->setCurrentIndex(names_->findText(fromUtf8(data_->ValueText())));
+    } else {
+        const double value = data_->NumericValue();
+        number_->setValue(std::isfinite(value) ? static_cast<int>(std::clamp(std::nearbyint(value), -2147483648.0,
+                                                                               2147483647.0))
+                                               : 0);
+    }
+    filling_ = false;
+}
+
+void DiagItemViewWrite::applyName(int index)
+{
+    if (filling_ || !data_ || index < 0) return;
+    try {
+        data_->setValueName(names_->itemText(index).toStdString());
+        setToolTip(QString());
+        emit valueChanged(valueText());
+    } catch (const Sorvik3::Error& error) {
+        setToolTip(fromUtf8(error.description()));
+        refreshValue();
+    }
+}
+
+void DiagItemViewWrite::applyNumber()
+{
+    if (filling_ || !data_) return;
+    try {
+        data_->setNumericValue(number_->value());
+        setToolTip(QString());
+        emit valueChanged(valueText());
+    } catch (const Sorvik3::Error& error) {
+        setToolTip(fromUtf8(error.description()));
+        refreshValue();
+    }
+}
+
+bool DiagItemViewWrite::hasNamedValues() const { return data_ && names_->isVisibleTo(this); }
+
+QString DiagItemViewWrite::valueText() const
+{
+    if (!data_) return {};
+    try {
+        return fromUtf8(data_->ValueText());
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+QString DiagItemViewWrite::unitText() const { return unit_->text(); }
+
+QWidget* DiagItemViewWrite::editor() const { return hasNamedValues() ? static_cast<QWidget*>(names_) : number_; }
+
+bool DiagItemViewWrite::chooseValue(const QString& value)
+{
+    if (!data_ || !writeEnabled_) return false;
+    const QString before = valueText();
+    if (hasNamedValues()) {
+        const int index = names_->findText(value);
+        if (index < 0) return false;
+        names_->setCurrentIndex(index);
+        applyName(index);
+    } else {
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        if (!ok) return false;
+        if (number_->value() == number) applyNumber();
+        else number_->setValue(number);  // applies it through valueChanged
+    }
+    return toolTip().isEmpty() || valueText() != before;
+}
+
+} // namespace TavrinDiagItem

@@ -1,0 +1,93 @@
+// Shows and edits one data item of a diagnostic session: a label, then a
+// drop-down of the item's named values or a numeric editor, then the unit. It
+// finds the item by ECU, request and data names, and holds no reference to the
+// session once its Session is set to none.
+#pragma once
+
+#include "Sorvik3.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace TavrinDiagItem {
+
+class DiagItemViewWrite : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(int LabelWidth READ LabelWidth WRITE setLabelWidth)
+    Q_PROPERTY(QString EcuName READ EcuName WRITE setEcuName)
+    Q_PROPERTY(QString RequestName READ RequestName WRITE setRequestName)
+    Q_PROPERTY(QString DataName READ DataName WRITE setDataName)
+    Q_PROPERTY(bool WriteEnabled READ WriteEnabled WRITE setWriteEnabled)
+    Q_PROPERTY(short ViewMode READ ViewMode WRITE setViewMode)
+public:
+    explicit DiagItemViewWrite(QWidget* parent = nullptr);
+    ~DiagItemViewWrite() override;
+
+    Sorvik3::SessionRef Session() const { return session_; }
+    // None detaches the view and drops every reference; a parameter view
+    // (ViewMode 1) builds itself when it gets a session.
+    void setSession(Sorvik3::SessionRef session);
+
+    int LabelWidth() const { return labelWidth_; }
+    void setLabelWidth(int twips);
+    QString Caption() const;
+    void setCaption(const QString& caption);
+    QString EcuName() const { return ecuName_; }
+    void setEcuName(const QString& name) { ecuName_ = name; }
+    QString RequestName() const { return requestName_; }
+    void setRequestName(const QString& name) { requestName_ = name; }
+    QString DataName() const { return dataName_; }
+    void setDataName(const QString& name) { dataName_ = name; }
+    bool WriteEnabled() const { return writeEnabled_; }
+    void setWriteEnabled(bool enabled);
+    short ViewMode() const { return viewMode_; }
+    void setViewMode(short mode);
+
+    // Builds the view from the properties set. Never throws: an item that
+    // cannot be found shows disabled, with the reason as tool tip.
+    Q_INVOKABLE void Display();
+
+    // What the view offers, for tests and scripted runs.
+    bool hasNamedValues() const;
+    QString valueText() const;
+    QString problem() const { return problem_; }
+    QString unitText() const;
+    QWidget* editor() const;
+    // Sets the value as the user would: by name for named values, else by number.
+    bool chooseValue(const QString& value);
+
+    void setTwipsPerPixel(double twips) { twipsPerPixel_ = twips; }
+
+signals:
+    void valueChanged(const QString& valueText);
+
+private:
+    Sorvik3::DataRef findData();
+    void showProblem(const QString& reason);
+    void fillEditor();
+    void applyName(int index);
+    void applyNumber();
+    void refreshValue();
+    void applyGeometry();
+    void updateEnabled();
+    double twipsPerPixel() const;
+
+    Sorvik3::SessionRef session_;
+    Sorvik3::DataRef data_;
+    QLabel* label_;
+    QComboBox* names_;
+    QSpinBox* number_;
+    QLabel* unit_;
+    QString ecuName_, requestName_, dataName_, problem_;
+    int labelWidth_ = 1200;
+    bool writeEnabled_ = true;
+    short viewMode_ = 0;
+    double twipsPerPixel_ = 0.0;
+    bool filling_ = false;
+};
+
+} // namespace TavrinDiagItem

@@ -1,0 +1,15 @@
+// Gives every control of a window its texts in the current language, by rules
+// chosen on the control's classic type name.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+namespace TavrinIoCtl {
+
+// Throws Sorvik3::Error when a control refuses a text outside the option-button
+// and menu rules (a FontSize that is not a number); the walk ends there.
+void TranslateControls(const QList<QObject*>& controls, const QString& windowKey);
+
+} // namespace TavrinIoCtl

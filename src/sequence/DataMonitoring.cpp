@@ -1,0 +1,58 @@
+#include "Sequencer.h"
+
+namespace TavrinIoCtl {
+namespace {
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+} // namespace
+
+bool Sequencer::ReadData()
+{
+    auto& f = c_.fields;
+    bool result = false;
+    PendingError skip;
+    std::vector<Sorvik3::RequestRef> requests;
+    if (f.DeviceReadList) skip.run([&] { requests = f.DeviceReadList->Requests(); });
+    for (const auto& request : requests) {
+        auto exchange = [&] {
+            return QStringLiteral("request(") + text(request->Name()) + QStringLiteral(")=") +
+                   text(request->FrameText(true)) + QStringLiteral("->") + text(request->FrameText(false));
+        };
+        if (skip.run([&] { request->Send(); })) {
+            skip.run([&] { log(QStringLiteral(" Read Data : ") + exchange()); });
+            result = true;
+            continue;
+        }
+        const Failure failure = *skip.take();
+        skip.run([&] { log(QStringLiteral(" Read Data error : ") + exchange()); });
+        log(QStringLiteral("  Error(") + QString::number(failure.number) + QStringLiteral(")=") + failure.description);
+        result = false;
+    }
+    skip.clear();
+    ListView* list = c_.form.lvData;
+    for (int i = 0; i < list->rowCount(); ++i) {
+        auto* row = list->row(i);
+        QString value;
+        skip.run([&] {
+            const auto* data = std::any_cast<Sorvik3::DataRef>(&row->tag);
+            if (data && *data) value = text((*data)->ValueText());
+        });
+        list->setSubItem(row, 1, value);
+    }
+    return result;
+}
+
+void Sequencer::cbReadData_Click()
+{
+    const auto& ecu = c_.fields.SelectedEcu;
+    if (!ecu) return;
+    PendingError skip;
+    bool ready = false;
+    skip.run([&] { ready = ecu->Initialized(); });
+    // An initialisation that fails is not reported and nothing is read.
+    if (!ready && !skip.run([&] { ecu->Init(); })) return;
+    ReadData();
+}
+
+} // namespace TavrinIoCtl

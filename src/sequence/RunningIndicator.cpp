@@ -1,0 +1,34 @@
+#include "Sequencer.h"
+
+namespace TavrinIoCtl {
+
+QString secondsText(double seconds, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(seconds, 'g', 15);
+}
+
+void Sequencer::ShowRunning(bool visible)
+{
+    c_.form.PictureRunning->setVisible(visible);
+    if (visible) c_.form.timRun->start();
+    else c_.form.timRun->stop();
+}
+
+void Sequencer::timRun_Timer()
+{
+    auto& frame = c_.fields.AnimationFrame;
+    c_.form.PictureRunning->drawPicture(c_.form.ilstRunning->image(frame + 1), QPoint(0, 0));
+    c_.form.PictureRunning->repaint();
+    frame = (frame + 1) % 4;
+}
+
+void Sequencer::ShowElapsedTime()
+{
+    // Tenths rounded half to even: 12 250 ms shows 12.2 s.
+    const double tenths = std::nearbyint(elapsedMs() / 100.0);
+    c_.form.lbTime->setText(secondsText(tenths / 10.0, c_.platform.locale) + QStringLiteral(" s"));
+}
+
+} // namespace TavrinIoCtl

@@ -1,0 +1,69 @@
+// Output-control sequencing: the start and stop buttons, the timer-driven state
+// machine, the start / status / stop requests, data monitoring, and the running
+// indicator with the elapsed time.
+#pragma once
+
+#include "Catalogue.h"
+#include "ControlContext.h"
+
+#include <QLocale>
+
+#include <functional>
+
+namespace TavrinIoCtl {
+
+class Sequencer {
+public:
+    Sequencer(ControlContext& control, Catalogue& catalogue) : c_(control), catalogue_(catalogue) {}
+
+    std::function<void(int32_t)> onStateChanged;
+
+    // Buttons and timers.
+    void cbStartTempo_Click() { startSequence(Temporary); }
+    void cbStartPerm_Click() { startSequence(Permanent); }
+    void CbStop_Click();
+    void cbEstop_Click();
+    void ioCtlTimer_Timer();
+    void SetState(int32_t newState);
+    void LockUserInterface(bool locked);
+
+    // Start, status and stop requests: each returns the next state.
+    int32_t StartDriving();
+    int32_t ReadDrivingStatus();
+    int32_t StopDriving();
+
+    // Data monitoring.
+    bool ReadData();
+    void cbReadData_Click();
+
+    // Running indicator and elapsed time.
+    void ShowRunning(bool visible);
+    void timRun_Timer();
+    void ShowElapsedTime();
+
+    // Seconds since the sequence began, in the shortest general form.
+    QString elapsedSeconds() const;
+
+private:
+    struct Drive;
+    void startSequence(DriveModeValue mode);
+    bool initStep();
+    bool startStep();
+    bool statusStep();
+    void stopStep();
+    void emergencyStopStep();
+    void idleStep();
+    void sendTesterPresent();
+    int32_t drive(const Drive& operation);
+    void refreshStatusList(const Sorvik3::RequestRef& request);
+    void log(const QString& line, int32_t showInStatus = 0, int32_t errorCode = 0);
+    uint32_t elapsedMs() const;
+
+    ControlContext& c_;
+    Catalogue& catalogue_;
+};
+
+// Seconds written in the shortest general form with the locale's decimal separator.
+QString secondsText(double seconds, const QLocale& locale);
+
+} // namespace TavrinIoCtl

@@ -1,0 +1,215 @@
+#include "Sequencer.h"
+
+#include "utils.h"
+
+namespace TavrinIoCtl {
+namespace {
+
+const char* const kStateTexts[] = {"Idle", "Init", "Start", "Status", "Stop", "E Stop"};
+
+template <typename Ref>
+const Ref& required(const Ref& reference)
+{
+    if (!reference) throw Sorvik3::Error(91, "Object variable not set");
+    return reference;
+}
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+} // namespace
+
+void Sequencer::log(const QString& line, int32_t showInStatus, int32_t errorCode)
+{
+    c_.report.LogMessage(line, showInStatus, errorCode);
+}
+
+uint32_t Sequencer::elapsedMs() const
+{
+    return TavrinWidgets::elapsedMs(c_.platform.clock(), c_.fields.SequenceStartTime);
+}
+
+QString Sequencer::elapsedSeconds() const { return secondsText(elapsedMs() / 1000.0, c_.platform.locale); }
+
+void Sequencer::startSequence(DriveModeValue mode)
+{
+    auto& f = c_.fields;
+    if (f.AbortRequested) return;
+    f.DriveMode = mode;
+    f.MonitorStatusSelected = c_.form.OptionPerm[1]->isChecked();
+    f.TesterPresentSelected = c_.form.OptionPerm[2]->isChecked();
+    f.StopRequested = false;
+    f.EmergencyStopRequested = false;
+    SetState(Init);
+    c_.report.ClearLog();
+    c_.report.SetBusy(true);
+    c_.form.ioCtlTimer->start();
+}
+
+void Sequencer::CbStop_Click()
+{
+    c_.fields.StopRequested = true;
+    log(QStringLiteral("User ask stop"));
+}
+
+void Sequencer::cbEstop_Click()
+{
+    c_.fields.EmergencyStopRequested = true;
+    SetState(EStop);
+    log(QStringLiteral("User emergency stop"));
+    const auto& session = required(c_.fields.Session);
+    if (!session->CommunicationStopped()) {
+        log(QStringLiteral(" Stop communication with ECU"));
+        session->StopCommunication();
+    }
+}
+
+void Sequencer::ioCtlTimer_Timer()
+{
+    auto& f = c_.fields;
+    if (f.AbortRequested) return;
+    c_.form.ioCtlTimer->stop();
+    bool rearm = true;
+    const bool held = f.EmergencyStopRequested;  // only the EStop step runs then
+    switch (f.CurrentState) {
+    case Idle: idleStep(); rearm = false; break;
+    case Init: rearm = held || initStep(); break;
+    case Start: rearm = held || startStep(); break;
+    case Status: rearm = held || statusStep(); break;
+    case Stop: if (!held) stopStep(); break;
+    case EStop: emergencyStopStep(); break;
+    default: break;
+    }
+    if (rearm) c_.form.ioCtlTimer->start();
+}
+
+void Sequencer::idleStep()
+{
+    ShowElapsedTime();
+    log(QStringLiteral("Idle : ") + elapsedSeconds());
+    c_.report.SetBusy(false);
+}
+
+bool Sequencer::initStep()
+{
+    auto& f = c_.fields;
+    f.SequenceStartTime = c_.platform.clock();
+    ShowElapsedTime();
+    log(QStringLiteral("Init ECU : ") + elapsedSeconds(), 1);
+    PendingError skip;
+    skip.run([&] { required(f.SelectedEcu)->Init(); });
+    if (auto error = skip.take()) {
+        log(QStringLiteral("Init error : ") + error->description, 1, error->number);
+        SetState(Idle);
+        return true;
+    }
+    if (!f.StartSessionRequest) {
+        SetState(Start);
+        return true;
+    }
+    skip.run([&] { log(QStringLiteral("  Start Session : ") + text(f.StartSessionRequest->FrameText(true)), 1); });
+    skip.clear();
+    skip.run([&] { f.StartSessionRequest->Send(); });
+    if (f.AbortRequested) return false;
+    if (auto error = skip.take()) {
+        log(QStringLiteral("Start Session error : ") + error->description, 1, error->number);
+        SetState(Idle);
+    } else {
+        SetState(Start);
+    }
+    return true;
+}
+
+bool Sequencer::startStep()
+{
+    ShowElapsedTime();
+    log(QStringLiteral("Start driving : ") + elapsedSeconds(), 1);
+    SetState(StartDriving());
+    if (c_.fields.AbortRequested) return false;
+    c_.fields.LastTesterPresentTime = c_.platform.clock();
+    return true;
+}
+
+bool Sequencer::statusStep()
+{
+    auto& f = c_.fields;
+    if (f.StopRequested) {
+        SetState(Stop);
+        return true;
+    }
+    ShowElapsedTime();
+    if (f.EmergencyStopRequested) return true;
+    if (f.MonitorStatusSelected) {
+        log(QStringLiteral("Status : ") + elapsedSeconds());
+        SetState(ReadDrivingStatus());
+        if (f.AbortRequested) return false;
+    } else if (f.TesterPresentSelected &&
+               TavrinWidgets::elapsedMs(c_.platform.clock(), f.LastTesterPresentTime) > 2000) {
+        sendTesterPresent();
+        if (f.AbortRequested) return false;
+    }
+    if (c_.form.ckReadData->isChecked() && !ReadData()) c_.form.ckReadData->setChecked(false);
+    return true;
+}
+
+void Sequencer::sendTesterPresent()
+{
+    auto& f = c_.fields;
+    PendingError skip;
+    skip.run([&] { required(f.TesterPresentRequest)->Send(); });
+    if (f.AbortRequested) return;
+    // The time is taken after the answer; a failed tester present is not reported.
+    skip.run([&] {
+        const auto& request = required(f.TesterPresentRequest);
+        log(elapsedSeconds() + QStringLiteral(" : Tester present = ") + text(request->FrameText(true)) +
+            QStringLiteral("->") + text(request->FrameText(false)));
+    });
+    f.LastTesterPresentTime = c_.platform.clock();
+}
+
+void Sequencer::stopStep()
+{
+    ShowElapsedTime();
+    log(QStringLiteral("Stop : ") + elapsedSeconds());
+    SetState(StopDriving());
+}
+
+void Sequencer::emergencyStopStep()
+{
+    log(QStringLiteral("Emergency Stop"));
+    PendingError skip;
+    skip.run([&] { required(c_.fields.Session)->StopCommunication(); });
+    ShowElapsedTime();
+    SetState(Idle);
+}
+
+void Sequencer::SetState(int32_t newState)
+{
+    if (newState >= Idle && newState <= EStop) {
+        c_.form.sbMain->panel(QStringLiteral("DIAG"))->setText(QString::fromLatin1(kStateTexts[newState]));
+    }
+    if (newState == Idle) {
+        LockUserInterface(false);
+        catalogue_.UpdateDriveButtons(c_.fields.SelectedDeviceName, false);
+        ShowRunning(false);
+    } else if (newState == Init) {
+        LockUserInterface(true);
+        ShowRunning(true);
+        catalogue_.UpdateDriveButtons(c_.fields.SelectedDeviceName, true);
+    }
+    c_.fields.CurrentState = newState;
+    if (onStateChanged) onStateChanged(newState);
+}
+
+void Sequencer::LockUserInterface(bool locked)
+{
+    Form& f = c_.form;
+    for (QWidget* w : {static_cast<QWidget*>(f.lvFunctions), static_cast<QWidget*>(f.lvDevices),
+                       static_cast<QWidget*>(f.lvData), static_cast<QWidget*>(f.cbReadData),
+                       static_cast<QWidget*>(f.ckReadData)}) {
+        w->setEnabled(!locked);
+    }
+    f.DiSessionName->setWriteEnabled(!locked);
+    for (int i = 1; i < f.DeviceParam.size(); ++i) f.DeviceParam[i]->setWriteEnabled(!locked);
+}
+
+} // namespace TavrinIoCtl

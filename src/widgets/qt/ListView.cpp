@@ -1,0 +1,111 @@
+#include "ListView.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <stdexcept>
+
+namespace TavrinWidgets {
+
+ListItem::ListItem(const QString& key, const QString& text) : key_(key) { setText(0, text); }
+
+bool ListItem::operator<(const QTreeWidgetItem& other) const
+{
+    auto* view = qobject_cast<ListView*>(treeWidget());
+    const auto* peer = dynamic_cast<const ListItem*>(&other);
+    if (view == nullptr || peer == nullptr) return QTreeWidgetItem::operator<(other);
+    return view->lessThan(*this, *peer);
+}
+
+ListView::ListView(QWidget* parent) : QTreeWidget(parent)
+{
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setColumnCount(0);
+    header()->setSectionsClickable(true);
+    header()->setStretchLastSection(false);
+    // People expect "Injector 2" before "Injector 10".
+    collator_.setNumericMode(true);
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClicked);
+}
+
+void ListView::addColumn(const QString& key, const QString& text, int widthPixels, Qt::Alignment alignment)
+{
+    const int column = columnCount();
+    setColumnCount(column + 1);
+    columnKeys_.append(key);
+    headerItem()->setText(column, text);
+    headerItem()->setTextAlignment(column, alignment | Qt::AlignVCenter);
+    setColumnWidth(column, widthPixels);
+}
+
+QString ListView::columnKey(int column) const { return columnKeys_.value(column); }
+
+int ListView::columnOfKey(const QString& key) const { return key.isEmpty() ? -1 : columnKeys_.indexOf(key); }
+
+ListItem* ListView::addItem(const QString& key, const QString& text)
+{
+    if (!key.isEmpty() && byKey_.contains(key)) {
+        throw std::invalid_argument("Key is not unique in collection: " + key.toStdString());
+    }
+    auto* item = new ListItem(key, text);
+    for (int column = 1; column < columnCount(); ++column) {
+        item->setTextAlignment(column, Qt::Alignment(headerItem()->textAlignment(column)));
+    }
+    addTopLevelItem(item);
+    if (!key.isEmpty()) byKey_.insert(key, item);
+    if (sorted_) sortItems(sortKey_, sortOrder_);
+    return item;
+}
+
+ListItem* ListView::findItem(const QString& key) const { return byKey_.value(key, nullptr); }
+
+ListItem* ListView::row(int index) const { return static_cast<ListItem*>(topLevelItem(index)); }
+
+void ListView::setSubItem(ListItem* item, int index, const QString& text)
+{
+    if (item == nullptr || index < 1 || index >= columnCount()) {
+        throw std::out_of_range("Invalid sub-item index " + std::to_string(index));
+    }
+    item->setText(index, text);
+}
+
+QString ListView::subItem(const ListItem* item, int index) const { return item ? item->text(index) : QString(); }
+
+ListItem* ListView::selectedRow() const
+{
+    const auto selected = selectedItems();
+    return selected.isEmpty() ? nullptr : static_cast<ListItem*>(selected.front());
+}
+
+void ListView::clearItems()
+{
+    byKey_.clear();
+    clear();
+}
+
+void ListView::sortBy(int column, Qt::SortOrder order)
+{
+    sortKey_ = column;
+    sortOrder_ = order;
+    sorted_ = true;
+    sortItems(column, order);
+}
+
+bool ListView::lessThan(const ListItem& a, const ListItem& b) const
+{
+    const int byText = collator_.compare(a.text(sortKey_), b.text(sortKey_));
+    if (byText != 0) return byText < 0;
+    return a.text(sortKey_) < b.text(sortKey_);  // names differing only in case keep a stable order
+}
+
+void ListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) emit listClicked();
+}
+
+} // namespace TavrinWidgets

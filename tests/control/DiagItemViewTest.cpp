@@ -1,0 +1,117 @@
+#include "DemoVehicle.h"
+#include "DiagItemViewWrite.h"
+#include "RunLogModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+using TavrinDiagItem::DiagItemViewWrite;
+
+namespace {
+
+class DiagItemViewTest : public ::testing::Test {
+protected:
+    void show(const QString& ecu, const QString& request, const QString& data)
+    {
+        view.setCaption("Mode ");
+        view.setEcuName(ecu);
+        view.setRequestName(request);
+        view.setDataName(data);
+        view.setSession(session);
+        view.Display();
+    }
+    Sorvik3::DataRef item(const std::string& request, const std::string& data)
+    {
+        return session->Ecus().front()->Request(request)->Data(data);
+    }
+
+    std::shared_ptr<Sorvik3Sim::SimSession> session = Sorvik3Sim::demoSession();
+    DiagItemViewWrite view;
+};
+
+} // namespace
+
+TEST_F(DiagItemViewTest, shouldEditNamedValuesThroughTheDropDown)
+{
+    show("EngineControl", "OutputControl", "Mode");
+    ASSERT_TRUE(view.hasNamedValues());
+    auto* names = qobject_cast<QComboBox*>(view.editor());
+    ASSERT_NE(names, nullptr);
+    EXPECT_EQ(names->count(), 2);
+    EXPECT_TRUE(view.chooseValue("Pulsed"));
+    EXPECT_EQ(item("OutputControl", "Mode")->ValueText(), "Pulsed");
+    EXPECT_FALSE(view.chooseValue("Sideways"));
+}
+
+TEST_F(DiagItemViewTest, shouldEditNumbersWithTheirUnit)
+{
+    show("EngineControl", "OutputControl", "OutputControl.Duty");
+    EXPECT_FALSE(view.hasNamedValues());
+    EXPECT_EQ(view.unitText(), "%");
+    EXPECT_EQ(qobject_cast<QSpinBox*>(view.editor())->value(), 50);
+    EXPECT_TRUE(view.chooseValue("75"));
+    EXPECT_EQ(item("OutputControl", "OutputControl.Duty")->NumericValue(), 75.0);
+    // A value the item cannot carry is refused and the editor shows the item's value again.
+    view.chooseValue("300");
+    EXPECT_EQ(item("OutputControl", "OutputControl.Duty")->NumericValue(), 75.0);
+    EXPECT_FALSE(view.toolTip().isEmpty());
+}
+
+TEST_F(DiagItemViewTest, shouldGoReadOnlyWhenWritingIsDisabled)
+{
+    show("EngineControl", "OutputControl", "Mode");
+    view.setWriteEnabled(false);
+    EXPECT_FALSE(view.editor()->isEnabled());
+    EXPECT_FALSE(view.chooseValue("Pulsed"));
+    EXPECT_EQ(item("OutputControl", "Mode")->ValueText(), "Continuous");
+}
+
+TEST_F(DiagItemViewTest, shouldShowAMissingItemDisabledWithTheReason)
+{
+    show("EngineControl", "OutputControl", "NoSuchItem");
+    EXPECT_FALSE(view.problem().isEmpty());
+    EXPECT_EQ(view.toolTip(), view.problem());
+    EXPECT_FALSE(view.editor()->isEnabled());
+    show("NoSuchEcu", "OutputControl", "Mode");
+    EXPECT_TRUE(view.problem().contains("NoSuchEcu"));
+}
+
+TEST_F(DiagItemViewTest, shouldDropEveryReferenceWhenDetached)
+{
+    show("EngineControl", "OutputControl", "Mode");
+    std::weak_ptr<Sorvik3Sim::SimSession> watched = session;
+    session.reset();
+    view.setSession(nullptr);
+    EXPECT_TRUE(watched.expired());
+    EXPECT_FALSE(view.chooseValue("Pulsed"));
+}
+
+TEST_F(DiagItemViewTest, shouldBuildAParameterViewWhenItGetsItsSession)
+{
+    view.setViewMode(1);
+    view.setEcuName("EngineControl");
+    view.setRequestName("OutputControl");
+    view.setDataName("Mode");
+    view.setSession(session);
+    EXPECT_TRUE(view.hasNamedValues());
+}
+
+TEST(RunLogModel, shouldStayConsistentForViews)
+{
+    TavrinWidgets::RunLogModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.append("first");
+    model.append("zweite Zeile: äöü");
+    EXPECT_EQ(model.rowCount(), 0);
+    model.announce();
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString(), "zweite Zeile: äöü");
+    model.append("third");
+    EXPECT_EQ(model.lineCount(), 3);
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.line(0), "");
+}

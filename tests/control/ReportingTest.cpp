@@ -1,0 +1,95 @@
+#include "ControlFixture.h"
+#include "Reporting.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The reporting operations on a window of their own.
+class ReportingTest : public ::testing::Test {
+protected:
+    void SetUp() override { TavrinIoCtl::buildForm(&surface, form, TavrinWidgets::TwipsScale{15, 15}); }
+    TavrinWidgets::StatusPanel* msg() const { return form.sbMain->panel("MSG"); }
+    QStringList lines() const
+    {
+        QStringList all;
+        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i) all << form.runLog->lines().line(i);
+        return all;
+    }
+
+    QWidget surface;
+    TavrinIoCtl::Form form;
+    TavrinIoCtl::ControlFields fields;
+    TavrinIoCtl::Reporting report{form, fields};
+};
+
+} // namespace
+
+TEST_F(ReportingTest, shouldWriteToTheStatusOnlyWhenAskedWithOne)
+{
+    report.LogMessage("abc", 0, 5);
+    report.LogMessage("two", 2, 9);
+    EXPECT_EQ(lines(), QStringList({"abc", "two"}));
+    EXPECT_EQ(msg()->text(), "");
+    EXPECT_FALSE(report.PanelClick("MSG"));
+
+    report.LogMessage("failed", 1, 7);
+    EXPECT_EQ(msg()->text(), "failed");
+    EXPECT_EQ(msg()->toolTip(), "Clic here for error details");
+    EXPECT_EQ(report.PanelClick("MSG"), 7);
+    EXPECT_FALSE(report.PanelClick("VERSION"));
+
+    report.LogMessage("fine", 1, 0);
+    EXPECT_EQ(msg()->text(), "fine");
+    EXPECT_EQ(msg()->toolTip(), "Clic here for error details");  // kept from before
+    EXPECT_FALSE(report.PanelClick("MSG"));
+}
+
+TEST_F(ReportingTest, shouldClearToTheWelcomeText)
+{
+    report.LogMessage("failed", 1, 7);
+    report.ClearLog();
+    EXPECT_TRUE(lines().isEmpty());
+    EXPECT_EQ(msg()->text(), "Welcome to Tavrin InputOutputControlByLocalIdentifier module");
+    EXPECT_EQ(msg()->toolTip(), "");
+    EXPECT_FALSE(report.PanelClick("MSG"));
+}
+
+TEST_F(ReportingTest, shouldLightTheLedRedWhileBusy)
+{
+    auto ledColour = [this] {
+        const QImage led = form.sbMain->panel("Led")->pixmap().toImage();
+        return led.pixelColor(4 + 6, 4 + 6);
+    };
+    report.SetBusy(true);
+    EXPECT_TRUE(fields.Busy);
+    EXPECT_GT(ledColour().red(), 2 * ledColour().green());
+    report.SetBusy(false);
+    EXPECT_FALSE(fields.Busy);
+    EXPECT_GT(ledColour().green(), 2 * ledColour().red());
+}
+
+TEST_F(ReportingTest, shouldShowNewLinesInBatchesAndSelectTheNewest)
+{
+    for (int i = 0; i < 5; ++i) report.LogMessage(QString("line %1").arg(i));
+    EXPECT_EQ(form.runLog->model()->rowCount(), 0);  // not yet told to the view
+    form.runLog->flush();
+    EXPECT_EQ(form.runLog->model()->rowCount(), 5);
+    EXPECT_EQ(form.runLog->currentIndex().row(), 4);
+}
+
+TEST_F(ControlFixture, shouldRaiseErrorMsgWhenTheErrorMessageIsClicked)
+{
+    QSignalSpy spy(control.get(), &TavrinIoCtl::ioctl::ErrorMsg);
+    control->cbEstop_Click();  // no session: reported at the handler's boundary, not thrown
+    EXPECT_EQ(fields().CurrentState, TavrinIoCtl::EStop);
+    EXPECT_EQ(panelText("DIAG"), "E Stop");
+    const int32_t number = form().sbMain->panel("MSG")->tag.toInt();
+    EXPECT_NE(number, 0);
+    QTest::mouseClick(form().sbMain->panel("MSG"), Qt::LeftButton);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.front().front().toInt(), number);
+    QTest::mouseClick(form().sbMain->panel("VERSION"), Qt::LeftButton);
+    EXPECT_EQ(spy.count(), 1);
+}

@@ -1,0 +1,73 @@
+#include "ControlFixture.h"
+
+#include "multilanguage.h"
+
+void ControlFixture::SetUp()
+{
+    TavrinIoCtl::multilanguage::state() = {};
+    session = Sorvik3Sim::demoSession();
+    session->setClock(clock.clock());
+    control = std::make_unique<TavrinIoCtl::ioctl>();
+    control->setClock([this] { return clock.now(); });
+    control->setTextMeasure([](const QFont&, const QString& text) { return kCharWidthPixels * int(text.size()); });
+    control->setUserLocale(QLocale::c());
+    control->resize(1000, 680);
+    control->setTwipsScale(TavrinWidgets::TwipsScale{15.0, 15.0});
+}
+
+void ControlFixture::TearDown()
+{
+    control.reset();
+    TavrinIoCtl::multilanguage::state() = {};
+}
+
+void ControlFixture::initialise(const QString& language) { control->initParameters(dataDir(), language, session); }
+
+QStringList ControlFixture::logLines() const
+{
+    QStringList lines;
+    const auto& model = form().runLog->lines();
+    for (qsizetype i = 0; i < model.lineCount(); ++i) lines << model.line(i);
+    return lines;
+}
+
+QString ControlFixture::panelText(const QString& key) const { return form().sbMain->panel(key)->text(); }
+
+TavrinWidgets::ListItem* ControlFixture::functionRow(const QString& name) const
+{
+    for (int i = 0; i < form().lvFunctions->rowCount(); ++i) {
+        if (form().lvFunctions->row(i)->text(0) == name) return form().lvFunctions->row(i);
+    }
+    return nullptr;
+}
+
+TavrinWidgets::ListItem* ControlFixture::deviceRow(const QString& name) const
+{
+    return form().lvDevices->findItem(name + QStringLiteral("k"));
+}
+
+void ControlFixture::chooseEcu(const QString& name)
+{
+    auto* row = functionRow(name);
+    ASSERT_NE(row, nullptr) << name.toStdString();
+    control->lvFunctions_ItemClick(row);
+}
+
+void ControlFixture::chooseDevice(const QString& name)
+{
+    auto* row = deviceRow(name);
+    ASSERT_NE(row, nullptr) << name.toStdString();
+    form().lvDevices->setCurrentItem(row);
+    control->lvDevices_Click();
+}
+
+QStringList ControlFixture::rowTexts(const TavrinWidgets::ListView* list) const
+{
+    QStringList rows;
+    for (int i = 0; i < list->rowCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < list->columnCount(); ++c) cells << list->row(i)->text(c);
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}

@@ -1,0 +1,42 @@
+// A real control on the offscreen platform, on the demo vehicle, with the
+// clock, the screen's twips and text widths pinned so figures are exact.
+#pragma once
+
+#include "ControlFields.h"
+#include "DemoVehicle.h"
+#include "Form.h"
+#include "SimClock.h"
+#include "ioctl.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class ControlFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // initParameters with the shipped language file and the demo vehicle.
+    void initialise(const QString& language = QStringLiteral("en"));
+    QStringList logLines() const;
+    QString panelText(const QString& key) const;
+    TavrinWidgets::ListItem* functionRow(const QString& name) const;
+    TavrinWidgets::ListItem* deviceRow(const QString& name) const;
+    void chooseEcu(const QString& name);
+    void chooseDevice(const QString& name);
+    QStringList rowTexts(const TavrinWidgets::ListView* list) const;
+
+    const TavrinIoCtl::Form& form() const { return control->form(); }
+    const TavrinIoCtl::ControlFields& fields() const { return control->fields(); }
+
+    static QString dataDir() { return QStringLiteral(TAVRIN_DATA_DIR); }
+    static QString fixtureDir() { return QStringLiteral(TAVRIN_FIXTURE_DIR); }
+
+    // Every character is 6 pixels wide (90 twips at 15 twips per pixel).
+    static constexpr int kCharWidthPixels = 6;
+
+    Sorvik3Sim::ManualClock clock{100000};
+    std::shared_ptr<Sorvik3Sim::SimSession> session;
+    std::unique_ptr<TavrinIoCtl::ioctl> control;
+};

@@ -91,7 +91,10 @@ DataSpec readData(const AttributeReader& in, Node node, bool inResponse)
     data.defaultValue = in.number(node, "default", 0.0);
     data.device = in.text(node, "device", "");
     if (inResponse) data.source = readSource(in, node);
-    if (!TavrinXml::childElements(node).empty()) data.namedValues = readNamedValues(in, node);
+    // list="true" makes a list of named values even without entries.
+    if (!TavrinXml::childElements(node).empty() || in.boolean(node, "list", false)) {
+        data.namedValues = readNamedValues(in, node);
+    }
     return data;
 }
 

@@ -1,5 +1,7 @@
 #include "ListView.h"
 
+#include "NaturalOrder.h"
+
 #include <QHeaderView>
 #include <QMouseEvent>
 
@@ -26,9 +28,6 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(0);
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
-    // People expect "Injector 2" before "Injector 10".
-    collator_.setNumericMode(true);
-    collator_.setCaseSensitivity(Qt::CaseInsensitive);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClicked);
 }
 
@@ -97,7 +96,8 @@ void ListView::sortBy(int column, Qt::SortOrder order)
 
 bool ListView::lessThan(const ListItem& a, const ListItem& b) const
 {
-    const int byText = collator_.compare(a.text(sortKey_), b.text(sortKey_));
+    // People expect "Injector 2" before "Injector 10".
+    const int byText = naturalCompare(a.text(sortKey_), b.text(sortKey_));
     if (byText != 0) return byText < 0;
     return a.text(sortKey_) < b.text(sortKey_);  // names differing only in case keep a stable order
 }

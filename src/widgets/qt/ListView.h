@@ -3,7 +3,6 @@
 // click that also reaches the control when it lands on the empty area.
 #pragma once
 
-#include <QCollator>
 #include <QHash>
 #include <QTreeWidget>
 
@@ -60,7 +59,6 @@ protected:
 private:
     QStringList columnKeys_;
     QHash<QString, ListItem*> byKey_;
-    QCollator collator_;
     int sortKey_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;

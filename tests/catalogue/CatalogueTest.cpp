@@ -1,0 +1,215 @@
+#include "ControlFixture.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+// A small vehicle for the list rules: Lamp / Pump / Valve, odd numbers, a
+// device list that is no list, an ECU with only a permanent list.
+const char* const kWorkshop = R"(<vehicle>
+  <ecu id="7" name="Lights" description="Lights module">
+    <request name="OutputControl" service="0x30" bytes="30 00 00">
+      <data name="OutputTemporaryControlList" position="1">
+        <value name="Lamp" number="1"/><value name="Pump" number="2"/><value name="Big" number="12345"/><value name="Minus" number="-1"/>
+      </data>
+      <data name="OutputPermanentControlList" position="1"><value name="Pump" number="7"/><value name="Valve" number="3"/></data>
+      <data name="OutputControlCommand" position="2">
+        <value name="Start Temporary" number="7"/><value name="Start Permanent" number="8"/><value name="Stop" number="0"/>
+      </data>
+    </request>
+    <request name="StartDiagnosticSession" service="0x10" bytes="10 81"/>
+  </ecu>
+  <ecu id="8" name="PermanentOnly"><request name="OutputControl" service="0x30">
+    <data name="OutputPermanentControlList" position="1"><value name="Heater" number="1"/></data></request></ecu>
+  <ecu id="9" name="BrokenList"><request name="OutputControl" service="0x30">
+    <data name="OutputTemporaryControlList" position="1"/>
+    <data name="OutputPermanentControlList" position="1"><value name="Heater" number="1"/></data></request></ecu>
+  <ecu id="10" name="EmptyList"><request name="OutputControl" service="0x30">
+    <data name="OutputPermanentControlList" position="2" list="true"/>
+    <data name="OutputTemporaryControlList" position="1"><value name="Only" number="4"/></data></request></ecu>
+</vehicle>)";
+
+class CatalogueTest : public ControlFixture {
+protected:
+    void useWorkshop()
+    {
+        session = Sorvik3Sim::SimSession::fromText(kWorkshop);
+        session->setClock(clock.clock());
+        control->initParameters(dataDir(), "en", session);
+    }
+    QStringList visibleDriveWidgets() const
+    {
+        QStringList visible;
+        const auto& f = form();
+        for (QWidget* w : {static_cast<QWidget*>(f.cbStartTempo), static_cast<QWidget*>(f.cbStartPerm),
+                           static_cast<QWidget*>(f.CbStop), static_cast<QWidget*>(f.cbEstop)}) {
+            if (w->isVisibleTo(control.get())) visible << w->objectName();
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (f.OptionPerm[i]->isVisibleTo(control.get())) visible << QString("OptionPerm%1").arg(i);
+        }
+        return visible;
+    }
+};
+
+} // namespace
+
+TEST_F(CatalogueTest, shouldListOnlyEcusThatOfferUsableOutputControl)
+{
+    useWorkshop();
+    EXPECT_EQ(rowTexts(form().lvFunctions), QStringList({"Lights|Lights module", "PermanentOnly|", "EmptyList|"}));
+    EXPECT_NE(form().lvFunctions->findItem("8k"), nullptr);
+}
+
+TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
+{
+    useWorkshop();
+    chooseEcu("Lights");
+    EXPECT_EQ(rowTexts(form().lvDevices),
+              QStringList({"Lamp|   1|X|", "Pump|   2|X|X", "Big|12345|X|", "Minus|  -1|X|", "Valve|   3||X"}));
+    EXPECT_EQ(fields().StartTemporaryValue, 7);
+    EXPECT_EQ(fields().StatusCommandValue, -1);  // the command list has no "Status"
+    EXPECT_EQ(fields().StopCommandValue, 0);
+    EXPECT_FALSE(form().DiSessionName->isVisibleTo(control.get()));  // a session request without SessionName
+    EXPECT_EQ(logLines(), QStringList({"ECU : 'Lights module' requests : ", "   Start : 'OutputControl'",
+                                       "   Stop : 'OutputControl'", "   Status : 'OutputControl'",
+                                       "   Start Diag Session : 'StartDiagnosticSession'",
+                                       "   No Tester Present request"}));
+}
+
+TEST_F(CatalogueTest, shouldLeaveAListWithoutEntriesUnset)
+{
+    useWorkshop();
+    chooseEcu("EmptyList");
+    EXPECT_EQ(rowTexts(form().lvDevices), QStringList({"Only|   4|X|"}));
+    EXPECT_NE(fields().TemporaryListData, nullptr);
+    EXPECT_EQ(fields().PermanentListData, nullptr);
+}
+
+TEST_F(CatalogueTest, shouldResolveTheEngineRequestsAndPrepareTheSessionChoice)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    EXPECT_EQ(logLines(), QStringList({"ECU : 'Engine control unit (diesel)' requests : ", "   Start : 'OutputControl'",
+                                       "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'",
+                                       "   Start Diag Session : 'StartDiagnosticSession'",
+                                       "   Tester Present Request : 'TesterPresent.WithResponse'"}));
+    const auto* sessionName = form().DiSessionName;
+    EXPECT_TRUE(sessionName->isVisibleTo(control.get()));
+    EXPECT_EQ(sessionName->Caption(), "Session");
+    EXPECT_EQ(sessionName->LabelWidth(), 4 * 15 + 7 * kCharWidthPixels * 15);
+    EXPECT_EQ(sessionName->valueText(), "Adjustment");
+}
+
+TEST_F(CatalogueTest, shouldMakeTheClimateEcuUsableThroughSynonyms)
+{
+    initialise();
+    chooseEcu("ClimateControl");
+    EXPECT_EQ(logLines().mid(1, 3), QStringList({"   Start : 'ActuatorTest'", "   Stop : 'ActuatorTest.End'",
+                                                 "   Status : 'ActuatorTest.Query'"}));
+    EXPECT_EQ(fields().StartTemporaryValue, 7);
+    EXPECT_EQ(fields().RunningValue, 1);
+    EXPECT_EQ(form().lvDevices->rowCount(), 4);
+}
+
+TEST_F(CatalogueTest, shouldFillEveryDeviceViewOnADeviceClick)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    EXPECT_EQ(fields().SelectedDeviceName, "FuelPump");
+    EXPECT_EQ(rowTexts(form().lvData), QStringList({"FuelPressure|", "FuelPumpCurrent|"}));
+    ASSERT_NE(fields().DeviceReadList, nullptr);
+    EXPECT_EQ(fields().DeviceReadList->Count(), 2);
+    EXPECT_EQ(rowTexts(form().lvStatus),
+              QStringList({"OutputControlStatus|", "FuelPressure|", "FuelPumpCurrent|"}));  // no ExtraBytes
+    EXPECT_EQ(logLines(), QStringList({"Device : 'FuelPump' requests : ", "   Start : 'OutputControl.Start.FuelPump'",
+                                       "   Stop : 'OutputControl.Stop.FuelPump'",
+                                       "   Status : 'OutputControl.Status.FuelPump'",
+                                       "Specific to device : FuelPump.Pressure", "common to all device : Mode"}));
+    EXPECT_EQ(panelText("MSG"), "Welcome to Tavrin InputOutputControlByLocalIdentifier module");
+}
+
+TEST_F(CatalogueTest, shouldFallBackToTheEcuRequestsWhereTheDeviceHasNone)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    chooseDevice("CoolingFan");
+    EXPECT_EQ(logLines().mid(0, 4), QStringList({"Device : 'CoolingFan' requests : ",
+                                                 "   Start : 'OutputControl.Start.CoolingFan'",
+                                                 "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'"}));
+    chooseDevice("Injector 2");
+    EXPECT_TRUE(rowTexts(form().lvData).isEmpty());
+    EXPECT_EQ(fields().DeviceReadList, nullptr);
+}
+
+TEST_F(CatalogueTest, shouldOnlyClearTheLogOnAClickBesideTheRows)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    const auto data = rowTexts(form().lvData);
+    form().lvDevices->clearSelection();
+    control->lvDevices_Click();
+    EXPECT_TRUE(logLines().isEmpty());
+    EXPECT_EQ(fields().SelectedDeviceName, "FuelPump");
+    EXPECT_EQ(rowTexts(form().lvData), data);
+    EXPECT_NE(fields().DeviceReadList, nullptr);
+}
+
+TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    control->lvDevices_ColumnClick(0);
+    QStringList names;
+    for (int i = 0; i < form().lvDevices->rowCount(); ++i) names << form().lvDevices->row(i)->text(0);
+    EXPECT_EQ(names, QStringList({"CoolingFan", "EGRValve", "FuelPump", "GlowPlugRelay", "Injector 1", "Injector 2",
+                                  "Injector 3", "Injector 10", "ThrottleActuator"}));
+    control->lvDevices_ColumnClick(0);
+    EXPECT_EQ(form().lvDevices->row(0)->text(0), "ThrottleActuator");
+    control->lvDevices_ColumnClick(1);
+    EXPECT_EQ(form().lvDevices->sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(form().lvDevices->row(0)->text(0), "FuelPump");
+}
+
+TEST_F(CatalogueTest, shouldShowTheDriveButtonsTheDeviceAllows)
+{
+    initialise();
+    EXPECT_TRUE(visibleDriveWidgets().isEmpty());
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    EXPECT_EQ(visibleDriveWidgets(),
+              QStringList({"cbStartTempo", "cbStartPerm", "OptionPerm0", "OptionPerm1", "OptionPerm2"}));
+    chooseDevice("CoolingFan");
+    EXPECT_EQ(visibleDriveWidgets(), QStringList({"cbStartTempo", "OptionPerm0", "OptionPerm1", "OptionPerm2"}));
+    chooseDevice("EGRValve");
+    EXPECT_EQ(visibleDriveWidgets(), QStringList({"cbStartPerm", "OptionPerm0", "OptionPerm1", "OptionPerm2"}));
+
+    useWorkshop();  // no tester present: option 2 stays hidden
+    chooseEcu("Lights");
+    chooseDevice("Valve");
+    EXPECT_EQ(visibleDriveWidgets(), QStringList({"cbStartPerm", "OptionPerm0", "OptionPerm1"}));
+}
+
+namespace {
+
+// Every call fails.
+struct FailingSession final : Sorvik3::Session {
+    std::vector<Sorvik3::EcuRef> Ecus() override { throw Sorvik3::Error(0x1001, "bus down"); }
+    bool CommunicationStopped() override { throw Sorvik3::Error(0x1001, "bus down"); }
+    void StopCommunication() override { throw Sorvik3::Error(0x1001, "bus down"); }
+    Sorvik3::ReadListRef CreateReadList() override { throw Sorvik3::Error(0x1001, "bus down"); }
+};
+
+} // namespace
+
+TEST_F(CatalogueTest, shouldPassASessionFailureToTheHostAndCarryOn)
+{
+    EXPECT_THROW(control->initParameters(dataDir(), "en", std::make_shared<FailingSession>()), Sorvik3::Error);
+    EXPECT_TRUE(form().lvFunctions->updatesEnabled());
+    control->lvDevices_Click();
+    control->cbEstop_Click();
+    control->cbReadData_Click();
+    EXPECT_EQ(form().sbMain->panel("MSG")->tag.toInt(), 0x1001);
+}

@@ -1,0 +1,146 @@
+#include "multilanguage.h"
+#include "utils.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace TavrinIoCtl;
+
+namespace {
+
+// An ECU that knows some request names and remembers every name it was asked for.
+struct FakeEcu final : Sorvik3::Ecu {
+    std::map<std::string, Sorvik3::RequestRef> requests;
+    std::vector<std::string> asked;
+    int32_t Id() override { return 1; }
+    std::string Name() override { return "Fake"; }
+    std::string Description() override { return {}; }
+    Sorvik3::RequestRef Request(const std::string& name) override
+    {
+        asked.push_back(name);
+        auto found = requests.find(name);
+        if (found == requests.end()) throw Sorvik3::Error(5, "unknown " + name);
+        return found->second;
+    }
+    std::vector<Sorvik3::DataRef> DataItems() override { return {}; }
+    bool Initialized() override { return false; }
+    void Init() override {}
+};
+
+struct FakeRequest final : Sorvik3::Request {
+    std::string Name() override { return {}; }
+    Sorvik3::EcuRef Ecu() override { return nullptr; }
+    Sorvik3::DataRef Data(const std::string&) override { throw Sorvik3::Error(5, "no data"); }
+    std::vector<Sorvik3::DataRef> Items() override { return {}; }
+    void Send() override {}
+    std::string FrameText(bool) override { return {}; }
+};
+
+struct FakeList final : Sorvik3::NumericList {
+    std::map<std::string, int32_t> values;
+    int32_t LastIndex() override { return static_cast<int32_t>(values.size()) - 1; }
+    std::string Item(int32_t) override { return {}; }
+    int32_t Value(const std::string& name) override
+    {
+        auto found = values.find(name);
+        if (found == values.end()) throw Sorvik3::Error(5, "no value");
+        return found->second;
+    }
+};
+
+struct FakeData final : Sorvik3::Data {
+    std::shared_ptr<FakeList> list;
+    std::string Name() override { return "Command"; }
+    std::string Unit() override { return {}; }
+    Sorvik3::NumericListRef NumericList() override { return list; }
+    Sorvik3::RequestRef Request() override { return nullptr; }
+    Sorvik3::DataDeviceRef Device() override { return nullptr; }
+    bool InResponse() override { return false; }
+    std::string ValueText() override { return {}; }
+    double NumericValue() override { return 0; }
+    void setNumericValue(int32_t) override {}
+    void setValueName(const std::string&) override {}
+};
+
+class LookupTest : public ::testing::Test {
+protected:
+    void SetUp() override { multilanguage::state() = {}; }
+    void TearDown() override { multilanguage::state() = {}; }
+    void loadSynonyms() { multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", "en"); }
+    Sorvik3::RequestRef known(const std::string& name)
+    {
+        auto request = std::make_shared<FakeRequest>();
+        ecu->requests[name] = request;
+        return request;
+    }
+    int32_t valueError(const Sorvik3::DataRef& data, const QString& name)
+    {
+        try {
+            utils::FindValueByName(data, name);
+        } catch (const Sorvik3::Error& error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+    std::shared_ptr<FakeEcu> ecu = std::make_shared<FakeEcu>();
+};
+
+} // namespace
+
+TEST_F(LookupTest, shouldTryTheNameFirstAndNeverTheDocumentOnAHit)
+{
+    loadSynonyms();
+    auto own = known("OutputControl");
+    known("ActuatorTest");
+    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl", ""), own);
+    EXPECT_EQ(ecu->asked, std::vector<std::string>({"OutputControl"}));
+}
+
+TEST_F(LookupTest, shouldAppendTheSuffixToEachSynonymInDocumentOrder)
+{
+    loadSynonyms();
+    auto found = known("ActuatorTest.Start.Fan");
+    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl.Start.", "Fan"), found);
+    EXPECT_EQ(ecu->asked,
+              std::vector<std::string>({"OutputControl.Start.Fan", "Nope.Fan", "ActuatorTest.Start.Fan"}));
+}
+
+TEST_F(LookupTest, shouldLetTheFirstKnownSynonymWin)
+{
+    loadSynonyms();
+    auto first = known("Output.Control");
+    known("ActuatorTest");
+    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl", ""), first);
+}
+
+TEST_F(LookupTest, shouldTryTheSuffixAloneForAnEmptySynonym)
+{
+    loadSynonyms();
+    auto bare = known("X");
+    EXPECT_EQ(utils::FindRequestByName(ecu, "Blank", "X"), bare);
+}
+
+TEST_F(LookupTest, shouldGiveNoneWithoutADocumentOrForAnApostrophe)
+{
+    known("ActuatorTest.Start.Fan");
+    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl.Start.", "Fan"), nullptr);
+    EXPECT_EQ(ecu->asked.size(), 1u);
+    loadSynonyms();
+    EXPECT_EQ(utils::FindRequestByName(ecu, "Driver's lamp", ""), nullptr);
+    EXPECT_EQ(utils::FindRequestByName(nullptr, "OutputControl", ""), nullptr);
+}
+
+TEST_F(LookupTest, shouldFindValuesByNameOrSynonymAndFailWithTheirNumbers)
+{
+    auto data = std::make_shared<FakeData>();
+    EXPECT_EQ(valueError(data, "Start Temporary"), 1);  // not a list of named values
+    data->list = std::make_shared<FakeList>();
+    data->list->values = {{"Short Term", 7}, {"Stop", 0}};
+    EXPECT_EQ(utils::FindValueByName(data, "Stop"), 0);
+    EXPECT_EQ(valueError(data, "Start Temporary"), 10000);  // no document: no synonyms
+    loadSynonyms();
+    EXPECT_EQ(utils::FindValueByName(data, "Start Temporary"), 7);
+    EXPECT_EQ(valueError(data, "Start Permanent"), 10000);
+}

@@ -1,0 +1,71 @@
+// One tick of the drive sequence under "Monitor Status" with data monitoring on,
+// control and simulated vehicle together, at zero bus latency.
+#include "ControlFields.h"
+#include "DemoVehicle.h"
+#include "Form.h"
+#include "ioctl.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct RunningPump {
+    Sorvik3Sim::ManualClock clock{1000};
+    std::shared_ptr<Sorvik3Sim::SimSession> session = Sorvik3Sim::demoSession();
+    TavrinIoCtl::ioctl control;
+
+    RunningPump()
+    {
+        session->setClock(clock.clock());
+        control.setClock([this] { return clock.now(); });
+        control.resize(1000, 680);
+        control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
+        const auto& form = control.form();
+        control.lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
+        form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
+        control.lvDevices_Click();
+        form.OptionPerm[1]->setChecked(true);
+        form.ckReadData->setChecked(true);
+        control.cbStartTempo_Click();
+        while (control.fields().CurrentState != TavrinIoCtl::Status) tick();
+    }
+    void tick()
+    {
+        clock.advance(1);
+        control.ioCtlTimer_Timer();
+    }
+};
+
+void monitorStatusTick(benchmark::State& state)
+{
+    RunningPump pump;
+    for (auto _ : state) pump.tick();
+    if (pump.control.fields().CurrentState != TavrinIoCtl::Status || !pump.control.form().ckReadData->isChecked()) {
+        state.SkipWithError("the pump stopped running during the benchmark");
+    }
+    state.counters["logLines"] = static_cast<double>(pump.control.form().runLog->lines().lineCount());
+}
+BENCHMARK(monitorStatusTick)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void runLogAppend(benchmark::State& state)
+{
+    TavrinWidgets::RunLogView log;
+    const QString line = QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->88 F1 11 70 01 01 01 01 5E 2A 5A 00");
+    for (auto _ : state) log.append(line);
+    state.counters["lines"] = static_cast<double>(log.lines().lineCount());
+}
+BENCHMARK(runLogAppend);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

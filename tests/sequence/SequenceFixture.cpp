@@ -1,0 +1,32 @@
+#include "SequenceFixture.h"
+
+bool SequenceFixture::tick(uint32_t stepMs)
+{
+    if (!form().ioCtlTimer->isActive()) return false;
+    clock.advance(stepMs);
+    control->ioCtlTimer_Timer();
+    return true;
+}
+
+void SequenceFixture::runFor(uint32_t ms, uint32_t stepMs)
+{
+    for (uint32_t elapsed = 0; elapsed < ms && tick(stepMs); elapsed += stepMs) {
+    }
+}
+
+void SequenceFixture::runUntilIdle(int maxTicks, uint32_t stepMs)
+{
+    for (int i = 0; i < maxTicks && tick(stepMs); ++i) {
+    }
+    ASSERT_FALSE(form().ioCtlTimer->isActive()) << "the sequence did not end";
+}
+
+void SequenceFixture::start(const QString& ecu, const QString& device, int option, bool permanent)
+{
+    initialise();
+    chooseEcu(ecu);
+    chooseDevice(device);
+    form().OptionPerm[option]->setChecked(true);
+    if (permanent) control->cbStartPerm_Click();
+    else control->cbStartTempo_Click();
+}

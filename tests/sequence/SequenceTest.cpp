@@ -1,0 +1,257 @@
+#include "SequenceFixture.h"
+
+#include <QSignalSpy>
+
+#include "Sequencer.h"
+
+using namespace TavrinIoCtl;
+
+TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
+{
+    start("EngineControl", "CoolingFan", 2);
+    EXPECT_TRUE(control->Busy());
+    EXPECT_EQ(fields().CurrentState, Init);
+    runFor(4500);
+    control->CbStop_Click();
+    runUntilIdle();
+    EXPECT_EQ(logLines(), QStringList({
+                              "Init ECU : 0",
+                              "  Start Session : 82 11 F1 10 87 1B",
+                              "Start driving : 0.1",
+                              "  Start driving : 84 11 F1 30 02 07 32 F1->85 F1 11 70 02 07 01 00 01",
+                              "2.2 : Tester present = 82 11 F1 3E 01 C3->82 F1 11 7E 01 03",
+                              "4.3 : Tester present = 82 11 F1 3E 01 C3->82 F1 11 7E 01 03",
+                              "User ask stop",
+                              "Stop : 4.6",
+                              "  Stop driving : 83 11 F1 30 02 00 B7->88 F1 11 70 02 00 00 00 00 00 00 FC",
+                              "Idle : 4.7",
+                          }));
+    EXPECT_FALSE(control->Busy());
+    EXPECT_EQ(panelText("DIAG"), "Idle");
+    EXPECT_EQ(form().lbTime->text(), "4.7 s");
+    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
+}
+
+TEST_F(SequenceFixture, shouldStopWhenTheEcuEndsTheTestByItself)
+{
+    start("EngineControl", "Injector 2", 1);
+    runUntilIdle(100, 500);
+    const QStringList log = logLines();
+    EXPECT_TRUE(log.contains("Status : 3.5"));  // started at 0.5 s, the injector test lasts 3 s
+    EXPECT_EQ(log.filter("  status driving : ").size(), 6);
+    EXPECT_EQ(log.filter("Stop : ").size(), 1);
+    EXPECT_EQ(rowTexts(form().lvStatus).front(), "OutputControlStatus|Stopped");
+}
+
+TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)
+{
+    initialise();
+    session->faults().failInit("EngineControl", 1);
+    chooseEcu("EngineControl");
+    chooseDevice("CoolingFan");
+    control->cbStartTempo_Click();
+    runUntilIdle();
+    EXPECT_EQ(logLines().mid(0, 2),
+              QStringList({"Init ECU : 0", "Init error : ECU 'EngineControl' does not answer the start of communication"}));
+    EXPECT_EQ(msgTag(), 0x1001);
+    EXPECT_FALSE(control->Busy());
+}
+
+TEST_F(SequenceFixture, shouldEndAtARefusedSessionStart)
+{
+    initialise();
+    session->faults().answerNegatively("EngineControl", "StartDiagnosticSession", 0x12, 1);
+    chooseEcu("EngineControl");
+    chooseDevice("CoolingFan");
+    control->cbStartTempo_Click();
+    runUntilIdle();
+    EXPECT_EQ(logLines().at(2), "Start Session error : Negative response 0x12 subFunctionNotSupported-invalidFormat "
+                                "to 'StartDiagnosticSession'");
+    EXPECT_EQ(msgTag(), 0x12);
+}
+
+TEST_F(SequenceFixture, shouldReportARefusedStartAndSendNoStop)
+{
+    start("EngineControl", "ThrottleActuator", 0, true);
+    runUntilIdle();
+    const QStringList log = logLines();
+    ASSERT_EQ(log.size(), 6);
+    EXPECT_TRUE(log.at(3).startsWith("  Start driving : 85 11 F1 30 04 08 32 00 F5->83 F1 11 7F 30 22 56"));
+    EXPECT_EQ(log.at(4), "  Start driving error : Negative response 0x22 conditionsNotCorrect to 'OutputControl'");
+    EXPECT_EQ(msgText(), log.at(4));
+    EXPECT_EQ(msgTag(), 0x22);
+    EXPECT_TRUE(log.at(5).startsWith("Idle : "));
+}
+
+TEST_F(SequenceFixture, shouldStopAfterAStatusTimeoutAndFallBackToNone)
+{
+    start("EngineControl", "CoolingFan", 1);
+    runFor(300);
+    session->faults().dropAnswer("EngineControl", "OutputControl.Status", 1);
+    runUntilIdle();
+    const QStringList log = logLines();
+    const auto error = log.filter("  Read status driving error : ");
+    ASSERT_EQ(error.size(), 1);
+    EXPECT_EQ(error.front(), "  Read status driving error : No answer from ECU 'EngineControl' to "
+                             "'OutputControl.Status' (timeout)");
+    EXPECT_TRUE(form().OptionPerm[0]->isChecked());
+    EXPECT_EQ(log.filter("  Stop driving : ").size(), 1);
+    EXPECT_EQ(msgTag(), 0x1001);
+}
+
+TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    form().ckReadData->setChecked(true);
+    control->cbStartTempo_Click();
+    runFor(500);
+    EXPECT_FALSE(form().ckReadData->isEnabled());  // locked while running
+    EXPECT_FALSE(rowTexts(form().lvData).front().endsWith("|"));
+    session->faults().dropAnswer("EngineControl", "ReadData.FuelSystem", 1);
+    tick();
+    EXPECT_FALSE(form().ckReadData->isChecked());
+    const QStringList log = logLines();
+    EXPECT_TRUE(log.at(log.size() - 2).startsWith(" Read Data error : request(ReadData.FuelSystem)=82 11 F1 21 01 A6->"));
+    EXPECT_EQ(log.back(), "  Error(4097)=No answer from ECU 'EngineControl' to 'ReadData.FuelSystem' (timeout)");
+    const int lines = logLines().size();
+    tick();
+    EXPECT_EQ(logLines().size(), lines);  // option None, no more reading
+    control->CbStop_Click();
+    runUntilIdle();
+}
+
+TEST_F(SequenceFixture, shouldStayBusyAndLockedAfterAnAbortDuringARequest)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    // The host aborts while the pump's start waits for its "response pending".
+    session->setClock(Sorvik3Sim::SimClock{[this] { return clock.now(); },
+                                           [this](uint32_t ms) {
+                                               clock.advance(ms);
+                                               control->Abort();
+                                           }});
+    control->cbStartTempo_Click();
+    tick();
+    tick();
+    EXPECT_FALSE(form().ioCtlTimer->isActive());
+    const int lines = logLines().size();
+    EXPECT_TRUE(logLines().back().startsWith("  Start driving : "));
+    control->ioCtlTimer_Timer();
+    control->cbStartTempo_Click();
+    EXPECT_EQ(logLines().size(), lines);
+    EXPECT_TRUE(control->Busy());
+    EXPECT_FALSE(form().lvDevices->isEnabled());
+    EXPECT_TRUE(form().timRun->isActive());
+}
+
+TEST_F(SequenceFixture, shouldEmergencyStopAtOnceAndCloseTheLink)
+{
+    QSignalSpy states(control.get(), &ioctl::stateChanged);
+    start("EngineControl", "CoolingFan", 0);
+    runFor(300);
+    control->cbEstop_Click();
+    EXPECT_EQ(panelText("DIAG"), "E Stop");
+    EXPECT_TRUE(session->CommunicationStopped());
+    runUntilIdle();
+    const QStringList log = logLines();
+    EXPECT_EQ(log.mid(log.size() - 4, 3),
+              QStringList({"User emergency stop", " Stop communication with ECU", "Emergency Stop"}));
+    EXPECT_TRUE(log.back().startsWith("Idle : "));
+    QList<int> order;
+    for (const auto& signal : states) order << signal.front().toInt();
+    EXPECT_EQ(order, QList<int>({Idle, Init, Start, Status, EStop, Idle}));
+}
+
+TEST_F(SequenceFixture, shouldEmergencyStopWithoutALinkAndStartAfresh)
+{
+    initialise();
+    chooseEcu("BodyControl");
+    chooseDevice("Horn");
+    control->cbEstop_Click();
+    EXPECT_EQ(logLines().back(), "User emergency stop");
+    EXPECT_TRUE(logLines().filter("Stop communication").isEmpty());
+    EXPECT_EQ(panelText("DIAG"), "E Stop");
+    control->cbStartTempo_Click();
+    EXPECT_FALSE(fields().EmergencyStopRequested);
+    runFor(500);
+    EXPECT_EQ(fields().CurrentState, Status);
+}
+
+TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
+{
+    start("EngineControl", "CoolingFan", 2);
+    tick(1);
+    tick(1);  // Start: the tester-present time is taken here
+    ASSERT_EQ(fields().CurrentState, Status);
+    tick(2000);
+    EXPECT_EQ(logLines().filter("Tester present").size(), 0);
+    tick(1);
+    EXPECT_EQ(logLines().filter("Tester present").size(), 1);
+}
+
+TEST_F(SequenceFixture, shouldKeepTimeAcrossTheClockWrapAround)
+{
+    clock = Sorvik3Sim::ManualClock(0xFFFFFFFFu - 1000u);
+    start("EngineControl", "CoolingFan", 2);
+    runFor(6000);
+    const QStringList present = logLines().filter("Tester present");
+    ASSERT_EQ(present.size(), 2);
+    EXPECT_TRUE(present.at(0).startsWith("2.2 : "));
+    EXPECT_TRUE(present.at(1).startsWith("4.3 : "));
+    EXPECT_TRUE(session->behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
+}
+
+TEST_F(SequenceFixture, shouldLockTheSelectionWhileRunning)
+{
+    start("EngineControl", "FuelPump", 0);
+    EXPECT_FALSE(form().lvFunctions->isEnabled());
+    EXPECT_FALSE(form().cbReadData->isEnabled());
+    EXPECT_FALSE(form().DeviceParam[1]->WriteEnabled());
+    EXPECT_TRUE(form().DeviceParam[0]->WriteEnabled());  // the template is left alone
+    EXPECT_TRUE(form().CbStop->isVisibleTo(control.get()));
+    EXPECT_FALSE(form().cbStartTempo->isVisibleTo(control.get()));
+    control->CbStop_Click();
+    runUntilIdle();
+    EXPECT_TRUE(form().lvFunctions->isEnabled());
+    EXPECT_TRUE(form().DeviceParam[1]->WriteEnabled());
+    EXPECT_TRUE(form().cbStartTempo->isVisibleTo(control.get()));
+}
+
+TEST_F(SequenceFixture, shouldContinueTheAnimationAcrossSequences)
+{
+    start("EngineControl", "CoolingFan", 0);
+    EXPECT_TRUE(form().PictureRunning->isVisibleTo(control.get()));
+    control->timRun_Timer();
+    control->timRun_Timer();
+    EXPECT_EQ(fields().AnimationFrame, 3);
+    control->CbStop_Click();
+    runUntilIdle();
+    EXPECT_FALSE(form().timRun->isActive());
+    control->cbStartTempo_Click();
+    control->timRun_Timer();
+    EXPECT_EQ(fields().AnimationFrame, 0);
+}
+
+TEST_F(SequenceFixture, shouldReadDataOnDemandAfterInitialising)
+{
+    initialise();
+    chooseEcu("EngineControl");
+    chooseDevice("CoolingFan");
+    control->cbReadData_Click();
+    EXPECT_TRUE(session->Ecus().front()->Initialized());
+    EXPECT_EQ(logLines().filter(" Read Data : request(ReadData.Cooling)=").size(), 1);
+    EXPECT_EQ(rowTexts(form().lvData), QStringList({"FanSpeed|0", "CoolantTemperature|92"}));
+}
+
+TEST(SequenceTimes, shouldWriteSecondsInTheShortestForm)
+{
+    const QLocale c = QLocale::c();
+    EXPECT_EQ(secondsText(3.0, c), "3");
+    EXPECT_EQ(secondsText(2.5, c), "2.5");
+    EXPECT_EQ(secondsText(12.345, c), "12.345");
+    EXPECT_EQ(secondsText(12345.678, c), "12345.678");
+    EXPECT_EQ(secondsText(2.5, QLocale(QLocale::French)), "2,5");
+}

@@ -11,8 +11,9 @@ void ControlFixture::SetUp()
     control->setClock([this] { return clock.now(); });
     control->setTextMeasure([](const QFont&, const QString& text) { return kCharWidthPixels * int(text.size()); });
     control->setUserLocale(QLocale::c());
-    control->resize(1000, 680);
     control->setTwipsScale(TavrinWidgets::TwipsScale{15.0, 15.0});
+    control->resize(1000, 680);
+    control->show();  // a shown widget gets its resize events at once
 }
 
 void ControlFixture::TearDown()

@@ -1,0 +1,130 @@
+#include "Catalogue.h"
+#include "ControlFixture.h"
+#include "multilanguage.h"
+
+using namespace TavrinIoCtl;
+
+namespace {
+
+// The catalogue on a window of its own, so the panel's window can be sized exactly.
+class ParameterPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        multilanguage::state() = {};
+        platform.scale = TavrinWidgets::TwipsScale{15, 15};
+        platform.measure = [](const QFont&, const QString& text) { return 6 * int(text.size()); };
+        buildForm(&surface, form, platform.scale);
+        form.PFondPicture->resize(377, 225);  // 3375 twips high
+    }
+    void TearDown() override { multilanguage::state() = {}; }
+
+    Sorvik3::RequestRef startRequest(const QString& items)
+    {
+        session = Sorvik3Sim::SimSession::fromText(
+            ("<vehicle><ecu id=\"1\" name=\"E\"><request name=\"Start\" service=\"0x30\">" + items +
+             "</request></ecu></vehicle>")
+                .toStdString());
+        fields.Session = session;
+        return session->Ecus().front()->Request("Start");
+    }
+    static QString numbered(int count)
+    {
+        QString items;
+        for (int i = 0; i < count; ++i) items += QString("<data name=\"P%1\" position=\"%2\"/>").arg(i).arg(i + 1);
+        return items;
+    }
+    QStringList captions() const
+    {
+        QStringList all;
+        for (int i = 1; i < form.DeviceParam.size(); ++i) all << form.DeviceParam[i]->Caption();
+        return all;
+    }
+    QStringList lines() const
+    {
+        QStringList all;
+        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i) all << form.runLog->lines().line(i);
+        return all;
+    }
+
+    QWidget surface;
+    Form form;
+    ControlFields fields;
+    Platform platform;
+    Reporting report{form, fields};
+    ControlContext context{form, fields, report, platform};
+    Catalogue catalogue{context};
+    std::shared_ptr<Sorvik3Sim::SimSession> session;
+};
+
+const char* const kPumpFan = "<data name=\"Pump.Flow\" position=\"3\" unit=\"l/h\"/>"
+                             "<data name=\"OutputControl.Duty\" position=\"4\" unit=\"\"/>"
+                             "<data name=\"Mode\" position=\"5\"/>"
+                             "<data name=\"OutputControlCommand\" position=\"2\"/>"
+                             "<response><data name=\"Flow\" position=\"3\"/></response>";
+
+} // namespace
+
+TEST_F(ParameterPanelTest, shouldPreferTheDevicesOwnParametersThenThePlainOnes)
+{
+    auto start = startRequest(kPumpFan);
+    catalogue.BuildParameterPanel("Pump", start);
+    EXPECT_EQ(captions(), QStringList({"Pump.Flow (l/h) ", "Mode "}));
+    EXPECT_EQ(lines(), QStringList({"Specific to device : Pump.Flow", "common to all device : Mode"}));
+    // Labels aligned to the widest: 16 characters of 90 twips, plus 4 pixels.
+    EXPECT_EQ(form.DeviceParam[2]->LabelWidth(), 16 * 90 + 60);
+    EXPECT_EQ(form.DeviceParam[1]->EcuName(), "E");
+    EXPECT_EQ(form.DeviceParam[1]->RequestName(), "Start");
+    EXPECT_EQ(form.DeviceParam[1]->ViewMode(), 1);
+    EXPECT_EQ(form.DeviceParam[1]->Session(), session);
+
+    report.ClearLog();
+    catalogue.BuildParameterPanel("Fan", start);
+    EXPECT_EQ(captions(), QStringList({"OutputControl.Duty ", "Mode "}));  // an empty unit: no parentheses
+    EXPECT_EQ(lines(), QStringList({"common to device without specific parameter : OutputControl.Duty",
+                                    "common to all device : Mode"}));
+    catalogue.BuildParameterPanel("pump", start);  // another letter case is another device
+    EXPECT_EQ(captions().front(), "OutputControl.Duty ");
+}
+
+TEST_F(ParameterPanelTest, shouldHoldBackOnlyTheExactlyNamedListWhenItExists)
+{
+    multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_DATA_DIR), "en");
+    auto bySynonym = startRequest("<data name=\"ActuatorListShortTerm\" position=\"1\"/><data name=\"Level\" position=\"2\"/>");
+    catalogue.BuildParameterPanel("Fan", bySynonym);
+    EXPECT_EQ(captions(), QStringList({"Level "}));
+    auto both = startRequest("<data name=\"OutputTemporaryControlList\" position=\"1\"/>"
+                             "<data name=\"ActuatorListShortTerm\" position=\"2\"/>");
+    catalogue.BuildParameterPanel("Fan", both);
+    EXPECT_EQ(captions(), QStringList({"ActuatorListShortTerm "}));
+}
+
+TEST_F(ParameterPanelTest, shouldScrollOnlyWhenTheRowsDoNotFit)
+{
+    catalogue.BuildParameterPanel("X", startRequest(numbered(10)));
+    EXPECT_EQ(form.ParamVScroll->maximum(), 0);
+    EXPECT_EQ(form.ParamPicture->height(), 225);  // fills the window
+
+    catalogue.BuildParameterPanel("X", startRequest(numbered(12)));
+    EXPECT_EQ(form.ParamVScroll->maximum(), 27);
+    EXPECT_EQ(form.ParamVScroll->pageStep(), 21);
+    EXPECT_EQ(form.DeviceParam[12]->y(), 11 * 21);
+    form.ParamVScroll->setValue(20);
+    catalogue.ParamVScroll_Change(20);
+    EXPECT_EQ(form.ParamPicture->y(), -20);
+
+    catalogue.BuildParameterPanel("X", startRequest(""));
+    EXPECT_EQ(form.DeviceParam.size(), 1);
+    EXPECT_EQ(form.ParamVScroll->maximum(), 0);
+    EXPECT_EQ(form.ParamPicture->height(), 225);
+}
+
+TEST_F(ParameterPanelTest, shouldKeepWorkingBeyondASixteenBitScrollRange)
+{
+    catalogue.BuildParameterPanel("X", startRequest(numbered(250)));
+    EXPECT_EQ(form.DeviceParam.size(), 251);
+    EXPECT_EQ(form.ParamVScroll->maximum(), 250 * 21 - 225);
+    catalogue.ClearLists(1);
+    EXPECT_EQ(form.DeviceParam.size(), 1);
+    EXPECT_FALSE(form.DeviceParam[0]->isVisible());
+}

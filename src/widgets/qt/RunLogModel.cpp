@@ -17,6 +17,7 @@ void RunLogModel::clear()
     text_.clear();
     ends_.clear();
     announced_ = 0;
+    ++clears_;
     endResetModel();
 }
 

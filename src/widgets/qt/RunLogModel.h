@@ -23,6 +23,8 @@ public:
     qsizetype lineCount() const { return static_cast<qsizetype>(ends_.size()); }
     QString line(qsizetype index) const;
     bool hasUnannounced() const { return announced_ < ends_.size(); }
+    // Counts the clears, so a reader that keeps its place can tell the log started anew.
+    quint64 clears() const { return clears_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -31,6 +33,7 @@ private:
     std::string text_;
     std::vector<size_t> ends_;
     size_t announced_ = 0;
+    quint64 clears_ = 0;
 };
 
 } // namespace TavrinWidgets

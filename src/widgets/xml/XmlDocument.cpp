@@ -5,6 +5,10 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xpath.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 
 namespace TavrinXml {
 namespace {
@@ -60,6 +64,12 @@ void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
 Document Document::load(const std::string& path)
 {
     Document result;
+    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+        std::fclose(probe);
+    } else {
+        result.error_ = ParseError{std::string("cannot open the file: ") + std::strerror(errno), 0, 0};
+        return result;
+    }
     ErrorCapture capture;
     xmlDocPtr doc = xmlReadFile(path.c_str(), nullptr, kSafeOptions);
     if (doc == nullptr) {

@@ -1,0 +1,351 @@
+#include "Runner.h"
+
+#include "ControlFields.h"
+#include "DemoVehicle.h"
+#include "Form.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QTest>
+
+namespace Scenario {
+namespace {
+
+const char* const kButtons[][2] = {{"start-tempo", "cbStartTempo"}, {"start-perm", "cbStartPerm"},
+                                   {"stop", "CbStop"},             {"estop", "cbEstop"},
+                                   {"read-data", "cbReadData"}};
+
+} // namespace
+
+Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::move(options))
+{
+    control_ = std::make_unique<TavrinIoCtl::ioctl>();
+    control_->setClock([this] { return clock_.now(); });
+    // Pinned measures: the same figures on every machine.
+    control_->setTextMeasure([](const QFont&, const QString& text) { return 6 * int(text.size()); });
+    control_->setUserLocale(QLocale::c());
+    control_->setTwipsScale(TavrinWidgets::TwipsScale{15.0, 15.0});
+    control_->resize(1000, 680);
+    control_->setWindowTitle(QStringLiteral("Tavrin Input Output Control - ") + options_.scriptName);
+    QObject::connect(control_.get(), &TavrinIoCtl::ioctl::ErrorMsg, control_.get(),
+                     [this](qint32 code) { errors_ << code; });
+    control_->show();
+    session_ = Sorvik3Sim::demoSession();
+    session_->setClock(clock_.clock());
+}
+
+Runner::~Runner() = default;
+
+void Runner::fail(const QString& what) const { throw ScriptError(options_.scriptName, currentLine_, what); }
+
+bool Runner::failed() const
+{
+    for (const auto& expectation : expectations_) {
+        if (!expectation.failure.isEmpty()) return true;
+    }
+    return false;
+}
+
+void Runner::run(const std::vector<Command>& commands)
+{
+    for (const auto& command : commands) {
+        currentLine_ = command.line;
+        out_ << "> " << command.text << "\n";
+        execute(command);
+        out_.flush();
+    }
+}
+
+void Runner::execute(const Command& command)
+{
+    const QString& name = command.words.front();
+    const Words w = command.words.mid(1);
+    if (name == "vehicle") vehicle(w);
+    else if (name == "install") options_.installPath = QDir(options_.scriptDir).absoluteFilePath(w[0]);
+    else if (name == "language") language_ = w[0];
+    else if (name == "init") init(w);
+    else if (name == "session") control_->setSession(session_);
+    else if (name == "size") control_->resize(count(w[0]), count(w[1]));
+    else if (name == "click") click(w);
+    else if (name == "option") option(w[0]);
+    else if (name == "monitor") monitor(w[0]);
+    else if (name == "set") set(w);
+    else if (name == "abort") control_->Abort();
+    else if (name == "step") step_ = std::max<uint32_t>(1, duration(w, 0));
+    else if (name == "tick") tick(w.isEmpty() ? 1 : count(w[0]));
+    else if (name == "wait") wait(duration(w, 0));
+    else if (name == "until") untilIdle(w);
+    else if (name == "fault") fault(w);
+    else if (name == "print") print(w);
+    else if (name == "expect") expect(command);
+    else if (name == "screenshot") {
+        QApplication::processEvents();
+        control_->grab().save(QDir(options_.scriptDir).absoluteFilePath(w[0]));
+    } else if (name == "show") {
+        QApplication::processEvents();
+    }
+}
+
+int Runner::count(const QString& word) const
+{
+    bool ok = false;
+    const int value = word.toInt(&ok);
+    if (!ok || value < 0) fail("'" + word + "' is not a whole number");
+    return value;
+}
+
+uint32_t Runner::duration(const Words& w, int index) const
+{
+    const int value = count(w[index]);
+    if (w.size() <= index + 1) return static_cast<uint32_t>(value);
+    const QString unit = w[index + 1];
+    if (unit == "ms") return static_cast<uint32_t>(value);
+    if (unit == "s") return static_cast<uint32_t>(value) * 1000u;
+    if (unit == "min") return static_cast<uint32_t>(value) * 60000u;
+    fail("unknown time unit '" + unit + "' (ms, s or min)");
+}
+
+void Runner::vehicle(const Words& w)
+{
+    try {
+        session_ = w[0] == "demo" ? Sorvik3Sim::demoSession()
+                                  : Sorvik3Sim::SimSession::load(QDir(options_.scriptDir).absoluteFilePath(w[0]).toStdString());
+    } catch (const Sorvik3::Error& error) {
+        fail(QString::fromStdString(error.description()));
+    }
+    session_->setClock(clock_.clock());
+}
+
+void Runner::init(const Words& w)
+{
+    if (!w.isEmpty()) language_ = w[0];
+    try {
+        control_->initParameters(options_.installPath, language_, session_);
+    } catch (const Sorvik3::Error& error) {
+        say(QStringLiteral("initParameters failed: error %1: %2")
+                .arg(error.number())
+                .arg(QString::fromStdString(error.description()).replace("\r\n", " / ")));
+    }
+}
+
+QWidget* Runner::widget(const QString& name) const
+{
+    const auto& f = control_->form();
+    if (name.startsWith("OptionPerm") && name.size() == 11) return f.OptionPerm[name.back().digitValue() % 3];
+    if (name.startsWith("DeviceParam")) {
+        const int index = name.mid(11).toInt();
+        return index >= 0 && index < f.DeviceParam.size() ? f.DeviceParam[index] : nullptr;
+    }
+    for (const auto& [word, object] : kButtons) {
+        if (name == word) return control_->findChild<QWidget*>(object);
+    }
+    return control_->findChild<QWidget*>(name);
+}
+
+TavrinWidgets::ListView* Runner::list(const QString& name) const
+{
+    const auto& f = control_->form();
+    if (name == "functions") return f.lvFunctions;
+    if (name == "devices") return f.lvDevices;
+    if (name == "data") return f.lvData;
+    if (name == "status") return f.lvStatus;
+    fail("unknown list '" + name + "' (functions, devices, data or status)");
+}
+
+void Runner::click(const Words& w)
+{
+    const QString what = w[0];
+    if (what == "function" || what == "device") {
+        if (w.size() < 2) fail("which " + what + "?");
+        clickRow(what == "function" ? "functions" : "devices", w[1]);
+    } else if (what == "header") {
+        if (w.size() < 3) fail("click header LIST COLUMN");
+        clickHeader(w[1], w[2]);
+    } else if (what == "msg") {
+        QTest::mouseClick(control_->form().sbMain->panel("MSG"), Qt::LeftButton);
+    } else {
+        clickButton(what);
+    }
+}
+
+void Runner::clickButton(const QString& which)
+{
+    QWidget* button = nullptr;
+    for (const auto& [word, object] : kButtons) {
+        if (which == word) button = control_->findChild<QWidget*>(object);
+    }
+    if (button == nullptr) fail("unknown button '" + which + "' (start-tempo, start-perm, stop, estop, read-data, msg)");
+    if (!button->isVisibleTo(control_.get()) || !button->isEnabled()) {
+        say(button->objectName() + (button->isVisibleTo(control_.get()) ? " is disabled" : " is hidden") +
+            ": nothing happens");
+        return;
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Runner::clickRow(const QString& listName, const QString& row)
+{
+    TavrinWidgets::ListView* view = list(listName);
+    if (!view->isEnabled()) {
+        say(view->objectName() + " is disabled: nothing happens");
+        return;
+    }
+    if (row == "none") {
+        view->clearSelection();
+        const QRect area = view->viewport()->rect();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(area.width() / 2, area.height() - 2));
+        return;
+    }
+    TavrinWidgets::ListItem* item = view->findItem(row);
+    for (int i = 0; item == nullptr && i < view->rowCount(); ++i) {
+        if (view->row(i)->text(0) == row) item = view->row(i);
+    }
+    if (item == nullptr) fail("no row '" + row + "' in " + view->objectName());
+    view->scrollToItem(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
+}
+
+void Runner::clickHeader(const QString& listName, const QString& column)
+{
+    TavrinWidgets::ListView* view = list(listName);
+    const int index = count(column);
+    if (index >= view->columnCount()) fail(view->objectName() + " has no column " + column);
+    QHeaderView* header = view->header();
+    const QPoint at(header->sectionViewportPosition(index) + header->sectionSize(index) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+void Runner::option(const QString& which)
+{
+    const auto& options = control_->form().OptionPerm;
+    QRadioButton* chosen = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        if (which == QString::number(i) || which == options[i]->text()) chosen = options[i];
+    }
+    if (chosen == nullptr) fail("no option '" + which + "'");
+    if (!chosen->isVisibleTo(control_.get())) {
+        say("option '" + chosen->text() + "' is hidden: nothing happens");
+        return;
+    }
+    QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(6, chosen->height() / 2));
+}
+
+void Runner::monitor(const QString& onOff)
+{
+    if (onOff != "on" && onOff != "off") fail("monitor on or monitor off");
+    QCheckBox* box = control_->form().ckReadData;
+    if (box->isChecked() == (onOff == "on")) return;
+    if (!box->isEnabled()) {
+        say("ckReadData is disabled: nothing happens");
+        return;
+    }
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+void Runner::set(const Words& w)
+{
+    const auto& f = control_->form();
+    TavrinDiagItem::DiagItemViewWrite* view = nullptr;
+    QString value;
+    if (w[0] == "session") {
+        view = f.DiSessionName;
+        value = w[1];
+    } else if (w[0] == "param" && w.size() == 3) {
+        for (int i = 1; i < f.DeviceParam.size(); ++i) {
+            if (f.DeviceParam[i]->DataName() == w[1]) view = f.DeviceParam[i];
+        }
+        if (view == nullptr) fail("no parameter '" + w[1] + "'");
+        value = w[2];
+    } else {
+        fail("set session VALUE or set param NAME VALUE");
+    }
+    if (!view->isVisibleTo(control_.get())) {
+        say(view->objectName() + " is hidden: nothing happens");
+        return;
+    }
+    if (!view->chooseValue(value)) say("'" + value + "' refused: " + (view->toolTip().isEmpty() ? "not offered" : view->toolTip()));
+}
+
+void Runner::fault(const Words& w)
+{
+    auto& faults = session_->faults();
+    auto times = [this, &w](int index) {
+        if (w.size() <= index || w[index] == "once") return 1;
+        if (w[index] == "always") return Sorvik3Sim::FaultInjector::kAlways;
+        const int n = count(w[index]);
+        if (n == 0) fail("a fault holds once, N times or always");
+        return n;
+    };
+    const QString kind = w[0];
+    if (kind == "clear") faults.clear();
+    else if (kind == "init" && w.size() >= 2) faults.failInit(w[1].toStdString(), times(2));
+    else if (kind == "negative" && w.size() >= 4) {
+        bool ok = false;
+        const int code = w[3].toInt(&ok, 0);
+        if (!ok || code < 1 || code > 255) fail("response code '" + w[3] + "' is not 1 to 255");
+        faults.answerNegatively(w[1].toStdString(), w[2].toStdString(), static_cast<uint8_t>(code), times(4));
+    } else if (kind == "noanswer" && w.size() >= 3) {
+        faults.dropAnswer(w[1].toStdString(), w[2].toStdString(), times(3));
+    } else {
+        fail("fault init ECU [N], fault negative ECU REQUEST CODE [N], fault noanswer ECU REQUEST [N] or fault clear");
+    }
+}
+
+void Runner::tick(int ticks)
+{
+    const auto& f = control_->form();
+    for (int i = 0; i < ticks; ++i) {
+        clock_.advance(step_);
+        // The animation timer keeps its own 75 ms pace on the same clock.
+        while (f.timRun->isActive() && clock_.now() >= animationDue_) {
+            control_->timRun_Timer();
+            animationDue_ += 75;
+        }
+        if (!f.timRun->isActive()) animationDue_ = clock_.now() + 75;
+        if (f.ioCtlTimer->isActive()) control_->ioCtlTimer_Timer();
+        if (options_.show) {
+            // Let the window paint, but keep the real timers from ticking on their own.
+            const QSignalBlocker sequence(f.ioCtlTimer);
+            const QSignalBlocker animation(f.timRun);
+            QApplication::processEvents();
+        }
+    }
+}
+
+void Runner::wait(uint32_t ms)
+{
+    tick(static_cast<int>(std::max<uint32_t>(1, ms / step_)));
+}
+
+void Runner::untilIdle(const Words& words)
+{
+    Words w = words;
+    if (w.size() > 1 && w[1] == "within") w.removeAt(1);
+    if (w[0] != "idle" || w.size() > 3) fail("until idle [within LIMIT [ms|s|min]]");
+    const uint32_t limit = w.size() > 1 ? duration(w, 1) : 60000u;
+    uint32_t waited = 0;
+    while (control_->form().ioCtlTimer->isActive() && waited < limit) {
+        tick(1);
+        waited += step_;
+    }
+    if (control_->form().ioCtlTimer->isActive()) {
+        const QString failure = QStringLiteral("still running after %1 ms").arg(limit);
+        say("FAILED: " + failure);
+        expectations_.push_back({currentLine_, QStringLiteral("until idle"), failure});
+    }
+}
+
+void Runner::handOverToRealTime()
+{
+    const uint32_t base = clock_.now();
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    auto now = [base, since] { return base + static_cast<uint32_t>(since->elapsed()); };
+    control_->setClock(now);
+    session_->setClock(Sorvik3Sim::SimClock{now, Sorvik3Sim::SimClock::system().sleep});
+}
+
+} // namespace Scenario

@@ -1,0 +1,87 @@
+// Runs a scenario against the real control on a simulated vehicle. The runner
+// owns the clock of both, so a run is deterministic and a ten-minute test
+// takes milliseconds. Everything goes through the control's real widgets.
+#pragma once
+
+#include "ListView.h"
+#include "Script.h"
+#include "SimClock.h"
+#include "SimSession.h"
+#include "ioctl.h"
+
+#include <QTextStream>
+
+#include <memory>
+
+namespace Scenario {
+
+struct Options {
+    QString scriptName;
+    QString scriptDir;
+    QString installPath;
+    bool show = false;
+};
+
+struct Expectation {
+    int line = 0;
+    QString text;
+    QString failure;  // empty when it held
+};
+
+class Runner {
+public:
+    Runner(QTextStream& out, Options options);
+    ~Runner();
+
+    // Throws ScriptError for a command whose words make no sense.
+    void run(const std::vector<Command>& commands);
+    const std::vector<Expectation>& expectations() const { return expectations_; }
+    bool failed() const;
+    // After a shown run: the clocks follow real time again.
+    void handOverToRealTime();
+
+private:
+    using Words = QStringList;
+    void execute(const Command& command);
+    [[noreturn]] void fail(const QString& what) const;
+
+    void vehicle(const Words& w);
+    void init(const Words& w);
+    void click(const Words& w);
+    void clickButton(const QString& which);
+    void clickRow(const QString& list, const QString& row);
+    void clickHeader(const QString& list, const QString& column);
+    void option(const QString& which);
+    void monitor(const QString& onOff);
+    void set(const Words& w);
+    void fault(const Words& w);
+    void tick(int count);
+    void wait(uint32_t ms);
+    void untilIdle(const Words& w);
+    void print(const Words& w);
+    void expect(const Command& command);
+    QString actual(const Words& what);
+
+    void say(const QString& line) { out_ << "  " << line << "\n"; }
+    uint32_t duration(const Words& w, int index) const;
+    int count(const QString& word) const;
+    QWidget* widget(const QString& name) const;
+    TavrinWidgets::ListView* list(const QString& name) const;
+    QString rowText(const TavrinWidgets::ListView* list, int row) const;
+
+    QTextStream& out_;
+    Options options_;
+    Sorvik3Sim::ManualClock clock_{0};
+    std::shared_ptr<Sorvik3Sim::SimSession> session_;
+    std::unique_ptr<TavrinIoCtl::ioctl> control_;
+    QString language_ = QStringLiteral("en");
+    uint32_t step_ = 100;
+    uint32_t animationDue_ = 75;
+    qsizetype printedLines_ = 0;
+    quint64 printedClears_ = 0;
+    QList<qint32> errors_;
+    std::vector<Expectation> expectations_;
+    int currentLine_ = 0;
+};
+
+} // namespace Scenario

@@ -1,0 +1,192 @@
+// What the runner prints and compares: everything the control shows.
+#include "ControlFields.h"
+#include "Form.h"
+#include "Runner.h"
+
+#include <QGroupBox>
+
+namespace Scenario {
+namespace {
+
+const char* const kStateNames[] = {"Idle", "Init", "Start", "Status", "Stop", "EStop"};
+const char* const kDriveWidgets[] = {"cbStartTempo", "cbStartPerm", "CbStop", "cbEstop",
+                                     "OptionPerm0",  "OptionPerm1", "OptionPerm2"};
+
+QString yesNo(bool value) { return value ? QStringLiteral("yes") : QStringLiteral("no"); }
+
+QString ledColour(const TavrinWidgets::StatusPanel* led)
+{
+    const QImage image = led->pixmap().toImage();
+    if (image.isNull()) return QStringLiteral("none");
+    const QColor centre = image.pixelColor(10, 10);
+    return centre.red() > centre.green() ? QStringLiteral("red") : QStringLiteral("green");
+}
+
+QString captionOf(const QWidget* w)
+{
+    if (auto* frame = qobject_cast<const QGroupBox*>(w)) return frame->title();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    return {};
+}
+
+} // namespace
+
+QString Runner::rowText(const TavrinWidgets::ListView* view, int row) const
+{
+    QStringList cells;
+    for (int c = 0; c < view->columnCount(); ++c) cells << view->row(row)->text(c);
+    return cells.join(QStringLiteral(" | "));
+}
+
+void Runner::print(const Words& w)
+{
+    const auto& f = control_->form();
+    const auto& fields = control_->fields();
+    const QString what = w[0];
+    if (what == "log") {
+        const auto& lines = f.runLog->lines();
+        const bool cleared = lines.clears() != printedClears_;
+        const qsizetype from = w.size() > 1 && w[1] == "new" && !cleared ? printedLines_ : 0;
+        for (qsizetype i = from; i < lines.lineCount(); ++i) say(lines.line(i));
+        printedLines_ = lines.lineCount();
+        printedClears_ = lines.clears();
+    } else if (what == "status") {
+        const auto* msg = f.sbMain->panel("MSG");
+        say("MSG: " + msg->text());
+        say("MSG tag: " + QString::number(msg->tag.toInt()) + ", tip: " + msg->toolTip());
+        say("VERSION: " + f.sbMain->panel("VERSION")->text() + ", DIAG: " + f.sbMain->panel("DIAG")->text() +
+            ", Led: " + ledColour(f.sbMain->panel("Led")));
+    } else if (what == "list") {
+        if (w.size() < 2) fail("print list functions|devices|data|status");
+        const auto* view = list(w[1]);
+        QStringList headers;
+        for (int c = 0; c < view->columnCount(); ++c) headers << view->headerItem()->text(c);
+        say("[" + headers.join(" | ") + "]");
+        for (int r = 0; r < view->rowCount(); ++r) say(rowText(view, r));
+    } else if (what == "buttons") {
+        for (const char* name : kDriveWidgets) {
+            const QWidget* button = widget(QString::fromLatin1(name));
+            say(QString::fromLatin1(name) + ": " + (button->isVisibleTo(control_.get()) ? "visible" : "hidden") +
+                (button->isEnabled() ? "" : ", disabled"));
+        }
+    } else if (what == "params") {
+        const auto* s = f.DiSessionName;
+        say("DiSessionName: " + (s->isVisibleTo(control_.get()) ? "'" + s->Caption() + "' label " +
+                                                                       QString::number(s->LabelWidth()) + " = " +
+                                                                       s->valueText() + ", writable " +
+                                                                       yesNo(s->WriteEnabled())
+                                                                 : QStringLiteral("hidden")));
+        for (int i = 1; i < f.DeviceParam.size(); ++i) {
+            const auto* p = f.DeviceParam[i];
+            const QString unit = p->unitText().isEmpty() ? QString() : " " + p->unitText();
+            say(QStringLiteral("DeviceParam(%1): '%2' label %3 = %4%5, writable %6")
+                    .arg(i)
+                    .arg(p->Caption())
+                    .arg(p->LabelWidth())
+                    .arg(p->valueText(), unit, yesNo(p->WriteEnabled())));
+        }
+    } else if (what == "state") {
+        say(actual({"state"}) + ", busy " + actual({"busy"}) + ", time " + f.lbTime->text() +
+            (fields.AbortRequested ? ", aborted" : ""));
+    } else if (what == "captions") {
+        for (QObject* control : f.controls) {
+            auto* w2 = qobject_cast<QWidget*>(control);
+            const QString type = TavrinWidgets::classicType(control);
+            if (w2 == nullptr || (type != "Frame" && type != "CommandButton" && type != "CheckBox" &&
+                                  type != "OptionButton" && type != "Label")) {
+                continue;
+            }
+            const int index = TavrinWidgets::arrayIndex(control);
+            const QString name = control->objectName() + (index >= 0 ? QString::number(index) : QString());
+            say(name + ": '" + captionOf(w2) + "'" + (w2->toolTip().isEmpty() ? "" : " tip '" + w2->toolTip() + "'"));
+        }
+        for (const auto* view : {f.lvFunctions, f.lvDevices, f.lvData, f.lvStatus}) {
+            QStringList headers;
+            for (int c = 0; c < view->columnCount(); ++c) headers << view->headerItem()->text(c);
+            say(view->objectName() + ": [" + headers.join(" | ") + "]");
+        }
+    } else if (what == "geometry") {
+        for (int i = 1; i < w.size(); ++i) {
+            const QWidget* target = widget(w[i]);
+            if (target == nullptr) fail("no widget '" + w[i] + "'");
+            const QRect r = target->geometry();
+            say(QStringLiteral("%1: left %2 top %3 width %4 height %5")
+                    .arg(w[i])
+                    .arg(r.x() * 15)
+                    .arg(r.y() * 15)
+                    .arg(r.width() * 15)
+                    .arg(r.height() * 15));
+        }
+    } else if (what == "errors") {
+        QStringList codes;
+        for (qint32 code : errors_) codes << QString::number(code);
+        say("ErrorMsg: " + (codes.isEmpty() ? QStringLiteral("none") : codes.join(", ")));
+    } else {
+        fail("print log [new], status, list NAME, buttons, params, state, captions, geometry NAME..., errors");
+    }
+}
+
+QString Runner::actual(const Words& w)
+{
+    const auto& f = control_->form();
+    const auto& fields = control_->fields();
+    const QString what = w[0];
+    if (what == "state") {
+        const int32_t state = fields.CurrentState;
+        return state >= 0 && state <= 5 ? QString::fromLatin1(kStateNames[state]) : QString::number(state);
+    }
+    if (what == "busy") return control_->Busy() ? "true" : "false";
+    if (what == "time") return f.lbTime->text();
+    if (what == "msg") return f.sbMain->panel("MSG")->text();
+    if (what == "tag") return QString::number(f.sbMain->panel("MSG")->tag.toInt());
+    if (what == "diag") return f.sbMain->panel("DIAG")->text();
+    if (what == "version") return f.sbMain->panel("VERSION")->text();
+    if (what == "led") return ledColour(f.sbMain->panel("Led"));
+    if (what == "monitor") return f.ckReadData->isChecked() ? "on" : "off";
+    if (what == "errors") {
+        QStringList codes;
+        for (qint32 code : errors_) codes << QString::number(code);
+        return codes.join(' ');
+    }
+    if (what == "log" && w.size() > 1 && w[1] == "count") return QString::number(f.runLog->lines().lineCount());
+    if (what == "log" && w.size() > 1 && w[1] == "last") {
+        const auto& lines = f.runLog->lines();
+        return lines.lineCount() ? lines.line(lines.lineCount() - 1) : QString();
+    }
+    if ((what == "visible" || what == "enabled" || what == "caption") && w.size() > 1) {
+        const QWidget* target = widget(w[1]);
+        if (target == nullptr) fail("no widget '" + w[1] + "'");
+        if (what == "visible") return yesNo(target->isVisibleTo(control_.get()));
+        if (what == "enabled") return yesNo(target->isEnabled());
+        return captionOf(target);
+    }
+    if (what == "row" && w.size() > 2) {
+        const auto* view = list(w[1]);
+        const int row = count(w[2]);
+        return row < view->rowCount() ? rowText(view, row) : QStringLiteral("(no row)");
+    }
+    if (what == "rows" && w.size() > 1) return QString::number(list(w[1])->rowCount());
+    fail("cannot expect '" + w.join(' ') + "'");
+}
+
+void Runner::expect(const Command& command)
+{
+    const Words w = command.words.mid(1);
+    Expectation expectation{command.line, command.text, {}};
+    if (w[0] == "log" && w.size() == 3 && w[1] == "has") {
+        const auto& lines = control_->form().runLog->lines();
+        bool found = false;
+        for (qsizetype i = 0; i < lines.lineCount() && !found; ++i) found = lines.line(i) == w[2];
+        if (!found) expectation.failure = "no log line reads \"" + w[2] + "\"";
+    } else {
+        const Words subject = w.mid(0, w.size() - 1);
+        const QString wanted = w.back();
+        const QString got = actual(subject);
+        if (got != wanted) expectation.failure = "expected \"" + wanted + "\", got \"" + got + "\"";
+    }
+    if (!expectation.failure.isEmpty()) say("FAILED: " + expectation.failure);
+    expectations_.push_back(expectation);
+}
+
+} // namespace Scenario

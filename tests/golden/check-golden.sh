@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a scenario and compares everything it prints with the checked-in output.
+set -uo pipefail
+runner=$1 script=$2 expected=${2%.ioc}.out
+actual=$(mktemp)
+trap 'rm -f "$actual"' EXIT
+"$runner" "$script" > "$actual" 2> /dev/null
+status=$?
+if ! diff -u "$expected" "$actual"; then
+  echo "output of $(basename "$script") differs from $(basename "$expected") (exit status $status)"
+  exit 1
+fi
+exit $status

@@ -1,0 +1,76 @@
+#include "ControlFixture.h"
+#include "Runner.h"
+#include "Script.h"
+
+#include <QTemporaryDir>
+
+using namespace Scenario;
+
+namespace {
+
+QString errorOf(const QString& text)
+{
+    try {
+        checkScript(parseScript(text, "t.ioc"), "t.ioc");
+    } catch (const ScriptError& error) {
+        return error.message;
+    }
+    return {};
+}
+
+QString runError(const QString& text, QString* printed = nullptr)
+{
+    QString output;
+    QTextStream out(&output);
+    Runner runner(out, Options{"t.ioc", QDir::tempPath(), QStringLiteral(TAVRIN_DATA_DIR), false});
+    QString message;
+    try {
+        auto commands = parseScript(text, "t.ioc");
+        checkScript(commands, "t.ioc");
+        runner.run(commands);
+    } catch (const ScriptError& error) {
+        message = error.message;
+    }
+    out.flush();
+    if (printed) *printed = output;
+    return message;
+}
+
+} // namespace
+
+TEST(ScenarioScript, shouldSplitWordsQuotesAndComments)
+{
+    const auto commands = parseScript("# a comment\n\nclick device \"Injector 2\"  # trailing\nexpect msg \"say \\\"hi\\\"\"\n", "t.ioc");
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0].line, 3);
+    EXPECT_EQ(commands[0].words, QStringList({"click", "device", "Injector 2"}));
+    EXPECT_EQ(commands[0].text, "click device \"Injector 2\"");
+    EXPECT_EQ(commands[1].words.back(), "say \"hi\"");
+    EXPECT_EQ(parseScript("expect msg \"\"", "t.ioc")[0].words, QStringList({"expect", "msg", ""}));
+}
+
+TEST(ScenarioScript, shouldNameTheScriptAndLineOfEachMistake)
+{
+    EXPECT_EQ(errorOf("init\nclik start-tempo\n"), "t.ioc:2: unknown command 'clik'");
+    EXPECT_EQ(errorOf("\n\nexpect msg \"open\n"), "t.ioc:3: a quoted text is not closed");
+    EXPECT_EQ(errorOf("size 100\n"), "t.ioc:1: 'size' needs at least 2 words after it");
+    EXPECT_EQ(errorOf("abort now\n"), "t.ioc:1: 'abort' takes at most 0 words after it");
+    EXPECT_EQ(errorOf("init en\nwait 5 s\n"), "");
+}
+
+TEST(ScenarioScript, shouldReportMeaninglessWordsWhenTheyRun)
+{
+    EXPECT_EQ(runError("init en\nwait 5 hours\n"), "t.ioc:2: unknown time unit 'hours' (ms, s or min)");
+    EXPECT_EQ(runError("init en\nprint list everything\n"), "t.ioc:2: unknown list 'everything' (functions, devices, data or status)");
+    EXPECT_EQ(runError("init en\nclick function Nowhere\n"), "t.ioc:2: no row 'Nowhere' in lvFunctions");
+    EXPECT_EQ(runError("fault negative EngineControl OutputControl 300\n"), "t.ioc:1: response code '300' is not 1 to 255");
+    const QString missing = runError("vehicle missing.xml\n");
+    EXPECT_TRUE(missing.startsWith("t.ioc:1: " + QDir::tempPath() + "/missing.xml:0: cannot open the file")) << missing.toStdString();
+}
+
+TEST(ScenarioScript, shouldReportAFailedExpectationWithBothValues)
+{
+    QString printed;
+    EXPECT_EQ(runError("init en\nexpect state Status\nexpect busy false\n", &printed), "");
+    EXPECT_TRUE(printed.contains("  FAILED: expected \"Status\", got \"Idle\""));
+}

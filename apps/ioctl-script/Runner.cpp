@@ -82,9 +82,11 @@ void Runner::execute(const Command& command)
     else if (name == "print") print(w);
     else if (name == "expect") expect(command);
     else if (name == "screenshot") {
+        control_->form().runLog->flush();
         QApplication::processEvents();
         control_->grab().save(QDir(options_.scriptDir).absoluteFilePath(w[0]));
     } else if (name == "show") {
+        control_->form().runLog->flush();
         QApplication::processEvents();
     }
 }
@@ -310,6 +312,7 @@ void Runner::tick(int ticks)
             // Let the window paint, but keep the real timers from ticking on their own.
             const QSignalBlocker sequence(f.ioCtlTimer);
             const QSignalBlocker animation(f.timRun);
+            f.runLog->flush();
             QApplication::processEvents();
         }
     }

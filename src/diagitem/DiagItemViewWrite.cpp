@@ -26,6 +26,10 @@ DiagItemViewWrite::DiagItemViewWrite(QWidget* parent)
     row->addWidget(names_, 1);
     row->addWidget(number_, 1);
     row->addWidget(unit_);
+    row->addStretch(0);
+    // Wide panels keep a tidy editor rather than one that runs to the edge.
+    names_->setMaximumWidth(260);
+    number_->setMaximumWidth(260);
     label_->setObjectName(QStringLiteral("label"));
     names_->setObjectName(QStringLiteral("names"));
     number_->setObjectName(QStringLiteral("number"));

@@ -23,13 +23,13 @@ void printList(const Sorvik3::RequestRef& request, const std::string& item, cons
     }
 }
 
-void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuSpec& spec)
+void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuSpec& model)
 {
     std::cout << "ECU " << ecu->Id() << " " << ecu->Name() << " - " << ecu->Description() << "\n";
     std::cout << "  requests:";
-    for (const auto& request : spec.requests) std::cout << " " << request.name;
+    for (const auto& request : model.requests) std::cout << " " << request.name;
     std::cout << "\n";
-    for (const auto& request : spec.requests) {
+    for (const auto& request : model.requests) {
         if (request.service != 0x30 || request.name.find('.') != std::string::npos) continue;
         auto ref = ecu->Request(request.name);
         std::cout << "  " << request.name << "\n";

@@ -9,10 +9,10 @@
 namespace Sorvik3Sim {
 namespace {
 
-void rangeOf(const DataSpec& spec, int64_t& low, int64_t& high)
+void rangeOf(const DataSpec& model, int64_t& low, int64_t& high)
 {
-    const int bits = 8 * spec.size;
-    if (spec.isSigned) {
+    const int bits = 8 * model.size;
+    if (model.isSigned) {
         low = -(int64_t{1} << (bits - 1));
         high = (int64_t{1} << (bits - 1)) - 1;
     } else {
@@ -23,60 +23,60 @@ void rangeOf(const DataSpec& spec, int64_t& low, int64_t& high)
 
 } // namespace
 
-int64_t rawFromPhysical(const DataSpec& spec, double physical)
+int64_t rawFromPhysical(const DataSpec& model, double physical)
 {
-    const double scaled = (physical - spec.offset) / spec.factor;
+    const double scaled = (physical - model.offset) / model.factor;
     int64_t low = 0;
     int64_t high = 0;
-    rangeOf(spec, low, high);
+    rangeOf(model, low, high);
     if (!std::isfinite(scaled) || scaled < static_cast<double>(low) - 0.5 || scaled > static_cast<double>(high) + 0.5) {
-        throw Sorvik3::Error(ValueOutOfRange, "Value " + formatPhysical(spec, physical) + " out of range for '" +
-                                                  spec.name + "'");
+        throw Sorvik3::Error(ValueOutOfRange, "Value " + formatPhysical(model, physical) + " out of range for '" +
+                                                  model.name + "'");
     }
     return std::llround(scaled);
 }
 
-double physicalFromRaw(const DataSpec& spec, int64_t raw) { return static_cast<double>(raw) * spec.factor + spec.offset; }
+double physicalFromRaw(const DataSpec& model, int64_t raw) { return static_cast<double>(raw) * model.factor + model.offset; }
 
-void writeRaw(Bytes& message, const DataSpec& spec, int64_t raw)
+void writeRaw(Bytes& message, const DataSpec& model, int64_t raw)
 {
-    const size_t end = static_cast<size_t>(spec.position + spec.size);
+    const size_t end = static_cast<size_t>(model.position + model.size);
     if (message.size() < end) message.resize(end, 0);
     auto value = static_cast<uint64_t>(raw);
-    for (int i = spec.size - 1; i >= 0; --i) {
-        message[static_cast<size_t>(spec.position + i)] = static_cast<uint8_t>(value & 0xFF);
+    for (int i = model.size - 1; i >= 0; --i) {
+        message[static_cast<size_t>(model.position + i)] = static_cast<uint8_t>(value & 0xFF);
         value >>= 8;
     }
 }
 
-std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& spec)
+std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& model)
 {
-    if (message.size() < static_cast<size_t>(spec.position + spec.size)) return std::nullopt;
+    if (message.size() < static_cast<size_t>(model.position + model.size)) return std::nullopt;
     uint64_t value = 0;
-    for (int i = 0; i < spec.size; ++i) value = (value << 8) | message[static_cast<size_t>(spec.position + i)];
-    if (spec.isSigned && spec.size < 8 && (value & (uint64_t{1} << (8 * spec.size - 1)))) {
-        value |= ~((uint64_t{1} << (8 * spec.size)) - 1);
+    for (int i = 0; i < model.size; ++i) value = (value << 8) | message[static_cast<size_t>(model.position + i)];
+    if (model.isSigned && model.size < 8 && (value & (uint64_t{1} << (8 * model.size - 1)))) {
+        value |= ~((uint64_t{1} << (8 * model.size)) - 1);
     }
     return static_cast<int64_t>(value);
 }
 
-Bytes readBytes(const Bytes& message, const DataSpec& spec)
+Bytes readBytes(const Bytes& message, const DataSpec& model)
 {
-    const auto begin = static_cast<size_t>(spec.position);
+    const auto begin = static_cast<size_t>(model.position);
     if (message.size() <= begin) return {};
-    const size_t end = spec.size == 0 ? message.size() : std::min(message.size(), begin + static_cast<size_t>(spec.size));
+    const size_t end = model.size == 0 ? message.size() : std::min(message.size(), begin + static_cast<size_t>(model.size));
     return Bytes(message.begin() + static_cast<long>(begin), message.begin() + static_cast<long>(end));
 }
 
-std::string formatPhysical(const DataSpec& spec, double physical)
+std::string formatPhysical(const DataSpec& model, double physical)
 {
-    if (spec.namedValues) {
-        for (const auto& named : *spec.namedValues) {
+    if (model.namedValues) {
+        for (const auto& named : *model.namedValues) {
             if (static_cast<double>(named.number) == physical) return named.name;
         }
     }
     char buffer[64];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, physical, std::chars_format::fixed, spec.decimals);
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, physical, std::chars_format::fixed, model.decimals);
     std::string text = error == std::errc() ? std::string(buffer, end) : std::string("?");
     if (text == "-0" || text.rfind("-0.", 0) == 0) {
         bool allZero = text.find_first_not_of("-0.") == std::string::npos;

@@ -11,14 +11,14 @@
 namespace Sorvik3Sim {
 
 // Throws Sorvik3::Error(ValueOutOfRange) when the value does not fit the item.
-int64_t rawFromPhysical(const DataSpec& spec, double physical);
-double physicalFromRaw(const DataSpec& spec, int64_t raw);
-void writeRaw(Bytes& message, const DataSpec& spec, int64_t raw);
+int64_t rawFromPhysical(const DataSpec& model, double physical);
+double physicalFromRaw(const DataSpec& model, int64_t raw);
+void writeRaw(Bytes& message, const DataSpec& model, int64_t raw);
 // Empty when the message is too short to hold the item.
-std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& spec);
+std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& model);
 // The bytes of a Bytes item; a size of 0 takes the rest of the message.
-Bytes readBytes(const Bytes& message, const DataSpec& spec);
+Bytes readBytes(const Bytes& message, const DataSpec& model);
 // The name of a named value, else the number with the item's decimals.
-std::string formatPhysical(const DataSpec& spec, double physical);
+std::string formatPhysical(const DataSpec& model, double physical);
 
 } // namespace Sorvik3Sim

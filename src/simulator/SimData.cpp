@@ -20,50 +20,50 @@ int32_t SimNumericList::Value(const std::string& name)
     throw Sorvik3::Error(UnknownName, "No named value '" + name + "'");
 }
 
-SimData::SimData(std::weak_ptr<SimRequest> request, const DataSpec& spec)
-    : request_(std::move(request)), spec_(spec), value_(spec.defaultValue)
+SimData::SimData(std::weak_ptr<SimRequest> request, const DataSpec& model)
+    : request_(std::move(request)), model_(model), value_(model.defaultValue)
 {
-    if (spec.namedValues) list_ = std::make_shared<SimNumericList>(*spec.namedValues);
-    if (!spec.device.empty()) device_ = std::make_shared<SimDataDevice>(spec.device);
+    if (model.namedValues) list_ = std::make_shared<SimNumericList>(*model.namedValues);
+    if (!model.device.empty()) device_ = std::make_shared<SimDataDevice>(model.device);
 }
 
 Sorvik3::RequestRef SimData::Request()
 {
     auto request = request_.lock();
-    if (!request) throw Sorvik3::Error(UnknownName, "The request of data item '" + spec_.name + "' is no longer there");
+    if (!request) throw Sorvik3::Error(UnknownName, "The request of data item '" + model_.name + "' is no longer there");
     return request;
 }
 
 std::string SimData::ValueText()
 {
-    if (!spec_.inResponse) return spec_.kind == DataKind::Number ? formatPhysical(spec_, value_) : std::string();
+    if (!model_.inResponse) return model_.kind == DataKind::Number ? formatPhysical(model_, value_) : std::string();
     auto request = request_.lock();
     if (!request || request->answer().empty()) return {};
-    if (spec_.kind == DataKind::Bytes) return hexText(readBytes(request->answer(), spec_));
-    auto raw = readRaw(request->answer(), spec_);
-    return raw ? formatPhysical(spec_, physicalFromRaw(spec_, *raw)) : std::string();
+    if (model_.kind == DataKind::Bytes) return hexText(readBytes(request->answer(), model_));
+    auto raw = readRaw(request->answer(), model_);
+    return raw ? formatPhysical(model_, physicalFromRaw(model_, *raw)) : std::string();
 }
 
 double SimData::NumericValue()
 {
-    if (spec_.kind == DataKind::Bytes) throw Sorvik3::Error(NotNumeric, "Data item '" + spec_.name + "' holds bytes");
-    if (!spec_.inResponse) return value_;
+    if (model_.kind == DataKind::Bytes) throw Sorvik3::Error(NotNumeric, "Data item '" + model_.name + "' holds bytes");
+    if (!model_.inResponse) return value_;
     auto request = request_.lock();
     if (!request) return 0.0;
-    auto raw = readRaw(request->answer(), spec_);
-    return raw ? physicalFromRaw(spec_, *raw) : 0.0;
+    auto raw = readRaw(request->answer(), model_);
+    return raw ? physicalFromRaw(model_, *raw) : 0.0;
 }
 
 void SimData::checkWritable() const
 {
-    if (spec_.inResponse || spec_.kind != DataKind::Number) {
-        throw Sorvik3::Error(NotWritable, "Data item '" + spec_.name + "' cannot be set");
+    if (model_.inResponse || model_.kind != DataKind::Number) {
+        throw Sorvik3::Error(NotWritable, "Data item '" + model_.name + "' cannot be set");
     }
 }
 
 void SimData::store(double physical)
 {
-    rawFromPhysical(spec_, physical);  // refuses what the item's bytes cannot carry
+    rawFromPhysical(model_, physical);  // refuses what the item's bytes cannot carry
     value_ = physical;
     auto request = request_.lock();
     setOrder_ = request ? request->nextSetOrder() : setOrder_ + 1;
@@ -78,7 +78,7 @@ void SimData::setNumericValue(int32_t value)
 void SimData::setValueName(const std::string& name)
 {
     checkWritable();
-    if (!list_) throw Sorvik3::Error(NotNumeric, "Data item '" + spec_.name + "' has no named values");
+    if (!list_) throw Sorvik3::Error(NotNumeric, "Data item '" + model_.name + "' has no named values");
     store(list_->Value(name));
 }
 

@@ -7,7 +7,7 @@ SimEcu::SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index) : runtime_
 
 void SimEcu::createRequests()
 {
-    for (const auto& request : spec().requests) {
+    for (const auto& request : model().requests) {
         auto created = std::make_shared<SimRequest>(runtime_, weak_from_this(), index_, request);
         created->createItems();
         requests_.push_back(std::move(created));
@@ -19,7 +19,7 @@ Sorvik3::RequestRef SimEcu::Request(const std::string& name)
     for (const auto& request : requests_) {
         if (request->Name() == name) return request;
     }
-    throw Sorvik3::Error(UnknownName, "ECU '" + spec().name + "' has no request '" + name + "'");
+    throw Sorvik3::Error(UnknownName, "ECU '" + model().name + "' has no request '" + name + "'");
 }
 
 std::vector<Sorvik3::DataRef> SimEcu::DataItems()

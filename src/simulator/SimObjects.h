@@ -37,19 +37,19 @@ private:
 
 class SimData final : public Sorvik3::Data {
 public:
-    SimData(std::weak_ptr<SimRequest> request, const DataSpec& spec);
-    std::string Name() override { return spec_.name; }
-    std::string Unit() override { return spec_.unit; }
+    SimData(std::weak_ptr<SimRequest> request, const DataSpec& model);
+    std::string Name() override { return model_.name; }
+    std::string Unit() override { return model_.unit; }
     Sorvik3::NumericListRef NumericList() override { return list_; }
     Sorvik3::RequestRef Request() override;
     Sorvik3::DataDeviceRef Device() override { return device_; }
-    bool InResponse() override { return spec_.inResponse; }
+    bool InResponse() override { return model_.inResponse; }
     std::string ValueText() override;
     double NumericValue() override;
     void setNumericValue(int32_t value) override;
     void setValueName(const std::string& name) override;
 
-    const DataSpec& spec() const { return spec_; }
+    const DataSpec& model() const { return model_; }
     double requestValue() const { return value_; }
     uint64_t setOrder() const { return setOrder_; }
 
@@ -58,7 +58,7 @@ private:
     void store(double physical);
 
     std::weak_ptr<SimRequest> request_;
-    const DataSpec& spec_;
+    const DataSpec& model_;
     std::shared_ptr<SimNumericList> list_;
     std::shared_ptr<SimDataDevice> device_;
     double value_;
@@ -68,10 +68,10 @@ private:
 class SimRequest final : public Sorvik3::Request, public std::enable_shared_from_this<SimRequest> {
 public:
     SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
-               const RequestSpec& spec);
+               const RequestSpec& model);
     void createItems();
 
-    std::string Name() override { return spec_.name; }
+    std::string Name() override { return model_.name; }
     Sorvik3::EcuRef Ecu() override;
     Sorvik3::DataRef Data(const std::string& name) override;
     std::vector<Sorvik3::DataRef> Items() override;
@@ -88,7 +88,7 @@ private:
     std::shared_ptr<VehicleRuntime> runtime_;
     std::weak_ptr<SimEcu> ecu_;
     size_t ecuIndex_;
-    const RequestSpec& spec_;
+    const RequestSpec& model_;
     std::vector<std::shared_ptr<SimData>> items_;
     Exchange exchange_;
     uint64_t setOrders_ = 0;
@@ -99,16 +99,16 @@ public:
     SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index);
     void createRequests();
 
-    int32_t Id() override { return spec().id; }
-    std::string Name() override { return spec().name; }
-    std::string Description() override { return spec().description; }
+    int32_t Id() override { return model().id; }
+    std::string Name() override { return model().name; }
+    std::string Description() override { return model().description; }
     Sorvik3::RequestRef Request(const std::string& name) override;
     std::vector<Sorvik3::DataRef> DataItems() override;
     bool Initialized() override { return runtime_->initialized(index_); }
     void Init() override { runtime_->init(index_); }
 
 private:
-    const EcuSpec& spec() const { return runtime_->spec().ecus[index_]; }
+    const EcuSpec& model() const { return runtime_->model().ecus[index_]; }
 
     std::shared_ptr<VehicleRuntime> runtime_;
     size_t index_;

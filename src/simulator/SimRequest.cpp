@@ -7,51 +7,51 @@
 namespace Sorvik3Sim {
 
 SimRequest::SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
-                       const RequestSpec& spec)
-    : runtime_(std::move(runtime)), ecu_(std::move(ecu)), ecuIndex_(ecuIndex), spec_(spec)
+                       const RequestSpec& model)
+    : runtime_(std::move(runtime)), ecu_(std::move(ecu)), ecuIndex_(ecuIndex), model_(model)
 {
 }
 
 void SimRequest::createItems()
 {
-    for (const auto& item : spec_.items) items_.push_back(std::make_shared<SimData>(weak_from_this(), item));
+    for (const auto& item : model_.items) items_.push_back(std::make_shared<SimData>(weak_from_this(), item));
 }
 
 Sorvik3::EcuRef SimRequest::Ecu()
 {
     auto ecu = ecu_.lock();
-    if (!ecu) throw Sorvik3::Error(UnknownName, "The ECU of request '" + spec_.name + "' is no longer there");
+    if (!ecu) throw Sorvik3::Error(UnknownName, "The ECU of request '" + model_.name + "' is no longer there");
     return ecu;
 }
 
 Sorvik3::DataRef SimRequest::Data(const std::string& name)
 {
     for (const auto& item : items_) {
-        if (item->spec().name == name) return item;
+        if (item->model().name == name) return item;
     }
-    throw Sorvik3::Error(UnknownName, "Request '" + spec_.name + "' has no data item '" + name + "'");
+    throw Sorvik3::Error(UnknownName, "Request '" + model_.name + "' has no data item '" + name + "'");
 }
 
 std::vector<Sorvik3::DataRef> SimRequest::Items() { return {items_.begin(), items_.end()}; }
 
 Bytes SimRequest::encodeRequest() const
 {
-    Bytes message = spec_.templateBytes;
+    Bytes message = model_.templateBytes;
     std::vector<const SimData*> order;
     for (const auto& item : items_) {
-        if (!item->spec().inResponse && item->spec().kind == DataKind::Number) order.push_back(item.get());
+        if (!item->model().inResponse && item->model().kind == DataKind::Number) order.push_back(item.get());
     }
     // Items that share bytes (the two device lists do): the one set last wins.
     std::stable_sort(order.begin(), order.end(),
                      [](const SimData* a, const SimData* b) { return a->setOrder() < b->setOrder(); });
-    for (const SimData* item : order) writeRaw(message, item->spec(), rawFromPhysical(item->spec(), item->requestValue()));
+    for (const SimData* item : order) writeRaw(message, item->model(), rawFromPhysical(item->model(), item->requestValue()));
     return message;
 }
 
 void SimRequest::Send()
 {
     exchange_ = Exchange{};
-    runtime_->transmit(ecuIndex_, spec_, encodeRequest(), exchange_);
+    runtime_->transmit(ecuIndex_, model_, encodeRequest(), exchange_);
 }
 
 std::string SimRequest::FrameText(bool sent)
@@ -59,7 +59,7 @@ std::string SimRequest::FrameText(bool sent)
     if (!sent) return hexText(exchange_.receivedFrame);
     // The frame as the request stands now: before a send, the one it will send.
     try {
-        const EcuSpec& ecu = runtime_->spec().ecus[ecuIndex_];
+        const EcuSpec& ecu = runtime_->model().ecus[ecuIndex_];
         return hexText(encodeFrame(Frame{ecu.address, ecu.testerAddress, encodeRequest()}));
     } catch (const Sorvik3::Error&) {
         return hexText(exchange_.sentFrame);

@@ -19,7 +19,7 @@ std::shared_ptr<SimSession> SimSession::fromText(const std::string& xml, const s
 
 SimSession::SimSession(VehicleSpec vehicle) : runtime_(std::make_shared<VehicleRuntime>(std::move(vehicle)))
 {
-    for (size_t i = 0; i < runtime_->spec().ecus.size(); ++i) {
+    for (size_t i = 0; i < runtime_->model().ecus.size(); ++i) {
         auto ecu = std::make_shared<SimEcu>(runtime_, i);
         ecu->createRequests();
         ecus_.push_back(std::move(ecu));
@@ -38,11 +38,11 @@ void SimSession::setClock(SimClock clock) { runtime_->clock() = std::move(clock)
 
 FaultInjector& SimSession::faults() { return runtime_->faults(); }
 
-const VehicleSpec& SimSession::vehicle() const { return runtime_->spec(); }
+const VehicleSpec& SimSession::vehicle() const { return runtime_->model(); }
 
 SimulatedEcu& SimSession::behaviour(const std::string& ecuName)
 {
-    const auto& ecus = runtime_->spec().ecus;
+    const auto& ecus = runtime_->model().ecus;
     for (size_t i = 0; i < ecus.size(); ++i) {
         if (ecus[i].name == ecuName) return runtime_->ecu(i);
     }

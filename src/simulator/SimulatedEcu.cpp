@@ -37,15 +37,15 @@ bool reached(uint32_t origin, uint32_t instant, uint32_t now) { return now - ori
 
 } // namespace
 
-SimulatedEcu::SimulatedEcu(const EcuSpec& spec) : spec_(spec)
+SimulatedEcu::SimulatedEcu(const EcuSpec& model) : model_(model)
 {
-    for (const auto& device : spec.devices) {
+    for (const auto& device : model.devices) {
         DeviceState state;
-        state.spec = &device;
+        state.model = &device;
         for (const auto& signal : device.measures) state.measures.push_back({&signal, signal.idle, 0});
         devices_.push_back(std::move(state));
     }
-    defaultSession_ = spec.sessions.empty() ? 0 : spec.sessions.front().id;
+    defaultSession_ = model.sessions.empty() ? 0 : model.sessions.front().id;
     session_ = defaultSession_;
 }
 
@@ -72,9 +72,9 @@ std::optional<uint32_t> SimulatedEcu::automaticStop(const DeviceState& device) c
 {
     if (!device.running || !device.temporary) return std::nullopt;
     // Silence of more than the session timeout ends the session and the adjustment with it.
-    uint32_t stopAt = lastRequest_ + spec_.sessionTimeoutMs + 1;
-    if (device.spec->maxDurationMs > 0) {
-        const uint32_t limit = device.startTime + device.spec->maxDurationMs;
+    uint32_t stopAt = lastRequest_ + model_.sessionTimeoutMs + 1;
+    if (device.model->maxDurationMs > 0) {
+        const uint32_t limit = device.startTime + device.model->maxDurationMs;
         if (limit - device.startTime < stopAt - device.startTime) stopAt = limit;
     }
     return stopAt;
@@ -88,7 +88,7 @@ void SimulatedEcu::settle(uint32_t now)
         }
         advanceSignals(device, now);
     }
-    if (sessionActive_ && now - lastRequest_ > spec_.sessionTimeoutMs) {
+    if (sessionActive_ && now - lastRequest_ > model_.sessionTimeoutMs) {
         session_ = defaultSession_;
         sessionActive_ = false;
     }
@@ -111,11 +111,11 @@ double SimulatedEcu::signalTarget(const DeviceState& device, const SignalSpec& s
 void SimulatedEcu::advanceSignals(DeviceState& device, uint32_t to)
 {
     for (auto& signal : device.measures) {
-        const double target = signalTarget(device, *signal.spec);
+        const double target = signalTarget(device, *signal.model);
         const double dt = static_cast<double>(to - signal.time);
         if (signal.time == to) continue;
-        signal.value = signal.spec->tauMs <= 0.0 ? target
-                                                 : target + (signal.value - target) * std::exp(-dt / signal.spec->tauMs);
+        signal.value = signal.model->tauMs <= 0.0 ? target
+                                                 : target + (signal.value - target) * std::exp(-dt / signal.model->tauMs);
         signal.time = to;
     }
 }
@@ -123,7 +123,7 @@ void SimulatedEcu::advanceSignals(DeviceState& device, uint32_t to)
 SimulatedEcu::DeviceState* SimulatedEcu::deviceById(uint8_t localId)
 {
     for (auto& device : devices_) {
-        if (device.spec->localId == localId) return &device;
+        if (device.model->localId == localId) return &device;
     }
     return nullptr;
 }
@@ -149,9 +149,9 @@ std::optional<Answer> SimulatedEcu::controlDevice(const RequestSpec& request, co
         return negative(request.service, kSubFunctionNotSupported);
     }
     const bool temporary = parameter == kShortTermAdjustment;
-    if (spec_.controlNeedsSession && !sessionActive_) return negative(request.service, kConditionsNotCorrect);
-    if (device->spec->refuseCode) return negative(request.service, *device->spec->refuseCode);
-    if ((temporary && !device->spec->temporary) || (!temporary && !device->spec->permanent)) {
+    if (model_.controlNeedsSession && !sessionActive_) return negative(request.service, kConditionsNotCorrect);
+    if (device->model->refuseCode) return negative(request.service, *device->model->refuseCode);
+    if ((temporary && !device->model->temporary) || (!temporary && !device->model->permanent)) {
         return negative(request.service, kRequestOutOfRange);
     }
     advanceSignals(*device, now);
@@ -173,7 +173,7 @@ Answer SimulatedEcu::handle(const RequestSpec& request, const Bytes& data, uint3
     std::optional<Answer> refused;
     if (request.service == kStartDiagnosticSession) {
         const uint8_t wanted = data.size() > 1 ? data[1] : 0;
-        const bool known = std::any_of(spec_.sessions.begin(), spec_.sessions.end(),
+        const bool known = std::any_of(model_.sessions.begin(), model_.sessions.end(),
                                        [wanted](const SessionSpec& s) { return s.id == wanted; });
         if (!known) refused = negative(request.service, kSubFunctionNotSupported);
         else {
@@ -196,7 +196,7 @@ double SimulatedEcu::sourceValue(const DataSpec& item, const DeviceState* device
     case K::RemainingTime: {
         if (device == nullptr) return 0.0;
         auto stopAt = automaticStop(*device);
-        if (!stopAt || device->spec->maxDurationMs == 0) return 0.0;
+        if (!stopAt || device->model->maxDurationMs == 0) return 0.0;
         return static_cast<double>(*stopAt - now) / 1000.0;
     }
     case K::Signal: return signalValue(item.source.name, now);
@@ -242,7 +242,7 @@ bool SimulatedEcu::deviceRunning(const std::string& name, uint32_t now)
 {
     settle(now);
     for (const auto& device : devices_) {
-        if (device.spec->name == name) return device.running;
+        if (device.model->name == name) return device.running;
     }
     return false;
 }
@@ -252,7 +252,7 @@ double SimulatedEcu::signalValue(const std::string& name, uint32_t now)
     for (auto& device : devices_) {
         advanceSignals(device, now);
         for (const auto& signal : device.measures) {
-            if (signal.spec->name == name) return signal.value;
+            if (signal.model->name == name) return signal.value;
         }
     }
     return 0.0;

@@ -21,7 +21,7 @@ struct Answer {
 
 class SimulatedEcu {
 public:
-    explicit SimulatedEcu(const EcuSpec& spec);
+    explicit SimulatedEcu(const EcuSpec& model);
 
     Answer startCommunication(uint32_t now);
     void stopCommunication(uint32_t now);
@@ -34,12 +34,12 @@ public:
 
 private:
     struct SignalState {
-        const SignalSpec* spec = nullptr;
+        const SignalSpec* model = nullptr;
         double value = 0.0;
         uint32_t time = 0;
     };
     struct DeviceState {
-        const DeviceSpec* spec = nullptr;
+        const DeviceSpec* model = nullptr;
         bool running = false;
         bool temporary = false;
         uint32_t startTime = 0;
@@ -58,7 +58,7 @@ private:
     DeviceState* deviceById(uint8_t localId);
     Answer negative(uint8_t service, uint8_t code) const;
 
-    const EcuSpec& spec_;
+    const EcuSpec& model_;
     std::vector<DeviceState> devices_;
     uint8_t defaultSession_ = 0;
     uint8_t session_ = 0;

@@ -17,10 +17,10 @@ std::string hexByte(uint8_t value)
 
 } // namespace
 
-VehicleRuntime::VehicleRuntime(VehicleSpec spec) : spec_(std::move(spec)), clock_(SimClock::system())
+VehicleRuntime::VehicleRuntime(VehicleSpec model) : model_(std::move(model)), clock_(SimClock::system())
 {
-    ecus_.reserve(spec_.ecus.size());
-    for (const auto& ecu : spec_.ecus) {
+    ecus_.reserve(model_.ecus.size());
+    for (const auto& ecu : model_.ecus) {
         ecus_.push_back(EcuLine{SimulatedEcu(ecu), false});
         for (const auto& fault : ecu.faults) {
             if (fault.kind == FaultSpec::Kind::Init) faults_.failInit(ecu.name, fault.count);
@@ -32,18 +32,18 @@ VehicleRuntime::VehicleRuntime(VehicleSpec spec) : spec_(std::move(spec)), clock
 
 void VehicleRuntime::wait(size_t bytes)
 {
-    const uint32_t ms = spec_.busLatencyMs + static_cast<uint32_t>(bytes * spec_.byteTimeUs / 1000);
+    const uint32_t ms = model_.busLatencyMs + static_cast<uint32_t>(bytes * model_.byteTimeUs / 1000);
     if (ms > 0) clock_.sleep(ms);
 }
 
 void VehicleRuntime::init(size_t index)
 {
-    const EcuSpec& spec = spec_.ecus[index];
+    const EcuSpec& model = model_.ecus[index];
     wait(5);
-    if (faults_.takeInitFault(spec.name)) {
+    if (faults_.takeInitFault(model.name)) {
         clock_.sleep(kAnswerTimeoutMs);
         ecus_[index].initialized = false;
-        throw Sorvik3::Error(NoAnswer, "ECU '" + spec.name + "' does not answer the start of communication");
+        throw Sorvik3::Error(NoAnswer, "ECU '" + model.name + "' does not answer the start of communication");
     }
     ecus_[index].behaviour.startCommunication(clock_.now());
     ecus_[index].initialized = true;
@@ -68,32 +68,32 @@ void VehicleRuntime::stopCommunication()
 
 void VehicleRuntime::transmit(size_t index, const RequestSpec& request, const Bytes& data, Exchange& exchange)
 {
-    const EcuSpec& spec = spec_.ecus[index];
+    const EcuSpec& model = model_.ecus[index];
     exchange = Exchange{};
-    exchange.sentFrame = encodeFrame(Frame{spec.address, spec.testerAddress, data});
+    exchange.sentFrame = encodeFrame(Frame{model.address, model.testerAddress, data});
     if (!ecus_[index].initialized) {
-        throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + spec.name + "' is not started");
+        throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + model.name + "' is not started");
     }
-    const auto fault = faults_.takeRequestFault(spec.name, request.name);
+    const auto fault = faults_.takeRequestFault(model.name, request.name);
     if (fault && fault->kind == FaultSpec::Kind::NoAnswer) {
         clock_.sleep(kAnswerTimeoutMs);
-        throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + spec.name + "' to '" + request.name + "' (timeout)");
+        throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + model.name + "' to '" + request.name + "' (timeout)");
     }
     for (int pending = 0; pending < request.pendingAnswers; ++pending) {
         if (pending == kMaxPendingAnswers) {
-            throw Sorvik3::Error(TooManyPending, "ECU '" + spec.name + "' kept answering 'response pending' to '" +
+            throw Sorvik3::Error(TooManyPending, "ECU '" + model.name + "' kept answering 'response pending' to '" +
                                                      request.name + "'");
         }
         clock_.sleep(kPendingIntervalMs);
     }
     const Answer answer = fault ? Answer{Answer::Kind::Negative, {kNegativeResponse, request.service, fault->code}}
                                 : ecus_[index].behaviour.handle(request, data, clock_.now());
-    const Bytes answerFrame = encodeFrame(Frame{spec.testerAddress, spec.address, answer.data});
+    const Bytes answerFrame = encodeFrame(Frame{model.testerAddress, model.address, answer.data});
     wait(exchange.sentFrame.size() + answerFrame.size());
     exchange.receivedFrame = answerFrame;
     const auto decoded = decodeFrame(answerFrame);
     if (!decoded || decoded->data.empty()) {
-        throw Sorvik3::Error(BadFrame, "Malformed answer from ECU '" + spec.name + "' to '" + request.name + "'");
+        throw Sorvik3::Error(BadFrame, "Malformed answer from ECU '" + model.name + "' to '" + request.name + "'");
     }
     exchange.answer = decoded->data;
     if (exchange.answer[0] == kNegativeResponse && exchange.answer.size() >= 3) {
@@ -103,7 +103,7 @@ void VehicleRuntime::transmit(size_t index, const RequestSpec& request, const By
     }
     if (exchange.answer[0] != static_cast<uint8_t>(request.service + kPositiveOffset)) {
         throw Sorvik3::Error(BadFrame, "Unexpected answer " + hexByte(exchange.answer[0]) + " from ECU '" +
-                                           spec.name + "' to '" + request.name + "'");
+                                           model.name + "' to '" + request.name + "'");
     }
 }
 

@@ -23,9 +23,9 @@ struct Exchange {
 
 class VehicleRuntime {
 public:
-    explicit VehicleRuntime(VehicleSpec spec);
+    explicit VehicleRuntime(VehicleSpec model);
 
-    const VehicleSpec& spec() const { return spec_; }
+    const VehicleSpec& model() const { return model_; }
     SimClock& clock() { return clock_; }
     FaultInjector& faults() { return faults_; }
     SimulatedEcu& ecu(size_t index) { return ecus_[index].behaviour; }
@@ -50,7 +50,7 @@ private:
     };
     void wait(size_t bytes);
 
-    VehicleSpec spec_;
+    VehicleSpec model_;
     SimClock clock_;
     FaultInjector faults_;
     std::vector<EcuLine> ecus_;

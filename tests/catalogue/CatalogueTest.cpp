@@ -171,6 +171,11 @@ TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
     control->lvDevices_ColumnClick(1);
     EXPECT_EQ(form().lvDevices->sortOrder(), Qt::AscendingOrder);
     EXPECT_EQ(form().lvDevices->row(0)->text(0), "FuelPump");
+    chooseEcu("EngineControl");  // rows filled later keep the list's order, Ids set after the row included
+    names.clear();
+    for (int i = 0; i < form().lvDevices->rowCount(); ++i) names << form().lvDevices->row(i)->text(0);
+    EXPECT_EQ(names, QStringList({"FuelPump", "CoolingFan", "EGRValve", "ThrottleActuator", "Injector 1", "Injector 2",
+                                  "Injector 3", "Injector 10", "GlowPlugRelay"}));
 }
 
 TEST_F(CatalogueTest, shouldShowTheDriveButtonsTheDeviceAllows)

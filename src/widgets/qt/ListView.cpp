@@ -54,10 +54,25 @@ ListItem* ListView::addItem(const QString& key, const QString& text)
     for (int column = 1; column < columnCount(); ++column) {
         item->setTextAlignment(column, Qt::Alignment(headerItem()->textAlignment(column)));
     }
-    addTopLevelItem(item);
+    if (sorted_) placeSorted(item);
+    else addTopLevelItem(item);
     if (!key.isEmpty()) byKey_.insert(key, item);
-    if (sorted_) sortItems(sortKey_, sortOrder_);
     return item;
+}
+
+void ListView::placeSorted(ListItem* item)
+{
+    // By binary search: filling a sorted list stays cheap.
+    int low = 0;
+    int high = rowCount();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const bool before =
+            sortOrder_ == Qt::AscendingOrder ? lessThan(*item, *row(middle)) : lessThan(*row(middle), *item);
+        if (before) high = middle;
+        else low = middle + 1;
+    }
+    insertTopLevelItem(low, item);
 }
 
 ListItem* ListView::findItem(const QString& key) const { return byKey_.value(key, nullptr); }
@@ -70,6 +85,12 @@ void ListView::setSubItem(ListItem* item, int index, const QString& text)
         throw std::out_of_range("Invalid sub-item index " + std::to_string(index));
     }
     item->setText(index, text);
+    if (sorted_ && index == sortKey_) {
+        const bool selected = item->isSelected();
+        takeTopLevelItem(indexOfTopLevelItem(item));
+        placeSorted(item);
+        item->setSelected(selected);
+    }
 }
 
 QString ListView::subItem(const ListItem* item, int index) const { return item ? item->text(index) : QString(); }

@@ -57,6 +57,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void placeSorted(ListItem* item);
+
     QStringList columnKeys_;
     QHash<QString, ListItem*> byKey_;
     int sortKey_ = 0;

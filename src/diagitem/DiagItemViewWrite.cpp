@@ -162,41 +162,51 @@ void DiagItemViewWrite::refreshValue()
 {
     if (!data_) return;
     filling_ = true;
-    if (names_->isVisibleTo(this)) {
-        names_->setCurrentIndex(names_->findText(fromUtf8(data_->ValueText())));
-    } else {
-        const double value = data_->NumericValue();
-        number_->setValue(std::isfinite(value) ? static_cast<int>(std::clamp(std::nearbyint(value), -2147483648.0,
-                                                                               2147483647.0))
-                                               : 0);
+    try {
+        if (names_->isVisibleTo(this)) {
+            names_->setCurrentIndex(names_->findText(fromUtf8(data_->ValueText())));
+        } else {
+            const double value = data_->NumericValue();
+            number_->setValue(std::isfinite(value)
+                                  ? static_cast<int>(std::clamp(std::nearbyint(value), -2147483648.0, 2147483647.0))
+                                  : 0);
+        }
+    } catch (const std::exception& error) {
+        setToolTip(QString::fromLocal8Bit(error.what()));
     }
     filling_ = false;
+}
+
+// The user's edits arrive in event handlers: whatever the session library
+// throws is shown on the item and never reaches the event loop.
+template <typename Write>
+void DiagItemViewWrite::apply(Write&& write) noexcept
+{
+    try {
+        write();
+        setToolTip(QString());
+        emit valueChanged(valueText());
+        return;
+    } catch (const Sorvik3::Error& error) {
+        setToolTip(fromUtf8(error.description()));
+    } catch (const std::exception& error) {
+        setToolTip(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        setToolTip(tr("The value was refused"));
+    }
+    refreshValue();
 }
 
 void DiagItemViewWrite::applyName(int index)
 {
     if (filling_ || !data_ || index < 0) return;
-    try {
-        data_->setValueName(names_->itemText(index).toStdString());
-        setToolTip(QString());
-        emit valueChanged(valueText());
-    } catch (const Sorvik3::Error& error) {
-        setToolTip(fromUtf8(error.description()));
-        refreshValue();
-    }
+    apply([&] { data_->setValueName(names_->itemText(index).toStdString()); });
 }
 
 void DiagItemViewWrite::applyNumber()
 {
     if (filling_ || !data_) return;
-    try {
-        data_->setNumericValue(number_->value());
-        setToolTip(QString());
-        emit valueChanged(valueText());
-    } catch (const Sorvik3::Error& error) {
-        setToolTip(fromUtf8(error.description()));
-        refreshValue();
-    }
+    apply([&] { data_->setNumericValue(number_->value()); });
 }
 
 bool DiagItemViewWrite::hasNamedValues() const { return data_ && names_->isVisibleTo(this); }

@@ -71,6 +71,8 @@ private:
     void fillEditor();
     void applyName(int index);
     void applyNumber();
+    template <typename Write>
+    void apply(Write&& write) noexcept;
     void refreshValue();
     void applyGeometry();
     void updateEnabled();

@@ -12,11 +12,14 @@ std::string SimNumericList::Item(int32_t index)
     return values_[static_cast<size_t>(index)].name;
 }
 
+SimNumericList::SimNumericList(const std::vector<NamedValue>& values) : values_(values)
+{
+    for (const auto& value : values) byName_.emplace(value.name, value.number);
+}
+
 int32_t SimNumericList::Value(const std::string& name)
 {
-    for (const auto& value : values_) {
-        if (value.name == name) return value.number;
-    }
+    if (auto found = byName_.find(name); found != byName_.end()) return found->second;
     throw Sorvik3::Error(UnknownName, "No named value '" + name + "'");
 }
 

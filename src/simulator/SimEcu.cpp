@@ -1,6 +1,8 @@
 #include "ErrorNumbers.h"
 #include "SimObjects.h"
 
+#include <unordered_set>
+
 namespace Sorvik3Sim {
 
 SimEcu::SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index) : runtime_(std::move(runtime)), index_(index) {}
@@ -10,15 +12,14 @@ void SimEcu::createRequests()
     for (const auto& request : model().requests) {
         auto created = std::make_shared<SimRequest>(runtime_, weak_from_this(), index_, request);
         created->createItems();
+        byName_.emplace(request.name, created);
         requests_.push_back(std::move(created));
     }
 }
 
 Sorvik3::RequestRef SimEcu::Request(const std::string& name)
 {
-    for (const auto& request : requests_) {
-        if (request->Name() == name) return request;
-    }
+    if (auto found = byName_.find(name); found != byName_.end()) return found->second;
     throw Sorvik3::Error(UnknownName, "ECU '" + model().name + "' has no request '" + name + "'");
 }
 
@@ -40,11 +41,10 @@ void SimReadList::Add(Sorvik3::DataRef item)
 std::vector<Sorvik3::RequestRef> SimReadList::Requests()
 {
     std::vector<Sorvik3::RequestRef> requests;
+    std::unordered_set<const Sorvik3::Request*> seen;
     for (const auto& item : items_) {
         auto request = item->Request();
-        bool known = false;
-        for (const auto& r : requests) known = known || r == request;
-        if (!known) requests.push_back(std::move(request));
+        if (seen.insert(request.get()).second) requests.push_back(std::move(request));
     }
     return requests;
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace Sorvik3Sim {
@@ -17,13 +18,14 @@ class SimRequest;
 
 class SimNumericList final : public Sorvik3::NumericList {
 public:
-    explicit SimNumericList(const std::vector<NamedValue>& values) : values_(values) {}
+    explicit SimNumericList(const std::vector<NamedValue>& values);
     int32_t LastIndex() override { return static_cast<int32_t>(values_.size()) - 1; }
     std::string Item(int32_t index) override;
     int32_t Value(const std::string& name) override;
 
 private:
     const std::vector<NamedValue>& values_;
+    std::unordered_map<std::string, int32_t> byName_;
 };
 
 class SimDataDevice final : public Sorvik3::DataDevice {
@@ -90,6 +92,7 @@ private:
     size_t ecuIndex_;
     const RequestSpec& model_;
     std::vector<std::shared_ptr<SimData>> items_;
+    std::unordered_map<std::string, std::shared_ptr<SimData>> byName_;
     Exchange exchange_;
     uint64_t setOrders_ = 0;
 };
@@ -113,6 +116,7 @@ private:
     std::shared_ptr<VehicleRuntime> runtime_;
     size_t index_;
     std::vector<std::shared_ptr<SimRequest>> requests_;
+    std::unordered_map<std::string, std::shared_ptr<SimRequest>> byName_;
 };
 
 class SimReadList final : public Sorvik3::ReadList {

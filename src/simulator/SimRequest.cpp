@@ -14,7 +14,10 @@ SimRequest::SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<Si
 
 void SimRequest::createItems()
 {
-    for (const auto& item : model_.items) items_.push_back(std::make_shared<SimData>(weak_from_this(), item));
+    for (const auto& item : model_.items) {
+        items_.push_back(std::make_shared<SimData>(weak_from_this(), item));
+        byName_.emplace(item.name, items_.back());
+    }
 }
 
 Sorvik3::EcuRef SimRequest::Ecu()
@@ -26,9 +29,7 @@ Sorvik3::EcuRef SimRequest::Ecu()
 
 Sorvik3::DataRef SimRequest::Data(const std::string& name)
 {
-    for (const auto& item : items_) {
-        if (item->model().name == name) return item;
-    }
+    if (auto found = byName_.find(name); found != byName_.end()) return found->second;
     throw Sorvik3::Error(UnknownName, "Request '" + model_.name + "' has no data item '" + name + "'");
 }
 

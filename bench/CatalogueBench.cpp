@@ -20,11 +20,13 @@ std::string largeEcu(int n)
     xml << "<vehicle><ecu id=\"1\" name=\"Large\"><request name=\"OutputControl\" service=\"0x30\" bytes=\"30 00 00\">";
     for (const char* list : {"OutputTemporaryControlList", "OutputPermanentControlList"}) {
         xml << "<data name=\"" << list << "\" position=\"1\" size=\"2\">";
-        for (int d = 0; d < n; ++d) xml << "<value name=\"Device " << d << "\" number=\"" << d << "\"/>";
+        for (int d = 0; d < n; ++d)
+            xml << "<value name=\"Device " << d << "\" number=\"" << d << "\"/>";
         xml << "</data>";
     }
     xml << "<data name=\"OutputControlCommand\" position=\"3\"><value name=\"Start Temporary\" number=\"7\"/></data>";
-    for (int p = 0; p < 20; ++p) xml << "<data name=\"Param" << p << "\" position=\"" << (4 + p) << "\"/>";
+    for (int p = 0; p < 20; ++p)
+        xml << "<data name=\"Param" << p << "\" position=\"" << (4 + p) << "\"/>";
     xml << "</request>";
     for (int d = 0; d < n; ++d) {
         xml << "<request name=\"Read" << d << "\" service=\"0x21\"><response>"
@@ -56,7 +58,8 @@ struct LargeControl {
 void chooseLargeEcu(benchmark::State& state)
 {
     LargeControl large(static_cast<int>(state.range(0)));
-    for (auto _ : state) large.chooseEcu();
+    for (auto _ : state)
+        large.chooseEcu();
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(chooseLargeEcu)->RangeMultiplier(4)->Range(64, 4096)->Complexity()->Unit(benchmark::kMicrosecond);
@@ -67,12 +70,13 @@ void chooseDeviceOfLargeEcu(benchmark::State& state)
     LargeControl large(n);
     large.chooseEcu();
     int d = 0;
-    for (auto _ : state) large.chooseDevice(d++ % n);
+    for (auto _ : state)
+        large.chooseDevice(d++ % n);
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(chooseDeviceOfLargeEcu)->RangeMultiplier(4)->Range(64, 4096)->Complexity()->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -29,7 +29,8 @@ struct RunningPump {
         form.OptionPerm[1]->setChecked(true);
         form.ckReadData->setChecked(true);
         control.cbStartTempo_Click();
-        while (control.fields().CurrentState != TavrinIoCtl::Status) tick();
+        while (control.fields().CurrentState != TavrinIoCtl::Status)
+            tick();
     }
     void tick()
     {
@@ -41,7 +42,8 @@ struct RunningPump {
 void monitorStatusTick(benchmark::State& state)
 {
     RunningPump pump;
-    for (auto _ : state) pump.tick();
+    for (auto _ : state)
+        pump.tick();
     if (pump.control.fields().CurrentState != TavrinIoCtl::Status || !pump.control.form().ckReadData->isChecked()) {
         state.SkipWithError("the pump stopped running during the benchmark");
     }
@@ -53,12 +55,13 @@ void runLogAppend(benchmark::State& state)
 {
     TavrinWidgets::RunLogView log;
     const QString line = QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->88 F1 11 70 01 01 01 01 5E 2A 5A 00");
-    for (auto _ : state) log.append(line);
+    for (auto _ : state)
+        log.append(line);
     state.counters["lines"] = static_cast<double>(log.lines().lineCount());
 }
 BENCHMARK(runLogAppend);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -48,8 +48,9 @@ BENCHMARK(readDeviceData);
 
 void loadDemoVehicle(benchmark::State& state)
 {
-    for (auto _ : state) benchmark::DoNotOptimize(Sorvik3Sim::demoSession());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Sorvik3Sim::demoSession());
 }
 BENCHMARK(loadDemoVehicle);
 
-} // namespace
+}  // namespace

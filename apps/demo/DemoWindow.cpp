@@ -27,10 +27,9 @@ void DemoWindow::buildMenus()
 
     QMenu* language = menuBar()->addMenu(tr("&Language"));
     auto* group = new QActionGroup(this);
-    const QList<QPair<QString, QString>> languages = {
-        {QStringLiteral("en"), QStringLiteral("English")},
-        {QStringLiteral("fr"), QStringLiteral("Français")},
-        {QStringLiteral("de"), QStringLiteral("Deutsch")}};
+    const QList<QPair<QString, QString>> languages = {{QStringLiteral("en"), QStringLiteral("English")},
+                                                      {QStringLiteral("fr"), QStringLiteral("Français")},
+                                                      {QStringLiteral("de"), QStringLiteral("Deutsch")}};
     for (const auto& [code, name] : languages) {
         QAction* action = language->addAction(name, this, [this, c = code] { chooseLanguage(c); });
         action->setCheckable(true);

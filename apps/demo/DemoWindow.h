@@ -8,19 +8,19 @@
 
 class DemoWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     DemoWindow(QString installPath, QString language);
 
     // Loads the session into the control; false (with a message box) on failure.
     bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
     TavrinIoCtl::ioctl* control() const { return control_; }
 
-private slots:
+  private slots:
     void openVehicle();
     void chooseLanguage(const QString& code);
     void showErrorDetails(qint32 number);
 
-private:
+  private:
     void buildMenus();
     void complain(const QString& what, const std::exception& error);
 

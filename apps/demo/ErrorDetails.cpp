@@ -13,10 +13,12 @@ QString responseCodeMeaning(uint8_t code)
     case 0x11: return QObject::tr("The ECU does not support this service.");
     case 0x12: return QObject::tr("The ECU does not support this sub-function, or the request is malformed.");
     case 0x21: return QObject::tr("The ECU is busy; repeat the request later.");
-    case 0x22: return QObject::tr("The conditions to run the request are not met (for example the wrong diagnostic "
-                                  "session, or the engine running).");
-    case 0x31: return QObject::tr("A value of the request is out of range: often a device the ECU does not know, or "
-                                  "a control mode it does not allow for that device.");
+    case 0x22:
+        return QObject::tr("The conditions to run the request are not met (for example the wrong diagnostic "
+                           "session, or the engine running).");
+    case 0x31:
+        return QObject::tr("A value of the request is out of range: often a device the ECU does not know, or "
+                           "a control mode it does not allow for that device.");
     case 0x33: return QObject::tr("Security access is required first.");
     case 0x78: return QObject::tr("The ECU is still working on the request.");
     case 0x80: return QObject::tr("The service is not supported in the active diagnostic session.");
@@ -28,7 +30,8 @@ QString libraryMeaning(int32_t number)
 {
     using namespace Sorvik3Sim;
     switch (number) {
-    case NoAnswer: return QObject::tr("The ECU did not answer in time: check the wiring, the ignition and the ECU's address.");
+    case NoAnswer:
+        return QObject::tr("The ECU did not answer in time: check the wiring, the ignition and the ECU's address.");
     case UnknownName: return QObject::tr("The ECU description does not hold the name asked for.");
     case LinkNotOpen: return QObject::tr("Communication with the ECU is not started.");
     case BadFrame: return QObject::tr("The ECU's answer was malformed.");
@@ -38,7 +41,7 @@ QString libraryMeaning(int32_t number)
     }
 }
 
-} // namespace
+}  // namespace
 
 QString errorDetails(int32_t number, const QString& statusText)
 {
@@ -46,9 +49,10 @@ QString errorDetails(int32_t number, const QString& statusText)
     if (!statusText.isEmpty()) text += QStringLiteral("\n\n") + statusText;
     if (number > 0 && number <= 0xFF) {
         const auto code = static_cast<uint8_t>(number);
-        text += QStringLiteral("\n\n") + QObject::tr("KWP2000 negative response 0x%1 %2")
-                                             .arg(QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0')),
-                                                  QString::fromStdString(Sorvik3Sim::responseCodeName(code)));
+        text +=
+            QStringLiteral("\n\n") + QObject::tr("KWP2000 negative response 0x%1 %2")
+                                         .arg(QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0')),
+                                              QString::fromStdString(Sorvik3Sim::responseCodeName(code)));
         text += QStringLiteral("\n") + responseCodeMeaning(code);
     } else {
         text += QStringLiteral("\n\n") + libraryMeaning(number);

@@ -20,7 +20,7 @@ bool hasDisplay()
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -11,7 +11,8 @@ bool writeJUnit(const QString& file, const QString& scriptName, const std::vecto
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     int failures = scriptError.isEmpty() ? 0 : 1;
-    for (const auto& e : expectations) failures += e.failure.isEmpty() ? 0 : 1;
+    for (const auto& e : expectations)
+        failures += e.failure.isEmpty() ? 0 : 1;
     QXmlStreamWriter xml(&out);
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
@@ -47,4 +48,4 @@ bool writeJUnit(const QString& file, const QString& scriptName, const std::vecto
     return true;
 }
 
-} // namespace Scenario
+}  // namespace Scenario

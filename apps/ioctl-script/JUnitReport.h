@@ -9,4 +9,4 @@ namespace Scenario {
 bool writeJUnit(const QString& file, const QString& scriptName, const std::vector<Expectation>& expectations,
                 const QString& scriptError, double seconds);
 
-} // namespace Scenario
+}  // namespace Scenario

@@ -14,11 +14,13 @@
 namespace Scenario {
 namespace {
 
-const char* const kButtons[][2] = {{"start-tempo", "cbStartTempo"}, {"start-perm", "cbStartPerm"},
-                                   {"stop", "CbStop"},             {"estop", "cbEstop"},
+const char* const kButtons[][2] = {{"start-tempo", "cbStartTempo"},
+                                   {"start-perm", "cbStartPerm"},
+                                   {"stop", "CbStop"},
+                                   {"estop", "cbEstop"},
                                    {"read-data", "cbReadData"}};
 
-} // namespace
+}  // namespace
 
 Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::move(options))
 {
@@ -39,7 +41,10 @@ Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::mov
 
 Runner::~Runner() = default;
 
-void Runner::fail(const QString& what) const { throw ScriptError(options_.scriptName, currentLine_, what); }
+void Runner::fail(const QString& what) const
+{
+    throw ScriptError(options_.scriptName, currentLine_, what);
+}
 
 bool Runner::failed() const
 {
@@ -63,24 +68,42 @@ void Runner::execute(const Command& command)
 {
     const QString& name = command.words.front();
     const Words w = command.words.mid(1);
-    if (name == "vehicle") vehicle(w);
-    else if (name == "install") options_.installPath = QDir(options_.scriptDir).absoluteFilePath(w[0]);
-    else if (name == "language") language_ = w[0];
-    else if (name == "init") init(w);
-    else if (name == "session") control_->setSession(session_);
-    else if (name == "size") control_->resize(count(w[0]), count(w[1]));
-    else if (name == "click") click(w);
-    else if (name == "option") option(w[0]);
-    else if (name == "monitor") monitor(w[0]);
-    else if (name == "set") set(w);
-    else if (name == "abort") control_->Abort();
-    else if (name == "step") step_ = std::max<uint32_t>(1, duration(w, 0));
-    else if (name == "tick") tick(w.isEmpty() ? 1 : count(w[0]));
-    else if (name == "wait") wait(duration(w, 0));
-    else if (name == "until") untilIdle(w);
-    else if (name == "fault") fault(w);
-    else if (name == "print") print(w);
-    else if (name == "expect") expect(command);
+    if (name == "vehicle")
+        vehicle(w);
+    else if (name == "install")
+        options_.installPath = QDir(options_.scriptDir).absoluteFilePath(w[0]);
+    else if (name == "language")
+        language_ = w[0];
+    else if (name == "init")
+        init(w);
+    else if (name == "session")
+        control_->setSession(session_);
+    else if (name == "size")
+        control_->resize(count(w[0]), count(w[1]));
+    else if (name == "click")
+        click(w);
+    else if (name == "option")
+        option(w[0]);
+    else if (name == "monitor")
+        monitor(w[0]);
+    else if (name == "set")
+        set(w);
+    else if (name == "abort")
+        control_->Abort();
+    else if (name == "step")
+        step_ = std::max<uint32_t>(1, duration(w, 0));
+    else if (name == "tick")
+        tick(w.isEmpty() ? 1 : count(w[0]));
+    else if (name == "wait")
+        wait(duration(w, 0));
+    else if (name == "until")
+        untilIdle(w);
+    else if (name == "fault")
+        fault(w);
+    else if (name == "print")
+        print(w);
+    else if (name == "expect")
+        expect(command);
     else if (name == "screenshot") {
         control_->form().runLog->flush();
         QApplication::processEvents();
@@ -113,8 +136,9 @@ uint32_t Runner::duration(const Words& w, int index) const
 void Runner::vehicle(const Words& w)
 {
     try {
-        session_ = w[0] == "demo" ? Sorvik3Sim::demoSession()
-                                  : Sorvik3Sim::SimSession::load(QDir(options_.scriptDir).absoluteFilePath(w[0]).toStdString());
+        session_ = w[0] == "demo"
+                       ? Sorvik3Sim::demoSession()
+                       : Sorvik3Sim::SimSession::load(QDir(options_.scriptDir).absoluteFilePath(w[0]).toStdString());
     } catch (const Sorvik3::Error& error) {
         fail(QString::fromStdString(error.description()));
     }
@@ -179,7 +203,8 @@ void Runner::clickButton(const QString& which)
     for (const auto& [word, object] : kButtons) {
         if (which == word) button = control_->findChild<QWidget*>(object);
     }
-    if (button == nullptr) fail("unknown button '" + which + "' (start-tempo, start-perm, stop, estop, read-data, msg)");
+    if (button == nullptr)
+        fail("unknown button '" + which + "' (start-tempo, start-perm, stop, estop, read-data, msg)");
     if (!button->isVisibleTo(control_.get()) || !button->isEnabled()) {
         say(button->objectName() + (button->isVisibleTo(control_.get()) ? " is disabled" : " is hidden") +
             ": nothing happens");
@@ -268,7 +293,8 @@ void Runner::set(const Words& w)
         say(view->objectName() + " is hidden: nothing happens");
         return;
     }
-    if (!view->chooseValue(value)) say("'" + value + "' refused: " + (view->toolTip().isEmpty() ? "not offered" : view->toolTip()));
+    if (!view->chooseValue(value))
+        say("'" + value + "' refused: " + (view->toolTip().isEmpty() ? "not offered" : view->toolTip()));
 }
 
 void Runner::fault(const Words& w)
@@ -282,8 +308,10 @@ void Runner::fault(const Words& w)
         return n;
     };
     const QString kind = w[0];
-    if (kind == "clear") faults.clear();
-    else if (kind == "init" && w.size() >= 2) faults.failInit(w[1].toStdString(), times(2));
+    if (kind == "clear")
+        faults.clear();
+    else if (kind == "init" && w.size() >= 2)
+        faults.failInit(w[1].toStdString(), times(2));
     else if (kind == "negative" && w.size() >= 4) {
         bool ok = false;
         const int code = w[3].toInt(&ok, 0);
@@ -351,4 +379,4 @@ void Runner::handOverToRealTime()
     session_->setClock(Sorvik3Sim::SimClock{now, Sorvik3Sim::SimClock::system().sleep});
 }
 
-} // namespace Scenario
+}  // namespace Scenario

@@ -29,7 +29,7 @@ struct Expectation {
 };
 
 class Runner {
-public:
+  public:
     Runner(QTextStream& out, Options options);
     ~Runner();
 
@@ -40,7 +40,7 @@ public:
     // After a shown run: the clocks follow real time again.
     void handOverToRealTime();
 
-private:
+  private:
     using Words = QStringList;
     void execute(const Command& command);
     [[noreturn]] void fail(const QString& what) const;
@@ -84,4 +84,4 @@ private:
     int currentLine_ = 0;
 };
 
-} // namespace Scenario
+}  // namespace Scenario

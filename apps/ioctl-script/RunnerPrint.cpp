@@ -9,10 +9,13 @@ namespace Scenario {
 namespace {
 
 const char* const kStateNames[] = {"Idle", "Init", "Start", "Status", "Stop", "EStop"};
-const char* const kDriveWidgets[] = {"cbStartTempo", "cbStartPerm", "CbStop", "cbEstop",
+const char* const kDriveWidgets[] = {"cbStartTempo", "cbStartPerm", "CbStop",     "cbEstop",
                                      "OptionPerm0",  "OptionPerm1", "OptionPerm2"};
 
-QString yesNo(bool value) { return value ? QStringLiteral("yes") : QStringLiteral("no"); }
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("yes") : QStringLiteral("no");
+}
 
 QString ledColour(const TavrinWidgets::StatusPanel* led)
 {
@@ -30,12 +33,13 @@ QString captionOf(const QWidget* w)
     return {};
 }
 
-} // namespace
+}  // namespace
 
 QString Runner::rowText(const TavrinWidgets::ListView* view, int row) const
 {
     QStringList cells;
-    for (int c = 0; c < view->columnCount(); ++c) cells << view->row(row)->text(c);
+    for (int c = 0; c < view->columnCount(); ++c)
+        cells << view->row(row)->text(c);
     return cells.join(QStringLiteral(" | "));
 }
 
@@ -48,7 +52,8 @@ void Runner::print(const Words& w)
         const auto& lines = f.runLog->lines();
         const bool cleared = lines.clears() != printedClears_;
         const qsizetype from = w.size() > 1 && w[1] == "new" && !cleared ? printedLines_ : 0;
-        for (qsizetype i = from; i < lines.lineCount(); ++i) say(lines.line(i));
+        for (qsizetype i = from; i < lines.lineCount(); ++i)
+            say(lines.line(i));
         printedLines_ = lines.lineCount();
         printedClears_ = lines.clears();
     } else if (what == "status") {
@@ -61,9 +66,11 @@ void Runner::print(const Words& w)
         if (w.size() < 2) fail("print list functions|devices|data|status");
         const auto* view = list(w[1]);
         QStringList headers;
-        for (int c = 0; c < view->columnCount(); ++c) headers << view->headerItem()->text(c);
+        for (int c = 0; c < view->columnCount(); ++c)
+            headers << view->headerItem()->text(c);
         say("[" + headers.join(" | ") + "]");
-        for (int r = 0; r < view->rowCount(); ++r) say(rowText(view, r));
+        for (int r = 0; r < view->rowCount(); ++r)
+            say(rowText(view, r));
     } else if (what == "buttons") {
         for (const char* name : kDriveWidgets) {
             const QWidget* button = widget(QString::fromLatin1(name));
@@ -72,11 +79,10 @@ void Runner::print(const Words& w)
         }
     } else if (what == "params") {
         const auto* s = f.DiSessionName;
-        say("DiSessionName: " + (s->isVisibleTo(control_.get()) ? "'" + s->Caption() + "' label " +
-                                                                       QString::number(s->LabelWidth()) + " = " +
-                                                                       s->valueText() + ", writable " +
-                                                                       yesNo(s->WriteEnabled())
-                                                                 : QStringLiteral("hidden")));
+        say("DiSessionName: " + (s->isVisibleTo(control_.get())
+                                     ? "'" + s->Caption() + "' label " + QString::number(s->LabelWidth()) + " = " +
+                                           s->valueText() + ", writable " + yesNo(s->WriteEnabled())
+                                     : QStringLiteral("hidden")));
         for (int i = 1; i < f.DeviceParam.size(); ++i) {
             const auto* p = f.DeviceParam[i];
             const QString unit = p->unitText().isEmpty() ? QString() : " " + p->unitText();
@@ -103,7 +109,8 @@ void Runner::print(const Words& w)
         }
         for (const auto* view : {f.lvFunctions, f.lvDevices, f.lvData, f.lvStatus}) {
             QStringList headers;
-            for (int c = 0; c < view->columnCount(); ++c) headers << view->headerItem()->text(c);
+            for (int c = 0; c < view->columnCount(); ++c)
+                headers << view->headerItem()->text(c);
             say(view->objectName() + ": [" + headers.join(" | ") + "]");
         }
     } else if (what == "geometry") {
@@ -120,7 +127,8 @@ void Runner::print(const Words& w)
         }
     } else if (what == "errors") {
         QStringList codes;
-        for (qint32 code : errors_) codes << QString::number(code);
+        for (qint32 code : errors_)
+            codes << QString::number(code);
         say("ErrorMsg: " + (codes.isEmpty() ? QStringLiteral("none") : codes.join(", ")));
     } else {
         fail("print log [new], status, list NAME, buttons, params, state, captions, geometry NAME..., errors");
@@ -146,7 +154,8 @@ QString Runner::actual(const Words& w)
     if (what == "monitor") return f.ckReadData->isChecked() ? "on" : "off";
     if (what == "errors") {
         QStringList codes;
-        for (qint32 code : errors_) codes << QString::number(code);
+        for (qint32 code : errors_)
+            codes << QString::number(code);
         return codes.join(' ');
     }
     if (what == "log" && w.size() > 1 && w[1] == "count") return QString::number(f.runLog->lines().lineCount());
@@ -177,7 +186,8 @@ void Runner::expect(const Command& command)
     if (w[0] == "log" && w.size() == 3 && w[1] == "has") {
         const auto& lines = control_->form().runLog->lines();
         bool found = false;
-        for (qsizetype i = 0; i < lines.lineCount() && !found; ++i) found = lines.line(i) == w[2];
+        for (qsizetype i = 0; i < lines.lineCount() && !found; ++i)
+            found = lines.line(i) == w[2];
         if (!found) expectation.failure = "no log line reads \"" + w[2] + "\"";
     } else {
         const Words subject = w.mid(0, w.size() - 1);
@@ -189,4 +199,4 @@ void Runner::expect(const Command& command)
     expectations_.push_back(expectation);
 }
 
-} // namespace Scenario
+}  // namespace Scenario

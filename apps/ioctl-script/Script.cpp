@@ -7,8 +7,7 @@ namespace Scenario {
 ScriptError::ScriptError(const QString& script, int line, const QString& what)
     : std::runtime_error((script + ":" + QString::number(line) + ": " + what).toStdString()),
       message(script + ":" + QString::number(line) + ": " + what)
-{
-}
+{}
 
 namespace {
 
@@ -58,15 +57,15 @@ QStringList splitWords(const QString& line, const QString& scriptName, int numbe
 const std::map<QString, std::pair<int, int>>& grammar()
 {
     static const std::map<QString, std::pair<int, int>> commands = {
-        {"vehicle", {1, 1}}, {"install", {1, 1}}, {"language", {1, 1}}, {"init", {0, 1}}, {"session", {0, 0}},
-        {"size", {2, 2}},    {"click", {1, 3}},   {"option", {1, 1}},   {"monitor", {1, 1}}, {"set", {2, 3}},
-        {"abort", {0, 0}},   {"step", {1, 2}},    {"tick", {0, 1}},     {"wait", {1, 2}},    {"until", {1, 4}},
+        {"vehicle", {1, 1}}, {"install", {1, 1}}, {"language", {1, 1}}, {"init", {0, 1}},       {"session", {0, 0}},
+        {"size", {2, 2}},    {"click", {1, 3}},   {"option", {1, 1}},   {"monitor", {1, 1}},    {"set", {2, 3}},
+        {"abort", {0, 0}},   {"step", {1, 2}},    {"tick", {0, 1}},     {"wait", {1, 2}},       {"until", {1, 4}},
         {"fault", {1, 6}},   {"print", {1, -1}},  {"expect", {2, -1}},  {"screenshot", {1, 1}}, {"show", {0, 1}},
     };
     return commands;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<Command> parseScript(const QString& text, const QString& scriptName)
 {
@@ -92,14 +91,16 @@ void checkScript(const std::vector<Command>& commands, const QString& scriptName
         const int count = static_cast<int>(command.words.size()) - 1;
         const auto [fewest, most] = rule->second;
         if (count < fewest) {
-            throw ScriptError(scriptName, command.line, "'" + name + "' needs at least " + QString::number(fewest) +
-                                                            (fewest == 1 ? " word" : " words") + " after it");
+            throw ScriptError(scriptName, command.line,
+                              "'" + name + "' needs at least " + QString::number(fewest) +
+                                  (fewest == 1 ? " word" : " words") + " after it");
         }
         if (most >= 0 && count > most) {
-            throw ScriptError(scriptName, command.line, "'" + name + "' takes at most " + QString::number(most) +
-                                                            (most == 1 ? " word" : " words") + " after it");
+            throw ScriptError(scriptName, command.line,
+                              "'" + name + "' takes at most " + QString::number(most) +
+                                  (most == 1 ? " word" : " words") + " after it");
         }
     }
 }
 
-} // namespace Scenario
+}  // namespace Scenario

@@ -12,12 +12,12 @@ namespace Scenario {
 
 struct Command {
     int line = 0;
-    QString text;    // the line as written, without its comment
+    QString text;  // the line as written, without its comment
     QStringList words;
 };
 
 class ScriptError : public std::runtime_error {
-public:
+  public:
     ScriptError(const QString& script, int line, const QString& what);
     QString message;
 };
@@ -27,4 +27,4 @@ std::vector<Command> parseScript(const QString& text, const QString& scriptName)
 // Checks each command's name and word count before anything runs.
 void checkScript(const std::vector<Command>& commands, const QString& scriptName);
 
-} // namespace Scenario
+}  // namespace Scenario

@@ -16,18 +16,21 @@
 int main(int argc, char** argv)
 {
     bool show = false;
-    for (int i = 1; i < argc; ++i) show = show || QByteArray(argv[i]) == "--show";
+    for (int i = 1; i < argc; ++i)
+        show = show || QByteArray(argv[i]) == "--show";
     if (!show) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ioctl-script"));
     // One font everywhere, so printed geometry is the same on every machine.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Runs a scripted actuator test on the Tavrin Input Output Control."));
+    parser.setApplicationDescription(
+        QStringLiteral("Runs a scripted actuator test on the Tavrin Input Output Control."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("The scenario to run."));
     QCommandLineOption showOption(QStringLiteral("show"), QStringLiteral("Show the control in a real window."));
-    QCommandLineOption junit(QStringLiteral("junit"), QStringLiteral("Write a JUnit XML report."), QStringLiteral("file"));
+    QCommandLineOption junit(QStringLiteral("junit"), QStringLiteral("Write a JUnit XML report."),
+                             QStringLiteral("file"));
     QCommandLineOption install(QStringLiteral("install"), QStringLiteral("Installation path holding lang/ioctl.xml."),
                                QStringLiteral("path"), QStringLiteral(TAVRIN_DEFAULT_INSTALL_PATH));
     parser.addOptions({showOption, junit, install});

@@ -27,7 +27,8 @@ void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuSpec& model)
 {
     std::cout << "ECU " << ecu->Id() << " " << ecu->Name() << " - " << ecu->Description() << "\n";
     std::cout << "  requests:";
-    for (const auto& request : model.requests) std::cout << " " << request.name;
+    for (const auto& request : model.requests)
+        std::cout << " " << request.name;
     std::cout << "\n";
     for (const auto& request : model.requests) {
         if (request.service != 0x30 || request.name.find('.') != std::string::npos) continue;
@@ -35,14 +36,15 @@ void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuSpec& model)
         std::cout << "  " << request.name << "\n";
         for (const auto& item : ref->Items()) {
             auto list = item->NumericList();
-            if (list && !item->InResponse() && list->LastIndex() >= 0 && item->Name().find("List") != std::string::npos) {
+            if (list && !item->InResponse() && list->LastIndex() >= 0 &&
+                item->Name().find("List") != std::string::npos) {
                 printList(ref, item->Name(), item->Name().c_str());
             }
         }
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -50,7 +52,8 @@ int main(int argc, char** argv)
         auto session = argc > 1 ? Sorvik3Sim::SimSession::load(argv[1]) : Sorvik3Sim::demoSession();
         std::cout << "Vehicle: " << session->vehicle().name << "\n";
         const auto ecus = session->Ecus();
-        for (size_t i = 0; i < ecus.size(); ++i) printEcu(ecus[i], session->vehicle().ecus[i]);
+        for (size_t i = 0; i < ecus.size(); ++i)
+            printEcu(ecus[i], session->vehicle().ecus[i]);
         return 0;
     } catch (const Sorvik3::Error& error) {
         std::cerr << "error " << error.number() << ": " << error.description() << "\n";

@@ -9,7 +9,7 @@
 namespace TavrinIoCtl {
 
 class Catalogue {
-public:
+  public:
     explicit Catalogue(ControlContext& control) : c_(control) {}
 
     // Function list.
@@ -40,7 +40,7 @@ public:
     // Drive buttons.
     void UpdateDriveButtons(const QString& deviceName, bool running);
 
-private:
+  private:
     void addDevices(const Sorvik3::DataRef& list, bool temporary);
     void resolveCommandValues();
     void resolveStatusValues();
@@ -56,4 +56,4 @@ private:
 // The Id column's text: right-aligned in four characters, never cut.
 QString deviceIdText(int32_t number);
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

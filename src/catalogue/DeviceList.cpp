@@ -1,4 +1,5 @@
 #include "Catalogue.h"
+#include "Utf8.h"
 #include "utils.h"
 
 namespace TavrinIoCtl {
@@ -6,11 +7,12 @@ namespace {
 
 const QString kNone;
 
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+}  // namespace
 
-} // namespace
-
-QString deviceIdText(int32_t number) { return QString::number(number).rightJustified(4, QLatin1Char(' ')); }
+QString deviceIdText(int32_t number)
+{
+    return QString::number(number).rightJustified(4, QLatin1Char(' '));
+}
 
 void Catalogue::lvFunctions_ItemClick(TavrinWidgets::ListItem* row)
 {
@@ -73,7 +75,8 @@ void Catalogue::prepareSessionName()
     auto& f = c_.fields;
     DiagItemViewWrite* view = c_.form.DiSessionName;
     Sorvik3::DataRef sessionName;
-    if (f.StartSessionRequest) sessionName = utils::FindDataByName(f.StartSessionRequest, QStringLiteral("SessionName"), kNone);
+    if (f.StartSessionRequest)
+        sessionName = utils::FindDataByName(f.StartSessionRequest, QStringLiteral("SessionName"), kNone);
     if (!sessionName) {
         view->setVisible(false);
         return;
@@ -82,7 +85,8 @@ void Catalogue::prepareSessionName()
     view->setWriteEnabled(true);
     view->setVisible(true);
     const QString caption = QStringLiteral("Session");
-    view->setLabelWidth(TavrinWidgets::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
+    view->setLabelWidth(
+        TavrinWidgets::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
     view->setCaption(caption);
     skip.run([&] { view->setEcuName(text(sessionName->Request()->Ecu()->Name())); });
     skip.run([&] { view->setRequestName(text(sessionName->Request()->Name())); });
@@ -96,14 +100,15 @@ void Catalogue::logRequestSummary()
     auto& f = c_.fields;
     auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
     PendingError skip;
-    skip.run([&] { log(QStringLiteral("ECU : '") + text(f.SelectedEcu->Description()) + QStringLiteral("' requests : ")); });
+    skip.run(
+        [&] { log(QStringLiteral("ECU : '") + text(f.SelectedEcu->Description()) + QStringLiteral("' requests : ")); });
     skip.run([&] { log(QStringLiteral("   Start : '") + text(f.OutputControlRequest->Name()) + QStringLiteral("'")); });
     skip.run([&] { log(QStringLiteral("   Stop : '") + text(f.StopRequest->Name()) + QStringLiteral("'")); });
     skip.run([&] { log(QStringLiteral("   Status : '") + text(f.StatusRequest->Name()) + QStringLiteral("'")); });
     skip.run([&] {
-        log(f.StartSessionRequest
-                ? QStringLiteral("   Start Diag Session : '") + text(f.StartSessionRequest->Name()) + QStringLiteral("'")
-                : QStringLiteral("   No Start Diag Session request"));
+        log(f.StartSessionRequest ? QStringLiteral("   Start Diag Session : '") + text(f.StartSessionRequest->Name()) +
+                                        QStringLiteral("'")
+                                  : QStringLiteral("   No Start Diag Session request"));
     });
     skip.run([&] {
         log(f.TesterPresentRequest ? QStringLiteral("   Tester Present Request : '") +
@@ -122,20 +127,30 @@ void Catalogue::LoadDeviceList()
     f.TemporaryListData = f.PermanentListData = nullptr;
     f.OutputControlRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl"), kNone);
     if (f.OutputControlRequest) {
-        skip.run([&] { addDevices(utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputTemporaryControlList"), kNone), true); });
-        skip.run([&] { addDevices(utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputPermanentControlList"), kNone), false); });
+        skip.run([&] {
+            addDevices(
+                utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputTemporaryControlList"), kNone),
+                true);
+        });
+        skip.run([&] {
+            addDevices(
+                utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputPermanentControlList"), kNone),
+                false);
+        });
         skip.run([&] { resolveCommandValues(); });
         skip.run([&] { resolveStatusValues(); });
         f.StopRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Stop"), kNone);
         if (!f.StopRequest) f.StopRequest = f.OutputControlRequest;
         f.StatusRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Status"), kNone);
         if (!f.StatusRequest) f.StatusRequest = f.OutputControlRequest;
-        f.StartSessionRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("StartDiagnosticSession"), kNone);
+        f.StartSessionRequest =
+            utils::FindRequestByName(f.SelectedEcu, QStringLiteral("StartDiagnosticSession"), kNone);
         skip.run([&] { prepareSessionName(); });
-        f.TesterPresentRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("TesterPresent.WithResponse"), kNone);
+        f.TesterPresentRequest =
+            utils::FindRequestByName(f.SelectedEcu, QStringLiteral("TesterPresent.WithResponse"), kNone);
         logRequestSummary();
     }
     LockListRedraw(false);
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

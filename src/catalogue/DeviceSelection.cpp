@@ -1,12 +1,9 @@
 #include "Catalogue.h"
+#include "Utf8.h"
 #include "utils.h"
 
 namespace TavrinIoCtl {
-namespace {
-
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-} // namespace
+namespace {}  // namespace
 
 void Catalogue::reportFailure(const char* operation, const Failure& failure)
 {
@@ -66,7 +63,8 @@ void Catalogue::LogDeviceRequests(const QString& deviceName)
     if (!f.DeviceStartRequest) f.DeviceStartRequest = f.OutputControlRequest;
     f.DeviceStopRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Stop."), deviceName);
     if (!f.DeviceStopRequest) f.DeviceStopRequest = f.StopRequest;
-    f.DeviceStatusRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Status."), deviceName);
+    f.DeviceStatusRequest =
+        utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Status."), deviceName);
     if (!f.DeviceStatusRequest) f.DeviceStatusRequest = f.StatusRequest;
     auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
     PendingError skip;
@@ -98,4 +96,4 @@ void Catalogue::ColumnClick(ListView* list, int column)
     }
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

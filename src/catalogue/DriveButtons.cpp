@@ -14,7 +14,8 @@ void Catalogue::UpdateDriveButtons(const QString& deviceName, bool running)
 {
     Form& f = c_.form;
     auto showOptions = [&f](bool visible) {
-        for (auto* option : f.OptionPerm) option->setVisible(visible);
+        for (auto* option : f.OptionPerm)
+            option->setVisible(visible);
     };
     if (deviceName.isEmpty()) {
         f.CbStop->hide();
@@ -41,4 +42,4 @@ void Catalogue::UpdateDriveButtons(const QString& deviceName, bool running)
     f.cbStartTempo->setVisible(knowsDevice(c_.fields.TemporaryListData, deviceName));
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -7,7 +7,7 @@ namespace {
 // What the list answers to a key it holds already.
 constexpr int32_t kDuplicateKey = 35602;
 
-} // namespace
+}  // namespace
 
 void Catalogue::LoadFunctionList()
 {
@@ -72,4 +72,4 @@ void Catalogue::ClearLists(int32_t level)
     RemoveParameterItems();
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

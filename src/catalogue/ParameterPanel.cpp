@@ -1,12 +1,9 @@
 #include "Catalogue.h"
+#include "Utf8.h"
 #include "utils.h"
 
 namespace TavrinIoCtl {
-namespace {
-
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-} // namespace
+namespace {}  // namespace
 
 void Catalogue::RemoveParameterItems()
 {
@@ -66,7 +63,8 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
         }
     }
     const int32_t labelWidth = TavrinWidgets::roundHalfEven(widest);
-    for (int i = 1; i < c_.form.DeviceParam.size(); ++i) c_.form.DeviceParam[i]->setLabelWidth(labelWidth);
+    for (int i = 1; i < c_.form.DeviceParam.size(); ++i)
+        c_.form.DeviceParam[i]->setLabelWidth(labelWidth);
     LayoutParameterPanel();
 }
 
@@ -98,7 +96,8 @@ void Catalogue::AddParameterItem(int32_t& index, const Sorvik3::DataRef& d, floa
     p->setGeometry(0, (index - 1) * templ->height(), f.ParamPicture->width(), templ->height());
     skip.run([&] {
         const QString unit = text(d->Unit());
-        p->setCaption(text(d->Name()) + (unit.isEmpty() ? QString() : QStringLiteral(" (") + unit + QStringLiteral(")")) +
+        p->setCaption(text(d->Name()) +
+                      (unit.isEmpty() ? QString() : QStringLiteral(" (") + unit + QStringLiteral(")")) +
                       QStringLiteral(" "));
     });
     const double w = c_.platform.textWidthTwips(p->Caption()) + 4 * c_.platform.scale.perPixelX;
@@ -122,7 +121,8 @@ void Catalogue::LayoutParameterPanel()
     // Pixels of the content; an int holds far more rows than a panel will ever get.
     const qint64 contentHeight = static_cast<qint64>(rowHeight) * count;
     f.ParamPicture->resize(f.PFondPicture->width(), static_cast<int>(std::min<qint64>(contentHeight, 16777215)));
-    for (int i = 1; i <= count; ++i) f.DeviceParam[i]->resize(f.ParamPicture->width(), f.DeviceParam[i]->height());
+    for (int i = 1; i <= count; ++i)
+        f.DeviceParam[i]->resize(f.ParamPicture->width(), f.DeviceParam[i]->height());
     if (contentHeight <= window) {
         f.ParamVScroll->setRange(0, 0);
         f.ParamVScroll->setValue(0);
@@ -143,4 +143,4 @@ void Catalogue::ParamVScroll_Change(int value)
     c_.form.ParamPicture->move(0, -value);
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -19,7 +19,8 @@ std::vector<std::string> synonyms(const char* branch, const QString& name)
     std::vector<TavrinXml::Node> nodes;
     if (!document->trySelectAll(xpath.toStdString(), nullptr, nodes)) return {};
     std::vector<std::string> texts;
-    for (auto node : nodes) texts.push_back(TavrinXml::text(node));
+    for (auto node : nodes)
+        texts.push_back(TavrinXml::text(node));
     return texts;
 }
 
@@ -48,7 +49,7 @@ Result findByName(const char* branch, const QString& name, const QString& suffix
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 Sorvik3::RequestRef FindRequestByName(const Sorvik3::EcuRef& ecu, const QString& name, const QString& suffix)
 {
@@ -80,4 +81,4 @@ int32_t FindValueByName(const Sorvik3::DataRef& data, const QString& valueName)
     throw Sorvik3::Error(kValueNotFound, "Value not found");
 }
 
-} // namespace TavrinIoCtl::utils
+}  // namespace TavrinIoCtl::utils

@@ -18,4 +18,4 @@ int32_t FindValueByName(const Sorvik3::DataRef& data, const QString& valueName);
 constexpr int32_t kBadDataType = 1;
 constexpr int32_t kValueNotFound = 10000;
 
-} // namespace TavrinIoCtl::utils
+}  // namespace TavrinIoCtl::utils

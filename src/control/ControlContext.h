@@ -16,7 +16,7 @@ struct Platform {
     TavrinWidgets::ClockFunction clock = TavrinWidgets::systemMilliseconds;
     TavrinWidgets::TwipsScale scale;
     TavrinWidgets::TextMeasure measure = TavrinWidgets::measureWithFontMetrics;
-    QFont font;  // the control's font, for text measured in twips
+    QFont font;      // the control's font, for text measured in twips
     QLocale locale;  // the user's decimal separator in logged times
 
     double textWidthTwips(const QString& text) const { return measure(font, text) * scale.perPixelX; }
@@ -29,4 +29,4 @@ struct ControlContext {
     Platform& platform;
 };
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -21,4 +21,4 @@ void ControlFields::releaseReferences()
     Session.reset();
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -63,4 +63,4 @@ struct ControlFields {
     void releaseReferences();
 };
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -72,4 +72,4 @@ struct Form {
 // Builds the window on the control at its design placement (twips).
 void buildForm(QWidget* surface, Form& form, const TavrinWidgets::TwipsScale& scale);
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -136,7 +136,8 @@ void buildDriveControls(Builder& b)
                        static_cast<QWidget*>(f.CbStop), static_cast<QWidget*>(f.cbEstop)}) {
         w->hide();
     }
-    for (auto* option : f.OptionPerm) option->hide();
+    for (auto* option : f.OptionPerm)
+        option->hide();
 }
 
 void buildTimeDisplay(Builder& b)
@@ -168,7 +169,8 @@ void buildReporting(Builder& b)
     f.ilstLeds->add(QStringLiteral("Red"), TavrinWidgets::Pictures::led(QColor(220, 30, 30)));
     f.ilstRunning = new TavrinWidgets::ImageList(b.surface);
     f.ilstRunning->setObjectName(QStringLiteral("ilstRunning"));
-    for (int frame = 0; frame < 4; ++frame) f.ilstRunning->add(QString(), TavrinWidgets::Pictures::runningFrame(frame));
+    for (int frame = 0; frame < 4; ++frame)
+        f.ilstRunning->add(QString(), TavrinWidgets::Pictures::runningFrame(frame));
 
     f.sbMain = b.make<TavrinWidgets::StatusPanels>(b.surface, "sbMain", "StatusBar");
     f.sbMain->addPanel(QStringLiteral("MSG"), QString(), 1);
@@ -192,7 +194,7 @@ void buildTimers(Builder& b)
     f.timRun->setObjectName(QStringLiteral("timRun"));
 }
 
-} // namespace
+}  // namespace
 
 void buildForm(QWidget* surface, Form& form, const TavrinWidgets::TwipsScale& scale)
 {
@@ -207,4 +209,4 @@ void buildForm(QWidget* surface, Form& form, const TavrinWidgets::TwipsScale& sc
     buildTimers(builder);
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

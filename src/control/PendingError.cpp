@@ -10,4 +10,4 @@ Failure failureOf(const std::exception& error)
     return Failure{kInternalErrorNumber, QString::fromLocal8Bit(error.what())};
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

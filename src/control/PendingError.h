@@ -23,7 +23,7 @@ constexpr int32_t kInternalErrorNumber = 0x7FFF0000;
 Failure failureOf(const std::exception& error);
 
 class PendingError {
-public:
+  public:
     // Runs the step; true when it did not throw.
     template <typename Step>
     bool run(Step&& step) noexcept
@@ -49,8 +49,8 @@ public:
     }
     void clear() { pending_.reset(); }
 
-private:
+  private:
     std::optional<Failure> pending_;
 };
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

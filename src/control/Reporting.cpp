@@ -14,7 +14,8 @@ void Reporting::LogMessage(const QString& text, int32_t showInStatus, int32_t er
     panel->setText(text);
     panel->tag = errorCode;
     if (errorCode != 0) {
-        panel->setToolTip(multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere")));
+        panel->setToolTip(
+            multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere")));
     }
 }
 
@@ -57,4 +58,4 @@ void Reporting::reportEscaped(const char* handlerName, const Failure& failure) n
     }
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -12,7 +12,7 @@
 namespace TavrinIoCtl {
 
 class Reporting {
-public:
+  public:
     Reporting(Form& form, ControlFields& fields) : form_(form), fields_(fields) {}
 
     void LogMessage(const QString& text, int32_t showInStatus = 0, int32_t errorCode = 0);
@@ -37,11 +37,11 @@ public:
 
     static const QString kWelcome;
 
-private:
+  private:
     void reportEscaped(const char* handlerName, const Failure& failure) noexcept;
 
     Form& form_;
     ControlFields& fields_;
 };
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -46,14 +46,16 @@ ioctl::~ioctl()
     parts_->form.timRun->stop();
     // Item views let go of the session before the references are released.
     parts_->form.DiSessionName->setSession(nullptr);
-    for (auto* item : parts_->form.DeviceParam) item->setSession(nullptr);
+    for (auto* item : parts_->form.DeviceParam)
+        item->setSession(nullptr);
     f.releaseReferences();
 }
 
 void ioctl::connectEvents()
 {
     Form& f = parts_->form;
-    connect(f.lvFunctions, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
+    connect(f.lvFunctions, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
     connect(f.lvDevices, &TavrinWidgets::ListView::listClicked, this, &ioctl::lvDevices_Click);
     connect(f.lvFunctions, &TavrinWidgets::ListView::columnClicked, this, &ioctl::lvFunctions_ColumnClick);
     connect(f.lvDevices, &TavrinWidgets::ListView::columnClicked, this, &ioctl::lvDevices_ColumnClick);
@@ -68,7 +70,10 @@ void ioctl::connectEvents()
     connect(f.ParamVScroll, &QScrollBar::valueChanged, this, &ioctl::ParamVScroll_Change);
 }
 
-Sorvik3::SessionRef ioctl::Session() const { return parts_->fields.Session; }
+Sorvik3::SessionRef ioctl::Session() const
+{
+    return parts_->fields.Session;
+}
 
 void ioctl::setSession(Sorvik3::SessionRef newSession)
 {
@@ -100,7 +105,10 @@ void ioctl::Abort()
     parts_->form.ioCtlTimer->stop();
 }
 
-bool ioctl::Busy() const { return parts_->fields.Busy; }
+bool ioctl::Busy() const
+{
+    return parts_->fields.Busy;
+}
 
 void ioctl::setClock(TavrinWidgets::ClockFunction clock)
 {
@@ -118,18 +126,31 @@ void ioctl::setTextMeasure(TavrinWidgets::TextMeasure measure)
     parts_->platform.measure = measure ? std::move(measure) : TavrinWidgets::measureWithFontMetrics;
 }
 
-void ioctl::setUserLocale(const QLocale& locale) { parts_->platform.locale = locale; }
+void ioctl::setUserLocale(const QLocale& locale)
+{
+    parts_->platform.locale = locale;
+}
 
-const Form& ioctl::form() const { return parts_->form; }
+const Form& ioctl::form() const
+{
+    return parts_->form;
+}
 
-const ControlFields& ioctl::fields() const { return parts_->fields; }
+const ControlFields& ioctl::fields() const
+{
+    return parts_->fields;
+}
 
-QSize ioctl::sizeHint() const { return QSize(1000, 680); }
+QSize ioctl::sizeHint() const
+{
+    return QSize(1000, 680);
+}
 
 void ioctl::lvFunctions_ItemClick(QTreeWidgetItem* item)
 {
-    parts_->report.guard("lvFunctions_ItemClick",
-                         [&] { parts_->catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinWidgets::ListItem*>(item)); });
+    parts_->report.guard("lvFunctions_ItemClick", [&] {
+        parts_->catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinWidgets::ListItem*>(item));
+    });
 }
 
 void ioctl::lvDevices_Click()
@@ -145,7 +166,8 @@ void ioctl::lvFunctions_ColumnClick(int column)
 
 void ioctl::lvDevices_ColumnClick(int column)
 {
-    parts_->report.guard("lvDevices_ColumnClick", [&] { parts_->catalogue.ColumnClick(parts_->form.lvDevices, column); });
+    parts_->report.guard("lvDevices_ColumnClick",
+                         [&] { parts_->catalogue.ColumnClick(parts_->form.lvDevices, column); });
 }
 
 void ioctl::sbMain_PanelClick(const QString& key)
@@ -165,9 +187,15 @@ void ioctl::cbStartPerm_Click()
     parts_->report.guard("cbStartPerm_Click", [&] { parts_->sequencer.cbStartPerm_Click(); });
 }
 
-void ioctl::CbStop_Click() { parts_->report.guard("CbStop_Click", [&] { parts_->sequencer.CbStop_Click(); }); }
+void ioctl::CbStop_Click()
+{
+    parts_->report.guard("CbStop_Click", [&] { parts_->sequencer.CbStop_Click(); });
+}
 
-void ioctl::cbEstop_Click() { parts_->report.guard("cbEstop_Click", [&] { parts_->sequencer.cbEstop_Click(); }); }
+void ioctl::cbEstop_Click()
+{
+    parts_->report.guard("cbEstop_Click", [&] { parts_->sequencer.cbEstop_Click(); });
+}
 
 void ioctl::cbReadData_Click()
 {
@@ -179,7 +207,10 @@ void ioctl::ioCtlTimer_Timer()
     parts_->report.guard("ioCtlTimer_Timer", [&] { parts_->sequencer.ioCtlTimer_Timer(); });
 }
 
-void ioctl::timRun_Timer() { parts_->report.guard("timRun_Timer", [&] { parts_->sequencer.timRun_Timer(); }); }
+void ioctl::timRun_Timer()
+{
+    parts_->report.guard("timRun_Timer", [&] { parts_->sequencer.timRun_Timer(); });
+}
 
 void ioctl::ParamVScroll_Change(int value)
 {
@@ -202,4 +233,4 @@ void ioctl::resizeEvent(QResizeEvent* event)
     UserControl_Resize();
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

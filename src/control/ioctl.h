@@ -39,7 +39,7 @@ inline constexpr int32_t DispIdErrorMsg = 1;
 inline constexpr int VersionMajor = 1;
 inline constexpr int VersionMinor = 0;
 inline constexpr int VersionRevision = 1;
-} // namespace Identity
+}  // namespace Identity
 
 // major "." minor ".0." revision: 1, 0, 1 gives 1.0.0.1.
 QString versionText(int major, int minor, int revision);
@@ -64,7 +64,7 @@ class ioctl : public QWidget {
     Q_PROPERTY(bool Busy READ Busy)
     Q_PROPERTY(QString ControlVersion READ ControlVersion)
 
-public:
+  public:
     explicit ioctl(QWidget* parent = nullptr);
     ~ioctl() override;
 
@@ -90,11 +90,11 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
+  signals:
     void ErrorMsg(qint32 tavrinErrorCode);
     void stateChanged(qint32 state);
 
-public slots:
+  public slots:
     void lvFunctions_ItemClick(QTreeWidgetItem* item);
     void lvDevices_Click();
     void lvFunctions_ColumnClick(int column);
@@ -110,14 +110,14 @@ public slots:
     void ParamVScroll_Change(int value);
     void UserControl_Resize();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void connectEvents();
 
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

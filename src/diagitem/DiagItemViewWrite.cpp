@@ -11,9 +11,12 @@
 namespace TavrinDiagItem {
 namespace {
 
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
-} // namespace
+}  // namespace
 
 DiagItemViewWrite::DiagItemViewWrite(QWidget* parent)
     : QWidget(parent), label_(new QLabel(this)), names_(new QComboBox(this)), number_(new QSpinBox(this)),
@@ -65,9 +68,15 @@ void DiagItemViewWrite::setLabelWidth(int twips)
     applyGeometry();
 }
 
-QString DiagItemViewWrite::Caption() const { return label_->text(); }
+QString DiagItemViewWrite::Caption() const
+{
+    return label_->text();
+}
 
-void DiagItemViewWrite::setCaption(const QString& caption) { label_->setText(caption); }
+void DiagItemViewWrite::setCaption(const QString& caption)
+{
+    label_->setText(caption);
+}
 
 void DiagItemViewWrite::setWriteEnabled(bool enabled)
 {
@@ -149,7 +158,8 @@ void DiagItemViewWrite::fillEditor()
     auto list = data_->NumericList();
     names_->clear();
     if (list) {
-        for (int32_t i = 0; i <= list->LastIndex(); ++i) names_->addItem(fromUtf8(list->Item(i)));
+        for (int32_t i = 0; i <= list->LastIndex(); ++i)
+            names_->addItem(fromUtf8(list->Item(i)));
     }
     names_->setVisible(list != nullptr);
     number_->setVisible(list == nullptr);
@@ -209,7 +219,10 @@ void DiagItemViewWrite::applyNumber()
     apply([&] { data_->setNumericValue(number_->value()); });
 }
 
-bool DiagItemViewWrite::hasNamedValues() const { return data_ && names_->isVisibleTo(this); }
+bool DiagItemViewWrite::hasNamedValues() const
+{
+    return data_ && names_->isVisibleTo(this);
+}
 
 QString DiagItemViewWrite::valueText() const
 {
@@ -221,9 +234,15 @@ QString DiagItemViewWrite::valueText() const
     }
 }
 
-QString DiagItemViewWrite::unitText() const { return unit_->text(); }
+QString DiagItemViewWrite::unitText() const
+{
+    return unit_->text();
+}
 
-QWidget* DiagItemViewWrite::editor() const { return hasNamedValues() ? static_cast<QWidget*>(names_) : number_; }
+QWidget* DiagItemViewWrite::editor() const
+{
+    return hasNamedValues() ? static_cast<QWidget*>(names_) : number_;
+}
 
 bool DiagItemViewWrite::chooseValue(const QString& value)
 {
@@ -238,10 +257,12 @@ bool DiagItemViewWrite::chooseValue(const QString& value)
         bool ok = false;
         const int number = value.toInt(&ok);
         if (!ok) return false;
-        if (number_->value() == number) applyNumber();
-        else number_->setValue(number);  // applies it through valueChanged
+        if (number_->value() == number)
+            applyNumber();
+        else
+            number_->setValue(number);  // applies it through valueChanged
     }
     return toolTip().isEmpty() || valueText() != before;
 }
 
-} // namespace TavrinDiagItem
+}  // namespace TavrinDiagItem

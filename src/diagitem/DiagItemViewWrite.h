@@ -23,7 +23,7 @@ class DiagItemViewWrite : public QWidget {
     Q_PROPERTY(QString DataName READ DataName WRITE setDataName)
     Q_PROPERTY(bool WriteEnabled READ WriteEnabled WRITE setWriteEnabled)
     Q_PROPERTY(short ViewMode READ ViewMode WRITE setViewMode)
-public:
+  public:
     explicit DiagItemViewWrite(QWidget* parent = nullptr);
     ~DiagItemViewWrite() override;
 
@@ -62,10 +62,10 @@ public:
 
     void setTwipsPerPixel(double twips) { twipsPerPixel_ = twips; }
 
-signals:
+  signals:
     void valueChanged(const QString& valueText);
 
-private:
+  private:
     Sorvik3::DataRef findData();
     void showProblem(const QString& reason);
     void fillEditor();
@@ -92,4 +92,4 @@ private:
     bool filling_ = false;
 };
 
-} // namespace TavrinDiagItem
+}  // namespace TavrinDiagItem

@@ -30,18 +30,26 @@ constexpr int32_t kNoSuchProperty = 438;
 
 void setCaption(QObject* control, const QString& text)
 {
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(control)) label->setText(text);
-    else if (auto* frame = qobject_cast<QGroupBox*>(control)) frame->setTitle(text);
-    else if (auto* action = qobject_cast<QAction*>(control)) action->setText(text);
-    else refuse(control, "caption");
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+    else if (auto* frame = qobject_cast<QGroupBox*>(control))
+        frame->setTitle(text);
+    else if (auto* action = qobject_cast<QAction*>(control))
+        action->setText(text);
+    else
+        refuse(control, "caption");
 }
 
 void setToolTip(QObject* control, const QString& text)
 {
-    if (auto* widget = qobject_cast<QWidget*>(control)) widget->setToolTip(text);
-    else if (auto* action = qobject_cast<QAction*>(control)) action->setToolTip(text);
-    else refuse(control, "toolTip");
+    if (auto* widget = qobject_cast<QWidget*>(control))
+        widget->setToolTip(text);
+    else if (auto* action = qobject_cast<QAction*>(control))
+        action->setToolTip(text);
+    else
+        refuse(control, "toolTip");
 }
 
 QWidget* widgetOf(QObject* control, const char* property)
@@ -116,8 +124,8 @@ struct Walk {
     {
         const bool arrayRule = type == QStringLiteral("OptionButton") || type == QStringLiteral("Menu");
         const int index = arrayRule ? TavrinWidgets::arrayIndex(control) : -1;
-        const QString base = control->objectName() +
-                             (index >= 0 ? QStringLiteral("/item") + QString::number(index) : QString());
+        const QString base =
+            control->objectName() + (index >= 0 ? QStringLiteral("/item") + QString::number(index) : QString());
         for (const auto& key : keysOf(type)) {
             QString text;
             if (!lookUp(base + QStringLiteral("/") + QString::fromLatin1(key.name), text)) continue;
@@ -138,7 +146,8 @@ struct Walk {
         for (int column = 0; column < list->columnCount(); ++column) {
             const QString key = list->columnKey(column);
             QString text;
-            if (!key.isEmpty() && lookUp(list->objectName() + QStringLiteral("/") + key + QStringLiteral("/text"), text)) {
+            if (!key.isEmpty() &&
+                lookUp(list->objectName() + QStringLiteral("/") + key + QStringLiteral("/text"), text)) {
                 list->headerItem()->setText(column, text);
             }
         }
@@ -166,7 +175,8 @@ struct Walk {
             if (lookUp(base + QStringLiteral("/toolTip"), text)) button->setToolTip(text);
             if (QMenu* menu = button->menu()) {
                 for (QAction* entry : menu->actions()) {
-                    const QString path = base + QStringLiteral("/") + entry->property("Key").toString() + QStringLiteral("/text");
+                    const QString path =
+                        base + QStringLiteral("/") + entry->property("Key").toString() + QStringLiteral("/text");
                     if (lookUp(path, text)) entry->setText(text);
                 }
             }
@@ -188,7 +198,7 @@ struct Walk {
     }
 };
 
-} // namespace
+}  // namespace
 
 void TranslateControls(const QList<QObject*>& controls, const QString& windowKey)
 {
@@ -197,7 +207,8 @@ void TranslateControls(const QList<QObject*>& controls, const QString& windowKey
     TavrinXml::Node window = document->selectFirst((QStringLiteral("/software/") + windowKey).toStdString());
     if (window == nullptr) return;
     Walk walk{window};
-    for (QObject* control : controls) walk.control(control);
+    for (QObject* control : controls)
+        walk.control(control);
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -12,4 +12,4 @@ namespace TavrinIoCtl {
 // and menu rules (a FontSize that is not a number); the walk ends there.
 void TranslateControls(const QList<QObject*>& controls, const QString& windowKey);
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

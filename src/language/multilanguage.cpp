@@ -71,7 +71,7 @@ Integer integerMessage(Integer defaultValue, const QString& key, const QStringLi
     return static_cast<Integer>(rounded);
 }
 
-} // namespace
+}  // namespace
 
 LanguageState& state()
 {
@@ -79,7 +79,10 @@ LanguageState& state()
     return languageState;
 }
 
-QString languageFilePath(const QString& installPath) { return installPath + QStringLiteral("/lang/ioctl.xml"); }
+QString languageFilePath(const QString& installPath)
+{
+    return installPath + QStringLiteral("/lang/ioctl.xml");
+}
 
 void LoadLanguageFile(const QString& installPath, const QString& languageCode)
 {
@@ -141,4 +144,4 @@ bool GetMessage(bool defaultValue, const QString& key, const QStringList& substi
     return !(word == QStringLiteral("false") || word == QStringLiteral("faux") || digits == QStringLiteral("0"));
 }
 
-} // namespace TavrinIoCtl::multilanguage
+}  // namespace TavrinIoCtl::multilanguage

@@ -42,4 +42,4 @@ int16_t GetMessage(int16_t defaultValue, const QString& key, const QStringList& 
 double GetMessage(double defaultValue, const QString& key, const QStringList& substitutions = {});
 bool GetMessage(bool defaultValue, const QString& key, const QStringList& substitutions = {});
 
-} // namespace TavrinIoCtl::multilanguage
+}  // namespace TavrinIoCtl::multilanguage

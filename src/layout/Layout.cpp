@@ -45,7 +45,7 @@ void placeInFrame(const Twips& t, QWidget* list, QWidget* frame, double extraBot
     t.place(list, t.x(4), t.y(16), t.width(frame) - t.x(8), t.height(frame) - t.y(20) - extraBottom);
 }
 
-} // namespace
+}  // namespace
 
 void layoutControl(ControlContext& c, Catalogue& catalogue, QSize surfacePixels)
 {
@@ -97,4 +97,4 @@ void layoutControl(ControlContext& c, Catalogue& catalogue, QSize surfacePixels)
     catalogue.LayoutParameterPanel();
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

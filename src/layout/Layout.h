@@ -9,4 +9,4 @@ namespace TavrinIoCtl {
 
 void layoutControl(ControlContext& control, Catalogue& catalogue, QSize surfacePixels);
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -1,11 +1,8 @@
 #include "Sequencer.h"
+#include "Utf8.h"
 
 namespace TavrinIoCtl {
-namespace {
-
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-} // namespace
+namespace {}  // namespace
 
 bool Sequencer::ReadData()
 {
@@ -55,4 +52,4 @@ void Sequencer::cbReadData_Click()
     ReadData();
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -1,13 +1,10 @@
 #include "Sequencer.h"
+#include "Utf8.h"
 
 #include "utils.h"
 
 namespace TavrinIoCtl {
-namespace {
-
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-} // namespace
+namespace {}  // namespace
 
 // The three requests follow one pattern and differ only in these.
 struct Sequencer::Drive {
@@ -64,7 +61,8 @@ int32_t Sequencer::drive(const Drive& op)
     });
     skip.clear();
     auto exchangeLine = [&] {
-        return op.exchangeLabel + text(request->FrameText(true)) + QStringLiteral("->") + text(request->FrameText(false));
+        return op.exchangeLabel + text(request->FrameText(true)) + QStringLiteral("->") +
+               text(request->FrameText(false));
     };
     if (!skip.run([&] { request->Send(); })) {
         const Failure failure = *skip.take();
@@ -94,4 +92,4 @@ void Sequencer::refreshStatusList(const Sorvik3::RequestRef& request)
     }
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -12,8 +12,10 @@ QString secondsText(double seconds, const QLocale& locale)
 void Sequencer::ShowRunning(bool visible)
 {
     c_.form.PictureRunning->setVisible(visible);
-    if (visible) c_.form.timRun->start();
-    else c_.form.timRun->stop();
+    if (visible)
+        c_.form.timRun->start();
+    else
+        c_.form.timRun->stop();
 }
 
 void Sequencer::timRun_Timer()
@@ -31,4 +33,4 @@ void Sequencer::ShowElapsedTime()
     c_.form.lbTime->setText(secondsText(tenths / 10.0, c_.platform.locale) + QStringLiteral(" s"));
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -13,7 +13,7 @@
 namespace TavrinIoCtl {
 
 class Sequencer {
-public:
+  public:
     Sequencer(ControlContext& control, Catalogue& catalogue) : c_(control), catalogue_(catalogue) {}
 
     std::function<void(int32_t)> onStateChanged;
@@ -44,7 +44,7 @@ public:
     // Seconds since the sequence began, in the shortest general form.
     QString elapsedSeconds() const;
 
-private:
+  private:
     struct Drive;
     void startSequence(DriveModeValue mode);
     bool initStep();
@@ -66,4 +66,4 @@ private:
 // Seconds written in the shortest general form with the locale's decimal separator.
 QString secondsText(double seconds, const QLocale& locale);
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

@@ -1,4 +1,5 @@
 #include "Sequencer.h"
+#include "Utf8.h"
 
 #include "utils.h"
 
@@ -14,9 +15,7 @@ const Ref& required(const Ref& reference)
     return reference;
 }
 
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-} // namespace
+}  // namespace
 
 void Sequencer::log(const QString& line, int32_t showInStatus, int32_t errorCode)
 {
@@ -28,7 +27,10 @@ uint32_t Sequencer::elapsedMs() const
     return TavrinWidgets::elapsedMs(c_.platform.clock(), c_.fields.SequenceStartTime);
 }
 
-QString Sequencer::elapsedSeconds() const { return secondsText(elapsedMs() / 1000.0, c_.platform.locale); }
+QString Sequencer::elapsedSeconds() const
+{
+    return secondsText(elapsedMs() / 1000.0, c_.platform.locale);
+}
 
 void Sequencer::startSequence(DriveModeValue mode)
 {
@@ -71,11 +73,16 @@ void Sequencer::ioCtlTimer_Timer()
     bool rearm = true;
     const bool held = f.EmergencyStopRequested;  // only the EStop step runs then
     switch (f.CurrentState) {
-    case Idle: idleStep(); rearm = false; break;
+    case Idle:
+        idleStep();
+        rearm = false;
+        break;
     case Init: rearm = held || initStep(); break;
     case Start: rearm = held || startStep(); break;
     case Status: rearm = held || statusStep(); break;
-    case Stop: if (!held) stopStep(); break;
+    case Stop:
+        if (!held) stopStep();
+        break;
     case EStop: emergencyStopStep(); break;
     default: break;
     }
@@ -203,13 +210,14 @@ void Sequencer::SetState(int32_t newState)
 void Sequencer::LockUserInterface(bool locked)
 {
     Form& f = c_.form;
-    for (QWidget* w : {static_cast<QWidget*>(f.lvFunctions), static_cast<QWidget*>(f.lvDevices),
-                       static_cast<QWidget*>(f.lvData), static_cast<QWidget*>(f.cbReadData),
-                       static_cast<QWidget*>(f.ckReadData)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(f.lvFunctions), static_cast<QWidget*>(f.lvDevices), static_cast<QWidget*>(f.lvData),
+          static_cast<QWidget*>(f.cbReadData), static_cast<QWidget*>(f.ckReadData)}) {
         w->setEnabled(!locked);
     }
     f.DiSessionName->setWriteEnabled(!locked);
-    for (int i = 1; i < f.DeviceParam.size(); ++i) f.DeviceParam[i]->setWriteEnabled(!locked);
+    for (int i = 1; i < f.DeviceParam.size(); ++i)
+        f.DeviceParam[i]->setWriteEnabled(!locked);
 }
 
-} // namespace TavrinIoCtl
+}  // namespace TavrinIoCtl

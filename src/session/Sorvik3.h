@@ -15,15 +15,14 @@ namespace Sorvik3 {
 // Every failing call throws this. The number is what the control shows in its
 // status bar and hands to the host through ErrorMsg.
 class Error : public std::runtime_error {
-public:
+  public:
     Error(int32_t number, std::string description)
         : std::runtime_error(description), number_(number), description_(std::move(description))
-    {
-    }
+    {}
     int32_t number() const noexcept { return number_; }
     const std::string& description() const noexcept { return description_; }
 
-private:
+  private:
     int32_t number_;
     std::string description_;
 };
@@ -45,7 +44,7 @@ using ReadListRef = std::shared_ptr<ReadList>;
 using DataDeviceRef = std::shared_ptr<DataDevice>;
 
 class Session {
-public:
+  public:
     virtual ~Session() = default;
     virtual std::vector<EcuRef> Ecus() = 0;
     virtual bool CommunicationStopped() = 0;
@@ -54,7 +53,7 @@ public:
 };
 
 class Ecu {
-public:
+  public:
     virtual ~Ecu() = default;
     virtual int32_t Id() = 0;
     virtual std::string Name() = 0;
@@ -66,7 +65,7 @@ public:
 };
 
 class Request {
-public:
+  public:
     virtual ~Request() = default;
     virtual std::string Name() = 0;
     virtual EcuRef Ecu() = 0;
@@ -77,7 +76,7 @@ public:
 };
 
 class Data {
-public:
+  public:
     virtual ~Data() = default;
     virtual std::string Name() = 0;
     virtual std::string Unit() = 0;
@@ -92,7 +91,7 @@ public:
 };
 
 class NumericList {
-public:
+  public:
     virtual ~NumericList() = default;
     virtual int32_t LastIndex() = 0;
     virtual std::string Item(int32_t index) = 0;
@@ -100,7 +99,7 @@ public:
 };
 
 class ReadList {
-public:
+  public:
     virtual ~ReadList() = default;
     virtual void Add(DataRef item) = 0;
     virtual int32_t Count() = 0;
@@ -108,9 +107,9 @@ public:
 };
 
 class DataDevice {
-public:
+  public:
     virtual ~DataDevice() = default;
     virtual std::string Name() = 0;
 };
 
-} // namespace Sorvik3
+}  // namespace Sorvik3

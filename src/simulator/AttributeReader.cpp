@@ -86,4 +86,4 @@ bool AttributeReader::boolean(TavrinXml::Node node, const char* name, bool fallb
     fail(node, std::string("attribute '") + name + "' must be true or false, not '" + *value + "'");
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

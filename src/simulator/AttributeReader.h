@@ -10,7 +10,7 @@
 namespace Sorvik3Sim {
 
 class AttributeReader {
-public:
+  public:
     explicit AttributeReader(std::string file) : file_(std::move(file)) {}
 
     [[noreturn]] void fail(int line, const std::string& what) const;
@@ -25,8 +25,8 @@ public:
     double number(TavrinXml::Node node, const char* name, double fallback) const;
     bool boolean(TavrinXml::Node node, const char* name, bool fallback) const;
 
-private:
+  private:
     std::string file_;
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

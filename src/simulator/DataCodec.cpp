@@ -21,7 +21,7 @@ void rangeOf(const DataSpec& model, int64_t& low, int64_t& high)
     }
 }
 
-} // namespace
+}  // namespace
 
 int64_t rawFromPhysical(const DataSpec& model, double physical)
 {
@@ -30,13 +30,16 @@ int64_t rawFromPhysical(const DataSpec& model, double physical)
     int64_t high = 0;
     rangeOf(model, low, high);
     if (!std::isfinite(scaled) || scaled < static_cast<double>(low) - 0.5 || scaled > static_cast<double>(high) + 0.5) {
-        throw Sorvik3::Error(ValueOutOfRange, "Value " + formatPhysical(model, physical) + " out of range for '" +
-                                                  model.name + "'");
+        throw Sorvik3::Error(ValueOutOfRange,
+                             "Value " + formatPhysical(model, physical) + " out of range for '" + model.name + "'");
     }
     return std::llround(scaled);
 }
 
-double physicalFromRaw(const DataSpec& model, int64_t raw) { return static_cast<double>(raw) * model.factor + model.offset; }
+double physicalFromRaw(const DataSpec& model, int64_t raw)
+{
+    return static_cast<double>(raw) * model.factor + model.offset;
+}
 
 void writeRaw(Bytes& message, const DataSpec& model, int64_t raw)
 {
@@ -53,7 +56,8 @@ std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& model)
 {
     if (message.size() < static_cast<size_t>(model.position + model.size)) return std::nullopt;
     uint64_t value = 0;
-    for (int i = 0; i < model.size; ++i) value = (value << 8) | message[static_cast<size_t>(model.position + i)];
+    for (int i = 0; i < model.size; ++i)
+        value = (value << 8) | message[static_cast<size_t>(model.position + i)];
     if (model.isSigned && model.size < 8 && (value & (uint64_t{1} << (8 * model.size - 1)))) {
         value |= ~((uint64_t{1} << (8 * model.size)) - 1);
     }
@@ -64,7 +68,8 @@ Bytes readBytes(const Bytes& message, const DataSpec& model)
 {
     const auto begin = static_cast<size_t>(model.position);
     if (message.size() <= begin) return {};
-    const size_t end = model.size == 0 ? message.size() : std::min(message.size(), begin + static_cast<size_t>(model.size));
+    const size_t end =
+        model.size == 0 ? message.size() : std::min(message.size(), begin + static_cast<size_t>(model.size));
     return Bytes(message.begin() + static_cast<long>(begin), message.begin() + static_cast<long>(end));
 }
 
@@ -76,7 +81,8 @@ std::string formatPhysical(const DataSpec& model, double physical)
         }
     }
     char buffer[64];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, physical, std::chars_format::fixed, model.decimals);
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, physical, std::chars_format::fixed, model.decimals);
     std::string text = error == std::errc() ? std::string(buffer, end) : std::string("?");
     if (text == "-0" || text.rfind("-0.", 0) == 0) {
         bool allZero = text.find_first_not_of("-0.") == std::string::npos;
@@ -85,4 +91,4 @@ std::string formatPhysical(const DataSpec& model, double physical)
     return text;
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -21,4 +21,4 @@ Bytes readBytes(const Bytes& message, const DataSpec& model);
 // The name of a named value, else the number with the item's decimals.
 std::string formatPhysical(const DataSpec& model, double physical);
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -12,4 +12,4 @@ namespace Sorvik3Sim {
 const std::string& demoVehicleXml();
 std::shared_ptr<SimSession> demoSession();
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -24,4 +24,4 @@ std::string responseCodeName(uint8_t code)
     return buffer;
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

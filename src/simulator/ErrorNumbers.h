@@ -23,4 +23,4 @@ enum ErrorNumber : int32_t {
 // The KWP2000 name of a negative response code, e.g. 0x22 "conditionsNotCorrect".
 std::string responseCodeName(uint8_t code);
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -17,7 +17,10 @@ void FaultInjector::dropAnswer(const std::string& ecu, const std::string& reques
     faults_.push_back({ecu, FaultSpec{FaultSpec::Kind::NoAnswer, request, 0, count}});
 }
 
-void FaultInjector::clear() { faults_.clear(); }
+void FaultInjector::clear()
+{
+    faults_.clear();
+}
 
 bool FaultInjector::takeInitFault(const std::string& ecu)
 {
@@ -42,4 +45,4 @@ std::optional<FaultSpec> FaultInjector::take(const std::string& ecu, FaultSpec::
     return std::nullopt;
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -12,7 +12,7 @@
 namespace Sorvik3Sim {
 
 class FaultInjector {
-public:
+  public:
     static constexpr int kAlways = -1;
 
     void failInit(const std::string& ecu, int count = kAlways);
@@ -24,13 +24,14 @@ public:
     bool takeInitFault(const std::string& ecu);
     std::optional<FaultSpec> takeRequestFault(const std::string& ecu, const std::string& request);
 
-private:
+  private:
     struct Active {
         std::string ecu;
         FaultSpec fault;
     };
-    std::optional<FaultSpec> take(const std::string& ecu, FaultSpec::Kind kind, const std::string& request, bool anyKind);
+    std::optional<FaultSpec> take(const std::string& ecu, FaultSpec::Kind kind, const std::string& request,
+                                  bool anyKind);
     std::vector<Active> faults_;
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -7,7 +7,8 @@ namespace Sorvik3Sim {
 uint8_t checksum(const Bytes& bytes)
 {
     unsigned sum = 0;
-    for (uint8_t b : bytes) sum += b;
+    for (uint8_t b : bytes)
+        sum += b;
     return static_cast<uint8_t>(sum & 0xFF);
 }
 
@@ -78,4 +79,4 @@ std::optional<Bytes> parseHex(const std::string& text)
     return out;
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -31,4 +31,4 @@ constexpr uint8_t kNegativeResponse = 0x7F;
 constexpr uint8_t kResponsePending = 0x78;
 constexpr uint8_t kPositiveOffset = 0x40;
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -17,7 +17,7 @@ struct SimClock {
 
 // A clock that moves only when told to, or when the library waits on the line.
 class ManualClock {
-public:
+  public:
     explicit ManualClock(uint32_t start = 0) : now_(start) {}
     uint32_t now() const { return now_; }
     void advance(uint32_t ms) { now_ += ms; }
@@ -26,8 +26,8 @@ public:
         return SimClock{[this] { return now_; }, [this](uint32_t ms) { now_ += ms; }};
     }
 
-private:
+  private:
     uint32_t now_;
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -14,7 +14,8 @@ std::string SimNumericList::Item(int32_t index)
 
 SimNumericList::SimNumericList(const std::vector<NamedValue>& values) : values_(values)
 {
-    for (const auto& value : values) byName_.emplace(value.name, value.number);
+    for (const auto& value : values)
+        byName_.emplace(value.name, value.number);
 }
 
 int32_t SimNumericList::Value(const std::string& name)
@@ -33,7 +34,8 @@ SimData::SimData(std::weak_ptr<SimRequest> request, const DataSpec& model)
 Sorvik3::RequestRef SimData::Request()
 {
     auto request = request_.lock();
-    if (!request) throw Sorvik3::Error(UnknownName, "The request of data item '" + model_.name + "' is no longer there");
+    if (!request)
+        throw Sorvik3::Error(UnknownName, "The request of data item '" + model_.name + "' is no longer there");
     return request;
 }
 
@@ -85,4 +87,4 @@ void SimData::setValueName(const std::string& name)
     store(list_->Value(name));
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -5,7 +5,8 @@
 
 namespace Sorvik3Sim {
 
-SimEcu::SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index) : runtime_(std::move(runtime)), index_(index) {}
+SimEcu::SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index) : runtime_(std::move(runtime)), index_(index)
+{}
 
 void SimEcu::createRequests()
 {
@@ -27,7 +28,8 @@ std::vector<Sorvik3::DataRef> SimEcu::DataItems()
 {
     std::vector<Sorvik3::DataRef> items;
     for (const auto& request : requests_) {
-        for (auto& item : request->Items()) items.push_back(std::move(item));
+        for (auto& item : request->Items())
+            items.push_back(std::move(item));
     }
     return items;
 }
@@ -49,4 +51,4 @@ std::vector<Sorvik3::RequestRef> SimReadList::Requests()
     return requests;
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

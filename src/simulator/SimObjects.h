@@ -17,28 +17,28 @@ class SimEcu;
 class SimRequest;
 
 class SimNumericList final : public Sorvik3::NumericList {
-public:
+  public:
     explicit SimNumericList(const std::vector<NamedValue>& values);
     int32_t LastIndex() override { return static_cast<int32_t>(values_.size()) - 1; }
     std::string Item(int32_t index) override;
     int32_t Value(const std::string& name) override;
 
-private:
+  private:
     const std::vector<NamedValue>& values_;
     std::unordered_map<std::string, int32_t> byName_;
 };
 
 class SimDataDevice final : public Sorvik3::DataDevice {
-public:
+  public:
     explicit SimDataDevice(std::string name) : name_(std::move(name)) {}
     std::string Name() override { return name_; }
 
-private:
+  private:
     std::string name_;
 };
 
 class SimData final : public Sorvik3::Data {
-public:
+  public:
     SimData(std::weak_ptr<SimRequest> request, const DataSpec& model);
     std::string Name() override { return model_.name; }
     std::string Unit() override { return model_.unit; }
@@ -55,7 +55,7 @@ public:
     double requestValue() const { return value_; }
     uint64_t setOrder() const { return setOrder_; }
 
-private:
+  private:
     void checkWritable() const;
     void store(double physical);
 
@@ -68,7 +68,7 @@ private:
 };
 
 class SimRequest final : public Sorvik3::Request, public std::enable_shared_from_this<SimRequest> {
-public:
+  public:
     SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
                const RequestSpec& model);
     void createItems();
@@ -84,7 +84,7 @@ public:
     const Bytes& answer() const { return exchange_.answer; }
     uint64_t nextSetOrder() { return ++setOrders_; }
 
-private:
+  private:
     Bytes encodeRequest() const;
 
     std::shared_ptr<VehicleRuntime> runtime_;
@@ -98,7 +98,7 @@ private:
 };
 
 class SimEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<SimEcu> {
-public:
+  public:
     SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index);
     void createRequests();
 
@@ -110,7 +110,7 @@ public:
     bool Initialized() override { return runtime_->initialized(index_); }
     void Init() override { runtime_->init(index_); }
 
-private:
+  private:
     const EcuSpec& model() const { return runtime_->model().ecus[index_]; }
 
     std::shared_ptr<VehicleRuntime> runtime_;
@@ -120,13 +120,13 @@ private:
 };
 
 class SimReadList final : public Sorvik3::ReadList {
-public:
+  public:
     void Add(Sorvik3::DataRef item) override;
     int32_t Count() override { return static_cast<int32_t>(items_.size()); }
     std::vector<Sorvik3::RequestRef> Requests() override;
 
-private:
+  private:
     std::vector<Sorvik3::DataRef> items_;
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

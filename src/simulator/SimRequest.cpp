@@ -9,8 +9,7 @@ namespace Sorvik3Sim {
 SimRequest::SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
                        const RequestSpec& model)
     : runtime_(std::move(runtime)), ecu_(std::move(ecu)), ecuIndex_(ecuIndex), model_(model)
-{
-}
+{}
 
 void SimRequest::createItems()
 {
@@ -33,7 +32,10 @@ Sorvik3::DataRef SimRequest::Data(const std::string& name)
     throw Sorvik3::Error(UnknownName, "Request '" + model_.name + "' has no data item '" + name + "'");
 }
 
-std::vector<Sorvik3::DataRef> SimRequest::Items() { return {items_.begin(), items_.end()}; }
+std::vector<Sorvik3::DataRef> SimRequest::Items()
+{
+    return {items_.begin(), items_.end()};
+}
 
 Bytes SimRequest::encodeRequest() const
 {
@@ -45,7 +47,8 @@ Bytes SimRequest::encodeRequest() const
     // Items that share bytes (the two device lists do): the one set last wins.
     std::stable_sort(order.begin(), order.end(),
                      [](const SimData* a, const SimData* b) { return a->setOrder() < b->setOrder(); });
-    for (const SimData* item : order) writeRaw(message, item->model(), rawFromPhysical(item->model(), item->requestValue()));
+    for (const SimData* item : order)
+        writeRaw(message, item->model(), rawFromPhysical(item->model(), item->requestValue()));
     return message;
 }
 
@@ -67,4 +70,4 @@ std::string SimRequest::FrameText(bool sent)
     }
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

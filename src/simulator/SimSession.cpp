@@ -26,19 +26,40 @@ SimSession::SimSession(VehicleSpec vehicle) : runtime_(std::make_shared<VehicleR
     }
 }
 
-std::vector<Sorvik3::EcuRef> SimSession::Ecus() { return {ecus_.begin(), ecus_.end()}; }
+std::vector<Sorvik3::EcuRef> SimSession::Ecus()
+{
+    return {ecus_.begin(), ecus_.end()};
+}
 
-bool SimSession::CommunicationStopped() { return runtime_->communicationStopped(); }
+bool SimSession::CommunicationStopped()
+{
+    return runtime_->communicationStopped();
+}
 
-void SimSession::StopCommunication() { runtime_->stopCommunication(); }
+void SimSession::StopCommunication()
+{
+    runtime_->stopCommunication();
+}
 
-Sorvik3::ReadListRef SimSession::CreateReadList() { return std::make_shared<SimReadList>(); }
+Sorvik3::ReadListRef SimSession::CreateReadList()
+{
+    return std::make_shared<SimReadList>();
+}
 
-void SimSession::setClock(SimClock clock) { runtime_->clock() = std::move(clock); }
+void SimSession::setClock(SimClock clock)
+{
+    runtime_->clock() = std::move(clock);
+}
 
-FaultInjector& SimSession::faults() { return runtime_->faults(); }
+FaultInjector& SimSession::faults()
+{
+    return runtime_->faults();
+}
 
-const VehicleSpec& SimSession::vehicle() const { return runtime_->model(); }
+const VehicleSpec& SimSession::vehicle() const
+{
+    return runtime_->model();
+}
 
 SimulatedEcu& SimSession::behaviour(const std::string& ecuName)
 {
@@ -49,4 +70,4 @@ SimulatedEcu& SimSession::behaviour(const std::string& ecuName)
     throw Sorvik3::Error(UnknownName, "Unknown ECU '" + ecuName + "'");
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

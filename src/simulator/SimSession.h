@@ -19,7 +19,7 @@ class SimEcu;
 class VehicleRuntime;
 
 class SimSession final : public Sorvik3::Session {
-public:
+  public:
     // Both throw Sorvik3::Error(BadDescription, ...) for a refused description.
     static std::shared_ptr<SimSession> load(const std::string& path);
     static std::shared_ptr<SimSession> fromText(const std::string& xml, const std::string& name = "vehicle.xml");
@@ -36,9 +36,9 @@ public:
     // The ECU's own view of its state; throws for an unknown name.
     SimulatedEcu& behaviour(const std::string& ecuName);
 
-private:
+  private:
     std::shared_ptr<VehicleRuntime> runtime_;
     std::vector<std::shared_ptr<SimEcu>> ecus_;
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -33,16 +33,20 @@ int64_t clampedRaw(const DataSpec& item, double physical)
 }
 
 // Compares two instants of a wrapping 32-bit clock by their distance from a common origin.
-bool reached(uint32_t origin, uint32_t instant, uint32_t now) { return now - origin >= instant - origin; }
+bool reached(uint32_t origin, uint32_t instant, uint32_t now)
+{
+    return now - origin >= instant - origin;
+}
 
-} // namespace
+}  // namespace
 
 SimulatedEcu::SimulatedEcu(const EcuSpec& model) : model_(model)
 {
     for (const auto& device : model.devices) {
         DeviceState state;
         state.model = &device;
-        for (const auto& signal : device.measures) state.measures.push_back({&signal, signal.idle, 0});
+        for (const auto& signal : device.measures)
+            state.measures.push_back({&signal, signal.idle, 0});
         devices_.push_back(std::move(state));
     }
     defaultSession_ = model.sessions.empty() ? 0 : model.sessions.front().id;
@@ -114,8 +118,9 @@ void SimulatedEcu::advanceSignals(DeviceState& device, uint32_t to)
         const double target = signalTarget(device, *signal.model);
         const double dt = static_cast<double>(to - signal.time);
         if (signal.time == to) continue;
-        signal.value = signal.model->tauMs <= 0.0 ? target
-                                                 : target + (signal.value - target) * std::exp(-dt / signal.model->tauMs);
+        signal.value = signal.model->tauMs <= 0.0
+                           ? target
+                           : target + (signal.value - target) * std::exp(-dt / signal.model->tauMs);
         signal.time = to;
     }
 }
@@ -175,7 +180,8 @@ Answer SimulatedEcu::handle(const RequestSpec& request, const Bytes& data, uint3
         const uint8_t wanted = data.size() > 1 ? data[1] : 0;
         const bool known = std::any_of(model_.sessions.begin(), model_.sessions.end(),
                                        [wanted](const SessionSpec& s) { return s.id == wanted; });
-        if (!known) refused = negative(request.service, kSubFunctionNotSupported);
+        if (!known)
+            refused = negative(request.service, kSubFunctionNotSupported);
         else {
             session_ = wanted;
             sessionActive_ = wanted != defaultSession_;
@@ -217,14 +223,15 @@ Answer SimulatedEcu::positive(const RequestSpec& request, const Bytes& data, con
     size_t length = 0;
     for (const auto& item : request.items) {
         if (!item.inResponse) continue;
-        const size_t size = item.size > 0 ? static_cast<size_t>(item.size)
-                                          : std::max<size_t>(1, item.source.bytes.size());
+        const size_t size =
+            item.size > 0 ? static_cast<size_t>(item.size) : std::max<size_t>(1, item.source.bytes.size());
         length = std::max(length, static_cast<size_t>(item.position) + size);
     }
     if (length == 0) length = std::max<size_t>(1, data.size());
     Bytes out(length, 0);
     out[0] = static_cast<uint8_t>(request.service + kPositiveOffset);
-    for (size_t i = 1; i < length && i < data.size(); ++i) out[i] = data[i];
+    for (size_t i = 1; i < length && i < data.size(); ++i)
+        out[i] = data[i];
     for (const auto& item : request.items) {
         if (!item.inResponse || item.source.kind == ResponseSource::Kind::Echo) continue;
         if (item.source.kind == ResponseSource::Kind::Constant) {
@@ -258,4 +265,4 @@ double SimulatedEcu::signalValue(const std::string& name, uint32_t now)
     return 0.0;
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

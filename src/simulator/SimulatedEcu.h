@@ -20,7 +20,7 @@ struct Answer {
 };
 
 class SimulatedEcu {
-public:
+  public:
     explicit SimulatedEcu(const EcuSpec& model);
 
     Answer startCommunication(uint32_t now);
@@ -32,7 +32,7 @@ public:
     uint8_t currentSession() const { return session_; }
     double signalValue(const std::string& signal, uint32_t now);
 
-private:
+  private:
     struct SignalState {
         const SignalSpec* model = nullptr;
         double value = 0.0;
@@ -52,7 +52,8 @@ private:
     void advanceSignals(DeviceState& device, uint32_t to);
     double signalTarget(const DeviceState& device, const SignalSpec& signal) const;
     std::optional<uint32_t> automaticStop(const DeviceState& device) const;
-    std::optional<Answer> controlDevice(const RequestSpec& request, const Bytes& data, uint32_t now, DeviceState*& device);
+    std::optional<Answer> controlDevice(const RequestSpec& request, const Bytes& data, uint32_t now,
+                                        DeviceState*& device);
     Answer positive(const RequestSpec& request, const Bytes& data, const DeviceState* device, uint32_t now);
     double sourceValue(const DataSpec& item, const DeviceState* device, uint32_t now);
     DeviceState* deviceById(uint8_t localId);
@@ -66,4 +67,4 @@ private:
     bool sessionActive_ = false;  // a session other than the default one, kept alive by requests
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -18,7 +18,8 @@ void refuseDuplicates(const AttributeReader& in, const std::vector<T>& items, Na
 {
     std::set<std::string> seen;
     for (const auto& item : items) {
-        if (!seen.insert(nameOf(item)).second) in.fail(item.line, std::string("duplicate ") + what + " '" + nameOf(item) + "'");
+        if (!seen.insert(nameOf(item)).second)
+            in.fail(item.line, std::string("duplicate ") + what + " '" + nameOf(item) + "'");
     }
 }
 
@@ -30,12 +31,18 @@ ResponseSource readSource(const AttributeReader& in, Node node)
     const std::string kind = text.substr(0, colon);
     const std::string argument = colon == std::string::npos ? "" : text.substr(colon + 1);
     using K = ResponseSource::Kind;
-    if (kind == "echo") source.kind = K::Echo;
-    else if (kind == "state") source.kind = K::DeviceState;
-    else if (kind == "remaining") source.kind = K::RemainingTime;
-    else if (kind == "session") source.kind = K::Session;
-    else if (kind == "signal") source.kind = K::Signal;
-    else if (kind == "param") source.kind = K::Parameter;
+    if (kind == "echo")
+        source.kind = K::Echo;
+    else if (kind == "state")
+        source.kind = K::DeviceState;
+    else if (kind == "remaining")
+        source.kind = K::RemainingTime;
+    else if (kind == "session")
+        source.kind = K::Session;
+    else if (kind == "signal")
+        source.kind = K::Signal;
+    else if (kind == "param")
+        source.kind = K::Parameter;
     else if (kind == "const") {
         source.kind = K::Constant;
         auto bytes = parseHex(argument);
@@ -121,14 +128,16 @@ RequestSpec readRequest(const AttributeReader& in, Node node)
             request.items.push_back(readData(in, child, false));
         } else if (element == "response") {
             for (Node item : TavrinXml::childElements(child)) {
-                if (TavrinXml::name(item) != "data") in.fail(item, "unexpected element <" + TavrinXml::name(item) + ">");
+                if (TavrinXml::name(item) != "data")
+                    in.fail(item, "unexpected element <" + TavrinXml::name(item) + ">");
                 request.items.push_back(readData(in, item, true));
             }
         } else {
             in.fail(child, "unexpected element <" + element + ">");
         }
     }
-    refuseDuplicates(in, request.items, [](const DataSpec& d) { return d.name; }, "data item");
+    refuseDuplicates(
+        in, request.items, [](const DataSpec& d) { return d.name; }, "data item");
     return request;
 }
 
@@ -140,7 +149,8 @@ DeviceSpec readDevice(const AttributeReader& in, Node node)
     device.temporary = in.boolean(node, "temporary", true);
     device.permanent = in.boolean(node, "permanent", true);
     device.maxDurationMs = static_cast<uint32_t>(in.integerOr(node, "maxDurationMs", 0, 0, 86400000));
-    if (TavrinXml::attribute(node, "refuse")) device.refuseCode = static_cast<uint8_t>(in.integer(node, "refuse", 1, 255));
+    if (TavrinXml::attribute(node, "refuse"))
+        device.refuseCode = static_cast<uint8_t>(in.integer(node, "refuse", 1, 255));
     for (Node child : TavrinXml::childElements(node)) {
         if (TavrinXml::name(child) != "signal") in.fail(child, "unexpected element <" + TavrinXml::name(child) + ">");
         SignalSpec signal;
@@ -195,12 +205,14 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuSpec& ecu)
 
 void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
 {
-    refuseDuplicates(in, ecu.requests, [](const RequestSpec& r) { return r.name; }, "request");
+    refuseDuplicates(
+        in, ecu.requests, [](const RequestSpec& r) { return r.name; }, "request");
     std::set<std::string> devices, measures, localIds, sessions;
     for (const auto& device : ecu.devices) {
         if (!devices.insert(device.name).second) in.fail(node, "duplicate device '" + device.name + "'");
         if (!localIds.insert(std::to_string(device.localId)).second) {
-            in.fail(node, "duplicate local identifier " + std::to_string(device.localId) + " of device '" + device.name + "'");
+            in.fail(node, "duplicate local identifier " + std::to_string(device.localId) + " of device '" +
+                              device.name + "'");
         }
         for (const auto& signal : device.measures) {
             if (!measures.insert(signal.name).second) in.fail(node, "duplicate signal '" + signal.name + "'");
@@ -219,7 +231,8 @@ void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
     for (const auto& fault : ecu.faults) {
         if (fault.kind == FaultSpec::Kind::Init) continue;
         bool known = false;
-        for (const auto& request : ecu.requests) known = known || request.name == fault.request;
+        for (const auto& request : ecu.requests)
+            known = known || request.name == fault.request;
         if (!known) in.fail(node, "fault names unknown request '" + fault.request + "'");
     }
 }
@@ -258,11 +271,12 @@ VehicleSpec readVehicle(const TavrinXml::Document& doc, const std::string& file)
         if (TavrinXml::name(child) != "ecu") in.fail(child, "unexpected element <" + TavrinXml::name(child) + ">");
         vehicle.ecus.push_back(readEcu(in, child));
     }
-    refuseDuplicates(in, vehicle.ecus, [](const EcuSpec& e) { return e.name; }, "ECU");
+    refuseDuplicates(
+        in, vehicle.ecus, [](const EcuSpec& e) { return e.name; }, "ECU");
     return vehicle;
 }
 
-} // namespace
+}  // namespace
 
 VehicleSpec loadVehicleFile(const std::string& path)
 {
@@ -274,4 +288,4 @@ VehicleSpec loadVehicleText(const std::string& xml, const std::string& name)
     return readVehicle(TavrinXml::Document::parse(xml, name), name);
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

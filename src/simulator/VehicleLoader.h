@@ -13,4 +13,4 @@ namespace Sorvik3Sim {
 VehicleSpec loadVehicleFile(const std::string& path);
 VehicleSpec loadVehicleText(const std::string& xml, const std::string& name = "vehicle.xml");
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -29,8 +29,8 @@ struct DataSpec {
     std::string name;
     std::string unit;
     bool inResponse = false;
-    int position = 0;           // byte offset in the message, the service id being 0
-    int size = 1;               // bytes; 0 with Bytes means "the rest of the message"
+    int position = 0;  // byte offset in the message, the service id being 0
+    int size = 1;      // bytes; 0 with Bytes means "the rest of the message"
     bool isSigned = false;
     double factor = 1.0;
     double offset = 0.0;
@@ -38,7 +38,7 @@ struct DataSpec {
     DataKind kind = DataKind::Number;
     double defaultValue = 0.0;  // physical
     std::optional<std::vector<NamedValue>> namedValues;
-    std::string device;         // empty: belongs to no device
+    std::string device;  // empty: belongs to no device
     ResponseSource source;
     int line = 0;
 };
@@ -66,7 +66,7 @@ struct DeviceSpec {
     uint8_t localId = 0;
     bool temporary = true;
     bool permanent = true;
-    uint32_t maxDurationMs = 0;      // 0: no limit of its own
+    uint32_t maxDurationMs = 0;         // 0: no limit of its own
     std::optional<uint8_t> refuseCode;  // answers every start negatively
     std::vector<SignalSpec> measures;
 };
@@ -81,7 +81,7 @@ struct FaultSpec {
     Kind kind = Kind::Negative;
     std::string request;  // empty for Init
     uint8_t code = 0;
-    int count = -1;       // -1: always
+    int count = -1;  // -1: always
 };
 
 struct EcuSpec {
@@ -102,9 +102,9 @@ struct EcuSpec {
 struct VehicleSpec {
     std::string name;
     std::string file;
-    uint32_t busLatencyMs = 0;     // per exchange
-    uint32_t byteTimeUs = 0;       // per byte on the line
+    uint32_t busLatencyMs = 0;  // per exchange
+    uint32_t byteTimeUs = 0;    // per byte on the line
     std::vector<EcuSpec> ecus;
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

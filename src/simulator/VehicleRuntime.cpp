@@ -15,7 +15,7 @@ std::string hexByte(uint8_t value)
     return buffer;
 }
 
-} // namespace
+}  // namespace
 
 VehicleRuntime::VehicleRuntime(VehicleSpec model) : model_(std::move(model)), clock_(SimClock::system())
 {
@@ -23,9 +23,12 @@ VehicleRuntime::VehicleRuntime(VehicleSpec model) : model_(std::move(model)), cl
     for (const auto& ecu : model_.ecus) {
         ecus_.push_back(EcuLine{SimulatedEcu(ecu), false});
         for (const auto& fault : ecu.faults) {
-            if (fault.kind == FaultSpec::Kind::Init) faults_.failInit(ecu.name, fault.count);
-            else if (fault.kind == FaultSpec::Kind::NoAnswer) faults_.dropAnswer(ecu.name, fault.request, fault.count);
-            else faults_.answerNegatively(ecu.name, fault.request, fault.code, fault.count);
+            if (fault.kind == FaultSpec::Kind::Init)
+                faults_.failInit(ecu.name, fault.count);
+            else if (fault.kind == FaultSpec::Kind::NoAnswer)
+                faults_.dropAnswer(ecu.name, fault.request, fault.count);
+            else
+                faults_.answerNegatively(ecu.name, fault.request, fault.code, fault.count);
         }
     }
 }
@@ -102,9 +105,9 @@ void VehicleRuntime::transmit(size_t index, const RequestSpec& request, const By
                                        request.name + "'");
     }
     if (exchange.answer[0] != static_cast<uint8_t>(request.service + kPositiveOffset)) {
-        throw Sorvik3::Error(BadFrame, "Unexpected answer " + hexByte(exchange.answer[0]) + " from ECU '" +
-                                           model.name + "' to '" + request.name + "'");
+        throw Sorvik3::Error(BadFrame, "Unexpected answer " + hexByte(exchange.answer[0]) + " from ECU '" + model.name +
+                                           "' to '" + request.name + "'");
     }
 }
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

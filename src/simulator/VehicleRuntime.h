@@ -22,7 +22,7 @@ struct Exchange {
 };
 
 class VehicleRuntime {
-public:
+  public:
     explicit VehicleRuntime(VehicleSpec model);
 
     const VehicleSpec& model() const { return model_; }
@@ -43,7 +43,7 @@ public:
     static constexpr uint32_t kPendingIntervalMs = 100;
     static constexpr int kMaxPendingAnswers = 100;
 
-private:
+  private:
     struct EcuLine {
         SimulatedEcu behaviour;
         bool initialized = false;
@@ -56,4 +56,4 @@ private:
     std::vector<EcuLine> ecus_;
 };
 
-} // namespace Sorvik3Sim
+}  // namespace Sorvik3Sim

@@ -30,7 +30,7 @@ const char* const kWorkshop = R"(<vehicle>
 </vehicle>)";
 
 class CatalogueTest : public ControlFixture {
-protected:
+  protected:
     void useWorkshop()
     {
         session = Sorvik3Sim::SimSession::fromText(kWorkshop);
@@ -52,7 +52,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CatalogueTest, shouldListOnlyEcusThatOfferUsableOutputControl)
 {
@@ -71,10 +71,10 @@ TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
     EXPECT_EQ(fields().StatusCommandValue, -1);  // the command list has no "Status"
     EXPECT_EQ(fields().StopCommandValue, 0);
     EXPECT_FALSE(form().DiSessionName->isVisibleTo(control.get()));  // a session request without SessionName
-    EXPECT_EQ(logLines(), QStringList({"ECU : 'Lights module' requests : ", "   Start : 'OutputControl'",
-                                       "   Stop : 'OutputControl'", "   Status : 'OutputControl'",
-                                       "   Start Diag Session : 'StartDiagnosticSession'",
-                                       "   No Tester Present request"}));
+    EXPECT_EQ(logLines(),
+              QStringList({"ECU : 'Lights module' requests : ", "   Start : 'OutputControl'",
+                           "   Stop : 'OutputControl'", "   Status : 'OutputControl'",
+                           "   Start Diag Session : 'StartDiagnosticSession'", "   No Tester Present request"}));
 }
 
 TEST_F(CatalogueTest, shouldLeaveAListWithoutEntriesUnset)
@@ -123,10 +123,10 @@ TEST_F(CatalogueTest, shouldFillEveryDeviceViewOnADeviceClick)
     EXPECT_EQ(fields().DeviceReadList->Count(), 2);
     EXPECT_EQ(rowTexts(form().lvStatus),
               QStringList({"OutputControlStatus|", "FuelPressure|", "FuelPumpCurrent|"}));  // no ExtraBytes
-    EXPECT_EQ(logLines(), QStringList({"Device : 'FuelPump' requests : ", "   Start : 'OutputControl.Start.FuelPump'",
-                                       "   Stop : 'OutputControl.Stop.FuelPump'",
-                                       "   Status : 'OutputControl.Status.FuelPump'",
-                                       "Specific to device : FuelPump.Pressure", "common to all device : Mode"}));
+    EXPECT_EQ(logLines(),
+              QStringList({"Device : 'FuelPump' requests : ", "   Start : 'OutputControl.Start.FuelPump'",
+                           "   Stop : 'OutputControl.Stop.FuelPump'", "   Status : 'OutputControl.Status.FuelPump'",
+                           "Specific to device : FuelPump.Pressure", "common to all device : Mode"}));
     EXPECT_EQ(panelText("MSG"), "Welcome to Tavrin InputOutputControlByLocalIdentifier module");
 }
 
@@ -135,9 +135,9 @@ TEST_F(CatalogueTest, shouldFallBackToTheEcuRequestsWhereTheDeviceHasNone)
     initialise();
     chooseEcu("EngineControl");
     chooseDevice("CoolingFan");
-    EXPECT_EQ(logLines().mid(0, 4), QStringList({"Device : 'CoolingFan' requests : ",
-                                                 "   Start : 'OutputControl.Start.CoolingFan'",
-                                                 "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'"}));
+    EXPECT_EQ(logLines().mid(0, 4),
+              QStringList({"Device : 'CoolingFan' requests : ", "   Start : 'OutputControl.Start.CoolingFan'",
+                           "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'"}));
     chooseDevice("Injector 2");
     EXPECT_TRUE(rowTexts(form().lvData).isEmpty());
     EXPECT_EQ(fields().DeviceReadList, nullptr);
@@ -163,7 +163,8 @@ TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
     chooseEcu("EngineControl");
     control->lvDevices_ColumnClick(0);
     QStringList names;
-    for (int i = 0; i < form().lvDevices->rowCount(); ++i) names << form().lvDevices->row(i)->text(0);
+    for (int i = 0; i < form().lvDevices->rowCount(); ++i)
+        names << form().lvDevices->row(i)->text(0);
     EXPECT_EQ(names, QStringList({"CoolingFan", "EGRValve", "FuelPump", "GlowPlugRelay", "Injector 1", "Injector 2",
                                   "Injector 3", "Injector 10", "ThrottleActuator"}));
     control->lvDevices_ColumnClick(0);
@@ -173,7 +174,8 @@ TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
     EXPECT_EQ(form().lvDevices->row(0)->text(0), "FuelPump");
     chooseEcu("EngineControl");  // rows filled later keep the list's order, Ids set after the row included
     names.clear();
-    for (int i = 0; i < form().lvDevices->rowCount(); ++i) names << form().lvDevices->row(i)->text(0);
+    for (int i = 0; i < form().lvDevices->rowCount(); ++i)
+        names << form().lvDevices->row(i)->text(0);
     EXPECT_EQ(names, QStringList({"FuelPump", "CoolingFan", "EGRValve", "ThrottleActuator", "Injector 1", "Injector 2",
                                   "Injector 3", "Injector 10", "GlowPlugRelay"}));
 }
@@ -207,7 +209,7 @@ struct FailingSession final : Sorvik3::Session {
     Sorvik3::ReadListRef CreateReadList() override { throw Sorvik3::Error(0x1001, "bus down"); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CatalogueTest, shouldPassASessionFailureToTheHostAndCarryOn)
 {

@@ -64,7 +64,7 @@ struct FakeData final : Sorvik3::Data {
 };
 
 class LookupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { multilanguage::state() = {}; }
     void TearDown() override { multilanguage::state() = {}; }
     void loadSynonyms() { multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", "en"); }
@@ -87,7 +87,7 @@ protected:
     std::shared_ptr<FakeEcu> ecu = std::make_shared<FakeEcu>();
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LookupTest, shouldTryTheNameFirstAndNeverTheDocumentOnAHit)
 {
@@ -103,8 +103,7 @@ TEST_F(LookupTest, shouldAppendTheSuffixToEachSynonymInDocumentOrder)
     loadSynonyms();
     auto found = known("ActuatorTest.Start.Fan");
     EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl.Start.", "Fan"), found);
-    EXPECT_EQ(ecu->asked,
-              std::vector<std::string>({"OutputControl.Start.Fan", "Nope.Fan", "ActuatorTest.Start.Fan"}));
+    EXPECT_EQ(ecu->asked, std::vector<std::string>({"OutputControl.Start.Fan", "Nope.Fan", "ActuatorTest.Start.Fan"}));
 }
 
 TEST_F(LookupTest, shouldLetTheFirstKnownSynonymWin)

@@ -13,7 +13,7 @@ using TavrinDiagItem::DiagItemViewWrite;
 namespace {
 
 class DiagItemViewTest : public ::testing::Test {
-protected:
+  protected:
     void show(const QString& ecu, const QString& request, const QString& data)
     {
         view.setCaption("Mode ");
@@ -32,7 +32,7 @@ protected:
     DiagItemViewWrite view;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(DiagItemViewTest, shouldEditNamedValuesThroughTheDropDown)
 {

@@ -32,7 +32,7 @@ int32_t errorNumberOf(const std::function<void()>& call, std::string* descriptio
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ControlFixture, shouldInitialiseInOrderAndShowTheVersion)
 {
@@ -68,7 +68,8 @@ TEST_F(ControlFixture, shouldStopInitialisingAtAMalformedLanguageFile)
     std::string description;
     const QString install = fixtureDir() + "/malformed";
     EXPECT_EQ(errorNumberOf([&] { control->initParameters(install, "en", session); }, &description), 1);
-    EXPECT_THAT(description, HasSubstr("Unable to read language file : " + install.toStdString() + "/lang/ioctl.xml\r\nRaison : "));
+    EXPECT_THAT(description,
+                HasSubstr("Unable to read language file : " + install.toStdString() + "/lang/ioctl.xml\r\nRaison : "));
     EXPECT_THAT(description, HasSubstr("\r\nLine : 3\r\nLinePos  : "));
     EXPECT_EQ(control->Session(), nullptr);
     EXPECT_EQ(panelText("VERSION"), "V1.0.0.0");

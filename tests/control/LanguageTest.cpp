@@ -6,7 +6,7 @@ using namespace TavrinIoCtl;
 namespace {
 
 class LanguageTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { multilanguage::state() = {}; }
     void TearDown() override { multilanguage::state() = {}; }
     void load(const QString& language)
@@ -22,7 +22,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LanguageTest, shouldPickTheCurrentLanguageElseTheFirstSibling)
 {
@@ -55,7 +55,7 @@ TEST_F(LanguageTest, shouldConvertToTheDefaultsType)
     EXPECT_TRUE(multilanguage::GetMessage(false, "Messages/Empty"));
     EXPECT_EQ(multilanguage::GetMessage(int32_t{42}, "Messages/Letters"), 42);
     EXPECT_EQ(multilanguage::GetMessage(int32_t{0}, "Messages/Half"), 2);  // halves to even
-    EXPECT_EQ(multilanguage::GetMessage(int16_t{3}, "Messages/Big"), 3);  // out of the 16-bit range
+    EXPECT_EQ(multilanguage::GetMessage(int16_t{3}, "Messages/Big"), 3);   // out of the 16-bit range
     EXPECT_EQ(multilanguage::GetMessage(int32_t{3}, "Messages/Big"), 40000);
     EXPECT_DOUBLE_EQ(multilanguage::GetMessage(1.0, "Messages/Half"), 2.5);
     EXPECT_EQ(multilanguage::GetMessage("kept {0}", "Messages/It's", {"x"}), "kept {0}");  // broken selection

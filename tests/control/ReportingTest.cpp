@@ -1,5 +1,5 @@
-#include "ControlFixture.h"
 #include "Reporting.h"
+#include "ControlFixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -8,13 +8,14 @@ namespace {
 
 // The reporting operations on a window of their own.
 class ReportingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { TavrinIoCtl::buildForm(&surface, form, TavrinWidgets::TwipsScale{15, 15}); }
     TavrinWidgets::StatusPanel* msg() const { return form.sbMain->panel("MSG"); }
     QStringList lines() const
     {
         QStringList all;
-        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i) all << form.runLog->lines().line(i);
+        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i)
+            all << form.runLog->lines().line(i);
         return all;
     }
 
@@ -24,7 +25,7 @@ protected:
     TavrinIoCtl::Reporting report{form, fields};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ReportingTest, shouldWriteToTheStatusOnlyWhenAskedWithOne)
 {
@@ -72,7 +73,8 @@ TEST_F(ReportingTest, shouldLightTheLedRedWhileBusy)
 
 TEST_F(ReportingTest, shouldShowNewLinesInBatchesAndSelectTheNewest)
 {
-    for (int i = 0; i < 5; ++i) report.LogMessage(QString("line %1").arg(i));
+    for (int i = 0; i < 5; ++i)
+        report.LogMessage(QString("line %1").arg(i));
     EXPECT_EQ(form.runLog->model()->rowCount(), 0);  // not yet told to the view
     form.runLog->flush();
     EXPECT_EQ(form.runLog->model()->rowCount(), 5);

@@ -8,7 +8,7 @@ namespace {
 
 // The catalogue on a window of its own, so the panel's window can be sized exactly.
 class ParameterPanelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         multilanguage::state() = {};
@@ -31,19 +31,22 @@ protected:
     static QString numbered(int count)
     {
         QString items;
-        for (int i = 0; i < count; ++i) items += QString("<data name=\"P%1\" position=\"%2\"/>").arg(i).arg(i + 1);
+        for (int i = 0; i < count; ++i)
+            items += QString("<data name=\"P%1\" position=\"%2\"/>").arg(i).arg(i + 1);
         return items;
     }
     QStringList captions() const
     {
         QStringList all;
-        for (int i = 1; i < form.DeviceParam.size(); ++i) all << form.DeviceParam[i]->Caption();
+        for (int i = 1; i < form.DeviceParam.size(); ++i)
+            all << form.DeviceParam[i]->Caption();
         return all;
     }
     QStringList lines() const
     {
         QStringList all;
-        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i) all << form.runLog->lines().line(i);
+        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i)
+            all << form.runLog->lines().line(i);
         return all;
     }
 
@@ -63,7 +66,7 @@ const char* const kPumpFan = "<data name=\"Pump.Flow\" position=\"3\" unit=\"l/h
                              "<data name=\"OutputControlCommand\" position=\"2\"/>"
                              "<response><data name=\"Flow\" position=\"3\"/></response>";
 
-} // namespace
+}  // namespace
 
 TEST_F(ParameterPanelTest, shouldPreferTheDevicesOwnParametersThenThePlainOnes)
 {
@@ -90,7 +93,8 @@ TEST_F(ParameterPanelTest, shouldPreferTheDevicesOwnParametersThenThePlainOnes)
 TEST_F(ParameterPanelTest, shouldHoldBackOnlyTheExactlyNamedListWhenItExists)
 {
     multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_DATA_DIR), "en");
-    auto bySynonym = startRequest("<data name=\"ActuatorListShortTerm\" position=\"1\"/><data name=\"Level\" position=\"2\"/>");
+    auto bySynonym =
+        startRequest("<data name=\"ActuatorListShortTerm\" position=\"1\"/><data name=\"Level\" position=\"2\"/>");
     catalogue.BuildParameterPanel("Fan", bySynonym);
     EXPECT_EQ(captions(), QStringList({"Level "}));
     auto both = startRequest("<data name=\"OutputTemporaryControlList\" position=\"1\"/>"

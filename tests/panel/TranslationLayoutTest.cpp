@@ -24,7 +24,7 @@ TEST_F(ControlFixture, shouldApplyTheRulesOfOptionsAndListColumns)
     EXPECT_EQ(form().lvFunctions->headerItem()->text(0), "Function (en)");
     EXPECT_EQ(form().OptionPerm[1]->text(), "Watch status");  // item1, never the array's own caption
     EXPECT_EQ(form().OptionPerm[0]->text(), "None");
-    EXPECT_TRUE(form().OptionPerm[1]->isChecked());  // value "1" exactly
+    EXPECT_TRUE(form().OptionPerm[1]->isChecked());   // value "1" exactly
     EXPECT_FALSE(form().OptionPerm[2]->isChecked());  // " 1" is not "1"
     EXPECT_EQ(form().cbStartTempo->text(), "Go");
     EXPECT_EQ(form().cbStartTempo->font().family(), "DejaVu Sans");
@@ -48,9 +48,12 @@ TEST_F(ControlFixture, shouldStopTranslatingAtAFontSizeThatIsNoNumber)
 
 namespace {
 
-double twipsWidth(const QWidget* w) { return w->width() * 15.0; }
+double twipsWidth(const QWidget* w)
+{
+    return w->width() * 15.0;
+}
 
-} // namespace
+}  // namespace
 
 TEST_F(ControlFixture, shouldShareTheWidthThreeThreeFourAndHalfHalf)
 {
@@ -69,8 +72,7 @@ TEST_F(ControlFixture, shouldShareTheWidthThreeThreeFourAndHalfHalf)
     EXPECT_EQ(form().FrData->width(), 1000);
     const double widened = form().lvFunctions->columnWidth(0) / (twipsWidth(form().lvFunctions) / 15 - 6);
     EXPECT_NEAR(widened, share, 0.01);
-    EXPECT_EQ(form().lvFunctions->columnWidth(1),
-              form().lvFunctions->width() - form().lvFunctions->columnWidth(0) - 6);
+    EXPECT_EQ(form().lvFunctions->columnWidth(1), form().lvFunctions->width() - form().lvFunctions->columnWidth(0) - 6);
     EXPECT_EQ(form().lvDevices->columnWidth(1) + form().lvDevices->columnWidth(2), deviceColumns);
 }
 

@@ -1,6 +1,6 @@
+#include "Script.h"
 #include "ControlFixture.h"
 #include "Runner.h"
-#include "Script.h"
 
 #include <QTemporaryDir>
 
@@ -36,11 +36,12 @@ QString runError(const QString& text, QString* printed = nullptr)
     return message;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ScenarioScript, shouldSplitWordsQuotesAndComments)
 {
-    const auto commands = parseScript("# a comment\n\nclick device \"Injector 2\"  # trailing\nexpect msg \"say \\\"hi\\\"\"\n", "t.ioc");
+    const auto commands =
+        parseScript("# a comment\n\nclick device \"Injector 2\"  # trailing\nexpect msg \"say \\\"hi\\\"\"\n", "t.ioc");
     ASSERT_EQ(commands.size(), 2u);
     EXPECT_EQ(commands[0].line, 3);
     EXPECT_EQ(commands[0].words, QStringList({"click", "device", "Injector 2"}));
@@ -61,11 +62,14 @@ TEST(ScenarioScript, shouldNameTheScriptAndLineOfEachMistake)
 TEST(ScenarioScript, shouldReportMeaninglessWordsWhenTheyRun)
 {
     EXPECT_EQ(runError("init en\nwait 5 hours\n"), "t.ioc:2: unknown time unit 'hours' (ms, s or min)");
-    EXPECT_EQ(runError("init en\nprint list everything\n"), "t.ioc:2: unknown list 'everything' (functions, devices, data or status)");
+    EXPECT_EQ(runError("init en\nprint list everything\n"),
+              "t.ioc:2: unknown list 'everything' (functions, devices, data or status)");
     EXPECT_EQ(runError("init en\nclick function Nowhere\n"), "t.ioc:2: no row 'Nowhere' in lvFunctions");
-    EXPECT_EQ(runError("fault negative EngineControl OutputControl 300\n"), "t.ioc:1: response code '300' is not 1 to 255");
+    EXPECT_EQ(runError("fault negative EngineControl OutputControl 300\n"),
+              "t.ioc:1: response code '300' is not 1 to 255");
     const QString missing = runError("vehicle missing.xml\n");
-    EXPECT_TRUE(missing.startsWith("t.ioc:1: " + QDir::tempPath() + "/missing.xml:0: cannot open the file")) << missing.toStdString();
+    EXPECT_TRUE(missing.startsWith("t.ioc:1: " + QDir::tempPath() + "/missing.xml:0: cannot open the file"))
+        << missing.toStdString();
 }
 
 TEST(ScenarioScript, shouldReportAFailedExpectationWithBothValues)

@@ -27,6 +27,8 @@ void SequenceFixture::start(const QString& ecu, const QString& device, int optio
     chooseEcu(ecu);
     chooseDevice(device);
     form().OptionPerm[option]->setChecked(true);
-    if (permanent) control->cbStartPerm_Click();
-    else control->cbStartTempo_Click();
+    if (permanent)
+        control->cbStartPerm_Click();
+    else
+        control->cbStartTempo_Click();
 }

@@ -4,7 +4,7 @@
 #include "ControlFixture.h"
 
 class SequenceFixture : public ControlFixture {
-protected:
+  protected:
     // One tick, if the sequence timer is armed; the clock moves by stepMs first.
     bool tick(uint32_t stepMs = 100);
     // Ticks while the sequence runs, moving the clock by stepMs each time.

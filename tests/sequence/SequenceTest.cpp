@@ -51,8 +51,9 @@ TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)
     chooseDevice("CoolingFan");
     control->cbStartTempo_Click();
     runUntilIdle();
-    EXPECT_EQ(logLines().mid(0, 2),
-              QStringList({"Init ECU : 0", "Init error : ECU 'EngineControl' does not answer the start of communication"}));
+    EXPECT_EQ(
+        logLines().mid(0, 2),
+        QStringList({"Init ECU : 0", "Init error : ECU 'EngineControl' does not answer the start of communication"}));
     EXPECT_EQ(msgTag(), 0x1001);
     EXPECT_FALSE(control->Busy());
 }
@@ -113,7 +114,8 @@ TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
     tick();
     EXPECT_FALSE(form().ckReadData->isChecked());
     const QStringList log = logLines();
-    EXPECT_TRUE(log.at(log.size() - 2).startsWith(" Read Data error : request(ReadData.FuelSystem)=82 11 F1 21 01 A6->"));
+    EXPECT_TRUE(
+        log.at(log.size() - 2).startsWith(" Read Data error : request(ReadData.FuelSystem)=82 11 F1 21 01 A6->"));
     EXPECT_EQ(log.back(), "  Error(4097)=No answer from ECU 'EngineControl' to 'ReadData.FuelSystem' (timeout)");
     const int lines = logLines().size();
     tick();
@@ -161,7 +163,8 @@ TEST_F(SequenceFixture, shouldEmergencyStopAtOnceAndCloseTheLink)
               QStringList({"User emergency stop", " Stop communication with ECU", "Emergency Stop"}));
     EXPECT_TRUE(log.back().startsWith("Idle : "));
     QList<int> order;
-    for (const auto& signal : states) order << signal.front().toInt();
+    for (const auto& signal : states)
+        order << signal.front().toInt();
     EXPECT_EQ(order, QList<int>({Idle, Init, Start, Status, EStop, Idle}));
 }
 

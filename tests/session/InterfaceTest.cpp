@@ -14,7 +14,7 @@ struct NoEcus final : Sorvik3::Session {
     bool stopped = false;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Sorvik3Interface, shouldLetATestDoubleStandAlone)
 {

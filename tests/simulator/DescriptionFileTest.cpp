@@ -25,7 +25,8 @@ const RefusedCase kRefused[] = {
     {"duplicate ECU", "<vehicle>\n<ecu id=\"1\" name=\"A\"/>\n<ecu id=\"2\" name=\"A\"/>\n</vehicle>",
      "bad.xml:3: duplicate ECU 'A'"},
     {"duplicate request",
-     "<vehicle><ecu id=\"1\" name=\"A\">\n<request name=\"R\" service=\"0x21\"/>\n<request name=\"R\" service=\"0x21\"/>\n"
+     "<vehicle><ecu id=\"1\" name=\"A\">\n<request name=\"R\" service=\"0x21\"/>\n<request name=\"R\" "
+     "service=\"0x21\"/>\n"
      "</ecu></vehicle>",
      "bad.xml:3: duplicate request 'R'"},
     {"duplicate named value",
@@ -42,7 +43,8 @@ const RefusedCase kRefused[] = {
      "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x21\"><response>\n"
      "<data name=\"D\" position=\"2\" source=\"signal:Nope\"/>\n</response></request></ecu></vehicle>",
      "bad.xml:2: unknown signal 'Nope'"},
-    {"fault on unknown request", "<vehicle>\n<ecu id=\"1\" name=\"A\">\n<fault request=\"R\" code=\"0x22\"/>\n</ecu></vehicle>",
+    {"fault on unknown request",
+     "<vehicle>\n<ecu id=\"1\" name=\"A\">\n<fault request=\"R\" code=\"0x22\"/>\n</ecu></vehicle>",
      "fault names unknown request 'R'"},
     {"wrong root", "<car/>", "bad.xml:1: the root element must be <vehicle>"},
     {"document type declaration",
@@ -53,7 +55,7 @@ const RefusedCase kRefused[] = {
 
 class RefusedDescription : public ::testing::TestWithParam<RefusedCase> {};
 
-} // namespace
+}  // namespace
 
 TEST_P(RefusedDescription, shouldNameFileLineAndFault)
 {
@@ -70,7 +72,8 @@ TEST_P(RefusedDescription, shouldNameFileLineAndFault)
 INSTANTIATE_TEST_SUITE_P(DescriptionFile, RefusedDescription, ::testing::ValuesIn(kRefused),
                          [](const ::testing::TestParamInfo<RefusedCase>& info) {
                              std::string name;
-                             for (const char* c = info.param.what; *c; ++c) name += std::isalnum(*c) ? *c : '_';
+                             for (const char* c = info.param.what; *c; ++c)
+                                 name += std::isalnum(*c) ? *c : '_';
                              return name;
                          });
 

@@ -15,7 +15,7 @@ void keepAlive(DemoVehicleTest& test, uint32_t ms, Sorvik3Sim::ManualClock& cloc
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(DemoVehicleTest, shouldStopATemporaryDeviceAfterMoreThanFiveSecondsOfSilence)
 {

@@ -37,4 +37,7 @@ std::string DemoVehicleTest::engineStatus(const std::string& device)
     return request("EngineControl", "OutputControl.Status")->Data("OutputControlStatus")->ValueText();
 }
 
-void DemoVehicleTest::testerPresent() { request("EngineControl", "TesterPresent.WithResponse")->Send(); }
+void DemoVehicleTest::testerPresent()
+{
+    request("EngineControl", "TesterPresent.WithResponse")->Send();
+}

@@ -11,7 +11,7 @@
 #include <string>
 
 class DemoVehicleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         session = Sorvik3Sim::demoSession();

@@ -17,12 +17,13 @@ int32_t errorNumberOf(const std::function<void()>& call)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(DemoVehicleTest, shouldListEcusInDescriptionOrder)
 {
     std::vector<std::string> names;
-    for (auto& ecu : session->Ecus()) names.push_back(ecu->Name());
+    for (auto& ecu : session->Ecus())
+        names.push_back(ecu->Name());
     EXPECT_THAT(names, ::testing::ElementsAre("EngineControl", "BodyControl", "ClimateControl", "InstrumentCluster",
                                               "AirbagControl"));
     EXPECT_EQ(ecu("InstrumentCluster")->Id(), 0);
@@ -107,13 +108,17 @@ TEST_F(DemoVehicleTest, shouldLetTheDeviceListSetLastWinWhereListsShareBytes)
 TEST_F(DemoVehicleTest, shouldRefuseDevicesTheEcuDoesNotKnowOrAccept)
 {
     openEngine();
-    EXPECT_EQ(errorNumberOf([&] { control("OutputControl", "Start Temporary", "OutputTemporaryControlList", "Injector 10"); }),
+    EXPECT_EQ(errorNumberOf(
+                  [&] { control("OutputControl", "Start Temporary", "OutputTemporaryControlList", "Injector 10"); }),
               0x31);
-    EXPECT_EQ(errorNumberOf([&] { control("OutputControl", "Start Permanent", "OutputPermanentControlList", "ThrottleActuator"); }),
+    EXPECT_EQ(errorNumberOf([&] {
+                  control("OutputControl", "Start Permanent", "OutputPermanentControlList", "ThrottleActuator");
+              }),
               0x22);
     // The fan may only be driven temporarily.
-    EXPECT_EQ(errorNumberOf([&] { control("OutputControl", "Start Permanent", "OutputTemporaryControlList", "CoolingFan"); }),
-              0x31);
+    EXPECT_EQ(
+        errorNumberOf([&] { control("OutputControl", "Start Permanent", "OutputTemporaryControlList", "CoolingFan"); }),
+        0x31);
 }
 
 TEST_F(DemoVehicleTest, shouldCheckValuesAndWritability)

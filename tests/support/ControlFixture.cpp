@@ -22,17 +22,24 @@ void ControlFixture::TearDown()
     TavrinIoCtl::multilanguage::state() = {};
 }
 
-void ControlFixture::initialise(const QString& language) { control->initParameters(dataDir(), language, session); }
+void ControlFixture::initialise(const QString& language)
+{
+    control->initParameters(dataDir(), language, session);
+}
 
 QStringList ControlFixture::logLines() const
 {
     QStringList lines;
     const auto& model = form().runLog->lines();
-    for (qsizetype i = 0; i < model.lineCount(); ++i) lines << model.line(i);
+    for (qsizetype i = 0; i < model.lineCount(); ++i)
+        lines << model.line(i);
     return lines;
 }
 
-QString ControlFixture::panelText(const QString& key) const { return form().sbMain->panel(key)->text(); }
+QString ControlFixture::panelText(const QString& key) const
+{
+    return form().sbMain->panel(key)->text();
+}
 
 TavrinWidgets::ListItem* ControlFixture::functionRow(const QString& name) const
 {
@@ -67,7 +74,8 @@ QStringList ControlFixture::rowTexts(const TavrinWidgets::ListView* list) const
     QStringList rows;
     for (int i = 0; i < list->rowCount(); ++i) {
         QStringList cells;
-        for (int c = 0; c < list->columnCount(); ++c) cells << list->row(i)->text(c);
+        for (int c = 0; c < list->columnCount(); ++c)
+            cells << list->row(i)->text(c);
         rows << cells.join(QLatin1Char('|'));
     }
     return rows;

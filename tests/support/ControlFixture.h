@@ -13,11 +13,17 @@
 #include <memory>
 
 // Readable failures for Qt texts.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& texts, std::ostream* out) { *out << texts.join(" ; ").toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out)
+{
+    *out << texts.join(" ; ").toStdString();
+}
 
 class ControlFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

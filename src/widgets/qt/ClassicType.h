@@ -15,7 +15,10 @@ inline void setClassicType(QObject* control, const QString& type, int arrayIndex
     if (arrayIndex >= 0) control->setProperty("Index", arrayIndex);
 }
 
-inline QString classicType(const QObject* control) { return control->property("ClassicType").toString(); }
+inline QString classicType(const QObject* control)
+{
+    return control->property("ClassicType").toString();
+}
 
 // -1 for a widget that is no member of an array.
 inline int arrayIndex(const QObject* control)
@@ -24,4 +27,4 @@ inline int arrayIndex(const QObject* control)
     return index.isValid() ? index.toInt() : -1;
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

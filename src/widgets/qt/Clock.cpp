@@ -14,4 +14,4 @@ uint32_t systemMilliseconds()
     return static_cast<uint32_t>(started.elapsed());
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -12,6 +12,9 @@ using ClockFunction = std::function<uint32_t()>;
 uint32_t systemMilliseconds();
 
 // Correct across the wrap-around as long as the span is under 2^32 ms.
-inline uint32_t elapsedMs(uint32_t now, uint32_t since) { return now - since; }
+inline uint32_t elapsedMs(uint32_t now, uint32_t since)
+{
+    return now - since;
+}
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -9,7 +9,10 @@
 
 namespace TavrinWidgets {
 
-ListItem::ListItem(const QString& key, const QString& text) : key_(key) { setText(0, text); }
+ListItem::ListItem(const QString& key, const QString& text) : key_(key)
+{
+    setText(0, text);
+}
 
 bool ListItem::operator<(const QTreeWidgetItem& other) const
 {
@@ -41,9 +44,15 @@ void ListView::addColumn(const QString& key, const QString& text, int widthPixel
     setColumnWidth(column, widthPixels);
 }
 
-QString ListView::columnKey(int column) const { return columnKeys_.value(column); }
+QString ListView::columnKey(int column) const
+{
+    return columnKeys_.value(column);
+}
 
-int ListView::columnOfKey(const QString& key) const { return key.isEmpty() ? -1 : columnKeys_.indexOf(key); }
+int ListView::columnOfKey(const QString& key) const
+{
+    return key.isEmpty() ? -1 : columnKeys_.indexOf(key);
+}
 
 ListItem* ListView::addItem(const QString& key, const QString& text)
 {
@@ -54,8 +63,10 @@ ListItem* ListView::addItem(const QString& key, const QString& text)
     for (int column = 1; column < columnCount(); ++column) {
         item->setTextAlignment(column, Qt::Alignment(headerItem()->textAlignment(column)));
     }
-    if (sorted_) placeSorted(item);
-    else addTopLevelItem(item);
+    if (sorted_)
+        placeSorted(item);
+    else
+        addTopLevelItem(item);
     if (!key.isEmpty()) byKey_.insert(key, item);
     return item;
 }
@@ -69,15 +80,23 @@ void ListView::placeSorted(ListItem* item)
         const int middle = (low + high) / 2;
         const bool before =
             sortOrder_ == Qt::AscendingOrder ? lessThan(*item, *row(middle)) : lessThan(*row(middle), *item);
-        if (before) high = middle;
-        else low = middle + 1;
+        if (before)
+            high = middle;
+        else
+            low = middle + 1;
     }
     insertTopLevelItem(low, item);
 }
 
-ListItem* ListView::findItem(const QString& key) const { return byKey_.value(key, nullptr); }
+ListItem* ListView::findItem(const QString& key) const
+{
+    return byKey_.value(key, nullptr);
+}
 
-ListItem* ListView::row(int index) const { return static_cast<ListItem*>(topLevelItem(index)); }
+ListItem* ListView::row(int index) const
+{
+    return static_cast<ListItem*>(topLevelItem(index));
+}
 
 void ListView::setSubItem(ListItem* item, int index, const QString& text)
 {
@@ -93,7 +112,10 @@ void ListView::setSubItem(ListItem* item, int index, const QString& text)
     }
 }
 
-QString ListView::subItem(const ListItem* item, int index) const { return item ? item->text(index) : QString(); }
+QString ListView::subItem(const ListItem* item, int index) const
+{
+    return item ? item->text(index) : QString();
+}
 
 ListItem* ListView::selectedRow() const
 {
@@ -129,4 +151,4 @@ void ListView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) emit listClicked();
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -13,20 +13,20 @@ namespace TavrinWidgets {
 class ListView;
 
 class ListItem : public QTreeWidgetItem {
-public:
+  public:
     ListItem(const QString& key, const QString& text);
     const QString& key() const { return key_; }
     std::any tag;
 
     bool operator<(const QTreeWidgetItem& other) const override;
 
-private:
+  private:
     QString key_;
 };
 
 class ListView : public QTreeWidget {
     Q_OBJECT
-public:
+  public:
     explicit ListView(QWidget* parent = nullptr);
 
     void addColumn(const QString& key, const QString& text, int widthPixels, Qt::Alignment alignment = Qt::AlignLeft);
@@ -49,14 +49,14 @@ public:
     void sortBy(int column, Qt::SortOrder order);
     bool lessThan(const ListItem& a, const ListItem& b) const;
 
-signals:
+  signals:
     void listClicked();
     void columnClicked(int column);
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void placeSorted(ListItem* item);
 
     QStringList columnKeys_;
@@ -66,4 +66,4 @@ private:
     bool sorted_ = false;
 };
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

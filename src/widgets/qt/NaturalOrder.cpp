@@ -6,19 +6,23 @@ namespace {
 // Compares the digit runs starting at i and j by value; advances past them.
 int compareNumbers(const QString& a, qsizetype& i, const QString& b, qsizetype& j)
 {
-    while (i < a.size() && a[i] == QLatin1Char('0')) ++i;
-    while (j < b.size() && b[j] == QLatin1Char('0')) ++j;
+    while (i < a.size() && a[i] == QLatin1Char('0'))
+        ++i;
+    while (j < b.size() && b[j] == QLatin1Char('0'))
+        ++j;
     const qsizetype startA = i;
     const qsizetype startB = j;
-    while (i < a.size() && a[i].isDigit()) ++i;
-    while (j < b.size() && b[j].isDigit()) ++j;
+    while (i < a.size() && a[i].isDigit())
+        ++i;
+    while (j < b.size() && b[j].isDigit())
+        ++j;
     const qsizetype lengthA = i - startA;
     const qsizetype lengthB = j - startB;
     if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
     return QStringView(a).mid(startA, lengthA).compare(QStringView(b).mid(startB, lengthB));
 }
 
-} // namespace
+}  // namespace
 
 int naturalCompare(const QString& a, const QString& b)
 {
@@ -39,4 +43,4 @@ int naturalCompare(const QString& a, const QString& b)
     return 0;
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -8,4 +8,4 @@ namespace TavrinWidgets {
 
 int naturalCompare(const QString& a, const QString& b);
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

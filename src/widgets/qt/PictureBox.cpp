@@ -4,7 +4,8 @@
 
 namespace TavrinWidgets {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{}
 
 void PictureBox::drawPicture(const QPixmap& picture, QPoint at)
 {
@@ -25,7 +26,10 @@ void PictureBox::paintEvent(QPaintEvent*)
     QPainter(this).drawPixmap(0, 0, image_);
 }
 
-void ImageList::add(const QString& key, const QPixmap& picture) { pictures_.append({key, picture}); }
+void ImageList::add(const QString& key, const QPixmap& picture)
+{
+    pictures_.append({key, picture});
+}
 
 QPixmap ImageList::image(const QString& key) const
 {
@@ -40,4 +44,4 @@ QPixmap ImageList::image(int oneBasedIndex) const
     return oneBasedIndex >= 1 && oneBasedIndex <= count() ? pictures_[oneBasedIndex - 1].second : QPixmap();
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

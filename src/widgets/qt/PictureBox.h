@@ -9,30 +9,30 @@ namespace TavrinWidgets {
 
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureBox(QWidget* parent = nullptr);
     // Draws over what is there; transparent parts keep the old picture.
     void drawPicture(const QPixmap& picture, QPoint at);
     const QPixmap& image() const { return image_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap image_;
 };
 
 class ImageList : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     void add(const QString& key, const QPixmap& picture);
     QPixmap image(const QString& key) const;
     QPixmap image(int oneBasedIndex) const;
     int count() const { return static_cast<int>(pictures_.size()); }
 
-private:
+  private:
     QList<QPair<QString, QPixmap>> pictures_;
 };
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -16,7 +16,7 @@ QPixmap canvas(int width, int height)
     return pixmap;
 }
 
-} // namespace
+}  // namespace
 
 QPixmap led(const QColor& colour)
 {
@@ -86,4 +86,4 @@ QPixmap emergencyStop()
     return pixmap;
 }
 
-} // namespace TavrinWidgets::Pictures
+}  // namespace TavrinWidgets::Pictures

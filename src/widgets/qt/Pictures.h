@@ -12,4 +12,4 @@ QPixmap runningFrame(int frame);
 QPixmap stopSign();
 QPixmap emergencyStop();
 
-} // namespace TavrinWidgets::Pictures
+}  // namespace TavrinWidgets::Pictures

@@ -53,4 +53,4 @@ QVariant RunLogModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -12,7 +12,7 @@ namespace TavrinWidgets {
 
 class RunLogModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     using QAbstractListModel::QAbstractListModel;
 
     void append(const QString& line);
@@ -29,11 +29,11 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-private:
+  private:
     std::string text_;
     std::vector<size_t> ends_;
     size_t announced_ = 0;
     quint64 clears_ = 0;
 };
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -36,4 +36,4 @@ void RunLogView::flush()
     scrollTo(newest);
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -11,7 +11,7 @@ namespace TavrinWidgets {
 
 class RunLogView : public QListView {
     Q_OBJECT
-public:
+  public:
     explicit RunLogView(QWidget* parent = nullptr);
 
     void append(const QString& line);
@@ -23,9 +23,9 @@ public:
 
     static constexpr int kBatchIntervalMs = 100;
 
-private:
+  private:
     RunLogModel model_;
     QTimer batch_;
 };
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -18,14 +18,19 @@ void StatusPanel::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) emit clicked(key_);
 }
 
-StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(false); }
+StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
+{
+    setSizeGripEnabled(false);
+}
 
 StatusPanel* StatusPanels::addPanel(const QString& key, const QString& text, int stretch)
 {
     auto* panel = new StatusPanel(key, this);
     panel->setText(text);
-    if (stretch > 0) addWidget(panel, stretch);
-    else addPermanentWidget(panel);
+    if (stretch > 0)
+        addWidget(panel, stretch);
+    else
+        addPermanentWidget(panel);
     connect(panel, &StatusPanel::clicked, this, &StatusPanels::panelClicked);
     panels_.append(panel);
     return panel;
@@ -55,4 +60,4 @@ StatusPanel* StatusPanels::panel(const QString& key) const
     return nullptr;
 }
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -11,24 +11,24 @@ namespace TavrinWidgets {
 
 class StatusPanel : public QLabel {
     Q_OBJECT
-public:
+  public:
     StatusPanel(const QString& key, QWidget* parent = nullptr);
     const QString& key() const { return key_; }
     QVariant tag;
 
-signals:
+  signals:
     void clicked(const QString& key);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QString key_;
 };
 
 class StatusPanels : public QStatusBar {
     Q_OBJECT
-public:
+  public:
     explicit StatusPanels(QWidget* parent = nullptr);
 
     StatusPanel* addPanel(const QString& key, const QString& text, int stretch = 0);
@@ -38,12 +38,12 @@ public:
     StatusPanel* panel(const QString& key) const;
     QList<StatusPanel*> panels() const { return panels_; }
 
-signals:
+  signals:
     void panelClicked(const QString& key);
 
-private:
+  private:
     QList<StatusPanel*> panels_;
     QTimer clockTimer_;
 };
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

@@ -17,6 +17,9 @@ QRect TwipsScale::toPixels(double left, double top, double width, double height)
     return QRect(toPixelsX(left), toPixelsY(top), std::max(0, toPixelsX(width)), std::max(0, toPixelsY(height)));
 }
 
-int measureWithFontMetrics(const QFont& font, const QString& text) { return QFontMetrics(font).horizontalAdvance(text); }
+int measureWithFontMetrics(const QFont& font, const QString& text)
+{
+    return QFontMetrics(font).horizontalAdvance(text);
+}
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

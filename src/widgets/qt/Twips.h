@@ -41,4 +41,4 @@ struct TwipsScale {
 using TextMeasure = std::function<int(const QFont&, const QString&)>;
 int measureWithFontMetrics(const QFont& font, const QString& text);
 
-} // namespace TavrinWidgets
+}  // namespace TavrinWidgets

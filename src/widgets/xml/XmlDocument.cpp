@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace TavrinXml {
 namespace {
 
@@ -25,13 +24,14 @@ void captureFirst(void* context, xmlError* err)
     auto* first = static_cast<FirstError*>(context);
     if (first->error || err == nullptr || err->level < XML_ERR_ERROR) return;
     std::string reason = err->message ? err->message : "unknown error";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
+        reason.pop_back();
     first->error = ParseError{reason, err->line, err->int2};
 }
 
 // The structured handler is per thread in libxml2; restore whatever was there.
 class ErrorCapture {
-public:
+  public:
     ErrorCapture() : oldContext_(xmlStructuredErrorContext), oldHandler_(xmlStructuredError)
     {
         xmlSetStructuredErrorFunc(&first_, captureFirst);
@@ -41,7 +41,7 @@ public:
     ErrorCapture& operator=(const ErrorCapture&) = delete;
     std::optional<ParseError>& first() { return first_.error; }
 
-private:
+  private:
     FirstError first_;
     void* oldContext_;
     xmlStructuredErrorFunc oldHandler_;
@@ -57,9 +57,12 @@ struct XPathResult {
     }
 };
 
-} // namespace
+}  // namespace
 
-void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+void Document::Free::operator()(_xmlDoc* doc) const
+{
+    xmlFreeDoc(doc);
+}
 
 Document Document::load(const std::string& path)
 {
@@ -104,13 +107,16 @@ Document Document::parse(const std::string& text, const std::string& name)
     return result;
 }
 
-Node Document::root() const { return doc_ ? xmlDocGetRootElement(doc_.get()) : nullptr; }
+Node Document::root() const
+{
+    return doc_ ? xmlDocGetRootElement(doc_.get()) : nullptr;
+}
 
 bool Document::trySelectAll(const std::string& xpath, Node context, std::vector<Node>& out) const
 {
     out.clear();
     if (!doc_) return true;  // an empty document: nothing matches
-    ErrorCapture quiet; // a bad expression must not print to stderr
+    ErrorCapture quiet;      // a bad expression must not print to stderr
     XPathResult r;
     r.context = xmlXPathNewContext(doc_.get());
     if (r.context == nullptr) return false;
@@ -119,7 +125,8 @@ bool Document::trySelectAll(const std::string& xpath, Node context, std::vector<
     if (r.object == nullptr) return false;
     if (r.object->type != XPATH_NODESET) return false;
     if (xmlNodeSetPtr set = r.object->nodesetval) {
-        for (int i = 0; i < set->nodeNr; ++i) out.push_back(set->nodeTab[i]);
+        for (int i = 0; i < set->nodeNr; ++i)
+            out.push_back(set->nodeTab[i]);
     }
     return true;
 }
@@ -147,7 +154,10 @@ std::string text(Node node)
     return result;
 }
 
-std::string name(Node node) { return node && node->name ? reinterpret_cast<const char*>(node->name) : ""; }
+std::string name(Node node)
+{
+    return node && node->name ? reinterpret_cast<const char*>(node->name) : "";
+}
 
 std::optional<std::string> attribute(Node node, const std::string& attributeName)
 {
@@ -159,7 +169,10 @@ std::optional<std::string> attribute(Node node, const std::string& attributeName
     return result;
 }
 
-int line(Node node) { return node ? static_cast<int>(xmlGetLineNo(node)) : 0; }
+int line(Node node)
+{
+    return node ? static_cast<int>(xmlGetLineNo(node)) : 0;
+}
 
 std::vector<Node> childElements(Node node)
 {
@@ -171,4 +184,4 @@ std::vector<Node> childElements(Node node)
     return children;
 }
 
-} // namespace TavrinXml
+}  // namespace TavrinXml

@@ -21,7 +21,7 @@ struct ParseError {
 };
 
 class Document {
-public:
+  public:
     // Parses the file. On failure the document is empty and error() tells why.
     static Document load(const std::string& path);
     static Document parse(const std::string& text, const std::string& name = "memory");
@@ -38,7 +38,7 @@ public:
     // (unloaded) document matches nothing.
     bool trySelectAll(const std::string& xpath, Node context, std::vector<Node>& out) const;
 
-private:
+  private:
     struct Free {
         void operator()(_xmlDoc* doc) const;
     };
@@ -52,4 +52,4 @@ std::optional<std::string> attribute(Node node, const std::string& name);
 int line(Node node);
 std::vector<Node> childElements(Node node);
 
-} // namespace TavrinXml
+}  // namespace TavrinXml

@@ -5,8 +5,6 @@
 #include "SimSession.h"
 #include "ioctl.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 #include <sstream>
@@ -77,13 +75,3 @@ void chooseDeviceOfLargeEcu(benchmark::State& state)
 BENCHMARK(chooseDeviceOfLargeEcu)->RangeMultiplier(4)->Range(64, 4096)->Complexity()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

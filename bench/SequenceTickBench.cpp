@@ -5,8 +5,6 @@
 #include "Form.h"
 #include "ioctl.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -62,13 +60,3 @@ void runLogAppend(benchmark::State& state)
 BENCHMARK(runLogAppend);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

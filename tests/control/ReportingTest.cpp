@@ -1,5 +1,5 @@
-#include "Reporting.h"
 #include "ControlFixture.h"
+#include "StandaloneParts.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -9,20 +9,13 @@ namespace {
 // The reporting operations on a window of their own.
 class ReportingTest : public ::testing::Test {
   protected:
-    void SetUp() override { TavrinIoCtl::buildForm(&surface, form, TavrinWidgets::TwipsScale{15, 15}); }
     TavrinWidgets::StatusPanel* msg() const { return form.sbMain->panel("MSG"); }
-    QStringList lines() const
-    {
-        QStringList all;
-        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i)
-            all << form.runLog->lines().line(i);
-        return all;
-    }
+    QStringList lines() const { return parts.logLines(); }
 
-    QWidget surface;
-    TavrinIoCtl::Form form;
-    TavrinIoCtl::ControlFields fields;
-    TavrinIoCtl::Reporting report{form, fields};
+    StandaloneParts parts;
+    TavrinIoCtl::Form& form = parts.form;
+    TavrinIoCtl::ControlFields& fields = parts.fields;
+    TavrinIoCtl::Reporting& report = parts.report;
 };
 
 }  // namespace

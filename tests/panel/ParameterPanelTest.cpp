@@ -1,5 +1,5 @@
-#include "Catalogue.h"
 #include "ControlFixture.h"
+#include "StandaloneParts.h"
 #include "multilanguage.h"
 
 using namespace TavrinIoCtl;
@@ -12,9 +12,6 @@ class ParameterPanelTest : public ::testing::Test {
     void SetUp() override
     {
         multilanguage::state() = {};
-        platform.scale = TavrinWidgets::TwipsScale{15, 15};
-        platform.measure = [](const QFont&, const QString& text) { return 6 * int(text.size()); };
-        buildForm(&surface, form, platform.scale);
         form.PFondPicture->resize(377, 225);  // 3375 twips high
     }
     void TearDown() override { multilanguage::state() = {}; }
@@ -42,21 +39,13 @@ class ParameterPanelTest : public ::testing::Test {
             all << form.DeviceParam[i]->Caption();
         return all;
     }
-    QStringList lines() const
-    {
-        QStringList all;
-        for (qsizetype i = 0; i < form.runLog->lines().lineCount(); ++i)
-            all << form.runLog->lines().line(i);
-        return all;
-    }
+    QStringList lines() const { return parts.logLines(); }
 
-    QWidget surface;
-    Form form;
-    ControlFields fields;
-    Platform platform;
-    Reporting report{form, fields};
-    ControlContext context{form, fields, report, platform};
-    Catalogue catalogue{context};
+    StandaloneParts parts;
+    Form& form = parts.form;
+    ControlFields& fields = parts.fields;
+    Reporting& report = parts.report;
+    Catalogue& catalogue = parts.catalogue;
     std::shared_ptr<Sorvik3Sim::SimSession> session;
 };
 

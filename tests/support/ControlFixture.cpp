@@ -1,5 +1,6 @@
 #include "ControlFixture.h"
 
+#include "StandaloneParts.h"
 #include "multilanguage.h"
 
 void ControlFixture::SetUp()
@@ -27,13 +28,18 @@ void ControlFixture::initialise(const QString& language)
     control->initParameters(dataDir(), language, session);
 }
 
-QStringList ControlFixture::logLines() const
+QStringList runLogLines(const TavrinIoCtl::Form& form)
 {
     QStringList lines;
-    const auto& model = form().runLog->lines();
+    const auto& model = form.runLog->lines();
     for (qsizetype i = 0; i < model.lineCount(); ++i)
         lines << model.line(i);
     return lines;
+}
+
+QStringList ControlFixture::logLines() const
+{
+    return runLogLines(form());
 }
 
 QString ControlFixture::panelText(const QString& key) const

@@ -9,8 +9,9 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
-DemoWindow::DemoWindow(QString installPath, QString language)
-    : control_(new TavrinIoCtl::ioctl(this)), installPath_(std::move(installPath)), language_(std::move(language))
+DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing)
+    : control_(new TavrinIoCtl::ioctl(this)), installPath_(std::move(installPath)), language_(std::move(language)),
+      timing_(timing)
 {
     setWindowTitle(tr("Tavrin Input Output Control - demo"));
     setCentralWidget(control_);
@@ -67,7 +68,7 @@ void DemoWindow::openVehicle()
                                                       tr("Vehicle descriptions (*.xml)"));
     if (path.isEmpty()) return;
     try {
-        control_->setSession(Sorvik3Sim::SimSession::load(path.toStdString()));
+        control_->setSession(::openVehicle(path, timing_));
     } catch (const std::exception& error) {
         complain(tr("Vehicle description refused"), error);
     }

@@ -1,6 +1,7 @@
 // The demo host: a window embedding the control on a simulated vehicle.
 #pragma once
 
+#include "DemoVehicles.h"
 #include "SimSession.h"
 #include "ioctl.h"
 
@@ -9,7 +10,7 @@
 class DemoWindow : public QMainWindow {
     Q_OBJECT
   public:
-    DemoWindow(QString installPath, QString language);
+    DemoWindow(QString installPath, QString language, LineTiming timing);
 
     // Loads the session into the control; false (with a message box) on failure.
     bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
@@ -27,4 +28,5 @@ class DemoWindow : public QMainWindow {
     TavrinIoCtl::ioctl* control_;
     QString installPath_;
     QString language_;
+    LineTiming timing_;
 };

@@ -1,6 +1,6 @@
 // The demo host: the control on the demo vehicle (or a vehicle file given with
 // --vehicle), with the shipped language file.
-#include "DemoVehicle.h"
+#include "DemoVehicles.h"
 #include "DemoWindow.h"
 
 #include <QApplication>
@@ -50,15 +50,20 @@ int main(int argc, char** argv)
     QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                   QStringLiteral("Save a picture of the window after start-up, then quit."),
                                   QStringLiteral("file"));
-    parser.addOptions({install, language, vehicle, screenshot});
+    QCommandLineOption latency(QStringLiteral("latency"),
+                               QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
+                               QStringLiteral("ms"), QStringLiteral("25"));
+    parser.addOptions({install, language, vehicle, screenshot, latency});
     parser.process(app);
+    LineTiming timing;
+    timing.latencyMs = parser.value(latency).toUInt();
+    if (timing.latencyMs == 0) timing.byteTimeUs = 0;
 
-    DemoWindow window(parser.value(install), parser.value(language));
+    DemoWindow window(parser.value(install), parser.value(language), timing);
     window.resize(1100, 720);
     std::shared_ptr<Sorvik3Sim::SimSession> session;
     try {
-        session = parser.isSet(vehicle) ? Sorvik3Sim::SimSession::load(parser.value(vehicle).toStdString())
-                                        : Sorvik3Sim::demoSession();
+        session = openVehicle(parser.value(vehicle), timing);
     } catch (const Sorvik3::Error& error) {
         std::fprintf(stderr, "%s\n", error.description().c_str());
         return 1;

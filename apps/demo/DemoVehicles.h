@@ -1,0 +1,16 @@
+// Vehicles for the demo host, on a line as slow as a real K-line.
+#pragma once
+
+#include "SimSession.h"
+
+#include <QString>
+
+#include <memory>
+
+struct LineTiming {
+    uint32_t latencyMs = 25;    // the ECU's answer time, per exchange
+    uint32_t byteTimeUs = 960;  // 10400 baud
+};
+
+// The compiled-in demo vehicle when path is empty. Throws Sorvik3::Error for a refused file.
+std::shared_ptr<Sorvik3Sim::SimSession> openVehicle(const QString& path, LineTiming timing);

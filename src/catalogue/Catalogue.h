@@ -46,6 +46,10 @@ class Catalogue {
     void resolveStatusValues();
     void prepareSessionName();
     void logRequestSummary();
+    // The "   Start : '...'", "   Stop : ..." and "   Status : ..." lines of both request reports.
+    void logRequestLines(const Sorvik3::RequestRef& start, const Sorvik3::RequestRef& stop,
+                         const Sorvik3::RequestRef& status);
+    Sorvik3::RequestRef requestOr(const QString& name, const QString& suffix, const Sorvik3::RequestRef& fallback);
     bool knowsDevice(const Sorvik3::DataRef& list, const QString& deviceName);
     bool qualifiesAsParameter(const Sorvik3::RequestRef& startRequest, const Sorvik3::DataRef& item);
     void reportFailure(const char* operation, const Failure& failure);

@@ -102,9 +102,7 @@ void Catalogue::logRequestSummary()
     PendingError skip;
     skip.run(
         [&] { log(QStringLiteral("ECU : '") + text(f.SelectedEcu->Description()) + QStringLiteral("' requests : ")); });
-    skip.run([&] { log(QStringLiteral("   Start : '") + text(f.OutputControlRequest->Name()) + QStringLiteral("'")); });
-    skip.run([&] { log(QStringLiteral("   Stop : '") + text(f.StopRequest->Name()) + QStringLiteral("'")); });
-    skip.run([&] { log(QStringLiteral("   Status : '") + text(f.StatusRequest->Name()) + QStringLiteral("'")); });
+    logRequestLines(f.OutputControlRequest, f.StopRequest, f.StatusRequest);
     skip.run([&] {
         log(f.StartSessionRequest ? QStringLiteral("   Start Diag Session : '") + text(f.StartSessionRequest->Name()) +
                                         QStringLiteral("'")
@@ -115,6 +113,25 @@ void Catalogue::logRequestSummary()
                                          text(f.TesterPresentRequest->Name()) + QStringLiteral("'")
                                    : QStringLiteral("   No Tester Present request"));
     });
+}
+
+void Catalogue::logRequestLines(const Sorvik3::RequestRef& start, const Sorvik3::RequestRef& stop,
+                                const Sorvik3::RequestRef& status)
+{
+    const std::pair<const char*, const Sorvik3::RequestRef*> lines[] = {
+        {"   Start : '", &start}, {"   Stop : '", &stop}, {"   Status : '", &status}};
+    PendingError skip;
+    for (const auto& [label, request] : lines) {
+        skip.run(
+            [&] { c_.report.LogMessage(QString::fromLatin1(label) + text((*request)->Name()) + QStringLiteral("'")); });
+    }
+}
+
+Sorvik3::RequestRef Catalogue::requestOr(const QString& name, const QString& suffix,
+                                         const Sorvik3::RequestRef& fallback)
+{
+    auto request = utils::FindRequestByName(c_.fields.SelectedEcu, name, suffix);
+    return request ? request : fallback;
 }
 
 void Catalogue::LoadDeviceList()
@@ -139,10 +156,8 @@ void Catalogue::LoadDeviceList()
         });
         skip.run([&] { resolveCommandValues(); });
         skip.run([&] { resolveStatusValues(); });
-        f.StopRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Stop"), kNone);
-        if (!f.StopRequest) f.StopRequest = f.OutputControlRequest;
-        f.StatusRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Status"), kNone);
-        if (!f.StatusRequest) f.StatusRequest = f.OutputControlRequest;
+        f.StopRequest = requestOr(QStringLiteral("OutputControl.Stop"), kNone, f.OutputControlRequest);
+        f.StatusRequest = requestOr(QStringLiteral("OutputControl.Status"), kNone, f.OutputControlRequest);
         f.StartSessionRequest =
             utils::FindRequestByName(f.SelectedEcu, QStringLiteral("StartDiagnosticSession"), kNone);
         skip.run([&] { prepareSessionName(); });

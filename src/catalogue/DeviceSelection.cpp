@@ -59,19 +59,11 @@ void Catalogue::FillDeviceDataList(const QString& deviceName)
 void Catalogue::LogDeviceRequests(const QString& deviceName)
 {
     auto& f = c_.fields;
-    f.DeviceStartRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Start."), deviceName);
-    if (!f.DeviceStartRequest) f.DeviceStartRequest = f.OutputControlRequest;
-    f.DeviceStopRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Stop."), deviceName);
-    if (!f.DeviceStopRequest) f.DeviceStopRequest = f.StopRequest;
-    f.DeviceStatusRequest =
-        utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl.Status."), deviceName);
-    if (!f.DeviceStatusRequest) f.DeviceStatusRequest = f.StatusRequest;
-    auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
-    PendingError skip;
-    log(QStringLiteral("Device : '") + deviceName + QStringLiteral("' requests : "));
-    skip.run([&] { log(QStringLiteral("   Start : '") + text(f.DeviceStartRequest->Name()) + QStringLiteral("'")); });
-    skip.run([&] { log(QStringLiteral("   Stop : '") + text(f.DeviceStopRequest->Name()) + QStringLiteral("'")); });
-    skip.run([&] { log(QStringLiteral("   Status : '") + text(f.DeviceStatusRequest->Name()) + QStringLiteral("'")); });
+    f.DeviceStartRequest = requestOr(QStringLiteral("OutputControl.Start."), deviceName, f.OutputControlRequest);
+    f.DeviceStopRequest = requestOr(QStringLiteral("OutputControl.Stop."), deviceName, f.StopRequest);
+    f.DeviceStatusRequest = requestOr(QStringLiteral("OutputControl.Status."), deviceName, f.StatusRequest);
+    c_.report.LogMessage(QStringLiteral("Device : '") + deviceName + QStringLiteral("' requests : "));
+    logRequestLines(f.DeviceStartRequest, f.DeviceStopRequest, f.DeviceStatusRequest);
 }
 
 void Catalogue::FillStatusList(const Sorvik3::RequestRef& statusRequest)

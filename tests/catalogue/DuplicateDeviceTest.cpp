@@ -1,38 +1,12 @@
 #include "ControlFixture.h"
+#include "NamedValueDoubles.h"
 
 // A session library other than the simulator may name a device twice in one
 // list; the simulator refuses such files, so small doubles stand in here.
 namespace {
 
-struct Entries final : Sorvik3::NumericList {
-    std::vector<std::pair<std::string, int32_t>> entries;
-    int32_t LastIndex() override { return static_cast<int32_t>(entries.size()) - 1; }
-    std::string Item(int32_t i) override { return entries.at(static_cast<size_t>(i)).first; }
-    int32_t Value(const std::string& name) override
-    {
-        for (const auto& [n, v] : entries) {
-            if (n == name) return v;
-        }
-        throw Sorvik3::Error(5, "no " + name);
-    }
-};
-
-struct ListItem final : Sorvik3::Data {
-    std::shared_ptr<Entries> list = std::make_shared<Entries>();
-    std::string Name() override { return "OutputTemporaryControlList"; }
-    std::string Unit() override { return {}; }
-    Sorvik3::NumericListRef NumericList() override { return list; }
-    Sorvik3::RequestRef Request() override { return nullptr; }
-    Sorvik3::DataDeviceRef Device() override { return nullptr; }
-    bool InResponse() override { return false; }
-    std::string ValueText() override { return {}; }
-    double NumericValue() override { return 0; }
-    void setNumericValue(int32_t) override {}
-    void setValueName(const std::string&) override {}
-};
-
 struct ControlRequest final : Sorvik3::Request {
-    std::shared_ptr<ListItem> temporary = std::make_shared<ListItem>();
+    std::shared_ptr<NamedItem> temporary = std::make_shared<NamedItem>("OutputTemporaryControlList");
     std::string Name() override { return "OutputControl"; }
     Sorvik3::EcuRef Ecu() override { return nullptr; }
     Sorvik3::DataRef Data(const std::string& name) override
@@ -73,6 +47,7 @@ struct OneEcuSession final : Sorvik3::Session {
 TEST_F(ControlFixture, shouldKeepTheFirstEntryOfADeviceNamedTwice)
 {
     auto twice = std::make_shared<OneEcuSession>();
+    twice->ecu->control->temporary->list = std::make_shared<NamedEntries>();
     twice->ecu->control->temporary->list->entries = {{"Lamp", 1}, {"Horn", 2}, {"Lamp", 9}};
     control->initParameters(dataDir(), "en", twice);
     chooseEcu("Twice");

@@ -1,3 +1,4 @@
+#include "NamedValueDoubles.h"
 #include "multilanguage.h"
 #include "utils.h"
 
@@ -35,32 +36,6 @@ struct FakeRequest final : Sorvik3::Request {
     std::vector<Sorvik3::DataRef> Items() override { return {}; }
     void Send() override {}
     std::string FrameText(bool) override { return {}; }
-};
-
-struct FakeList final : Sorvik3::NumericList {
-    std::map<std::string, int32_t> values;
-    int32_t LastIndex() override { return static_cast<int32_t>(values.size()) - 1; }
-    std::string Item(int32_t) override { return {}; }
-    int32_t Value(const std::string& name) override
-    {
-        auto found = values.find(name);
-        if (found == values.end()) throw Sorvik3::Error(5, "no value");
-        return found->second;
-    }
-};
-
-struct FakeData final : Sorvik3::Data {
-    std::shared_ptr<FakeList> list;
-    std::string Name() override { return "Command"; }
-    std::string Unit() override { return {}; }
-    Sorvik3::NumericListRef NumericList() override { return list; }
-    Sorvik3::RequestRef Request() override { return nullptr; }
-    Sorvik3::DataDeviceRef Device() override { return nullptr; }
-    bool InResponse() override { return false; }
-    std::string ValueText() override { return {}; }
-    double NumericValue() override { return 0; }
-    void setNumericValue(int32_t) override {}
-    void setValueName(const std::string&) override {}
 };
 
 class LookupTest : public ::testing::Test {
@@ -133,10 +108,10 @@ TEST_F(LookupTest, shouldGiveNoneWithoutADocumentOrForAnApostrophe)
 
 TEST_F(LookupTest, shouldFindValuesByNameOrSynonymAndFailWithTheirNumbers)
 {
-    auto data = std::make_shared<FakeData>();
+    auto data = std::make_shared<NamedItem>("Command");
     EXPECT_EQ(valueError(data, "Start Temporary"), 1);  // not a list of named values
-    data->list = std::make_shared<FakeList>();
-    data->list->values = {{"Short Term", 7}, {"Stop", 0}};
+    data->list = std::make_shared<NamedEntries>();
+    data->list->entries = {{"Short Term", 7}, {"Stop", 0}};
     EXPECT_EQ(utils::FindValueByName(data, "Stop"), 0);
     EXPECT_EQ(valueError(data, "Start Temporary"), 10000);  // no document: no synonyms
     loadSynonyms();

@@ -125,13 +125,48 @@ void Runner::print(const Words& w)
                     .arg(r.width() * 15)
                     .arg(r.height() * 15));
         }
+    } else if (what == "vehicle") {
+        printVehicle();
     } else if (what == "errors") {
         QStringList codes;
         for (qint32 code : errors_)
             codes << QString::number(code);
         say("ErrorMsg: " + (codes.isEmpty() ? QStringLiteral("none") : codes.join(", ")));
     } else {
-        fail("print log [new], status, list NAME, buttons, params, state, captions, geometry NAME..., errors");
+        fail("print log [new], status, list NAME, buttons, params, state, captions, geometry NAME..., errors, "
+             "vehicle");
+    }
+}
+
+// What each simulated ECU itself holds: open communication and driven devices.
+void Runner::printVehicle()
+{
+    for (const auto& ecu : session_->vehicle().ecus) {
+        auto& behaviour = session_->behaviour(ecu.name);
+        QStringList driven;
+        for (const auto& device : behaviour.deviceNames()) {
+            const auto drive = behaviour.deviceDrive(device, clock_.now());
+            if (drive == Sorvik3Sim::SimulatedEcu::Drive::None) continue;
+            driven << QString::fromStdString(device) +
+                          (drive == Sorvik3Sim::SimulatedEcu::Drive::Temporary ? " (temporary)" : " (permanent)");
+        }
+        say(QString::fromStdString(ecu.name) + ": communication " +
+            (session_->communicationOpen(ecu.name) ? "open" : "closed") + ", driving " +
+            (driven.isEmpty() ? QStringLiteral("nothing") : driven.join(", ")));
+    }
+}
+
+QString Runner::drivenByEcu(const Words& w)
+{
+    if (w.size() != 3) fail("expect driven ECU DEVICE yes|no");
+    try {
+        auto& behaviour = session_->behaviour(w[1].toStdString());
+        const auto names = behaviour.deviceNames();
+        if (std::find(names.begin(), names.end(), w[2].toStdString()) == names.end())
+            fail("ECU '" + w[1] + "' has no device '" + w[2] + "'");
+        return yesNo(behaviour.deviceRunning(w[2].toStdString(), clock_.now()));
+    } catch (const Sorvik3::Error& error) {
+        fail(QString::fromStdString(error.description()));
     }
 }
 
@@ -176,6 +211,7 @@ QString Runner::actual(const Words& w)
         return row < view->rowCount() ? rowText(view, row) : QStringLiteral("(no row)");
     }
     if (what == "rows" && w.size() > 1) return QString::number(list(w[1])->rowCount());
+    if (what == "driven") return drivenByEcu(w);
     fail("cannot expect '" + w.join(' ') + "'");
 }
 

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -82,7 +83,20 @@ void setValue(QObject* control, const QString& text)
 {
     auto* button = qobject_cast<QAbstractButton*>(control);
     if (!button) refuse(control, "value");
-    button->setChecked(text == QStringLiteral("1"));
+    const bool selected = text == QStringLiteral("1");
+    if (selected || !button->isChecked()) {
+        button->setChecked(selected);
+        return;
+    }
+    // An exclusive group ignores unchecking its checked member: lift the rule for that one call.
+    QButtonGroup* group = button->group();
+    const bool groupExclusive = group && group->exclusive();
+    const bool autoExclusive = button->autoExclusive();
+    if (groupExclusive) group->setExclusive(false);
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(autoExclusive);
+    if (groupExclusive) group->setExclusive(true);
 }
 
 using Setter = std::function<void(QObject*, const QString&)>;

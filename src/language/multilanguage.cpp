@@ -8,24 +8,23 @@
 namespace TavrinIoCtl::multilanguage {
 namespace {
 
-const QString kLangAttribute = QStringLiteral("xml:lang");
-
-QString langSelector(const QString& path)
-{
-    return path + QStringLiteral("[@") + kLangAttribute + QStringLiteral("='") + state().CurrentLanguage +
-           QStringLiteral("']");
-}
+const std::string kLangAttribute = "xml:lang";
 
 // First node of the localised path: the current language's sibling, else the
-// first of that name. Empty on no match; nullopt when a selection fails.
+// first of that name. Empty on no match; nullopt when the path cannot be selected.
+// The language is compared here, never pasted into the expression, so no code
+// the host passes can change what the expression selects.
 std::optional<TavrinXml::Node> selectLocalised(TavrinXml::Node context, const QString& path)
 {
     const auto& document = *state().LanguageDocument;
     std::vector<TavrinXml::Node> nodes;
-    if (!document.trySelectAll(langSelector(path).toStdString(), context, nodes)) return std::nullopt;
-    if (!nodes.empty()) return nodes.front();
     if (!document.trySelectAll(path.toStdString(), context, nodes)) return std::nullopt;
-    return nodes.empty() ? nullptr : nodes.front();
+    if (nodes.empty()) return nullptr;
+    const std::string language = state().CurrentLanguage.toStdString();
+    for (TavrinXml::Node node : nodes) {
+        if (TavrinXml::attribute(node, kLangAttribute) == language) return node;
+    }
+    return nodes.front();
 }
 
 QString substitute(QString text, const QStringList& substitutions)

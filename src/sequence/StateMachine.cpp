@@ -55,9 +55,14 @@ void Sequencer::CbStop_Click()
 
 void Sequencer::cbEstop_Click()
 {
+    const int32_t interrupted = c_.fields.CurrentState;
     c_.fields.EmergencyStopRequested = true;
     SetState(EStop);
     log(QStringLiteral("User emergency stop"));
+    // Closing the communication ends a temporary drive only: a device under
+    // long-term adjustment would run on, so it gets its stop request first.
+    // Whatever that stop does, the communication is still closed.
+    if (interrupted == Start || interrupted == Status) PendingError().run([&] { StopDriving(); });
     const auto& session = required(c_.fields.Session);
     if (!session->CommunicationStopped()) {
         log(QStringLiteral(" Stop communication with ECU"));
@@ -203,8 +208,9 @@ void Sequencer::SetState(int32_t newState)
         ShowRunning(true);
         catalogue_.UpdateDriveButtons(c_.fields.SelectedDeviceName, true);
     }
+    const bool changed = c_.fields.CurrentState != newState;
     c_.fields.CurrentState = newState;
-    if (onStateChanged) onStateChanged(newState);
+    if (changed && onStateChanged) onStateChanged(newState);
 }
 
 void Sequencer::LockUserInterface(bool locked)

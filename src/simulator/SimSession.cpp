@@ -61,13 +61,23 @@ const VehicleSpec& SimSession::vehicle() const
     return runtime_->model();
 }
 
-SimulatedEcu& SimSession::behaviour(const std::string& ecuName)
+size_t SimSession::ecuIndex(const std::string& ecuName) const
 {
     const auto& ecus = runtime_->model().ecus;
     for (size_t i = 0; i < ecus.size(); ++i) {
-        if (ecus[i].name == ecuName) return runtime_->ecu(i);
+        if (ecus[i].name == ecuName) return i;
     }
     throw Sorvik3::Error(UnknownName, "Unknown ECU '" + ecuName + "'");
+}
+
+SimulatedEcu& SimSession::behaviour(const std::string& ecuName)
+{
+    return runtime_->ecu(ecuIndex(ecuName));
+}
+
+bool SimSession::communicationOpen(const std::string& ecuName) const
+{
+    return runtime_->initialized(ecuIndex(ecuName));
 }
 
 }  // namespace Sorvik3Sim

@@ -35,8 +35,12 @@ class SimSession final : public Sorvik3::Session {
     const VehicleSpec& vehicle() const;
     // The ECU's own view of its state; throws for an unknown name.
     SimulatedEcu& behaviour(const std::string& ecuName);
+    // Whether the tester opened communication with the ECU and has not closed it; throws for an unknown name.
+    bool communicationOpen(const std::string& ecuName) const;
 
   private:
+    size_t ecuIndex(const std::string& ecuName) const;
+
     std::shared_ptr<VehicleRuntime> runtime_;
     std::vector<std::shared_ptr<SimEcu>> ecus_;
 };

@@ -247,11 +247,25 @@ Answer SimulatedEcu::positive(const RequestSpec& request, const Bytes& data, con
 
 bool SimulatedEcu::deviceRunning(const std::string& name, uint32_t now)
 {
+    return deviceDrive(name, now) != Drive::None;
+}
+
+SimulatedEcu::Drive SimulatedEcu::deviceDrive(const std::string& name, uint32_t now)
+{
     settle(now);
     for (const auto& device : devices_) {
-        if (device.model->name == name) return device.running;
+        if (device.model->name != name || !device.running) continue;
+        return device.temporary ? Drive::Temporary : Drive::Permanent;
     }
-    return false;
+    return Drive::None;
+}
+
+std::vector<std::string> SimulatedEcu::deviceNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& device : devices_)
+        names.push_back(device.model->name);
+    return names;
 }
 
 double SimulatedEcu::signalValue(const std::string& name, uint32_t now)

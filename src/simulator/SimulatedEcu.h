@@ -28,7 +28,11 @@ class SimulatedEcu {
     Answer handle(const RequestSpec& request, const Bytes& data, uint32_t now);
 
     // For tests and the runner: what the ECU itself believes.
+    enum class Drive { None, Temporary, Permanent };
     bool deviceRunning(const std::string& device, uint32_t now);
+    Drive deviceDrive(const std::string& device, uint32_t now);
+    // The devices in description order.
+    std::vector<std::string> deviceNames() const;
     uint8_t currentSession() const { return session_; }
     double signalValue(const std::string& signal, uint32_t now);
 

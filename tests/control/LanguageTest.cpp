@@ -35,6 +35,17 @@ TEST_F(LanguageTest, shouldPickTheCurrentLanguageElseTheFirstSibling)
     EXPECT_EQ(localized("bad[["), "unchanged");
 }
 
+// The code is the host's: it must never change what a selection selects.
+TEST_F(LanguageTest, shouldTreatAHostileLanguageCodeAsAnUnknownLanguage)
+{
+    load("x']|//*|//a['");
+    EXPECT_EQ(localized("lvFunctions/FCTS/text"), "Fonction");  // the first sibling
+    EXPECT_EQ(localized("OptionPerm/item1/caption"), "Watch status");
+    EXPECT_EQ(multilanguage::GetMessage("default", "Messages/Greeting", {"Ann"}), "Bonjour Ann");
+    load("it's");
+    EXPECT_EQ(localized("lvFunctions/FCTS/text"), "Fonction");
+}
+
 TEST_F(LanguageTest, shouldTakeEnglishForAnEmptyCode)
 {
     load("");

@@ -4,7 +4,9 @@
 #include "multilanguage.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QMenu>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QToolBar>
 
@@ -74,4 +76,32 @@ TEST_F(GenericTranslationTest, shouldDoNothingWithoutDocumentOrWindow)
     multilanguage::state() = {};
     TranslateControls({&tabs}, "IoCtlMainForm/Controls");
     EXPECT_EQ(tabs.tabText(0), "General");
+}
+
+// Any value text but exactly "1" clears the option, even the checked member of
+// an exclusive group, where unchecking is otherwise refused.
+TEST_F(GenericTranslationTest, shouldClearTheCheckedOptionOfAnExclusiveGroup)
+{
+    for (bool buttonGroup : {false, true}) {
+        for (int checked = 0; checked < 3; ++checked) {
+            QWidget frame;
+            QButtonGroup group;
+            QList<QObject*> options;
+            for (int i = 0; i < 3; ++i) {
+                auto* option = new QRadioButton(&frame);
+                option->setObjectName("choice");
+                TavrinWidgets::setClassicType(option, "OptionButton", i);
+                if (buttonGroup) group.addButton(option);
+                options << option;
+            }
+            qobject_cast<QRadioButton*>(options[checked])->setChecked(true);
+            TranslateControls(options, "IoCtlMainForm/Controls");
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_FALSE(qobject_cast<QRadioButton*>(options[i])->isChecked())
+                    << "option " << i << " after checking " << checked << (buttonGroup ? " in a group" : "");
+            }
+            EXPECT_EQ(group.exclusive(), true);
+            EXPECT_TRUE(qobject_cast<QRadioButton*>(options[0])->autoExclusive());
+        }
+    }
 }

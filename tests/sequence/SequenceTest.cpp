@@ -159,14 +159,48 @@ TEST_F(SequenceFixture, shouldEmergencyStopAtOnceAndCloseTheLink)
     EXPECT_TRUE(session->CommunicationStopped());
     runUntilIdle();
     const QStringList log = logLines();
-    EXPECT_EQ(log.mid(log.size() - 4, 3),
-              QStringList({"User emergency stop", " Stop communication with ECU", "Emergency Stop"}));
+    ASSERT_GE(log.size(), 5);
+    EXPECT_EQ(log.at(log.size() - 5), "User emergency stop");
+    EXPECT_TRUE(log.at(log.size() - 4).startsWith("  Stop driving : 83 11 F1 30 02 00 B7->"));
+    EXPECT_EQ(log.mid(log.size() - 3, 2), QStringList({" Stop communication with ECU", "Emergency Stop"}));
     EXPECT_TRUE(log.back().startsWith("Idle : "));
     QList<int> order;
     for (const auto& signal : states)
         order << signal.front().toInt();
-    EXPECT_EQ(order, QList<int>({Idle, Init, Start, Status, EStop, Idle}));
+    // Each change once: the status ticks in between do not repeat Status.
+    EXPECT_EQ(order, QList<int>({Init, Start, Status, EStop, Idle}));
 }
+
+// Closing the link ends a temporary drive in the ECU, not a permanent one: the
+// emergency stop must stop the device itself in both modes.
+class EmergencyStopMode : public SequenceFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EmergencyStopMode, shouldLeaveTheDeviceStoppedInTheEcu)
+{
+    const bool permanent = GetParam();
+    start("EngineControl", "FuelPump", 1, permanent);
+    runFor(500);
+    ASSERT_TRUE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    control->cbEstop_Click();
+    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    runUntilIdle();
+    EXPECT_EQ(logLines().filter("  Stop driving : ").size(), 1);
+}
+
+TEST_P(EmergencyStopMode, shouldCloseTheLinkEvenWhenTheStopIsRefused)
+{
+    start("EngineControl", "FuelPump", 1, GetParam());
+    runFor(500);
+    session->faults().answerNegatively("EngineControl", "OutputControl.Stop.FuelPump", 0x22, 1);
+    control->cbEstop_Click();
+    EXPECT_TRUE(session->CommunicationStopped());
+    const QStringList log = logLines();
+    EXPECT_EQ(log.filter("  Stop driving error : ").size(), 1);
+    EXPECT_EQ(log.back(), " Stop communication with ECU");
+    runUntilIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(TemporaryAndPermanent, EmergencyStopMode, ::testing::Bool());
 
 TEST_F(SequenceFixture, shouldEmergencyStopWithoutALinkAndStartAfresh)
 {
@@ -223,19 +257,29 @@ TEST_F(SequenceFixture, shouldLockTheSelectionWhileRunning)
     EXPECT_TRUE(form().cbStartTempo->isVisibleTo(control.get()));
 }
 
-TEST_F(SequenceFixture, shouldContinueTheAnimationAcrossSequences)
+TEST_F(SequenceFixture, shouldShowOnePictureAtATimeAndContinueAcrossSequences)
 {
+    auto shown = [this](int picture) {
+        const QPixmap expected = form().ilstRunning->image(picture);
+        const QImage box = form().PictureRunning->image().copy(QRect(QPoint(0, 0), expected.size())).toImage();
+        return box.convertToFormat(QImage::Format_ARGB32) == expected.toImage().convertToFormat(QImage::Format_ARGB32);
+    };
     start("EngineControl", "CoolingFan", 0);
     EXPECT_TRUE(form().PictureRunning->isVisibleTo(control.get()));
-    control->timRun_Timer();
-    control->timRun_Timer();
-    EXPECT_EQ(fields().AnimationFrame, 3);
+    for (int picture : {2, 3, 4, 1, 2}) {
+        control->timRun_Timer();
+        EXPECT_TRUE(shown(picture)) << "picture " << picture;
+    }
+    EXPECT_EQ(fields().AnimationFrame, 2);
     control->CbStop_Click();
     runUntilIdle();
     EXPECT_FALSE(form().timRun->isActive());
     control->cbStartTempo_Click();
     control->timRun_Timer();
-    EXPECT_EQ(fields().AnimationFrame, 0);
+    EXPECT_TRUE(shown(3));
+    EXPECT_EQ(fields().AnimationFrame, 3);
+    control->CbStop_Click();
+    runUntilIdle();
 }
 
 TEST_F(SequenceFixture, shouldReadDataOnDemandAfterInitialising)

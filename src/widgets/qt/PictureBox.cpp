@@ -16,7 +16,12 @@ void PictureBox::drawPicture(const QPixmap& picture, QPoint at)
         if (!image_.isNull()) QPainter(&grown).drawPixmap(0, 0, image_);
         image_ = grown;
     }
-    QPainter(&image_).drawPixmap(at, picture);
+    // The picture replaces what its rectangle held: an animation frame with
+    // transparent parts must not show the frames drawn before it.
+    QPainter painter(&image_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawPixmap(at, picture);
+    painter.end();
     update();
 }
 

@@ -11,7 +11,8 @@ class PictureBox : public QWidget {
     Q_OBJECT
   public:
     explicit PictureBox(QWidget* parent = nullptr);
-    // Draws over what is there; transparent parts keep the old picture.
+    // Draws the picture at a point; it replaces what its rectangle held, the
+    // rest of the surface keeps what was drawn before.
     void drawPicture(const QPixmap& picture, QPoint at);
     const QPixmap& image() const { return image_; }
 

@@ -162,7 +162,11 @@ std::string name(Node node)
 std::optional<std::string> attribute(Node node, const std::string& attributeName)
 {
     if (node == nullptr) return std::nullopt;
-    xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(attributeName.c_str()));
+    // "xml:lang" and its kin live in the XML namespace, which a plain look-up by name does not see.
+    static const std::string xmlPrefix = "xml:";
+    const bool inXmlNamespace = attributeName.starts_with(xmlPrefix);
+    const auto* local = reinterpret_cast<const xmlChar*>(attributeName.c_str() + (inXmlNamespace ? 4 : 0));
+    xmlChar* value = inXmlNamespace ? xmlGetNsProp(node, local, XML_XML_NAMESPACE) : xmlGetProp(node, local);
     if (value == nullptr) return std::nullopt;
     std::string result(reinterpret_cast<const char*>(value));
     xmlFree(value);

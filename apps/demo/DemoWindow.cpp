@@ -9,9 +9,11 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
-DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing)
+#include <cstdio>
+
+DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing, bool headless)
     : control_(new TavrinIoCtl::ioctl(this)), installPath_(std::move(installPath)), language_(std::move(language)),
-      timing_(timing)
+      timing_(timing), headless_(headless)
 {
     setWindowTitle(tr("Tavrin Input Output Control - demo"));
     setCentralWidget(control_);
@@ -47,6 +49,11 @@ void DemoWindow::complain(const QString& what, const std::exception& error)
     QString details = QString::fromLocal8Bit(error.what());
     if (auto* sorvik = dynamic_cast<const Sorvik3::Error*>(&error)) {
         details = tr("Error %1: %2").arg(sorvik->number()).arg(QString::fromStdString(sorvik->description()));
+    }
+    if (headless_) {
+        std::fprintf(stderr, "tavrin-demo: %s: %s\n", qPrintable(what),
+                     qPrintable(details.replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
+        return;
     }
     QMessageBox::warning(this, what, details);
 }

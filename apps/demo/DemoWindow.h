@@ -10,7 +10,8 @@
 class DemoWindow : public QMainWindow {
     Q_OBJECT
   public:
-    DemoWindow(QString installPath, QString language, LineTiming timing);
+    // headless: no one can close a dialog; errors go to standard error instead.
+    DemoWindow(QString installPath, QString language, LineTiming timing, bool headless = false);
 
     // Loads the session into the control; false (with a message box) on failure.
     bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
@@ -29,4 +30,5 @@ class DemoWindow : public QMainWindow {
     QString installPath_;
     QString language_;
     LineTiming timing_;
+    bool headless_;
 };

@@ -2,10 +2,13 @@
 // --vehicle), with the shipped language file.
 #include "DemoVehicles.h"
 #include "DemoWindow.h"
+#include "InstallPath.h"
+#include "LanguageCheck.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QScreen>
 #include <QTimer>
 
@@ -18,6 +21,12 @@ bool hasDisplay()
 {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+int usageError(const QString& what)
+{
+    std::fprintf(stderr, "tavrin-demo: %s\nTry 'tavrin-demo --help'.\n", qPrintable(what));
+    return 2;
 }
 
 }  // namespace
@@ -38,10 +47,10 @@ int main(int argc, char** argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tavrin Input Output Control on a simulated vehicle"));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption install({QStringLiteral("i"), QStringLiteral("install-path")},
                                QStringLiteral("Installation path holding lang/ioctl.xml."), QStringLiteral("path"),
-                               QStringLiteral(TAVRIN_DEFAULT_INSTALL_PATH));
+                               TavrinApps::defaultInstallPath());
     QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")},
                                 QStringLiteral("User-interface language (en, fr, de)."), QStringLiteral("code"),
                                 QStringLiteral("en"));
@@ -54,18 +63,34 @@ int main(int argc, char** argv)
                                QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
                                QStringLiteral("ms"), QStringLiteral("25"));
     parser.addOptions({install, language, vehicle, screenshot, latency});
-    parser.process(app);
+    if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().front()));
+    bool latencyOk = false;
     LineTiming timing;
-    timing.latencyMs = parser.value(latency).toUInt();
+    timing.latencyMs = parser.value(latency).toUInt(&latencyOk);
+    if (!latencyOk || timing.latencyMs > 60000)
+        return usageError(QStringLiteral("--latency takes a whole number of milliseconds from 0 to 60000, not '%1'")
+                              .arg(parser.value(latency)));
     if (timing.latencyMs == 0) timing.byteTimeUs = 0;
 
-    DemoWindow window(parser.value(install), parser.value(language), timing);
+    // Without a real screen nobody could close a dialog: errors go to standard error.
+    const bool headless = parser.isSet(screenshot) || QGuiApplication::platformName() == QStringLiteral("offscreen") ||
+                          QGuiApplication::platformName() == QStringLiteral("minimal");
+    const QString warning =
+        TavrinApps::unknownLanguageWarning(QStringLiteral("tavrin-demo"), parser.value(install), parser.value(language));
+    if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
+    DemoWindow window(parser.value(install), parser.value(language), timing, headless);
     window.resize(1100, 720);
     std::shared_ptr<Sorvik3Sim::SimSession> session;
     try {
         session = openVehicle(parser.value(vehicle), timing);
     } catch (const Sorvik3::Error& error) {
-        std::fprintf(stderr, "%s\n", error.description().c_str());
+        std::fprintf(stderr, "tavrin-demo: %s\n", error.description().c_str());
         return 1;
     }
     window.show();
@@ -73,7 +98,13 @@ int main(int argc, char** argv)
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
         QTimer::singleShot(300, &window, [&window, file] {
-            window.grab().save(file);
+            QImageWriter writer(file);
+            if (!writer.write(window.grab().toImage())) {
+                std::fprintf(stderr, "tavrin-demo: %s: cannot save the picture: %s\n", qPrintable(file),
+                             qPrintable(writer.errorString()));
+                QApplication::exit(1);
+                return;
+            }
             std::printf("saved %s\n", qPrintable(file));
             QApplication::quit();
         });

@@ -1,15 +1,18 @@
 #include "JUnitReport.h"
 
-#include <QFile>
+#include <QSaveFile>
 #include <QXmlStreamWriter>
 
 namespace Scenario {
 
 bool writeJUnit(const QString& file, const QString& scriptName, const std::vector<Expectation>& expectations,
-                const QString& scriptError, double seconds)
+                const QString& scriptError, double seconds, QString& why)
 {
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
+        why = out.errorString();
+        return false;
+    }
     int failures = scriptError.isEmpty() ? 0 : 1;
     for (const auto& e : expectations)
         failures += e.failure.isEmpty() ? 0 : 1;
@@ -45,6 +48,10 @@ bool writeJUnit(const QString& file, const QString& scriptName, const std::vecto
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndDocument();
+    if (!out.commit()) {
+        why = out.errorString();
+        return false;
+    }
     return true;
 }
 

@@ -3,13 +3,17 @@
 #include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "Form.h"
+#include "LanguageCheck.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QImageWriter>
 #include <QSignalBlocker>
 #include <QTest>
+
+#include <cstdio>
 
 namespace Scenario {
 namespace {
@@ -104,14 +108,20 @@ void Runner::execute(const Command& command)
         print(w);
     else if (name == "expect")
         expect(command);
-    else if (name == "screenshot") {
-        control_->form().runLog->flush();
-        QApplication::processEvents();
-        control_->grab().save(QDir(options_.scriptDir).absoluteFilePath(w[0]));
-    } else if (name == "show") {
+    else if (name == "screenshot")
+        screenshot(w[0]); else if (name == "show") {
         control_->form().runLog->flush();
         QApplication::processEvents();
     }
+}
+
+void Runner::screenshot(const QString& file)
+{
+    control_->form().runLog->flush();
+    QApplication::processEvents();
+    const QString path = QDir(options_.scriptDir).absoluteFilePath(file);
+    QImageWriter writer(path);
+    if (!writer.write(control_->grab().toImage())) fail(path + ": cannot save the picture: " + writer.errorString());
 }
 
 int Runner::count(const QString& word) const
@@ -148,6 +158,9 @@ void Runner::vehicle(const Words& w)
 void Runner::init(const Words& w)
 {
     if (!w.isEmpty()) language_ = w[0];
+    const QString warning =
+        TavrinApps::unknownLanguageWarning(QStringLiteral("ioctl-script"), options_.installPath, language_);
+    if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
     try {
         control_->initParameters(options_.installPath, language_, session_);
     } catch (const Sorvik3::Error& error) {
@@ -249,8 +262,11 @@ void Runner::option(const QString& which)
 {
     const auto& options = control_->form().OptionPerm;
     QRadioButton* chosen = nullptr;
+    // The built-in English caption names an option in every language, as does the one shown.
+    static const char* const kBuiltIn[] = {"None", "Monitor Status", "Tester present P2P"};
     for (int i = 0; i < 3; ++i) {
-        if (which == QString::number(i) || which == options[i]->text()) chosen = options[i];
+        if (which == QString::number(i) || which == options[i]->text() || which == QLatin1String(kBuiltIn[i]))
+            chosen = options[i];
     }
     if (chosen == nullptr) fail("no option '" + which + "'");
     if (!chosen->isVisibleTo(control_.get())) {

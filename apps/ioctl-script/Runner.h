@@ -59,6 +59,7 @@ class Runner {
     void wait(uint32_t ms);
     void untilIdle(const Words& w);
     void print(const Words& w);
+    void screenshot(const QString& file);
     void printVehicle();
     QString drivenByEcu(const Words& w);
     void expect(const Command& command);

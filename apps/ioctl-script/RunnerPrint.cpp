@@ -30,6 +30,7 @@ QString captionOf(const QWidget* w)
     if (auto* frame = qobject_cast<const QGroupBox*>(w)) return frame->title();
     if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
     if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (auto* item = qobject_cast<const TavrinDiagItem::DiagItemViewWrite*>(w)) return item->Caption();
     return {};
 }
 

@@ -1,10 +1,12 @@
 // ioctl-script: runs a scripted actuator test on the real control and a
 // simulated vehicle, prints what the control shows, and checks expectations.
 // Exit status: 0 all held, 1 an expectation failed, 2 a script error.
+#include "InstallPath.h"
 #include "JUnitReport.h"
 #include "Runner.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,25 +27,36 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Runs a scripted actuator test on the Tavrin Input Output Control."));
-    parser.addHelpOption();
+        QStringLiteral("Runs a scripted actuator test on the Tavrin Input Output Control.\n"
+                       "Exit status: 0 every expectation held, 1 one failed, 2 a script or usage error."));
+    const QCommandLineOption help = parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("The scenario to run."));
     QCommandLineOption showOption(QStringLiteral("show"), QStringLiteral("Show the control in a real window."));
     QCommandLineOption junit(QStringLiteral("junit"), QStringLiteral("Write a JUnit XML report."),
                              QStringLiteral("file"));
     QCommandLineOption install(QStringLiteral("install"), QStringLiteral("Installation path holding lang/ioctl.xml."),
-                               QStringLiteral("path"), QStringLiteral(TAVRIN_DEFAULT_INSTALL_PATH));
+                               QStringLiteral("path"), TavrinApps::defaultInstallPath());
     parser.addOptions({showOption, junit, install});
-    parser.process(app);
+    const char* usage = "usage: ioctl-script [--show] [--junit FILE] [--install PATH] SCRIPT";
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "ioctl-script: %s\n%s\n", qPrintable(parser.errorText()), usage);
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
     if (parser.positionalArguments().size() != 1) {
-        std::fprintf(stderr, "usage: ioctl-script [--show] [--junit FILE] [--install PATH] SCRIPT\n");
+        std::fprintf(stderr, "ioctl-script: %s\n%s\n",
+                     parser.positionalArguments().isEmpty() ? "no script given" : "one script at a time", usage);
         return 2;
     }
     const QString path = parser.positionalArguments().front();
     const QFileInfo info(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "%s: cannot read the script\n", qPrintable(path));
+        std::fprintf(stderr, "ioctl-script: %s: cannot read the script: %s\n", qPrintable(path),
+                     qPrintable(file.errorString()));
         return 2;
     }
     QTextStream out(stdout);
@@ -61,11 +74,16 @@ int main(int argc, char** argv)
     }
     out.flush();
     if (!scriptError.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(scriptError));
+    int status = !scriptError.isEmpty() ? 2 : runner.failed() ? 1 : 0;
     if (parser.isSet(junit)) {
-        Scenario::writeJUnit(parser.value(junit), info.fileName(), runner.expectations(), scriptError,
-                             timer.elapsed() / 1000.0);
+        QString why;
+        if (!Scenario::writeJUnit(parser.value(junit), info.fileName(), runner.expectations(), scriptError,
+                                  timer.elapsed() / 1000.0, why)) {
+            std::fprintf(stderr, "ioctl-script: %s: cannot write the JUnit report: %s\n",
+                         qPrintable(parser.value(junit)), qPrintable(why));
+            status = 2;
+        }
     }
-    const int status = !scriptError.isEmpty() ? 2 : runner.failed() ? 1 : 0;
     if (show) {
         runner.handOverToRealTime();
         app.exec();

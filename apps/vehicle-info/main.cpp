@@ -1,8 +1,16 @@
-// Prints what a vehicle description offers: its ECUs, their requests and the
-// devices of their output-control lists. Without an argument: the demo vehicle.
+// vehicle-info: prints what a vehicle description offers (ECUs, requests, the
+// devices of their output-control lists), or with --check what the control will
+// find in it and what it will miss. Without a file: the demo vehicle.
 #include "DemoVehicle.h"
+#include "ErrorNumbers.h"
+#include "InstallPath.h"
 #include "SimSession.h"
+#include "VehicleCheck.h"
 
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
 #include <iostream>
 
 namespace {
@@ -44,19 +52,80 @@ void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuSpec& model)
     }
 }
 
+int printVehicle(const std::shared_ptr<Sorvik3Sim::SimSession>& session)
+{
+    std::cout << "Vehicle: " << session->vehicle().name << "\n";
+    const auto ecus = session->Ecus();
+    for (size_t i = 0; i < ecus.size(); ++i)
+        printEcu(ecus[i], session->vehicle().ecus[i]);
+    return 0;
+}
+
+int check(const std::shared_ptr<Sorvik3Sim::SimSession>& session, const QString& installPath)
+{
+    bool usable = true;
+    int listed = 0;
+    for (const auto& ecu : VehicleInfo::checkVehicle(session, installPath)) {
+        std::cout << "ECU " << ecu.ecu.toStdString() << "\n";
+        for (const auto& line : ecu.found)
+            std::cout << "  found: " << line.toStdString() << "\n";
+        for (const auto& line : ecu.missing)
+            std::cout << "  MISSING: " << line.toStdString() << "\n";
+        usable = usable && ecu.missing.isEmpty();
+        listed += ecu.found.filter(QStringLiteral("not listed")).isEmpty() ? 1 : 0;
+    }
+    if (listed == 0) std::cout << "No ECU offers output control: the control lists nothing.\n";
+    usable = usable && listed > 0;
+    std::cout << (usable ? "usable\n" : "not usable as it stands\n");
+    return usable ? 0 : 1;
+}
+
+std::string numberText(int32_t number)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, number >= 0x1000 ? "0x%04X" : "%d", static_cast<unsigned>(number));
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    try {
-        auto session = argc > 1 ? Sorvik3Sim::SimSession::load(argv[1]) : Sorvik3Sim::demoSession();
-        std::cout << "Vehicle: " << session->vehicle().name << "\n";
-        const auto ecus = session->Ecus();
-        for (size_t i = 0; i < ecus.size(); ++i)
-            printEcu(ecus[i], session->vehicle().ecus[i]);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vehicle-info"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Lists a vehicle description's ECUs, requests and devices (the demo vehicle without FILE).\n"
+                       "With --check: what the control will find in it and what it will miss; exit status 0 when "
+                       "the file is usable, 1 when not, 2 for a usage error or a refused file."));
+    const QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption checkOption(QStringLiteral("check"), QStringLiteral("Check the file as the control reads it."));
+    QCommandLineOption install(QStringLiteral("install"), QStringLiteral("Installation path holding lang/ioctl.xml."),
+                               QStringLiteral("path"), TavrinApps::defaultInstallPath());
+    parser.addOptions({checkOption, install});
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Vehicle description (XML)."), "[FILE]");
+    const char* usage = "usage: vehicle-info [--check] [--install PATH] [FILE]";
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::cerr << "vehicle-info: " << parser.errorText().toStdString() << "\n" << usage << "\n";
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::cout << parser.helpText().toStdString();
         return 0;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::cerr << "vehicle-info: one file at a time\n" << usage << "\n";
+        return 2;
+    }
+    try {
+        auto session = files.isEmpty() ? Sorvik3Sim::demoSession()
+                                       : Sorvik3Sim::SimSession::load(files.front().toStdString());
+        return parser.isSet(checkOption) ? check(session, parser.value(install)) : printVehicle(session);
     } catch (const Sorvik3::Error& error) {
-        std::cerr << "error " << error.number() << ": " << error.description() << "\n";
-        return 1;
+        std::cerr << "vehicle-info: error " << numberText(error.number()) << ": "
+                  << QString::fromStdString(error.description()).replace("\r\n", " / ").toStdString() << "\n";
+        return 2;
     }
 }

@@ -3,13 +3,17 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QSpinBox>
+#include <QDoubleSpinBox>
+#include <QLocale>
 
 #include <cmath>
 #include <limits>
 
 namespace TavrinDiagItem {
 namespace {
+
+// The view's own failure: the item it was told of is not in the session.
+constexpr int32_t kNoSuchItem = 0x2001;
 
 QString fromUtf8(const std::string& text)
 {
@@ -19,7 +23,7 @@ QString fromUtf8(const std::string& text)
 }  // namespace
 
 DiagItemViewWrite::DiagItemViewWrite(QWidget* parent)
-    : QWidget(parent), label_(new QLabel(this)), names_(new QComboBox(this)), number_(new QSpinBox(this)),
+    : QWidget(parent), label_(new QLabel(this)), names_(new QComboBox(this)), number_(new QDoubleSpinBox(this)),
       unit_(new QLabel(this))
 {
     auto* row = new QHBoxLayout(this);
@@ -37,12 +41,13 @@ DiagItemViewWrite::DiagItemViewWrite(QWidget* parent)
     names_->setObjectName(QStringLiteral("names"));
     number_->setObjectName(QStringLiteral("number"));
     unit_->setObjectName(QStringLiteral("unit"));
-    number_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    number_->setRange(-2147483648.0, 2147483647.0);
+    number_->setDecimals(0);
     number_->setKeyboardTracking(false);
     names_->hide();
     number_->hide();
     connect(names_, &QComboBox::activated, this, &DiagItemViewWrite::applyName);
-    connect(number_, &QSpinBox::valueChanged, this, [this] { applyNumber(); });
+    connect(number_, &QDoubleSpinBox::valueChanged, this, [this] { applyNumber(); });
     applyGeometry();
 }
 
@@ -92,7 +97,6 @@ void DiagItemViewWrite::setViewMode(short mode)
 
 double DiagItemViewWrite::twipsPerPixel() const
 {
-    if (twipsPerPixel_ > 0.0) return twipsPerPixel_;
     const int dpi = logicalDpiX();
     return 1440.0 / (dpi > 0 ? dpi : 96);
 }
@@ -116,13 +120,13 @@ void DiagItemViewWrite::updateEnabled()
 
 Sorvik3::DataRef DiagItemViewWrite::findData()
 {
-    if (!session_) throw Sorvik3::Error(0, "No session");
+    if (!session_) throw Sorvik3::Error(kNoSuchItem, "No session");
     for (const auto& ecu : session_->Ecus()) {
         if (ecu && ecu->Name() == ecuName_.toStdString()) {
             return ecu->Request(requestName_.toStdString())->Data(dataName_.toStdString());
         }
     }
-    throw Sorvik3::Error(0, "No ECU named '" + ecuName_.toStdString() + "'");
+    throw Sorvik3::Error(kNoSuchItem, "No ECU named '" + ecuName_.toStdString() + "'");
 }
 
 void DiagItemViewWrite::Display()
@@ -163,9 +167,22 @@ void DiagItemViewWrite::fillEditor()
     }
     names_->setVisible(list != nullptr);
     number_->setVisible(list == nullptr);
-    unit_->setText(fromUtf8(data_->Unit()));
+    const QString unit = fromUtf8(data_->Unit());
+    unit_->setText(unit);
+    // A caption that already names the unit ("Pressure (bar) ") does not get it twice.
+    unit_->setVisible(!unit.isEmpty() && !label_->text().contains(QStringLiteral("(") + unit + QStringLiteral(")")));
+    if (!list) scaleEditor(fromUtf8(data_->ValueText()));
     filling_ = false;
     refreshValue();
+}
+
+// The editor shows as many decimals as the item's own value text, and steps by its last one.
+void DiagItemViewWrite::scaleEditor(const QString& valueText)
+{
+    const qsizetype point = valueText.indexOf(QLatin1Char('.'));
+    const int decimals = point < 0 ? 0 : static_cast<int>(std::min<qsizetype>(valueText.size() - point - 1, 6));
+    number_->setDecimals(decimals);
+    number_->setSingleStep(std::pow(10.0, -decimals));
 }
 
 void DiagItemViewWrite::refreshValue()
@@ -177,9 +194,7 @@ void DiagItemViewWrite::refreshValue()
             names_->setCurrentIndex(names_->findText(fromUtf8(data_->ValueText())));
         } else {
             const double value = data_->NumericValue();
-            number_->setValue(std::isfinite(value)
-                                  ? static_cast<int>(std::clamp(std::nearbyint(value), -2147483648.0, 2147483647.0))
-                                  : 0);
+            number_->setValue(std::isfinite(value) ? value : 0.0);
         }
     } catch (const std::exception& error) {
         setToolTip(QString::fromLocal8Bit(error.what()));
@@ -216,7 +231,7 @@ void DiagItemViewWrite::applyName(int index)
 void DiagItemViewWrite::applyNumber()
 {
     if (filling_ || !data_) return;
-    apply([&] { data_->setNumericValue(number_->value()); });
+    apply([&] { data_->setPhysicalValue(number_->value()); });
 }
 
 bool DiagItemViewWrite::hasNamedValues() const
@@ -255,7 +270,7 @@ bool DiagItemViewWrite::chooseValue(const QString& value)
         applyName(index);
     } else {
         bool ok = false;
-        const int number = value.toInt(&ok);
+        const double number = QLocale::c().toDouble(value, &ok);
         if (!ok) return false;
         if (number_->value() == number)
             applyNumber();

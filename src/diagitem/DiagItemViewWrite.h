@@ -10,7 +10,7 @@
 
 class QComboBox;
 class QLabel;
-class QSpinBox;
+class QDoubleSpinBox;
 
 namespace TavrinDiagItem {
 
@@ -60,8 +60,6 @@ class DiagItemViewWrite : public QWidget {
     // Sets the value as the user would: by name for named values, else by number.
     bool chooseValue(const QString& value);
 
-    void setTwipsPerPixel(double twips) { twipsPerPixel_ = twips; }
-
   signals:
     void valueChanged(const QString& valueText);
 
@@ -74,6 +72,7 @@ class DiagItemViewWrite : public QWidget {
     template <typename Write>
     void apply(Write&& write) noexcept;
     void refreshValue();
+    void scaleEditor(const QString& valueText);
     void applyGeometry();
     void updateEnabled();
     double twipsPerPixel() const;
@@ -82,13 +81,12 @@ class DiagItemViewWrite : public QWidget {
     Sorvik3::DataRef data_;
     QLabel* label_;
     QComboBox* names_;
-    QSpinBox* number_;
+    QDoubleSpinBox* number_;
     QLabel* unit_;
     QString ecuName_, requestName_, dataName_, problem_;
     int labelWidth_ = 1200;
     bool writeEnabled_ = true;
     short viewMode_ = 0;
-    double twipsPerPixel_ = 0.0;
     bool filling_ = false;
 };
 

@@ -3,6 +3,8 @@
 // No Qt here: a session library must not depend on the control's toolkit.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -87,6 +89,12 @@ class Data {
     virtual std::string ValueText() = 0;
     virtual double NumericValue() = 0;
     virtual void setNumericValue(int32_t value) = 0;
+    // The value to send in the item's own units, fractions included (3.5 bar).
+    // A library that takes whole numbers only gets the nearest one.
+    virtual void setPhysicalValue(double value)
+    {
+        setNumericValue(static_cast<int32_t>(std::clamp(std::nearbyint(value), -2147483648.0, 2147483647.0)));
+    }
     virtual void setValueName(const std::string& name) = 0;
 };
 

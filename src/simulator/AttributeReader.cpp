@@ -13,7 +13,9 @@ namespace Sorvik3Sim {
 
 void AttributeReader::fail(int line, const std::string& what) const
 {
-    throw Sorvik3::Error(BadDescription, file_ + ":" + std::to_string(line) + ": " + what);
+    // No position is better than a made-up one: a file that cannot be opened has no line.
+    const std::string where = line > 0 ? file_ + ":" + std::to_string(line) : file_;
+    throw Sorvik3::Error(BadDescription, where + ": " + what);
 }
 
 void AttributeReader::fail(TavrinXml::Node node, const std::string& what) const

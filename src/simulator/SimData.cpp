@@ -12,7 +12,8 @@ std::string SimNumericList::Item(int32_t index)
     return values_[static_cast<size_t>(index)].name;
 }
 
-SimNumericList::SimNumericList(const std::vector<NamedValue>& values) : values_(values)
+SimNumericList::SimNumericList(std::shared_ptr<const VehicleRuntime> runtime, const std::vector<NamedValue>& values)
+    : runtime_(std::move(runtime)), values_(values)
 {
     for (const auto& value : values)
         byName_.emplace(value.name, value.number);
@@ -24,10 +25,11 @@ int32_t SimNumericList::Value(const std::string& name)
     throw Sorvik3::Error(UnknownName, "No named value '" + name + "'");
 }
 
-SimData::SimData(std::weak_ptr<SimRequest> request, const DataSpec& model)
-    : request_(std::move(request)), model_(model), value_(model.defaultValue)
+SimData::SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request,
+                 const DataSpec& model)
+    : runtime_(std::move(runtime)), request_(std::move(request)), model_(model), value_(model.defaultValue)
 {
-    if (model.namedValues) list_ = std::make_shared<SimNumericList>(*model.namedValues);
+    if (model.namedValues) list_ = std::make_shared<SimNumericList>(runtime_, *model.namedValues);
     if (!model.device.empty()) device_ = std::make_shared<SimDataDevice>(model.device);
 }
 
@@ -75,6 +77,12 @@ void SimData::store(double physical)
 }
 
 void SimData::setNumericValue(int32_t value)
+{
+    checkWritable();
+    store(value);
+}
+
+void SimData::setPhysicalValue(double value)
 {
     checkWritable();
     store(value);

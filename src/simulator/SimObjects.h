@@ -18,12 +18,14 @@ class SimRequest;
 
 class SimNumericList final : public Sorvik3::NumericList {
   public:
-    explicit SimNumericList(const std::vector<NamedValue>& values);
+    // The list reads its values from the description the runtime holds: it keeps the runtime.
+    SimNumericList(std::shared_ptr<const VehicleRuntime> runtime, const std::vector<NamedValue>& values);
     int32_t LastIndex() override { return static_cast<int32_t>(values_.size()) - 1; }
     std::string Item(int32_t index) override;
     int32_t Value(const std::string& name) override;
 
   private:
+    std::shared_ptr<const VehicleRuntime> runtime_;
     const std::vector<NamedValue>& values_;
     std::unordered_map<std::string, int32_t> byName_;
 };
@@ -39,7 +41,8 @@ class SimDataDevice final : public Sorvik3::DataDevice {
 
 class SimData final : public Sorvik3::Data {
   public:
-    SimData(std::weak_ptr<SimRequest> request, const DataSpec& model);
+    // A host may keep a data item alone: it holds the runtime whose description it reads.
+    SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request, const DataSpec& model);
     std::string Name() override { return model_.name; }
     std::string Unit() override { return model_.unit; }
     Sorvik3::NumericListRef NumericList() override { return list_; }
@@ -49,6 +52,7 @@ class SimData final : public Sorvik3::Data {
     std::string ValueText() override;
     double NumericValue() override;
     void setNumericValue(int32_t value) override;
+    void setPhysicalValue(double value) override;
     void setValueName(const std::string& name) override;
 
     const DataSpec& model() const { return model_; }
@@ -59,6 +63,7 @@ class SimData final : public Sorvik3::Data {
     void checkWritable() const;
     void store(double physical);
 
+    std::shared_ptr<const VehicleRuntime> runtime_;
     std::weak_ptr<SimRequest> request_;
     const DataSpec& model_;
     std::shared_ptr<SimNumericList> list_;

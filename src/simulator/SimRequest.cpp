@@ -14,7 +14,7 @@ SimRequest::SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<Si
 void SimRequest::createItems()
 {
     for (const auto& item : model_.items) {
-        items_.push_back(std::make_shared<SimData>(weak_from_this(), item));
+        items_.push_back(std::make_shared<SimData>(runtime_, weak_from_this(), item));
         byName_.emplace(item.name, items_.back());
     }
 }

@@ -1,5 +1,7 @@
 #include "VehicleLoader.h"
 
+#include "DataCodec.h"
+
 #include "AttributeReader.h"
 #include "ErrorNumbers.h"
 #include "Kwp2000Frame.h"
@@ -71,6 +73,33 @@ std::vector<NamedValue> readNamedValues(const AttributeReader& in, Node node)
     return values;
 }
 
+// A number the item's bytes cannot carry would be cut on the wire: refuse it here.
+void refuseValuesThatDoNotFit(const AttributeReader& in, Node node, const DataSpec& data)
+{
+    if (data.kind != DataKind::Number) return;
+    auto fits = [&data](double value) {
+        try {
+            rawFromPhysical(data, value);
+            return true;
+        } catch (const Sorvik3::Error&) {
+            return false;
+        }
+    };
+    const std::string room = std::to_string(data.size) + (data.size == 1 ? " byte" : " bytes");
+    if (!fits(data.defaultValue)) {
+        in.fail(node, "default " + in.text(node, "default", "") + " of '" + data.name + "' does not fit its " + room);
+    }
+    if (!data.namedValues) return;
+    const auto children = TavrinXml::childElements(node);
+    for (size_t i = 0; i < data.namedValues->size(); ++i) {
+        const auto& value = (*data.namedValues)[i];
+        if (!fits(value.number)) {
+            in.fail(children[i], "value '" + value.name + "' (" + std::to_string(value.number) + ") of '" + data.name +
+                                     "' does not fit its " + room);
+        }
+    }
+}
+
 DataSpec readData(const AttributeReader& in, Node node, bool inResponse)
 {
     DataSpec data;
@@ -102,6 +131,7 @@ DataSpec readData(const AttributeReader& in, Node node, bool inResponse)
     if (!TavrinXml::childElements(node).empty() || in.boolean(node, "list", false)) {
         data.namedValues = readNamedValues(in, node);
     }
+    refuseValuesThatDoNotFit(in, node, data);
     return data;
 }
 
@@ -155,6 +185,7 @@ DeviceSpec readDevice(const AttributeReader& in, Node node)
         if (TavrinXml::name(child) != "signal") in.fail(child, "unexpected element <" + TavrinXml::name(child) + ">");
         SignalSpec signal;
         signal.name = in.required(child, "name");
+        signal.line = TavrinXml::line(child);
         signal.idle = in.number(child, "idle", 0.0);
         signal.active = in.number(child, "active", signal.idle);
         signal.follows = in.text(child, "follows", "");
@@ -228,6 +259,18 @@ void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
             }
         }
     }
+    std::set<std::string> parameters;
+    for (const auto& request : ecu.requests) {
+        for (const auto& data : request.items)
+            parameters.insert(data.name);
+    }
+    for (const auto& device : ecu.devices) {
+        for (const auto& signal : device.measures) {
+            if (!signal.follows.empty() && !parameters.count(signal.follows)) {
+                in.fail(signal.line, "signal '" + signal.name + "' follows unknown parameter '" + signal.follows + "'");
+            }
+        }
+    }
     for (const auto& fault : ecu.faults) {
         if (fault.kind == FaultSpec::Kind::Init) continue;
         bool known = false;
@@ -258,7 +301,7 @@ VehicleSpec readVehicle(const TavrinXml::Document& doc, const std::string& file)
     AttributeReader in(file);
     if (!doc.loaded()) {
         const auto& error = *doc.error();
-        in.fail(error.line, error.reason + " (column " + std::to_string(error.column) + ")");
+        in.fail(error.line, error.reason + (error.column > 0 ? " (column " + std::to_string(error.column) + ")" : ""));
     }
     Node root = doc.root();
     if (TavrinXml::name(root) != "vehicle") in.fail(root, "the root element must be <vehicle>");

@@ -59,6 +59,7 @@ struct SignalSpec {
     std::string follows;  // parameter whose value sets the active level
     double gain = 1.0;
     double tauMs = 500.0;
+    int line = 0;
 };
 
 struct DeviceSpec {

@@ -9,7 +9,7 @@ namespace {
 const char* const kWorkshop = R"(<vehicle>
   <ecu id="7" name="Lights" description="Lights module">
     <request name="OutputControl" service="0x30" bytes="30 00 00">
-      <data name="OutputTemporaryControlList" position="1">
+      <data name="OutputTemporaryControlList" position="1" size="2" signed="true">
         <value name="Lamp" number="1"/><value name="Pump" number="2"/><value name="Big" number="12345"/><value name="Minus" number="-1"/>
       </data>
       <data name="OutputPermanentControlList" position="1"><value name="Pump" number="7"/><value name="Valve" number="3"/></data>

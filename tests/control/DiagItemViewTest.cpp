@@ -4,7 +4,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
-#include <QSpinBox>
+#include <QLabel>
+#include <QDoubleSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -51,13 +52,35 @@ TEST_F(DiagItemViewTest, shouldEditNumbersWithTheirUnit)
     show("EngineControl", "OutputControl", "OutputControl.Duty");
     EXPECT_FALSE(view.hasNamedValues());
     EXPECT_EQ(view.unitText(), "%");
-    EXPECT_EQ(qobject_cast<QSpinBox*>(view.editor())->value(), 50);
+    EXPECT_EQ(qobject_cast<QDoubleSpinBox*>(view.editor())->value(), 50.0);
     EXPECT_TRUE(view.chooseValue("75"));
     EXPECT_EQ(item("OutputControl", "OutputControl.Duty")->NumericValue(), 75.0);
     // A value the item cannot carry is refused and the editor shows the item's value again.
     view.chooseValue("300");
     EXPECT_EQ(item("OutputControl", "OutputControl.Duty")->NumericValue(), 75.0);
     EXPECT_FALSE(view.toolTip().isEmpty());
+}
+
+// A 3.5 bar pressure is 3.5, not 4: the editor follows the item's scaling.
+TEST_F(DiagItemViewTest, shouldEditScaledValuesWithTheirDecimals)
+{
+    view.setCaption("FuelPump.Pressure (bar) ");
+    view.setEcuName("EngineControl");
+    view.setRequestName("OutputControl.Start.FuelPump");
+    view.setDataName("FuelPump.Pressure");
+    view.setSession(session);
+    view.Display();
+    auto* editor = qobject_cast<QDoubleSpinBox*>(view.editor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->value(), 3.5);
+    EXPECT_EQ(editor->decimals(), 1);
+    EXPECT_DOUBLE_EQ(editor->singleStep(), 0.1);
+    editor->stepBy(1);
+    EXPECT_EQ(item("OutputControl.Start.FuelPump", "FuelPump.Pressure")->ValueText(), "3.6");
+    EXPECT_TRUE(view.chooseValue("4.2"));
+    EXPECT_EQ(item("OutputControl.Start.FuelPump", "FuelPump.Pressure")->ValueText(), "4.2");
+    // The caption names the unit already: it is not shown a second time.
+    EXPECT_FALSE(view.findChild<QLabel*>("unit")->isVisibleTo(&view));
 }
 
 TEST_F(DiagItemViewTest, shouldGoReadOnlyWhenWritingIsDisabled)

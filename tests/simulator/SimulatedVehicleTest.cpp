@@ -182,3 +182,23 @@ TEST_F(DemoVehicleTest, shouldKeepRequestsUsableAfterTheSessionIsDropped)
     EXPECT_NO_THROW(tester->Send());
     EXPECT_EQ(errorNumberOf([&] { tester->Ecu(); }), Sorvik3Sim::UnknownName);
 }
+
+// A host may drop everything but one data item or its list of named values.
+TEST(SimulatedLibraryLifetime, shouldKeepWhatAHeldItemNeeds)
+{
+    Sorvik3::DataRef item;
+    Sorvik3::NumericListRef list;
+    {
+        auto session = Sorvik3Sim::demoSession();
+        auto request = session->Ecus().front()->Request("OutputControl");
+        item = request->Data("OutputControl.Duty");
+        list = request->Data("OutputTemporaryControlList")->NumericList();
+    }
+    EXPECT_EQ(item->Name(), "OutputControl.Duty");
+    EXPECT_EQ(item->Unit(), "%");
+    EXPECT_EQ(item->ValueText(), "50");
+    item->setNumericValue(60);
+    EXPECT_EQ(item->NumericValue(), 60.0);
+    EXPECT_EQ(list->Item(0), "FuelPump");
+    EXPECT_EQ(list->Value("CoolingFan"), 2);
+}

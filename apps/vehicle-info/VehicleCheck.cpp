@@ -1,0 +1,113 @@
+#include "VehicleCheck.h"
+
+#include "ControlFields.h"
+#include "Form.h"
+#include "ioctl.h"
+#include "utils.h"
+
+namespace VehicleInfo {
+namespace {
+
+using TavrinIoCtl::ControlFields;
+
+QString nameOf(const Sorvik3::RequestRef& request)
+{
+    try {
+        return request ? QString::fromStdString(request->Name()) : QString();
+    } catch (const std::exception&) {
+        return QStringLiteral("?");
+    }
+}
+
+// Whether the request names the device: a request of the device's own names it
+// by its bytes; a shared one needs a device list (found as the control finds it) holding it.
+bool namesDevice(const Sorvik3::RequestRef& request, const Sorvik3::RequestRef& shared, const QString& device)
+{
+    if (!request) return false;
+    if (request != shared) return true;
+    for (const char* list : {"OutputTemporaryControlList", "OutputPermanentControlList"}) {
+        try {
+            auto data = TavrinIoCtl::utils::FindDataByName(request, QString::fromLatin1(list), QString());
+            auto values = data ? data->NumericList() : nullptr;
+            if (values && TavrinIoCtl::utils::FindValueByName(data, device) >= 0) return true;
+        } catch (const std::exception&) {
+            // not in this list
+        }
+    }
+    return false;
+}
+
+void checkEcuLevel(const ControlFields& f, EcuFindings& out)
+{
+    out.found << "output control: '" + nameOf(f.OutputControlRequest) + "'";
+    if (!f.TemporaryListData && !f.PermanentListData)
+        out.missing << "no device list (OutputTemporaryControlList, OutputPermanentControlList)";
+    if (!f.CommandData) out.missing << "no command item (OutputControlCommand)";
+    const std::pair<const char*, int32_t> commands[] = {{"Start Temporary", f.StartTemporaryValue},
+                                                        {"Start Permanent", f.StartPermanentValue},
+                                                        {"Status", f.StatusCommandValue},
+                                                        {"Stop", f.StopCommandValue}};
+    for (const auto& [name, value] : commands) {
+        if (f.CommandData && value < 0) out.missing << QStringLiteral("no command value '%1'").arg(name);
+    }
+    if (!f.StatusData)
+        out.missing << "no status item (OutputControlStatus): a started device cannot be judged";
+    else if (f.RunningValue < 0)
+        out.missing << "the status has no value 'Running'";
+    out.found << "stop: '" + nameOf(f.StopRequest) + "', status: '" + nameOf(f.StatusRequest) + "'";
+    out.found << (f.StartSessionRequest ? "session start: '" + nameOf(f.StartSessionRequest) + "'"
+                                        : QStringLiteral("no session start (StartDiagnosticSession): none is sent"));
+    out.found << (f.TesterPresentRequest
+                      ? "tester present: '" + nameOf(f.TesterPresentRequest) + "'"
+                      : QStringLiteral("no tester present (TesterPresent.WithResponse): that option sends nothing"));
+}
+
+void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
+{
+    const auto& form = control.form();
+    const auto& f = control.fields();
+    const int devices = form.lvDevices->rowCount();
+    out.found << QStringLiteral("%1 device(s)").arg(devices);
+    for (int i = 0; i < devices; ++i) {
+        auto* row = form.lvDevices->row(i);
+        form.lvDevices->setCurrentItem(row);
+        control.lvDevices_Click();
+        const QString device = row->text(0);
+        if (!namesDevice(f.DeviceStartRequest, f.OutputControlRequest, device))
+            out.missing << "device '" + device + "': its start '" + nameOf(f.DeviceStartRequest) + "' cannot name it";
+        if (!namesDevice(f.DeviceStopRequest, f.StopRequest, device))
+            out.missing << "device '" + device + "': no stop request that names it ('" +
+                               nameOf(f.DeviceStopRequest) + "')";
+    }
+}
+
+}  // namespace
+
+std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::SimSession>& session,
+                                      const QString& installPath)
+{
+    TavrinIoCtl::ioctl control;
+    control.initParameters(installPath, QStringLiteral("en"), session);
+    const auto& functions = control.form().lvFunctions;
+    std::vector<EcuFindings> findings;
+    for (const auto& ecu : session->vehicle().ecus) {
+        EcuFindings out{QString::fromStdString(ecu.name), {}, {}};
+        TavrinWidgets::ListItem* row = nullptr;
+        for (int i = 0; i < functions->rowCount() && !row; ++i) {
+            if (functions->row(i)->text(0) == out.ecu) row = functions->row(i);
+        }
+        if (row == nullptr) {
+            out.found << (ecu.id == 0 ? QStringLiteral("not listed: an ECU with id 0 is never listed")
+                                      : QStringLiteral("not listed: no output-control request (OutputControl) "
+                                                       "with a device list"));
+        } else {
+            control.lvFunctions_ItemClick(row);
+            checkEcuLevel(control.fields(), out);
+            checkDevices(control, out);
+        }
+        findings.push_back(std::move(out));
+    }
+    return findings;
+}
+
+}  // namespace VehicleInfo

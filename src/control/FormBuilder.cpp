@@ -106,8 +106,6 @@ void buildDataControls(Builder& b)
     f.ckReadData = b.make<QCheckBox>(f.FrData, "ckReadData", "CheckBox");
     f.ckReadData->setText(QStringLiteral("Monitor data during  IOcontrol"));
     b.place(f.ckReadData, 1800, 0, 2535, 375);
-    // A font wider than the design's must not cut the caption.
-    f.ckReadData->resize(std::max(f.ckReadData->width(), f.ckReadData->sizeHint().width()), f.ckReadData->height());
 }
 
 void buildDriveControls(Builder& b)

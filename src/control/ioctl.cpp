@@ -1,5 +1,6 @@
 #include "ioctl.h"
 
+#include "CaptionFit.h"
 #include "Catalogue.h"
 #include "ControlContext.h"
 #include "Layout.h"
@@ -89,6 +90,7 @@ void ioctl::initParameters(const QString& szInstallServer, const QString& szUser
     parts_->fields.InstallPath = szInstallServer;
     multilanguage::LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
     TranslateControls(parts_->form.controls, QStringLiteral("IoCtlMainForm/Controls"));
+    fitCaptions(parts_->form);
     parts_->form.sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + ControlVersion());
     if (aDiagSession) parts_->fields.Session = std::move(aDiagSession);
     parts_->catalogue.LoadFunctionList();

@@ -81,6 +81,7 @@ QString DiagItemViewWrite::Caption() const
 void DiagItemViewWrite::setCaption(const QString& caption)
 {
     label_->setText(caption);
+    showUnitOnce();
 }
 
 void DiagItemViewWrite::setWriteEnabled(bool enabled)
@@ -109,6 +110,19 @@ void DiagItemViewWrite::applyGeometry()
     const int height = viewMode_ == 1 ? 20 : 22;
     names_->setFixedHeight(height);
     number_->setFixedHeight(height);
+    showUnitOnce();
+}
+
+// A caption that names the unit ("Pressure (bar) ") and is shown whole does not
+// get it a second time; a cut one keeps the unit beside the value, and its tool tip.
+void DiagItemViewWrite::showUnitOnce()
+{
+    const QString unit = unit_->text();
+    const QString caption = label_->text();
+    const bool captionWhole = label_->fontMetrics().horizontalAdvance(caption) <= label_->width();
+    const bool named = !unit.isEmpty() && caption.contains(QStringLiteral("(") + unit + QStringLiteral(")"));
+    unit_->setVisible(!unit.isEmpty() && !(named && captionWhole));
+    label_->setToolTip(captionWhole ? QString() : caption);
 }
 
 void DiagItemViewWrite::updateEnabled()
@@ -167,10 +181,8 @@ void DiagItemViewWrite::fillEditor()
     }
     names_->setVisible(list != nullptr);
     number_->setVisible(list == nullptr);
-    const QString unit = fromUtf8(data_->Unit());
-    unit_->setText(unit);
-    // A caption that already names the unit ("Pressure (bar) ") does not get it twice.
-    unit_->setVisible(!unit.isEmpty() && !label_->text().contains(QStringLiteral("(") + unit + QStringLiteral(")")));
+    unit_->setText(fromUtf8(data_->Unit()));
+    showUnitOnce();
     if (!list) scaleEditor(fromUtf8(data_->ValueText()));
     filling_ = false;
     refreshValue();

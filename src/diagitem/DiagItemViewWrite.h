@@ -75,6 +75,7 @@ class DiagItemViewWrite : public QWidget {
     void scaleEditor(const QString& valueText);
     void applyGeometry();
     void updateEnabled();
+    void showUnitOnce();
     double twipsPerPixel() const;
 
     Sorvik3::SessionRef session_;

@@ -1,5 +1,7 @@
 #include "Layout.h"
 
+#include "CaptionFit.h"
+
 #include <QHeaderView>
 
 namespace TavrinIoCtl {
@@ -94,6 +96,7 @@ void layoutControl(ControlContext& c, Catalogue& catalogue, QSize surfacePixels)
     const double logTop = t.top(f.lvStatus) + t.height(f.lvStatus) + t.y(4);
     t.place(f.runLog, t.x(6), logTop, t.width(f.FrComm) - t.x(12), t.height(f.FrComm) - logTop);
 
+    fitCaptions(f);
     catalogue.LayoutParameterPanel();
 }
 

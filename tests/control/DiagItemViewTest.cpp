@@ -79,8 +79,13 @@ TEST_F(DiagItemViewTest, shouldEditScaledValuesWithTheirDecimals)
     EXPECT_EQ(item("OutputControl.Start.FuelPump", "FuelPump.Pressure")->ValueText(), "3.6");
     EXPECT_TRUE(view.chooseValue("4.2"));
     EXPECT_EQ(item("OutputControl.Start.FuelPump", "FuelPump.Pressure")->ValueText(), "4.2");
-    // The caption names the unit already: it is not shown a second time.
-    EXPECT_FALSE(view.findChild<QLabel*>("unit")->isVisibleTo(&view));
+    // A whole caption names the unit already: it is not shown a second time;
+    // a cut caption keeps the unit beside the value.
+    auto* unit = view.findChild<QLabel*>("unit");
+    view.setLabelWidth(6000);
+    EXPECT_FALSE(unit->isVisibleTo(&view));
+    view.setLabelWidth(300);
+    EXPECT_TRUE(unit->isVisibleTo(&view));
 }
 
 TEST_F(DiagItemViewTest, shouldGoReadOnlyWhenWritingIsDisabled)

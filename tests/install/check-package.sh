@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and builds a host against the package.
+# Installs the build into a fresh prefix, runs the installed programs from
+# there (they must find their libraries and data beside them, nothing of the
+# source or build tree), and builds a host against the package.
 set -euo pipefail
-build=$1 source=$2 scratch=$3
+build=$1 source=$2 scratch=$3 example=$4
 rm -rf "$scratch"
-cmake --install "$build" --prefix "$scratch/prefix" > /dev/null
-cmake -S "$source" -B "$scratch/consumer" -DCMAKE_PREFIX_PATH="$scratch/prefix" > /dev/null
+prefix=$scratch/prefix
+cmake --install "$build" --prefix "$prefix" > /dev/null
+export QT_QPA_PLATFORM=offscreen
+"$prefix/bin/tavrin-demo" --latency 0 --screenshot "$scratch/demo.png" > /dev/null
+test -s "$scratch/demo.png"
+cp "$example" "$scratch/example.ioc"
+"$prefix/bin/ioctl-script" "$scratch/example.ioc" > /dev/null
+"$prefix/bin/vehicle-info" --check > /dev/null
+cmake -S "$source" -B "$scratch/consumer" -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
 cmake --build "$scratch/consumer" > /dev/null
 "$scratch/consumer/consumer"

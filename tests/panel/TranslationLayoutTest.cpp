@@ -1,5 +1,6 @@
 #include "ControlFixture.h"
 
+#include <QAbstractButton>
 #include <QGroupBox>
 
 using namespace TavrinIoCtl;
@@ -98,3 +99,38 @@ TEST_F(ControlFixture, shouldPushTheCommunicationFrameBelowATallerSessionFrame)
     EXPECT_EQ(form().FrComm->y(), top + 30);
     EXPECT_EQ(form().FrComm->height(), height - 30);
 }
+
+// Every translated caption of a button, the check box and the options is shown
+// whole at the design size and larger; on a window too small, it is in the tool tip.
+class CaptionFit : public ControlFixture, public ::testing::WithParamInterface<const char*> {
+  protected:
+    QStringList cutCaptions(bool allowTip) const
+    {
+        QStringList cut;
+        const auto& f = form();
+        for (QAbstractButton* button : {static_cast<QAbstractButton*>(f.cbReadData),
+                                        static_cast<QAbstractButton*>(f.ckReadData), static_cast<QAbstractButton*>(f.cbStartTempo),
+                                        static_cast<QAbstractButton*>(f.cbStartPerm), static_cast<QAbstractButton*>(f.OptionPerm[0]),
+                                        static_cast<QAbstractButton*>(f.OptionPerm[1]), static_cast<QAbstractButton*>(f.OptionPerm[2])}) {
+            const bool whole = button->width() >= button->sizeHint().width();
+            if (!whole && !(allowTip && button->toolTip().contains(button->text()))) cut << button->text();
+        }
+        return cut;
+    }
+};
+
+TEST_P(CaptionFit, shouldShowWholeCaptionsOrTellThemInTheToolTip)
+{
+    initialise(GetParam());
+    for (QSize size : {QSize(1000, 680), QSize(1900, 1050)}) {
+        control->resize(size);
+        EXPECT_EQ(cutCaptions(false), QStringList()) << size.width();
+    }
+    control->resize(640, 480);
+    EXPECT_EQ(cutCaptions(true), QStringList());
+    control->resize(1000, 680);
+    EXPECT_EQ(cutCaptions(false), QStringList());
+    EXPECT_FALSE(form().OptionPerm[1]->toolTip().startsWith(form().OptionPerm[1]->text() + "\n"));  // own tip again
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, CaptionFit, ::testing::Values("en", "fr", "de"));

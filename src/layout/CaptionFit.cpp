@@ -1,0 +1,65 @@
+#include "CaptionFit.h"
+
+#include <QAbstractButton>
+
+#include <vector>
+
+namespace TavrinIoCtl {
+namespace {
+
+// The design geometry, remembered at the first fit so that every later fit
+// starts from it rather than from a width an earlier, longer caption needed.
+QRect designOf(QWidget* widget)
+{
+    const QVariant kept = widget->property("designGeometry");
+    if (kept.isValid()) return kept.toRect();
+    widget->setProperty("designGeometry", widget->geometry());
+    return widget->geometry();
+}
+
+// The tool tip says the whole caption while it is cut, and is the widget's own again once it fits.
+void tellWholeCaption(QAbstractButton* button, bool cut)
+{
+    const QString written = button->property("captionTip").toString();
+    QString own = button->toolTip();
+    if (!written.isEmpty() && own == written) own = button->property("ownTip").toString();
+    button->setProperty("ownTip", own);
+    QString tip = own;
+    if (cut) tip = own.isEmpty() || own == button->text() ? button->text() : button->text() + QStringLiteral("\n") + own;
+    button->setProperty("captionTip", cut ? tip : QString());
+    button->setToolTip(tip);
+}
+
+// A column of the row: widgets that share their left edge (the options stand one below the other).
+using Column = std::vector<QAbstractButton*>;
+
+void fitRow(const std::vector<Column>& row, int frameWidth)
+{
+    constexpr int kMargin = 4;
+    int nextLeft = 0;
+    for (size_t i = 0; i < row.size(); ++i) {
+        const QRect design = designOf(row[i].front());
+        int needed = design.width();
+        for (QAbstractButton* button : row[i])
+            needed = std::max(needed, button->sizeHint().width());
+        const int left = std::max(design.left(), nextLeft);
+        const int width = std::max(0, std::min(needed, frameWidth - kMargin - left));
+        for (QAbstractButton* button : row[i]) {
+            const QRect own = designOf(button);
+            button->setGeometry(left, button->y(), std::max(width, 0), own.height());
+            tellWholeCaption(button, width < button->sizeHint().width());
+        }
+        if (i + 1 < row.size()) nextLeft = left + width + (designOf(row[i + 1].front()).left() - design.right() - 1);
+    }
+}
+
+}  // namespace
+
+void fitCaptions(const Form& f)
+{
+    fitRow({{f.cbReadData}, {f.ckReadData}}, f.FrData->width());
+    fitRow({{f.cbStartTempo}, {f.cbStartPerm}, {f.OptionPerm[0], f.OptionPerm[1], f.OptionPerm[2]}},
+           f.FrComm->width());
+}
+
+}  // namespace TavrinIoCtl

@@ -1,0 +1,13 @@
+// Translated captions are longer than the design's: the buttons, the check box
+// and the options of a row grow to show their whole caption, keeping their
+// gaps, as far as their frame allows. A caption that still does not fit is
+// given whole in the widget's tool tip.
+#pragma once
+
+#include "Form.h"
+
+namespace TavrinIoCtl {
+
+void fitCaptions(const Form& form);
+
+}  // namespace TavrinIoCtl

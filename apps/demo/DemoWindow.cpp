@@ -1,5 +1,6 @@
 #include "DemoWindow.h"
 
+#include "DemoTexts.h"
 #include "ErrorDetails.h"
 
 #include <QActionGroup>
@@ -15,21 +16,27 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     : control_(new TavrinIoCtl::ioctl(this)), installPath_(std::move(installPath)), language_(std::move(language)),
       timing_(timing), headless_(headless)
 {
-    setWindowTitle(tr("Tavrin Input Output Control - demo"));
     setCentralWidget(control_);
     buildMenus();
     connect(control_, &TavrinIoCtl::ioctl::ErrorMsg, this, &DemoWindow::showErrorDetails);
 }
 
+QString DemoWindow::say(const char* english) const
+{
+    return demoText(english, language_);
+}
+
 void DemoWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr("&Vehicle"));
-    file->addAction(tr("&Open vehicle description..."), this, &DemoWindow::openVehicle);
+    menuBar()->clear();
+    setWindowTitle(say("Tavrin Input Output Control - demo"));
+    QMenu* file = menuBar()->addMenu(say("&Vehicle"));
+    file->addAction(say("&Open vehicle description..."), this, &DemoWindow::openVehicle);
     file->addSeparator();
-    file->addAction(tr("&Quit"), this, &QWidget::close);
+    file->addAction(say("&Quit"), this, &QWidget::close);
 
-    QMenu* language = menuBar()->addMenu(tr("&Language"));
-    auto* group = new QActionGroup(this);
+    QMenu* language = menuBar()->addMenu(say("&Language"));
+    auto* group = new QActionGroup(language);
     const QList<QPair<QString, QString>> languages = {{QStringLiteral("en"), QStringLiteral("English")},
                                                       {QStringLiteral("fr"), QStringLiteral("Français")},
                                                       {QStringLiteral("de"), QStringLiteral("Deutsch")}};
@@ -40,15 +47,15 @@ void DemoWindow::buildMenus()
         group->addAction(action);
     }
 
-    QMenu* control = menuBar()->addMenu(tr("&Control"));
-    control->addAction(tr("&Abort"), this, [this] { control_->Abort(); });
+    QMenu* control = menuBar()->addMenu(say("&Control"));
+    control->addAction(say("&Abort"), this, [this] { control_->Abort(); });
 }
 
 void DemoWindow::complain(const QString& what, const std::exception& error)
 {
     QString details = QString::fromLocal8Bit(error.what());
     if (auto* sorvik = dynamic_cast<const Sorvik3::Error*>(&error)) {
-        details = tr("Error %1: %2").arg(sorvik->number()).arg(QString::fromStdString(sorvik->description()));
+        details = say("Error %1: %2").arg(sorvik->number()).arg(QString::fromStdString(sorvik->description()));
     }
     if (headless_) {
         std::fprintf(stderr, "tavrin-demo: %s: %s\n", qPrintable(what),
@@ -64,30 +71,31 @@ bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::SimSession> session)
         control_->initParameters(installPath_, language_, std::move(session));
         return true;
     } catch (const std::exception& error) {
-        complain(tr("The control could not start"), error);
+        complain(say("The control could not start"), error);
         return false;
     }
 }
 
 void DemoWindow::openVehicle()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open vehicle description"), installPath_ + "/vehicles",
-                                                      tr("Vehicle descriptions (*.xml)"));
+    const QString path = QFileDialog::getOpenFileName(this, say("Open vehicle description"), installPath_ + "/vehicles",
+                                                      say("Vehicle descriptions (*.xml)"));
     if (path.isEmpty()) return;
     try {
         control_->setSession(::openVehicle(path, timing_));
     } catch (const std::exception& error) {
-        complain(tr("Vehicle description refused"), error);
+        complain(say("Vehicle description refused"), error);
     }
 }
 
 void DemoWindow::chooseLanguage(const QString& code)
 {
     language_ = code;
+    buildMenus();
     try {
         control_->initParameters(installPath_, language_);
     } catch (const std::exception& error) {
-        complain(tr("Language file refused"), error);
+        complain(say("Language file refused"), error);
     }
 }
 
@@ -95,5 +103,5 @@ void DemoWindow::showErrorDetails(qint32 number)
 {
     QString status;
     if (auto* panel = control_->findChild<QLabel*>(QStringLiteral("panelMSG"))) status = panel->text();
-    QMessageBox::information(this, tr("Error details"), errorDetails(number, status));
+    QMessageBox::information(this, say("Error details"), errorDetails(number, status));
 }

@@ -24,6 +24,7 @@ class DemoWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    QString say(const char* english) const;
     void complain(const QString& what, const std::exception& error);
 
     TavrinIoCtl::ioctl* control_;

@@ -1,0 +1,42 @@
+#include "DemoTexts.h"
+
+#include <QHash>
+
+namespace {
+
+struct Translation {
+    const char* fr;
+    const char* de;
+};
+
+const QHash<QString, Translation>& translations()
+{
+    static const QHash<QString, Translation> table = {
+        {"Tavrin Input Output Control - demo", {"Tavrin Input Output Control - démo", "Tavrin Input Output Control - Demo"}},
+        {"&Vehicle", {"&Véhicule", "&Fahrzeug"}},
+        {"&Open vehicle description...", {"&Ouvrir une description de véhicule...", "Fahrzeugbeschreibung ö&ffnen..."}},
+        {"&Quit", {"&Quitter", "&Beenden"}},
+        {"&Language", {"&Langue", "&Sprache"}},
+        {"&Control", {"&Contrôle", "&Steuerung"}},
+        {"&Abort", {"&Interrompre", "&Abbrechen"}},
+        {"Open vehicle description", {"Ouvrir une description de véhicule", "Fahrzeugbeschreibung öffnen"}},
+        {"Vehicle descriptions (*.xml)", {"Descriptions de véhicule (*.xml)", "Fahrzeugbeschreibungen (*.xml)"}},
+        {"The control could not start", {"Le contrôle n'a pas pu démarrer", "Die Steuerung konnte nicht starten"}},
+        {"Vehicle description refused", {"Description de véhicule refusée", "Fahrzeugbeschreibung abgelehnt"}},
+        {"Language file refused", {"Fichier de langue refusé", "Sprachdatei abgelehnt"}},
+        {"Error details", {"Détails de l'erreur", "Fehlerdetails"}},
+        {"Error %1: %2", {"Erreur %1 : %2", "Fehler %1: %2"}},
+    };
+    return table;
+}
+
+}  // namespace
+
+QString demoText(const char* english, const QString& language)
+{
+    const auto found = translations().constFind(QString::fromUtf8(english));
+    if (found == translations().constEnd() || language == QStringLiteral("en")) return QString::fromUtf8(english);
+    if (language == QStringLiteral("fr")) return QString::fromUtf8(found->fr);
+    if (language == QStringLiteral("de")) return QString::fromUtf8(found->de);
+    return QString::fromUtf8(english);
+}

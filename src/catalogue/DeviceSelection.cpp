@@ -36,7 +36,8 @@ void Catalogue::FillDeviceDataList(const QString& deviceName)
     if (c_.form.lvDevices->selectedRow() == nullptr) return;
     PendingError skip;
     skip.run([&] { ClearLists(1); });
-    skip.run([&] { f.DeviceReadList = f.Session->CreateReadList(); });
+    // Without a read list the click carries on: the data are listed, not monitored.
+    if (!skip.run([&] { f.DeviceReadList = f.Session->CreateReadList(); })) reportFailure("Read list", *skip.take());
     std::vector<Sorvik3::DataRef> items;
     skip.run([&] { items = f.SelectedEcu->DataItems(); });
     const std::string wanted = deviceName.toStdString();
@@ -44,7 +45,7 @@ void Catalogue::FillDeviceDataList(const QString& deviceName)
         skip.run([&] {
             auto device = item->Device();
             if (!device || device->Name() != wanted) return;
-            f.DeviceReadList->Add(item);
+            if (f.DeviceReadList) f.DeviceReadList->Add(item);
             const QString name = text(item->Name());
             auto* row = c_.form.lvData->addItem(name, name);
             row->tag = item;

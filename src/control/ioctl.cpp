@@ -17,6 +17,26 @@ QString versionText(int major, int minor, int revision)
     return QStringLiteral("%1.%2.0.%3").arg(major).arg(minor).arg(revision);
 }
 
+namespace {
+
+// The host catches one type: whatever else a session library throws reaches it
+// as Sorvik3::Error with the control's number for a foreign failure.
+template <typename Call>
+void asSessionError(Call&& call)
+{
+    try {
+        call();
+    } catch (const Sorvik3::Error&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw Sorvik3::Error(kInternalErrorNumber, error.what());
+    } catch (...) {
+        throw Sorvik3::Error(kInternalErrorNumber, "Unknown failure");
+    }
+}
+
+}  // namespace
+
 struct ioctl::Parts {
     Form form;
     ControlFields fields;
@@ -79,11 +99,18 @@ Sorvik3::SessionRef ioctl::Session() const
 void ioctl::setSession(Sorvik3::SessionRef newSession)
 {
     parts_->fields.Session = std::move(newSession);
-    if (!parts_->fields.InstallPath.isEmpty()) parts_->catalogue.LoadFunctionList();
+    if (!parts_->fields.InstallPath.isEmpty()) asSessionError([&] { parts_->catalogue.LoadFunctionList(); });
 }
+
 
 void ioctl::initParameters(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                            Sorvik3::SessionRef aDiagSession)
+{
+    asSessionError([&] { initialise(szInstallServer, szUserInterfaceLanguage, std::move(aDiagSession)); });
+}
+
+void ioctl::initialise(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
+                       Sorvik3::SessionRef aDiagSession)
 {
     parts_->report.SetBusy(false);
     parts_->sequencer.SetState(Idle);

@@ -115,6 +115,8 @@ class ioctl : public QWidget {
 
   private:
     void connectEvents();
+    void initialise(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
+                    Sorvik3::SessionRef aDiagSession);
 
     struct Parts;
     std::unique_ptr<Parts> parts_;

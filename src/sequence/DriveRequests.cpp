@@ -4,68 +4,124 @@
 #include "utils.h"
 
 namespace TavrinIoCtl {
-namespace {}  // namespace
-
 // The three requests follow one pattern and differ only in these.
 struct Sequencer::Drive {
     Sorvik3::RequestRef request;
     int32_t command = -1;
     QString exchangeLabel;
     QString errorLabel;
+    int32_t whenAbsent = Idle;
     int32_t afterSendError = Idle;
     bool judgeStatus = true;
     int32_t whenRunning = Status;
     int32_t whenNotRunning = Idle;
+    int32_t whenUnjudged = Stop;
 };
 
 int32_t Sequencer::StartDriving()
 {
     auto& f = c_.fields;
-    return drive({f.DeviceStartRequest, f.DriveMode == Temporary ? f.StartTemporaryValue : f.StartPermanentValue,
-                  QStringLiteral("  Start driving : "), QStringLiteral("  Start driving error : "), Idle, true, Status,
-                  Idle});
+    return drive({.request = f.DeviceStartRequest,
+                  .command = f.DriveMode == Temporary ? f.StartTemporaryValue : f.StartPermanentValue,
+                  .exchangeLabel = QStringLiteral("  Start driving : "),
+                  .errorLabel = QStringLiteral("  Start driving error : "),
+                  .whenAbsent = Idle,
+                  .afterSendError = Idle,
+                  .judgeStatus = true,
+                  .whenRunning = Status,
+                  .whenNotRunning = Idle,
+                  .whenUnjudged = Stop});
 }
 
 int32_t Sequencer::ReadDrivingStatus()
 {
     auto& f = c_.fields;
-    return drive({f.DeviceStatusRequest, f.StatusCommandValue, QStringLiteral("  status driving : "),
-                  QStringLiteral("  Read status driving error : "), Stop, true, Status, Stop});
+    // A device that was started and cannot be asked is stopped, never left.
+    return drive({.request = f.DeviceStatusRequest,
+                  .command = f.StatusCommandValue,
+                  .exchangeLabel = QStringLiteral("  status driving : "),
+                  .errorLabel = QStringLiteral("  Read status driving error : "),
+                  .whenAbsent = Stop,
+                  .afterSendError = Stop,
+                  .judgeStatus = true,
+                  .whenRunning = Status,
+                  .whenNotRunning = Stop,
+                  .whenUnjudged = Stop});
 }
 
 int32_t Sequencer::StopDriving()
 {
     auto& f = c_.fields;
-    return drive({f.DeviceStopRequest, f.StopCommandValue, QStringLiteral("  Stop driving : "),
-                  QStringLiteral("  Stop driving error : "), Idle, false, Idle, Idle});
+    return drive({.request = f.DeviceStopRequest,
+                  .command = f.StopCommandValue,
+                  .exchangeLabel = QStringLiteral("  Stop driving : "),
+                  .errorLabel = QStringLiteral("  Stop driving error : "),
+                  .whenAbsent = Idle,
+                  .afterSendError = Idle,
+                  .judgeStatus = false,
+                  .whenRunning = Idle,
+                  .whenNotRunning = Idle,
+                  .whenUnjudged = Idle});
+}
+
+bool Sequencer::sharedRequest(const Sorvik3::RequestRef& request) const
+{
+    const auto& f = c_.fields;
+    return request == f.OutputControlRequest || request == f.StopRequest || request == f.StatusRequest;
+}
+
+// Writes the command and the device into the request. A request of the ECU's,
+// shared by every device and step, still holds what its last use wrote: it is
+// sent only when both were written now, so it never goes out for another
+// device or with another step's command. A device's own request names the
+// device and its command by its bytes; there a field it cannot take is cleared silently.
+std::optional<Failure> Sequencer::fillRequest(const Drive& op)
+{
+    auto& f = c_.fields;
+    const bool shared = sharedRequest(op.request);
+    const QString listName = f.DriveMode == Temporary ? QStringLiteral("OutputTemporaryControlList")
+                                                      : QStringLiteral("OutputPermanentControlList");
+    const std::pair<QString, std::function<void(const Sorvik3::DataRef&)>> fields[] = {
+        {QStringLiteral("OutputControlCommand"), [&](const Sorvik3::DataRef& d) { d->setNumericValue(op.command); }},
+        {listName, [&](const Sorvik3::DataRef& d) { d->setValueName(f.SelectedDeviceName.toStdString()); }},
+    };
+    for (const auto& [name, write] : fields) {
+        PendingError skip;
+        const auto item = utils::FindDataByName(op.request, name, QString());
+        const bool written = item && skip.run([&] { write(item); });
+        if (written || !shared) continue;
+        Failure failure = skip.take().value_or(Failure{kRequestNotFilled, QString()});
+        failure.description = QStringLiteral("'%1' not sent: its %2 could not be set for '%3'%4")
+                                  .arg(requestName(op.request), name, f.SelectedDeviceName,
+                                       failure.description.isEmpty() ? QString() : " (" + failure.description + ")");
+        failure.number = failure.number ? failure.number : kRequestNotFilled;
+        return failure;
+    }
+    return std::nullopt;
 }
 
 int32_t Sequencer::drive(const Drive& op)
 {
-    auto& f = c_.fields;
+    lastDriveFailure_.reset();
     const auto& request = op.request;
-    if (!request) return Idle;
+    if (!request) {
+        if (op.whenAbsent != Idle) log(op.errorLabel + QStringLiteral("no request"), 1, kRequestNotFilled);
+        return op.whenAbsent;
+    }
+    if (auto refused = fillRequest(op)) {
+        lastDriveFailure_ = refused;
+        log(op.errorLabel + refused->description, 1, refused->number);
+        if (op.afterSendError == Stop) c_.form.OptionPerm[0]->setChecked(true);
+        return op.afterSendError;
+    }
     PendingError skip;
-    // A command or device the request cannot take is cleared silently: the request goes out as the library builds it.
-    skip.run([&] {
-        if (auto command = utils::FindDataByName(request, QStringLiteral("OutputControlCommand"), QString())) {
-            command->setNumericValue(op.command);
-        }
-    });
-    skip.run([&] {
-        const QString listName = f.DriveMode == Temporary ? QStringLiteral("OutputTemporaryControlList")
-                                                          : QStringLiteral("OutputPermanentControlList");
-        if (auto list = utils::FindDataByName(request, listName, QString())) {
-            list->setValueName(f.SelectedDeviceName.toStdString());
-        }
-    });
-    skip.clear();
     auto exchangeLine = [&] {
         return op.exchangeLabel + text(request->FrameText(true)) + QStringLiteral("->") +
                text(request->FrameText(false));
     };
     if (!skip.run([&] { request->Send(); })) {
         const Failure failure = *skip.take();
+        lastDriveFailure_ = failure;
         skip.run([&] { log(exchangeLine()); });
         log(op.errorLabel + failure.description, 1, failure.number);
         if (op.afterSendError == Stop) c_.form.OptionPerm[0]->setChecked(true);
@@ -74,11 +130,31 @@ int32_t Sequencer::drive(const Drive& op)
     refreshStatusList(request);
     skip.run([&] { log(exchangeLine()); });
     if (!op.judgeStatus) return op.whenRunning;
-    const auto status = utils::FindDataByName(request, QStringLiteral("OutputControlStatus"), QString());
+    return judgeRunning(op);
+}
+
+// A device whose answer cannot be judged may be running: it goes through the stop.
+int32_t Sequencer::judgeRunning(const Drive& op)
+{
+    auto& f = c_.fields;
+    const auto status = utils::FindDataByName(op.request, QStringLiteral("OutputControlStatus"), QString());
     if (!status) return op.whenRunning;
-    bool running = false;
-    skip.run([&] { running = status->NumericValue() == static_cast<double>(f.RunningValue); });
-    return running ? op.whenRunning : op.whenNotRunning;
+    PendingError skip;
+    double value = 0.0;
+    const bool read = skip.run([&] { value = status->NumericValue(); });
+    if (read && f.RunningValue >= 0) return value == static_cast<double>(f.RunningValue) ? op.whenRunning : op.whenNotRunning;
+    const Failure failure = read ? Failure{kCannotJudge, QStringLiteral("no value 'Running' to compare the status with")}
+                                 : *skip.take();
+    log(op.errorLabel + QStringLiteral("cannot tell whether '%1' runs: %2").arg(f.SelectedDeviceName, failure.description),
+        1, failure.number);
+    return op.whenUnjudged;
+}
+
+QString Sequencer::requestName(const Sorvik3::RequestRef& request)
+{
+    QString name;
+    PendingError().run([&] { name = text(request->Name()); });
+    return name;
 }
 
 void Sequencer::refreshStatusList(const Sorvik3::RequestRef& request)

@@ -9,6 +9,7 @@
 #include <QLocale>
 
 #include <functional>
+#include <optional>
 
 namespace TavrinIoCtl {
 
@@ -55,13 +56,27 @@ class Sequencer {
     void idleStep();
     void sendTesterPresent();
     int32_t drive(const Drive& operation);
+    bool sharedRequest(const Sorvik3::RequestRef& request) const;
+    std::optional<Failure> fillRequest(const Drive& operation);
+    int32_t judgeRunning(const Drive& operation);
+    static QString requestName(const Sorvik3::RequestRef& request);
+    void reportStillDriven(const Failure& failure);
     void refreshStatusList(const Sorvik3::RequestRef& request);
     void log(const QString& line, int32_t showInStatus = 0, int32_t errorCode = 0);
     uint32_t elapsedMs() const;
 
     ControlContext& c_;
     Catalogue& catalogue_;
+    std::optional<Failure> lastDriveFailure_;  // why the last request was not answered positively
+    int stopAttempts_ = 0;
 };
+
+// The sequence's own failures.
+constexpr int32_t kRequestNotFilled = 0x2101;  // a shared request could not be made to name this device
+constexpr int32_t kCannotJudge = 0x2102;       // no way to tell from the answer whether the device runs
+constexpr int32_t kStillDriven = 0x2103;       // the stop failed: the device may still be driven
+// A failed stop is tried this many times in all, a tick apart.
+constexpr int kStopAttempts = 3;
 
 // Seconds written in the shortest general form with the locale's decimal separator.
 QString secondsText(double seconds, const QLocale& locale);

@@ -41,6 +41,7 @@ void Sequencer::startSequence(DriveModeValue mode)
     f.TesterPresentSelected = c_.form.OptionPerm[2]->isChecked();
     f.StopRequested = false;
     f.EmergencyStopRequested = false;
+    stopAttempts_ = 0;
     SetState(Init);
     c_.report.ClearLog();
     c_.report.SetBusy(true);
@@ -62,7 +63,12 @@ void Sequencer::cbEstop_Click()
     // Closing the communication ends a temporary drive only: a device under
     // long-term adjustment would run on, so it gets its stop request first.
     // Whatever that stop does, the communication is still closed.
-    if (interrupted == Start || interrupted == Status) PendingError().run([&] { StopDriving(); });
+    if (interrupted == Start || interrupted == Status) {
+        PendingError().run([&] {
+            StopDriving();
+            if (lastDriveFailure_) reportStillDriven(*lastDriveFailure_);
+        });
+    }
     const auto& session = required(c_.fields.Session);
     if (!session->CommunicationStopped()) {
         log(QStringLiteral(" Stop communication with ECU"));
@@ -182,7 +188,19 @@ void Sequencer::stopStep()
 {
     ShowElapsedTime();
     log(QStringLiteral("Stop : ") + elapsedSeconds());
-    SetState(StopDriving());
+    const int32_t next = StopDriving();
+    // A failed stop stays in Stop and is tried again on the next tick, a few times.
+    if (lastDriveFailure_ && ++stopAttempts_ < kStopAttempts) return;
+    if (lastDriveFailure_) reportStillDriven(*lastDriveFailure_);
+    stopAttempts_ = 0;
+    SetState(next);
+}
+
+void Sequencer::reportStillDriven(const Failure& failure)
+{
+    log(QStringLiteral("Device '%1' may still be driven: the stop failed: %2")
+            .arg(c_.fields.SelectedDeviceName, failure.description),
+        1, failure.number ? failure.number : kStillDriven);
 }
 
 void Sequencer::emergencyStopStep()

@@ -134,13 +134,20 @@ int Runner::count(const QString& word) const
 
 uint32_t Runner::duration(const Words& w, int index) const
 {
-    const int value = count(w[index]);
-    if (w.size() <= index + 1) return static_cast<uint32_t>(value);
-    const QString unit = w[index + 1];
-    if (unit == "ms") return static_cast<uint32_t>(value);
-    if (unit == "s") return static_cast<uint32_t>(value) * 1000u;
-    if (unit == "min") return static_cast<uint32_t>(value) * 60000u;
-    fail("unknown time unit '" + unit + "' (ms, s or min)");
+    const uint64_t value = static_cast<uint64_t>(count(w[index]));
+    uint64_t unit = 1;
+    if (w.size() > index + 1) {
+        const QString name = w[index + 1];
+        if (name == "s")
+            unit = 1000;
+        else if (name == "min")
+            unit = 60000;
+        else if (name != "ms")
+            fail("unknown time unit '" + name + "' (ms, s or min)");
+    }
+    // The clock counts 32-bit milliseconds: a longer time would wrap to a short one.
+    if (value * unit > 0xFFFFFFFFull) fail("'" + w.mid(index, 2).join(' ') + "' is longer than the clock can count");
+    return static_cast<uint32_t>(value * unit);
 }
 
 void Runner::vehicle(const Words& w)
@@ -170,14 +177,20 @@ void Runner::init(const Words& w)
     }
 }
 
+// An index that is not a number in range is an error, never another element.
+int Runner::arrayIndex(const QString& name, const QString& array, int size) const
+{
+    bool ok = false;
+    const int index = name.mid(array.size()).toInt(&ok);
+    if (!ok || index < 0 || index >= size) fail("no widget '" + name + "': " + array + " takes 0 to " + QString::number(size - 1));
+    return index;
+}
+
 QWidget* Runner::widget(const QString& name) const
 {
     const auto& f = control_->form();
-    if (name.startsWith("OptionPerm") && name.size() == 11) return f.OptionPerm[name.back().digitValue() % 3];
-    if (name.startsWith("DeviceParam")) {
-        const int index = name.mid(11).toInt();
-        return index >= 0 && index < f.DeviceParam.size() ? f.DeviceParam[index] : nullptr;
-    }
+    if (name.startsWith("OptionPerm")) return f.OptionPerm[arrayIndex(name, "OptionPerm", 3)];
+    if (name.startsWith("DeviceParam")) return f.DeviceParam[arrayIndex(name, "DeviceParam", int(f.DeviceParam.size()))];
     for (const auto& [word, object] : kButtons) {
         if (name == word) return control_->findChild<QWidget*>(object);
     }
@@ -324,6 +337,13 @@ void Runner::fault(const Words& w)
         return n;
     };
     const QString kind = w[0];
+    if (kind != "clear" && w.size() >= 2) {
+        try {
+            session_->behaviour(w[1].toStdString());
+        } catch (const Sorvik3::Error&) {
+            fail("no ECU '" + w[1] + "' in the vehicle");
+        }
+    }
     if (kind == "clear")
         faults.clear();
     else if (kind == "init" && w.size() >= 2)

@@ -69,6 +69,7 @@ class Runner {
     uint32_t duration(const Words& w, int index) const;
     int count(const QString& word) const;
     QWidget* widget(const QString& name) const;
+    int arrayIndex(const QString& name, const QString& array, int size) const;
     TavrinWidgets::ListView* list(const QString& name) const;
     QString rowText(const TavrinWidgets::ListView* list, int row) const;
 

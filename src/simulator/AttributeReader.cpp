@@ -41,8 +41,13 @@ int64_t AttributeReader::integer(TavrinXml::Node node, const char* name, int64_t
     errno = 0;
     char* end = nullptr;
     const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+    // Only what the format writes: digits, a minus where negatives are allowed, no blanks or plus signs.
+    const size_t digitsFrom = hex ? 2 : (low < 0 && !value.empty() && value[0] == '-' ? 1 : 0);
+    const bool wellFormed = value.size() > digitsFrom &&
+                            value.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789", digitsFrom) ==
+                                std::string::npos;
     const long long parsed = std::strtoll(value.c_str(), &end, hex ? 16 : 10);
-    if (value.empty() || end == value.c_str() || *end != '\0' || errno == ERANGE) {
+    if (!wellFormed || end == value.c_str() || *end != '\0' || errno == ERANGE) {
         fail(node, std::string("attribute '") + name + "' is not an integer: '" + value + "'");
     }
     if (parsed < low || parsed > high) {

@@ -264,6 +264,14 @@ void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
         for (const auto& data : request.items)
             parameters.insert(data.name);
     }
+    for (const auto& request : ecu.requests) {
+        for (const auto& data : request.items) {
+            if (!data.device.empty() && !devices.count(data.device))
+                in.fail(data.line, "data item '" + data.name + "' names unknown device '" + data.device + "'");
+            if (data.source.kind == ResponseSource::Kind::Parameter && !parameters.count(data.source.name))
+                in.fail(data.line, "unknown parameter '" + data.source.name + "'");
+        }
+    }
     for (const auto& device : ecu.devices) {
         for (const auto& signal : device.measures) {
             if (!signal.follows.empty() && !parameters.count(signal.follows)) {

@@ -67,6 +67,12 @@ TEST(ScenarioScript, shouldReportMeaninglessWordsWhenTheyRun)
     EXPECT_EQ(runError("init en\nclick function Nowhere\n"), "t.ioc:2: no row 'Nowhere' in lvFunctions");
     EXPECT_EQ(runError("fault negative EngineControl OutputControl 300\n"),
               "t.ioc:1: response code '300' is not 1 to 255");
+    EXPECT_EQ(runError("init en\nexpect visible OptionPermX yes\n"),
+              "t.ioc:2: no widget 'OptionPermX': OptionPerm takes 0 to 2");
+    EXPECT_EQ(runError("init en\nexpect visible DeviceParam1x yes\n"),
+              "t.ioc:2: no widget 'DeviceParam1x': DeviceParam takes 0 to 0");
+    EXPECT_EQ(runError("init en\nwait 4294967 min\n"), "t.ioc:2: '4294967 min' is longer than the clock can count");
+    EXPECT_EQ(runError("fault init Nowhere\n"), "t.ioc:1: no ECU 'Nowhere' in the vehicle");
     const QString missing = runError("vehicle missing.xml\n");
     EXPECT_TRUE(missing.startsWith("t.ioc:1: " + QDir::tempPath() + "/missing.xml: cannot open the file"))
         << missing.toStdString();

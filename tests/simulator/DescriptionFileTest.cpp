@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 using ::testing::HasSubstr;
@@ -55,6 +56,20 @@ const RefusedCase kRefused[] = {
      "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x30\">\n<data name=\"L\" position=\"1\">\n"
      "<value name=\"X\" number=\"1\"/>\n<value name=\"Y\" number=\"300\"/>\n</data></request></ecu></vehicle>",
      "bad.xml:4: value 'Y' (300) of 'L' does not fit its 1 byte"},
+    {"blank before a number", "<vehicle>\n<ecu id=\" 1\" name=\"A\"/>\n</vehicle>", "bad.xml:2: attribute 'id' is not an integer"},
+    {"plus sign", "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"+48\"/></ecu></vehicle>",
+     "attribute 'service' is not an integer: '+48'"},
+    {"minus where none is allowed",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"-0\"/></ecu></vehicle>",
+     "attribute 'service' is not an integer: '-0'"},
+    {"data item of an unknown device",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x21\">\n<data name=\"D\" position=\"1\" "
+     "device=\"Nope\"/>\n</request></ecu></vehicle>",
+     "bad.xml:2: data item 'D' names unknown device 'Nope'"},
+    {"answer from an unknown parameter",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x21\"><response>\n"
+     "<data name=\"D\" position=\"2\" source=\"param:Nope\"/>\n</response></request></ecu></vehicle>",
+     "bad.xml:2: unknown parameter 'Nope'"},
     {"signal following an unknown parameter",
      "<vehicle><ecu id=\"1\" name=\"A\">\n<device name=\"P\" localId=\"1\">\n<signal name=\"S\" follows=\"Nope\"/>\n"
      "</device></ecu></vehicle>",
@@ -113,6 +128,31 @@ TEST(DescriptionFile, shouldNameAFileThatCannotBeRead)
         // No line to name: no ":0" either.
         EXPECT_THAT(error.description(), HasSubstr("/nonexistent/vehicle.xml: cannot open the file"));
     }
+}
+
+TEST(DescriptionFile, shouldNameLinesPastSixtyFiveThousand)
+{
+    const std::string xml = "<vehicle>" + std::string(70000, '\n') + "<ecu name=\"A\"/></vehicle>";
+    try {
+        Sorvik3Sim::loadVehicleText(xml, "long.xml");
+        FAIL();
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_THAT(error.description(), HasSubstr("long.xml:70001: <ecu> lacks the attribute 'id'"));
+    }
+}
+
+TEST(DescriptionFile, shouldRefuseAFileLargerThanTheLimitBeforeReadingIt)
+{
+    const std::string huge = ::testing::TempDir() + "/tavrin-huge.xml";
+    std::ofstream(huge) << "<vehicle/>";
+    std::filesystem::resize_file(huge, (64u << 20) + 1);
+    try {
+        Sorvik3Sim::SimSession::load(huge);
+        FAIL();
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_THAT(error.description(), HasSubstr("the file is larger than 64 MiB"));
+    }
+    std::remove(huge.c_str());
 }
 
 TEST(DescriptionFile, shouldLoadTheShippedDemoVehicle)

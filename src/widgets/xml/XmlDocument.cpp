@@ -13,7 +13,8 @@ namespace TavrinXml {
 namespace {
 
 // Never NOENT (it also loads external entities), HUGE or any DTD option.
-constexpr int kSafeOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+// BIG_LINES: line numbers past 65535 are reported as they are, not as 65535.
+constexpr int kSafeOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 struct FirstError {
     std::optional<ParseError> error;
@@ -68,7 +69,13 @@ Document Document::load(const std::string& path)
 {
     Document result;
     if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+        const bool seekable = std::fseek(probe, 0, SEEK_END) == 0;
+        const long size = seekable ? std::ftell(probe) : 0;
         std::fclose(probe);
+        if (size > kMaxFileBytes) {
+            result.error_ = ParseError{"the file is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB", 0, 0};
+            return result;
+        }
     } else {
         result.error_ = ParseError{std::string("cannot open the file: ") + std::strerror(errno), 0, 0};
         return result;
@@ -92,6 +99,10 @@ Document Document::load(const std::string& path)
 Document Document::parse(const std::string& text, const std::string& name)
 {
     Document result;
+    if (text.size() > static_cast<size_t>(kMaxFileBytes)) {
+        result.error_ = ParseError{"the text is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB", 0, 0};
+        return result;
+    }
     ErrorCapture capture;
     xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), name.c_str(), nullptr, kSafeOptions);
     if (doc == nullptr) {

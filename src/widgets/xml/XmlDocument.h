@@ -20,6 +20,10 @@ struct ParseError {
     int column = 0;
 };
 
+// A vehicle or language file is a few hundred kilobytes; one far larger is refused
+// before it is parsed (a valid 200 MB file would take minutes and gigabytes).
+constexpr long kMaxFileBytes = 64L << 20;
+
 class Document {
   public:
     // Parses the file. On failure the document is empty and error() tells why.

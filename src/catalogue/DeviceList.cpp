@@ -121,9 +121,10 @@ void Catalogue::logRequestLines(const Sorvik3::RequestRef& start, const Sorvik3:
     const std::pair<const char*, const Sorvik3::RequestRef*> lines[] = {
         {"   Start : '", &start}, {"   Stop : '", &stop}, {"   Status : '", &status}};
     PendingError skip;
-    for (const auto& [label, request] : lines) {
-        skip.run(
-            [&] { c_.report.LogMessage(QString::fromLatin1(label) + text((*request)->Name()) + QStringLiteral("'")); });
+    for (const auto& line : lines) {
+        skip.run([&] {
+            c_.report.LogMessage(QString::fromLatin1(line.first) + text((*line.second)->Name()) + QStringLiteral("'"));
+        });
     }
 }
 

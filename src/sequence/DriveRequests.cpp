@@ -85,10 +85,11 @@ std::optional<Failure> Sequencer::fillRequest(const Drive& op)
         {QStringLiteral("OutputControlCommand"), [&](const Sorvik3::DataRef& d) { d->setNumericValue(op.command); }},
         {listName, [&](const Sorvik3::DataRef& d) { d->setValueName(f.SelectedDeviceName.toStdString()); }},
     };
-    for (const auto& [name, write] : fields) {
+    for (const auto& field : fields) {
+        const QString& name = field.first;
         PendingError skip;
         const auto item = utils::FindDataByName(op.request, name, QString());
-        const bool written = item && skip.run([&] { write(item); });
+        const bool written = item && skip.run([&] { field.second(item); });
         if (written || !shared) continue;
         Failure failure = skip.take().value_or(Failure{kRequestNotFilled, QString()});
         failure.description = QStringLiteral("'%1' not sent: its %2 could not be set for '%3'%4")

@@ -3,7 +3,7 @@
 #include "ControlFields.h"
 #include "Form.h"
 #include "SimSession.h"
-#include "ioctl.h"
+#include "ioctlAutomation.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,10 +44,10 @@ struct LargeControl {
         control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"),
                                Sorvik3Sim::SimSession::fromText(largeEcu(n)));
     }
-    void chooseEcu() { control.lvFunctions_ItemClick(control.form().lvFunctions->findItem(QStringLiteral("1k"))); }
+    void chooseEcu() { control.lvFunctions_ItemClick(formOf(control).lvFunctions->findItem(QStringLiteral("1k"))); }
     void chooseDevice(int d)
     {
-        const auto& form = control.form();
+        const auto& form = formOf(control);
         form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("Device %1k").arg(d)));
         control.lvDevices_Click();
     }

@@ -3,7 +3,7 @@
 #include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "Form.h"
-#include "ioctl.h"
+#include "ioctlAutomation.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,14 +20,14 @@ struct RunningPump {
         control.setClock([this] { return clock.now(); });
         control.resize(1000, 680);
         control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
-        const auto& form = control.form();
+        const auto& form = formOf(control);
         control.lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
         form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
         control.lvDevices_Click();
         form.OptionPerm[1]->setChecked(true);
         form.ckReadData->setChecked(true);
         control.cbStartTempo_Click();
-        while (control.fields().CurrentState != TavrinIoCtl::Status)
+        while (fieldsOf(control).CurrentState != TavrinIoCtl::SequenceState::Status)
             tick();
     }
     void tick()
@@ -42,16 +42,16 @@ void monitorStatusTick(benchmark::State& state)
     RunningPump pump;
     for (auto _ : state)
         pump.tick();
-    if (pump.control.fields().CurrentState != TavrinIoCtl::Status || !pump.control.form().ckReadData->isChecked()) {
+    if (fieldsOf(pump.control).CurrentState != TavrinIoCtl::SequenceState::Status || !formOf(pump.control).ckReadData->isChecked()) {
         state.SkipWithError("the pump stopped running during the benchmark");
     }
-    state.counters["logLines"] = static_cast<double>(pump.control.form().runLog->lines().lineCount());
+    state.counters["logLines"] = static_cast<double>(formOf(pump.control).runLog->lines().lineCount());
 }
 BENCHMARK(monitorStatusTick)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void runLogAppend(benchmark::State& state)
 {
-    TavrinWidgets::RunLogView log;
+    TavrinPlatform::RunLogView log;
     const QString line = QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->88 F1 11 70 01 01 01 01 5E 2A 5A 00");
     for (auto _ : state)
         log.append(line);

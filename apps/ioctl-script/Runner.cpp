@@ -31,9 +31,7 @@ Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::mov
     control_ = std::make_unique<TavrinIoCtl::ioctl>();
     control_->setClock([this] { return clock_.now(); });
     // Pinned measures: the same figures on every machine.
-    control_->setTextMeasure([](const QFont&, const QString& text) { return 6 * int(text.size()); });
-    control_->setUserLocale(QLocale::c());
-    control_->setTwipsScale(TavrinWidgets::TwipsScale{15.0, 15.0});
+    TavrinIoCtl::pinMeasures(*control_, 6);
     control_->resize(1000, 680);
     control_->setWindowTitle(QStringLiteral("Tavrin Input Output Control - ") + options_.scriptName);
     QObject::connect(control_.get(), &TavrinIoCtl::ioctl::ErrorMsg, control_.get(),
@@ -110,14 +108,14 @@ void Runner::execute(const Command& command)
         expect(command);
     else if (name == "screenshot")
         screenshot(w[0]); else if (name == "show") {
-        control_->form().runLog->flush();
+        formOf(*control_).runLog->flush();
         QApplication::processEvents();
     }
 }
 
 void Runner::screenshot(const QString& file)
 {
-    control_->form().runLog->flush();
+    formOf(*control_).runLog->flush();
     QApplication::processEvents();
     const QString path = QDir(options_.scriptDir).absoluteFilePath(file);
     QImageWriter writer(path);
@@ -188,7 +186,7 @@ int Runner::arrayIndex(const QString& name, const QString& array, int size) cons
 
 QWidget* Runner::widget(const QString& name) const
 {
-    const auto& f = control_->form();
+    const auto& f = formOf(*control_);
     if (name.startsWith("OptionPerm")) return f.OptionPerm[arrayIndex(name, "OptionPerm", 3)];
     if (name.startsWith("DeviceParam")) return f.DeviceParam[arrayIndex(name, "DeviceParam", int(f.DeviceParam.size()))];
     for (const auto& [word, object] : kButtons) {
@@ -197,9 +195,9 @@ QWidget* Runner::widget(const QString& name) const
     return control_->findChild<QWidget*>(name);
 }
 
-TavrinWidgets::ListView* Runner::list(const QString& name) const
+TavrinPlatform::ListView* Runner::list(const QString& name) const
 {
-    const auto& f = control_->form();
+    const auto& f = formOf(*control_);
     if (name == "functions") return f.lvFunctions;
     if (name == "devices") return f.lvDevices;
     if (name == "data") return f.lvData;
@@ -217,7 +215,7 @@ void Runner::click(const Words& w)
         if (w.size() < 3) fail("click header LIST COLUMN");
         clickHeader(w[1], w[2]);
     } else if (what == "msg") {
-        QTest::mouseClick(control_->form().sbMain->panel("MSG"), Qt::LeftButton);
+        QTest::mouseClick(formOf(*control_).sbMain->panel("MSG"), Qt::LeftButton);
     } else {
         clickButton(what);
     }
@@ -241,7 +239,7 @@ void Runner::clickButton(const QString& which)
 
 void Runner::clickRow(const QString& listName, const QString& row)
 {
-    TavrinWidgets::ListView* view = list(listName);
+    TavrinPlatform::ListView* view = list(listName);
     if (!view->isEnabled()) {
         say(view->objectName() + " is disabled: nothing happens");
         return;
@@ -252,7 +250,7 @@ void Runner::clickRow(const QString& listName, const QString& row)
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(area.width() / 2, area.height() - 2));
         return;
     }
-    TavrinWidgets::ListItem* item = view->findItem(row);
+    TavrinPlatform::ListItem* item = view->findItem(row);
     for (int i = 0; item == nullptr && i < view->rowCount(); ++i) {
         if (view->row(i)->text(0) == row) item = view->row(i);
     }
@@ -263,7 +261,7 @@ void Runner::clickRow(const QString& listName, const QString& row)
 
 void Runner::clickHeader(const QString& listName, const QString& column)
 {
-    TavrinWidgets::ListView* view = list(listName);
+    TavrinPlatform::ListView* view = list(listName);
     const int index = count(column);
     if (index >= view->columnCount()) fail(view->objectName() + " has no column " + column);
     QHeaderView* header = view->header();
@@ -273,7 +271,7 @@ void Runner::clickHeader(const QString& listName, const QString& column)
 
 void Runner::option(const QString& which)
 {
-    const auto& options = control_->form().OptionPerm;
+    const auto& options = formOf(*control_).OptionPerm;
     QRadioButton* chosen = nullptr;
     // The built-in English caption names an option in every language, as does the one shown.
     static const char* const kBuiltIn[] = {"None", "Monitor Status", "Tester present P2P"};
@@ -292,7 +290,7 @@ void Runner::option(const QString& which)
 void Runner::monitor(const QString& onOff)
 {
     if (onOff != "on" && onOff != "off") fail("monitor on or monitor off");
-    QCheckBox* box = control_->form().ckReadData;
+    QCheckBox* box = formOf(*control_).ckReadData;
     if (box->isChecked() == (onOff == "on")) return;
     if (!box->isEnabled()) {
         say("ckReadData is disabled: nothing happens");
@@ -303,7 +301,7 @@ void Runner::monitor(const QString& onOff)
 
 void Runner::set(const Words& w)
 {
-    const auto& f = control_->form();
+    const auto& f = formOf(*control_);
     TavrinDiagItem::DiagItemViewWrite* view = nullptr;
     QString value;
     if (w[0] == "session") {
@@ -362,7 +360,7 @@ void Runner::fault(const Words& w)
 
 void Runner::tick(int ticks)
 {
-    const auto& f = control_->form();
+    const auto& f = formOf(*control_);
     for (int i = 0; i < ticks; ++i) {
         clock_.advance(step_);
         // The animation timer keeps its own 75 ms pace on the same clock.
@@ -394,11 +392,11 @@ void Runner::untilIdle(const Words& words)
     if (w[0] != "idle" || w.size() > 3) fail("until idle [within LIMIT [ms|s|min]]");
     const uint32_t limit = w.size() > 1 ? duration(w, 1) : 60000u;
     uint32_t waited = 0;
-    while (control_->form().ioCtlTimer->isActive() && waited < limit) {
+    while (formOf(*control_).ioCtlTimer->isActive() && waited < limit) {
         tick(1);
         waited += step_;
     }
-    if (control_->form().ioCtlTimer->isActive()) {
+    if (formOf(*control_).ioCtlTimer->isActive()) {
         const QString failure = QStringLiteral("still running after %1 ms").arg(limit);
         say("FAILED: " + failure);
         expectations_.push_back({currentLine_, QStringLiteral("until idle"), failure});

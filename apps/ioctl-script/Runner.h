@@ -7,7 +7,7 @@
 #include "Script.h"
 #include "SimClock.h"
 #include "SimSession.h"
-#include "ioctl.h"
+#include "ioctlAutomation.h"
 
 #include <QTextStream>
 
@@ -70,8 +70,8 @@ class Runner {
     int count(const QString& word) const;
     QWidget* widget(const QString& name) const;
     int arrayIndex(const QString& name, const QString& array, int size) const;
-    TavrinWidgets::ListView* list(const QString& name) const;
-    QString rowText(const TavrinWidgets::ListView* list, int row) const;
+    TavrinPlatform::ListView* list(const QString& name) const;
+    QString rowText(const TavrinPlatform::ListView* list, int row) const;
 
     QTextStream& out_;
     Options options_;

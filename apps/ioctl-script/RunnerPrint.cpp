@@ -8,7 +8,6 @@
 namespace Scenario {
 namespace {
 
-const char* const kStateNames[] = {"Idle", "Init", "Start", "Status", "Stop", "EStop"};
 const char* const kDriveWidgets[] = {"cbStartTempo", "cbStartPerm", "CbStop",     "cbEstop",
                                      "OptionPerm0",  "OptionPerm1", "OptionPerm2"};
 
@@ -17,7 +16,7 @@ QString yesNo(bool value)
     return value ? QStringLiteral("yes") : QStringLiteral("no");
 }
 
-QString ledColour(const TavrinWidgets::StatusPanel* led)
+QString ledColour(const TavrinPlatform::StatusPanel* led)
 {
     const QImage image = led->pixmap().toImage();
     if (image.isNull()) return QStringLiteral("none");
@@ -36,7 +35,7 @@ QString captionOf(const QWidget* w)
 
 }  // namespace
 
-QString Runner::rowText(const TavrinWidgets::ListView* view, int row) const
+QString Runner::rowText(const TavrinPlatform::ListView* view, int row) const
 {
     QStringList cells;
     for (int c = 0; c < view->columnCount(); ++c)
@@ -46,8 +45,8 @@ QString Runner::rowText(const TavrinWidgets::ListView* view, int row) const
 
 void Runner::print(const Words& w)
 {
-    const auto& f = control_->form();
-    const auto& fields = control_->fields();
+    const auto& f = formOf(*control_);
+    const auto& fields = fieldsOf(*control_);
     const QString what = w[0];
     if (what == "log") {
         const auto& lines = f.runLog->lines();
@@ -99,12 +98,12 @@ void Runner::print(const Words& w)
     } else if (what == "captions") {
         for (QObject* control : f.controls) {
             auto* w2 = qobject_cast<QWidget*>(control);
-            const QString type = TavrinWidgets::classicType(control);
+            const QString type = TavrinPlatform::classicType(control);
             if (w2 == nullptr || (type != "Frame" && type != "CommandButton" && type != "CheckBox" &&
                                   type != "OptionButton" && type != "Label")) {
                 continue;
             }
-            const int index = TavrinWidgets::arrayIndex(control);
+            const int index = TavrinPlatform::arrayIndex(control);
             const QString name = control->objectName() + (index >= 0 ? QString::number(index) : QString());
             say(name + ": '" + captionOf(w2) + "'" + (w2->toolTip().isEmpty() ? "" : " tip '" + w2->toolTip() + "'"));
         }
@@ -173,12 +172,11 @@ QString Runner::drivenByEcu(const Words& w)
 
 QString Runner::actual(const Words& w)
 {
-    const auto& f = control_->form();
-    const auto& fields = control_->fields();
+    const auto& f = formOf(*control_);
+    const auto& fields = fieldsOf(*control_);
     const QString what = w[0];
     if (what == "state") {
-        const int32_t state = fields.CurrentState;
-        return state >= 0 && state <= 5 ? QString::fromLatin1(kStateNames[state]) : QString::number(state);
+        return TavrinIoCtl::stateName(fields.CurrentState);
     }
     if (what == "busy") return control_->Busy() ? "true" : "false";
     if (what == "time") return f.lbTime->text();
@@ -221,7 +219,7 @@ void Runner::expect(const Command& command)
     const Words w = command.words.mid(1);
     Expectation expectation{command.line, command.text, {}};
     if (w[0] == "log" && w.size() == 3 && w[1] == "has") {
-        const auto& lines = control_->form().runLog->lines();
+        const auto& lines = formOf(*control_).runLog->lines();
         bool found = false;
         for (qsizetype i = 0; i < lines.lineCount() && !found; ++i)
             found = lines.line(i) == w[2];

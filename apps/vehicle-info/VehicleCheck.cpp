@@ -2,8 +2,8 @@
 
 #include "ControlFields.h"
 #include "Form.h"
-#include "ioctl.h"
-#include "utils.h"
+#include "ioctlAutomation.h"
+#include "Utils.h"
 
 namespace VehicleInfo {
 namespace {
@@ -64,8 +64,8 @@ void checkEcuLevel(const ControlFields& f, EcuFindings& out)
 
 void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
 {
-    const auto& form = control.form();
-    const auto& f = control.fields();
+    const auto& form = formOf(control);
+    const auto& f = fieldsOf(control);
     const int devices = form.lvDevices->rowCount();
     out.found << QStringLiteral("%1 device(s)").arg(devices);
     for (int i = 0; i < devices; ++i) {
@@ -88,11 +88,11 @@ std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::SimSessi
 {
     TavrinIoCtl::ioctl control;
     control.initParameters(installPath, QStringLiteral("en"), session);
-    const auto& functions = control.form().lvFunctions;
+    const auto& functions = formOf(control).lvFunctions;
     std::vector<EcuFindings> findings;
     for (const auto& ecu : session->vehicle().ecus) {
         EcuFindings out{QString::fromStdString(ecu.name), {}, {}};
-        TavrinWidgets::ListItem* row = nullptr;
+        TavrinPlatform::ListItem* row = nullptr;
         for (int i = 0; i < functions->rowCount() && !row; ++i) {
             if (functions->row(i)->text(0) == out.ecu) row = functions->row(i);
         }
@@ -102,7 +102,7 @@ std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::SimSessi
                                                        "with a device list"));
         } else {
             control.lvFunctions_ItemClick(row);
-            checkEcuLevel(control.fields(), out);
+            checkEcuLevel(fieldsOf(control), out);
             checkDevices(control, out);
         }
         findings.push_back(std::move(out));

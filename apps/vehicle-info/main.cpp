@@ -31,7 +31,7 @@ void printList(const Sorvik3::RequestRef& request, const std::string& item, cons
     }
 }
 
-void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuSpec& model)
+void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuDescription& model)
 {
     std::cout << "ECU " << ecu->Id() << " " << ecu->Name() << " - " << ecu->Description() << "\n";
     std::cout << "  requests:";

@@ -19,7 +19,7 @@ class Catalogue {
     void ClearLists(int32_t level);
 
     // Device list.
-    void lvFunctions_ItemClick(TavrinWidgets::ListItem* row);
+    void lvFunctions_ItemClick(TavrinPlatform::ListItem* row);
     void LoadDeviceList();
 
     // Device selection.

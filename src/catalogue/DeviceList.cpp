@@ -1,6 +1,6 @@
 #include "Catalogue.h"
 #include "Utf8.h"
-#include "utils.h"
+#include "Utils.h"
 
 namespace TavrinIoCtl {
 namespace {
@@ -14,7 +14,7 @@ QString deviceIdText(int32_t number)
     return QString::number(number).rightJustified(4, QLatin1Char(' '));
 }
 
-void Catalogue::lvFunctions_ItemClick(TavrinWidgets::ListItem* row)
+void Catalogue::lvFunctions_ItemClick(TavrinPlatform::ListItem* row)
 {
     if (row == nullptr) return;
     const auto* ecu = std::any_cast<Sorvik3::EcuRef>(&row->tag);
@@ -86,7 +86,7 @@ void Catalogue::prepareSessionName()
     view->setVisible(true);
     const QString caption = QStringLiteral("Session");
     view->setLabelWidth(
-        TavrinWidgets::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
+        TavrinPlatform::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
     view->setCaption(caption);
     skip.run([&] { view->setEcuName(text(sessionName->Request()->Ecu()->Name())); });
     skip.run([&] { view->setRequestName(text(sessionName->Request()->Name())); });
@@ -98,7 +98,7 @@ void Catalogue::prepareSessionName()
 void Catalogue::logRequestSummary()
 {
     auto& f = c_.fields;
-    auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
+    auto log = [this](const QString& line) { c_.report.LogMessage(line); };
     PendingError skip;
     skip.run(
         [&] { log(QStringLiteral("ECU : '") + text(f.SelectedEcu->Description()) + QStringLiteral("' requests : ")); });

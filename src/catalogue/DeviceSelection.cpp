@@ -1,13 +1,13 @@
 #include "Catalogue.h"
 #include "Utf8.h"
-#include "utils.h"
+#include "Utils.h"
 
 namespace TavrinIoCtl {
 namespace {}  // namespace
 
 void Catalogue::reportFailure(const char* operation, const Failure& failure)
 {
-    c_.report.LogMessage(QString::fromLatin1(operation) + QStringLiteral(" error : ") + failure.description, 1,
+    c_.report.LogMessage(QString::fromLatin1(operation) + QStringLiteral(" error : ") + failure.description, Show::InStatus,
                          failure.number);
 }
 
@@ -71,7 +71,7 @@ void Catalogue::FillStatusList(const Sorvik3::RequestRef& statusRequest)
 {
     ListView* status = c_.form.lvStatus;
     status->clearItems();
-    if (!statusRequest) throw Sorvik3::Error(91, "Object variable not set (no status request)");
+    if (!statusRequest) throw controlError(ControlError::NoSuchObject, "no status request");
     for (const auto& item : statusRequest->Items()) {
         if (!item->InResponse() || item->Name() == "ExtraBytes") continue;
         auto* row = status->addItem(QString(), text(item->Name()));

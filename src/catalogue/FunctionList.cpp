@@ -1,11 +1,10 @@
 #include "Catalogue.h"
-#include "utils.h"
+#include "Utils.h"
 
 namespace TavrinIoCtl {
 namespace {
 
 // What the list answers to a key it holds already.
-constexpr int32_t kDuplicateKey = 35602;
 
 }  // namespace
 
@@ -22,12 +21,12 @@ void Catalogue::LoadFunctionList()
     for (const auto& ecu : c_.fields.Session->Ecus()) {
         if (ecu->Id() == 0) continue;
         if (!HasOutputControlLists(ecu)) continue;
-        TavrinWidgets::ListItem* row = nullptr;
+        TavrinPlatform::ListItem* row = nullptr;
         try {
             row = c_.form.lvFunctions->addItem(QString::number(ecu->Id()) + QStringLiteral("k"),
                                                QString::fromStdString(ecu->Name()));
         } catch (const std::invalid_argument& duplicate) {
-            throw Sorvik3::Error(kDuplicateKey, duplicate.what());
+            throw controlError(ControlError::DuplicateKey, duplicate.what());
         }
         c_.form.lvFunctions->setSubItem(row, 1, QString::fromStdString(ecu->Description()));
         row->tag = ecu;

@@ -1,6 +1,6 @@
 #include "Catalogue.h"
 #include "Utf8.h"
-#include "utils.h"
+#include "Utils.h"
 
 namespace TavrinIoCtl {
 namespace {}  // namespace
@@ -37,7 +37,7 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
     bool found = false;
     const auto items = startRequest ? startRequest->Items() : std::vector<Sorvik3::DataRef>{};
     const QString devicePrefix = deviceName + QStringLiteral(".");
-    auto log = [this](const QString& line) { c_.report.LogMessage(line, 0, 0); };
+    auto log = [this](const QString& line) { c_.report.LogMessage(line); };
     for (const auto& d : items) {
         const QString name = text(d->Name());
         if (qualifiesAsParameter(startRequest, d) && name.contains(QLatin1Char('.')) && name.startsWith(devicePrefix)) {
@@ -62,7 +62,7 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
             AddParameterItem(next, d, widest);
         }
     }
-    const int32_t labelWidth = TavrinWidgets::roundHalfEven(widest);
+    const int32_t labelWidth = TavrinPlatform::roundHalfEven(widest);
     for (int i = 1; i < c_.form.DeviceParam.size(); ++i)
         c_.form.DeviceParam[i]->setLabelWidth(labelWidth);
     LayoutParameterPanel();
@@ -77,7 +77,7 @@ void Catalogue::AddParameterItem(int32_t& index, const Sorvik3::DataRef& d, floa
         skip.run([&] {
             auto* item = new DiagItemViewWrite(f.ParamPicture);
             item->setObjectName(templ->objectName());
-            TavrinWidgets::setClassicType(item, TavrinWidgets::classicType(templ), index);
+            TavrinPlatform::setClassicType(item, TavrinPlatform::classicType(templ), index);
             item->setFont(templ->font());
             item->setViewMode(templ->ViewMode());
             item->setLabelWidth(templ->LabelWidth());
@@ -102,7 +102,7 @@ void Catalogue::AddParameterItem(int32_t& index, const Sorvik3::DataRef& d, floa
     });
     const double w = c_.platform.textWidthTwips(p->Caption()) + 4 * c_.platform.scale.perPixelX;
     if (w > widestLabel) widestLabel = static_cast<float>(w);
-    p->setLabelWidth(TavrinWidgets::roundHalfEven(widestLabel));
+    p->setLabelWidth(TavrinPlatform::roundHalfEven(widestLabel));
     skip.run([&] { p->setEcuName(text(d->Request()->Ecu()->Name())); });
     skip.run([&] { p->setRequestName(text(d->Request()->Name())); });
     p->setViewMode(1);

@@ -1,4 +1,7 @@
 #include "ioctl.h"
+#include "ControlErrors.h"
+#include "TavrinIoCtlVersion.h"
+#include "ioctlAutomation.h"
 
 #include "CaptionFit.h"
 #include "Catalogue.h"
@@ -6,7 +9,7 @@
 #include "Layout.h"
 #include "Sequencer.h"
 #include "TranslateControls.h"
-#include "multilanguage.h"
+#include "MultiLanguage.h"
 
 #include <QResizeEvent>
 
@@ -29,9 +32,9 @@ void asSessionError(Call&& call)
     } catch (const Sorvik3::Error&) {
         throw;
     } catch (const std::exception& error) {
-        throw Sorvik3::Error(kInternalErrorNumber, error.what());
+        throw Sorvik3::Error(number(ControlError::Foreign), error.what());
     } catch (...) {
-        throw Sorvik3::Error(kInternalErrorNumber, "Unknown failure");
+        throw controlError(ControlError::Foreign);
     }
 }
 
@@ -50,12 +53,15 @@ struct ioctl::Parts {
 ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>())
 {
     setObjectName(QStringLiteral("ioctl"));
-    parts_->platform.scale = TavrinWidgets::TwipsScale::ofWidget(this);
+    parts_->platform.scale = TavrinPlatform::TwipsScale::ofWidget(this);
     parts_->platform.font = font();
     buildForm(this, parts_->form, parts_->platform.scale);
     parts_->form.timRun->setInterval(75);
     parts_->fields.AnimationFrame = 1;
-    parts_->sequencer.onStateChanged = [this](int32_t state) { emit stateChanged(state); };
+    parts_->report.errorHint = [] {
+        return multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
+    };
+    parts_->sequencer.onStateChanged = [this](SequenceState state) { emit stateChanged(state); };
     connectEvents();
 }
 
@@ -77,10 +83,10 @@ void ioctl::connectEvents()
     Form& f = parts_->form;
     connect(f.lvFunctions, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
-    connect(f.lvDevices, &TavrinWidgets::ListView::listClicked, this, &ioctl::lvDevices_Click);
-    connect(f.lvFunctions, &TavrinWidgets::ListView::columnClicked, this, &ioctl::lvFunctions_ColumnClick);
-    connect(f.lvDevices, &TavrinWidgets::ListView::columnClicked, this, &ioctl::lvDevices_ColumnClick);
-    connect(f.sbMain, &TavrinWidgets::StatusPanels::panelClicked, this, &ioctl::sbMain_PanelClick);
+    connect(f.lvDevices, &TavrinPlatform::ListView::listClicked, this, &ioctl::lvDevices_Click);
+    connect(f.lvFunctions, &TavrinPlatform::ListView::columnClicked, this, &ioctl::lvFunctions_ColumnClick);
+    connect(f.lvDevices, &TavrinPlatform::ListView::columnClicked, this, &ioctl::lvDevices_ColumnClick);
+    connect(f.sbMain, &TavrinPlatform::StatusPanels::panelClicked, this, &ioctl::sbMain_PanelClick);
     connect(f.cbStartTempo, &QPushButton::clicked, this, &ioctl::cbStartTempo_Click);
     connect(f.cbStartPerm, &QPushButton::clicked, this, &ioctl::cbStartPerm_Click);
     connect(f.CbStop, &QPushButton::clicked, this, &ioctl::CbStop_Click);
@@ -113,7 +119,7 @@ void ioctl::initialise(const QString& szInstallServer, const QString& szUserInte
                        Sorvik3::SessionRef aDiagSession)
 {
     parts_->report.SetBusy(false);
-    parts_->sequencer.SetState(Idle);
+    parts_->sequencer.SetState(SequenceState::Idle);
     parts_->fields.InstallPath = szInstallServer;
     multilanguage::LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
     TranslateControls(parts_->form.controls, QStringLiteral("IoCtlMainForm/Controls"));
@@ -125,7 +131,7 @@ void ioctl::initialise(const QString& szInstallServer, const QString& szUserInte
 
 QString ioctl::ControlVersion() const
 {
-    return versionText(Identity::VersionMajor, Identity::VersionMinor, Identity::VersionRevision);
+    return versionText(TAVRIN_IOCTL_VERSION_MAJOR, TAVRIN_IOCTL_VERSION_MINOR, TAVRIN_IOCTL_VERSION_TWEAK);
 }
 
 void ioctl::Abort()
@@ -139,35 +145,35 @@ bool ioctl::Busy() const
     return parts_->fields.Busy;
 }
 
-void ioctl::setClock(TavrinWidgets::ClockFunction clock)
+void ioctl::setClock(std::function<uint32_t()> clock)
 {
-    parts_->platform.clock = clock ? std::move(clock) : TavrinWidgets::ClockFunction(TavrinWidgets::systemMilliseconds);
+    parts_->platform.clock = clock ? std::move(clock) : TavrinPlatform::ClockFunction(TavrinPlatform::systemMilliseconds);
 }
 
-void ioctl::setTwipsScale(TavrinWidgets::TwipsScale scale)
+void Automation::setTwipsScale(ioctl& control, TavrinPlatform::TwipsScale scale)
 {
-    parts_->platform.scale = scale;
-    UserControl_Resize();
+    control.parts_->platform.scale = scale;
+    control.UserControl_Resize();
 }
 
-void ioctl::setTextMeasure(TavrinWidgets::TextMeasure measure)
+void Automation::setTextMeasure(ioctl& control, TavrinPlatform::TextMeasure measure)
 {
-    parts_->platform.measure = measure ? std::move(measure) : TavrinWidgets::measureWithFontMetrics;
+    control.parts_->platform.measure = measure ? std::move(measure) : TavrinPlatform::measureWithFontMetrics;
 }
 
-void ioctl::setUserLocale(const QLocale& locale)
+void Automation::setUserLocale(ioctl& control, const QLocale& locale)
 {
-    parts_->platform.locale = locale;
+    control.parts_->platform.locale = locale;
 }
 
-const Form& ioctl::form() const
+const Form& Automation::form(const ioctl& control)
 {
-    return parts_->form;
+    return control.parts_->form;
 }
 
-const ControlFields& ioctl::fields() const
+const ControlFields& Automation::fields(const ioctl& control)
 {
-    return parts_->fields;
+    return control.parts_->fields;
 }
 
 QSize ioctl::sizeHint() const
@@ -178,7 +184,7 @@ QSize ioctl::sizeHint() const
 void ioctl::lvFunctions_ItemClick(QTreeWidgetItem* item)
 {
     parts_->report.guard("lvFunctions_ItemClick", [&] {
-        parts_->catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinWidgets::ListItem*>(item));
+        parts_->catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinPlatform::ListItem*>(item));
     });
 }
 

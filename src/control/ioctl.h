@@ -5,46 +5,27 @@
 // reach it as Sorvik3::Error, with number() and description().
 #pragma once
 
-#include "Clock.h"
+#include "SequenceState.h"
 #include "Sorvik3.h"
-#include "Twips.h"
+#include "TavrinIoCtlExport.h"
 
-#include <QLocale>
+#include <QString>
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class QTreeWidgetItem;
 
 namespace TavrinIoCtl {
 
-struct Form;
-struct ControlFields;
-
-// The control's identity as a component, for hosts that look it up.
-namespace Identity {
-inline constexpr const char* TypeLibrary = "TavrinIoCtl";
-inline constexpr const char* TypeLibraryVersion = "2.0";
-inline constexpr const char* HelpString = "Tavrin Input Output Control";
-inline constexpr const char* LibraryGuid = "2A3A9AEB-932F-4FF1-8B10-F80AEF150D96";
-inline constexpr const char* ClassGuid = "5871EF15-97CA-417D-82BA-3C1373F46E08";
-inline constexpr const char* DefaultInterfaceIid = "D9CE74CF-4B03-4183-854F-6BC72074BCC3";
-inline constexpr const char* EventInterfaceIid = "F61F2F2F-4A24-4450-A9D5-20DD2B33EF7D";
-inline constexpr int32_t DispIdSession = 0x6803000C;
-inline constexpr int32_t DispIdInitParameters = 0x60030013;
-inline constexpr int32_t DispIdControlVersion = 0x6803000B;
-inline constexpr int32_t DispIdAbort = 0x60030014;
-inline constexpr int32_t DispIdBusy = 0x6803000A;
-inline constexpr int32_t DispIdErrorMsg = 1;
-inline constexpr int VersionMajor = 1;
-inline constexpr int VersionMinor = 0;
-inline constexpr int VersionRevision = 1;
-}  // namespace Identity
+class Automation;
 
 // major "." minor ".0." revision: 1, 0, 1 gives 1.0.0.1.
-QString versionText(int major, int minor, int revision);
+TAVRINIOCTL_EXPORT QString versionText(int major, int minor, int revision);
 
-class ioctl : public QWidget {
+class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     Q_OBJECT
     Q_CLASSINFO("TypeLibrary", "TavrinIoCtl")
     Q_CLASSINFO("TypeLibraryVersion", "2.0")
@@ -65,36 +46,48 @@ class ioctl : public QWidget {
     Q_PROPERTY(QString ControlVersion READ ControlVersion)
 
   public:
+    // Builds the window (nothing is shown until the host shows it); no session
+    // yet, Busy false. The control owns its child widgets; the host owns the control.
     explicit ioctl(QWidget* parent = nullptr);
+    // Stops the timers, detaches the item views from the session and releases
+    // every session object it holds. Sends nothing.
     ~ioctl() override;
 
-    // Host interface.
+    // The session the control works in; empty before one is given. The host owns it.
     Sorvik3::SessionRef Session() const;
+    // Replaces the session and, once initParameters has run, lists its ECUs
+    // again. Throws Sorvik3::Error when the session library fails.
     void setSession(Sorvik3::SessionRef newSession);
+    // Loads the language file szInstallServer + "/lang/ioctl.xml" in the
+    // language given ("en" when empty), translates the window, shows the version,
+    // takes the session (when given) and lists its ECUs. Throws Sorvik3::Error
+    // only: 1 for a language file that cannot be read, the session library's
+    // numbers, 0x7FFF0000 for a foreign failure. What failed is not undone.
     void initParameters(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                         Sorvik3::SessionRef aDiagSession = {});
+    // "1.0.0.1": major, minor, 0, revision.
     QString ControlVersion() const;
+    // Stops the sequence timer for good: no sequence starts again. A device
+    // being driven is not stopped by this; the host stops it first.
     void Abort();
+    // True while a sequence runs.
     bool Busy() const;
 
-    // Replaces the 32-bit millisecond clock (tests, scripted runs).
-    void setClock(TavrinWidgets::ClockFunction clock);
-    // Pin the screen's measures and the user's locale, so figures are the same everywhere.
-    void setTwipsScale(TavrinWidgets::TwipsScale scale);
-    void setTextMeasure(TavrinWidgets::TextMeasure measure);
-    void setUserLocale(const QLocale& locale);
-
-    // For automation and tests: the window and the fields as they stand.
-    const Form& form() const;
-    const ControlFields& fields() const;
+    // Replaces the 32-bit millisecond clock (tests, scripted runs); an empty
+    // function restores the system clock.
+    void setClock(std::function<uint32_t()> clock);
 
     QSize sizeHint() const override;
 
   signals:
+    // The user clicked the status message of an error: the host explains the number.
     void ErrorMsg(qint32 tavrinErrorCode);
-    void stateChanged(qint32 state);
+    // The sequence state changed (once per change).
+    void stateChanged(TavrinIoCtl::SequenceState state);
 
   public slots:
+    // The reactions to the user's clicks and to the timers, named after their
+    // widget and event; they report whatever fails and never throw.
     void lvFunctions_ItemClick(QTreeWidgetItem* item);
     void lvDevices_Click();
     void lvFunctions_ColumnClick(int column);
@@ -114,6 +107,7 @@ class ioctl : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    friend class Automation;
     void connectEvents();
     void initialise(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                     Sorvik3::SessionRef aDiagSession);

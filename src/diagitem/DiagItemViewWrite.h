@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Sorvik3.h"
+#include "TavrinDiagItemExport.h"
 
 #include <QWidget>
 
@@ -14,7 +15,7 @@ class QDoubleSpinBox;
 
 namespace TavrinDiagItem {
 
-class DiagItemViewWrite : public QWidget {
+class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(int LabelWidth READ LabelWidth WRITE setLabelWidth)

@@ -1,9 +1,10 @@
 #include "TranslateControls.h"
 
 #include "ClassicType.h"
+#include "ControlErrors.h"
 #include "ListView.h"
 #include "Sorvik3.h"
-#include "multilanguage.h"
+#include "MultiLanguage.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -20,12 +21,10 @@
 namespace TavrinIoCtl {
 namespace {
 
-constexpr int32_t kTypeMismatch = 13;
-constexpr int32_t kNoSuchProperty = 438;
 
 [[noreturn]] void refuse(const QObject* control, const char* property)
 {
-    throw Sorvik3::Error(kNoSuchProperty, "Object '" + control->objectName().toStdString() +
+    throw Sorvik3::Error(number(ControlError::PropertyRefused), "Object '" + control->objectName().toStdString() +
                                               "' doesn't support the property " + property);
 }
 
@@ -72,7 +71,7 @@ void setFontSize(QObject* control, const QString& text)
 {
     bool ok = false;
     const float size = QLocale::c().toFloat(text.trimmed(), &ok);
-    if (!ok) throw Sorvik3::Error(kTypeMismatch, "Type mismatch: FontSize '" + text.toStdString() + "'");
+    if (!ok) throw Sorvik3::Error(number(ControlError::NotANumber), "Not a number: FontSize '" + text.toStdString() + "'");
     QWidget* widget = widgetOf(control, "FontSize");
     QFont font = widget->font();
     font.setPointSizeF(size > 0 ? size : font.pointSizeF());
@@ -137,7 +136,7 @@ struct Walk {
     void keyed(QObject* control, const QString& type)
     {
         const bool arrayRule = type == QStringLiteral("OptionButton") || type == QStringLiteral("Menu");
-        const int index = arrayRule ? TavrinWidgets::arrayIndex(control) : -1;
+        const int index = arrayRule ? TavrinPlatform::arrayIndex(control) : -1;
         const QString base =
             control->objectName() + (index >= 0 ? QStringLiteral("/item") + QString::number(index) : QString());
         for (const auto& key : keysOf(type)) {
@@ -155,7 +154,7 @@ struct Walk {
         }
     }
 
-    void listView(TavrinWidgets::ListView* list)
+    void listView(TavrinPlatform::ListView* list)
     {
         for (int column = 0; column < list->columnCount(); ++column) {
             const QString key = list->columnKey(column);
@@ -199,9 +198,9 @@ struct Walk {
 
     void control(QObject* control)
     {
-        const QString type = TavrinWidgets::classicType(control);
+        const QString type = TavrinPlatform::classicType(control);
         if (type == QStringLiteral("ListView")) {
-            if (auto* list = qobject_cast<TavrinWidgets::ListView*>(control)) listView(list);
+            if (auto* list = qobject_cast<TavrinPlatform::ListView*>(control)) listView(list);
         } else if (type == QStringLiteral("TabStrip")) {
             if (auto* tabs = qobject_cast<QTabBar*>(control)) tabStrip(tabs);
         } else if (type == QStringLiteral("Toolbar")) {

@@ -9,7 +9,7 @@ namespace {
 
 // Reads geometry in twips and writes it back in pixels; sizes never go negative.
 struct Twips {
-    const TavrinWidgets::TwipsScale& s;
+    const TavrinPlatform::TwipsScale& s;
 
     double x(int px) const { return s.fromPixelsX(px); }
     double y(int px) const { return s.fromPixelsY(px); }

@@ -1,7 +1,7 @@
 #include "Sequencer.h"
 #include "Utf8.h"
 
-#include "utils.h"
+#include "Utils.h"
 
 namespace TavrinIoCtl {
 // The three requests follow one pattern and differ only in these.
@@ -10,30 +10,30 @@ struct Sequencer::Drive {
     int32_t command = -1;
     QString exchangeLabel;
     QString errorLabel;
-    int32_t whenAbsent = Idle;
-    int32_t afterSendError = Idle;
+    SequenceState whenAbsent = SequenceState::Idle;
+    SequenceState afterSendError = SequenceState::Idle;
     bool judgeStatus = true;
-    int32_t whenRunning = Status;
-    int32_t whenNotRunning = Idle;
-    int32_t whenUnjudged = Stop;
+    SequenceState whenRunning = SequenceState::Status;
+    SequenceState whenNotRunning = SequenceState::Idle;
+    SequenceState whenUnjudged = SequenceState::Stop;
 };
 
-int32_t Sequencer::StartDriving()
+SequenceState Sequencer::StartDriving()
 {
     auto& f = c_.fields;
     return drive({.request = f.DeviceStartRequest,
-                  .command = f.DriveMode == Temporary ? f.StartTemporaryValue : f.StartPermanentValue,
+                  .command = f.DriveMode == DriveModeValue::Temporary ? f.StartTemporaryValue : f.StartPermanentValue,
                   .exchangeLabel = QStringLiteral("  Start driving : "),
                   .errorLabel = QStringLiteral("  Start driving error : "),
-                  .whenAbsent = Idle,
-                  .afterSendError = Idle,
+                  .whenAbsent = SequenceState::Idle,
+                  .afterSendError = SequenceState::Idle,
                   .judgeStatus = true,
-                  .whenRunning = Status,
-                  .whenNotRunning = Idle,
-                  .whenUnjudged = Stop});
+                  .whenRunning = SequenceState::Status,
+                  .whenNotRunning = SequenceState::Idle,
+                  .whenUnjudged = SequenceState::Stop});
 }
 
-int32_t Sequencer::ReadDrivingStatus()
+SequenceState Sequencer::ReadDrivingStatus()
 {
     auto& f = c_.fields;
     // A device that was started and cannot be asked is stopped, never left.
@@ -41,27 +41,27 @@ int32_t Sequencer::ReadDrivingStatus()
                   .command = f.StatusCommandValue,
                   .exchangeLabel = QStringLiteral("  status driving : "),
                   .errorLabel = QStringLiteral("  Read status driving error : "),
-                  .whenAbsent = Stop,
-                  .afterSendError = Stop,
+                  .whenAbsent = SequenceState::Stop,
+                  .afterSendError = SequenceState::Stop,
                   .judgeStatus = true,
-                  .whenRunning = Status,
-                  .whenNotRunning = Stop,
-                  .whenUnjudged = Stop});
+                  .whenRunning = SequenceState::Status,
+                  .whenNotRunning = SequenceState::Stop,
+                  .whenUnjudged = SequenceState::Stop});
 }
 
-int32_t Sequencer::StopDriving()
+SequenceState Sequencer::StopDriving()
 {
     auto& f = c_.fields;
     return drive({.request = f.DeviceStopRequest,
                   .command = f.StopCommandValue,
                   .exchangeLabel = QStringLiteral("  Stop driving : "),
                   .errorLabel = QStringLiteral("  Stop driving error : "),
-                  .whenAbsent = Idle,
-                  .afterSendError = Idle,
+                  .whenAbsent = SequenceState::Idle,
+                  .afterSendError = SequenceState::Idle,
                   .judgeStatus = false,
-                  .whenRunning = Idle,
-                  .whenNotRunning = Idle,
-                  .whenUnjudged = Idle});
+                  .whenRunning = SequenceState::Idle,
+                  .whenNotRunning = SequenceState::Idle,
+                  .whenUnjudged = SequenceState::Idle});
 }
 
 bool Sequencer::sharedRequest(const Sorvik3::RequestRef& request) const
@@ -79,7 +79,7 @@ std::optional<Failure> Sequencer::fillRequest(const Drive& op)
 {
     auto& f = c_.fields;
     const bool shared = sharedRequest(op.request);
-    const QString listName = f.DriveMode == Temporary ? QStringLiteral("OutputTemporaryControlList")
+    const QString listName = f.DriveMode == DriveModeValue::Temporary ? QStringLiteral("OutputTemporaryControlList")
                                                       : QStringLiteral("OutputPermanentControlList");
     const std::pair<QString, std::function<void(const Sorvik3::DataRef&)>> fields[] = {
         {QStringLiteral("OutputControlCommand"), [&](const Sorvik3::DataRef& d) { d->setNumericValue(op.command); }},
@@ -91,28 +91,28 @@ std::optional<Failure> Sequencer::fillRequest(const Drive& op)
         const auto item = utils::FindDataByName(op.request, name, QString());
         const bool written = item && skip.run([&] { field.second(item); });
         if (written || !shared) continue;
-        Failure failure = skip.take().value_or(Failure{kRequestNotFilled, QString()});
+        Failure failure = skip.take().value_or(Failure{number(ControlError::RequestNotFilled), QString()});
         failure.description = QStringLiteral("'%1' not sent: its %2 could not be set for '%3'%4")
                                   .arg(requestName(op.request), name, f.SelectedDeviceName,
                                        failure.description.isEmpty() ? QString() : " (" + failure.description + ")");
-        failure.number = failure.number ? failure.number : kRequestNotFilled;
+        failure.number = failure.number ? failure.number : number(ControlError::RequestNotFilled);
         return failure;
     }
     return std::nullopt;
 }
 
-int32_t Sequencer::drive(const Drive& op)
+SequenceState Sequencer::drive(const Drive& op)
 {
     lastDriveFailure_.reset();
     const auto& request = op.request;
     if (!request) {
-        if (op.whenAbsent != Idle) log(op.errorLabel + QStringLiteral("no request"), 1, kRequestNotFilled);
+        if (op.whenAbsent != SequenceState::Idle) log(op.errorLabel + QStringLiteral("no request"), Show::InStatus, number(ControlError::RequestNotFilled));
         return op.whenAbsent;
     }
     if (auto refused = fillRequest(op)) {
         lastDriveFailure_ = refused;
-        log(op.errorLabel + refused->description, 1, refused->number);
-        if (op.afterSendError == Stop) c_.form.OptionPerm[0]->setChecked(true);
+        log(op.errorLabel + refused->description, Show::InStatus, refused->number);
+        if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
         return op.afterSendError;
     }
     PendingError skip;
@@ -124,8 +124,8 @@ int32_t Sequencer::drive(const Drive& op)
         const Failure failure = *skip.take();
         lastDriveFailure_ = failure;
         skip.run([&] { log(exchangeLine()); });
-        log(op.errorLabel + failure.description, 1, failure.number);
-        if (op.afterSendError == Stop) c_.form.OptionPerm[0]->setChecked(true);
+        log(op.errorLabel + failure.description, Show::InStatus, failure.number);
+        if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
         return op.afterSendError;
     }
     refreshStatusList(request);
@@ -135,7 +135,7 @@ int32_t Sequencer::drive(const Drive& op)
 }
 
 // A device whose answer cannot be judged may be running: it goes through the stop.
-int32_t Sequencer::judgeRunning(const Drive& op)
+SequenceState Sequencer::judgeRunning(const Drive& op)
 {
     auto& f = c_.fields;
     const auto status = utils::FindDataByName(op.request, QStringLiteral("OutputControlStatus"), QString());
@@ -144,10 +144,10 @@ int32_t Sequencer::judgeRunning(const Drive& op)
     double value = 0.0;
     const bool read = skip.run([&] { value = status->NumericValue(); });
     if (read && f.RunningValue >= 0) return value == static_cast<double>(f.RunningValue) ? op.whenRunning : op.whenNotRunning;
-    const Failure failure = read ? Failure{kCannotJudge, QStringLiteral("no value 'Running' to compare the status with")}
+    const Failure failure = read ? Failure{number(ControlError::CannotJudge), QStringLiteral("no value 'Running' to compare the status with")}
                                  : *skip.take();
     log(op.errorLabel + QStringLiteral("cannot tell whether '%1' runs: %2").arg(f.SelectedDeviceName, failure.description),
-        1, failure.number);
+        Show::InStatus, failure.number);
     return op.whenUnjudged;
 }
 

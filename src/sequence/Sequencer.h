@@ -17,21 +17,21 @@ class Sequencer {
   public:
     Sequencer(ControlContext& control, Catalogue& catalogue) : c_(control), catalogue_(catalogue) {}
 
-    std::function<void(int32_t)> onStateChanged;
+    std::function<void(SequenceState)> onStateChanged;
 
     // Buttons and timers.
-    void cbStartTempo_Click() { startSequence(Temporary); }
-    void cbStartPerm_Click() { startSequence(Permanent); }
+    void cbStartTempo_Click() { startSequence(DriveModeValue::Temporary); }
+    void cbStartPerm_Click() { startSequence(DriveModeValue::Permanent); }
     void CbStop_Click();
     void cbEstop_Click();
     void ioCtlTimer_Timer();
-    void SetState(int32_t newState);
+    void SetState(SequenceState newState);
     void LockUserInterface(bool locked);
 
     // Start, status and stop requests: each returns the next state.
-    int32_t StartDriving();
-    int32_t ReadDrivingStatus();
-    int32_t StopDriving();
+    SequenceState StartDriving();
+    SequenceState ReadDrivingStatus();
+    SequenceState StopDriving();
 
     // Data monitoring.
     bool ReadData();
@@ -55,14 +55,14 @@ class Sequencer {
     void emergencyStopStep();
     void idleStep();
     void sendTesterPresent();
-    int32_t drive(const Drive& operation);
+    SequenceState drive(const Drive& operation);
     bool sharedRequest(const Sorvik3::RequestRef& request) const;
     std::optional<Failure> fillRequest(const Drive& operation);
-    int32_t judgeRunning(const Drive& operation);
+    SequenceState judgeRunning(const Drive& operation);
     static QString requestName(const Sorvik3::RequestRef& request);
     void reportStillDriven(const Failure& failure);
     void refreshStatusList(const Sorvik3::RequestRef& request);
-    void log(const QString& line, int32_t showInStatus = 0, int32_t errorCode = 0);
+    void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
     uint32_t elapsedMs() const;
 
     ControlContext& c_;
@@ -71,10 +71,6 @@ class Sequencer {
     int stopAttempts_ = 0;
 };
 
-// The sequence's own failures.
-constexpr int32_t kRequestNotFilled = 0x2101;  // a shared request could not be made to name this device
-constexpr int32_t kCannotJudge = 0x2102;       // no way to tell from the answer whether the device runs
-constexpr int32_t kStillDriven = 0x2103;       // the stop failed: the device may still be driven
 // A failed stop is tried this many times in all, a tick apart.
 constexpr int kStopAttempts = 3;
 

@@ -1,30 +1,28 @@
 #include "Sequencer.h"
 #include "Utf8.h"
 
-#include "utils.h"
+#include "Utils.h"
 
 namespace TavrinIoCtl {
 namespace {
 
-const char* const kStateTexts[] = {"Idle", "Init", "Start", "Status", "Stop", "E Stop"};
-
 template <typename Ref>
 const Ref& required(const Ref& reference)
 {
-    if (!reference) throw Sorvik3::Error(91, "Object variable not set");
+    if (!reference) throw controlError(ControlError::NoSuchObject);
     return reference;
 }
 
 }  // namespace
 
-void Sequencer::log(const QString& line, int32_t showInStatus, int32_t errorCode)
+void Sequencer::log(const QString& line, Show show, int32_t errorCode)
 {
-    c_.report.LogMessage(line, showInStatus, errorCode);
+    c_.report.LogMessage(line, show, errorCode);
 }
 
 uint32_t Sequencer::elapsedMs() const
 {
-    return TavrinWidgets::elapsedMs(c_.platform.clock(), c_.fields.SequenceStartTime);
+    return TavrinPlatform::elapsedMs(c_.platform.clock(), c_.fields.SequenceStartTime);
 }
 
 QString Sequencer::elapsedSeconds() const
@@ -42,7 +40,7 @@ void Sequencer::startSequence(DriveModeValue mode)
     f.StopRequested = false;
     f.EmergencyStopRequested = false;
     stopAttempts_ = 0;
-    SetState(Init);
+    SetState(SequenceState::Init);
     c_.report.ClearLog();
     c_.report.SetBusy(true);
     c_.form.ioCtlTimer->start();
@@ -56,14 +54,14 @@ void Sequencer::CbStop_Click()
 
 void Sequencer::cbEstop_Click()
 {
-    const int32_t interrupted = c_.fields.CurrentState;
+    const SequenceState interrupted = c_.fields.CurrentState;
     c_.fields.EmergencyStopRequested = true;
-    SetState(EStop);
+    SetState(SequenceState::EStop);
     log(QStringLiteral("User emergency stop"));
     // Closing the communication ends a temporary drive only: a device under
     // long-term adjustment would run on, so it gets its stop request first.
     // Whatever that stop does, the communication is still closed.
-    if (interrupted == Start || interrupted == Status) {
+    if (interrupted == SequenceState::Start || interrupted == SequenceState::Status) {
         PendingError().run([&] {
             StopDriving();
             if (lastDriveFailure_) reportStillDriven(*lastDriveFailure_);
@@ -84,17 +82,17 @@ void Sequencer::ioCtlTimer_Timer()
     bool rearm = true;
     const bool held = f.EmergencyStopRequested;  // only the EStop step runs then
     switch (f.CurrentState) {
-    case Idle:
+    case SequenceState::Idle:
         idleStep();
         rearm = false;
         break;
-    case Init: rearm = held || initStep(); break;
-    case Start: rearm = held || startStep(); break;
-    case Status: rearm = held || statusStep(); break;
-    case Stop:
+    case SequenceState::Init: rearm = held || initStep(); break;
+    case SequenceState::Start: rearm = held || startStep(); break;
+    case SequenceState::Status: rearm = held || statusStep(); break;
+    case SequenceState::Stop:
         if (!held) stopStep();
         break;
-    case EStop: emergencyStopStep(); break;
+    case SequenceState::EStop: emergencyStopStep(); break;
     default: break;
     }
     if (rearm) c_.form.ioCtlTimer->start();
@@ -112,27 +110,27 @@ bool Sequencer::initStep()
     auto& f = c_.fields;
     f.SequenceStartTime = c_.platform.clock();
     ShowElapsedTime();
-    log(QStringLiteral("Init ECU : ") + elapsedSeconds(), 1);
+    log(QStringLiteral("Init ECU : ") + elapsedSeconds(), Show::InStatus);
     PendingError skip;
     skip.run([&] { required(f.SelectedEcu)->Init(); });
     if (auto error = skip.take()) {
-        log(QStringLiteral("Init error : ") + error->description, 1, error->number);
-        SetState(Idle);
+        log(QStringLiteral("Init error : ") + error->description, Show::InStatus, error->number);
+        SetState(SequenceState::Idle);
         return true;
     }
     if (!f.StartSessionRequest) {
-        SetState(Start);
+        SetState(SequenceState::Start);
         return true;
     }
-    skip.run([&] { log(QStringLiteral("  Start Session : ") + text(f.StartSessionRequest->FrameText(true)), 1); });
+    skip.run([&] { log(QStringLiteral("  Start Session : ") + text(f.StartSessionRequest->FrameText(true)), Show::InStatus); });
     skip.clear();
     skip.run([&] { f.StartSessionRequest->Send(); });
     if (f.AbortRequested) return false;
     if (auto error = skip.take()) {
-        log(QStringLiteral("Start Session error : ") + error->description, 1, error->number);
-        SetState(Idle);
+        log(QStringLiteral("Start Session error : ") + error->description, Show::InStatus, error->number);
+        SetState(SequenceState::Idle);
     } else {
-        SetState(Start);
+        SetState(SequenceState::Start);
     }
     return true;
 }
@@ -140,7 +138,7 @@ bool Sequencer::initStep()
 bool Sequencer::startStep()
 {
     ShowElapsedTime();
-    log(QStringLiteral("Start driving : ") + elapsedSeconds(), 1);
+    log(QStringLiteral("Start driving : ") + elapsedSeconds(), Show::InStatus);
     SetState(StartDriving());
     if (c_.fields.AbortRequested) return false;
     c_.fields.LastTesterPresentTime = c_.platform.clock();
@@ -151,7 +149,7 @@ bool Sequencer::statusStep()
 {
     auto& f = c_.fields;
     if (f.StopRequested) {
-        SetState(Stop);
+        SetState(SequenceState::Stop);
         return true;
     }
     ShowElapsedTime();
@@ -161,7 +159,7 @@ bool Sequencer::statusStep()
         SetState(ReadDrivingStatus());
         if (f.AbortRequested) return false;
     } else if (f.TesterPresentSelected &&
-               TavrinWidgets::elapsedMs(c_.platform.clock(), f.LastTesterPresentTime) > 2000) {
+               TavrinPlatform::elapsedMs(c_.platform.clock(), f.LastTesterPresentTime) > 2000) {
         sendTesterPresent();
         if (f.AbortRequested) return false;
     }
@@ -188,7 +186,7 @@ void Sequencer::stopStep()
 {
     ShowElapsedTime();
     log(QStringLiteral("Stop : ") + elapsedSeconds());
-    const int32_t next = StopDriving();
+    const SequenceState next = StopDriving();
     // A failed stop stays in Stop and is tried again on the next tick, a few times.
     if (lastDriveFailure_ && ++stopAttempts_ < kStopAttempts) return;
     if (lastDriveFailure_) reportStillDriven(*lastDriveFailure_);
@@ -200,7 +198,7 @@ void Sequencer::reportStillDriven(const Failure& failure)
 {
     log(QStringLiteral("Device '%1' may still be driven: the stop failed: %2")
             .arg(c_.fields.SelectedDeviceName, failure.description),
-        1, failure.number ? failure.number : kStillDriven);
+        Show::InStatus, failure.number ? failure.number : number(ControlError::StillDriven));
 }
 
 void Sequencer::emergencyStopStep()
@@ -209,19 +207,17 @@ void Sequencer::emergencyStopStep()
     PendingError skip;
     skip.run([&] { required(c_.fields.Session)->StopCommunication(); });
     ShowElapsedTime();
-    SetState(Idle);
+    SetState(SequenceState::Idle);
 }
 
-void Sequencer::SetState(int32_t newState)
+void Sequencer::SetState(SequenceState newState)
 {
-    if (newState >= Idle && newState <= EStop) {
-        c_.form.sbMain->panel(QStringLiteral("DIAG"))->setText(QString::fromLatin1(kStateTexts[newState]));
-    }
-    if (newState == Idle) {
+    c_.form.sbMain->panel(QStringLiteral("DIAG"))->setText(stateText(newState));
+    if (newState == SequenceState::Idle) {
         LockUserInterface(false);
         catalogue_.UpdateDriveButtons(c_.fields.SelectedDeviceName, false);
         ShowRunning(false);
-    } else if (newState == Init) {
+    } else if (newState == SequenceState::Init) {
         LockUserInterface(true);
         ShowRunning(true);
         catalogue_.UpdateDriveButtons(c_.fields.SelectedDeviceName, true);

@@ -9,7 +9,7 @@
 namespace Sorvik3Sim {
 namespace {
 
-void rangeOf(const DataSpec& model, int64_t& low, int64_t& high)
+void rangeOf(const DataDescription& model, int64_t& low, int64_t& high)
 {
     const int bits = 8 * model.size;
     if (model.isSigned) {
@@ -23,7 +23,7 @@ void rangeOf(const DataSpec& model, int64_t& low, int64_t& high)
 
 }  // namespace
 
-int64_t rawFromPhysical(const DataSpec& model, double physical)
+int64_t rawFromPhysical(const DataDescription& model, double physical)
 {
     const double scaled = (physical - model.offset) / model.factor;
     int64_t low = 0;
@@ -36,12 +36,12 @@ int64_t rawFromPhysical(const DataSpec& model, double physical)
     return std::llround(scaled);
 }
 
-double physicalFromRaw(const DataSpec& model, int64_t raw)
+double physicalFromRaw(const DataDescription& model, int64_t raw)
 {
     return static_cast<double>(raw) * model.factor + model.offset;
 }
 
-void writeRaw(Bytes& message, const DataSpec& model, int64_t raw)
+void writeRaw(Bytes& message, const DataDescription& model, int64_t raw)
 {
     const size_t end = static_cast<size_t>(model.position + model.size);
     if (message.size() < end) message.resize(end, 0);
@@ -52,7 +52,7 @@ void writeRaw(Bytes& message, const DataSpec& model, int64_t raw)
     }
 }
 
-std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& model)
+std::optional<int64_t> readRaw(const Bytes& message, const DataDescription& model)
 {
     if (message.size() < static_cast<size_t>(model.position + model.size)) return std::nullopt;
     uint64_t value = 0;
@@ -64,7 +64,7 @@ std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& model)
     return static_cast<int64_t>(value);
 }
 
-Bytes readBytes(const Bytes& message, const DataSpec& model)
+Bytes readBytes(const Bytes& message, const DataDescription& model)
 {
     const auto begin = static_cast<size_t>(model.position);
     if (message.size() <= begin) return {};
@@ -73,7 +73,7 @@ Bytes readBytes(const Bytes& message, const DataSpec& model)
     return Bytes(message.begin() + static_cast<long>(begin), message.begin() + static_cast<long>(end));
 }
 
-std::string formatPhysical(const DataSpec& model, double physical)
+std::string formatPhysical(const DataDescription& model, double physical)
 {
     if (model.namedValues) {
         for (const auto& named : *model.namedValues) {

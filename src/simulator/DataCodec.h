@@ -11,14 +11,14 @@
 namespace Sorvik3Sim {
 
 // Throws Sorvik3::Error(ValueOutOfRange) when the value does not fit the item.
-int64_t rawFromPhysical(const DataSpec& model, double physical);
-double physicalFromRaw(const DataSpec& model, int64_t raw);
-void writeRaw(Bytes& message, const DataSpec& model, int64_t raw);
+int64_t rawFromPhysical(const DataDescription& model, double physical);
+double physicalFromRaw(const DataDescription& model, int64_t raw);
+void writeRaw(Bytes& message, const DataDescription& model, int64_t raw);
 // Empty when the message is too short to hold the item.
-std::optional<int64_t> readRaw(const Bytes& message, const DataSpec& model);
+std::optional<int64_t> readRaw(const Bytes& message, const DataDescription& model);
 // The bytes of a Bytes item; a size of 0 takes the rest of the message.
-Bytes readBytes(const Bytes& message, const DataSpec& model);
+Bytes readBytes(const Bytes& message, const DataDescription& model);
 // The name of a named value, else the number with the item's decimals.
-std::string formatPhysical(const DataSpec& model, double physical);
+std::string formatPhysical(const DataDescription& model, double physical);
 
 }  // namespace Sorvik3Sim

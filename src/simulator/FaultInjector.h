@@ -22,14 +22,14 @@ class FaultInjector {
 
     // Consumes one occurrence of the first fault that applies, if any.
     bool takeInitFault(const std::string& ecu);
-    std::optional<FaultSpec> takeRequestFault(const std::string& ecu, const std::string& request);
+    std::optional<FaultDescription> takeRequestFault(const std::string& ecu, const std::string& request);
 
   private:
     struct Active {
         std::string ecu;
-        FaultSpec fault;
+        FaultDescription fault;
     };
-    std::optional<FaultSpec> take(const std::string& ecu, FaultSpec::Kind kind, const std::string& request,
+    std::optional<FaultDescription> take(const std::string& ecu, FaultDescription::Kind kind, const std::string& request,
                                   bool anyKind);
     std::vector<Active> faults_;
 };

@@ -26,7 +26,7 @@ int32_t SimNumericList::Value(const std::string& name)
 }
 
 SimData::SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request,
-                 const DataSpec& model)
+                 const DataDescription& model)
     : runtime_(std::move(runtime)), request_(std::move(request)), model_(model), value_(model.defaultValue)
 {
     if (model.namedValues) list_ = std::make_shared<SimNumericList>(runtime_, *model.namedValues);

@@ -42,7 +42,7 @@ class SimDataDevice final : public Sorvik3::DataDevice {
 class SimData final : public Sorvik3::Data {
   public:
     // A host may keep a data item alone: it holds the runtime whose description it reads.
-    SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request, const DataSpec& model);
+    SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request, const DataDescription& model);
     std::string Name() override { return model_.name; }
     std::string Unit() override { return model_.unit; }
     Sorvik3::NumericListRef NumericList() override { return list_; }
@@ -55,7 +55,7 @@ class SimData final : public Sorvik3::Data {
     void setPhysicalValue(double value) override;
     void setValueName(const std::string& name) override;
 
-    const DataSpec& model() const { return model_; }
+    const DataDescription& model() const { return model_; }
     double requestValue() const { return value_; }
     uint64_t setOrder() const { return setOrder_; }
 
@@ -65,7 +65,7 @@ class SimData final : public Sorvik3::Data {
 
     std::shared_ptr<const VehicleRuntime> runtime_;
     std::weak_ptr<SimRequest> request_;
-    const DataSpec& model_;
+    const DataDescription& model_;
     std::shared_ptr<SimNumericList> list_;
     std::shared_ptr<SimDataDevice> device_;
     double value_;
@@ -75,7 +75,7 @@ class SimData final : public Sorvik3::Data {
 class SimRequest final : public Sorvik3::Request, public std::enable_shared_from_this<SimRequest> {
   public:
     SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
-               const RequestSpec& model);
+               const RequestDescription& model);
     void createItems();
 
     std::string Name() override { return model_.name; }
@@ -95,7 +95,7 @@ class SimRequest final : public Sorvik3::Request, public std::enable_shared_from
     std::shared_ptr<VehicleRuntime> runtime_;
     std::weak_ptr<SimEcu> ecu_;
     size_t ecuIndex_;
-    const RequestSpec& model_;
+    const RequestDescription& model_;
     std::vector<std::shared_ptr<SimData>> items_;
     std::unordered_map<std::string, std::shared_ptr<SimData>> byName_;
     Exchange exchange_;
@@ -116,7 +116,7 @@ class SimEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<Si
     void Init() override { runtime_->init(index_); }
 
   private:
-    const EcuSpec& model() const { return runtime_->model().ecus[index_]; }
+    const EcuDescription& model() const { return runtime_->model().ecus[index_]; }
 
     std::shared_ptr<VehicleRuntime> runtime_;
     size_t index_;

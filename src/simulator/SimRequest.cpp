@@ -7,7 +7,7 @@
 namespace Sorvik3Sim {
 
 SimRequest::SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
-                       const RequestSpec& model)
+                       const RequestDescription& model)
     : runtime_(std::move(runtime)), ecu_(std::move(ecu)), ecuIndex_(ecuIndex), model_(model)
 {}
 
@@ -63,7 +63,7 @@ std::string SimRequest::FrameText(bool sent)
     if (!sent) return hexText(exchange_.receivedFrame);
     // The frame as the request stands now: before a send, the one it will send.
     try {
-        const EcuSpec& ecu = runtime_->model().ecus[ecuIndex_];
+        const EcuDescription& ecu = runtime_->model().ecus[ecuIndex_];
         return hexText(encodeFrame(Frame{ecu.address, ecu.testerAddress, encodeRequest()}));
     } catch (const Sorvik3::Error&) {
         return hexText(exchange_.sentFrame);

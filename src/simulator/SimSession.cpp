@@ -17,7 +17,7 @@ std::shared_ptr<SimSession> SimSession::fromText(const std::string& xml, const s
     return std::make_shared<SimSession>(loadVehicleText(xml, name));
 }
 
-SimSession::SimSession(VehicleSpec vehicle) : runtime_(std::make_shared<VehicleRuntime>(std::move(vehicle)))
+SimSession::SimSession(VehicleDescription vehicle) : runtime_(std::make_shared<VehicleRuntime>(std::move(vehicle)))
 {
     for (size_t i = 0; i < runtime_->model().ecus.size(); ++i) {
         auto ecu = std::make_shared<SimEcu>(runtime_, i);
@@ -56,7 +56,7 @@ FaultInjector& SimSession::faults()
     return runtime_->faults();
 }
 
-const VehicleSpec& SimSession::vehicle() const
+const VehicleDescription& SimSession::vehicle() const
 {
     return runtime_->model();
 }

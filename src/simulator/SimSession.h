@@ -23,7 +23,7 @@ class SimSession final : public Sorvik3::Session {
     // Both throw Sorvik3::Error(BadDescription, ...) for a refused description.
     static std::shared_ptr<SimSession> load(const std::string& path);
     static std::shared_ptr<SimSession> fromText(const std::string& xml, const std::string& name = "vehicle.xml");
-    explicit SimSession(VehicleSpec vehicle);
+    explicit SimSession(VehicleDescription vehicle);
 
     std::vector<Sorvik3::EcuRef> Ecus() override;
     bool CommunicationStopped() override;
@@ -32,7 +32,7 @@ class SimSession final : public Sorvik3::Session {
 
     void setClock(SimClock clock);
     FaultInjector& faults();
-    const VehicleSpec& vehicle() const;
+    const VehicleDescription& vehicle() const;
     // The ECU's own view of its state; throws for an unknown name.
     SimulatedEcu& behaviour(const std::string& ecuName);
     // Whether the tester opened communication with the ECU and has not closed it; throws for an unknown name.

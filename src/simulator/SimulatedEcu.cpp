@@ -23,7 +23,7 @@ constexpr uint8_t kConditionsNotCorrect = 0x22;
 constexpr uint8_t kRequestOutOfRange = 0x31;
 
 // Raw value of a physical one, held to what the item's bytes can carry.
-int64_t clampedRaw(const DataSpec& item, double physical)
+int64_t clampedRaw(const DataDescription& item, double physical)
 {
     const double scaled = std::round((physical - item.offset) / item.factor);
     const int bits = 8 * item.size;
@@ -40,7 +40,7 @@ bool reached(uint32_t origin, uint32_t instant, uint32_t now)
 
 }  // namespace
 
-SimulatedEcu::SimulatedEcu(const EcuSpec& model) : model_(model)
+SimulatedEcu::SimulatedEcu(const EcuDescription& model) : model_(model)
 {
     for (const auto& device : model.devices) {
         DeviceState state;
@@ -104,7 +104,7 @@ void SimulatedEcu::stopDevice(DeviceState& device, uint32_t at)
     device.running = false;
 }
 
-double SimulatedEcu::signalTarget(const DeviceState& device, const SignalSpec& signal) const
+double SimulatedEcu::signalTarget(const DeviceState& device, const SignalDescription& signal) const
 {
     if (!device.running) return signal.idle;
     if (signal.follows.empty()) return signal.active;
@@ -138,7 +138,7 @@ Answer SimulatedEcu::negative(uint8_t service, uint8_t code) const
     return Answer{Answer::Kind::Negative, {kNegativeResponse, service, code}};
 }
 
-std::optional<Answer> SimulatedEcu::controlDevice(const RequestSpec& request, const Bytes& data, uint32_t now,
+std::optional<Answer> SimulatedEcu::controlDevice(const RequestDescription& request, const Bytes& data, uint32_t now,
                                                   DeviceState*& device)
 {
     if (data.size() < 3) return negative(request.service, kSubFunctionNotSupported);
@@ -171,7 +171,7 @@ std::optional<Answer> SimulatedEcu::controlDevice(const RequestSpec& request, co
     return std::nullopt;
 }
 
-Answer SimulatedEcu::handle(const RequestSpec& request, const Bytes& data, uint32_t now)
+Answer SimulatedEcu::handle(const RequestDescription& request, const Bytes& data, uint32_t now)
 {
     settle(now);
     DeviceState* device = nullptr;
@@ -179,7 +179,7 @@ Answer SimulatedEcu::handle(const RequestSpec& request, const Bytes& data, uint3
     if (request.service == kStartDiagnosticSession) {
         const uint8_t wanted = data.size() > 1 ? data[1] : 0;
         const bool known = std::any_of(model_.sessions.begin(), model_.sessions.end(),
-                                       [wanted](const SessionSpec& s) { return s.id == wanted; });
+                                       [wanted](const SessionDescription& s) { return s.id == wanted; });
         if (!known)
             refused = negative(request.service, kSubFunctionNotSupported);
         else {
@@ -194,7 +194,7 @@ Answer SimulatedEcu::handle(const RequestSpec& request, const Bytes& data, uint3
     return positive(request, data, device, now);
 }
 
-double SimulatedEcu::sourceValue(const DataSpec& item, const DeviceState* device, uint32_t now)
+double SimulatedEcu::sourceValue(const DataDescription& item, const DeviceState* device, uint32_t now)
 {
     using K = ResponseSource::Kind;
     switch (item.source.kind) {
@@ -218,7 +218,7 @@ double SimulatedEcu::sourceValue(const DataSpec& item, const DeviceState* device
     return 0.0;
 }
 
-Answer SimulatedEcu::positive(const RequestSpec& request, const Bytes& data, const DeviceState* device, uint32_t now)
+Answer SimulatedEcu::positive(const RequestDescription& request, const Bytes& data, const DeviceState* device, uint32_t now)
 {
     size_t length = 0;
     for (const auto& item : request.items) {

@@ -21,11 +21,11 @@ struct Answer {
 
 class SimulatedEcu {
   public:
-    explicit SimulatedEcu(const EcuSpec& model);
+    explicit SimulatedEcu(const EcuDescription& model);
 
     Answer startCommunication(uint32_t now);
     void stopCommunication(uint32_t now);
-    Answer handle(const RequestSpec& request, const Bytes& data, uint32_t now);
+    Answer handle(const RequestDescription& request, const Bytes& data, uint32_t now);
 
     // For tests and the runner: what the ECU itself believes.
     enum class Drive { None, Temporary, Permanent };
@@ -38,12 +38,12 @@ class SimulatedEcu {
 
   private:
     struct SignalState {
-        const SignalSpec* model = nullptr;
+        const SignalDescription* model = nullptr;
         double value = 0.0;
         uint32_t time = 0;
     };
     struct DeviceState {
-        const DeviceSpec* model = nullptr;
+        const DeviceDescription* model = nullptr;
         bool running = false;
         bool temporary = false;
         uint32_t startTime = 0;
@@ -54,16 +54,16 @@ class SimulatedEcu {
     void settle(uint32_t now);
     void stopDevice(DeviceState& device, uint32_t at);
     void advanceSignals(DeviceState& device, uint32_t to);
-    double signalTarget(const DeviceState& device, const SignalSpec& signal) const;
+    double signalTarget(const DeviceState& device, const SignalDescription& signal) const;
     std::optional<uint32_t> automaticStop(const DeviceState& device) const;
-    std::optional<Answer> controlDevice(const RequestSpec& request, const Bytes& data, uint32_t now,
+    std::optional<Answer> controlDevice(const RequestDescription& request, const Bytes& data, uint32_t now,
                                         DeviceState*& device);
-    Answer positive(const RequestSpec& request, const Bytes& data, const DeviceState* device, uint32_t now);
-    double sourceValue(const DataSpec& item, const DeviceState* device, uint32_t now);
+    Answer positive(const RequestDescription& request, const Bytes& data, const DeviceState* device, uint32_t now);
+    double sourceValue(const DataDescription& item, const DeviceState* device, uint32_t now);
     DeviceState* deviceById(uint8_t localId);
     Answer negative(uint8_t service, uint8_t code) const;
 
-    const EcuSpec& model_;
+    const EcuDescription& model_;
     std::vector<DeviceState> devices_;
     uint8_t defaultSession_ = 0;
     uint8_t session_ = 0;

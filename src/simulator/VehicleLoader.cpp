@@ -74,7 +74,7 @@ std::vector<NamedValue> readNamedValues(const AttributeReader& in, Node node)
 }
 
 // A number the item's bytes cannot carry would be cut on the wire: refuse it here.
-void refuseValuesThatDoNotFit(const AttributeReader& in, Node node, const DataSpec& data)
+void refuseValuesThatDoNotFit(const AttributeReader& in, Node node, const DataDescription& data)
 {
     if (data.kind != DataKind::Number) return;
     auto fits = [&data](double value) {
@@ -100,9 +100,9 @@ void refuseValuesThatDoNotFit(const AttributeReader& in, Node node, const DataSp
     }
 }
 
-DataSpec readData(const AttributeReader& in, Node node, bool inResponse)
+DataDescription readData(const AttributeReader& in, Node node, bool inResponse)
 {
-    DataSpec data;
+    DataDescription data;
     data.line = TavrinXml::line(node);
     data.name = in.required(node, "name");
     data.inResponse = inResponse;
@@ -135,9 +135,9 @@ DataSpec readData(const AttributeReader& in, Node node, bool inResponse)
     return data;
 }
 
-RequestSpec readRequest(const AttributeReader& in, Node node)
+RequestDescription readRequest(const AttributeReader& in, Node node)
 {
-    RequestSpec request;
+    RequestDescription request;
     request.line = TavrinXml::line(node);
     request.name = in.required(node, "name");
     request.service = static_cast<uint8_t>(in.integer(node, "service", 0, 255));
@@ -167,13 +167,13 @@ RequestSpec readRequest(const AttributeReader& in, Node node)
         }
     }
     refuseDuplicates(
-        in, request.items, [](const DataSpec& d) { return d.name; }, "data item");
+        in, request.items, [](const DataDescription& d) { return d.name; }, "data item");
     return request;
 }
 
-DeviceSpec readDevice(const AttributeReader& in, Node node)
+DeviceDescription readDevice(const AttributeReader& in, Node node)
 {
-    DeviceSpec device;
+    DeviceDescription device;
     device.name = in.required(node, "name");
     device.localId = static_cast<uint8_t>(in.integer(node, "localId", 0, 255));
     device.temporary = in.boolean(node, "temporary", true);
@@ -183,7 +183,7 @@ DeviceSpec readDevice(const AttributeReader& in, Node node)
         device.refuseCode = static_cast<uint8_t>(in.integer(node, "refuse", 1, 255));
     for (Node child : TavrinXml::childElements(node)) {
         if (TavrinXml::name(child) != "signal") in.fail(child, "unexpected element <" + TavrinXml::name(child) + ">");
-        SignalSpec signal;
+        SignalDescription signal;
         signal.name = in.required(child, "name");
         signal.line = TavrinXml::line(child);
         signal.idle = in.number(child, "idle", 0.0);
@@ -197,26 +197,26 @@ DeviceSpec readDevice(const AttributeReader& in, Node node)
     return device;
 }
 
-FaultSpec readFault(const AttributeReader& in, Node node)
+FaultDescription readFault(const AttributeReader& in, Node node)
 {
-    FaultSpec fault;
+    FaultDescription fault;
     const std::string count = in.text(node, "count", "always");
     fault.count = count == "always" ? -1 : static_cast<int>(in.integer(node, "count", 1, 1000000));
     if (in.boolean(node, "init", false)) {
-        fault.kind = FaultSpec::Kind::Init;
+        fault.kind = FaultDescription::Kind::Init;
         return fault;
     }
     fault.request = in.required(node, "request");
     if (in.boolean(node, "noAnswer", false)) {
-        fault.kind = FaultSpec::Kind::NoAnswer;
+        fault.kind = FaultDescription::Kind::NoAnswer;
     } else {
-        fault.kind = FaultSpec::Kind::Negative;
+        fault.kind = FaultDescription::Kind::Negative;
         fault.code = static_cast<uint8_t>(in.integer(node, "code", 1, 255));
     }
     return fault;
 }
 
-void readEcuChildren(const AttributeReader& in, Node node, EcuSpec& ecu)
+void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
 {
     for (Node child : TavrinXml::childElements(node)) {
         const std::string element = TavrinXml::name(child);
@@ -234,10 +234,10 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuSpec& ecu)
     }
 }
 
-void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
+void checkReferences(const AttributeReader& in, Node node, const EcuDescription& ecu)
 {
     refuseDuplicates(
-        in, ecu.requests, [](const RequestSpec& r) { return r.name; }, "request");
+        in, ecu.requests, [](const RequestDescription& r) { return r.name; }, "request");
     std::set<std::string> devices, measures, localIds, sessions;
     for (const auto& device : ecu.devices) {
         if (!devices.insert(device.name).second) in.fail(node, "duplicate device '" + device.name + "'");
@@ -280,7 +280,7 @@ void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
         }
     }
     for (const auto& fault : ecu.faults) {
-        if (fault.kind == FaultSpec::Kind::Init) continue;
+        if (fault.kind == FaultDescription::Kind::Init) continue;
         bool known = false;
         for (const auto& request : ecu.requests)
             known = known || request.name == fault.request;
@@ -288,9 +288,9 @@ void checkReferences(const AttributeReader& in, Node node, const EcuSpec& ecu)
     }
 }
 
-EcuSpec readEcu(const AttributeReader& in, Node node)
+EcuDescription readEcu(const AttributeReader& in, Node node)
 {
-    EcuSpec ecu;
+    EcuDescription ecu;
     ecu.line = TavrinXml::line(node);
     ecu.id = in.int32(node, "id");
     ecu.name = in.required(node, "name");
@@ -304,7 +304,7 @@ EcuSpec readEcu(const AttributeReader& in, Node node)
     return ecu;
 }
 
-VehicleSpec readVehicle(const TavrinXml::Document& doc, const std::string& file)
+VehicleDescription readVehicle(const TavrinXml::Document& doc, const std::string& file)
 {
     AttributeReader in(file);
     if (!doc.loaded()) {
@@ -313,7 +313,7 @@ VehicleSpec readVehicle(const TavrinXml::Document& doc, const std::string& file)
     }
     Node root = doc.root();
     if (TavrinXml::name(root) != "vehicle") in.fail(root, "the root element must be <vehicle>");
-    VehicleSpec vehicle;
+    VehicleDescription vehicle;
     vehicle.file = file;
     vehicle.name = in.text(root, "name", "");
     vehicle.busLatencyMs = static_cast<uint32_t>(in.integerOr(root, "busLatencyMs", 0, 0, 60000));
@@ -323,18 +323,18 @@ VehicleSpec readVehicle(const TavrinXml::Document& doc, const std::string& file)
         vehicle.ecus.push_back(readEcu(in, child));
     }
     refuseDuplicates(
-        in, vehicle.ecus, [](const EcuSpec& e) { return e.name; }, "ECU");
+        in, vehicle.ecus, [](const EcuDescription& e) { return e.name; }, "ECU");
     return vehicle;
 }
 
 }  // namespace
 
-VehicleSpec loadVehicleFile(const std::string& path)
+VehicleDescription loadVehicleFile(const std::string& path)
 {
     return readVehicle(TavrinXml::Document::load(path), path);
 }
 
-VehicleSpec loadVehicleText(const std::string& xml, const std::string& name)
+VehicleDescription loadVehicleText(const std::string& xml, const std::string& name)
 {
     return readVehicle(TavrinXml::Document::parse(xml, name), name);
 }

@@ -10,7 +10,7 @@
 namespace Sorvik3Sim {
 
 // Throws Sorvik3::Error(BadDescription, "<file>:<line>: <what>").
-VehicleSpec loadVehicleFile(const std::string& path);
-VehicleSpec loadVehicleText(const std::string& xml, const std::string& name = "vehicle.xml");
+VehicleDescription loadVehicleFile(const std::string& path);
+VehicleDescription loadVehicleText(const std::string& xml, const std::string& name = "vehicle.xml");
 
 }  // namespace Sorvik3Sim

@@ -25,7 +25,7 @@ struct ResponseSource {
     std::vector<uint8_t> bytes;  // constant bytes
 };
 
-struct DataSpec {
+struct DataDescription {
     std::string name;
     std::string unit;
     bool inResponse = false;
@@ -43,16 +43,16 @@ struct DataSpec {
     int line = 0;
 };
 
-struct RequestSpec {
+struct RequestDescription {
     std::string name;
     uint8_t service = 0;
     std::vector<uint8_t> templateBytes;  // service id first
-    std::vector<DataSpec> items;         // request items, then response items, in file order
+    std::vector<DataDescription> items;         // request items, then response items, in file order
     int pendingAnswers = 0;              // "response pending" answers before the final one
     int line = 0;
 };
 
-struct SignalSpec {
+struct SignalDescription {
     std::string name;
     double idle = 0.0;
     double active = 0.0;
@@ -62,22 +62,22 @@ struct SignalSpec {
     int line = 0;
 };
 
-struct DeviceSpec {
+struct DeviceDescription {
     std::string name;
     uint8_t localId = 0;
     bool temporary = true;
     bool permanent = true;
     uint32_t maxDurationMs = 0;         // 0: no limit of its own
     std::optional<uint8_t> refuseCode;  // answers every start negatively
-    std::vector<SignalSpec> measures;
+    std::vector<SignalDescription> measures;
 };
 
-struct SessionSpec {
+struct SessionDescription {
     std::string name;
     uint8_t id = 0;
 };
 
-struct FaultSpec {
+struct FaultDescription {
     enum class Kind { Init, Negative, NoAnswer };
     Kind kind = Kind::Negative;
     std::string request;  // empty for Init
@@ -85,7 +85,7 @@ struct FaultSpec {
     int count = -1;  // -1: always
 };
 
-struct EcuSpec {
+struct EcuDescription {
     int32_t id = 0;
     std::string name;
     std::string description;
@@ -93,19 +93,19 @@ struct EcuSpec {
     uint8_t testerAddress = 0xF1;
     bool controlNeedsSession = false;  // output control refused in the default session
     uint32_t sessionTimeoutMs = 5000;
-    std::vector<RequestSpec> requests;
-    std::vector<DeviceSpec> devices;
-    std::vector<SessionSpec> sessions;  // the first is the default session
-    std::vector<FaultSpec> faults;
+    std::vector<RequestDescription> requests;
+    std::vector<DeviceDescription> devices;
+    std::vector<SessionDescription> sessions;  // the first is the default session
+    std::vector<FaultDescription> faults;
     int line = 0;
 };
 
-struct VehicleSpec {
+struct VehicleDescription {
     std::string name;
     std::string file;
     uint32_t busLatencyMs = 0;  // per exchange
     uint32_t byteTimeUs = 0;    // per byte on the line
-    std::vector<EcuSpec> ecus;
+    std::vector<EcuDescription> ecus;
 };
 
 }  // namespace Sorvik3Sim

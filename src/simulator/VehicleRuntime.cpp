@@ -17,15 +17,15 @@ std::string hexByte(uint8_t value)
 
 }  // namespace
 
-VehicleRuntime::VehicleRuntime(VehicleSpec model) : model_(std::move(model)), clock_(SimClock::system())
+VehicleRuntime::VehicleRuntime(VehicleDescription model) : model_(std::move(model)), clock_(SimClock::system())
 {
     ecus_.reserve(model_.ecus.size());
     for (const auto& ecu : model_.ecus) {
         ecus_.push_back(EcuLine{SimulatedEcu(ecu), false});
         for (const auto& fault : ecu.faults) {
-            if (fault.kind == FaultSpec::Kind::Init)
+            if (fault.kind == FaultDescription::Kind::Init)
                 faults_.failInit(ecu.name, fault.count);
-            else if (fault.kind == FaultSpec::Kind::NoAnswer)
+            else if (fault.kind == FaultDescription::Kind::NoAnswer)
                 faults_.dropAnswer(ecu.name, fault.request, fault.count);
             else
                 faults_.answerNegatively(ecu.name, fault.request, fault.code, fault.count);
@@ -41,7 +41,7 @@ void VehicleRuntime::wait(size_t bytes)
 
 void VehicleRuntime::init(size_t index)
 {
-    const EcuSpec& model = model_.ecus[index];
+    const EcuDescription& model = model_.ecus[index];
     wait(5);
     if (faults_.takeInitFault(model.name)) {
         clock_.sleep(kAnswerTimeoutMs);
@@ -69,16 +69,16 @@ void VehicleRuntime::stopCommunication()
     }
 }
 
-void VehicleRuntime::transmit(size_t index, const RequestSpec& request, const Bytes& data, Exchange& exchange)
+void VehicleRuntime::transmit(size_t index, const RequestDescription& request, const Bytes& data, Exchange& exchange)
 {
-    const EcuSpec& model = model_.ecus[index];
+    const EcuDescription& model = model_.ecus[index];
     exchange = Exchange{};
     exchange.sentFrame = encodeFrame(Frame{model.address, model.testerAddress, data});
     if (!ecus_[index].initialized) {
         throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + model.name + "' is not started");
     }
     const auto fault = faults_.takeRequestFault(model.name, request.name);
-    if (fault && fault->kind == FaultSpec::Kind::NoAnswer) {
+    if (fault && fault->kind == FaultDescription::Kind::NoAnswer) {
         clock_.sleep(kAnswerTimeoutMs);
         throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + model.name + "' to '" + request.name + "' (timeout)");
     }

@@ -23,9 +23,9 @@ struct Exchange {
 
 class VehicleRuntime {
   public:
-    explicit VehicleRuntime(VehicleSpec model);
+    explicit VehicleRuntime(VehicleDescription model);
 
-    const VehicleSpec& model() const { return model_; }
+    const VehicleDescription& model() const { return model_; }
     SimClock& clock() { return clock_; }
     FaultInjector& faults() { return faults_; }
     SimulatedEcu& ecu(size_t index) { return ecus_[index].behaviour; }
@@ -37,7 +37,7 @@ class VehicleRuntime {
 
     // Sends a request and waits for its final answer; fills the exchange as it
     // goes, so the frames are known even when it throws.
-    void transmit(size_t ecu, const RequestSpec& request, const Bytes& data, Exchange& exchange);
+    void transmit(size_t ecu, const RequestDescription& request, const Bytes& data, Exchange& exchange);
 
     static constexpr uint32_t kAnswerTimeoutMs = 1000;
     static constexpr uint32_t kPendingIntervalMs = 100;
@@ -50,7 +50,7 @@ class VehicleRuntime {
     };
     void wait(size_t bytes);
 
-    VehicleSpec model_;
+    VehicleDescription model_;
     SimClock clock_;
     FaultInjector faults_;
     std::vector<EcuLine> ecus_;

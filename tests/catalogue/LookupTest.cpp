@@ -1,6 +1,6 @@
 #include "NamedValueDoubles.h"
-#include "multilanguage.h"
-#include "utils.h"
+#include "MultiLanguage.h"
+#include "Utils.h"
 
 #include <gtest/gtest.h>
 

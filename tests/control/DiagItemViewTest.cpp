@@ -129,7 +129,7 @@ TEST_F(DiagItemViewTest, shouldBuildAParameterViewWhenItGetsItsSession)
 
 TEST(RunLogModel, shouldStayConsistentForViews)
 {
-    TavrinWidgets::RunLogModel model;
+    TavrinPlatform::RunLogModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.append("first");
     model.append("zweite Zeile: äöü");

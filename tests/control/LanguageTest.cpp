@@ -1,5 +1,5 @@
 #include "ControlFixture.h"
-#include "multilanguage.h"
+#include "MultiLanguage.h"
 
 using namespace TavrinIoCtl;
 

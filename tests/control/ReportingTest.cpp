@@ -9,7 +9,7 @@ namespace {
 // The reporting operations on a window of their own.
 class ReportingTest : public ::testing::Test {
   protected:
-    TavrinWidgets::StatusPanel* msg() const { return form.sbMain->panel("MSG"); }
+    TavrinPlatform::StatusPanel* msg() const { return form.sbMain->panel("MSG"); }
     QStringList lines() const { return parts.logLines(); }
 
     StandaloneParts parts;
@@ -22,19 +22,19 @@ class ReportingTest : public ::testing::Test {
 
 TEST_F(ReportingTest, shouldWriteToTheStatusOnlyWhenAskedWithOne)
 {
-    report.LogMessage("abc", 0, 5);
-    report.LogMessage("two", 2, 9);
+    report.LogMessage("abc", TavrinIoCtl::Show::LogOnly, 5);
+    report.LogMessage("two", TavrinIoCtl::Show::LogOnly, 9);
     EXPECT_EQ(lines(), QStringList({"abc", "two"}));
     EXPECT_EQ(msg()->text(), "");
     EXPECT_FALSE(report.PanelClick("MSG"));
 
-    report.LogMessage("failed", 1, 7);
+    report.LogMessage("failed", TavrinIoCtl::Show::InStatus, 7);
     EXPECT_EQ(msg()->text(), "failed");
     EXPECT_EQ(msg()->toolTip(), "Clic here for error details");
     EXPECT_EQ(report.PanelClick("MSG"), 7);
     EXPECT_FALSE(report.PanelClick("VERSION"));
 
-    report.LogMessage("fine", 1, 0);
+    report.LogMessage("fine", TavrinIoCtl::Show::InStatus, 0);
     EXPECT_EQ(msg()->text(), "fine");
     EXPECT_EQ(msg()->toolTip(), "Clic here for error details");  // kept from before
     EXPECT_FALSE(report.PanelClick("MSG"));
@@ -42,7 +42,7 @@ TEST_F(ReportingTest, shouldWriteToTheStatusOnlyWhenAskedWithOne)
 
 TEST_F(ReportingTest, shouldClearToTheWelcomeText)
 {
-    report.LogMessage("failed", 1, 7);
+    report.LogMessage("failed", TavrinIoCtl::Show::InStatus, 7);
     report.ClearLog();
     EXPECT_TRUE(lines().isEmpty());
     EXPECT_EQ(msg()->text(), "Welcome to Tavrin InputOutputControlByLocalIdentifier module");
@@ -78,7 +78,7 @@ TEST_F(ControlFixture, shouldRaiseErrorMsgWhenTheErrorMessageIsClicked)
 {
     QSignalSpy spy(control.get(), &TavrinIoCtl::ioctl::ErrorMsg);
     control->cbEstop_Click();  // no session: reported at the handler's boundary, not thrown
-    EXPECT_EQ(fields().CurrentState, TavrinIoCtl::EStop);
+    EXPECT_EQ(fields().CurrentState, TavrinIoCtl::SequenceState::EStop);
     EXPECT_EQ(panelText("DIAG"), "E Stop");
     const int32_t number = form().sbMain->panel("MSG")->tag.toInt();
     EXPECT_NE(number, 0);

@@ -1,7 +1,8 @@
 #include "ClassicType.h"
+#include "ControlErrors.h"
 #include "ControlFixture.h"
 #include "TranslateControls.h"
-#include "multilanguage.h"
+#include "MultiLanguage.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -23,16 +24,16 @@ class GenericTranslationTest : public ::testing::Test {
         tabs.addTab("General");
         tabs.setTabData(0, "general");
         tabs.addTab("Keyless");
-        TavrinWidgets::setClassicType(&tabs, "TabStrip");
+        TavrinPlatform::setClassicType(&tabs, "TabStrip");
         tools.setObjectName("tools");
-        TavrinWidgets::setClassicType(&tools, "Toolbar");
+        TavrinPlatform::setClassicType(&tools, "Toolbar");
         QAction* open = tools.addAction("Open");
         open->setProperty("Key", "open");
         open->setMenu(&menu);
         recent = menu.addAction("Recent");
         recent->setProperty("Key", "recent");
         fileItem.setObjectName("mnuFile");
-        TavrinWidgets::setClassicType(&fileItem, "Menu", 1);
+        TavrinPlatform::setClassicType(&fileItem, "Menu", 1);
     }
     void TearDown() override { multilanguage::state() = {}; }
 
@@ -58,14 +59,14 @@ TEST_F(GenericTranslationTest, shouldIgnoreRefusalsOnlyInArrayRules)
 {
     QObject odd;
     odd.setObjectName("odd");
-    TavrinWidgets::setClassicType(&odd, "Menu", -1);
+    TavrinPlatform::setClassicType(&odd, "Menu", -1);
     EXPECT_NO_THROW(TranslateControls({&odd}, "IoCtlMainForm/Controls"));  // a menu skips what it refuses
-    TavrinWidgets::setClassicType(&odd, "Label");
+    TavrinPlatform::setClassicType(&odd, "Label");
     try {
         TranslateControls({&odd, &tabs}, "IoCtlMainForm/Controls");
         FAIL() << "a label that refuses its caption ends the walk";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), 438);
+        EXPECT_EQ(error.number(), number(ControlError::PropertyRefused));
     }
     EXPECT_EQ(tabs.tabText(0), "General");  // not reached
 }
@@ -90,7 +91,7 @@ TEST_F(GenericTranslationTest, shouldClearTheCheckedOptionOfAnExclusiveGroup)
             for (int i = 0; i < 3; ++i) {
                 auto* option = new QRadioButton(&frame);
                 option->setObjectName("choice");
-                TavrinWidgets::setClassicType(option, "OptionButton", i);
+                TavrinPlatform::setClassicType(option, "OptionButton", i);
                 if (buttonGroup) group.addButton(option);
                 options << option;
             }

@@ -1,6 +1,6 @@
 #include "ControlFixture.h"
 #include "StandaloneParts.h"
-#include "multilanguage.h"
+#include "MultiLanguage.h"
 
 using namespace TavrinIoCtl;
 

@@ -1,3 +1,4 @@
+#include "ControlErrors.h"
 #include "ControlFixture.h"
 
 #include <QAbstractButton>
@@ -37,7 +38,7 @@ TEST_F(ControlFixture, shouldStopTranslatingAtAFontSizeThatIsNoNumber)
         control->initParameters(fixtureDir() + "/badfont", "en", session);
         FAIL() << "initParameters must fail";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), 13);
+        EXPECT_EQ(error.number(), number(ControlError::NotANumber));
     }
     EXPECT_EQ(form().FrFunctions->title(), "Functions first");
     EXPECT_EQ(form().cbReadData->text(), "Read now");

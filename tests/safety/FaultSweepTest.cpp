@@ -7,8 +7,8 @@
 #include "DemoVehicle.h"
 #include "FaultySession.h"
 #include "Form.h"
-#include "ioctl.h"
-#include "multilanguage.h"
+#include "ioctlAutomation.h"
+#include "MultiLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -81,9 +81,9 @@ class SweepRun {
     int64_t calls() const { return calls_; }
 
   private:
-    const TavrinIoCtl::Form& form() const { return control_->form(); }
+    const TavrinIoCtl::Form& form() const { return formOf(*control_); }
 
-    TavrinWidgets::ListItem* functionRow(const QString& name) const
+    TavrinPlatform::ListItem* functionRow(const QString& name) const
     {
         for (int i = 0; i < form().lvFunctions->rowCount(); ++i) {
             if (form().lvFunctions->row(i)->text(0) == name) return form().lvFunctions->row(i);
@@ -92,7 +92,7 @@ class SweepRun {
     }
 
     template <typename Click>
-    bool click(TavrinWidgets::ListItem* row, Click&& action)
+    bool click(TavrinPlatform::ListItem* row, Click&& action)
     {
         if (row == nullptr) return false;
         action(row);

@@ -10,7 +10,7 @@ TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
 {
     start("EngineControl", "CoolingFan", 2);
     EXPECT_TRUE(control->Busy());
-    EXPECT_EQ(fields().CurrentState, Init);
+    EXPECT_EQ(fields().CurrentState, SequenceState::Init);
     runFor(4500);
     control->CbStop_Click();
     runUntilIdle();
@@ -164,11 +164,12 @@ TEST_F(SequenceFixture, shouldEmergencyStopAtOnceAndCloseTheLink)
     EXPECT_TRUE(log.at(log.size() - 4).startsWith("  Stop driving : 83 11 F1 30 02 00 B7->"));
     EXPECT_EQ(log.mid(log.size() - 3, 2), QStringList({" Stop communication with ECU", "Emergency Stop"}));
     EXPECT_TRUE(log.back().startsWith("Idle : "));
-    QList<int> order;
+    QList<SequenceState> order;
     for (const auto& signal : states)
-        order << signal.front().toInt();
+        order << signal.front().value<SequenceState>();
     // Each change once: the status ticks in between do not repeat Status.
-    EXPECT_EQ(order, QList<int>({Init, Start, Status, EStop, Idle}));
+    EXPECT_EQ(order, QList<SequenceState>({SequenceState::Init, SequenceState::Start, SequenceState::Status,
+                                           SequenceState::EStop, SequenceState::Idle}));
 }
 
 // Closing the link ends a temporary drive in the ECU, not a permanent one: the
@@ -214,7 +215,7 @@ TEST_F(SequenceFixture, shouldEmergencyStopWithoutALinkAndStartAfresh)
     control->cbStartTempo_Click();
     EXPECT_FALSE(fields().EmergencyStopRequested);
     runFor(500);
-    EXPECT_EQ(fields().CurrentState, Status);
+    EXPECT_EQ(fields().CurrentState, SequenceState::Status);
 }
 
 TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
@@ -222,7 +223,7 @@ TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
     start("EngineControl", "CoolingFan", 2);
     tick(1);
     tick(1);  // Start: the tester-present time is taken here
-    ASSERT_EQ(fields().CurrentState, Status);
+    ASSERT_EQ(fields().CurrentState, SequenceState::Status);
     tick(2000);
     EXPECT_EQ(logLines().filter("Tester present").size(), 0);
     tick(1);

@@ -1,41 +1,34 @@
-// The interface stands alone: a test double is a few lines, and errors carry
-// their number and description through a std::exception handler.
+// The interface stands alone (this file sees no Qt), and a library that takes
+// whole numbers only still gets a fractional value sent as its nearest one.
 #include "Sorvik3.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct NoEcus final : Sorvik3::Session {
-    std::vector<Sorvik3::EcuRef> Ecus() override { return {}; }
-    bool CommunicationStopped() override { return stopped; }
-    void StopCommunication() override { stopped = true; }
-    Sorvik3::ReadListRef CreateReadList() override { throw Sorvik3::Error(42, "no read lists here"); }
-    bool stopped = false;
+struct WholeNumbersOnly final : Sorvik3::Data {
+    std::string Name() override { return "Pressure"; }
+    std::string Unit() override { return "bar"; }
+    Sorvik3::NumericListRef NumericList() override { return nullptr; }
+    Sorvik3::RequestRef Request() override { return nullptr; }
+    Sorvik3::DataDeviceRef Device() override { return nullptr; }
+    bool InResponse() override { return false; }
+    std::string ValueText() override { return std::to_string(value); }
+    double NumericValue() override { return value; }
+    void setNumericValue(int32_t number) override { value = number; }
+    void setValueName(const std::string&) override {}
+    int32_t value = 0;
 };
 
 }  // namespace
 
-TEST(Sorvik3Interface, shouldLetATestDoubleStandAlone)
+TEST(Sorvik3Interface, shouldSendTheNearestWholeNumberToALibraryWithoutFractions)
 {
-    auto session = std::make_shared<NoEcus>();
-    Sorvik3::SessionRef ref = session;
-    EXPECT_TRUE(ref->Ecus().empty());
-    ref->StopCommunication();
-    EXPECT_TRUE(ref->CommunicationStopped());
-}
-
-TEST(Sorvik3Interface, shouldCarryNumberAndDescriptionAsAStandardException)
-{
-    NoEcus session;
-    try {
-        session.CreateReadList();
-        FAIL();
-    } catch (const std::exception& error) {
-        auto* sorvik = dynamic_cast<const Sorvik3::Error*>(&error);
-        ASSERT_NE(sorvik, nullptr);
-        EXPECT_EQ(sorvik->number(), 42);
-        EXPECT_EQ(sorvik->description(), "no read lists here");
-        EXPECT_STREQ(error.what(), "no read lists here");
-    }
+    WholeNumbersOnly data;
+    data.setPhysicalValue(3.6);
+    EXPECT_EQ(data.value, 4);
+    data.setPhysicalValue(-2.5);
+    EXPECT_EQ(data.value, -2);  // halves to even
+    data.setPhysicalValue(1e12);
+    EXPECT_EQ(data.value, 2147483647);  // held to the 32-bit range
 }

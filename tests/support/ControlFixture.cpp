@@ -1,7 +1,7 @@
 #include "ControlFixture.h"
 
 #include "StandaloneParts.h"
-#include "multilanguage.h"
+#include "MultiLanguage.h"
 
 void ControlFixture::SetUp()
 {
@@ -10,9 +10,7 @@ void ControlFixture::SetUp()
     session->setClock(clock.clock());
     control = std::make_unique<TavrinIoCtl::ioctl>();
     control->setClock([this] { return clock.now(); });
-    control->setTextMeasure([](const QFont&, const QString& text) { return kCharWidthPixels * int(text.size()); });
-    control->setUserLocale(QLocale::c());
-    control->setTwipsScale(TavrinWidgets::TwipsScale{15.0, 15.0});
+    TavrinIoCtl::pinMeasures(*control, kCharWidthPixels);
     control->resize(1000, 680);
     control->show();  // a shown widget gets its resize events at once
 }
@@ -47,7 +45,7 @@ QString ControlFixture::panelText(const QString& key) const
     return form().sbMain->panel(key)->text();
 }
 
-TavrinWidgets::ListItem* ControlFixture::functionRow(const QString& name) const
+TavrinPlatform::ListItem* ControlFixture::functionRow(const QString& name) const
 {
     for (int i = 0; i < form().lvFunctions->rowCount(); ++i) {
         if (form().lvFunctions->row(i)->text(0) == name) return form().lvFunctions->row(i);
@@ -55,7 +53,7 @@ TavrinWidgets::ListItem* ControlFixture::functionRow(const QString& name) const
     return nullptr;
 }
 
-TavrinWidgets::ListItem* ControlFixture::deviceRow(const QString& name) const
+TavrinPlatform::ListItem* ControlFixture::deviceRow(const QString& name) const
 {
     return form().lvDevices->findItem(name + QStringLiteral("k"));
 }
@@ -75,7 +73,7 @@ void ControlFixture::chooseDevice(const QString& name)
     control->lvDevices_Click();
 }
 
-QStringList ControlFixture::rowTexts(const TavrinWidgets::ListView* list) const
+QStringList ControlFixture::rowTexts(const TavrinPlatform::ListView* list) const
 {
     QStringList rows;
     for (int i = 0; i < list->rowCount(); ++i) {

@@ -6,7 +6,7 @@
 #include "DemoVehicle.h"
 #include "Form.h"
 #include "SimClock.h"
-#include "ioctl.h"
+#include "ioctlAutomation.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +31,14 @@ class ControlFixture : public ::testing::Test {
     void initialise(const QString& language = QStringLiteral("en"));
     QStringList logLines() const;
     QString panelText(const QString& key) const;
-    TavrinWidgets::ListItem* functionRow(const QString& name) const;
-    TavrinWidgets::ListItem* deviceRow(const QString& name) const;
+    TavrinPlatform::ListItem* functionRow(const QString& name) const;
+    TavrinPlatform::ListItem* deviceRow(const QString& name) const;
     void chooseEcu(const QString& name);
     void chooseDevice(const QString& name);
-    QStringList rowTexts(const TavrinWidgets::ListView* list) const;
+    QStringList rowTexts(const TavrinPlatform::ListView* list) const;
 
-    const TavrinIoCtl::Form& form() const { return control->form(); }
-    const TavrinIoCtl::ControlFields& fields() const { return control->fields(); }
+    const TavrinIoCtl::Form& form() const { return formOf(*control); }
+    const TavrinIoCtl::ControlFields& fields() const { return fieldsOf(*control); }
 
     static QString dataDir() { return QStringLiteral(TAVRIN_DATA_DIR); }
     static QString fixtureDir() { return QStringLiteral(TAVRIN_FIXTURE_DIR); }

@@ -12,7 +12,7 @@ QStringList runLogLines(const TavrinIoCtl::Form& form);
 struct StandaloneParts {
     StandaloneParts()
     {
-        platform.scale = TavrinWidgets::TwipsScale{15, 15};
+        platform.scale = TavrinPlatform::TwipsScale{15, 15};
         platform.measure = [](const QFont&, const QString& text) { return 6 * int(text.size()); };
         TavrinIoCtl::buildForm(&surface, form, platform.scale);
     }

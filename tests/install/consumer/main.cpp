@@ -1,5 +1,6 @@
 #include <DemoVehicle.h>
 #include <SimSession.h>
+#include <TavrinIoCtlVersion.h>
 #include <ioctl.h>
 
 #include <QApplication>
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TavrinIoCtl::ioctl control;
     control.initParameters(DATA_DIR, "en", Sorvik3Sim::demoSession());
-    if (control.ControlVersion() != "1.0.0.1") return 1;
+    if (control.ControlVersion() != TAVRIN_IOCTL_VERSION) return 1;
     auto embedded = Sorvik3Sim::demoSession();
     auto installed = Sorvik3Sim::SimSession::load(std::string(DATA_DIR) + "/vehicles/demo.xml");
     const bool same = embedded->Ecus().size() == installed->Ecus().size() && !installed->Ecus().empty();

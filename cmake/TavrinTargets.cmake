@@ -1,0 +1,15 @@
+# How the project's own targets are built: warnings per target (errors with
+# TAVRIN_WERROR), hidden symbols, and one internal module per source folder.
+
+function(tavrin_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${TAVRIN_WERROR}>:-Werror>)
+endfunction()
+
+# An internal module: a static library of one folder, whose headers its
+# dependants see through the link, never through an include path of their own.
+function(tavrin_module name)
+  add_library(${name} STATIC ${ARGN})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}>)
+  tavrin_warnings(${name})
+endfunction()

@@ -1,0 +1,32 @@
+// What a subsystem works on: the window, the fields, the reporting, the clock
+// and the screen's measures. The control owns all of it and hands it out.
+#pragma once
+
+#include "Clock.h"
+#include "ControlFields.h"
+#include "Form.h"
+#include "Reporting.h"
+#include "Twips.h"
+
+#include <QLocale>
+
+namespace TavrinIoCtl {
+
+struct Platform {
+    TavrinPlatform::ClockFunction clock = TavrinPlatform::systemMilliseconds;
+    TavrinPlatform::TwipsScale scale;
+    TavrinPlatform::TextMeasure measure = TavrinPlatform::measureWithFontMetrics;
+    QFont font;      // the control's font, for text measured in twips
+    QLocale locale;  // the user's decimal separator in logged times
+
+    double textWidthTwips(const QString& text) const { return measure(font, text) * scale.perPixelX; }
+};
+
+struct ControlContext {
+    Form& form;
+    ControlFields& fields;
+    Reporting& report;
+    Platform& platform;
+};
+
+}  // namespace TavrinIoCtl

@@ -1,0 +1,26 @@
+#include "ControlErrors.h"
+
+namespace TavrinIoCtl {
+
+const char* meaning(ControlError error)
+{
+    switch (error) {
+    case ControlError::NoSuchObject: return "Object not set";
+    case ControlError::DuplicateKey: return "Key is not unique";
+    case ControlError::NotANumber: return "Not a number";
+    case ControlError::PropertyRefused: return "Property refused";
+    case ControlError::RequestNotFilled: return "Request not filled";
+    case ControlError::CannotJudge: return "Status cannot be judged";
+    case ControlError::StillDriven: return "Device may still be driven";
+    case ControlError::Foreign: return "Unknown failure";
+    }
+    return "Error";
+}
+
+Sorvik3::Error controlError(ControlError error, const std::string& detail)
+{
+    return Sorvik3::Error(number(error), detail.empty() ? std::string(meaning(error))
+                                                        : std::string(meaning(error)) + ": " + detail);
+}
+
+}  // namespace TavrinIoCtl

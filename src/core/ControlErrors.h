@@ -1,0 +1,36 @@
+// The control's own error numbers, in one table (docs/control-behaviour.md).
+// Numbers that the host interface or the language file fix (1, 10000) and the
+// KWP2000 response codes (1 to 255) come from elsewhere and are not here; no
+// number is 0, which means "no error" to the status bar.
+#pragma once
+
+#include "Sorvik3.h"
+
+#include <cstdint>
+#include <string>
+
+namespace TavrinIoCtl {
+
+enum class ControlError : int32_t {
+    NoSuchObject = 0x2002,      // a session object the step needs is none
+    DuplicateKey = 0x2003,      // two ECUs of the session share an Id
+    NotANumber = 0x2004,        // a FontSize of the language file is no number
+    PropertyRefused = 0x2005,   // a widget cannot take a translated property
+    RequestNotFilled = 0x2101,  // a shared request could not be made to name this device: not sent
+    CannotJudge = 0x2102,       // the answer cannot tell whether the device runs
+    StillDriven = 0x2103,       // the stop failed: the device may still be driven
+    Foreign = 0x7FFF0000,       // a failure that is not the session library's own
+};
+
+constexpr int32_t number(ControlError error)
+{
+    return static_cast<int32_t>(error);
+}
+
+// What the number means, in a few words.
+const char* meaning(ControlError error);
+
+// The error to throw: the number and the meaning, with the detail after it.
+Sorvik3::Error controlError(ControlError error, const std::string& detail = {});
+
+}  // namespace TavrinIoCtl

@@ -1,0 +1,58 @@
+#include "Reporting.h"
+
+namespace TavrinIoCtl {
+
+const QString Reporting::kWelcome = QStringLiteral("Welcome to Tavrin InputOutputControlByLocalIdentifier module");
+
+void Reporting::LogMessage(const QString& text, Show show, int32_t errorCode)
+{
+    form_.runLog->append(text);
+    if (show != Show::InStatus) return;
+    auto* panel = form_.sbMain->panel(QStringLiteral("MSG"));
+    panel->setText(text);
+    panel->tag = errorCode;
+    if (errorCode != 0) {
+        panel->setToolTip(errorHint());
+    }
+}
+
+void Reporting::ClearLog()
+{
+    form_.runLog->clear();
+    auto* panel = form_.sbMain->panel(QStringLiteral("MSG"));
+    panel->setText(kWelcome);
+    panel->tag = 0;
+    panel->setToolTip(QString());
+}
+
+void Reporting::SetBusy(bool busy)
+{
+    fields_.Busy = busy;
+    const QPixmap led = form_.ilstLeds->image(busy ? QStringLiteral("Red") : QStringLiteral("Green"));
+    const auto scale = TavrinPlatform::TwipsScale::ofWidget(form_.picLed);
+    form_.picLed->drawPicture(led, QPoint(scale.toPixelsX(60), scale.toPixelsY(60)));
+    form_.sbMain->panel(QStringLiteral("Led"))->setPixmap(form_.picLed->image());
+    form_.sbMain->repaint();
+}
+
+std::optional<int32_t> Reporting::PanelClick(const QString& key) const
+{
+    if (key != QStringLiteral("MSG")) return std::nullopt;
+    const QVariant tag = form_.sbMain->panel(key)->tag;
+    bool ok = false;
+    const int32_t code = tag.toInt(&ok);
+    if (!tag.isValid() || !ok || code == 0) return std::nullopt;
+    return code;
+}
+
+void Reporting::reportEscaped(const char* handlerName, const Failure& failure) noexcept
+{
+    try {
+        LogMessage(QStringLiteral("Error in %1 : %2").arg(QString::fromLatin1(handlerName), failure.description), Show::InStatus,
+                   failure.number);
+    } catch (...) {
+        // Reporting itself failed (out of memory); nothing more can be shown.
+    }
+}
+
+}  // namespace TavrinIoCtl

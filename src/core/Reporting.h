@@ -1,0 +1,47 @@
+// What the control tells the user: run-log lines, the status message with its
+// error number, the busy LED, and the click on the message panel that asks the
+// host for an error's details.
+#pragma once
+
+#include "ControlFields.h"
+#include "Form.h"
+#include "PendingError.h"
+
+#include <functional>
+
+namespace TavrinIoCtl {
+
+// Where a line goes: the run log only, or also the status message.
+enum class Show { LogOnly, InStatus };
+
+class Reporting {
+  public:
+    Reporting(Form& form, ControlFields& fields) : form_(form), fields_(fields) {}
+
+    void LogMessage(const QString& text, Show show = Show::LogOnly, int32_t errorCode = 0);
+    // The status message's hint when error details can be asked for; the control
+    // sets it from the language file.
+    std::function<QString()> errorHint = [] { return QStringLiteral("Clic here for error details"); };
+    void ClearLog();
+    void SetBusy(bool busy);
+    // The error code the click raises ErrorMsg with, if any.
+    std::optional<int32_t> PanelClick(const QString& key) const;
+
+    // The boundary of every event handler: whatever it throws is reported and
+    // the control carries on.
+    template <typename Handler>
+    void guard(const char* handlerName, Handler&& handler) noexcept
+    {
+        if (auto failure = attempt(std::forward<Handler>(handler))) reportEscaped(handlerName, *failure);
+    }
+
+    static const QString kWelcome;
+
+  private:
+    void reportEscaped(const char* handlerName, const Failure& failure) noexcept;
+
+    Form& form_;
+    ControlFields& fields_;
+};
+
+}  // namespace TavrinIoCtl

@@ -1,0 +1,69 @@
+// A report-style list view with what the control relies on: columns with keys,
+// rows with a unique key, a tag and sub-items, a sort column and order, and a
+// click that also reaches the control when it lands on the empty area.
+#pragma once
+
+#include <QHash>
+#include <QTreeWidget>
+
+#include <any>
+
+namespace TavrinPlatform {
+
+class ListView;
+
+class ListItem : public QTreeWidgetItem {
+  public:
+    ListItem(const QString& key, const QString& text);
+    const QString& key() const { return key_; }
+    std::any tag;
+
+    bool operator<(const QTreeWidgetItem& other) const override;
+
+  private:
+    QString key_;
+};
+
+class ListView : public QTreeWidget {
+    Q_OBJECT
+  public:
+    explicit ListView(QWidget* parent = nullptr);
+
+    void addColumn(const QString& key, const QString& text, int widthPixels, Qt::Alignment alignment = Qt::AlignLeft);
+    QString columnKey(int column) const;
+    int columnOfKey(const QString& key) const;
+
+    // Throws std::invalid_argument when the key is already used (an empty key is none).
+    ListItem* addItem(const QString& key, const QString& text);
+    ListItem* findItem(const QString& key) const;
+    ListItem* row(int index) const;
+    int rowCount() const { return topLevelItemCount(); }
+    void setSubItem(ListItem* item, int index, const QString& text);
+    QString subItem(const ListItem* item, int index) const;
+    ListItem* selectedRow() const;
+    void clearItems();
+
+    int sortKey() const { return sortKey_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
+    bool sorted() const { return sorted_; }
+    void sortBy(int column, Qt::SortOrder order);
+    bool lessThan(const ListItem& a, const ListItem& b) const;
+
+  signals:
+    void listClicked();
+    void columnClicked(int column);
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void placeSorted(ListItem* item);
+
+    QStringList columnKeys_;
+    QHash<QString, ListItem*> byKey_;
+    int sortKey_ = 0;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    bool sorted_ = false;
+};
+
+}  // namespace TavrinPlatform

@@ -1,0 +1,52 @@
+#include "PictureBox.h"
+
+#include <QPainter>
+
+namespace TavrinPlatform {
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{}
+
+void PictureBox::drawPicture(const QPixmap& picture, QPoint at)
+{
+    const QSize needed(std::max(width(), at.x() + picture.width()), std::max(height(), at.y() + picture.height()));
+    if (image_.size() != needed) {
+        QPixmap grown(needed);
+        grown.fill(Qt::transparent);
+        if (!image_.isNull()) QPainter(&grown).drawPixmap(0, 0, image_);
+        image_ = grown;
+    }
+    // The picture replaces what its rectangle held: an animation frame with
+    // transparent parts must not show the frames drawn before it.
+    QPainter painter(&image_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawPixmap(at, picture);
+    painter.end();
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    if (image_.isNull()) return;
+    QPainter(this).drawPixmap(0, 0, image_);
+}
+
+void ImageList::add(const QString& key, const QPixmap& picture)
+{
+    pictures_.append({key, picture});
+}
+
+QPixmap ImageList::image(const QString& key) const
+{
+    for (const auto& [name, picture] : pictures_) {
+        if (name == key) return picture;
+    }
+    return {};
+}
+
+QPixmap ImageList::image(int oneBasedIndex) const
+{
+    return oneBasedIndex >= 1 && oneBasedIndex <= count() ? pictures_[oneBasedIndex - 1].second : QPixmap();
+}
+
+}  // namespace TavrinPlatform

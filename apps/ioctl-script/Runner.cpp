@@ -363,12 +363,13 @@ void Runner::tick(int ticks)
     const auto& f = formOf(*control_);
     for (int i = 0; i < ticks; ++i) {
         clock_.advance(step_);
-        // The animation timer keeps its own 75 ms pace on the same clock.
+        // The animation timer keeps its own pace on the same clock.
+        const auto pace = static_cast<uint32_t>(f.timRun->interval());
         while (f.timRun->isActive() && clock_.now() >= animationDue_) {
             control_->timRun_Timer();
-            animationDue_ += 75;
+            animationDue_ += pace;
         }
-        if (!f.timRun->isActive()) animationDue_ = clock_.now() + 75;
+        if (!f.timRun->isActive()) animationDue_ = clock_.now() + pace;
         if (f.ioCtlTimer->isActive()) control_->ioCtlTimer_Timer();
         if (options_.show) {
             // Let the window paint, but keep the real timers from ticking on their own.

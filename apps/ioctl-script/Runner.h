@@ -80,7 +80,7 @@ class Runner {
     std::unique_ptr<TavrinIoCtl::ioctl> control_;
     QString language_ = QStringLiteral("en");
     uint32_t step_ = 100;
-    uint32_t animationDue_ = 75;
+    uint32_t animationDue_ = 0;
     qsizetype printedLines_ = 0;
     quint64 printedClears_ = 0;
     QList<qint32> errors_;

@@ -8,6 +8,20 @@
 
 namespace TavrinIoCtl {
 
+class Catalogue;
+
+// Holds the lists' redraw while it lives, and gives it back whatever happens.
+class ListRedrawLock {
+  public:
+    explicit ListRedrawLock(Catalogue& catalogue);
+    ~ListRedrawLock();
+    ListRedrawLock(const ListRedrawLock&) = delete;
+    ListRedrawLock& operator=(const ListRedrawLock&) = delete;
+
+  private:
+    Catalogue& catalogue_;
+};
+
 class Catalogue {
   public:
     explicit Catalogue(ControlContext& control) : c_(control) {}
@@ -16,7 +30,9 @@ class Catalogue {
     void LoadFunctionList();
     bool HasOutputControlLists(const Sorvik3::EcuRef& ecu);
     void LockListRedraw(bool lock);
-    void ClearLists(int32_t level);
+    // What a new choice clears: the device's lists, also the device list, or everything.
+    enum class ClearLevel { DeviceDetails = 1, Devices = 2, Everything = 3 };
+    void ClearLists(ClearLevel level);
 
     // Device list.
     void lvFunctions_ItemClick(TavrinPlatform::ListItem* row);
@@ -32,7 +48,8 @@ class Catalogue {
     // Parameter panel.
     void BuildParameterPanel(const QString& deviceName, const Sorvik3::RequestRef& startRequest);
     bool IsNamedEntry(const Sorvik3::RequestRef& request, const Sorvik3::DataRef& item, const QString& name);
-    void AddParameterItem(int32_t& index, const Sorvik3::DataRef& item, float& widestLabel);
+    // Shows the item in DeviceParam(index); gives the widest label width so far, in twips.
+    float AddParameterItem(int32_t index, const Sorvik3::DataRef& item, float widestLabel);
     void LayoutParameterPanel();
     void ParamVScroll_Change(int value);
     void RemoveParameterItems();

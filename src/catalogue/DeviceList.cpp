@@ -139,8 +139,8 @@ void Catalogue::LoadDeviceList()
 {
     auto& f = c_.fields;
     PendingError skip;
-    LockListRedraw(true);
-    skip.run([&] { ClearLists(2); });
+    const ListRedrawLock redraw(*this);
+    skip.run([&] { ClearLists(ClearLevel::Devices); });
     f.OutputControlRequest = f.StopRequest = f.StatusRequest = f.StartSessionRequest = f.TesterPresentRequest = nullptr;
     f.TemporaryListData = f.PermanentListData = nullptr;
     f.OutputControlRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl"), kNone);
@@ -166,7 +166,6 @@ void Catalogue::LoadDeviceList()
             utils::FindRequestByName(f.SelectedEcu, QStringLiteral("TesterPresent.WithResponse"), kNone);
         logRequestSummary();
     }
-    LockListRedraw(false);
 }
 
 }  // namespace TavrinIoCtl

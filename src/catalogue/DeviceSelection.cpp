@@ -3,8 +3,6 @@
 #include "Utils.h"
 
 namespace TavrinIoCtl {
-namespace {}  // namespace
-
 void Catalogue::reportFailure(const char* operation, const Failure& failure)
 {
     c_.report.LogMessage(QString::fromLatin1(operation) + QStringLiteral(" error : ") + failure.description, Show::InStatus,
@@ -35,7 +33,7 @@ void Catalogue::FillDeviceDataList(const QString& deviceName)
     f.DeviceReadList = nullptr;
     if (c_.form.lvDevices->selectedRow() == nullptr) return;
     PendingError skip;
-    skip.run([&] { ClearLists(1); });
+    skip.run([&] { ClearLists(ClearLevel::DeviceDetails); });
     // Without a read list the click carries on: the data are listed, not monitored.
     if (!skip.run([&] { f.DeviceReadList = f.Session->CreateReadList(); })) reportFailure("Read list", *skip.take());
     std::vector<Sorvik3::DataRef> items;

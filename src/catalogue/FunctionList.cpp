@@ -2,21 +2,21 @@
 #include "Utils.h"
 
 namespace TavrinIoCtl {
-namespace {
+ListRedrawLock::ListRedrawLock(Catalogue& catalogue) : catalogue_(catalogue)
+{
+    catalogue_.LockListRedraw(true);
+}
 
-// What the list answers to a key it holds already.
-
-}  // namespace
+ListRedrawLock::~ListRedrawLock()
+{
+    catalogue_.LockListRedraw(false);
+}
 
 void Catalogue::LoadFunctionList()
 {
-    LockListRedraw(true);
     // Redrawing comes back on whatever happens; the failure still reaches the host.
-    struct Unlock {
-        Catalogue& catalogue;
-        ~Unlock() { catalogue.LockListRedraw(false); }
-    } unlock{*this};
-    ClearLists(3);
+    const ListRedrawLock redraw(*this);
+    ClearLists(ClearLevel::Everything);
     if (!c_.fields.Session) return;
     for (const auto& ecu : c_.fields.Session->Ecus()) {
         if (ecu->Id() == 0) continue;
@@ -58,13 +58,13 @@ void Catalogue::LockListRedraw(bool lock)
     }
 }
 
-void Catalogue::ClearLists(int32_t level)
+void Catalogue::ClearLists(ClearLevel level)
 {
-    if (level >= 3) {
+    if (level == ClearLevel::Everything) {
         c_.form.lvFunctions->clearItems();
         c_.form.DiSessionName->setSession(nullptr);
     }
-    if (level >= 2) c_.form.lvDevices->clearItems();
+    if (level != ClearLevel::DeviceDetails) c_.form.lvDevices->clearItems();
     c_.form.lvData->clearItems();
     c_.form.lvStatus->clearItems();
     UpdateDriveButtons(QString(), false);

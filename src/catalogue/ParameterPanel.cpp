@@ -3,8 +3,6 @@
 #include "Utils.h"
 
 namespace TavrinIoCtl {
-namespace {}  // namespace
-
 void Catalogue::RemoveParameterItems()
 {
     auto& params = c_.form.DeviceParam;
@@ -43,7 +41,7 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
         if (qualifiesAsParameter(startRequest, d) && name.contains(QLatin1Char('.')) && name.startsWith(devicePrefix)) {
             found = true;
             log(QStringLiteral("Specific to device : ") + name);
-            AddParameterItem(next, d, widest);
+            widest = AddParameterItem(next++, d, widest);
         }
     }
     if (!found) {
@@ -51,7 +49,7 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
             const QString name = text(d->Name());
             if (qualifiesAsParameter(startRequest, d) && name.startsWith(QStringLiteral("OutputControl."))) {
                 log(QStringLiteral("common to device without specific parameter : ") + name);
-                AddParameterItem(next, d, widest);
+                widest = AddParameterItem(next++, d, widest);
             }
         }
     }
@@ -59,7 +57,7 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
         const QString name = text(d->Name());
         if (qualifiesAsParameter(startRequest, d) && !name.contains(QLatin1Char('.'))) {
             log(QStringLiteral("common to all device : ") + name);
-            AddParameterItem(next, d, widest);
+            widest = AddParameterItem(next++, d, widest);
         }
     }
     const int32_t labelWidth = TavrinPlatform::roundHalfEven(widest);
@@ -68,7 +66,7 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
     LayoutParameterPanel();
 }
 
-void Catalogue::AddParameterItem(int32_t& index, const Sorvik3::DataRef& d, float& widestLabel)
+float Catalogue::AddParameterItem(int32_t index, const Sorvik3::DataRef& d, float widestLabel)
 {
     Form& f = c_.form;
     DiagItemViewWrite* templ = f.DeviceParam.front();
@@ -88,10 +86,7 @@ void Catalogue::AddParameterItem(int32_t& index, const Sorvik3::DataRef& d, floa
             f.controls.append(item);
         });
     }
-    if (index >= f.DeviceParam.size()) {
-        ++index;
-        return;
-    }
+    if (index >= f.DeviceParam.size()) return widestLabel;
     DiagItemViewWrite* p = f.DeviceParam[index];
     p->setGeometry(0, (index - 1) * templ->height(), f.ParamPicture->width(), templ->height());
     skip.run([&] {
@@ -109,7 +104,7 @@ void Catalogue::AddParameterItem(int32_t& index, const Sorvik3::DataRef& d, floa
     skip.run([&] { p->setDataName(text(d->Name())); });
     p->show();
     p->setSession(c_.fields.Session);
-    ++index;
+    return widestLabel;
 }
 
 void Catalogue::LayoutParameterPanel()

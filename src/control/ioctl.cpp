@@ -56,7 +56,7 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     parts_->platform.scale = TavrinPlatform::TwipsScale::ofWidget(this);
     parts_->platform.font = font();
     buildForm(this, parts_->form, parts_->platform.scale);
-    parts_->form.timRun->setInterval(75);
+    parts_->form.timRun->setInterval(kAnimationIntervalMs);
     parts_->fields.AnimationFrame = 1;
     parts_->report.errorHint = [] {
         return multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));

@@ -1,10 +1,13 @@
 #include "DiagItemViewWrite.h"
 
+#include "Twips.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QDoubleSpinBox>
 #include <QLocale>
+#include <QScopedValueRollback>
 
 #include <cmath>
 #include <limits>
@@ -98,8 +101,7 @@ void DiagItemViewWrite::setViewMode(short mode)
 
 double DiagItemViewWrite::twipsPerPixel() const
 {
-    const int dpi = logicalDpiX();
-    return 1440.0 / (dpi > 0 ? dpi : 96);
+    return TavrinPlatform::twipsPerPixel(logicalDpiX());
 }
 
 void DiagItemViewWrite::applyGeometry()
@@ -172,19 +174,20 @@ void DiagItemViewWrite::showProblem(const QString& reason)
 
 void DiagItemViewWrite::fillEditor()
 {
-    filling_ = true;
-    auto list = data_->NumericList();
-    names_->clear();
-    if (list) {
-        for (int32_t i = 0; i <= list->LastIndex(); ++i)
-            names_->addItem(fromUtf8(list->Item(i)));
+    {
+        const QScopedValueRollback filling(filling_, true);  // back to false even when the library throws
+        auto list = data_->NumericList();
+        names_->clear();
+        if (list) {
+            for (int32_t i = 0; i <= list->LastIndex(); ++i)
+                names_->addItem(fromUtf8(list->Item(i)));
+        }
+        names_->setVisible(list != nullptr);
+        number_->setVisible(list == nullptr);
+        unit_->setText(fromUtf8(data_->Unit()));
+        showUnitOnce();
+        if (!list) scaleEditor(fromUtf8(data_->ValueText()));
     }
-    names_->setVisible(list != nullptr);
-    number_->setVisible(list == nullptr);
-    unit_->setText(fromUtf8(data_->Unit()));
-    showUnitOnce();
-    if (!list) scaleEditor(fromUtf8(data_->ValueText()));
-    filling_ = false;
     refreshValue();
 }
 
@@ -200,7 +203,7 @@ void DiagItemViewWrite::scaleEditor(const QString& valueText)
 void DiagItemViewWrite::refreshValue()
 {
     if (!data_) return;
-    filling_ = true;
+    const QScopedValueRollback filling(filling_, true);
     try {
         if (names_->isVisibleTo(this)) {
             names_->setCurrentIndex(names_->findText(fromUtf8(data_->ValueText())));
@@ -211,7 +214,6 @@ void DiagItemViewWrite::refreshValue()
     } catch (const std::exception& error) {
         setToolTip(QString::fromLocal8Bit(error.what()));
     }
-    filling_ = false;
 }
 
 // The user's edits arrive in event handlers: whatever the session library

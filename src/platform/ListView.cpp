@@ -49,11 +49,6 @@ QString ListView::columnKey(int column) const
     return columnKeys_.value(column);
 }
 
-int ListView::columnOfKey(const QString& key) const
-{
-    return key.isEmpty() ? -1 : columnKeys_.indexOf(key);
-}
-
 ListItem* ListView::addItem(const QString& key, const QString& text)
 {
     if (!key.isEmpty() && byKey_.contains(key)) {
@@ -110,11 +105,6 @@ void ListView::setSubItem(ListItem* item, int index, const QString& text)
         placeSorted(item);
         item->setSelected(selected);
     }
-}
-
-QString ListView::subItem(const ListItem* item, int index) const
-{
-    return item ? item->text(index) : QString();
 }
 
 ListItem* ListView::selectedRow() const

@@ -31,7 +31,6 @@ class ListView : public QTreeWidget {
 
     void addColumn(const QString& key, const QString& text, int widthPixels, Qt::Alignment alignment = Qt::AlignLeft);
     QString columnKey(int column) const;
-    int columnOfKey(const QString& key) const;
 
     // Throws std::invalid_argument when the key is already used (an empty key is none).
     ListItem* addItem(const QString& key, const QString& text);
@@ -39,7 +38,6 @@ class ListView : public QTreeWidget {
     ListItem* row(int index) const;
     int rowCount() const { return topLevelItemCount(); }
     void setSubItem(ListItem* item, int index, const QString& text);
-    QString subItem(const ListItem* item, int index) const;
     ListItem* selectedRow() const;
     void clearItems();
 

@@ -5,6 +5,7 @@
 #include <QPolygonF>
 
 #include <cmath>
+#include <numbers>
 
 namespace TavrinPlatform::Pictures {
 namespace {
@@ -54,7 +55,7 @@ QPixmap stopSign()
     p.setRenderHint(QPainter::Antialiasing);
     QPolygonF octagon;
     for (int i = 0; i < 8; ++i) {
-        const double a = (22.5 + 45.0 * i) * M_PI / 180.0;
+        const double a = (22.5 + 45.0 * i) * std::numbers::pi / 180.0;
         octagon << QPointF(20 + 19 * std::cos(a), 20 + 19 * std::sin(a));
     }
     p.setPen(QPen(Qt::white, 2));

@@ -36,7 +36,6 @@ class StatusPanels : public QStatusBar {
     void addKeyboardPanel(const QString& key, const QString& caption);
     void addClockPanel();
     StatusPanel* panel(const QString& key) const;
-    QList<StatusPanel*> panels() const { return panels_; }
 
   signals:
     void panelClicked(const QString& key);

@@ -7,9 +7,8 @@ namespace TavrinPlatform {
 
 TwipsScale TwipsScale::ofWidget(const QWidget* widget)
 {
-    const double dpiX = widget ? widget->logicalDpiX() : 96.0;
-    const double dpiY = widget ? widget->logicalDpiY() : 96.0;
-    return TwipsScale{1440.0 / (dpiX > 0 ? dpiX : 96.0), 1440.0 / (dpiY > 0 ? dpiY : 96.0)};
+    return widget ? TwipsScale{twipsPerPixel(widget->logicalDpiX()), twipsPerPixel(widget->logicalDpiY())}
+                  : TwipsScale{twipsPerPixel(0), twipsPerPixel(0)};
 }
 
 QRect TwipsScale::toPixels(double left, double top, double width, double height) const

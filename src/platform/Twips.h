@@ -24,6 +24,13 @@ inline int32_t roundHalfEven(double value)
     return static_cast<int32_t>(r);
 }
 
+// Twips per screen pixel at a logical resolution: 1440 twips make an inch;
+// a screen that tells no resolution counts as 96 dots an inch.
+inline double twipsPerPixel(double logicalDpi)
+{
+    return 1440.0 / (logicalDpi > 0 ? logicalDpi : 96.0);
+}
+
 struct TwipsScale {
     double perPixelX = 15.0;
     double perPixelY = 15.0;

@@ -2,8 +2,6 @@
 #include "Utf8.h"
 
 namespace TavrinIoCtl {
-namespace {}  // namespace
-
 bool Sequencer::ReadData()
 {
     auto& f = c_.fields;

@@ -71,6 +71,8 @@ class Sequencer {
     int stopAttempts_ = 0;
 };
 
+// The running picture moves every this many milliseconds: a full turn of four pictures in 300 ms.
+constexpr int kAnimationIntervalMs = 75;
 // A failed stop is tried this many times in all, a tick apart.
 constexpr int kStopAttempts = 3;
 

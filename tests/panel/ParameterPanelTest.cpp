@@ -117,7 +117,7 @@ TEST_F(ParameterPanelTest, shouldKeepWorkingBeyondASixteenBitScrollRange)
     catalogue.BuildParameterPanel("X", startRequest(numbered(250)));
     EXPECT_EQ(form.DeviceParam.size(), 251);
     EXPECT_EQ(form.ParamVScroll->maximum(), 250 * 21 - 225);
-    catalogue.ClearLists(1);
+    catalogue.ClearLists(Catalogue::ClearLevel::DeviceDetails);
     EXPECT_EQ(form.DeviceParam.size(), 1);
     EXPECT_FALSE(form.DeviceParam[0]->isVisible());
 }

@@ -68,53 +68,61 @@ void Runner::run(const std::vector<Command>& commands)
 
 void Runner::execute(const Command& command)
 {
-    const QString& name = command.words.front();
-    const Words w = command.words.mid(1);
-    if (name == "vehicle")
-        vehicle(w);
-    else if (name == "install")
-        options_.installPath = QDir(options_.scriptDir).absoluteFilePath(w[0]);
-    else if (name == "language")
-        language_ = w[0];
-    else if (name == "init")
-        init(w);
-    else if (name == "session")
-        control_->setSession(session_);
-    else if (name == "size")
-        control_->resize(count(w[0]), count(w[1]));
-    else if (name == "click")
-        click(w);
-    else if (name == "option")
-        option(w[0]);
-    else if (name == "monitor")
-        monitor(w[0]);
-    else if (name == "set")
-        set(w);
-    else if (name == "abort")
-        control_->Abort();
-    else if (name == "step")
-        step_ = std::max<uint32_t>(1, duration(w, 0));
-    else if (name == "tick")
-        tick(w.isEmpty() ? 1 : count(w[0]));
-    else if (name == "wait")
-        wait(duration(w, 0));
-    else if (name == "until")
-        untilIdle(w);
-    else if (name == "fault")
-        fault(w);
-    else if (name == "print")
-        print(w);
-    else if (name == "expect")
-        expect(command);
-    else if (name == "screenshot")
-        screenshot(w[0]); else if (name == "show") {
-        formOf(*control_).runLog->flush();
-        QApplication::processEvents();
-    }
+    currentText_ = command.text;
+    const auto* rule = findCommand(command.words.front());
+    if (rule == nullptr) fail("unknown command '" + command.words.front() + "'");
+    (this->*rule->run)(command.words.mid(1));
 }
 
-void Runner::screenshot(const QString& file)
+void Runner::install(const Words& w)
 {
+    options_.installPath = QDir(options_.scriptDir).absoluteFilePath(w[0]);
+}
+
+void Runner::language(const Words& w)
+{
+    language_ = w[0];
+}
+
+void Runner::session(const Words&)
+{
+    control_->setSession(session_);
+}
+
+void Runner::size(const Words& w)
+{
+    control_->resize(count(w[0]), count(w[1]));
+}
+
+void Runner::abort(const Words&)
+{
+    control_->Abort();
+}
+
+void Runner::step(const Words& w)
+{
+    step_ = std::max<uint32_t>(1, duration(w, 0));
+}
+
+void Runner::ticks(const Words& w)
+{
+    tick(w.isEmpty() ? 1 : count(w[0]));
+}
+
+void Runner::waitFor(const Words& w)
+{
+    wait(duration(w, 0));
+}
+
+void Runner::show(const Words&)
+{
+    formOf(*control_).runLog->flush();
+    QApplication::processEvents();
+}
+
+void Runner::screenshot(const Words& w)
+{
+    const QString& file = w[0];
     formOf(*control_).runLog->flush();
     QApplication::processEvents();
     const QString path = QDir(options_.scriptDir).absoluteFilePath(file);
@@ -269,8 +277,9 @@ void Runner::clickHeader(const QString& listName, const QString& column)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
-void Runner::option(const QString& which)
+void Runner::option(const Words& w)
 {
+    const QString& which = w[0];
     const auto& options = formOf(*control_).OptionPerm;
     QRadioButton* chosen = nullptr;
     // The built-in English caption names an option in every language, as does the one shown.
@@ -287,8 +296,9 @@ void Runner::option(const QString& which)
     QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(6, chosen->height() / 2));
 }
 
-void Runner::monitor(const QString& onOff)
+void Runner::monitor(const Words& w)
 {
+    const QString& onOff = w[0];
     if (onOff != "on" && onOff != "off") fail("monitor on or monitor off");
     QCheckBox* box = formOf(*control_).ckReadData;
     if (box->isChecked() == (onOff == "on")) return;

@@ -40,29 +40,50 @@ class Runner {
     // After a shown run: the clocks follow real time again.
     void handOverToRealTime();
 
-  private:
+  public:
     using Words = QStringList;
+    // A command of the language: its name, the fewest and most words after it
+    // (-1: any number), and what runs it. One table serves the check and the run.
+    struct CommandRule {
+        const char* name;
+        int fewest;
+        int most;
+        void (Runner::*run)(const Words&);
+    };
+    static const std::vector<CommandRule>& commandTable();
+    static const CommandRule* findCommand(const QString& name);
+
+  private:
     void execute(const Command& command);
     [[noreturn]] void fail(const QString& what) const;
 
     void vehicle(const Words& w);
+    void install(const Words& w);
+    void language(const Words& w);
     void init(const Words& w);
+    void session(const Words& w);
+    void size(const Words& w);
     void click(const Words& w);
     void clickButton(const QString& which);
     void clickRow(const QString& list, const QString& row);
     void clickHeader(const QString& list, const QString& column);
-    void option(const QString& which);
-    void monitor(const QString& onOff);
+    void option(const Words& w);
+    void monitor(const Words& w);
     void set(const Words& w);
+    void abort(const Words& w);
+    void step(const Words& w);
+    void ticks(const Words& w);
+    void waitFor(const Words& w);
     void fault(const Words& w);
     void tick(int count);
     void wait(uint32_t ms);
     void untilIdle(const Words& w);
     void print(const Words& w);
-    void screenshot(const QString& file);
+    void screenshot(const Words& w);
+    void show(const Words& w);
     void printVehicle();
     QString drivenByEcu(const Words& w);
-    void expect(const Command& command);
+    void expect(const Words& w);
     QString actual(const Words& what);
 
     void say(const QString& line) { out_ << "  " << line << "\n"; }
@@ -86,6 +107,7 @@ class Runner {
     QList<qint32> errors_;
     std::vector<Expectation> expectations_;
     int currentLine_ = 0;
+    QString currentText_;
 };
 
 }  // namespace Scenario

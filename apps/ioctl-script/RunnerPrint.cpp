@@ -214,10 +214,9 @@ QString Runner::actual(const Words& w)
     fail("cannot expect '" + w.join(' ') + "'");
 }
 
-void Runner::expect(const Command& command)
+void Runner::expect(const Words& w)
 {
-    const Words w = command.words.mid(1);
-    Expectation expectation{command.line, command.text, {}};
+    Expectation expectation{currentLine_, currentText_, {}};
     if (w[0] == "log" && w.size() == 3 && w[1] == "has") {
         const auto& lines = formOf(*control_).runLog->lines();
         bool found = false;

@@ -1,5 +1,7 @@
 #include "Script.h"
 
+#include "Runner.h"
+
 #include <map>
 
 namespace Scenario {
@@ -53,18 +55,6 @@ QStringList splitWords(const QString& line, const QString& scriptName, int numbe
     return words;
 }
 
-// Command name -> fewest and most words after it (-1: any number).
-const std::map<QString, std::pair<int, int>>& grammar()
-{
-    static const std::map<QString, std::pair<int, int>> commands = {
-        {"vehicle", {1, 1}}, {"install", {1, 1}}, {"language", {1, 1}}, {"init", {0, 1}},       {"session", {0, 0}},
-        {"size", {2, 2}},    {"click", {1, 3}},   {"option", {1, 1}},   {"monitor", {1, 1}},    {"set", {2, 3}},
-        {"abort", {0, 0}},   {"step", {1, 2}},    {"tick", {0, 1}},     {"wait", {1, 2}},       {"until", {1, 4}},
-        {"fault", {1, 6}},   {"print", {1, -1}},  {"expect", {2, -1}},  {"screenshot", {1, 1}}, {"show", {0, 1}},
-    };
-    return commands;
-}
-
 }  // namespace
 
 std::vector<Command> parseScript(const QString& text, const QString& scriptName)
@@ -86,10 +76,11 @@ void checkScript(const std::vector<Command>& commands, const QString& scriptName
 {
     for (const auto& command : commands) {
         const QString& name = command.words.front();
-        auto rule = grammar().find(name);
-        if (rule == grammar().end()) throw ScriptError(scriptName, command.line, "unknown command '" + name + "'");
+        const auto* rule = Runner::findCommand(name);
+        if (rule == nullptr) throw ScriptError(scriptName, command.line, "unknown command '" + name + "'");
         const int count = static_cast<int>(command.words.size()) - 1;
-        const auto [fewest, most] = rule->second;
+        const int fewest = rule->fewest;
+        const int most = rule->most;
         if (count < fewest) {
             throw ScriptError(scriptName, command.line,
                               "'" + name + "' needs at least " + QString::number(fewest) +

@@ -7,28 +7,17 @@
 #include <cmath>
 
 namespace Sorvik3Sim {
-namespace {
-
-void rangeOf(const DataDescription& model, int64_t& low, int64_t& high)
+RawRange rawRange(const DataDescription& model)
 {
     const int bits = 8 * model.size;
-    if (model.isSigned) {
-        low = -(int64_t{1} << (bits - 1));
-        high = (int64_t{1} << (bits - 1)) - 1;
-    } else {
-        low = 0;
-        high = (int64_t{1} << bits) - 1;
-    }
+    if (model.isSigned) return {-(int64_t{1} << (bits - 1)), (int64_t{1} << (bits - 1)) - 1};
+    return {0, (int64_t{1} << bits) - 1};
 }
-
-}  // namespace
 
 int64_t rawFromPhysical(const DataDescription& model, double physical)
 {
     const double scaled = (physical - model.offset) / model.factor;
-    int64_t low = 0;
-    int64_t high = 0;
-    rangeOf(model, low, high);
+    const auto [low, high] = rawRange(model);
     if (!std::isfinite(scaled) || scaled < static_cast<double>(low) - 0.5 || scaled > static_cast<double>(high) + 0.5) {
         throw Sorvik3::Error(ValueOutOfRange,
                              "Value " + formatPhysical(model, physical) + " out of range for '" + model.name + "'");

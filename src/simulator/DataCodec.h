@@ -10,6 +10,13 @@
 
 namespace Sorvik3Sim {
 
+// The raw numbers the item's bytes can carry.
+struct RawRange {
+    int64_t low;
+    int64_t high;
+};
+RawRange rawRange(const DataDescription& model);
+
 // Throws Sorvik3::Error(ValueOutOfRange) when the value does not fit the item.
 int64_t rawFromPhysical(const DataDescription& model, double physical);
 double physicalFromRaw(const DataDescription& model, int64_t raw);

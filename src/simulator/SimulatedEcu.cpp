@@ -26,10 +26,9 @@ constexpr uint8_t kRequestOutOfRange = 0x31;
 int64_t clampedRaw(const DataDescription& item, double physical)
 {
     const double scaled = std::round((physical - item.offset) / item.factor);
-    const int bits = 8 * item.size;
-    const double low = item.isSigned ? -std::ldexp(1.0, bits - 1) : 0.0;
-    const double high = item.isSigned ? std::ldexp(1.0, bits - 1) - 1 : std::ldexp(1.0, bits) - 1;
-    return static_cast<int64_t>(std::clamp(std::isfinite(scaled) ? scaled : 0.0, low, high));
+    const auto [low, high] = rawRange(item);
+    return static_cast<int64_t>(
+        std::clamp(std::isfinite(scaled) ? scaled : 0.0, static_cast<double>(low), static_cast<double>(high)));
 }
 
 // Compares two instants of a wrapping 32-bit clock by their distance from a common origin.

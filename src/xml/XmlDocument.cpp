@@ -65,6 +65,19 @@ void Document::Free::operator()(_xmlDoc* doc) const
     xmlFreeDoc(doc);
 }
 
+// A file that carries a document type declaration has no business here: it is
+// refused whole, so no entity of it is ever expanded.
+void Document::adopt(_xmlDoc* doc)
+{
+    if (doc->intSubset == nullptr && doc->extSubset == nullptr) {
+        doc_.reset(doc, Free{});
+        return;
+    }
+    const int at = doc->intSubset ? static_cast<int>(xmlGetLineNo(reinterpret_cast<xmlNodePtr>(doc->intSubset))) : 0;
+    xmlFreeDoc(doc);
+    error_ = ParseError{"a document type declaration is not accepted", at > 0 ? at : 1, 1};
+}
+
 Document Document::load(const std::string& path)
 {
     Document result;
@@ -86,13 +99,7 @@ Document Document::load(const std::string& path)
         result.error_ = capture.first().value_or(ParseError{"cannot read the file", 0, 0});
         return result;
     }
-    if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
-        int at = doc->intSubset ? static_cast<int>(xmlGetLineNo(reinterpret_cast<xmlNodePtr>(doc->intSubset))) : 0;
-        xmlFreeDoc(doc);
-        result.error_ = ParseError{"a document type declaration is not accepted", at > 0 ? at : 1, 1};
-        return result;
-    }
-    result.doc_.reset(doc, Free{});
+    result.adopt(doc);
     return result;
 }
 
@@ -109,12 +116,7 @@ Document Document::parse(const std::string& text, const std::string& name)
         result.error_ = capture.first().value_or(ParseError{"cannot parse the text", 0, 0});
         return result;
     }
-    if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
-        xmlFreeDoc(doc);
-        result.error_ = ParseError{"a document type declaration is not accepted", 1, 1};
-        return result;
-    }
-    result.doc_.reset(doc, Free{});
+    result.adopt(doc);
     return result;
 }
 

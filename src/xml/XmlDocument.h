@@ -43,6 +43,7 @@ class Document {
     bool trySelectAll(const std::string& xpath, Node context, std::vector<Node>& out) const;
 
   private:
+    void adopt(_xmlDoc* doc);
     struct Free {
         void operator()(_xmlDoc* doc) const;
     };

@@ -1,5 +1,8 @@
 #include "ListView.h"
 
+#include <algorithm>
+#include <ranges>
+
 #include "NaturalOrder.h"
 
 #include <QHeaderView>
@@ -68,19 +71,12 @@ ListItem* ListView::addItem(const QString& key, const QString& text)
 
 void ListView::placeSorted(ListItem* item)
 {
-    // By binary search: filling a sorted list stays cheap.
-    int low = 0;
-    int high = rowCount();
-    while (low < high) {
-        const int middle = (low + high) / 2;
-        const bool before =
-            sortOrder_ == Qt::AscendingOrder ? lessThan(*item, *row(middle)) : lessThan(*row(middle), *item);
-        if (before)
-            high = middle;
-        else
-            low = middle + 1;
-    }
-    insertTopLevelItem(low, item);
+    // By binary search: filling a sorted list stays cheap. The new row goes after its equals.
+    const auto rows = std::views::iota(0, rowCount());
+    const auto place = std::ranges::partition_point(rows, [this, item](int index) {
+        return sortOrder_ == Qt::AscendingOrder ? !lessThan(*item, *row(index)) : !lessThan(*row(index), *item);
+    });
+    insertTopLevelItem(place == rows.end() ? rowCount() : *place, item);
 }
 
 ListItem* ListView::findItem(const QString& key) const

@@ -3,10 +3,8 @@
 #include "ErrorNumbers.h"
 #include "Sorvik3.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace Sorvik3Sim {
@@ -38,16 +36,15 @@ std::string AttributeReader::text(TavrinXml::Node node, const char* name, const 
 int64_t AttributeReader::integer(TavrinXml::Node node, const char* name, int64_t low, int64_t high) const
 {
     const std::string value = required(node, name);
-    errno = 0;
-    char* end = nullptr;
     const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
     // Only what the format writes: digits, a minus where negatives are allowed, no blanks or plus signs.
-    const size_t digitsFrom = hex ? 2 : (low < 0 && !value.empty() && value[0] == '-' ? 1 : 0);
-    const bool wellFormed = value.size() > digitsFrom &&
-                            value.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789", digitsFrom) ==
-                                std::string::npos;
-    const long long parsed = std::strtoll(value.c_str(), &end, hex ? 16 : 10);
-    if (!wellFormed || end == value.c_str() || *end != '\0' || errno == ERANGE) {
+    const bool negative = !hex && low < 0 && !value.empty() && value[0] == '-';
+    const char* first = value.data() + (hex ? 2 : 0);
+    const char* last = value.data() + value.size();
+    int64_t parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed, hex ? 16 : 10);
+    const bool wellFormed = error == std::errc() && end == last && first != last && (negative || *first != '-');
+    if (!wellFormed) {
         fail(node, std::string("attribute '") + name + "' is not an integer: '" + value + "'");
     }
     if (parsed < low || parsed > high) {

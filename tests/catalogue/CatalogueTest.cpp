@@ -64,7 +64,7 @@ TEST_F(CatalogueTest, shouldListOnlyEcusThatOfferUsableOutputControl)
 TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
 {
     useWorkshop();
-    chooseEcu("Lights");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("Lights"));
     EXPECT_EQ(rowTexts(form().lvDevices),
               QStringList({"Lamp|   1|X|", "Pump|   2|X|X", "Big|12345|X|", "Minus|  -1|X|", "Valve|   3||X"}));
     EXPECT_EQ(fields().StartTemporaryValue, 7);
@@ -80,7 +80,7 @@ TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
 TEST_F(CatalogueTest, shouldLeaveAListWithoutEntriesUnset)
 {
     useWorkshop();
-    chooseEcu("EmptyList");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EmptyList"));
     EXPECT_EQ(rowTexts(form().lvDevices), QStringList({"Only|   4|X|"}));
     EXPECT_NE(fields().TemporaryListData, nullptr);
     EXPECT_EQ(fields().PermanentListData, nullptr);
@@ -89,7 +89,7 @@ TEST_F(CatalogueTest, shouldLeaveAListWithoutEntriesUnset)
 TEST_F(CatalogueTest, shouldResolveTheEngineRequestsAndPrepareTheSessionChoice)
 {
     initialise();
-    chooseEcu("EngineControl");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     EXPECT_EQ(logLines(), QStringList({"ECU : 'Engine control unit (diesel)' requests : ", "   Start : 'OutputControl'",
                                        "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'",
                                        "   Start Diag Session : 'StartDiagnosticSession'",
@@ -104,7 +104,7 @@ TEST_F(CatalogueTest, shouldResolveTheEngineRequestsAndPrepareTheSessionChoice)
 TEST_F(CatalogueTest, shouldMakeTheClimateEcuUsableThroughSynonyms)
 {
     initialise();
-    chooseEcu("ClimateControl");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("ClimateControl"));
     EXPECT_EQ(logLines().mid(1, 3), QStringList({"   Start : 'ActuatorTest'", "   Stop : 'ActuatorTest.End'",
                                                  "   Status : 'ActuatorTest.Query'"}));
     EXPECT_EQ(fields().StartTemporaryValue, 7);
@@ -115,8 +115,8 @@ TEST_F(CatalogueTest, shouldMakeTheClimateEcuUsableThroughSynonyms)
 TEST_F(CatalogueTest, shouldFillEveryDeviceViewOnADeviceClick)
 {
     initialise();
-    chooseEcu("EngineControl");
-    chooseDevice("FuelPump");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     EXPECT_EQ(fields().SelectedDeviceName, "FuelPump");
     EXPECT_EQ(rowTexts(form().lvData), QStringList({"FuelPressure|", "FuelPumpCurrent|"}));
     ASSERT_NE(fields().DeviceReadList, nullptr);
@@ -133,12 +133,12 @@ TEST_F(CatalogueTest, shouldFillEveryDeviceViewOnADeviceClick)
 TEST_F(CatalogueTest, shouldFallBackToTheEcuRequestsWhereTheDeviceHasNone)
 {
     initialise();
-    chooseEcu("EngineControl");
-    chooseDevice("CoolingFan");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
     EXPECT_EQ(logLines().mid(0, 4),
               QStringList({"Device : 'CoolingFan' requests : ", "   Start : 'OutputControl.Start.CoolingFan'",
                            "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'"}));
-    chooseDevice("Injector 2");
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("Injector 2"));
     EXPECT_TRUE(rowTexts(form().lvData).isEmpty());
     EXPECT_EQ(fields().DeviceReadList, nullptr);
 }
@@ -146,8 +146,8 @@ TEST_F(CatalogueTest, shouldFallBackToTheEcuRequestsWhereTheDeviceHasNone)
 TEST_F(CatalogueTest, shouldOnlyClearTheLogOnAClickBesideTheRows)
 {
     initialise();
-    chooseEcu("EngineControl");
-    chooseDevice("FuelPump");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     const auto data = rowTexts(form().lvData);
     form().lvDevices->clearSelection();
     control->lvDevices_Click();
@@ -160,7 +160,7 @@ TEST_F(CatalogueTest, shouldOnlyClearTheLogOnAClickBesideTheRows)
 TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
 {
     initialise();
-    chooseEcu("EngineControl");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     control->lvDevices_ColumnClick(0);
     QStringList names;
     for (int i = 0; i < form().lvDevices->rowCount(); ++i)
@@ -184,18 +184,18 @@ TEST_F(CatalogueTest, shouldShowTheDriveButtonsTheDeviceAllows)
 {
     initialise();
     EXPECT_TRUE(visibleDriveWidgets().isEmpty());
-    chooseEcu("EngineControl");
-    chooseDevice("FuelPump");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     EXPECT_EQ(visibleDriveWidgets(),
               QStringList({"cbStartTempo", "cbStartPerm", "OptionPerm0", "OptionPerm1", "OptionPerm2"}));
-    chooseDevice("CoolingFan");
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
     EXPECT_EQ(visibleDriveWidgets(), QStringList({"cbStartTempo", "OptionPerm0", "OptionPerm1", "OptionPerm2"}));
-    chooseDevice("EGRValve");
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("EGRValve"));
     EXPECT_EQ(visibleDriveWidgets(), QStringList({"cbStartPerm", "OptionPerm0", "OptionPerm1", "OptionPerm2"}));
 
     useWorkshop();  // no tester present: option 2 stays hidden
-    chooseEcu("Lights");
-    chooseDevice("Valve");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("Lights"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("Valve"));
     EXPECT_EQ(visibleDriveWidgets(), QStringList({"cbStartPerm", "OptionPerm0", "OptionPerm1"}));
 }
 

@@ -64,37 +64,41 @@ class LookupTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(LookupTest, shouldTryTheNameFirstAndNeverTheDocumentOnAHit)
+// A request lookup: the names the ECU knows, the name and suffix asked for, the
+// one found and every name the ECU was asked for, in order.
+struct RequestLookup {
+    const char* what;
+    std::vector<std::string> known;
+    const char* name;
+    const char* suffix;
+    const char* found;
+    std::vector<std::string> asked;  // empty: not checked
+};
+
+class RequestLookupTest : public LookupTest, public ::testing::WithParamInterface<RequestLookup> {};
+
+TEST_P(RequestLookupTest, shouldTryTheNameThenEachSynonymWithTheSuffix)
 {
+    const RequestLookup& c = GetParam();
     loadSynonyms();
-    auto own = known("OutputControl");
-    known("ActuatorTest");
-    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl", ""), own);
-    EXPECT_EQ(ecu->asked, std::vector<std::string>({"OutputControl"}));
+    std::map<std::string, Sorvik3::RequestRef> requests;
+    for (const auto& name : c.known)
+        requests[name] = known(name);
+    EXPECT_EQ(utils::FindRequestByName(ecu, c.name, c.suffix), requests.at(c.found));
+    if (!c.asked.empty()) EXPECT_EQ(ecu->asked, c.asked);
 }
 
-TEST_F(LookupTest, shouldAppendTheSuffixToEachSynonymInDocumentOrder)
-{
-    loadSynonyms();
-    auto found = known("ActuatorTest.Start.Fan");
-    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl.Start.", "Fan"), found);
-    EXPECT_EQ(ecu->asked, std::vector<std::string>({"OutputControl.Start.Fan", "Nope.Fan", "ActuatorTest.Start.Fan"}));
-}
-
-TEST_F(LookupTest, shouldLetTheFirstKnownSynonymWin)
-{
-    loadSynonyms();
-    auto first = known("Output.Control");
-    known("ActuatorTest");
-    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl", ""), first);
-}
-
-TEST_F(LookupTest, shouldTryTheSuffixAloneForAnEmptySynonym)
-{
-    loadSynonyms();
-    auto bare = known("X");
-    EXPECT_EQ(utils::FindRequestByName(ecu, "Blank", "X"), bare);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Synonyms, RequestLookupTest,
+    ::testing::Values(
+        RequestLookup{"nameFirstAndNoDocumentOnAHit", {"OutputControl", "ActuatorTest"}, "OutputControl", "",
+                      "OutputControl", {"OutputControl"}},
+        RequestLookup{"suffixOnEachSynonymInDocumentOrder", {"ActuatorTest.Start.Fan"}, "OutputControl.Start.", "Fan",
+                      "ActuatorTest.Start.Fan", {"OutputControl.Start.Fan", "Nope.Fan", "ActuatorTest.Start.Fan"}},
+        RequestLookup{"firstKnownSynonymWins", {"Output.Control", "ActuatorTest"}, "OutputControl", "", "Output.Control",
+                      {}},
+        RequestLookup{"suffixAloneForAnEmptySynonym", {"X"}, "Blank", "X", "X", {}}),
+    [](const ::testing::TestParamInfo<RequestLookup>& info) { return std::string(info.param.what); });
 
 TEST_F(LookupTest, shouldGiveNoneWithoutADocumentOrForAnApostrophe)
 {

@@ -103,8 +103,8 @@ TEST_F(ControlFixture, shouldFailToTheHostOnDuplicateEcuIdsButRedrawAgain)
 TEST_F(ControlFixture, shouldNeverStartAgainAfterAbort)
 {
     initialise();
-    chooseEcu("BodyControl");
-    chooseDevice("Horn");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("BodyControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("Horn"));
     control->Abort();
     control->cbStartTempo_Click();
     EXPECT_EQ(fields().CurrentState, TavrinIoCtl::SequenceState::Idle);
@@ -115,8 +115,8 @@ TEST_F(ControlFixture, shouldNeverStartAgainAfterAbort)
 TEST_F(ControlFixture, shouldReleaseEveryReferenceWhenDestroyed)
 {
     initialise();
-    chooseEcu("EngineControl");
-    chooseDevice("FuelPump");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     std::weak_ptr<Sorvik3Sim::SimSession> watched = session;
     session.reset();
     ASSERT_FALSE(watched.expired());

@@ -57,26 +57,48 @@ const char* const kPumpFan = "<data name=\"Pump.Flow\" position=\"3\" unit=\"l/h
 
 }  // namespace
 
-TEST_F(ParameterPanelTest, shouldPreferTheDevicesOwnParametersThenThePlainOnes)
+// Which items of one start request each device gets, and what the log says of them.
+struct PanelCase {
+    const char* device;
+    QStringList captions;
+    QStringList lines;
+};
+
+class ParameterChoice : public ParameterPanelTest, public ::testing::WithParamInterface<PanelCase> {};
+
+TEST_P(ParameterChoice, shouldPreferTheDevicesOwnParametersThenThePlainOnes)
 {
-    auto start = startRequest(kPumpFan);
-    catalogue.BuildParameterPanel("Pump", start);
-    EXPECT_EQ(captions(), QStringList({"Pump.Flow (l/h) ", "Mode "}));
-    EXPECT_EQ(lines(), QStringList({"Specific to device : Pump.Flow", "common to all device : Mode"}));
+    const PanelCase& c = GetParam();
+    catalogue.BuildParameterPanel(c.device, startRequest(kPumpFan));
+    EXPECT_EQ(captions(), c.captions);
+    EXPECT_EQ(lines(), c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, ParameterChoice,
+    ::testing::Values(
+        PanelCase{"Pump",
+                  {"Pump.Flow (l/h) ", "Mode "},
+                  {"Specific to device : Pump.Flow", "common to all device : Mode"}},
+        // no parameter of its own: the common ones; an empty unit gets no parentheses
+        PanelCase{"Fan",
+                  {"OutputControl.Duty ", "Mode "},
+                  {"common to device without specific parameter : OutputControl.Duty", "common to all device : Mode"}},
+        // another letter case is another device
+        PanelCase{"pump",
+                  {"OutputControl.Duty ", "Mode "},
+                  {"common to device without specific parameter : OutputControl.Duty", "common to all device : Mode"}}),
+    [](const ::testing::TestParamInfo<PanelCase>& info) { return std::string(info.param.device); });
+
+TEST_F(ParameterPanelTest, shouldAlignLabelsAndNameTheItemOfEachView)
+{
+    catalogue.BuildParameterPanel("Pump", startRequest(kPumpFan));
     // Labels aligned to the widest: 16 characters of 90 twips, plus 4 pixels.
     EXPECT_EQ(form.DeviceParam[2]->LabelWidth(), 16 * 90 + 60);
     EXPECT_EQ(form.DeviceParam[1]->EcuName(), "E");
     EXPECT_EQ(form.DeviceParam[1]->RequestName(), "Start");
     EXPECT_EQ(form.DeviceParam[1]->ViewMode(), 1);
     EXPECT_EQ(form.DeviceParam[1]->Session(), session);
-
-    report.ClearLog();
-    catalogue.BuildParameterPanel("Fan", start);
-    EXPECT_EQ(captions(), QStringList({"OutputControl.Duty ", "Mode "}));  // an empty unit: no parentheses
-    EXPECT_EQ(lines(), QStringList({"common to device without specific parameter : OutputControl.Duty",
-                                    "common to all device : Mode"}));
-    catalogue.BuildParameterPanel("pump", start);  // another letter case is another device
-    EXPECT_EQ(captions().front(), "OutputControl.Duty ");
 }
 
 TEST_F(ParameterPanelTest, shouldHoldBackOnlyTheExactlyNamedListWhenItExists)

@@ -24,8 +24,8 @@ void SequenceFixture::runUntilIdle(int maxTicks, uint32_t stepMs)
 void SequenceFixture::start(const QString& ecu, const QString& device, int option, bool permanent)
 {
     initialise();
-    chooseEcu(ecu);
-    chooseDevice(device);
+    ASSERT_NO_FATAL_FAILURE(chooseEcu(ecu));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice(device));
     form().OptionPerm[option]->setChecked(true);
     if (permanent)
         control->cbStartPerm_Click();

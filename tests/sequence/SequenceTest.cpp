@@ -8,12 +8,12 @@ using namespace TavrinIoCtl;
 
 TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
 {
-    start("EngineControl", "CoolingFan", 2);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 2));
     EXPECT_TRUE(control->Busy());
     EXPECT_EQ(fields().CurrentState, SequenceState::Init);
     runFor(4500);
     control->CbStop_Click();
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines(), QStringList({
                               "Init ECU : 0",
                               "  Start Session : 82 11 F1 10 87 1B",
@@ -34,8 +34,8 @@ TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
 
 TEST_F(SequenceFixture, shouldStopWhenTheEcuEndsTheTestByItself)
 {
-    start("EngineControl", "Injector 2", 1);
-    runUntilIdle(100, 500);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "Injector 2", 1));
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle(100, 500));
     const QStringList log = logLines();
     EXPECT_TRUE(log.contains("Status : 3.5"));  // started at 0.5 s, the injector test lasts 3 s
     EXPECT_EQ(log.filter("  status driving : ").size(), 6);
@@ -47,10 +47,10 @@ TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)
 {
     initialise();
     session->faults().failInit("EngineControl", 1);
-    chooseEcu("EngineControl");
-    chooseDevice("CoolingFan");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
     control->cbStartTempo_Click();
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(
         logLines().mid(0, 2),
         QStringList({"Init ECU : 0", "Init error : ECU 'EngineControl' does not answer the start of communication"}));
@@ -62,10 +62,10 @@ TEST_F(SequenceFixture, shouldEndAtARefusedSessionStart)
 {
     initialise();
     session->faults().answerNegatively("EngineControl", "StartDiagnosticSession", 0x12, 1);
-    chooseEcu("EngineControl");
-    chooseDevice("CoolingFan");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
     control->cbStartTempo_Click();
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines().at(2), "Start Session error : Negative response 0x12 subFunctionNotSupported-invalidFormat "
                                 "to 'StartDiagnosticSession'");
     EXPECT_EQ(msgTag(), 0x12);
@@ -73,8 +73,8 @@ TEST_F(SequenceFixture, shouldEndAtARefusedSessionStart)
 
 TEST_F(SequenceFixture, shouldReportARefusedStartAndSendNoStop)
 {
-    start("EngineControl", "ThrottleActuator", 0, true);
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "ThrottleActuator", 0, true));
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     const QStringList log = logLines();
     ASSERT_EQ(log.size(), 6);
     EXPECT_TRUE(log.at(3).startsWith("  Start driving : 85 11 F1 30 04 08 32 00 F5->83 F1 11 7F 30 22 56"));
@@ -86,10 +86,10 @@ TEST_F(SequenceFixture, shouldReportARefusedStartAndSendNoStop)
 
 TEST_F(SequenceFixture, shouldStopAfterAStatusTimeoutAndFallBackToNone)
 {
-    start("EngineControl", "CoolingFan", 1);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 1));
     runFor(300);
     session->faults().dropAnswer("EngineControl", "OutputControl.Status", 1);
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     const QStringList log = logLines();
     const auto error = log.filter("  Read status driving error : ");
     ASSERT_EQ(error.size(), 1);
@@ -103,8 +103,8 @@ TEST_F(SequenceFixture, shouldStopAfterAStatusTimeoutAndFallBackToNone)
 TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
 {
     initialise();
-    chooseEcu("EngineControl");
-    chooseDevice("FuelPump");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     form().ckReadData->setChecked(true);
     control->cbStartTempo_Click();
     runFor(500);
@@ -121,14 +121,14 @@ TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
     tick();
     EXPECT_EQ(logLines().size(), lines);  // option None, no more reading
     control->CbStop_Click();
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
 }
 
 TEST_F(SequenceFixture, shouldStayBusyAndLockedAfterAnAbortDuringARequest)
 {
     initialise();
-    chooseEcu("EngineControl");
-    chooseDevice("FuelPump");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     // The host aborts while the pump's start waits for its "response pending".
     session->setClock(Sorvik3Sim::SimClock{[this] { return clock.now(); },
                                            [this](uint32_t ms) {
@@ -152,12 +152,12 @@ TEST_F(SequenceFixture, shouldStayBusyAndLockedAfterAnAbortDuringARequest)
 TEST_F(SequenceFixture, shouldEmergencyStopAtOnceAndCloseTheLink)
 {
     QSignalSpy states(control.get(), &ioctl::stateChanged);
-    start("EngineControl", "CoolingFan", 0);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 0));
     runFor(300);
     control->cbEstop_Click();
     EXPECT_EQ(panelText("DIAG"), "E Stop");
     EXPECT_TRUE(session->CommunicationStopped());
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     const QStringList log = logLines();
     ASSERT_GE(log.size(), 5);
     EXPECT_EQ(log.at(log.size() - 5), "User emergency stop");
@@ -179,18 +179,18 @@ class EmergencyStopMode : public SequenceFixture, public ::testing::WithParamInt
 TEST_P(EmergencyStopMode, shouldLeaveTheDeviceStoppedInTheEcu)
 {
     const bool permanent = GetParam();
-    start("EngineControl", "FuelPump", 1, permanent);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 1, permanent));
     runFor(500);
     ASSERT_TRUE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     control->cbEstop_Click();
     EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines().filter("  Stop driving : ").size(), 1);
 }
 
 TEST_P(EmergencyStopMode, shouldCloseTheLinkEvenWhenTheStopIsRefused)
 {
-    start("EngineControl", "FuelPump", 1, GetParam());
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 1, GetParam()));
     runFor(500);
     session->faults().answerNegatively("EngineControl", "OutputControl.Stop.FuelPump", 0x22, 1);
     control->cbEstop_Click();
@@ -198,7 +198,7 @@ TEST_P(EmergencyStopMode, shouldCloseTheLinkEvenWhenTheStopIsRefused)
     const QStringList log = logLines();
     EXPECT_EQ(log.filter("  Stop driving error : ").size(), 1);
     EXPECT_EQ(log.back(), " Stop communication with ECU");
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
 }
 
 INSTANTIATE_TEST_SUITE_P(TemporaryAndPermanent, EmergencyStopMode, ::testing::Bool());
@@ -206,8 +206,8 @@ INSTANTIATE_TEST_SUITE_P(TemporaryAndPermanent, EmergencyStopMode, ::testing::Bo
 TEST_F(SequenceFixture, shouldEmergencyStopWithoutALinkAndStartAfresh)
 {
     initialise();
-    chooseEcu("BodyControl");
-    chooseDevice("Horn");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("BodyControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("Horn"));
     control->cbEstop_Click();
     EXPECT_EQ(logLines().back(), "User emergency stop");
     EXPECT_TRUE(logLines().filter("Stop communication").isEmpty());
@@ -220,7 +220,7 @@ TEST_F(SequenceFixture, shouldEmergencyStopWithoutALinkAndStartAfresh)
 
 TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
 {
-    start("EngineControl", "CoolingFan", 2);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 2));
     tick(1);
     tick(1);  // Start: the tester-present time is taken here
     ASSERT_EQ(fields().CurrentState, SequenceState::Status);
@@ -233,7 +233,7 @@ TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
 TEST_F(SequenceFixture, shouldKeepTimeAcrossTheClockWrapAround)
 {
     clock = Sorvik3Sim::ManualClock(0xFFFFFFFFu - 1000u);
-    start("EngineControl", "CoolingFan", 2);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 2));
     runFor(6000);
     const QStringList present = logLines().filter("Tester present");
     ASSERT_EQ(present.size(), 2);
@@ -244,7 +244,7 @@ TEST_F(SequenceFixture, shouldKeepTimeAcrossTheClockWrapAround)
 
 TEST_F(SequenceFixture, shouldLockTheSelectionWhileRunning)
 {
-    start("EngineControl", "FuelPump", 0);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 0));
     EXPECT_FALSE(form().lvFunctions->isEnabled());
     EXPECT_FALSE(form().cbReadData->isEnabled());
     EXPECT_FALSE(form().DeviceParam[1]->WriteEnabled());
@@ -252,7 +252,7 @@ TEST_F(SequenceFixture, shouldLockTheSelectionWhileRunning)
     EXPECT_TRUE(form().CbStop->isVisibleTo(control.get()));
     EXPECT_FALSE(form().cbStartTempo->isVisibleTo(control.get()));
     control->CbStop_Click();
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_TRUE(form().lvFunctions->isEnabled());
     EXPECT_TRUE(form().DeviceParam[1]->WriteEnabled());
     EXPECT_TRUE(form().cbStartTempo->isVisibleTo(control.get()));
@@ -265,7 +265,7 @@ TEST_F(SequenceFixture, shouldShowOnePictureAtATimeAndContinueAcrossSequences)
         const QImage box = form().PictureRunning->image().copy(QRect(QPoint(0, 0), expected.size())).toImage();
         return box.convertToFormat(QImage::Format_ARGB32) == expected.toImage().convertToFormat(QImage::Format_ARGB32);
     };
-    start("EngineControl", "CoolingFan", 0);
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 0));
     EXPECT_TRUE(form().PictureRunning->isVisibleTo(control.get()));
     for (int picture : {2, 3, 4, 1, 2}) {
         control->timRun_Timer();
@@ -273,21 +273,21 @@ TEST_F(SequenceFixture, shouldShowOnePictureAtATimeAndContinueAcrossSequences)
     }
     EXPECT_EQ(fields().AnimationFrame, 2);
     control->CbStop_Click();
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_FALSE(form().timRun->isActive());
     control->cbStartTempo_Click();
     control->timRun_Timer();
     EXPECT_TRUE(shown(3));
     EXPECT_EQ(fields().AnimationFrame, 3);
     control->CbStop_Click();
-    runUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
 }
 
 TEST_F(SequenceFixture, shouldReadDataOnDemandAfterInitialising)
 {
     initialise();
-    chooseEcu("EngineControl");
-    chooseDevice("CoolingFan");
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
     control->cbReadData_Click();
     EXPECT_TRUE(session->Ecus().front()->Initialized());
     EXPECT_EQ(logLines().filter(" Read Data : request(ReadData.Cooling)=").size(), 1);

@@ -17,17 +17,41 @@ void keepAlive(DemoVehicleTest& test, uint32_t ms, Sorvik3Sim::ManualClock& cloc
 
 }  // namespace
 
-TEST_F(DemoVehicleTest, shouldStopATemporaryDeviceAfterMoreThanFiveSecondsOfSilence)
+// How long a started device runs in the ECU when nothing more is sent.
+struct Lifetime {
+    const char* device;
+    const char* command;
+    const char* list;
+    uint32_t runsForMs;  // 0: until stopped
+};
+
+class DeviceLifetime : public DemoVehicleTest, public ::testing::WithParamInterface<Lifetime> {};
+
+TEST_P(DeviceLifetime, shouldRunExactlyAsLongAsTheEcuAllows)
 {
+    const Lifetime& l = GetParam();
     openEngine();
-    control("OutputControl", "Start Temporary", "OutputTemporaryControlList", "CoolingFan");
+    control("OutputControl", l.command, l.list, l.device);
     auto& engine = session->behaviour("EngineControl");
-    clock.advance(5000);
-    EXPECT_TRUE(engine.deviceRunning("CoolingFan", clock.now()));
+    const uint32_t last = l.runsForMs ? l.runsForMs - 1 : 60000;
+    clock.advance(last);
+    EXPECT_TRUE(engine.deviceRunning(l.device, clock.now()));
     clock.advance(1);
-    EXPECT_FALSE(engine.deviceRunning("CoolingFan", clock.now()));
-    EXPECT_EQ(engineStatus("CoolingFan"), "Stopped");
+    EXPECT_EQ(engine.deviceRunning(l.device, clock.now()), l.runsForMs == 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, DeviceLifetime,
+    ::testing::Values(
+        // a temporary adjustment ends with the session: more than 5000 ms of silence
+        Lifetime{"CoolingFan", "Start Temporary", "OutputTemporaryControlList", 5001},
+        Lifetime{"Injector 2", "Start Temporary", "OutputTemporaryControlList", 3000},  // its own duration
+        Lifetime{"EGRValve", "Start Permanent", "OutputPermanentControlList", 0}),      // silence does not matter
+    [](const ::testing::TestParamInfo<Lifetime>& info) {
+        std::string name = info.param.device;
+        std::erase(name, ' ');
+        return name;
+    });
 
 TEST_F(DemoVehicleTest, shouldKeepTheDeviceRunningWhileTesterPresentArrives)
 {
@@ -35,25 +59,6 @@ TEST_F(DemoVehicleTest, shouldKeepTheDeviceRunningWhileTesterPresentArrives)
     control("OutputControl", "Start Temporary", "OutputTemporaryControlList", "CoolingFan");
     keepAlive(*this, 20000, clock, [this] { testerPresent(); });
     EXPECT_EQ(engineStatus("CoolingFan"), "Running");
-}
-
-TEST_F(DemoVehicleTest, shouldKeepAPermanentDeviceRunningThroughSilence)
-{
-    openEngine();
-    control("OutputControl", "Start Permanent", "OutputPermanentControlList", "EGRValve");
-    clock.advance(60000);
-    EXPECT_TRUE(session->behaviour("EngineControl").deviceRunning("EGRValve", clock.now()));
-}
-
-TEST_F(DemoVehicleTest, shouldEndAnInjectorTestAfterItsOwnDuration)
-{
-    openEngine();
-    control("OutputControl", "Start Temporary", "OutputTemporaryControlList", "Injector 2");
-    auto& engine = session->behaviour("EngineControl");
-    clock.advance(2999);
-    EXPECT_TRUE(engine.deviceRunning("Injector 2", clock.now()));
-    clock.advance(1);
-    EXPECT_FALSE(engine.deviceRunning("Injector 2", clock.now()));
 }
 
 TEST_F(DemoVehicleTest, shouldMoveAFanSpeedTowardsItsDuty)

@@ -25,7 +25,9 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     Q_PROPERTY(bool WriteEnabled READ WriteEnabled WRITE setWriteEnabled)
     Q_PROPERTY(short ViewMode READ ViewMode WRITE setViewMode)
   public:
+    // An empty view: a label and no editor until Display finds its item.
     explicit DiagItemViewWrite(QWidget* parent = nullptr);
+    // Holds no session object past this point; the session is the host's.
     ~DiagItemViewWrite() override;
 
     Sorvik3::SessionRef Session() const { return session_; }
@@ -33,18 +35,23 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     // (ViewMode 1) builds itself when it gets a session.
     void setSession(Sorvik3::SessionRef session);
 
+    // The width of the label part, in twips.
     int LabelWidth() const { return labelWidth_; }
     void setLabelWidth(int twips);
+    // The label text.
     QString Caption() const;
     void setCaption(const QString& caption);
+    // The item shown: data DataName of request RequestName of ECU EcuName.
     QString EcuName() const { return ecuName_; }
     void setEcuName(const QString& name) { ecuName_ = name; }
     QString RequestName() const { return requestName_; }
     void setRequestName(const QString& name) { requestName_ = name; }
     QString DataName() const { return dataName_; }
     void setDataName(const QString& name) { dataName_ = name; }
+    // False: the value is shown and cannot be changed.
     bool WriteEnabled() const { return writeEnabled_; }
     void setWriteEnabled(bool enabled);
+    // 1 for a device parameter: a compact row that builds itself when it gets a session.
     short ViewMode() const { return viewMode_; }
     void setViewMode(short mode);
 
@@ -62,6 +69,7 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     bool chooseValue(const QString& value);
 
   signals:
+    // The user set a value and the item took it.
     void valueChanged(const QString& valueText);
 
   private:

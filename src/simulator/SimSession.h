@@ -20,9 +20,12 @@ class VehicleRuntime;
 
 class SimSession final : public Sorvik3::Session {
   public:
-    // Both throw Sorvik3::Error(BadDescription, ...) for a refused description.
+    // The vehicle of a description file (docs/vehicle-format.md). Throws
+    // Sorvik3::Error(BadDescription) naming the file, line and reason for a refused one.
     static std::shared_ptr<SimSession> load(const std::string& path);
+    // The same from text; name stands for the file in errors.
     static std::shared_ptr<SimSession> fromText(const std::string& xml, const std::string& name = "vehicle.xml");
+    // A session on a vehicle already loaded; the session owns it.
     explicit SimSession(VehicleDescription vehicle);
 
     std::vector<Sorvik3::EcuRef> Ecus() override;
@@ -30,8 +33,11 @@ class SimSession final : public Sorvik3::Session {
     void StopCommunication() override;
     Sorvik3::ReadListRef CreateReadList() override;
 
+    // Replaces the 32-bit millisecond clock and the wait an exchange takes (tests, scripted runs).
     void setClock(SimClock clock);
+    // The faults to inject from now on; the session owns them.
     FaultInjector& faults();
+    // The vehicle as loaded.
     const VehicleDescription& vehicle() const;
     // The ECU's own view of its state; throws for an unknown name.
     SimulatedEcu& behaviour(const std::string& ecuName);

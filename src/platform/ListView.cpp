@@ -1,7 +1,5 @@
 #include "ListView.h"
 
-#include <algorithm>
-#include <ranges>
 
 #include "NaturalOrder.h"
 
@@ -71,12 +69,21 @@ ListItem* ListView::addItem(const QString& key, const QString& text)
 
 void ListView::placeSorted(ListItem* item)
 {
-    // By binary search: filling a sorted list stays cheap. The new row goes after its equals.
-    const auto rows = std::views::iota(0, rowCount());
-    const auto place = std::ranges::partition_point(rows, [this, item](int index) {
-        return sortOrder_ == Qt::AscendingOrder ? !lessThan(*item, *row(index)) : !lessThan(*row(index), *item);
-    });
-    insertTopLevelItem(place == rows.end() ? rowCount() : *place, item);
+    // By binary search: filling a sorted list stays cheap. The new row goes after
+    // its equals. (Clang 14 cannot build std::ranges over iota with GCC 12's library.)
+    const auto before = [this, item](int index) {
+        return sortOrder_ == Qt::AscendingOrder ? lessThan(*item, *row(index)) : lessThan(*row(index), *item);
+    };
+    int low = 0;
+    int high = rowCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (before(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    insertTopLevelItem(low, item);
 }
 
 ListItem* ListView::findItem(const QString& key) const

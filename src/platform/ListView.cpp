@@ -1,6 +1,5 @@
 #include "ListView.h"
 
-
 #include "NaturalOrder.h"
 
 #include <QHeaderView>
@@ -33,6 +32,14 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent)
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClicked);
+    repaint_.setSingleShot(true);
+    repaint_.setInterval(kRepaintIntervalMs);
+    connect(&repaint_, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
+}
+
+void ListView::dataChanged(const QModelIndex&, const QModelIndex&, const QList<int>&)
+{
+    if (!repaint_.isActive()) repaint_.start();
 }
 
 void ListView::addColumn(const QString& key, const QString& text, int widthPixels, Qt::Alignment alignment)

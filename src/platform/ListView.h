@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QHash>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <any>
@@ -47,12 +48,17 @@ class ListView : public QTreeWidget {
     void sortBy(int column, Qt::SortOrder order);
     bool lessThan(const ListItem& a, const ListItem& b) const;
 
+    // Changed values are painted at most this often: a running test changes them
+    // every millisecond, and painting each change would slow the sequence down.
+    static constexpr int kRepaintIntervalMs = 40;
+
   signals:
     void listClicked();
     void columnClicked(int column);
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles = {}) override;
 
   private:
     void placeSorted(ListItem* item);
@@ -62,6 +68,7 @@ class ListView : public QTreeWidget {
     int sortKey_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
+    QTimer repaint_;
 };
 
 }  // namespace TavrinPlatform

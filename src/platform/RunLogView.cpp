@@ -1,17 +1,21 @@
 #include "RunLogView.h"
 
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
 namespace TavrinPlatform {
 
-RunLogView::RunLogView(QWidget* parent) : QListView(parent)
+RunLogView::RunLogView(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    setModel(&model_);
-    setUniformItemSizes(true);
-    setLayoutMode(QListView::SinglePass);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
     batch_.setSingleShot(true);
     batch_.setInterval(kBatchIntervalMs);
     connect(&batch_, &QTimer::timeout, this, &RunLogView::flush);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
 }
 
 void RunLogView::append(const QString& line)
@@ -24,6 +28,9 @@ void RunLogView::clear()
 {
     batch_.stop();
     model_.clear();
+    current_ = -1;
+    updateScrollRange();
+    viewport()->update();
 }
 
 void RunLogView::flush()
@@ -31,9 +38,58 @@ void RunLogView::flush()
     batch_.stop();
     if (!model_.hasUnannounced()) return;
     model_.announce();
-    const QModelIndex newest = model_.index(model_.rowCount() - 1);
-    setCurrentIndex(newest);
-    scrollTo(newest);
+    current_ = model_.rowCount() - 1;
+    updateScrollRange();
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    viewport()->update();
+}
+
+int RunLogView::rowHeight() const
+{
+    return std::max(1, fontMetrics().height());
+}
+
+int RunLogView::visibleRows() const
+{
+    return std::max(1, viewport()->height() / rowHeight());
+}
+
+void RunLogView::updateScrollRange()
+{
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, std::max(0, model_.rowCount() - visibleRows()));
+    bar->setPageStep(visibleRows());
+}
+
+void RunLogView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    const int height = rowHeight();
+    const int first = verticalScrollBar()->value();
+    const int last = std::min(model_.rowCount(), first + visibleRows() + 1);
+    const QPalette& colours = palette();
+    for (int row = first; row < last; ++row) {
+        const QRect area(0, (row - first) * height, viewport()->width(), height);
+        const bool selected = row == current_;
+        if (selected) painter.fillRect(area, colours.brush(QPalette::Highlight));
+        painter.setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter.drawText(area.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, model_.line(row));
+    }
+}
+
+void RunLogView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRange();
+}
+
+void RunLogView::mousePressEvent(QMouseEvent* event)
+{
+    const int row = verticalScrollBar()->value() + event->position().toPoint().y() / rowHeight();
+    if (row < model_.rowCount()) {
+        current_ = row;
+        viewport()->update();
+    }
 }
 
 }  // namespace TavrinPlatform

@@ -1,15 +1,18 @@
-// The run log on screen: a list view with uniform rows over RunLogModel. It
-// tells itself of new lines a few times a second and then shows the newest.
+// The run log on screen: a scrolled list of uniform rows painted straight from
+// RunLogModel. It is told of new lines a few times a second and then selects
+// and shows the newest. Only the visible rows are ever measured or painted, so
+// a batch costs the same at a million lines as at ten (a list view lays out
+// every row again on each insertion).
 #pragma once
 
 #include "RunLogModel.h"
 
-#include <QListView>
+#include <QAbstractScrollArea>
 #include <QTimer>
 
 namespace TavrinPlatform {
 
-class RunLogView : public QListView {
+class RunLogView : public QAbstractScrollArea {
     Q_OBJECT
   public:
     explicit RunLogView(QWidget* parent = nullptr);
@@ -20,12 +23,25 @@ class RunLogView : public QListView {
     void flush();
 
     const RunLogModel& lines() const { return model_; }
+    const RunLogModel* model() const { return &model_; }
+    // The selected line; -1 when none.
+    int currentRow() const { return current_; }
 
     static constexpr int kBatchIntervalMs = 100;
 
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
   private:
+    int rowHeight() const;
+    int visibleRows() const;
+    void updateScrollRange();
+
     RunLogModel model_;
     QTimer batch_;
+    int current_ = -1;
 };
 
 }  // namespace TavrinPlatform

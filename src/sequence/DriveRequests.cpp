@@ -88,7 +88,7 @@ std::optional<Failure> Sequencer::fillRequest(const Drive& op)
     for (const auto& field : fields) {
         const QString& name = field.first;
         PendingError skip;
-        const auto item = utils::FindDataByName(op.request, name, QString());
+        const auto item = findData(op.request, name);
         const bool written = item && skip.run([&] { field.second(item); });
         if (written || !shared) continue;
         Failure failure = skip.take().value_or(Failure{number(ControlError::RequestNotFilled), QString()});
@@ -138,7 +138,7 @@ SequenceState Sequencer::drive(const Drive& op)
 SequenceState Sequencer::judgeRunning(const Drive& op)
 {
     auto& f = c_.fields;
-    const auto status = utils::FindDataByName(op.request, QStringLiteral("OutputControlStatus"), QString());
+    const auto status = findData(op.request, QStringLiteral("OutputControlStatus"));
     if (!status) return op.whenRunning;
     PendingError skip;
     double value = 0.0;
@@ -149,6 +149,18 @@ SequenceState Sequencer::judgeRunning(const Drive& op)
     log(op.errorLabel + QStringLiteral("cannot tell whether '%1' runs: %2").arg(f.SelectedDeviceName, failure.description),
         Show::InStatus, failure.number);
     return op.whenUnjudged;
+}
+
+// A request's items do not change during a sequence: each is looked up once per
+// sequence (a miss costs the library an exception and the language file a
+// selection), and found again from here on every tick.
+Sorvik3::DataRef Sequencer::findData(const Sorvik3::RequestRef& request, const QString& name)
+{
+    const auto key = std::make_pair(request.get(), name);
+    if (auto known = itemsFound_.find(key); known != itemsFound_.end()) return known->second;
+    auto item = utils::FindDataByName(request, name, QString());
+    itemsFound_.emplace(key, item);
+    return item;
 }
 
 QString Sequencer::requestName(const Sorvik3::RequestRef& request)

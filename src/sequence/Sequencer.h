@@ -9,6 +9,7 @@
 #include <QLocale>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace TavrinIoCtl {
@@ -60,6 +61,7 @@ class Sequencer {
     std::optional<Failure> fillRequest(const Drive& operation);
     SequenceState judgeRunning(const Drive& operation);
     static QString requestName(const Sorvik3::RequestRef& request);
+    Sorvik3::DataRef findData(const Sorvik3::RequestRef& request, const QString& name);
     void reportStillDriven(const Failure& failure);
     void refreshStatusList(const Sorvik3::RequestRef& request);
     void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
@@ -69,6 +71,9 @@ class Sequencer {
     Catalogue& catalogue_;
     std::optional<Failure> lastDriveFailure_;  // why the last request was not answered positively
     int stopAttempts_ = 0;
+    // Items of the requests looked up during this sequence (none for a miss); the
+    // requests are held by the fields for as long as the sequence runs.
+    std::map<std::pair<const Sorvik3::Request*, QString>, Sorvik3::DataRef> itemsFound_;
 };
 
 // The running picture moves every this many milliseconds: a full turn of four pictures in 300 ms.

@@ -40,6 +40,7 @@ void Sequencer::startSequence(DriveModeValue mode)
     f.StopRequested = false;
     f.EmergencyStopRequested = false;
     stopAttempts_ = 0;
+    itemsFound_.clear();
     SetState(SequenceState::Init);
     c_.report.ClearLog();
     c_.report.SetBusy(true);

@@ -264,9 +264,19 @@ void checkReferences(const AttributeReader& in, Node node, const EcuDescription&
         for (const auto& data : request.items)
             parameters.insert(data.name);
     }
+    // A device is one the ECU simulates or one a list of the ECU names (an ECU may list
+    // more actuators than the 256 local identifiers it can simulate).
+    std::set<std::string> named = devices;
     for (const auto& request : ecu.requests) {
         for (const auto& data : request.items) {
-            if (!data.device.empty() && !devices.count(data.device))
+            if (!data.namedValues) continue;
+            for (const auto& value : *data.namedValues)
+                named.insert(value.name);
+        }
+    }
+    for (const auto& request : ecu.requests) {
+        for (const auto& data : request.items) {
+            if (!data.device.empty() && !named.count(data.device))
                 in.fail(data.line, "data item '" + data.name + "' names unknown device '" + data.device + "'");
             if (data.source.kind == ResponseSource::Kind::Parameter && !parameters.count(data.source.name))
                 in.fail(data.line, "unknown parameter '" + data.source.name + "'");

@@ -71,7 +71,7 @@ TEST_F(ReportingTest, shouldShowNewLinesInBatchesAndSelectTheNewest)
     EXPECT_EQ(form.runLog->model()->rowCount(), 0);  // not yet told to the view
     form.runLog->flush();
     EXPECT_EQ(form.runLog->model()->rowCount(), 5);
-    EXPECT_EQ(form.runLog->currentIndex().row(), 4);
+    EXPECT_EQ(form.runLog->currentRow(), 4);
 }
 
 TEST_F(ControlFixture, shouldRaiseErrorMsgWhenTheErrorMessageIsClicked)

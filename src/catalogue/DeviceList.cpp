@@ -141,6 +141,7 @@ void Catalogue::LoadDeviceList()
     PendingError skip;
     const ListRedrawLock redraw(*this);
     skip.run([&] { ClearLists(ClearLevel::Devices); });
+    const TavrinPlatform::ListBatch rows(c_.form.lvDevices);
     f.OutputControlRequest = f.StopRequest = f.StatusRequest = f.StartSessionRequest = f.TesterPresentRequest = nullptr;
     f.TemporaryListData = f.PermanentListData = nullptr;
     f.OutputControlRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl"), kNone);

@@ -4,8 +4,10 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <stdexcept>
+#include <utility>
 
 namespace TavrinPlatform {
 
@@ -32,6 +34,7 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent)
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClicked);
+    setItemDelegate(new ColumnAlignment(this));
     repaint_.setSingleShot(true);
     repaint_.setInterval(kRepaintIntervalMs);
     connect(&repaint_, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
@@ -63,15 +66,66 @@ ListItem* ListView::addItem(const QString& key, const QString& text)
         throw std::invalid_argument("Key is not unique in collection: " + key.toStdString());
     }
     auto* item = new ListItem(key, text);
-    for (int column = 1; column < columnCount(); ++column) {
-        item->setTextAlignment(column, Qt::Alignment(headerItem()->textAlignment(column)));
-    }
-    if (sorted_)
+    if (batching_)
+        pending_.append(item);
+    else if (sorted_)
         placeSorted(item);
     else
         addTopLevelItem(item);
     if (!key.isEmpty()) byKey_.insert(key, item);
     return item;
+}
+
+void ListView::beginBatch()
+{
+    batching_ = true;
+}
+
+void ListView::endBatch()
+{
+    batching_ = false;
+    if (pending_.isEmpty()) return;
+    // One insertion for the whole batch: a shown model told of rows one at a time pays for each.
+    const QList<QTreeWidgetItem*> rows = std::exchange(pending_, {});
+    addTopLevelItems(rows);
+    if (sorted_) sortItems(sortKey_, sortOrder_);
+}
+
+ListBatch::ListBatch(ListView* list) : list_(list)
+{
+    list_->beginBatch();
+}
+
+ListBatch::~ListBatch()
+{
+    list_->endBatch();
+}
+
+void ColumnAlignment::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const QPalette::ColorGroup group = cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    const bool selected = cell.state & QStyle::State_Selected;
+    if (selected) painter->fillRect(cell.rect, cell.palette.brush(group, QPalette::Highlight));
+    painter->save();
+    painter->setFont(cell.font);
+    painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    const QRect area = cell.rect.adjusted(3, 0, -3, 0);
+    const QString shown = cell.fontMetrics.horizontalAdvance(cell.text) > area.width()
+                              ? cell.fontMetrics.elidedText(cell.text, Qt::ElideRight, area.width())
+                              : cell.text;
+    painter->drawText(area, static_cast<int>(cell.displayAlignment), shown);
+    painter->restore();
+}
+
+// Each column's alignment, given to every cell of it when painted.
+void ColumnAlignment::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (const auto* list = qobject_cast<const ListView*>(parent()); list && index.column() > 0) {
+        option->displayAlignment = Qt::Alignment(list->headerItem()->textAlignment(index.column())) | Qt::AlignVCenter;
+    }
 }
 
 void ListView::placeSorted(ListItem* item)
@@ -126,6 +180,7 @@ ListItem* ListView::selectedRow() const
 void ListView::clearItems()
 {
     byKey_.clear();
+    qDeleteAll(std::exchange(pending_, {}));
     clear();
 }
 
@@ -140,9 +195,11 @@ void ListView::sortBy(int column, Qt::SortOrder order)
 bool ListView::lessThan(const ListItem& a, const ListItem& b) const
 {
     // People expect "Injector 2" before "Injector 10".
-    const int byText = naturalCompare(a.text(sortKey_), b.text(sortKey_));
+    const QString x = a.text(sortKey_);
+    const QString y = b.text(sortKey_);
+    const int byText = naturalCompare(x, y);
     if (byText != 0) return byText < 0;
-    return a.text(sortKey_) < b.text(sortKey_);  // names differing only in case keep a stable order
+    return x < y;  // names differing only in case keep a stable order
 }
 
 void ListView::mouseReleaseEvent(QMouseEvent* event)

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QTimer>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include <any>
@@ -25,6 +26,18 @@ class ListItem : public QTreeWidgetItem {
     QString key_;
 };
 
+// Paints each cell with its column's alignment: plain text on the selection or
+// the base colour. A styled cell lays its text out anew on every paint, which
+// made a list of a few thousand rows slow to redraw.
+class ColumnAlignment : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
 class ListView : public QTreeWidget {
     Q_OBJECT
   public:
@@ -36,6 +49,9 @@ class ListView : public QTreeWidget {
     // Throws std::invalid_argument when the key is already used (an empty key is none).
     ListItem* addItem(const QString& key, const QString& text);
     ListItem* findItem(const QString& key) const;
+    // Rows added between these go into the list in one insertion at the end.
+    void beginBatch();
+    void endBatch();
     ListItem* row(int index) const;
     int rowCount() const { return topLevelItemCount(); }
     void setSubItem(ListItem* item, int index, const QString& text);
@@ -68,7 +84,21 @@ class ListView : public QTreeWidget {
     int sortKey_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
+    bool batching_ = false;
+    QList<QTreeWidgetItem*> pending_;
     QTimer repaint_;
+};
+
+// Holds a list's batch open while it lives.
+class ListBatch {
+  public:
+    explicit ListBatch(ListView* list);
+    ~ListBatch();
+    ListBatch(const ListBatch&) = delete;
+    ListBatch& operator=(const ListBatch&) = delete;
+
+  private:
+    ListView* list_;
 };
 
 }  // namespace TavrinPlatform

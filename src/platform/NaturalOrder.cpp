@@ -33,8 +33,10 @@ int naturalCompare(const QString& a, const QString& b)
             if (int byValue = compareNumbers(a, i, b, j)) return byValue;
             continue;
         }
-        const int byLetter = QString::compare(QString(a[i]), QString(b[j]), Qt::CaseInsensitive);
-        if (byLetter != 0) return byLetter < 0 ? -1 : 1;
+        // Case-folded characters compared as they stand: no string is built per character.
+        const char16_t x = a[i].toCaseFolded().unicode();
+        const char16_t y = b[j].toCaseFolded().unicode();
+        if (x != y) return x < y ? -1 : 1;
         ++i;
         ++j;
     }

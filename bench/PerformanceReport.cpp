@@ -198,7 +198,8 @@ void runLogCost()
     log.show();
     QApplication::processEvents();
     const double before = peakMiB();
-    const QString line = QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->88 F1 11 70 01 01 01 01 5E 2A 5A");
+    // 60 bytes, as the figures count them.
+    const QString line = QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->84 F1 11 70 01 01 8");
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < 1000000; ++i) {
@@ -214,8 +215,8 @@ void runLogCost()
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     const double added = (peakMiB() - before) * 1.048576;
     const double text = 1e6 * static_cast<double>(line.toUtf8().size()) / 1e6;
-    report({"peak memory added by 1,000,000 run-log lines", format("+%.0f MB", added), format("text %.0f MB", text),
-            format("<= text + 12 MB", 0), added <= text + 12.0});
+    report({"peak memory added by 1,000,000 run-log lines of 60 bytes", format("+%.0f MB", added),
+            format("text %.0f MB", text), "<= +72 MB", added <= 72.0});
     report({"append 1,000,000 run-log lines, view updates included", format("%.3f s", seconds), "-", "<= 0.25 s",
             seconds <= 0.25});
 }
@@ -251,6 +252,20 @@ void bigEcu()
             click <= 8.0 && form.lvDevices->rowCount() == 2000});
     const double sort = paintedMs(31, [&](int i) { control.lvDevices_ColumnClick(i % 2); });
     report({"sort 2,000 devices on a column click", format("%.1f ms", sort), "-", "<= 4 ms", sort <= 4.0});
+    if (qEnvironmentVariableIsSet("TAVRIN_PAINT_COSTS")) {
+        for (QWidget* w : control.findChildren<QWidget*>()) {
+            if (!w->isVisible()) continue;
+            std::vector<double> ms;
+            for (int i = 0; i < 21; ++i) {
+                QElapsedTimer c;
+                c.start();
+                w->repaint();
+                ms.push_back(c.nsecsElapsed() / 1e6);
+            }
+            const double m = percentile(ms, 0.5);
+            if (m > 0.15) std::printf("  %-30s %-20s %.2f ms\n", qPrintable(w->objectName()), w->metaObject()->className(), m);
+        }
+    }
     const double resize =
         paintedMs(31, [&](int i) { control.resize(i % 2 ? QSize(1000, 680) : QSize(1200, 800)); });
     report({"resize of the window on that ECU", format("%.1f ms", resize), "-", "<= 8 ms", resize <= 8.0});

@@ -108,15 +108,40 @@ void ColumnAlignment::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QPalette::ColorGroup group = cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     const bool selected = cell.state & QStyle::State_Selected;
     if (selected) painter->fillRect(cell.rect, cell.palette.brush(group, QPalette::Highlight));
-    painter->save();
+    const QRect area = cell.rect.adjusted(3, 0, -3, 0);
+    const QStaticText& text = laidOut(cell.text, cell.font);
+    const QSizeF size = text.size();
+    if (size.width() > area.width()) {
+        // Too wide: elided, laid out for this paint only.
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(area, static_cast<int>(cell.displayAlignment),
+                          cell.fontMetrics.elidedText(cell.text, Qt::ElideRight, area.width()));
+        return;
+    }
+    const qreal x = cell.displayAlignment & Qt::AlignRight ? area.right() + 1 - size.width() : area.left();
+    const qreal y = area.top() + (area.height() - size.height()) / 2;
     painter->setFont(cell.font);
     painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    const QRect area = cell.rect.adjusted(3, 0, -3, 0);
-    const QString shown = cell.fontMetrics.horizontalAdvance(cell.text) > area.width()
-                              ? cell.fontMetrics.elidedText(cell.text, Qt::ElideRight, area.width())
-                              : cell.text;
-    painter->drawText(area, static_cast<int>(cell.displayAlignment), shown);
-    painter->restore();
+    painter->drawStaticText(QPointF(x, y), text);
+}
+
+// A cell's text laid out once and kept: painting a list is then drawing glyphs,
+// not shaping every text again. The cache is dropped whole when it grows large.
+const QStaticText& ColumnAlignment::laidOut(const QString& text, const QFont& font) const
+{
+    if (font != cachedFont_ || cache_.size() > 8192) {
+        cache_.clear();
+        cachedFont_ = font;
+    }
+    auto found = cache_.find(text);
+    if (found == cache_.end()) {
+        QStaticText staticText(text);
+        staticText.setTextFormat(Qt::PlainText);
+        staticText.prepare(QTransform(), font);
+        found = cache_.insert(text, staticText);
+    }
+    return *found;
 }
 
 // Each column's alignment, given to every cell of it when painted.

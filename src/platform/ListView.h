@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QTimer>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
@@ -36,6 +37,11 @@ class ColumnAlignment : public QStyledItemDelegate {
 
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+  private:
+    const QStaticText& laidOut(const QString& text, const QFont& font) const;
+    mutable QHash<QString, QStaticText> cache_;
+    mutable QFont cachedFont_;
 };
 
 class ListView : public QTreeWidget {

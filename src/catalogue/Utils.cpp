@@ -10,7 +10,7 @@ namespace {
 
 // The synonyms of a name in document order; none without a document or when
 // the expression breaks (an apostrophe in the name).
-std::vector<std::string> synonyms(const char* branch, const QString& name)
+std::vector<std::string> selectSynonyms(const char* branch, const QString& name)
 {
     const auto& document = multilanguage::state().LanguageDocument;
     if (!document) return {};
@@ -22,6 +22,16 @@ std::vector<std::string> synonyms(const char* branch, const QString& name)
     for (auto node : nodes)
         texts.push_back(TavrinXml::text(node));
     return texts;
+}
+
+// The same, selected once per document: a device click asks for the same few names many times.
+const std::vector<std::string>& synonyms(const char* branch, const QString& name)
+{
+    auto& cache = multilanguage::state().SynonymCache;
+    const QString key = QString::fromLatin1(branch) + QLatin1Char('/') + name;
+    auto found = cache.find(key);
+    if (found == cache.end()) found = cache.emplace(key, selectSynonyms(branch, name)).first;
+    return found->second;
 }
 
 template <typename Result>

@@ -87,6 +87,7 @@ void LoadLanguageFile(const QString& installPath, const QString& languageCode)
 {
     auto& language = state();
     language.LanguageDocument.emplace();
+    language.SynonymCache.clear();
     language.CurrentLanguage = languageCode.isEmpty() ? QStringLiteral("en") : languageCode;
     const QString path = languageFilePath(installPath);
     TavrinXml::Document document = TavrinXml::Document::load(path.toStdString());

@@ -9,13 +9,18 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace TavrinIoCtl::multilanguage {
 
 struct LanguageState {
     std::optional<TavrinXml::Document> LanguageDocument;  // empty until the first load
     QString CurrentLanguage;
+    // Synonyms already selected from this document, by branch and name.
+    std::map<QString, std::vector<std::string>> SynonymCache;
 };
 
 LanguageState& state();

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <cstdlib>
+
 namespace TavrinPlatform {
 
 RunLogView::RunLogView(QWidget* parent) : QAbstractScrollArea(parent)
@@ -15,7 +17,7 @@ RunLogView::RunLogView(QWidget* parent) : QAbstractScrollArea(parent)
     batch_.setSingleShot(true);
     batch_.setInterval(kBatchIntervalMs);
     connect(&batch_, &QTimer::timeout, this, &RunLogView::flush);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RunLogView::scrollTo);
 }
 
 void RunLogView::append(const QString& line)
@@ -30,6 +32,7 @@ void RunLogView::clear()
     model_.clear();
     current_ = -1;
     updateScrollRange();
+    shownTop_ = verticalScrollBar()->value();
     viewport()->update();
 }
 
@@ -37,11 +40,32 @@ void RunLogView::flush()
 {
     batch_.stop();
     if (!model_.hasUnannounced()) return;
+    const int previous = current_;
     model_.announce();
     current_ = model_.rowCount() - 1;
     updateScrollRange();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-    viewport()->update();
+    // Only the rows that changed are painted again: the old selection and what scrolled in.
+    updateRow(previous);
+    for (int row = std::max(previous + 1, verticalScrollBar()->value()); row <= current_; ++row)
+        updateRow(row);
+}
+
+void RunLogView::updateRow(int row)
+{
+    const int top = (row - shownTop_) * rowHeight();
+    if (row >= 0 && top >= 0 && top < viewport()->height()) viewport()->update(0, top, viewport()->width(), rowHeight());
+}
+
+// A scroll of a few rows moves the pixels already painted and paints only the rows that came in.
+void RunLogView::scrollTo(int top)
+{
+    const int delta = top - shownTop_;
+    shownTop_ = top;
+    if (std::abs(delta) < visibleRows())
+        viewport()->scroll(0, -delta * rowHeight());
+    else
+        viewport()->update();
 }
 
 int RunLogView::rowHeight() const
@@ -65,7 +89,7 @@ void RunLogView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     const int height = rowHeight();
-    const int first = verticalScrollBar()->value();
+    const int first = shownTop_;
     const int last = std::min(model_.rowCount(), first + visibleRows() + 1);
     const QPalette& colours = palette();
     for (int row = first; row < last; ++row) {
@@ -85,10 +109,11 @@ void RunLogView::resizeEvent(QResizeEvent* event)
 
 void RunLogView::mousePressEvent(QMouseEvent* event)
 {
-    const int row = verticalScrollBar()->value() + event->position().toPoint().y() / rowHeight();
+    const int row = shownTop_ + event->position().toPoint().y() / rowHeight();
     if (row < model_.rowCount()) {
+        updateRow(current_);
         current_ = row;
-        viewport()->update();
+        updateRow(current_);
     }
 }
 

@@ -38,10 +38,13 @@ class RunLogView : public QAbstractScrollArea {
     int rowHeight() const;
     int visibleRows() const;
     void updateScrollRange();
+    void updateRow(int row);
+    void scrollTo(int top);
 
     RunLogModel model_;
     QTimer batch_;
     int current_ = -1;
+    int shownTop_ = 0;  // the first row painted
 };
 
 }  // namespace TavrinPlatform

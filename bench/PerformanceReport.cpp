@@ -163,7 +163,7 @@ double median(std::vector<double> values)
 void tickRates()
 {
     constexpr int kRoundMs = 500;
-    constexpr int kRounds = 7;
+    constexpr int kRounds = 11;
     RunningPump pump;
     std::vector<double> bare, empty;
     for (int round = 0; round < kRounds; ++round) {

@@ -26,6 +26,12 @@ const QHash<QString, Translation>& translations()
         {"Language file refused", {"Fichier de langue refusé", "Sprachdatei abgelehnt"}},
         {"Error details", {"Détails de l'erreur", "Fehlerdetails"}},
         {"Error %1: %2", {"Erreur %1 : %2", "Fehler %1: %2"}},
+        {"Stopping the device before closing...", {"Arrêt de l'actionneur avant de fermer...",
+                                                   "Stellglied wird vor dem Schließen gestoppt..."}},
+        {"Device stopped; closing.", {"Actionneur arrêté ; fermeture.", "Stellglied gestoppt; wird geschlossen."}},
+        {"The stop did not end in time: emergency stop...",
+         {"L'arrêt n'a pas abouti à temps : arrêt d'urgence...",
+          "Der Stopp endete nicht rechtzeitig: Not-Aus..."}},
     };
     return table;
 }

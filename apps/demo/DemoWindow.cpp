@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QCloseEvent>
 #include <QStatusBar>
 
 #include <cstdio>
@@ -96,6 +97,40 @@ void DemoWindow::chooseLanguage(const QString& code)
         control_->initParameters(installPath_, language_);
     } catch (const std::exception& error) {
         complain(say("Language file refused"), error);
+    }
+}
+
+void DemoWindow::closeEvent(QCloseEvent* event)
+{
+    if (!control_->Busy()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (stopping_) return;
+    stopping_ = true;
+    statusBar()->showMessage(say("Stopping the device before closing..."));
+    if (headless_) std::fprintf(stderr, "tavrin-demo: stopping the driven device before closing\n");
+    control_->CbStop_Click();
+    stopWatch_.start();
+    stopCheck_.setInterval(50);
+    connect(&stopCheck_, &QTimer::timeout, this, &DemoWindow::watchTheStop, Qt::UniqueConnection);
+    stopCheck_.start();
+}
+
+// Closes once the sequence is idle; past the limit, the emergency stop.
+void DemoWindow::watchTheStop()
+{
+    if (!control_->Busy()) {
+        stopCheck_.stop();
+        statusBar()->showMessage(say("Device stopped; closing."));
+        close();
+        return;
+    }
+    if (!emergency_ && stopWatch_.elapsed() > kStopLimitMs) {
+        emergency_ = true;
+        statusBar()->showMessage(say("The stop did not end in time: emergency stop..."));
+        control_->cbEstop_Click();
     }
 }
 

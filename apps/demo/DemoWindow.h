@@ -5,7 +5,9 @@
 #include "SimSession.h"
 #include "ioctl.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 
 class DemoWindow : public QMainWindow {
     Q_OBJECT
@@ -17,6 +19,13 @@ class DemoWindow : public QMainWindow {
     bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
     TavrinIoCtl::ioctl* control() const { return control_; }
 
+    // How long a closing window waits for the stop before it falls back to the emergency stop.
+    static constexpr int kStopLimitMs = 10000;
+
+  protected:
+    // A device being driven is stopped before the window closes.
+    void closeEvent(QCloseEvent* event) override;
+
   private slots:
     void openVehicle();
     void chooseLanguage(const QString& code);
@@ -26,10 +35,15 @@ class DemoWindow : public QMainWindow {
     void buildMenus();
     QString say(const char* english) const;
     void complain(const QString& what, const std::exception& error);
+    void watchTheStop();
 
     TavrinIoCtl::ioctl* control_;
     QString installPath_;
     QString language_;
     LineTiming timing_;
     bool headless_;
+    bool stopping_ = false;
+    bool emergency_ = false;
+    QElapsedTimer stopWatch_;
+    QTimer stopCheck_;
 };

@@ -10,9 +10,13 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdlib>
 
 namespace {
@@ -21,6 +25,30 @@ bool hasDisplay()
 {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+// Ctrl+C or SIGTERM reach the window through a pipe: the handler may only write
+// a byte; the event loop then closes the window, which stops a driven device first.
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+void closeOnSignals(QWidget& window)
+{
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte = 0;
+        while (::read(signalPipe[0], &byte, 1) > 0) {
+        }
+        window.close();
+    });
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
 }
 
 int usageError(const QString& what)
@@ -94,6 +122,7 @@ int main(int argc, char** argv)
         return 1;
     }
     window.show();
+    closeOnSignals(window);
     if (!window.start(session)) return 1;
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);

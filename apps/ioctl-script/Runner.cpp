@@ -56,14 +56,68 @@ bool Runner::failed() const
     return false;
 }
 
+std::atomic<bool> Runner::interrupted{false};
+
 void Runner::run(const std::vector<Command>& commands)
 {
-    for (const auto& command : commands) {
-        currentLine_ = command.line;
-        out_ << "> " << command.text << "\n";
-        execute(command);
-        out_.flush();
+    try {
+        for (const auto& command : commands) {
+            currentLine_ = command.line;
+            out_ << "> " << command.text << "\n";
+            execute(command);
+            out_.flush();
+            if (interrupted) fail("interrupted (Ctrl+C or SIGTERM)");
+        }
+    } catch (const ScriptError&) {
+        // Whatever ends the script early, the device it drives is stopped first.
+        stopDrivenDevice();
+        throw;
     }
+    if (!deviceDriven()) return;
+    if (leaveDriven_) {
+        say("device still driven at end of script, as the script asked");
+        return;
+    }
+    const QString how = stopDrivenDevice();
+    const QString failure = "device still driven at end of script: " + how;
+    say("FAILED: " + failure);
+    expectations_.push_back({currentLine_, QStringLiteral("end of script"), failure});
+}
+
+bool Runner::deviceDriven() const
+{
+    return formOf(*control_).ioCtlTimer->isActive();
+}
+
+// The stop click, then Idle within ten seconds of the run's clock; else the
+// emergency stop. Says which it took.
+QString Runner::stopDrivenDevice()
+{
+    if (!deviceDriven()) return {};
+    const auto& f = formOf(*control_);
+    out_ << "> (stopping the driven device)\n";
+    control_->CbStop_Click();
+    for (uint32_t waited = 0; deviceDriven() && waited < 10000; waited += step_)
+        tick(1, false);
+    QString how = QStringLiteral("stopped");
+    if (deviceDriven()) {
+        control_->cbEstop_Click();
+        for (uint32_t waited = 0; deviceDriven() && waited < 2000; waited += step_)
+            tick(1, false);
+        how = QStringLiteral("emergency stopped");
+    }
+    f.runLog->flush();
+    const auto& lines = f.runLog->lines();
+    for (qsizetype i = std::max<qsizetype>(0, lines.lineCount() - 4); i < lines.lineCount(); ++i)
+        say(lines.line(i));
+    out_.flush();
+    return how;
+}
+
+void Runner::leave(const Words& w)
+{
+    if (w[0] != "driven") fail("leave driven");
+    leaveDriven_ = true;
 }
 
 void Runner::execute(const Command& command)
@@ -368,10 +422,10 @@ void Runner::fault(const Words& w)
     }
 }
 
-void Runner::tick(int ticks)
+void Runner::tick(int ticks, bool interruptible)
 {
     const auto& f = formOf(*control_);
-    for (int i = 0; i < ticks; ++i) {
+    for (int i = 0; i < ticks && !(interruptible && interrupted); ++i) {
         clock_.advance(step_);
         // The animation timer keeps its own pace on the same clock.
         const auto pace = static_cast<uint32_t>(f.timRun->interval());

@@ -11,6 +11,7 @@
 
 #include <QTextStream>
 
+#include <atomic>
 #include <memory>
 
 namespace Scenario {
@@ -39,6 +40,14 @@ class Runner {
     bool failed() const;
     // After a shown run: the clocks follow real time again.
     void handOverToRealTime();
+    // Stops a device the control still drives; says how ("stopped", "emergency stopped"), empty when none was.
+    QString stopDrivenDevice();
+    bool deviceDriven() const;
+    // The simulated vehicle and the run's clock, for tests that ask the ECU itself.
+    std::shared_ptr<Sorvik3Sim::SimSession> vehicle() const { return session_; }
+    uint32_t now() const { return clock_.now(); }
+    // Set from a signal handler (Ctrl+C, SIGTERM): the run stops the device and ends.
+    static std::atomic<bool> interrupted;
 
   public:
     using Words = QStringList;
@@ -75,7 +84,7 @@ class Runner {
     void ticks(const Words& w);
     void waitFor(const Words& w);
     void fault(const Words& w);
-    void tick(int count);
+    void tick(int count, bool interruptible = true);
     void wait(uint32_t ms);
     void untilIdle(const Words& w);
     void print(const Words& w);
@@ -84,6 +93,7 @@ class Runner {
     void printVehicle();
     QString drivenByEcu(const Words& w);
     void expect(const Words& w);
+    void leave(const Words& w);
     QString actual(const Words& what);
 
     void say(const QString& line) { out_ << "  " << line << "\n"; }
@@ -108,6 +118,7 @@ class Runner {
     std::vector<Expectation> expectations_;
     int currentLine_ = 0;
     QString currentText_;
+    bool leaveDriven_ = false;
 };
 
 }  // namespace Scenario

@@ -13,10 +13,23 @@
 #include <QFileInfo>
 #include <QFont>
 
+#include <csignal>
 #include <cstdio>
+
+namespace {
+
+// Ctrl+C or SIGTERM: the run stops the driven device before it ends.
+void interrupt(int)
+{
+    Scenario::Runner::interrupted = true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    std::signal(SIGINT, interrupt);
+    std::signal(SIGTERM, interrupt);
     bool show = false;
     for (int i = 1; i < argc; ++i)
         show = show || QByteArray(argv[i]) == "--show";

@@ -56,6 +56,11 @@ FaultInjector& SimSession::faults()
     return runtime_->faults();
 }
 
+uint32_t SimSession::clockNow() const
+{
+    return runtime_->clock().now();
+}
+
 const VehicleDescription& SimSession::vehicle() const
 {
     return runtime_->model();

@@ -35,6 +35,8 @@ class SimSession final : public Sorvik3::Session {
 
     // Replaces the 32-bit millisecond clock and the wait an exchange takes (tests, scripted runs).
     void setClock(SimClock clock);
+    // The session's clock now, in milliseconds.
+    uint32_t clockNow() const;
     // The faults to inject from now on; the session owns them.
     FaultInjector& faults();
     // The vehicle as loaded.

@@ -84,3 +84,24 @@ TEST(ScenarioScript, shouldReportAFailedExpectationWithBothValues)
     EXPECT_EQ(runError("init en\nexpect state Status\nexpect busy false\n", &printed), "");
     EXPECT_TRUE(printed.contains("  FAILED: expected \"Status\", got \"Idle\""));
 }
+
+// A script that forgets to stop leaves no device driven: the runner stops it and fails.
+TEST(ScenarioScript, shouldStopADeviceStillDrivenAtTheEndAndFail)
+{
+    for (bool onPurpose : {false, true}) {
+        QString printed;
+        QTextStream out(&printed);
+        Runner runner(out, Options{"t.ioc", QDir::tempPath(), QStringLiteral(TAVRIN_DATA_DIR), false});
+        QString script = "init en\nclick function EngineControl\nclick device FuelPump\nclick start-perm\nwait 2 s\n";
+        if (onPurpose) script += "leave driven\n";
+        runner.run(parseScript(script, "t.ioc"));
+        out.flush();
+        const bool running = runner.vehicle()->behaviour("EngineControl").deviceRunning("FuelPump", runner.now());
+        EXPECT_EQ(runner.failed(), !onPurpose);
+        EXPECT_EQ(running, onPurpose);
+        if (!onPurpose) {
+            EXPECT_TRUE(printed.contains("FAILED: device still driven at end of script: stopped"));
+            EXPECT_TRUE(printed.contains("  Stop driving : 83 11 F1 30 01 00 B6->"));
+        }
+    }
+}

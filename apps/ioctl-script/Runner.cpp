@@ -39,6 +39,39 @@ Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::mov
     control_->show();
     session_ = Sorvik3Sim::demoSession();
     session_->setClock(clock_.clock());
+    record_ = std::make_unique<TavrinApps::RunRecorder>(*control_, QStringLiteral("demo"), recordContext());
+}
+
+TavrinApps::RunRecorder::Context Runner::recordContext()
+{
+    auto current = [this] {
+        const auto& fields = fieldsOf(*control_);
+        QString ecu;
+        try {
+            if (fields.SelectedEcu) ecu = QString::fromStdString(fields.SelectedEcu->Name());
+        } catch (const std::exception&) {
+            // an ECU that cannot tell its name stays unnamed in the record
+        }
+        const auto& f = formOf(*control_);
+        QString option;
+        for (auto* button : f.OptionPerm) {
+            if (button->isChecked()) option = button->text();
+        }
+        return QStringList{ecu, fields.SelectedDeviceName,
+                           fields.DriveMode == TavrinIoCtl::DriveModeValue::Temporary ? "temporary" : "permanent",
+                           option, f.ckReadData->isChecked() ? "1" : "0"};
+    };
+    auto stopped = [this] {
+        const auto& fields = fieldsOf(*control_);
+        if (!fields.SelectedEcu) return true;
+        try {
+            return !session_->behaviour(fields.SelectedEcu->Name())
+                        .deviceRunning(fields.SelectedDeviceName.toStdString(), clock_.now());
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    return {current, stopped, [this] { return clock_.now(); }};
 }
 
 Runner::~Runner() = default;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ListView.h"
+#include "RunRecorder.h"
 #include "Script.h"
 #include "SimClock.h"
 #include "SimSession.h"
@@ -45,6 +46,8 @@ class Runner {
     bool deviceDriven() const;
     // The simulated vehicle and the run's clock, for tests that ask the ECU itself.
     std::shared_ptr<Sorvik3Sim::SimSession> vehicle() const { return session_; }
+    // What the run did, for --csv and --report.
+    const TavrinApps::RunRecorder& record() const { return *record_; }
     uint32_t now() const { return clock_.now(); }
     // Set from a signal handler (Ctrl+C, SIGTERM): the run stops the device and ends.
     static std::atomic<bool> interrupted;
@@ -119,6 +122,8 @@ class Runner {
     int currentLine_ = 0;
     QString currentText_;
     bool leaveDriven_ = false;
+    std::unique_ptr<TavrinApps::RunRecorder> record_;
+    TavrinApps::RunRecorder::Context recordContext();
 };
 
 }  // namespace Scenario

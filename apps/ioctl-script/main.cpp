@@ -49,8 +49,12 @@ int main(int argc, char** argv)
                              QStringLiteral("file"));
     QCommandLineOption install(QStringLiteral("install"), QStringLiteral("Installation path holding lang/ioctl.xml."),
                                QStringLiteral("path"), TavrinApps::defaultInstallPath());
-    parser.addOptions({showOption, junit, install});
-    const char* usage = "usage: ioctl-script [--show] [--junit FILE] [--install PATH] SCRIPT";
+    QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Write the values read while monitoring as CSV."),
+                           QStringLiteral("file"));
+    QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
+                              QStringLiteral("file"));
+    parser.addOptions({showOption, junit, install, csv, report});
+    const char* usage = "usage: ioctl-script [--show] [--junit FILE] [--csv FILE] [--report FILE] [--install PATH] SCRIPT";
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "ioctl-script: %s\n%s\n", qPrintable(parser.errorText()), usage);
         return 2;
@@ -94,6 +98,16 @@ int main(int argc, char** argv)
                                   timer.elapsed() / 1000.0, why)) {
             std::fprintf(stderr, "ioctl-script: %s: cannot write the JUnit report: %s\n",
                          qPrintable(parser.value(junit)), qPrintable(why));
+            status = 2;
+        }
+    }
+    const std::pair<const QCommandLineOption*, bool (TavrinApps::RunRecorder::*)(const QString&, QString&) const>
+        outputs[] = {{&csv, &TavrinApps::RunRecorder::writeCsv}, {&report, &TavrinApps::RunRecorder::writeReport}};
+    for (const auto& [option, write] : outputs) {
+        QString why;
+        if (parser.isSet(*option) && !(runner.record().*write)(parser.value(*option), why)) {
+            std::fprintf(stderr, "ioctl-script: %s: cannot write: %s\n", qPrintable(parser.value(*option)),
+                         qPrintable(why));
             status = 2;
         }
     }

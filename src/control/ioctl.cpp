@@ -11,6 +11,7 @@
 #include "TranslateControls.h"
 #include "MultiLanguage.h"
 
+#include <QMetaMethod>
 #include <QResizeEvent>
 
 namespace TavrinIoCtl {
@@ -62,6 +63,10 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
         return multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
     };
     parts_->sequencer.onStateChanged = [this](SequenceState state) { emit stateChanged(state); };
+    parts_->report.onError = [this](int32_t number, const QString& text) { emit errorReported(number, text); };
+    parts_->sequencer.wantsData = [this] { return isSignalConnected(QMetaMethod::fromSignal(&ioctl::dataRead)); };
+    parts_->sequencer.onDataRead = [this](const QString& name, const QString& unit, const QString& text, double value,
+                                          uint32_t ms) { emit dataRead(name, unit, text, value, ms); };
     connectEvents();
 }
 

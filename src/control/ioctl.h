@@ -84,6 +84,14 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     void ErrorMsg(qint32 tavrinErrorCode);
     // The sequence state changed (once per change).
     void stateChanged(TavrinIoCtl::SequenceState state);
+    // A value the control read from the ECU while monitoring: the data item's
+    // name and unit, its text as shown (a named value's name), its number (NaN
+    // when it has none) and the milliseconds since the sequence began. Emitted
+    // only while something is connected; the control reads nothing more for it.
+    void dataRead(const QString& name, const QString& unit, const QString& valueText, double value,
+                  quint32 elapsedMs);
+    // An error was shown in the status bar, with its number.
+    void errorReported(qint32 number, const QString& text);
 
   public slots:
     // The reactions to the user's clicks and to the timers, named after their

@@ -12,6 +12,7 @@ void Reporting::LogMessage(const QString& text, Show show, int32_t errorCode)
     panel->setText(text);
     panel->tag = errorCode;
     if (errorCode != 0) {
+        if (onError) onError(errorCode, text);
         panel->setToolTip(errorHint());
     }
 }

@@ -22,6 +22,8 @@ class Reporting {
     // The status message's hint when error details can be asked for; the control
     // sets it from the language file.
     std::function<QString()> errorHint = [] { return QStringLiteral("Clic here for error details"); };
+    // Told of every error shown in the status bar, with its number.
+    std::function<void(int32_t, const QString&)> onError;
     void ClearLog();
     void SetBusy(bool busy);
     // The error code the click raises ErrorMsg with, if any.

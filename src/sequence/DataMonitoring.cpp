@@ -1,6 +1,8 @@
 #include "Sequencer.h"
 #include "Utf8.h"
 
+#include <limits>
+
 namespace TavrinIoCtl {
 bool Sequencer::ReadData()
 {
@@ -29,13 +31,27 @@ bool Sequencer::ReadData()
     for (int i = 0; i < list->rowCount(); ++i) {
         auto* row = list->row(i);
         QString value;
+        const auto* data = std::any_cast<Sorvik3::DataRef>(&row->tag);
         skip.run([&] {
-            const auto* data = std::any_cast<Sorvik3::DataRef>(&row->tag);
             if (data && *data) value = text((*data)->ValueText());
         });
         list->setSubItem(row, 1, value);
+        if (data && *data) tellDataRead(*data);
     }
     return result;
+}
+
+void Sequencer::tellDataRead(const Sorvik3::DataRef& data)
+{
+    if (!onDataRead || !wantsData()) return;
+    QString name, unit, value;
+    double number = std::numeric_limits<double>::quiet_NaN();
+    PendingError skip;
+    if (!skip.run([&] { name = text(data->Name()); })) return;
+    skip.run([&] { unit = text(data->Unit()); });
+    skip.run([&] { value = text(data->ValueText()); });
+    skip.run([&] { number = data->NumericValue(); });
+    onDataRead(name, unit, value, number, elapsedMs());
 }
 
 void Sequencer::cbReadData_Click()

@@ -177,7 +177,12 @@ void Sequencer::refreshStatusList(const Sorvik3::RequestRef& request)
         PendingError skip;
         auto* row = list->row(i);
         // Rows whose name the request does not hold keep their value.
-        skip.run([&] { list->setSubItem(row, 1, text(request->Data(row->text(0).toStdString())->ValueText())); });
+        Sorvik3::DataRef data;
+        skip.run([&] {
+            data = request->Data(row->text(0).toStdString());
+            list->setSubItem(row, 1, text(data->ValueText()));
+        });
+        if (data) tellDataRead(data);
     }
 }
 

@@ -19,6 +19,11 @@ class Sequencer {
     Sequencer(ControlContext& control, Catalogue& catalogue) : c_(control), catalogue_(catalogue) {}
 
     std::function<void(SequenceState)> onStateChanged;
+    // A value read from the ECU (data monitoring, the status answers): name, unit,
+    // text, number (NaN for none), milliseconds since the sequence began. Asked
+    // only while wantsData says someone listens.
+    std::function<void(const QString&, const QString&, const QString&, double, uint32_t)> onDataRead;
+    std::function<bool()> wantsData = [] { return false; };
 
     // Buttons and timers.
     void cbStartTempo_Click() { startSequence(DriveModeValue::Temporary); }
@@ -64,6 +69,7 @@ class Sequencer {
     Sorvik3::DataRef findData(const Sorvik3::RequestRef& request, const QString& name);
     void reportStillDriven(const Failure& failure);
     void refreshStatusList(const Sorvik3::RequestRef& request);
+    void tellDataRead(const Sorvik3::DataRef& data);
     void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
     uint32_t elapsedMs() const;
 

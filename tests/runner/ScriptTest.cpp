@@ -2,6 +2,9 @@
 #include "ControlFixture.h"
 #include "Runner.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 using namespace Scenario;
@@ -104,4 +107,43 @@ TEST(ScenarioScript, shouldStopADeviceStillDrivenAtTheEndAndFail)
             EXPECT_TRUE(printed.contains("  Stop driving : 83 11 F1 30 01 00 B6->"));
         }
     }
+}
+
+// A kept run reads back as what was driven: its values and its summary.
+TEST(ScenarioScript, shouldKeepTheRunAsCsvAndJson)
+{
+    QString printed;
+    QTextStream out(&printed);
+    Runner runner(out, Options{"t.ioc", QDir::tempPath(), QStringLiteral(TAVRIN_DATA_DIR), false});
+    runner.run(parseScript("init en\nclick function EngineControl\nclick device EGRValve\noption 1\nmonitor on\n"
+                           "click start-perm\nwait 1 s\nclick stop\nuntil idle\nclick device ThrottleActuator\n"
+                           "click start-perm\nuntil idle\n",
+                           "t.ioc"));
+    QTemporaryDir dir;
+    QString why;
+    ASSERT_TRUE(runner.record().writeCsv(dir.filePath("run.csv"), why)) << why.toStdString();
+    ASSERT_TRUE(runner.record().writeReport(dir.filePath("run.json"), why)) << why.toStdString();
+
+    QFile csv(dir.filePath("run.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.front(), "time_ms,ecu,device,item,value,unit");
+    EXPECT_FALSE(lines.filter(",EngineControl,EGRValve,EGRPosition,").isEmpty());
+    EXPECT_FALSE(lines.filter(",EngineControl,EGRValve,OutputControlStatus,1,").isEmpty());
+
+    QFile json(dir.filePath("run.json"));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QJsonArray runs = QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray();
+    ASSERT_EQ(runs.size(), 2);
+    const QJsonObject valve = runs[0].toObject();
+    EXPECT_EQ(valve["device"].toString(), "EGRValve");
+    EXPECT_EQ(valve["mode"].toString(), "permanent");
+    EXPECT_EQ(valve["options"].toObject()["option"].toString(), "Monitor Status");
+    EXPECT_TRUE(valve["options"].toObject()["monitorData"].toBool());
+    EXPECT_EQ(valve["finalState"].toString(), "Idle");
+    EXPECT_TRUE(valve["deviceStopped"].toBool());
+    EXPECT_TRUE(valve["errors"].toArray().isEmpty());
+    const QJsonArray refused = runs[1].toObject()["errors"].toArray();
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_EQ(refused[0].toObject()["number"].toInt(), 0x22);
 }

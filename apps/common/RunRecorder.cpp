@@ -1,0 +1,111 @@
+#include "RunRecorder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace TavrinApps {
+namespace {
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+}  // namespace
+
+bool writeWhole(const QString& path, const QByteArray& content, QString& why)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+RunRecorder::RunRecorder(TavrinIoCtl::ioctl& control, QString vehicle, Context context)
+    : vehicle_(std::move(vehicle)), context_(std::move(context))
+{
+    QObject::connect(&control, &TavrinIoCtl::ioctl::stateChanged, &control,
+                     [this](TavrinIoCtl::SequenceState state) { stateChanged(state); });
+    QObject::connect(&control, &TavrinIoCtl::ioctl::dataRead, &control,
+                     [this](const QString& name, const QString& unit, const QString& text, double value, quint32 ms) {
+                         const QStringList now = context_.current();
+                         samples_.push_back({ms, now.value(0), now.value(1), name, text, unit, value});
+                     });
+    QObject::connect(&control, &TavrinIoCtl::ioctl::errorReported, &control,
+                     [this](qint32 number, const QString& text) {
+                         if (running_ && !runs_.empty()) runs_.back().errors.emplace_back(number, text);
+                     });
+}
+
+void RunRecorder::stateChanged(TavrinIoCtl::SequenceState state)
+{
+    if (state == TavrinIoCtl::SequenceState::Init && !running_) {
+        const QStringList now = context_.current();
+        RunRecord run;
+        run.vehicle = vehicle_;
+        run.ecu = now.value(0);
+        run.device = now.value(1);
+        run.mode = now.value(2);
+        run.option = now.value(3);
+        run.monitorData = now.value(4) == QLatin1String("1");
+        run.started = QDateTime::currentDateTimeUtc();
+        run.startMs = context_.clockMs();
+        runs_.push_back(run);
+        running_ = true;
+    }
+    if (!running_ || runs_.empty()) return;
+    RunRecord& run = runs_.back();
+    run.finalState = TavrinIoCtl::stateName(state);
+    run.durationMs = context_.clockMs() - run.startMs;
+    if (state == TavrinIoCtl::SequenceState::Idle) {
+        run.stopped = context_.deviceStopped();
+        running_ = false;
+    }
+}
+
+bool RunRecorder::writeCsv(const QString& path, QString& why) const
+{
+    QByteArray csv = "time_ms,ecu,device,item,value,unit\n";
+    for (const auto& s : samples_) {
+        const QString value = std::isnan(s.value) ? s.valueText : QString::number(s.value, 'g', 10);
+        csv += (QString::number(s.ms) + QLatin1Char(',') + csvField(s.ecu) + QLatin1Char(',') + csvField(s.device) +
+                QLatin1Char(',') + csvField(s.item) + QLatin1Char(',') + csvField(value) + QLatin1Char(',') +
+                csvField(s.unit) + QLatin1Char('\n'))
+                   .toUtf8();
+    }
+    return writeWhole(path, csv, why);
+}
+
+bool RunRecorder::writeReport(const QString& path, QString& why) const
+{
+    QJsonArray runs;
+    for (const auto& r : runs_) {
+        QJsonArray errors;
+        for (const auto& [number, text] : r.errors)
+            errors.append(QJsonObject{{"number", number}, {"text", text}});
+        runs.append(QJsonObject{{"vehicle", r.vehicle},
+                                {"ecu", r.ecu},
+                                {"device", r.device},
+                                {"mode", r.mode},
+                                {"options", QJsonObject{{"option", r.option}, {"monitorData", r.monitorData}}},
+                                {"startTime", r.started.toString(Qt::ISODateWithMs)},
+                                {"durationMs", static_cast<qint64>(r.durationMs)},
+                                {"finalState", r.finalState},
+                                {"errors", errors},
+                                {"deviceStopped", r.stopped}});
+    }
+    const QJsonObject report{{"format", "tavrin-run-report/1"}, {"runs", runs}};
+    return writeWhole(path, QJsonDocument(report).toJson(QJsonDocument::Indented), why);
+}
+
+}  // namespace TavrinApps

@@ -1,0 +1,65 @@
+// Keeps what a control did for the record: each run (from Init back to Idle)
+// with its device, mode, options, errors and outcome, and every value read
+// while monitoring. Writes the values as CSV and the runs as a JSON summary
+// (docs/run-files.md). It only listens to the control's signals.
+#pragma once
+
+#include "ioctl.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace TavrinApps {
+
+struct Sample {
+    quint32 ms;
+    QString ecu, device, item, valueText, unit;
+    double value;
+};
+
+struct RunRecord {
+    QString vehicle, ecu, device, mode, option;
+    bool monitorData = false;
+    QDateTime started;
+    quint32 startMs = 0, durationMs = 0;
+    QString finalState;
+    std::vector<std::pair<qint32, QString>> errors;
+    bool stopped = false;
+};
+
+class RunRecorder {
+  public:
+    // context(): the ECU, device, mode and option shown now; stopped(): whether
+    // the device is stopped (the ECU's own view where the host has one).
+    struct Context {
+        std::function<QStringList()> current;  // ecu, device, mode, option, monitorData ("1"/"0")
+        std::function<bool()> deviceStopped;
+        std::function<quint32()> clockMs;
+    };
+    RunRecorder(TavrinIoCtl::ioctl& control, QString vehicle, Context context);
+
+    const std::vector<Sample>& samples() const { return samples_; }
+    const std::vector<RunRecord>& runs() const { return runs_; }
+
+    // Each false with the reason when the file cannot be written.
+    bool writeCsv(const QString& path, QString& why) const;
+    bool writeReport(const QString& path, QString& why) const;
+
+  private:
+    void stateChanged(TavrinIoCtl::SequenceState state);
+
+    QString vehicle_;
+    Context context_;
+    std::vector<Sample> samples_;
+    std::vector<RunRecord> runs_;
+    bool running_ = false;
+};
+
+// Writes text to a file whole or not at all.
+bool writeWhole(const QString& path, const QByteArray& content, QString& why);
+
+}  // namespace TavrinApps

@@ -8,7 +8,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
 #include <QStatusBar>
 
 #include <cstdio>
@@ -20,6 +24,11 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     setCentralWidget(control_);
     buildMenus();
     connect(control_, &TavrinIoCtl::ioctl::ErrorMsg, this, &DemoWindow::showErrorDetails);
+    // The mode of a run is the start button that began it (pressed comes before the click starts the run).
+    if (auto* tempo = control_->findChild<QPushButton*>(QStringLiteral("cbStartTempo")))
+        connect(tempo, &QPushButton::pressed, this, [this] { mode_ = QStringLiteral("temporary"); });
+    if (auto* perm = control_->findChild<QPushButton*>(QStringLiteral("cbStartPerm")))
+        connect(perm, &QPushButton::pressed, this, [this] { mode_ = QStringLiteral("permanent"); });
 }
 
 QString DemoWindow::say(const char* english) const
@@ -33,6 +42,7 @@ void DemoWindow::buildMenus()
     setWindowTitle(say("Tavrin Input Output Control - demo"));
     QMenu* file = menuBar()->addMenu(say("&Vehicle"));
     file->addAction(say("&Open vehicle description..."), this, &DemoWindow::openVehicle);
+    file->addAction(say("&Save run..."), this, &DemoWindow::saveRunAs);
     file->addSeparator();
     file->addAction(say("&Quit"), this, &QWidget::close);
 
@@ -66,8 +76,58 @@ void DemoWindow::complain(const QString& what, const std::exception& error)
     QMessageBox::warning(this, what, details);
 }
 
+TavrinApps::RunRecorder::Context DemoWindow::recordContext()
+{
+    // Read off the control's own widgets: what is chosen is what the user sees.
+    auto current = [this] {
+        auto selected = [this](const char* list) {
+            const auto* view = control_->findChild<QTreeWidget*>(QLatin1String(list));
+            const auto* item = view ? view->currentItem() : nullptr;
+            return item ? item->text(0) : QString();
+        };
+        QString option;
+        for (const auto* button : control_->findChildren<QRadioButton*>(QStringLiteral("OptionPerm"))) {
+            if (button->isChecked()) option = button->text();
+        }
+        const auto* monitor = control_->findChild<QCheckBox*>(QStringLiteral("ckReadData"));
+        return QStringList{selected("lvFunctions"), selected("lvDevices"), mode_, option,
+                           monitor && monitor->isChecked() ? "1" : "0"};
+    };
+    auto stopped = [this, current] {
+        const QStringList now = current();
+        try {
+            return !session_ || !session_->behaviour(now.value(0).toStdString())
+                                      .deviceRunning(now.value(1).toStdString(), session_->clockNow());
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    return {current, stopped, [this] { return session_ ? session_->clockNow() : 0u; }};
+}
+
+bool DemoWindow::saveRun(const QString& base, QString& why) const
+{
+    const QByteArray log = control_->runLogLines().join(QLatin1Char('\n')).toUtf8() + '\n';
+    return TavrinApps::writeWhole(base + QStringLiteral(".log"), log, why) &&
+           record_->writeCsv(base + QStringLiteral(".csv"), why) &&
+           record_->writeReport(base + QStringLiteral(".json"), why);
+}
+
+void DemoWindow::saveRunAs()
+{
+    QString base = QFileDialog::getSaveFileName(this, say("Save run"), QString(), say("Run files (*.log *.csv *.json)"));
+    if (base.isEmpty()) return;
+    for (const char* ending : {".log", ".csv", ".json"}) {
+        if (base.endsWith(QLatin1String(ending))) base.chop(static_cast<int>(qstrlen(ending)));
+    }
+    QString why;
+    if (!saveRun(base, why)) complain(say("The run could not be saved"), std::runtime_error(why.toStdString()));
+}
+
 bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::SimSession> session)
 {
+    session_ = session;
+    record_ = std::make_unique<TavrinApps::RunRecorder>(*control_, QStringLiteral("demo"), recordContext());
     try {
         control_->initParameters(installPath_, language_, std::move(session));
         return true;
@@ -83,7 +143,8 @@ void DemoWindow::openVehicle()
                                                       say("Vehicle descriptions (*.xml)"));
     if (path.isEmpty()) return;
     try {
-        control_->setSession(::openVehicle(path, timing_));
+        session_ = ::openVehicle(path, timing_);
+        control_->setSession(session_);
     } catch (const std::exception& error) {
         complain(say("Vehicle description refused"), error);
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DemoVehicles.h"
+#include "RunRecorder.h"
 #include "SimSession.h"
 #include "ioctl.h"
 
@@ -19,6 +20,10 @@ class DemoWindow : public QMainWindow {
     bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
     TavrinIoCtl::ioctl* control() const { return control_; }
 
+    // Writes BASE.log (the run log), BASE.csv (the values) and BASE.json (the runs);
+    // false with the reason when a file cannot be written.
+    bool saveRun(const QString& base, QString& why) const;
+
     // How long a closing window waits for the stop before it falls back to the emergency stop.
     static constexpr int kStopLimitMs = 10000;
 
@@ -28,6 +33,7 @@ class DemoWindow : public QMainWindow {
 
   private slots:
     void openVehicle();
+    void saveRunAs();
     void chooseLanguage(const QString& code);
     void showErrorDetails(qint32 number);
 
@@ -42,6 +48,10 @@ class DemoWindow : public QMainWindow {
     QString language_;
     LineTiming timing_;
     bool headless_;
+    std::shared_ptr<Sorvik3Sim::SimSession> session_;
+    QString mode_ = QStringLiteral("temporary");
+    std::unique_ptr<TavrinApps::RunRecorder> record_;
+    TavrinApps::RunRecorder::Context recordContext();
     bool stopping_ = false;
     bool emergency_ = false;
     QElapsedTimer stopWatch_;

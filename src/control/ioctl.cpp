@@ -150,6 +150,16 @@ bool ioctl::Busy() const
     return parts_->fields.Busy;
 }
 
+QStringList ioctl::runLogLines() const
+{
+    const auto& lines = parts_->form.runLog->lines();
+    QStringList all;
+    all.reserve(lines.lineCount());
+    for (qsizetype i = 0; i < lines.lineCount(); ++i)
+        all << lines.line(i);
+    return all;
+}
+
 void ioctl::setClock(std::function<uint32_t()> clock)
 {
     parts_->platform.clock = clock ? std::move(clock) : TavrinPlatform::ClockFunction(TavrinPlatform::systemMilliseconds);

@@ -10,6 +10,7 @@
 #include "TavrinIoCtlExport.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -72,6 +73,8 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     void Abort();
     // True while a sequence runs.
     bool Busy() const;
+    // The run log's lines as they stand, oldest first (for keeping a run).
+    QStringList runLogLines() const;
 
     // Replaces the 32-bit millisecond clock (tests, scripted runs); an empty
     // function restores the system clock.

@@ -21,8 +21,8 @@ enum class DriveModeValue : int32_t { Temporary = 0, Permanent = 1 };
 Q_ENUM_NS(DriveModeValue)
 
 // The state as the status bar's DIAG panel shows it ("E Stop").
-QString stateText(SequenceState state);
+TAVRIN_STATE_EXPORT QString stateText(SequenceState state);
 // The state's own name ("EStop"), as scripts write it.
-QString stateName(SequenceState state);
+TAVRIN_STATE_EXPORT QString stateName(SequenceState state);
 
 }  // namespace TavrinIoCtl

@@ -2,7 +2,13 @@
 // simulated ECU itself shows; the window closes once the sequence is idle.
 #include "DemoWindow.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QTest>
@@ -21,34 +27,70 @@ QTreeWidgetItem* row(QTreeWidget* list, const QString& text)
 
 }  // namespace
 
-TEST(DemoHost, shouldStopADrivenDeviceBeforeItCloses)
-{
-    LineTiming instant;
-    instant.latencyMs = 0;
-    instant.byteTimeUs = 0;
-    auto session = openVehicle(QString(), instant);
-    DemoWindow window(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), instant, true);
-    window.show();
-    ASSERT_TRUE(window.start(session));
-    auto* control = window.control();
-    auto* functions = control->findChild<QTreeWidget*>(QStringLiteral("lvFunctions"));
-    auto* devices = control->findChild<QTreeWidget*>(QStringLiteral("lvDevices"));
-    ASSERT_NE(row(functions, "EngineControl"), nullptr);
-    control->lvFunctions_ItemClick(row(functions, "EngineControl"));
-    devices->setCurrentItem(row(devices, "FuelPump"));
-    control->lvDevices_Click();
-    control->cbStartPerm_Click();
-    auto running = [&] { return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow()); };
-    QElapsedTimer limit;
-    limit.start();
-    while (!running() && limit.elapsed() < 5000)
-        QTest::qWait(10);
-    ASSERT_TRUE(running());
+// The demo host on the demo vehicle with the fuel pump driven permanently.
+class DemoHost : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        instant.latencyMs = 0;
+        instant.byteTimeUs = 0;
+        session = openVehicle(QString(), instant);
+        window = std::make_unique<DemoWindow>(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), instant, true);
+        window->show();
+        ASSERT_TRUE(window->start(session));
+        control = window->control();
+        auto* functions = control->findChild<QTreeWidget*>(QStringLiteral("lvFunctions"));
+        auto* devices = control->findChild<QTreeWidget*>(QStringLiteral("lvDevices"));
+        ASSERT_NE(row(functions, "EngineControl"), nullptr);
+        functions->setCurrentItem(row(functions, "EngineControl"));
+        control->lvFunctions_ItemClick(row(functions, "EngineControl"));
+        devices->setCurrentItem(row(devices, "FuelPump"));
+        control->lvDevices_Click();
+        control->findChild<QCheckBox*>(QStringLiteral("ckReadData"))->setChecked(true);
+        control->findChild<QPushButton*>(QStringLiteral("cbStartPerm"))->click();
+        limit.start();
+        while (!running() && limit.elapsed() < 5000)
+            QTest::qWait(10);
+        ASSERT_TRUE(running());
+    }
+    bool running() { return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow()); }
 
-    EXPECT_FALSE(window.close());  // refused for now: the stop comes first
-    while (window.isVisible() && limit.elapsed() < 10000)
+    LineTiming instant;
+    std::shared_ptr<Sorvik3Sim::SimSession> session;
+    std::unique_ptr<DemoWindow> window;
+    TavrinIoCtl::ioctl* control = nullptr;
+    QElapsedTimer limit;
+};
+
+TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
+{
+    QTest::qWait(300);
+    control->CbStop_Click();
+    while (control->Busy() && limit.elapsed() < 8000)
         QTest::qWait(10);
-    EXPECT_FALSE(window.isVisible());
+    QTemporaryDir dir;
+    QString why;
+    ASSERT_TRUE(window->saveRun(dir.filePath("pump"), why)) << why.toStdString();
+    QFile log(dir.filePath("pump.log")), csv(dir.filePath("pump.csv")), json(dir.filePath("pump.json"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains("  Stop driving : "));
+    const QString values = QString::fromUtf8(csv.readAll());
+    EXPECT_TRUE(values.startsWith("time_ms,ecu,device,item,value,unit\n"));
+    EXPECT_TRUE(values.contains(",EngineControl,FuelPump,FuelPressure,"));
+    const QJsonObject run = QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray().first().toObject();
+    EXPECT_EQ(run["device"].toString(), "FuelPump");
+    EXPECT_EQ(run["mode"].toString(), "permanent");
+    EXPECT_TRUE(run["deviceStopped"].toBool());
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(DemoHost, shouldStopADrivenDeviceBeforeItCloses)
+{
+
+    EXPECT_FALSE(window->close());  // refused for now: the stop comes first
+    while (window->isVisible() && limit.elapsed() < 10000)
+        QTest::qWait(10);
+    EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(running());
     EXPECT_FALSE(control->Busy());
 }

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -18,10 +19,19 @@
 #include <cstdio>
 
 DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing, bool headless)
-    : control_(new TavrinIoCtl::ioctl(this)), installPath_(std::move(installPath)), language_(std::move(language)),
+    : control_(new TavrinIoCtl::ioctl(this)), plot_(nullptr), installPath_(std::move(installPath)), language_(std::move(language)),
       timing_(timing), headless_(headless)
 {
     setCentralWidget(control_);
+    // The plot shows itself with the first value of a run and stays after the run.
+    plot_ = new RunPlot(*control_);
+    auto* dock = new QDockWidget(this);
+    dock->setObjectName(QStringLiteral("plotDock"));
+    dock->setWidget(plot_);
+    dock->setMinimumHeight(220);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    dock->hide();
+    connect(plot_, &RunPlot::firstValue, dock, &QWidget::show);
     buildMenus();
     connect(control_, &TavrinIoCtl::ioctl::ErrorMsg, this, &DemoWindow::showErrorDetails);
     // The mode of a run is the start button that began it (pressed comes before the click starts the run).

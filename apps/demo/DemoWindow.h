@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DemoVehicles.h"
+#include "RunPlot.h"
 #include "RunRecorder.h"
 #include "SimSession.h"
 #include "ioctl.h"
@@ -19,6 +20,7 @@ class DemoWindow : public QMainWindow {
     // Loads the session into the control; false (with a message box) on failure.
     bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
     TavrinIoCtl::ioctl* control() const { return control_; }
+    RunPlot* plot() const { return plot_; }
 
     // Writes BASE.log (the run log), BASE.csv (the values) and BASE.json (the runs);
     // false with the reason when a file cannot be written.
@@ -44,6 +46,7 @@ class DemoWindow : public QMainWindow {
     void watchTheStop();
 
     TavrinIoCtl::ioctl* control_;
+    RunPlot* plot_;
     QString installPath_;
     QString language_;
     LineTiming timing_;

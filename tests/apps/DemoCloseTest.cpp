@@ -81,6 +81,9 @@ TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
     EXPECT_EQ(run["device"].toString(), "FuelPump");
     EXPECT_EQ(run["mode"].toString(), "permanent");
     EXPECT_TRUE(run["deviceStopped"].toBool());
+    // The plot drew the pressure read during the run, and stays after it.
+    EXPECT_GT(window->plot()->pointCount("FuelPressure"), 0);
+    EXPECT_TRUE(window->plot()->isVisibleTo(window.get()));
     EXPECT_TRUE(window->close());
 }
 

@@ -16,7 +16,7 @@ const std::vector<Runner::CommandRule>& Runner::commandTable()
         {"tick", 0, 1, &Runner::ticks},            {"wait", 1, 2, &Runner::waitFor},
         {"until", 1, 4, &Runner::untilIdle},       {"fault", 1, 6, &Runner::fault},
         {"print", 1, -1, &Runner::print},          {"expect", 2, -1, &Runner::expect},
-        {"screenshot", 1, 1, &Runner::screenshot}, {"show", 0, 1, &Runner::show},
+        {"screenshot", 1, 2, &Runner::screenshot}, {"show", 0, 1, &Runner::show},
         {"leave", 1, 1, &Runner::leave},
     };
     return table;

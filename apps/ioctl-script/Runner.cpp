@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImageWriter>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QTest>
 
@@ -40,6 +41,7 @@ Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::mov
     session_ = Sorvik3Sim::demoSession();
     session_->setClock(clock_.clock());
     record_ = std::make_unique<TavrinApps::RunRecorder>(*control_, QStringLiteral("demo"), recordContext());
+    plot_ = std::make_unique<RunPlot>(*control_);
 }
 
 TavrinApps::RunRecorder::Context Runner::recordContext()
@@ -210,11 +212,27 @@ void Runner::show(const Words&)
 void Runner::screenshot(const Words& w)
 {
     const QString& file = w[0];
+    if (w.size() > 1 && w[1] != "plot") fail("screenshot FILE [plot]");
     formOf(*control_).runLog->flush();
     QApplication::processEvents();
+    QImage picture = control_->grab().toImage();
+    if (w.size() > 1) {
+        // The control with the live plot of the run below it, as the demo host shows them.
+        plot_->flush();
+        plot_->resize(control_->width(), 300);
+        QApplication::processEvents();
+        const QImage plot = plot_->grab().toImage();
+        QImage both(picture.width(), picture.height() + plot.height(), QImage::Format_ARGB32);
+        both.fill(Qt::white);
+        QPainter painter(&both);
+        painter.drawImage(0, 0, picture);
+        painter.drawImage(0, picture.height(), plot);
+        painter.end();
+        picture = both;
+    }
     const QString path = QDir(options_.scriptDir).absoluteFilePath(file);
     QImageWriter writer(path);
-    if (!writer.write(control_->grab().toImage())) fail(path + ": cannot save the picture: " + writer.errorString());
+    if (!writer.write(picture)) fail(path + ": cannot save the picture: " + writer.errorString());
 }
 
 int Runner::count(const QString& word) const

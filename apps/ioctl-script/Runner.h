@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ListView.h"
+#include "RunPlot.h"
 #include "RunRecorder.h"
 #include "Script.h"
 #include "SimClock.h"
@@ -123,6 +124,7 @@ class Runner {
     QString currentText_;
     bool leaveDriven_ = false;
     std::unique_ptr<TavrinApps::RunRecorder> record_;
+    std::unique_ptr<RunPlot> plot_;  // drawn only into pictures that ask for it
     TavrinApps::RunRecorder::Context recordContext();
 };
 

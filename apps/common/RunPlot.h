@@ -23,6 +23,8 @@ class RunPlot : public QChartView {
     explicit RunPlot(TavrinIoCtl::ioctl& control, QWidget* parent = nullptr);
 
     QStringList seriesNames() const;
+    // Draws the points that wait for the next batch now.
+    void flush();
     // Every point kept for the item, drawn or not.
     qsizetype pointCount(const QString& item) const;
 
@@ -44,7 +46,6 @@ class RunPlot : public QChartView {
     };
     void startAfresh();
     void add(const QString& name, const QString& unit, const QString& text, double value, quint32 ms);
-    void flush();
     Item& item(const QString& name, const QString& unit, bool named);
     QValueAxis* axisFor(const QString& unit);
 

@@ -13,6 +13,9 @@ test -s "$scratch/demo.png"
 cp "$example" "$scratch/example.ioc"
 "$prefix/bin/ioctl-script" "$scratch/example.ioc" > /dev/null
 "$prefix/bin/vehicle-info" --check > /dev/null
+# The Designer plugin is installed where Designer looks below the prefix.
+ls "$prefix"/lib*/qt6/plugins/designer/libtavrinDesignerPlugin.so > /dev/null 2>&1 ||
+  ls "$prefix"/lib/*/qt6/plugins/designer/libtavrinDesignerPlugin.so > /dev/null
 cmake -S "$source" -B "$scratch/consumer" -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
 cmake --build "$scratch/consumer" > /dev/null
 "$scratch/consumer/consumer"

@@ -3,6 +3,7 @@
 // and checked against its goal. A rate is measured over seconds; a latency
 // reports its median and 99th percentile.
 #include "GeneratedVehicles.h"
+#include "PumpStart.h"
 
 #include "ControlFields.h"
 #include "DemoVehicle.h"
@@ -81,16 +82,8 @@ struct RunningPump {
 
     RunningPump()
     {
-        control.resize(1000, 680);
         control.show();
-        control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
-        const auto& form = formOf(control);
-        control.lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
-        form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
-        control.lvDevices_Click();
-        form.OptionPerm[1]->setChecked(true);
-        form.ckReadData->setChecked(true);
-        control.cbStartTempo_Click();
+        Bench::startFuelPump(control, session);
         QElapsedTimer limit;
         limit.start();
         while (fieldsOf(control).CurrentState != SequenceState::Status && limit.elapsed() < 5000)

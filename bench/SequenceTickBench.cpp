@@ -3,6 +3,7 @@
 #include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "Form.h"
+#include "PumpStart.h"
 #include "ioctlAutomation.h"
 
 #include <benchmark/benchmark.h>
@@ -18,15 +19,7 @@ struct RunningPump {
     {
         session->setClock(clock.clock());
         control.setClock([this] { return clock.now(); });
-        control.resize(1000, 680);
-        control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
-        const auto& form = formOf(control);
-        control.lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
-        form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
-        control.lvDevices_Click();
-        form.OptionPerm[1]->setChecked(true);
-        form.ckReadData->setChecked(true);
-        control.cbStartTempo_Click();
+        Bench::startFuelPump(control, session);
         while (fieldsOf(control).CurrentState != TavrinIoCtl::SequenceState::Status)
             tick();
     }

@@ -1,11 +1,15 @@
 #include "PictureBox.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace TavrinPlatform {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
-{}
+{
+    // It paints all of its own area: what lies under it need not be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void PictureBox::drawPicture(const QPixmap& picture, QPoint at)
 {
@@ -25,10 +29,11 @@ void PictureBox::drawPicture(const QPixmap& picture, QPoint at)
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent*)
+void PictureBox::paintEvent(QPaintEvent* event)
 {
-    if (image_.isNull()) return;
-    QPainter(this).drawPixmap(0, 0, image_);
+    QPainter painter(this);
+    painter.fillRect(event->rect(), palette().brush(backgroundRole()));
+    if (!image_.isNull()) painter.drawPixmap(0, 0, image_);
 }
 
 void ImageList::add(const QString& key, const QPixmap& picture)

@@ -72,7 +72,7 @@ class ListView : public QTreeWidget {
 
     // Changed values are painted at most this often: a running test changes them
     // every millisecond, and painting each change would slow the sequence down.
-    static constexpr int kRepaintIntervalMs = 100;
+    static constexpr int kRepaintIntervalMs = 200;
 
   signals:
     void listClicked();

@@ -27,7 +27,7 @@ class RunLogView : public QAbstractScrollArea {
     // The selected line; -1 when none.
     int currentRow() const { return current_; }
 
-    static constexpr int kBatchIntervalMs = 100;
+    static constexpr int kBatchIntervalMs = 200;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,7 +2,7 @@
 // in the number of devices and data items.
 #include "ControlFields.h"
 #include "Form.h"
-#include "SimSession.h"
+#include "KwpSession.h"
 #include "ioctlAutomation.h"
 
 #include <benchmark/benchmark.h>
@@ -42,7 +42,7 @@ struct LargeControl {
     {
         control.resize(1000, 680);
         control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"),
-                               Sorvik3Sim::SimSession::fromText(largeEcu(n)));
+                               Sorvik3Sim::KwpSession::fromText(largeEcu(n)));
     }
     void chooseEcu() { control.lvFunctions_ItemClick(formOf(control).lvFunctions->findItem(QStringLiteral("1k"))); }
     void chooseDevice(int d)

@@ -8,7 +8,7 @@
 #include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "Form.h"
-#include "SimSession.h"
+#include "KwpSession.h"
 #include "ioctlAutomation.h"
 
 #include <QApplication>
@@ -77,7 +77,7 @@ void runEventLoopFor(int ms)
 // A shown control on the demo vehicle with the fuel pump running under
 // "Monitor Status" and data monitoring.
 struct RunningPump {
-    std::shared_ptr<Sorvik3Sim::SimSession> session = Sorvik3Sim::demoSession();
+    std::shared_ptr<Sorvik3Sim::KwpSession> session = Sorvik3Sim::demoSession();
     TavrinIoCtl::ioctl control;
 
     RunningPump()
@@ -232,7 +232,7 @@ double paintedMs(int runs, Action&& action)
 
 void bigEcu()
 {
-    auto session = Sorvik3Sim::SimSession::fromText(Bench::bigEcu(2000, 10), "big.xml");
+    auto session = Sorvik3Sim::KwpSession::fromText(Bench::bigEcu(2000, 10), "big.xml");
     TavrinIoCtl::ioctl control;
     control.resize(1000, 680);
     control.show();
@@ -266,7 +266,7 @@ void bigEcu()
 
 void manyEcus()
 {
-    auto session = Sorvik3Sim::SimSession::fromText(Bench::manyEcus(100), "fleet.xml");
+    auto session = Sorvik3Sim::KwpSession::fromText(Bench::manyEcus(100), "fleet.xml");
     TavrinIoCtl::ioctl control;
     control.resize(1000, 680);
     control.show();

@@ -12,7 +12,7 @@ namespace {
 
 struct RunningPump {
     Sorvik3Sim::ManualClock clock{1000};
-    std::shared_ptr<Sorvik3Sim::SimSession> session = Sorvik3Sim::demoSession();
+    std::shared_ptr<Sorvik3Sim::KwpSession> session = Sorvik3Sim::demoSession();
     TavrinIoCtl::ioctl control;
 
     RunningPump()

@@ -9,7 +9,7 @@ namespace {
 
 struct OpenEngine {
     Sorvik3Sim::ManualClock clock;
-    std::shared_ptr<Sorvik3Sim::SimSession> session = Sorvik3Sim::demoSession();
+    std::shared_ptr<Sorvik3Sim::KwpSession> session = Sorvik3Sim::demoSession();
     Sorvik3::EcuRef engine;
 
     OpenEngine()

@@ -1,7 +1,7 @@
 // Vehicles for the demo host, on a line as slow as a real K-line.
 #pragma once
 
-#include "SimSession.h"
+#include "KwpSession.h"
 
 #include <QString>
 
@@ -13,4 +13,4 @@ struct LineTiming {
 };
 
 // The compiled-in demo vehicle when path is empty. Throws Sorvik3::Error for a refused file.
-std::shared_ptr<Sorvik3Sim::SimSession> openVehicle(const QString& path, LineTiming timing);
+std::shared_ptr<Sorvik3Sim::KwpSession> openVehicle(const QString& path, LineTiming timing);

@@ -134,7 +134,7 @@ void DemoWindow::saveRunAs()
     if (!saveRun(base, why)) complain(say("The run could not be saved"), std::runtime_error(why.toStdString()));
 }
 
-bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::SimSession> session)
+bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::KwpSession> session)
 {
     session_ = session;
     record_ = std::make_unique<TavrinApps::RunRecorder>(*control_, QStringLiteral("demo"), recordContext());

@@ -4,7 +4,7 @@
 #include "DemoVehicles.h"
 #include "RunPlot.h"
 #include "RunRecorder.h"
-#include "SimSession.h"
+#include "KwpSession.h"
 #include "ioctl.h"
 
 #include <QElapsedTimer>
@@ -18,7 +18,7 @@ class DemoWindow : public QMainWindow {
     DemoWindow(QString installPath, QString language, LineTiming timing, bool headless = false);
 
     // Loads the session into the control; false (with a message box) on failure.
-    bool start(std::shared_ptr<Sorvik3Sim::SimSession> session);
+    bool start(std::shared_ptr<Sorvik3Sim::KwpSession> session);
     TavrinIoCtl::ioctl* control() const { return control_; }
     RunPlot* plot() const { return plot_; }
 
@@ -51,7 +51,7 @@ class DemoWindow : public QMainWindow {
     QString language_;
     LineTiming timing_;
     bool headless_;
-    std::shared_ptr<Sorvik3Sim::SimSession> session_;
+    std::shared_ptr<Sorvik3Sim::KwpSession> session_;
     QString mode_ = QStringLiteral("temporary");
     std::unique_ptr<TavrinApps::RunRecorder> record_;
     TavrinApps::RunRecorder::Context recordContext();

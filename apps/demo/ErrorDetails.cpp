@@ -1,6 +1,7 @@
 #include "ErrorDetails.h"
 
 #include "ErrorNumbers.h"
+#include "Kwp2000Codes.h"
 
 #include <QObject>
 

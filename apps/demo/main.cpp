@@ -114,7 +114,7 @@ int main(int argc, char** argv)
     if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
     DemoWindow window(parser.value(install), parser.value(language), timing, headless);
     window.resize(1100, 720);
-    std::shared_ptr<Sorvik3Sim::SimSession> session;
+    std::shared_ptr<Sorvik3Sim::KwpSession> session;
     try {
         session = openVehicle(parser.value(vehicle), timing);
     } catch (const Sorvik3::Error& error) {

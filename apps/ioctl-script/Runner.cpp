@@ -266,7 +266,7 @@ void Runner::vehicle(const Words& w)
     try {
         session_ = w[0] == "demo"
                        ? Sorvik3Sim::demoSession()
-                       : Sorvik3Sim::SimSession::load(QDir(options_.scriptDir).absoluteFilePath(w[0]).toStdString());
+                       : Sorvik3Sim::KwpSession::load(QDir(options_.scriptDir).absoluteFilePath(w[0]).toStdString());
     } catch (const Sorvik3::Error& error) {
         fail(QString::fromStdString(error.description()));
     }

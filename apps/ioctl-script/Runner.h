@@ -8,7 +8,7 @@
 #include "RunRecorder.h"
 #include "Script.h"
 #include "SimClock.h"
-#include "SimSession.h"
+#include "KwpSession.h"
 #include "ioctlAutomation.h"
 
 #include <QTextStream>
@@ -46,7 +46,7 @@ class Runner {
     QString stopDrivenDevice();
     bool deviceDriven() const;
     // The simulated vehicle and the run's clock, for tests that ask the ECU itself.
-    std::shared_ptr<Sorvik3Sim::SimSession> vehicle() const { return session_; }
+    std::shared_ptr<Sorvik3Sim::KwpSession> vehicle() const { return session_; }
     // What the run did, for --csv and --report.
     const TavrinApps::RunRecorder& record() const { return *record_; }
     uint32_t now() const { return clock_.now(); }
@@ -111,7 +111,7 @@ class Runner {
     QTextStream& out_;
     Options options_;
     Sorvik3Sim::ManualClock clock_{0};
-    std::shared_ptr<Sorvik3Sim::SimSession> session_;
+    std::shared_ptr<Sorvik3Sim::KwpSession> session_;
     std::unique_ptr<TavrinIoCtl::ioctl> control_;
     QString language_ = QStringLiteral("en");
     uint32_t step_ = 100;

@@ -83,7 +83,7 @@ void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
 
 }  // namespace
 
-std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::SimSession>& session,
+std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::KwpSession>& session,
                                       const QString& installPath)
 {
     TavrinIoCtl::ioctl control;

@@ -3,7 +3,7 @@
 // ECU and device is chosen in turn, so the lookups and synonyms are the real ones.
 #pragma once
 
-#include "SimSession.h"
+#include "KwpSession.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,7 +20,7 @@ struct EcuFindings {
 };
 
 // Throws Sorvik3::Error when the control cannot start (language file).
-std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::SimSession>& session,
+std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::KwpSession>& session,
                                       const QString& installPath);
 
 }  // namespace VehicleInfo

@@ -4,7 +4,7 @@
 #include "DemoVehicle.h"
 #include "ErrorNumbers.h"
 #include "InstallPath.h"
-#include "SimSession.h"
+#include "KwpSession.h"
 #include "VehicleCheck.h"
 
 #include <QApplication>
@@ -52,7 +52,7 @@ void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuDescription& mode
     }
 }
 
-int printVehicle(const std::shared_ptr<Sorvik3Sim::SimSession>& session)
+int printVehicle(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
 {
     std::cout << "Vehicle: " << session->vehicle().name << "\n";
     const auto ecus = session->Ecus();
@@ -61,7 +61,7 @@ int printVehicle(const std::shared_ptr<Sorvik3Sim::SimSession>& session)
     return 0;
 }
 
-int check(const std::shared_ptr<Sorvik3Sim::SimSession>& session, const QString& installPath)
+int check(const std::shared_ptr<Sorvik3Sim::KwpSession>& session, const QString& installPath)
 {
     bool usable = true;
     int listed = 0;
@@ -121,7 +121,7 @@ int main(int argc, char** argv)
     }
     try {
         auto session = files.isEmpty() ? Sorvik3Sim::demoSession()
-                                       : Sorvik3Sim::SimSession::load(files.front().toStdString());
+                                       : Sorvik3Sim::KwpSession::load(files.front().toStdString());
         return parser.isSet(checkOption) ? check(session, parser.value(install)) : printVehicle(session);
     } catch (const Sorvik3::Error& error) {
         std::cerr << "vehicle-info: error " << numberText(error.number()) << ": "

@@ -56,7 +56,7 @@ class DemoHost : public ::testing::Test {
     bool running() { return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow()); }
 
     LineTiming instant;
-    std::shared_ptr<Sorvik3Sim::SimSession> session;
+    std::shared_ptr<Sorvik3Sim::KwpSession> session;
     std::unique_ptr<DemoWindow> window;
     TavrinIoCtl::ioctl* control = nullptr;
     QElapsedTimer limit;

@@ -154,7 +154,7 @@ class SweepRun {
     int64_t failAt_;
     Way way_;
     Sorvik3Sim::ManualClock clock_{50000};
-    std::shared_ptr<Sorvik3Sim::SimSession> vehicle_;
+    std::shared_ptr<Sorvik3Sim::KwpSession> vehicle_;
     std::shared_ptr<CallCounter> counter_;
     std::unique_ptr<TavrinIoCtl::ioctl> control_;
     Outcome outcome_;

@@ -185,7 +185,7 @@ class FReadList final : public Sorvik3::ReadList {
 
 class FSession final : public Sorvik3::Session {
   public:
-    FSession(std::shared_ptr<Sorvik3Sim::SimSession> inner, Counter& c) : inner_(std::move(inner)), c_(c) {}
+    FSession(std::shared_ptr<Sorvik3Sim::KwpSession> inner, Counter& c) : inner_(std::move(inner)), c_(c) {}
     std::vector<Sorvik3::EcuRef> Ecus() override
     {
         c_.enter("Ecus");
@@ -202,14 +202,14 @@ class FSession final : public Sorvik3::Session {
     }
 
   private:
-    std::shared_ptr<Sorvik3Sim::SimSession> inner_;
+    std::shared_ptr<Sorvik3Sim::KwpSession> inner_;
     Counter& c_;
 };
 
 }  // namespace
 
 std::shared_ptr<Sorvik3::Session> faultySession(const std::shared_ptr<CallCounter>& counter,
-                                                std::shared_ptr<Sorvik3Sim::SimSession> vehicle)
+                                                std::shared_ptr<Sorvik3Sim::KwpSession> vehicle)
 {
     return std::make_shared<FSession>(std::move(vehicle), *counter);
 }

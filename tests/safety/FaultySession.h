@@ -4,7 +4,7 @@
 // ECU itself, so the ECU's view of its devices stays true.
 #pragma once
 
-#include "SimSession.h"
+#include "KwpSession.h"
 #include "Sorvik3.h"
 
 #include <cstdint>
@@ -18,7 +18,7 @@ enum class Way { SessionError, OtherException, NegativeAnswer, Timeout };
 
 class CallCounter {
   public:
-    CallCounter(std::shared_ptr<Sorvik3Sim::SimSession> vehicle, int64_t failAt, Way way)
+    CallCounter(std::shared_ptr<Sorvik3Sim::KwpSession> vehicle, int64_t failAt, Way way)
         : vehicle_(std::move(vehicle)), failAt_(failAt), way_(way)
     {}
 
@@ -32,7 +32,7 @@ class CallCounter {
     std::shared_ptr<Wrapper> wrap(const std::shared_ptr<Inner>& inner);
 
   private:
-    std::shared_ptr<Sorvik3Sim::SimSession> vehicle_;
+    std::shared_ptr<Sorvik3Sim::KwpSession> vehicle_;
     int64_t failAt_;
     Way way_;
     int64_t calls_ = 0;
@@ -42,6 +42,6 @@ class CallCounter {
 };
 
 std::shared_ptr<Sorvik3::Session> faultySession(const std::shared_ptr<CallCounter>& counter,
-                                                std::shared_ptr<Sorvik3Sim::SimSession> vehicle);
+                                                std::shared_ptr<Sorvik3Sim::KwpSession> vehicle);
 
 }  // namespace FaultSweep

@@ -19,8 +19,8 @@ TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
                               "  Start Session : 82 11 F1 10 87 1B",
                               "Start driving : 0.1",
                               "  Start driving : 84 11 F1 30 02 07 32 F1->85 F1 11 70 02 07 01 00 01",
-                              "2.2 : Tester present = 82 11 F1 3E 01 C3->82 F1 11 7E 01 03",
-                              "4.3 : Tester present = 82 11 F1 3E 01 C3->82 F1 11 7E 01 03",
+                              "2.2 : Tester present = 82 11 F1 3E 01 C3->81 F1 11 7E 01",
+                              "4.3 : Tester present = 82 11 F1 3E 01 C3->81 F1 11 7E 01",
                               "User ask stop",
                               "Stop : 4.6",
                               "  Stop driving : 83 11 F1 30 02 00 B7->88 F1 11 70 02 00 00 00 00 00 00 FC",
@@ -67,7 +67,7 @@ TEST_F(SequenceFixture, shouldEndAtARefusedSessionStart)
     control->cbStartTempo_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines().at(2), "Start Session error : Negative response 0x12 subFunctionNotSupported-invalidFormat "
-                                "to 'StartDiagnosticSession'");
+                                "from ECU 'EngineControl' to 'StartDiagnosticSession'");
     EXPECT_EQ(msgTag(), 0x12);
 }
 
@@ -78,7 +78,7 @@ TEST_F(SequenceFixture, shouldReportARefusedStartAndSendNoStop)
     const QStringList log = logLines();
     ASSERT_EQ(log.size(), 6);
     EXPECT_TRUE(log.at(3).startsWith("  Start driving : 85 11 F1 30 04 08 32 00 F5->83 F1 11 7F 30 22 56"));
-    EXPECT_EQ(log.at(4), "  Start driving error : Negative response 0x22 conditionsNotCorrect to 'OutputControl'");
+    EXPECT_EQ(log.at(4), "  Start driving error : Negative response 0x22 conditionsNotCorrect from ECU 'EngineControl' to 'OutputControl'");
     EXPECT_EQ(msgText(), log.at(4));
     EXPECT_EQ(msgTag(), 0x22);
     EXPECT_TRUE(log.at(5).startsWith("Idle : "));

@@ -1,5 +1,5 @@
 #include "ErrorNumbers.h"
-#include "SimSession.h"
+#include "KwpSession.h"
 #include "VehicleLoader.h"
 
 #include <gmock/gmock.h>
@@ -122,7 +122,7 @@ TEST(DescriptionFile, shouldNeverLoadExternalEntities)
 TEST(DescriptionFile, shouldNameAFileThatCannotBeRead)
 {
     try {
-        Sorvik3Sim::SimSession::load("/nonexistent/vehicle.xml");
+        Sorvik3Sim::KwpSession::load("/nonexistent/vehicle.xml");
         FAIL();
     } catch (const Sorvik3::Error& error) {
         // No line to name: no ":0" either.
@@ -147,7 +147,7 @@ TEST(DescriptionFile, shouldRefuseAFileLargerThanTheLimitBeforeReadingIt)
     std::ofstream(huge) << "<vehicle/>";
     std::filesystem::resize_file(huge, (64u << 20) + 1);
     try {
-        Sorvik3Sim::SimSession::load(huge);
+        Sorvik3Sim::KwpSession::load(huge);
         FAIL();
     } catch (const Sorvik3::Error& error) {
         EXPECT_THAT(error.description(), HasSubstr("the file is larger than 64 MiB"));
@@ -157,6 +157,6 @@ TEST(DescriptionFile, shouldRefuseAFileLargerThanTheLimitBeforeReadingIt)
 
 TEST(DescriptionFile, shouldLoadTheShippedDemoVehicle)
 {
-    auto session = Sorvik3Sim::SimSession::load(std::string(TAVRIN_DEMO_FILE));
+    auto session = Sorvik3Sim::KwpSession::load(std::string(TAVRIN_DEMO_FILE));
     EXPECT_EQ(session->Ecus().size(), 5u);
 }

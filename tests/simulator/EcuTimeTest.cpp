@@ -97,11 +97,11 @@ TEST_F(DemoVehicleTest, shouldTakeBusTimeWhenTheVehicleHasLatency)
     auto vehicle = session->vehicle();
     vehicle.busLatencyMs = 25;
     vehicle.byteTimeUs = 1000;
-    auto slow = std::make_shared<Sorvik3Sim::SimSession>(vehicle);
+    auto slow = std::make_shared<Sorvik3Sim::KwpSession>(vehicle);
     slow->setClock(clock.clock());
     auto engine = slow->Ecus().front();
     engine->Init();
     const uint32_t before = clock.now();
     engine->Request("TesterPresent.WithResponse")->Send();
-    EXPECT_EQ(clock.now() - before, 25u + 12u);  // 6 bytes each way at 1 ms a byte
+    EXPECT_EQ(clock.now() - before, 25u + 11u);  // 6 bytes out and 5 back at 1 ms a byte
 }

@@ -3,7 +3,7 @@
 
 #include "DemoVehicle.h"
 #include "SimClock.h"
-#include "SimSession.h"
+#include "KwpSession.h"
 
 #include <gtest/gtest.h>
 
@@ -29,5 +29,5 @@ class DemoVehicleTest : public ::testing::Test {
     void testerPresent();
 
     Sorvik3Sim::ManualClock clock{1000};
-    std::shared_ptr<Sorvik3Sim::SimSession> session;
+    std::shared_ptr<Sorvik3Sim::KwpSession> session;
 };

@@ -63,7 +63,7 @@ TEST_F(DemoVehicleTest, shouldExchangeTesterPresentFrames)
     engine->Init();
     EXPECT_TRUE(engine->Initialized());
     tester->Send();
-    EXPECT_EQ(tester->FrameText(false), "82 F1 11 7E 01 03");
+    EXPECT_EQ(tester->FrameText(false), "81 F1 11 7E 01");
 }
 
 TEST_F(DemoVehicleTest, shouldAnswerNegativelyWithTheResponseCodeNamed)

@@ -47,6 +47,6 @@ class ControlFixture : public ::testing::Test {
     static constexpr int kCharWidthPixels = 6;
 
     Sorvik3Sim::ManualClock clock{100000};
-    std::shared_ptr<Sorvik3Sim::SimSession> session;
+    std::shared_ptr<Sorvik3Sim::KwpSession> session;
     std::unique_ptr<TavrinIoCtl::ioctl> control;
 };

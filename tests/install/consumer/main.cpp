@@ -1,5 +1,5 @@
 #include <DemoVehicle.h>
-#include <SimSession.h>
+#include <KwpSession.h>
 #include <TavrinIoCtlVersion.h>
 #include <ioctl.h>
 
@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     control.initParameters(DATA_DIR, "en", Sorvik3Sim::demoSession());
     if (control.ControlVersion() != TAVRIN_IOCTL_VERSION) return 1;
     auto embedded = Sorvik3Sim::demoSession();
-    auto installed = Sorvik3Sim::SimSession::load(std::string(DATA_DIR) + "/vehicles/demo.xml");
+    auto installed = Sorvik3Sim::KwpSession::load(std::string(DATA_DIR) + "/vehicles/demo.xml");
     const bool same = embedded->Ecus().size() == installed->Ecus().size() && !installed->Ecus().empty();
     std::cout << (same ? "package ok" : "package broken") << "\n";
     return same ? 0 : 1;

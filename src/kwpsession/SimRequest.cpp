@@ -1,5 +1,5 @@
-#include "DataCodec.h"
 #include "ErrorNumbers.h"
+#include "RequestCodec.h"
 #include "SimObjects.h"
 
 #include <algorithm>
@@ -39,7 +39,6 @@ std::vector<Sorvik3::DataRef> SimRequest::Items()
 
 Bytes SimRequest::encodeRequest() const
 {
-    Bytes message = model_.templateBytes;
     std::vector<const SimData*> order;
     for (const auto& item : items_) {
         if (!item->model().inResponse && item->model().kind == DataKind::Number) order.push_back(item.get());
@@ -47,9 +46,11 @@ Bytes SimRequest::encodeRequest() const
     // Items that share bytes (the two device lists do): the one set last wins.
     std::stable_sort(order.begin(), order.end(),
                      [](const SimData* a, const SimData* b) { return a->setOrder() < b->setOrder(); });
+    std::vector<ItemValue> values;
+    values.reserve(order.size());
     for (const SimData* item : order)
-        writeRaw(message, item->model(), rawFromPhysical(item->model(), item->requestValue()));
-    return message;
+        values.push_back({&item->model(), item->requestValue()});
+    return Sorvik3Sim::encodeRequest(model_, values);
 }
 
 void SimRequest::Send()
@@ -63,8 +64,7 @@ std::string SimRequest::FrameText(bool sent)
     if (!sent) return hexText(exchange_.receivedFrame);
     // The frame as the request stands now: before a send, the one it will send.
     try {
-        const EcuDescription& ecu = runtime_->model().ecus[ecuIndex_];
-        return hexText(encodeFrame(Frame{ecu.address, ecu.testerAddress, encodeRequest()}));
+        return hexText(runtime_->link().frame(runtime_->model().ecus[ecuIndex_], encodeRequest()));
     } catch (const Sorvik3::Error&) {
         return hexText(exchange_.sentFrame);
     }

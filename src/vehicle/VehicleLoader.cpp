@@ -4,7 +4,7 @@
 
 #include "AttributeReader.h"
 #include "ErrorNumbers.h"
-#include "Kwp2000Frame.h"
+#include "HexText.h"
 #include "Sorvik3.h"
 #include "XmlDocument.h"
 
@@ -216,6 +216,34 @@ FaultDescription readFault(const AttributeReader& in, Node node)
     return fault;
 }
 
+uint32_t readTime(const AttributeReader& in, Node node, const char* name, uint32_t fallback)
+{
+    return static_cast<uint32_t>(in.integerOr(node, name, fallback, 0, 600000));
+}
+
+KLineSettings readKLine(const AttributeReader& in, Node node)
+{
+    KLineSettings kline;
+    kline.baud = static_cast<uint32_t>(in.integerOr(node, "baud", kline.baud, 300, 1000000));
+    const std::string keyBytes = in.text(node, "keyBytes", "EF 8F");
+    const auto parsed = parseHex(keyBytes);
+    if (!parsed || parsed->size() != 2) in.fail(node, "keyBytes must be two hex bytes, not '" + keyBytes + "'");
+    kline.keyByte1 = (*parsed)[0];
+    kline.keyByte2 = (*parsed)[1];
+    KLineTiming& t = kline.timing;
+    t.p1Max = readTime(in, node, "p1Max", t.p1Max);
+    t.p2Min = readTime(in, node, "p2Min", t.p2Min);
+    t.p2Max = readTime(in, node, "p2Max", t.p2Max);
+    t.p2Extended = readTime(in, node, "p2Extended", t.p2Extended);
+    t.p3Min = readTime(in, node, "p3Min", t.p3Min);
+    t.p3Max = readTime(in, node, "p3Max", t.p3Max);
+    t.p4Min = readTime(in, node, "p4Min", t.p4Min);
+    if (t.p2Min > t.p2Max) in.fail(node, "p2Min must not exceed p2Max");
+    if (t.p3Min > t.p3Max) in.fail(node, "p3Min must not exceed p3Max");
+    if (t.p2Max == 0 || t.p2Extended == 0) in.fail(node, "p2Max and p2Extended must be above 0");
+    return kline;
+}
+
 void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
 {
     for (Node child : TavrinXml::childElements(node)) {
@@ -228,6 +256,8 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
             ecu.sessions.push_back({in.required(child, "name"), static_cast<uint8_t>(in.integer(child, "id", 0, 255))});
         } else if (element == "fault") {
             ecu.faults.push_back(readFault(in, child));
+        } else if (element == "kline") {
+            ecu.kline = readKLine(in, child);
         } else {
             in.fail(child, "unexpected element <" + element + ">");
         }

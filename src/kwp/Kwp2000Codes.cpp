@@ -1,4 +1,4 @@
-#include "ErrorNumbers.h"
+#include "Kwp2000Codes.h"
 
 #include <cstdio>
 

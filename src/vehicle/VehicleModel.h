@@ -85,6 +85,25 @@ struct FaultDescription {
     int count = -1;  // -1: always
 };
 
+// The K-line timing of ISO 14230-2 in milliseconds, with its default values.
+struct KLineTiming {
+    uint32_t p1Max = 20;         // between the bytes of an ECU's answer
+    uint32_t p2Min = 25;         // from a request to the answer
+    uint32_t p2Max = 50;
+    uint32_t p2Extended = 5000;  // P2*: the wait for an answer after "response pending"
+    uint32_t p3Min = 55;         // from an answer to the next request
+    uint32_t p3Max = 5000;       // silence after which the ECU ends the communication
+    uint32_t p4Min = 5;          // between the bytes of a request
+};
+
+struct KLineSettings {
+    uint32_t baud = 10400;
+    // What the ECU answers to StartCommunication; KB1 tells the header forms it takes.
+    uint8_t keyByte1 = 0xEF;
+    uint8_t keyByte2 = 0x8F;
+    KLineTiming timing;
+};
+
 struct EcuDescription {
     int32_t id = 0;
     std::string name;
@@ -93,6 +112,7 @@ struct EcuDescription {
     uint8_t testerAddress = 0xF1;
     bool controlNeedsSession = false;  // output control refused in the default session
     uint32_t sessionTimeoutMs = 5000;
+    KLineSettings kline;
     std::vector<RequestDescription> requests;
     std::vector<DeviceDescription> devices;
     std::vector<SessionDescription> sessions;  // the first is the default session

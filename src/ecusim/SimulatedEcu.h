@@ -3,7 +3,7 @@
 // lets the devices' measured signals move with time.
 #pragma once
 
-#include "Kwp2000Frame.h"
+#include "HexText.h"
 #include "VehicleModel.h"
 
 #include <cstdint>

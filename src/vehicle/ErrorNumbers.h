@@ -1,10 +1,9 @@
-// Error numbers of the simulated session library. A negative answer of an ECU
+// Error numbers of the session library. A negative answer of an ECU
 // carries its KWP2000 response code as the number (1 to 255); the library's own
 // failures are numbered from 0x1000 so a host can tell the two apart.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace Sorvik3Sim {
 
@@ -18,9 +17,10 @@ enum ErrorNumber : int32_t {
     NotNumeric = 0x1007,
     NotWritable = 0x1008,
     BadDescription = 0x1010,
+    LinkUnavailable = 0x1011,  // the port or interface cannot be opened
+    BusCollision = 0x1012,     // the echo differs from what was sent
+    BadConnection = 0x1013,    // a connection string that names no link
+    NotSimulated = 0x1014,     // asked for the simulated ECU on a link to a real one
 };
-
-// The KWP2000 name of a negative response code, e.g. 0x22 "conditionsNotCorrect".
-std::string responseCodeName(uint8_t code);
 
 }  // namespace Sorvik3Sim

@@ -2,7 +2,7 @@
 // signed or not, with the item's linear scaling (physical = raw * factor + offset).
 #pragma once
 
-#include "Kwp2000Frame.h"
+#include "HexText.h"
 #include "VehicleModel.h"
 
 #include <optional>

@@ -3,6 +3,7 @@
 // replace both so a simulated minute costs nothing.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -16,18 +17,25 @@ struct SimClock {
 };
 
 // A clock that moves only when told to, or when the library waits on the line.
+// Atomic: a simulated ECU behind a port answers from its own thread.
 class ManualClock {
   public:
     explicit ManualClock(uint32_t start = 0) : now_(start) {}
-    uint32_t now() const { return now_; }
+    ManualClock(const ManualClock& other) : now_(other.now()) {}
+    ManualClock& operator=(const ManualClock& other)
+    {
+        now_ = other.now();
+        return *this;
+    }
+    uint32_t now() const { return now_.load(); }
     void advance(uint32_t ms) { now_ += ms; }
     SimClock clock()
     {
-        return SimClock{[this] { return now_; }, [this](uint32_t ms) { now_ += ms; }};
+        return SimClock{[this] { return now(); }, [this](uint32_t ms) { advance(ms); }};
     }
 
   private:
-    uint32_t now_;
+    std::atomic<uint32_t> now_;
 };
 
 }  // namespace Sorvik3Sim

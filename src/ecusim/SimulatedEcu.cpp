@@ -1,6 +1,7 @@
 #include "SimulatedEcu.h"
 
 #include "DataCodec.h"
+#include "Kwp2000Codes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,19 +9,11 @@
 namespace Sorvik3Sim {
 namespace {
 
-constexpr uint8_t kStartCommunication = 0x81;
-constexpr uint8_t kStartDiagnosticSession = 0x10;
-constexpr uint8_t kIoControlByLocalId = 0x30;
-
 // InputOutputControlParameter values of service 0x30.
 constexpr uint8_t kReturnControlToEcu = 0x00;
 constexpr uint8_t kReportCurrentState = 0x01;
 constexpr uint8_t kShortTermAdjustment = 0x07;
 constexpr uint8_t kLongTermAdjustment = 0x08;
-
-constexpr uint8_t kSubFunctionNotSupported = 0x12;
-constexpr uint8_t kConditionsNotCorrect = 0x22;
-constexpr uint8_t kRequestOutOfRange = 0x31;
 
 // Raw value of a physical one, held to what the item's bytes can carry.
 int64_t clampedRaw(const DataDescription& item, double physical)
@@ -58,7 +51,8 @@ Answer SimulatedEcu::startCommunication(uint32_t now)
     session_ = defaultSession_;
     sessionActive_ = false;
     lastRequest_ = now;
-    return Answer{Answer::Kind::Positive, {static_cast<uint8_t>(kStartCommunication + kPositiveOffset), 0xEF, 0x8F}};
+    return Answer{Answer::Kind::Positive, {static_cast<uint8_t>(kStartCommunication + kPositiveOffset),
+                                           model_.kline.keyByte1, model_.kline.keyByte2}};
 }
 
 void SimulatedEcu::stopCommunication(uint32_t now)
@@ -219,6 +213,8 @@ double SimulatedEcu::sourceValue(const DataDescription& item, const DeviceState*
 
 Answer SimulatedEcu::positive(const RequestDescription& request, const Bytes& data, const DeviceState* device, uint32_t now)
 {
+    // The positive answer to TesterPresent is its service id alone.
+    if (request.service == kTesterPresent) return Answer{Answer::Kind::Positive, {kTesterPresent + kPositiveOffset}};
     size_t length = 0;
     for (const auto& item : request.items) {
         if (!item.inResponse) continue;

@@ -1,0 +1,95 @@
+#include "VehicleSimulator.h"
+
+#include "Kwp2000Codes.h"
+
+
+namespace Sorvik3Sim {
+namespace {
+
+constexpr uint8_t kNoResponseRequired = 0x02;
+
+Bytes negative(uint8_t service, uint8_t code)
+{
+    return {kNegativeResponse, service, code};
+}
+
+}  // namespace
+
+VehicleSimulator::VehicleSimulator(std::shared_ptr<const VehicleDescription> model)
+    : model_(std::move(model)), clock_(SimClock::system())
+{
+    ecus_.reserve(model_->ecus.size());
+    for (const auto& ecu : model_->ecus) {
+        ecus_.push_back(EcuLine{SimulatedEcu(ecu), RequestMatcher(ecu)});
+        for (const auto& fault : ecu.faults) {
+            if (fault.kind == FaultDescription::Kind::Init)
+                faults_.failInit(ecu.name, fault.count);
+            else if (fault.kind == FaultDescription::Kind::NoAnswer)
+                faults_.dropAnswer(ecu.name, fault.request, fault.count);
+            else
+                faults_.answerNegatively(ecu.name, fault.request, fault.code, fault.count);
+        }
+    }
+}
+
+std::optional<size_t> VehicleSimulator::ecuAt(uint8_t address) const
+{
+    for (size_t i = 0; i < model_->ecus.size(); ++i) {
+        if (model_->ecus[i].address == address) return i;
+    }
+    return std::nullopt;
+}
+
+void VehicleSimulator::serve(size_t index, const Bytes& request, const Reply& reply)
+{
+    std::lock_guard lock(mutex_);
+    if (request.empty()) return;
+    EcuLine& line = ecus_[index];
+    const EcuDescription& model = model_->ecus[index];
+    const uint32_t now = clock_.now();
+    if (request[0] == kStartCommunication) {
+        if (faults_.takeInitFault(model.name)) return;
+        line.communicating = true;
+        reply(line.behaviour.startCommunication(now).data);
+        line.lastActivity = clock_.now();
+        return;
+    }
+    // Silence longer than P3max ends the communication: the ECU waits for a new start.
+    if (line.communicating && now - line.lastActivity > model.kline.timing.p3Max) {
+        line.behaviour.stopCommunication(now);
+        line.communicating = false;
+    }
+    if (!line.communicating) return;
+    if (request[0] == kStopCommunication) {
+        line.behaviour.stopCommunication(now);
+        line.communicating = false;
+        reply({kStopCommunication + kPositiveOffset});
+        return;
+    }
+    answerRequest(line, request, reply);
+    line.lastActivity = clock_.now();
+}
+
+void VehicleSimulator::answerRequest(EcuLine& line, const Bytes& request, const Reply& reply)
+{
+    const EcuDescription& model = model_->ecus[static_cast<size_t>(&line - ecus_.data())];
+    const uint8_t service = request[0];
+    const RequestDescription* known = line.matcher.recognise(request);
+    if (known == nullptr) {
+        reply(negative(service, line.matcher.offers(service) ? kSubFunctionNotSupported : kServiceNotSupported));
+        return;
+    }
+    if (const auto fault = faults_.takeRequestFault(model.name, known->name)) {
+        if (fault->kind == FaultDescription::Kind::Negative) reply(negative(service, fault->code));
+        return;
+    }
+    for (int i = 0; i < known->pendingAnswers; ++i) {
+        reply(negative(service, kResponsePending));
+        clock_.sleep(kPendingIntervalMs);
+    }
+    const Answer answer = line.behaviour.handle(*known, request, clock_.now());
+    if (service == kTesterPresent && request.size() > 1 && request[1] == kNoResponseRequired) return;
+    reply(answer.data);
+}
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,28 @@
+// Service identifiers and response codes of KWP2000 (ISO 14230-3) that the
+// session library and the ECU simulator both speak.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace Sorvik3Sim {
+
+constexpr uint8_t kStartDiagnosticSession = 0x10;
+constexpr uint8_t kIoControlByLocalId = 0x30;
+constexpr uint8_t kTesterPresent = 0x3E;
+constexpr uint8_t kStartCommunication = 0x81;
+constexpr uint8_t kStopCommunication = 0x82;
+
+constexpr uint8_t kPositiveOffset = 0x40;
+constexpr uint8_t kNegativeResponse = 0x7F;
+
+constexpr uint8_t kServiceNotSupported = 0x11;
+constexpr uint8_t kSubFunctionNotSupported = 0x12;
+constexpr uint8_t kConditionsNotCorrect = 0x22;
+constexpr uint8_t kRequestOutOfRange = 0x31;
+constexpr uint8_t kResponsePending = 0x78;
+
+// The KWP2000 name of a negative response code, e.g. 0x22 "conditionsNotCorrect".
+std::string responseCodeName(uint8_t code);
+
+}  // namespace Sorvik3Sim

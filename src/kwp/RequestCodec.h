@@ -1,0 +1,32 @@
+// A request's message built from its data items, and the checks an answer
+// passes before its items are read.
+#pragma once
+
+#include "HexText.h"
+#include "VehicleModel.h"
+
+#include <string>
+#include <vector>
+
+namespace Sorvik3Sim {
+
+// The request's length on the wire: its fixed bytes, grown to hold every request item.
+size_t requestLength(const RequestDescription& request);
+// Positions that some request item writes.
+std::vector<bool> writtenPositions(const RequestDescription& request);
+
+struct ItemValue {
+    const DataDescription* item;
+    double physical;
+};
+// The fixed bytes with each value written in; where items share bytes the later one
+// wins. Throws Sorvik3::Error(ValueOutOfRange) for a value its bytes cannot carry.
+Bytes encodeRequest(const RequestDescription& request, const std::vector<ItemValue>& values);
+
+// "Response pending" (7F service 78) to this service.
+bool isResponsePending(const Bytes& answer, uint8_t service);
+// Throws for a negative answer (its response code as the number) and for an
+// answer that belongs to another service (BadFrame); names the ECU and the request.
+void checkAnswer(const std::string& ecu, const RequestDescription& request, const Bytes& answer);
+
+}  // namespace Sorvik3Sim

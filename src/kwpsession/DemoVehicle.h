@@ -1,0 +1,15 @@
+// The demo vehicle over the in-process simulator: the default of the demo
+// host, the scenario runner and the tests.
+#pragma once
+
+#include "DemoVehicleText.h"
+#include "KwpSession.h"
+
+#include <memory>
+#include <string>
+
+namespace Sorvik3Sim {
+
+std::shared_ptr<KwpSession> demoSession();
+
+}  // namespace Sorvik3Sim

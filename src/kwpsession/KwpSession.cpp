@@ -1,0 +1,114 @@
+#include "KwpSession.h"
+
+#include "ErrorNumbers.h"
+#include "LinkFactory.h"
+#include "SimObjects.h"
+#include "VehicleLoader.h"
+#include "VehicleRuntime.h"
+#include "VehicleSimulator.h"
+
+namespace Sorvik3Sim {
+
+std::shared_ptr<KwpSession> KwpSession::load(const std::string& path, const std::string& connection)
+{
+    return std::make_shared<KwpSession>(loadVehicleFile(path), connection);
+}
+
+std::shared_ptr<KwpSession> KwpSession::fromText(const std::string& xml, const std::string& name,
+                                                 const std::string& connection)
+{
+    return std::make_shared<KwpSession>(loadVehicleText(xml, name), connection);
+}
+
+KwpSession::KwpSession(VehicleDescription vehicle) : KwpSession(std::move(vehicle), "sim") {}
+
+KwpSession::KwpSession(VehicleDescription vehicle, const std::string& connection)
+    : KwpSession(std::make_shared<const VehicleDescription>(std::move(vehicle)), connection)
+{}
+
+KwpSession::KwpSession(std::shared_ptr<const VehicleDescription> vehicle, const std::string& connection)
+    : runtime_(std::make_shared<VehicleRuntime>(vehicle, openLink(connection, vehicle)))
+{
+    for (size_t i = 0; i < runtime_->model().ecus.size(); ++i) {
+        auto ecu = std::make_shared<SimEcu>(runtime_, i);
+        ecu->createRequests();
+        ecus_.push_back(std::move(ecu));
+    }
+}
+
+std::vector<Sorvik3::EcuRef> KwpSession::Ecus()
+{
+    return {ecus_.begin(), ecus_.end()};
+}
+
+bool KwpSession::CommunicationStopped()
+{
+    return runtime_->communicationStopped();
+}
+
+void KwpSession::StopCommunication()
+{
+    runtime_->stopCommunication();
+}
+
+Sorvik3::ReadListRef KwpSession::CreateReadList()
+{
+    return std::make_shared<SimReadList>();
+}
+
+std::string KwpSession::linkName() const
+{
+    return runtime_->link().name();
+}
+
+bool KwpSession::simulated() const
+{
+    return runtime_->simulator() != nullptr;
+}
+
+VehicleSimulator& KwpSession::simulator() const
+{
+    if (auto* simulator = runtime_->simulator()) return *simulator;
+    throw Sorvik3::Error(NotSimulated, "Link '" + linkName() + "' reaches a real vehicle, not the simulated one");
+}
+
+void KwpSession::setClock(SimClock clock)
+{
+    runtime_->setClock(std::move(clock));
+}
+
+FaultInjector& KwpSession::faults()
+{
+    return simulator().faults();
+}
+
+uint32_t KwpSession::clockNow() const
+{
+    return runtime_->clock().now();
+}
+
+const VehicleDescription& KwpSession::vehicle() const
+{
+    return runtime_->model();
+}
+
+size_t KwpSession::ecuIndex(const std::string& ecuName) const
+{
+    const auto& ecus = runtime_->model().ecus;
+    for (size_t i = 0; i < ecus.size(); ++i) {
+        if (ecus[i].name == ecuName) return i;
+    }
+    throw Sorvik3::Error(UnknownName, "Unknown ECU '" + ecuName + "'");
+}
+
+SimulatedEcu& KwpSession::behaviour(const std::string& ecuName)
+{
+    return simulator().ecu(ecuIndex(ecuName));
+}
+
+bool KwpSession::communicationOpen(const std::string& ecuName) const
+{
+    return runtime_->initialized(ecuIndex(ecuName));
+}
+
+}  // namespace Sorvik3Sim

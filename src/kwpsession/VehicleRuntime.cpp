@@ -1,0 +1,94 @@
+#include "VehicleRuntime.h"
+
+#include "ErrorNumbers.h"
+#include "RequestCodec.h"
+#include "Sorvik3.h"
+#include "VehicleSimulator.h"
+
+namespace Sorvik3Sim {
+
+VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, std::shared_ptr<Link> link)
+    : model_(std::move(model)), link_(std::move(link)), clock_(SimClock::system()),
+      initialized_(model_->ecus.size(), false)
+{
+    if (auto* simulator = link_->simulator()) clock_ = simulator->clock();
+}
+
+void VehicleRuntime::setClock(SimClock clock)
+{
+    if (auto* simulator = link_->simulator()) {
+        std::lock_guard lock(simulator->mutex());
+        simulator->clock() = clock;
+    }
+    clock_ = std::move(clock);
+}
+
+void VehicleRuntime::init(size_t index)
+{
+    initialized_[index] = false;
+    WireRecord wire;
+    link_->startCommunication(model_->ecus[index], wire);
+    initialized_[index] = true;
+}
+
+bool VehicleRuntime::communicationStopped() const
+{
+    for (bool open : initialized_) {
+        if (open) return false;
+    }
+    return true;
+}
+
+void VehicleRuntime::stopCommunication()
+{
+    // Every ECU is closed, even when one of them fails to answer; the first failure is told.
+    std::optional<Sorvik3::Error> failure;
+    for (size_t i = 0; i < initialized_.size(); ++i) {
+        if (!initialized_[i]) continue;
+        initialized_[i] = false;
+        try {
+            link_->stopCommunication(model_->ecus[i]);
+        } catch (const Sorvik3::Error& error) {
+            if (!failure) failure = error;
+        }
+    }
+    if (failure) throw *failure;
+}
+
+Bytes VehicleRuntime::finalAnswer(const EcuDescription& ecu, const RequestDescription& request, Bytes answer,
+                                  WireRecord& wire)
+{
+    const uint32_t start = clock_.now();
+    for (int pending = 0; isResponsePending(answer, request.service); ++pending) {
+        if (pending == kMaxPendingAnswers || clock_.now() - start > kPendingLimitMs) {
+            throw Sorvik3::Error(TooManyPending, "ECU '" + ecu.name + "' kept answering 'response pending' to '" +
+                                                     request.name + "'");
+        }
+        answer = link_->nextAnswer(ecu, request.name, ecu.kline.timing.p2Extended, wire);
+    }
+    return answer;
+}
+
+void VehicleRuntime::transmit(size_t index, const RequestDescription& request, const Bytes& data, Exchange& exchange)
+{
+    const EcuDescription& ecu = model_->ecus[index];
+    exchange = Exchange{};
+    exchange.sentFrame = link_->frame(ecu, data);
+    if (!initialized_[index]) {
+        throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+    }
+    WireRecord wire;
+    try {
+        Bytes answer = link_->exchange(ecu, request.name, data, wire);
+        exchange.answer = finalAnswer(ecu, request, std::move(answer), wire);
+    } catch (const Sorvik3::Error&) {
+        exchange.sentFrame = wire.sent.empty() ? exchange.sentFrame : wire.sent;
+        exchange.receivedFrame = wire.received;
+        throw;
+    }
+    exchange.sentFrame = wire.sent;
+    exchange.receivedFrame = wire.received;
+    checkAnswer(ecu.name, request, exchange.answer);
+}
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,59 @@
+// The session library's side of a vehicle: its description, the link to its
+// ECUs and which of them the tester opened communication with. Every
+// session-library object holds it, so a request can still be sent after the
+// object that handed it out is gone.
+#pragma once
+
+#include "HexText.h"
+#include "Link.h"
+#include "SimClock.h"
+#include "VehicleModel.h"
+
+#include <memory>
+#include <vector>
+
+namespace Sorvik3Sim {
+
+class VehicleSimulator;
+
+struct Exchange {
+    Bytes sentFrame;
+    Bytes receivedFrame;  // the final answer; empty when none came
+    Bytes answer;         // its service bytes
+};
+
+class VehicleRuntime {
+  public:
+    VehicleRuntime(std::shared_ptr<const VehicleDescription> model, std::shared_ptr<Link> link);
+
+    const VehicleDescription& model() const { return *model_; }
+    Link& link() { return *link_; }
+    const Link& link() const { return *link_; }
+    // The simulated vehicle behind the link; null on a link to a real one.
+    VehicleSimulator* simulator() const { return link_->simulator(); }
+    SimClock& clock() { return clock_; }
+    void setClock(SimClock clock);
+
+    bool initialized(size_t ecu) const { return initialized_[ecu]; }
+    void init(size_t ecu);
+    bool communicationStopped() const;
+    void stopCommunication();
+
+    // Sends a request and waits for its final answer; fills the exchange as it
+    // goes, so the frames are known even when it throws.
+    void transmit(size_t ecu, const RequestDescription& request, const Bytes& data, Exchange& exchange);
+
+    // "Response pending" is waited through at most this often and this long.
+    static constexpr int kMaxPendingAnswers = 100;
+    static constexpr uint32_t kPendingLimitMs = 60000;
+
+  private:
+    Bytes finalAnswer(const EcuDescription& ecu, const RequestDescription& request, Bytes answer, WireRecord& wire);
+
+    std::shared_ptr<const VehicleDescription> model_;
+    std::shared_ptr<Link> link_;
+    SimClock clock_;
+    std::vector<bool> initialized_;
+};
+
+}  // namespace Sorvik3Sim

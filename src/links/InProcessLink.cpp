@@ -1,0 +1,98 @@
+#include "InProcessLink.h"
+
+#include "ErrorNumbers.h"
+#include "Kwp2000Codes.h"
+#include "Sorvik3.h"
+
+namespace Sorvik3Sim {
+
+InProcessLink::InProcessLink(std::shared_ptr<VehicleSimulator> simulator)
+    : simulator_(std::move(simulator)), ecus_(simulator_->model().ecus.size())
+{}
+
+size_t InProcessLink::indexOf(const EcuDescription& ecu) const
+{
+    const auto& all = simulator_->model().ecus;
+    return static_cast<size_t>(&ecu - all.data());
+}
+
+void InProcessLink::busTime(size_t bytes)
+{
+    const auto& vehicle = simulator_->model();
+    const uint32_t ms = vehicle.busLatencyMs + static_cast<uint32_t>(bytes * vehicle.byteTimeUs / 1000);
+    if (ms > 0) simulator_->clock().sleep(ms);
+}
+
+Bytes InProcessLink::frame(const EcuDescription& ecu, const Bytes& request) const
+{
+    return encodeFrame(Frame{ecu.address, ecu.testerAddress, request}, ecus_[indexOf(ecu)].form);
+}
+
+void InProcessLink::send(size_t index, const Bytes& request, WireRecord& wire)
+{
+    answers_.clear();
+    wire.sent = frame(simulator_->model().ecus[index], request);
+    simulator_->serve(index, request, [this](const Bytes& answer) { answers_.push_back(answer); });
+}
+
+void InProcessLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
+{
+    const size_t index = indexOf(ecu);
+    ecus_[index] = EcuState{};
+    busTime(5);
+    send(index, {kStartCommunication}, wire);
+    if (answers_.empty()) {
+        simulator_->clock().sleep(ecu.kline.timing.p2Max);
+        throw Sorvik3::Error(NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
+    }
+    const Bytes answer = answers_.front();
+    answers_.clear();
+    if (answer.size() < 3 || answer[0] != kStartCommunication + kPositiveOffset) {
+        throw Sorvik3::Error(BadFrame, "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
+    }
+    wire.received = encodeFrame(Frame{ecu.testerAddress, ecu.address, answer});
+    ecus_[index] = EcuState{true, headerFormFromKeyByte(answer[1]), simulator_->clock().now()};
+}
+
+void InProcessLink::stopCommunication(const EcuDescription& ecu)
+{
+    const size_t index = indexOf(ecu);
+    if (!ecus_[index].started) return;
+    WireRecord wire;
+    send(index, {kStopCommunication}, wire);
+    answers_.clear();
+    ecus_[index].started = false;
+}
+
+Bytes InProcessLink::exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
+                              WireRecord& wire)
+{
+    const size_t index = indexOf(ecu);
+    // After P3max of silence the ECU has ended the communication: start it again first.
+    if (ecus_[index].started && simulator_->clock().now() - ecus_[index].lastAnswer >= ecu.kline.timing.p3Max) {
+        WireRecord restart;
+        startCommunication(ecu, restart);
+    }
+    send(index, request, wire);
+    const size_t answerBytes =
+        answers_.empty() ? 0 : encodeFrame(Frame{ecu.testerAddress, ecu.address, answers_.back()}).size();
+    busTime(wire.sent.size() + answerBytes);
+    return nextAnswer(ecu, what, ecu.kline.timing.p2Max, wire);
+}
+
+Bytes InProcessLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
+                                WireRecord& wire)
+{
+    if (answers_.empty()) {
+        simulator_->clock().sleep(timeoutMs);
+        throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
+    }
+    Bytes answer = std::move(answers_.front());
+    answers_.pop_front();
+    auto& state = ecus_[indexOf(ecu)];
+    wire.received = encodeFrame(Frame{ecu.testerAddress, ecu.address, answer}, state.form);
+    state.lastAnswer = simulator_->clock().now();
+    return answer;
+}
+
+}  // namespace Sorvik3Sim

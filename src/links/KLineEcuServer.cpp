@@ -1,0 +1,98 @@
+#include "KLineEcuServer.h"
+
+#include "Kwp2000Codes.h"
+#include "Kwp2000Frame.h"
+
+#include <cstdio>
+#include <thread>
+
+namespace Sorvik3Sim {
+namespace {
+
+// A frame that stops arriving for this long is given up.
+constexpr auto kFrameGap = std::chrono::milliseconds(100);
+
+std::string hexByte(uint8_t value)
+{
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "0x%02X", static_cast<unsigned>(value));
+    return buffer;
+}
+
+}  // namespace
+
+KLineEcuServer::KLineEcuServer(VehicleSimulator& simulator, ByteChannel& channel, EcuServerOptions options)
+    : simulator_(simulator), channel_(channel), options_(std::move(options))
+{}
+
+void KLineEcuServer::say(const std::string& line) const
+{
+    if (options_.log) options_.log(line);
+}
+
+void KLineEcuServer::run(const std::atomic<bool>& stop)
+{
+    while (!stop) poll(20);
+}
+
+void KLineEcuServer::poll(int timeoutMs)
+{
+    uint8_t buffer[kMaxFrameSize];
+    const size_t got = channel_.read(buffer, sizeof buffer, timeoutMs);
+    const auto now = std::chrono::steady_clock::now();
+    if (got > 0) {
+        const Bytes bytes(buffer, buffer + got);
+        if (options_.echo) channel_.write(bytes);
+        received_.insert(received_.end(), bytes.begin(), bytes.end());
+        lastByte_ = now;
+    } else if (!received_.empty() && now - lastByte_ > kFrameGap) {
+        say("incomplete frame dropped: " + hexText(received_));
+        received_.clear();
+    }
+    parse();
+}
+
+void KLineEcuServer::parse()
+{
+    while (!received_.empty()) {
+        const auto size = frameSize(received_.data(), received_.size());
+        if (size && *size == 0) {
+            say("stray byte dropped: " + hexText({received_.front()}));
+            received_.erase(received_.begin());
+            continue;
+        }
+        if (!size || received_.size() < *size) return;
+        const Bytes frame(received_.begin(), received_.begin() + static_cast<long>(*size));
+        received_.erase(received_.begin(), received_.begin() + static_cast<long>(*size));
+        take(frame);
+    }
+}
+
+void KLineEcuServer::take(const Bytes& bytes)
+{
+    const auto frame = decodeFrame(bytes);
+    if (!frame) {
+        say("bad checksum, frame ignored: " + hexText(bytes));
+        return;
+    }
+    std::optional<size_t> index = frame->addressed ? simulator_.ecuAt(frame->target) : lastStarted_;
+    if (!index) {
+        say((frame->addressed ? "no ECU at address " + hexByte(frame->target) : std::string("no ECU started")) +
+            ", frame ignored: " + hexText(bytes));
+        return;
+    }
+    const EcuDescription& ecu = simulator_.model().ecus[*index];
+    say(ecu.name + " <- " + hexText(bytes));
+    std::this_thread::sleep_for(std::chrono::milliseconds(ecu.kline.timing.p2Min));
+    bool answered = false;
+    simulator_.serve(*index, frame->data, [&](const Bytes& answer) {
+        const Bytes out = encodeFrame(Frame{frame->source, ecu.address, answer, frame->addressed});
+        channel_.write(out);
+        say(ecu.name + " -> " + hexText(out));
+        answered = true;
+    });
+    if (!answered) say(ecu.name + " stays silent");
+    if (answered && frame->data.front() == kStartCommunication) lastStarted_ = index;
+}
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,266 @@
+#include "KLineLink.h"
+
+#include "ErrorNumbers.h"
+#include "Kwp2000Codes.h"
+#include "Sorvik3.h"
+
+#include <QSerialPort>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+namespace Sorvik3Sim {
+namespace {
+
+using std::chrono::milliseconds;
+
+// The wake-up pattern of fast initialisation: the line low, then high, 25 ms each.
+constexpr milliseconds kWakeUpLow{25};
+constexpr milliseconds kWakeUpHigh{25};
+// The echo of a byte comes back within its own time on the wire; this is the slack on top.
+constexpr milliseconds kEchoSlack{100};
+// At most two frames are held while one is looked for: a byte stream of any length stays bounded.
+constexpr size_t kReceiveLimit = 2 * kMaxFrameSize;
+
+std::string hexByte(uint8_t value)
+{
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "0x%02X", static_cast<unsigned>(value));
+    return buffer;
+}
+
+milliseconds wireTime(size_t bytes, uint32_t baud)
+{
+    // Ten bits a byte: start, eight data bits, stop.
+    return milliseconds(1 + bytes * 10 * 1000 / std::max<uint32_t>(baud, 1));
+}
+
+}  // namespace
+
+KLineLink::KLineLink(std::string name, KLineOptions options) : name_(std::move(name)), options_(std::move(options))
+{}
+
+KLineLink::~KLineLink() = default;
+
+std::string KLineLink::where(const EcuDescription& ecu) const
+{
+    return "ECU '" + ecu.name + "' on '" + options_.port + "'";
+}
+
+void KLineLink::open(const EcuDescription& ecu)
+{
+    const uint32_t baud = options_.baud > 0 ? options_.baud : ecu.kline.baud;
+    if (!port_) {
+        port_ = std::make_unique<QSerialPort>();
+        port_->setPortName(QString::fromStdString(options_.port));
+        port_->setReadBufferSize(static_cast<qint64>(kReceiveLimit));
+        if (!port_->open(QIODevice::ReadWrite)) {
+            const std::string reason = port_->errorString().toStdString();
+            port_.reset();
+            throw Sorvik3::Error(LinkUnavailable, "Cannot open serial port '" + options_.port + "': " + reason);
+        }
+        port_->setDataBits(QSerialPort::Data8);
+        port_->setParity(QSerialPort::NoParity);
+        port_->setStopBits(QSerialPort::OneStop);
+        port_->setFlowControl(QSerialPort::NoFlowControl);
+    }
+    port_->setBaudRate(static_cast<qint32>(baud));
+}
+
+void KLineLink::close()
+{
+    if (port_) port_->close();
+    port_.reset();
+    received_.clear();
+}
+
+void KLineLink::wakeUp()
+{
+    port_->setBreakEnabled(true);
+    std::this_thread::sleep_for(kWakeUpLow);
+    port_->setBreakEnabled(false);
+    std::this_thread::sleep_for(kWakeUpHigh);
+}
+
+Bytes KLineLink::frame(const EcuDescription& ecu, const Bytes& request) const
+{
+    const auto found = ecus_.find(&ecu);
+    const HeaderForm form = found == ecus_.end() ? HeaderForm{} : found->second.form;
+    return encodeFrame(Frame{ecu.address, ecu.testerAddress, request}, form);
+}
+
+void KLineLink::dropWaiting()
+{
+    if (port_->bytesAvailable() > 0) {
+        stray_ += static_cast<size_t>(port_->bytesAvailable());
+        port_->readAll();
+    }
+    stray_ += received_.size();
+    received_.clear();
+}
+
+bool KLineLink::fill(Clock::time_point until)
+{
+    for (;;) {
+        const qint64 waiting = port_->bytesAvailable();
+        if (waiting > 0) {
+            const size_t room = kReceiveLimit - received_.size();
+            const size_t take = std::min(room, static_cast<size_t>(waiting));
+            const size_t at = received_.size();
+            received_.resize(at + take);
+            const qint64 got = port_->read(reinterpret_cast<char*>(received_.data() + at), static_cast<qint64>(take));
+            received_.resize(at + static_cast<size_t>(std::max<qint64>(got, 0)));
+            lastByte_ = Clock::now();
+            return true;
+        }
+        const auto left = std::chrono::duration_cast<milliseconds>(until - Clock::now()).count();
+        if (left <= 0) return false;
+        if (!port_->waitForReadyRead(static_cast<int>(std::min<long long>(left, 50))) &&
+            port_->error() == QSerialPort::ResourceError) {
+            throw Sorvik3::Error(LinkUnavailable, "Serial port '" + options_.port + "' failed: " +
+                                                      port_->errorString().toStdString());
+        }
+    }
+}
+
+void KLineLink::send(const EcuDescription& ecu, const Bytes& bytes)
+{
+    const KLineTiming& timing = ecu.kline.timing;
+    // The line rests P3min after the last answer before a new request.
+    std::this_thread::sleep_until(lastAnswer_ + milliseconds(timing.p3Min));
+    dropWaiting();
+    if (timing.p4Min == 0) {
+        port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        port_->waitForBytesWritten(1000);
+    } else {
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (i > 0) std::this_thread::sleep_for(milliseconds(timing.p4Min));
+            port_->write(reinterpret_cast<const char*>(&bytes[i]), 1);
+            port_->waitForBytesWritten(1000);
+        }
+    }
+    if (options_.echo) readEcho(ecu, bytes);
+}
+
+void KLineLink::readEcho(const EcuDescription& ecu, const Bytes& sent)
+{
+    const auto until = Clock::now() + wireTime(sent.size(), port_->baudRate()) + kEchoSlack;
+    while (received_.size() < sent.size() && fill(until)) {
+    }
+    const size_t got = std::min(received_.size(), sent.size());
+    const Bytes echo(received_.begin(), received_.begin() + static_cast<long>(got));
+    received_.erase(received_.begin(), received_.begin() + static_cast<long>(got));
+    if (echo != sent) {
+        throw Sorvik3::Error(BusCollision, "Bus collision while sending to " + where(ecu) + ": sent " + hexText(sent) +
+                                               ", read back " + (echo.empty() ? "nothing" : hexText(echo)));
+    }
+}
+
+Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
+{
+    const auto deadline = Clock::now() + milliseconds(timeoutMs);
+    const auto interByte = milliseconds(std::max<uint32_t>(ecu.kline.timing.p1Max, 1));
+    for (;;) {
+        while (!received_.empty()) {
+            const auto size = frameSize(received_.data(), received_.size());
+            if (size && *size == 0) {
+                ++stray_;
+                received_.erase(received_.begin());
+                continue;
+            }
+            if (!size || received_.size() < *size) break;
+            const Bytes bytes(received_.begin(), received_.begin() + static_cast<long>(*size));
+            received_.erase(received_.begin(), received_.begin() + static_cast<long>(*size));
+            wire.received = bytes;
+            const auto frame = decodeFrame(bytes);
+            if (!frame) {
+                throw Sorvik3::Error(BadFrame, "Wrong checksum in the answer of " + where(ecu) + " to '" + what +
+                                                   "': " + hexText(bytes));
+            }
+            if (frame->addressed && (frame->source != ecu.address || frame->target != ecu.testerAddress)) {
+                throw Sorvik3::Error(BadFrame, "Answer to '" + what + "' from address " + hexByte(frame->source) +
+                                                   " to " + hexByte(frame->target) + ", not from " + where(ecu) +
+                                                   " (" + hexByte(ecu.address) + "): " + hexText(bytes));
+            }
+            lastAnswer_ = Clock::now();
+            ecus_[&ecu].lastAnswer = lastAnswer_;
+            return frame->data;
+        }
+        // A frame begun is given P1max between its bytes, even past the answer's deadline.
+        const auto until = received_.empty() ? deadline : lastByte_ + interByte;
+        if (!fill(until)) break;
+    }
+    if (!received_.empty()) {
+        const Bytes partial = received_;
+        stray_ += received_.size();
+        received_.clear();
+        wire.received = partial;
+        throw Sorvik3::Error(BadFrame, "Incomplete answer of " + where(ecu) + " to '" + what + "' (length wrong): " +
+                                           hexText(partial));
+    }
+    throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
+}
+
+void KLineLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
+{
+    ecus_[&ecu] = EcuState{};
+    open(ecu);
+    wakeUp();
+    const Bytes start = encodeFrame(Frame{ecu.address, ecu.testerAddress, {kStartCommunication}});
+    wire.sent = start;
+    send(ecu, start);
+    Bytes answer;
+    try {
+        answer = readFrame(ecu, "StartCommunication", ecu.kline.timing.p2Max, wire);
+    } catch (const Sorvik3::Error& error) {
+        if (error.number() != NoAnswer) throw;
+        throw Sorvik3::Error(NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
+    }
+    if (answer.size() < 3 || answer[0] != kStartCommunication + kPositiveOffset) {
+        throw Sorvik3::Error(BadFrame, "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
+    }
+    ecus_[&ecu] = EcuState{true, headerFormFromKeyByte(answer[1]), lastAnswer_};
+}
+
+void KLineLink::stopCommunication(const EcuDescription& ecu)
+{
+    auto found = ecus_.find(&ecu);
+    if (found == ecus_.end() || !found->second.started || !port_) return;
+    found->second.started = false;
+    const bool last = std::none_of(ecus_.begin(), ecus_.end(), [](const auto& e) { return e.second.started; });
+    WireRecord wire;
+    try {
+        send(ecu, frame(ecu, {kStopCommunication}));
+        readFrame(ecu, "StopCommunication", ecu.kline.timing.p2Max, wire);
+    } catch (const Sorvik3::Error&) {
+        if (last) close();
+        throw;
+    }
+    if (last) close();
+}
+
+Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire)
+{
+    auto found = ecus_.find(&ecu);
+    if (found == ecus_.end() || !found->second.started || !port_) {
+        throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+    }
+    const KLineTiming& timing = ecu.kline.timing;
+    // Near P3max of silence the ECU ends the communication: start it again first.
+    if (Clock::now() - found->second.lastAnswer + milliseconds(timing.p2Max) >= milliseconds(timing.p3Max)) {
+        WireRecord restart;
+        startCommunication(ecu, restart);
+    }
+    wire.sent = frame(ecu, request);
+    send(ecu, wire.sent);
+    return readFrame(ecu, what, timing.p2Max, wire);
+}
+
+Bytes KLineLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
+{
+    if (!port_) throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+    return readFrame(ecu, what, timeoutMs, wire);
+}
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,69 @@
+// KWP2000 on a K-line (ISO 14230-2) through a serial port: fast
+// initialisation, frames with format byte, addresses and checksum, the
+// interface's echo read back, P1 to P4 timing from the ECU's description.
+// Every received frame is checked; a wrong one is an error, never an answer.
+#pragma once
+
+#include "Kwp2000Frame.h"
+#include "Link.h"
+
+#include <chrono>
+#include <map>
+#include <memory>
+
+class QSerialPort;
+
+namespace Sorvik3Sim {
+
+struct KLineOptions {
+    std::string port;
+    uint32_t baud = 0;  // 0: each ECU's own baud rate
+    bool echo = true;   // a single-wire interface reads back what it sends
+};
+
+class KLineLink final : public Link {
+  public:
+    KLineLink(std::string name, KLineOptions options);
+    ~KLineLink() override;
+
+    std::string name() const override { return name_; }
+    void startCommunication(const EcuDescription& ecu, WireRecord& wire) override;
+    void stopCommunication(const EcuDescription& ecu) override;
+    Bytes frame(const EcuDescription& ecu, const Bytes& request) const override;
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
+                   WireRecord& wire) override;
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
+                     WireRecord& wire) override;
+
+    // Bytes that belonged to no frame, dropped since the link was opened.
+    size_t strayBytes() const { return stray_; }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    struct EcuState {
+        bool started = false;
+        HeaderForm form;
+        std::chrono::steady_clock::time_point lastAnswer;
+    };
+
+    void open(const EcuDescription& ecu);
+    void close();
+    void wakeUp();
+    void send(const EcuDescription& ecu, const Bytes& frame);
+    void readEcho(const EcuDescription& ecu, const Bytes& frame);
+    Bytes readFrame(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire);
+    bool fill(Clock::time_point until);
+    void dropWaiting();
+    std::string where(const EcuDescription& ecu) const;
+
+    std::string name_;
+    KLineOptions options_;
+    std::unique_ptr<QSerialPort> port_;
+    Bytes received_;
+    Clock::time_point lastByte_;
+    Clock::time_point lastAnswer_;
+    std::map<const EcuDescription*, EcuState> ecus_;
+    size_t stray_ = 0;
+};
+
+}  // namespace Sorvik3Sim

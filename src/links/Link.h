@@ -1,0 +1,43 @@
+// The way between the session library and the ECUs: start communication with
+// an ECU, exchange request bytes for answer bytes, stop. Every wait a link
+// makes is bounded; every failure is a numbered Sorvik3::Error that names the ECU.
+#pragma once
+
+#include "HexText.h"
+#include "VehicleModel.h"
+
+#include <cstdint>
+#include <string>
+
+namespace Sorvik3Sim {
+
+class VehicleSimulator;
+
+// The frames of one exchange as they went over the wire.
+struct WireRecord {
+    Bytes sent;
+    Bytes received;  // the last answer; empty when none came
+};
+
+class Link {
+  public:
+    virtual ~Link() = default;
+
+    // The connection string that names this link, e.g. "sim" or "kline:/dev/ttyUSB0".
+    virtual std::string name() const = 0;
+    virtual void startCommunication(const EcuDescription& ecu, WireRecord& wire) = 0;
+    virtual void stopCommunication(const EcuDescription& ecu) = 0;
+    // The frame that would carry this request to the ECU.
+    virtual Bytes frame(const EcuDescription& ecu, const Bytes& request) const = 0;
+    // Sends a request and returns the ECU's first answer (service bytes); what names
+    // the request in errors.
+    virtual Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
+                           WireRecord& wire) = 0;
+    // The next answer after a "response pending", waited for at most timeoutMs.
+    virtual Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
+                             WireRecord& wire) = 0;
+    // The simulated vehicle this link reaches; null for a real one.
+    virtual VehicleSimulator* simulator() { return nullptr; }
+};
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,89 @@
+#include "LinkFactory.h"
+
+#include "ErrorNumbers.h"
+#include "InProcessLink.h"
+#include "KLineLink.h"
+#include "LoopbackLink.h"
+#include "Sorvik3.h"
+
+#include <charconv>
+
+namespace Sorvik3Sim {
+namespace {
+
+[[noreturn]] void refuse(const std::string& text, const std::string& why)
+{
+    throw Sorvik3::Error(BadConnection, "Connection '" + text + "': " + why +
+                                            " (use sim, kline:PORT?baud=N&echo=0|1 or kline:loopback)");
+}
+
+uint32_t number(const std::string& text, const std::string& option, const std::string& value)
+{
+    uint32_t parsed = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+    if (error != std::errc() || end != value.data() + value.size() || parsed == 0) {
+        refuse(text, option + " must be a positive whole number, not '" + value + "'");
+    }
+    return parsed;
+}
+
+KLineOptions klineOptions(const std::string& text, const Connection& connection)
+{
+    KLineOptions options;
+    options.port = connection.port;
+    for (const auto& [key, value] : connection.options) {
+        if (key == "baud")
+            options.baud = number(text, key, value);
+        else if (key == "echo" && (value == "0" || value == "1"))
+            options.echo = value == "1";
+        else if (key == "echo")
+            refuse(text, "echo is 0 or 1, not '" + value + "'");
+        else
+            refuse(text, "unknown option '" + key + "'");
+    }
+    return options;
+}
+
+}  // namespace
+
+Connection parseConnection(const std::string& text)
+{
+    Connection connection;
+    if (text.empty() || text == "sim") {
+        connection.kind = "sim";
+        return connection;
+    }
+    const auto colon = text.find(':');
+    connection.kind = text.substr(0, colon);
+    if (colon == std::string::npos || connection.kind != "kline") refuse(text, "unknown kind of link");
+    const std::string rest = text.substr(colon + 1);
+    const auto question = rest.find('?');
+    connection.port = rest.substr(0, question);
+    if (connection.port.empty()) refuse(text, "no port");
+    if (question == std::string::npos) return connection;
+    std::string query = rest.substr(question + 1);
+    size_t start = 0;
+    while (start <= query.size()) {
+        const auto amp = query.find('&', start);
+        const std::string pair = query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
+        const auto equals = pair.find('=');
+        if (pair.empty() || equals == std::string::npos || equals == 0) refuse(text, "option '" + pair + "' is no NAME=VALUE");
+        connection.options[pair.substr(0, equals)] = pair.substr(equals + 1);
+        if (amp == std::string::npos) break;
+        start = amp + 1;
+    }
+    return connection;
+}
+
+std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle)
+{
+    const Connection connection = parseConnection(text);
+    if (connection.kind == "sim") return std::make_shared<InProcessLink>(std::make_shared<VehicleSimulator>(vehicle));
+    const KLineOptions options = klineOptions(text, connection);
+    if (connection.port == "loopback") {
+        return std::make_shared<LoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options);
+    }
+    return std::make_shared<KLineLink>(text, options);
+}
+
+}  // namespace Sorvik3Sim

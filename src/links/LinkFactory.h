@@ -1,0 +1,27 @@
+// The link a connection string names, the same in every program:
+//   sim                         the simulated vehicle in this process (the default)
+//   kline:PORT[?baud=N&echo=0|1] a K-line interface on a serial port
+//   kline:loopback              the simulated vehicle served on a pseudo-terminal
+//                               in this process, reached through the K-line link
+#pragma once
+
+#include "Link.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace Sorvik3Sim {
+
+struct Connection {
+    std::string kind;  // "sim" or "kline"
+    std::string port;
+    std::map<std::string, std::string> options;
+};
+
+// Throws Sorvik3::Error(BadConnection) saying what is wrong.
+Connection parseConnection(const std::string& text);
+// Opens nothing yet: a K-line port is opened when the first ECU is started.
+std::shared_ptr<Link> openLink(const std::string& connection, std::shared_ptr<const VehicleDescription> vehicle);
+
+}  // namespace Sorvik3Sim

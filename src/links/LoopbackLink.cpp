@@ -1,0 +1,20 @@
+#include "LoopbackLink.h"
+
+namespace Sorvik3Sim {
+
+LoopbackLink::LoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, KLineOptions options)
+    : simulator_(std::move(simulator)), terminal_(openPseudoTerminal())
+{
+    server_ = std::make_unique<KLineEcuServer>(*simulator_, *terminal_, EcuServerOptions{options.echo, {}});
+    options.port = terminal_->peerPath();
+    line_ = std::make_unique<KLineLink>(std::move(name), options);
+    serving_ = std::thread([this] { server_->run(stop_); });
+}
+
+LoopbackLink::~LoopbackLink()
+{
+    stop_ = true;
+    serving_.join();
+}
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,49 @@
+// The simulated vehicle served on a pseudo-terminal by a thread of this
+// process, and reached through the real K-line link: every byte crosses a
+// real port, while the host can still read and steer the simulated ECUs.
+#pragma once
+
+#include "ByteChannel.h"
+#include "KLineEcuServer.h"
+#include "KLineLink.h"
+#include "VehicleSimulator.h"
+
+#include <atomic>
+#include <thread>
+
+namespace Sorvik3Sim {
+
+class LoopbackLink final : public Link {
+  public:
+    LoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, KLineOptions options);
+    ~LoopbackLink() override;
+
+    std::string name() const override { return line_->name(); }
+    void startCommunication(const EcuDescription& ecu, WireRecord& wire) override
+    {
+        line_->startCommunication(ecu, wire);
+    }
+    void stopCommunication(const EcuDescription& ecu) override { line_->stopCommunication(ecu); }
+    Bytes frame(const EcuDescription& ecu, const Bytes& request) const override { return line_->frame(ecu, request); }
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
+                   WireRecord& wire) override
+    {
+        return line_->exchange(ecu, what, request, wire);
+    }
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
+                     WireRecord& wire) override
+    {
+        return line_->nextAnswer(ecu, what, timeoutMs, wire);
+    }
+    VehicleSimulator* simulator() override { return simulator_.get(); }
+
+  private:
+    std::shared_ptr<VehicleSimulator> simulator_;
+    std::unique_ptr<ByteChannel> terminal_;
+    std::unique_ptr<KLineEcuServer> server_;
+    std::unique_ptr<KLineLink> line_;
+    std::atomic<bool> stop_{false};
+    std::thread serving_;
+};
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,11 @@
+// The demo vehicle's description, compiled in: a host, the simulator and the
+// tests run without any data file.
+#pragma once
+
+#include <string>
+
+namespace Sorvik3Sim {
+
+const std::string& demoVehicleXml();
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,36 @@
+#include "HexText.h"
+
+#include <cctype>
+
+namespace Sorvik3Sim {
+
+std::string hexText(const Bytes& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(bytes.size() * 3);
+    for (uint8_t b : bytes) {
+        if (!text.empty()) text.push_back(' ');
+        text.push_back(digits[b >> 4]);
+        text.push_back(digits[b & 0x0F]);
+    }
+    return text;
+}
+
+std::optional<Bytes> parseHex(const std::string& text)
+{
+    std::string digits;
+    for (char c : text) {
+        if (std::isspace(static_cast<unsigned char>(c))) continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        digits.push_back(c);
+    }
+    if (digits.size() % 2 != 0) return std::nullopt;
+    Bytes out;
+    for (size_t i = 0; i < digits.size(); i += 2) {
+        out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    return out;
+}
+
+}  // namespace Sorvik3Sim

@@ -7,8 +7,9 @@ namespace Scenario {
 const std::vector<Runner::CommandRule>& Runner::commandTable()
 {
     static const std::vector<CommandRule> table = {
-        {"vehicle", 1, 1, &Runner::vehicle},       {"install", 1, 1, &Runner::install},
-        {"language", 1, 1, &Runner::language},     {"init", 0, 1, &Runner::init},
+        {"vehicle", 1, 1, &Runner::vehicle},       {"link", 1, 1, &Runner::link},
+        {"install", 1, 1, &Runner::install},       {"language", 1, 1, &Runner::language},
+        {"init", 0, 1, &Runner::init},
         {"session", 0, 0, &Runner::session},       {"size", 2, 2, &Runner::size},
         {"click", 1, 3, &Runner::click},           {"option", 1, 1, &Runner::option},
         {"monitor", 1, 1, &Runner::monitor},       {"set", 2, 3, &Runner::set},

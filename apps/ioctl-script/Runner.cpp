@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTest>
+#include <QThread>
 
 #include <cstdio>
 
@@ -38,8 +39,7 @@ Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::mov
     QObject::connect(control_.get(), &TavrinIoCtl::ioctl::ErrorMsg, control_.get(),
                      [this](qint32 code) { errors_ << code; });
     control_->show();
-    session_ = Sorvik3Sim::demoSession();
-    session_->setClock(clock_.clock());
+    openVehicle();
     record_ = std::make_unique<TavrinApps::RunRecorder>(*control_, QStringLiteral("demo"), recordContext());
     plot_ = std::make_unique<RunPlot>(*control_);
 }
@@ -160,7 +160,12 @@ void Runner::execute(const Command& command)
     currentText_ = command.text;
     const auto* rule = findCommand(command.words.front());
     if (rule == nullptr) fail("unknown command '" + command.words.front() + "'");
-    (this->*rule->run)(command.words.mid(1));
+    try {
+        (this->*rule->run)(command.words.mid(1));
+    } catch (const Sorvik3::Error& error) {
+        // e.g. a fault asked of a real vehicle
+        fail(QString::fromStdString(error.description()));
+    }
 }
 
 void Runner::install(const Words& w)
@@ -261,16 +266,43 @@ uint32_t Runner::duration(const Words& w, int index) const
     return static_cast<uint32_t>(value * unit);
 }
 
+void Runner::openVehicle()
+{
+    const std::string link = options_.link.toStdString();
+    session_ = vehicleFile_.isEmpty()
+                   ? Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link)
+                   : Sorvik3Sim::KwpSession::load(vehicleFile_.toStdString(), link);
+    session_->setClock(clock_.clock());
+    realTime_.start();
+    realTimeBase_ = clock_.now();
+}
+
 void Runner::vehicle(const Words& w)
 {
+    vehicleFile_ = w[0] == "demo" ? QString() : QDir(options_.scriptDir).absoluteFilePath(w[0]);
     try {
-        session_ = w[0] == "demo"
-                       ? Sorvik3Sim::demoSession()
-                       : Sorvik3Sim::KwpSession::load(QDir(options_.scriptDir).absoluteFilePath(w[0]).toStdString());
+        openVehicle();
     } catch (const Sorvik3::Error& error) {
         fail(QString::fromStdString(error.description()));
     }
-    session_->setClock(clock_.clock());
+}
+
+void Runner::link(const Words& w)
+{
+    options_.link = w[0];
+    try {
+        openVehicle();
+    } catch (const Sorvik3::Error& error) {
+        fail(QString::fromStdString(error.description()));
+    }
+}
+
+// A real ECU lives in real time: the scripted clock never runs ahead of it.
+void Runner::paceWithRealTime()
+{
+    if (session_->simulated()) return;
+    const qint64 ahead = static_cast<qint64>(clock_.now() - realTimeBase_) - realTime_.elapsed();
+    if (ahead > 0) QThread::msleep(static_cast<unsigned long>(ahead));
 }
 
 void Runner::init(const Words& w)
@@ -478,6 +510,7 @@ void Runner::tick(int ticks, bool interruptible)
     const auto& f = formOf(*control_);
     for (int i = 0; i < ticks && !(interruptible && interrupted); ++i) {
         clock_.advance(step_);
+        paceWithRealTime();
         // The animation timer keeps its own pace on the same clock.
         const auto pace = static_cast<uint32_t>(f.timRun->interval());
         while (f.timRun->isActive() && clock_.now() >= animationDue_) {

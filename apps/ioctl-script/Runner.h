@@ -1,6 +1,7 @@
 // Runs a scenario against the real control on a simulated vehicle. The runner
 // owns the clock of both, so a run is deterministic and a ten-minute test
 // takes milliseconds. Everything goes through the control's real widgets.
+// On a link to a real ECU the clock keeps pace with real time instead.
 #pragma once
 
 #include "ListView.h"
@@ -11,6 +12,7 @@
 #include "KwpSession.h"
 #include "ioctlAutomation.h"
 
+#include <QElapsedTimer>
 #include <QTextStream>
 
 #include <atomic>
@@ -23,6 +25,7 @@ struct Options {
     QString scriptDir;
     QString installPath;
     bool show = false;
+    QString link = QStringLiteral("sim");  // the connection string of the vehicle's link
 };
 
 struct Expectation {
@@ -71,6 +74,9 @@ class Runner {
     [[noreturn]] void fail(const QString& what) const;
 
     void vehicle(const Words& w);
+    void link(const Words& w);
+    void openVehicle();
+    void paceWithRealTime();
     void install(const Words& w);
     void language(const Words& w);
     void init(const Words& w);
@@ -112,6 +118,9 @@ class Runner {
     Options options_;
     Sorvik3Sim::ManualClock clock_{0};
     std::shared_ptr<Sorvik3Sim::KwpSession> session_;
+    QString vehicleFile_;  // empty: the demo vehicle
+    QElapsedTimer realTime_;
+    uint32_t realTimeBase_ = 0;
     std::unique_ptr<TavrinIoCtl::ioctl> control_;
     QString language_ = QStringLiteral("en");
     uint32_t step_ = 100;

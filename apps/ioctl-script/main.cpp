@@ -1,8 +1,9 @@
 // ioctl-script: runs a scripted actuator test on the real control and a
-// simulated vehicle, prints what the control shows, and checks expectations.
+// vehicle (simulated, or a real one through a link), prints what the control shows, and checks expectations.
 // Exit status: 0 all held, 1 an expectation failed, 2 a script error.
 #include "InstallPath.h"
 #include "JUnitReport.h"
+#include "LinkFactory.h"
 #include "Runner.h"
 
 #include <QApplication>
@@ -53,8 +54,13 @@ int main(int argc, char** argv)
                            QStringLiteral("file"));
     QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
                               QStringLiteral("file"));
-    parser.addOptions({showOption, junit, install, csv, report});
-    const char* usage = "usage: ioctl-script [--show] [--junit FILE] [--csv FILE] [--report FILE] [--install PATH] SCRIPT";
+    QCommandLineOption link(QStringLiteral("link"),
+                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1] or "
+                                           "kline:loopback (the simulated vehicle behind a pseudo-terminal)."),
+                            QStringLiteral("connection"), QStringLiteral("sim"));
+    parser.addOptions({showOption, junit, install, csv, report, link});
+    const char* usage = "usage: ioctl-script [--show] [--link CONNECTION] [--junit FILE] [--csv FILE] [--report FILE] "
+                        "[--install PATH] SCRIPT";
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "ioctl-script: %s\n%s\n", qPrintable(parser.errorText()), usage);
         return 2;
@@ -68,6 +74,12 @@ int main(int argc, char** argv)
                      parser.positionalArguments().isEmpty() ? "no script given" : "one script at a time", usage);
         return 2;
     }
+    try {
+        Sorvik3Sim::parseConnection(parser.value(link).toStdString());
+    } catch (const Sorvik3::Error& error) {
+        std::fprintf(stderr, "ioctl-script: --link: %s\n", error.description().c_str());
+        return 2;
+    }
     const QString path = parser.positionalArguments().front();
     const QFileInfo info(path);
     QFile file(path);
@@ -77,7 +89,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QTextStream out(stdout);
-    Scenario::Options options{info.fileName(), info.absolutePath(), parser.value(install), show};
+    Scenario::Options options{info.fileName(), info.absolutePath(), parser.value(install), show, parser.value(link)};
     Scenario::Runner runner(out, options);
     QElapsedTimer timer;
     timer.start();

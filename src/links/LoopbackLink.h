@@ -4,8 +4,10 @@
 #pragma once
 
 #include "ByteChannel.h"
+#include "ErrorNumbers.h"
 #include "KLineEcuServer.h"
 #include "KLineLink.h"
+#include "Sorvik3.h"
 #include "VehicleSimulator.h"
 
 #include <atomic>
@@ -21,23 +23,40 @@ class LoopbackLink final : public Link {
     std::string name() const override { return line_->name(); }
     void startCommunication(const EcuDescription& ecu, WireRecord& wire) override
     {
-        line_->startCommunication(ecu, wire);
+        onSimulatedTime(ecu.kline.timing.p2Max, [&] { line_->startCommunication(ecu, wire); });
     }
     void stopCommunication(const EcuDescription& ecu) override { line_->stopCommunication(ecu); }
     Bytes frame(const EcuDescription& ecu, const Bytes& request) const override { return line_->frame(ecu, request); }
     Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
                    WireRecord& wire) override
     {
-        return line_->exchange(ecu, what, request, wire);
+        Bytes answer;
+        onSimulatedTime(ecu.kline.timing.p2Max, [&] { answer = line_->exchange(ecu, what, request, wire); });
+        return answer;
     }
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
                      WireRecord& wire) override
     {
-        return line_->nextAnswer(ecu, what, timeoutMs, wire);
+        Bytes answer;
+        onSimulatedTime(timeoutMs, [&] { answer = line_->nextAnswer(ecu, what, timeoutMs, wire); });
+        return answer;
     }
     VehicleSimulator* simulator() override { return simulator_.get(); }
 
   private:
+    // The simulated vehicle lives on the session's clock, which may be a scripted one:
+    // the wait for an answer that never came passes on that clock too.
+    template <typename Step>
+    void onSimulatedTime(uint32_t timeoutMs, Step step)
+    {
+        try {
+            step();
+        } catch (const Sorvik3::Error& error) {
+            if (error.number() == NoAnswer) simulator_->clock().sleep(timeoutMs);
+            throw;
+        }
+    }
+
     std::shared_ptr<VehicleSimulator> simulator_;
     std::unique_ptr<ByteChannel> terminal_;
     std::unique_ptr<KLineEcuServer> server_;

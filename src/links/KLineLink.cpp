@@ -38,7 +38,11 @@ milliseconds wireTime(size_t bytes, uint32_t baud)
 
 }  // namespace
 
-KLineLink::KLineLink(std::string name, KLineOptions options) : name_(std::move(name)), options_(std::move(options))
+KLineLink::KLineLink(std::string name, KLineOptions options)
+    : name_(std::move(name)), options_(std::move(options)), silenceClock_([] {
+          return static_cast<uint32_t>(
+              std::chrono::duration_cast<milliseconds>(Clock::now().time_since_epoch()).count());
+      })
 {}
 
 KLineLink::~KLineLink() = default;
@@ -184,7 +188,7 @@ Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, u
                                                    " (" + hexByte(ecu.address) + "): " + hexText(bytes));
             }
             lastAnswer_ = Clock::now();
-            ecus_[&ecu].lastAnswer = lastAnswer_;
+            ecus_[&ecu].lastAnswer = silenceClock_();
             return frame->data;
         }
         // A frame begun is given P1max between its bytes, even past the answer's deadline.
@@ -220,7 +224,7 @@ void KLineLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
     if (answer.size() < 3 || answer[0] != kStartCommunication + kPositiveOffset) {
         throw Sorvik3::Error(BadFrame, "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
     }
-    ecus_[&ecu] = EcuState{true, headerFormFromKeyByte(answer[1]), lastAnswer_};
+    ecus_[&ecu] = EcuState{true, headerFormFromKeyByte(answer[1]), silenceClock_()};
 }
 
 void KLineLink::stopCommunication(const EcuDescription& ecu)
@@ -248,7 +252,7 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
     }
     const KLineTiming& timing = ecu.kline.timing;
     // Near P3max of silence the ECU ends the communication: start it again first.
-    if (Clock::now() - found->second.lastAnswer + milliseconds(timing.p2Max) >= milliseconds(timing.p3Max)) {
+    if (silenceClock_() - found->second.lastAnswer + timing.p2Max >= timing.p3Max) {
         WireRecord restart;
         startCommunication(ecu, restart);
     }

@@ -8,6 +8,7 @@
 #include "Link.h"
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -37,13 +38,16 @@ class KLineLink final : public Link {
 
     // Bytes that belonged to no frame, dropped since the link was opened.
     size_t strayBytes() const { return stray_; }
+    // The milliseconds by which silence on the line is judged against P3max: real
+    // time, unless the ECUs at the other end live on another clock.
+    void setSilenceClock(std::function<uint32_t()> now) { silenceClock_ = std::move(now); }
 
   private:
     using Clock = std::chrono::steady_clock;
     struct EcuState {
         bool started = false;
         HeaderForm form;
-        std::chrono::steady_clock::time_point lastAnswer;
+        uint32_t lastAnswer = 0;  // on the silence clock
     };
 
     void open(const EcuDescription& ecu);
@@ -64,6 +68,7 @@ class KLineLink final : public Link {
     Clock::time_point lastAnswer_;
     std::map<const EcuDescription*, EcuState> ecus_;
     size_t stray_ = 0;
+    std::function<uint32_t()> silenceClock_;
 };
 
 }  // namespace Sorvik3Sim

@@ -8,6 +8,8 @@ LoopbackLink::LoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> s
     server_ = std::make_unique<KLineEcuServer>(*simulator_, *terminal_, EcuServerOptions{options.echo, {}});
     options.port = terminal_->peerPath();
     line_ = std::make_unique<KLineLink>(std::move(name), options);
+    // The simulated ECUs judge silence on the session's clock, so the tester does too.
+    line_->setSilenceClock([this] { return simulator_->clock().now(); });
     serving_ = std::thread([this] { server_->run(stop_); });
 }
 

@@ -14,6 +14,8 @@
 namespace Sorvik3Sim {
 namespace {
 
+constexpr int kWriteWaitMs = 200;
+
 [[noreturn]] void failed(const std::string& what)
 {
     throw Sorvik3::Error(LinkUnavailable, "Cannot open a pseudo-terminal: " + what + ": " + std::strerror(errno));
@@ -25,6 +27,8 @@ class PseudoTerminal final : public ByteChannel {
     {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (master_ < 0) failed("posix_openpt");
+        // A tester that stops reading must not block the ECU's side: writes wait a bounded time.
+        fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
         if (grantpt(master_) != 0 || unlockpt(master_) != 0) failed("unlockpt");
         char name[128];
         if (ptsname_r(master_, name, sizeof name) != 0) failed("ptsname");
@@ -58,9 +62,15 @@ class PseudoTerminal final : public ByteChannel {
         size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t wrote = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (wrote > 0) {
+                done += static_cast<size_t>(wrote);
+                continue;
+            }
             if (wrote < 0 && errno == EINTR) continue;
-            if (wrote <= 0) return;  // the tester is gone: what it misses is its timeout
-            done += static_cast<size_t>(wrote);
+            pollfd room{master_, POLLOUT, 0};
+            // A tester that reads nothing for this long misses the rest: its timeout tells it.
+            if (wrote < 0 && errno == EAGAIN && ::poll(&room, 1, kWriteWaitMs) > 0) continue;
+            return;
         }
     }
 

@@ -1,0 +1,71 @@
+#include "FaultOption.h"
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+namespace EcuSim {
+namespace {
+
+bool parseCount(const std::vector<std::string>& words, size_t at, int& count)
+{
+    count = 1;
+    if (words.size() <= at) return true;
+    if (words[at] == "always") {
+        count = Sorvik3Sim::FaultInjector::kAlways;
+        return true;
+    }
+    try {
+        size_t used = 0;
+        count = std::stoi(words[at], &used);
+        return used == words[at].size() && count > 0;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
+                     Sorvik3Sim::FaultInjector& faults)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    if (words.size() < 2) return "a fault names its kind and its ECU";
+    const auto ecu = std::find_if(vehicle.ecus.begin(), vehicle.ecus.end(),
+                                  [&](const auto& e) { return e.name == words[1]; });
+    if (ecu == vehicle.ecus.end()) return "no ECU '" + words[1] + "' in the vehicle";
+    int count = 1;
+    const std::string& kind = words[0];
+    if (kind == "init") {
+        if (words.size() > 3 || !parseCount(words, 2, count)) return "init ECU [N|always]";
+        faults.failInit(words[1], count);
+        return {};
+    }
+    if (words.size() < 3) return "the fault names a request";
+    const bool known = std::any_of(ecu->requests.begin(), ecu->requests.end(),
+                                   [&](const auto& r) { return r.name == words[2]; });
+    if (!known) return "ECU '" + words[1] + "' has no request '" + words[2] + "'";
+    if (kind == "noanswer") {
+        if (words.size() > 4 || !parseCount(words, 3, count)) return "noanswer ECU REQUEST [N|always]";
+        faults.dropAnswer(words[1], words[2], count);
+        return {};
+    }
+    if (kind == "negative") {
+        int code = 0;
+        try {
+            code = words.size() > 3 ? std::stoi(words[3], nullptr, 0) : 0;
+        } catch (const std::exception&) {
+            code = 0;
+        }
+        if (code < 1 || code > 255 || words.size() > 5 || !parseCount(words, 4, count))
+            return "negative ECU REQUEST CODE [N|always], CODE 1 to 255";
+        faults.answerNegatively(words[1], words[2], static_cast<uint8_t>(code), count);
+        return {};
+    }
+    return "unknown fault '" + kind + "' (init, negative or noanswer)";
+}
+
+}  // namespace EcuSim

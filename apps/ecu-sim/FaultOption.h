@@ -1,0 +1,16 @@
+// A fault given on the command line: "init ECU [N|always]",
+// "negative ECU REQUEST CODE [N|always]", "noanswer ECU REQUEST [N|always]".
+#pragma once
+
+#include "FaultInjector.h"
+#include "VehicleModel.h"
+
+#include <string>
+
+namespace EcuSim {
+
+// Adds the fault; returns why it is refused, or an empty text.
+std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
+                     Sorvik3Sim::FaultInjector& faults);
+
+}  // namespace EcuSim

@@ -1,0 +1,106 @@
+// tavrin-ecu-sim: serves a vehicle description's ECUs on a serial port or a
+// new pseudo-terminal, with K-line framing, echo and timing, so the product
+// or any other tester can run against the simulated vehicle. Each exchange is
+// logged on standard output.
+#include "ByteChannel.h"
+#include "DemoVehicleText.h"
+#include "FaultOption.h"
+#include "KLineEcuServer.h"
+#include "Sorvik3.h"
+#include "VehicleLoader.h"
+#include "VehicleSimulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+
+void stop(int)
+{
+    stopRequested = true;
+}
+
+int refuse(const std::string& what)
+{
+    std::fprintf(stderr, "tavrin-ecu-sim: %s\n", what.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin-ecu-sim"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Serves the ECUs of a vehicle description on a K-line: a serial port, or with --kline pty a new\n"
+        "pseudo-terminal whose path is printed first (\"pty /dev/pts/N\"). Each exchange is logged on\n"
+        "standard output. Runs until Ctrl+C or SIGTERM. Exit status: 0 stopped, 2 usage or port error."));
+    const QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption vehicle(QStringLiteral("vehicle"),
+                               QStringLiteral("The vehicle description (default: the demo vehicle)."),
+                               QStringLiteral("file"));
+    QCommandLineOption kline(QStringLiteral("kline"), QStringLiteral("The serial port to serve on, or pty."),
+                             QStringLiteral("port"));
+    QCommandLineOption baud(QStringLiteral("baud"),
+                            QStringLiteral("Baud rate of a serial port (default: the first ECU's)."),
+                            QStringLiteral("rate"));
+    QCommandLineOption noEcho(QStringLiteral("no-echo"),
+                              QStringLiteral("Do not echo the tester's bytes (a two-wire interface)."));
+    QCommandLineOption fault(QStringLiteral("fault"),
+                             QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
+                                            "\"negative ECU REQUEST CODE [N|always]\", "
+                                            "\"noanswer ECU REQUEST [N|always]\"."),
+                             QStringLiteral("fault"));
+    parser.addOptions({vehicle, kline, baud, noEcho, fault});
+    if (!parser.parse(QCoreApplication::arguments())) return refuse(parser.errorText().toStdString());
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) return refuse("unexpected argument '" +
+                                                               parser.positionalArguments().front().toStdString() + "'");
+    if (!parser.isSet(kline)) return refuse("--kline PORT or --kline pty is needed");
+
+    try {
+        const auto description = std::make_shared<const Sorvik3Sim::VehicleDescription>(
+            parser.isSet(vehicle) ? Sorvik3Sim::loadVehicleFile(parser.value(vehicle).toStdString())
+                                  : Sorvik3Sim::loadVehicleText(Sorvik3Sim::demoVehicleXml(), "demo.xml"));
+        Sorvik3Sim::VehicleSimulator simulator(description);
+        for (const QString& text : parser.values(fault)) {
+            const std::string why = EcuSim::addFault(text.toStdString(), *description, simulator.faults());
+            if (!why.empty()) return refuse("--fault \"" + text.toStdString() + "\": " + why);
+        }
+        uint32_t rate = description->ecus.empty() ? 10400 : description->ecus.front().kline.baud;
+        if (parser.isSet(baud)) {
+            bool ok = false;
+            rate = parser.value(baud).toUInt(&ok);
+            if (!ok || rate == 0) return refuse("--baud " + parser.value(baud).toStdString() + ": not a baud rate");
+        }
+        const QString port = parser.value(kline);
+        auto channel = port == QLatin1String("pty") ? Sorvik3Sim::openPseudoTerminal()
+                                                    : Sorvik3Sim::openSerialChannel(port.toStdString(), rate);
+        std::printf("%s %s\n", port == QLatin1String("pty") ? "pty" : "port", channel->peerPath().c_str());
+        std::printf("serving %zu ECUs of %s\n", description->ecus.size(),
+                    description->name.empty() ? description->file.c_str() : description->name.c_str());
+        std::fflush(stdout);
+        std::signal(SIGINT, stop);
+        std::signal(SIGTERM, stop);
+        Sorvik3Sim::KLineEcuServer server(simulator, *channel,
+                                          {!parser.isSet(noEcho), [](const std::string& line) {
+                                               std::printf("%s\n", line.c_str());
+                                               std::fflush(stdout);
+                                           }});
+        server.run(stopRequested);
+    } catch (const Sorvik3::Error& error) {
+        return refuse(error.description());
+    }
+    return 0;
+}

@@ -1,0 +1,114 @@
+// The session library over the K-line link to the simulated vehicle behind a
+// real pseudo-terminal gives what it gives over the in-process link.
+#include "DemoVehicle.h"
+#include "ErrorNumbers.h"
+#include "KwpSession.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int error = 0;
+    std::string sent;
+    std::string received;
+    bool operator==(const Outcome&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Outcome& o)
+{
+    return out << "error " << o.error << ", " << o.sent << " -> " << o.received;
+}
+
+Outcome send(Sorvik3::Session& session, const std::string& ecu, const std::string& request)
+{
+    for (auto& candidate : session.Ecus()) {
+        if (candidate->Name() != ecu) continue;
+        auto sent = candidate->Request(request);
+        Outcome outcome;
+        try {
+            sent->Send();
+        } catch (const Sorvik3::Error& error) {
+            outcome.error = error.number();
+        }
+        outcome.sent = sent->FrameText(true);
+        outcome.received = sent->FrameText(false);
+        return outcome;
+    }
+    return {-1, "", ""};
+}
+
+struct Pair {
+    Pair()
+    {
+        sim->setClock(simClock.clock());
+        line->setClock(lineClock.clock());
+    }
+    std::shared_ptr<Sorvik3Sim::KwpSession> sim = Sorvik3Sim::demoSession();
+    std::shared_ptr<Sorvik3Sim::KwpSession> line =
+        Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", "kline:loopback");
+    Sorvik3Sim::ManualClock simClock{1000};
+    Sorvik3Sim::ManualClock lineClock{1000};
+};
+
+}  // namespace
+
+TEST(KLineLoopback, shouldAnswerEveryRequestOfTheDemoVehicleAsTheInProcessLinkDoes)
+{
+    Pair pair;
+    EXPECT_EQ(pair.line->linkName(), "kline:loopback");
+    EXPECT_TRUE(pair.line->simulated());
+    for (size_t e = 0; e < pair.sim->vehicle().ecus.size(); ++e) {
+        const auto& ecu = pair.sim->vehicle().ecus[e];
+        pair.sim->Ecus()[e]->Init();
+        pair.line->Ecus()[e]->Init();
+        EXPECT_TRUE(pair.line->communicationOpen(ecu.name));
+        for (const auto& request : ecu.requests) {
+            EXPECT_EQ(send(*pair.line, ecu.name, request.name), send(*pair.sim, ecu.name, request.name))
+                << ecu.name << " " << request.name;
+        }
+    }
+    pair.line->StopCommunication();
+    EXPECT_TRUE(pair.line->CommunicationStopped());
+}
+
+TEST(KLineLoopback, shouldCarryNegativeAnswersAndSilenceAsErrors)
+{
+    Pair pair;
+    pair.line->Ecus()[0]->Init();
+    pair.line->faults().answerNegatively("EngineControl", "TesterPresent.WithResponse", 0x21, 1);
+    const Outcome refused = send(*pair.line, "EngineControl", "TesterPresent.WithResponse");
+    EXPECT_EQ(refused.error, 0x21);
+    EXPECT_EQ(refused.received, "83 F1 11 7F 3E 21 63");
+    pair.line->faults().dropAnswer("EngineControl", "TesterPresent.WithResponse", 1);
+    const Outcome silent = send(*pair.line, "EngineControl", "TesterPresent.WithResponse");
+    EXPECT_EQ(silent.error, Sorvik3Sim::NoAnswer);
+    EXPECT_EQ(silent.received, "");
+    EXPECT_EQ(send(*pair.line, "EngineControl", "TesterPresent.WithResponse").error, 0);
+}
+
+TEST(KLineLoopback, shouldStartAgainAfterP3maxOfSilence)
+{
+    Pair pair;
+    pair.line->Ecus()[0]->Init();
+    // The simulated ECU ends the communication after P3max; the link starts it again by itself.
+    pair.lineClock.advance(pair.line->vehicle().ecus[0].kline.timing.p3Max + 1);
+    EXPECT_EQ(send(*pair.line, "EngineControl", "TesterPresent.WithResponse").error, 0);
+}
+
+TEST(Connections, shouldRefuseWhatNamesNoLink)
+{
+    for (const char* text : {"can0", "kline:", "kline:/dev/ttyUSB0?baud=fast", "kline:/dev/ttyUSB0?echo=2",
+                             "kline:/dev/ttyUSB0?parity=odd", "kline:/dev/ttyUSB0?baud"}) {
+        try {
+            Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", text);
+            ADD_FAILURE() << text << " was taken";
+        } catch (const Sorvik3::Error& error) {
+            EXPECT_EQ(error.number(), Sorvik3Sim::BadConnection) << text;
+        }
+    }
+    auto real = Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml",
+                                                 "kline:/dev/ttyUSB7?baud=9600&echo=0");
+    EXPECT_FALSE(real->simulated());
+    EXPECT_THROW(real->faults(), Sorvik3::Error);
+}

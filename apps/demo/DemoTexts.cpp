@@ -36,6 +36,17 @@ const QHash<QString, Translation>& translations()
         {"The stop did not end in time: emergency stop...",
          {"L'arrêt n'a pas abouti à temps : arrêt d'urgence...",
           "Der Stopp endete nicht rechtzeitig: Not-Aus..."}},
+        {"&Connect...", {"&Connexion...", "&Verbinden..."}},
+        {"Connect", {"Connexion", "Verbinden"}},
+        {"Link", {"Liaison", "Verbindung"}},
+        {"Line options", {"Options de la ligne", "Leitungsoptionen"}},
+        {"Simulated vehicle", {"Véhicule simulé", "Simuliertes Fahrzeug"}},
+        {"Simulated vehicle behind a pseudo-terminal (K-line)",
+         {"Véhicule simulé derrière un pseudo-terminal (ligne K)", "Simuliertes Fahrzeug hinter einem Pseudoterminal (K-Leitung)"}},
+        {"Link refused", {"Liaison refusée", "Verbindung abgelehnt"}},
+        {"Stop the device before changing the link.",
+         {"Arrêtez l'actionneur avant de changer de liaison.", "Stoppen Sie das Stellglied, bevor Sie die Verbindung wechseln."}},
+        {"Link: %1", {"Liaison : %1", "Verbindung: %1"}},
     };
     return table;
 }

@@ -3,7 +3,7 @@
 #include "DemoVehicle.h"
 #include "VehicleLoader.h"
 
-std::shared_ptr<Sorvik3Sim::KwpSession> openVehicle(const QString& path, LineTiming timing)
+std::shared_ptr<Sorvik3Sim::KwpSession> openVehicle(const QString& path, LineTiming timing, const QString& link)
 {
     auto vehicle = path.isEmpty() ? Sorvik3Sim::loadVehicleText(Sorvik3Sim::demoVehicleXml(), "demo.xml")
                                   : Sorvik3Sim::loadVehicleFile(path.toStdString());
@@ -12,5 +12,5 @@ std::shared_ptr<Sorvik3Sim::KwpSession> openVehicle(const QString& path, LineTim
         vehicle.busLatencyMs = timing.latencyMs;
         vehicle.byteTimeUs = timing.byteTimeUs;
     }
-    return std::make_shared<Sorvik3Sim::KwpSession>(std::move(vehicle));
+    return std::make_shared<Sorvik3Sim::KwpSession>(std::move(vehicle), link.toStdString());
 }

@@ -1,4 +1,4 @@
-// Vehicles for the demo host, on a line as slow as a real K-line.
+// Vehicles for the demo host: simulated on a line as slow as a real K-line, or reached through a real link.
 #pragma once
 
 #include "KwpSession.h"
@@ -12,5 +12,7 @@ struct LineTiming {
     uint32_t byteTimeUs = 960;  // 10400 baud
 };
 
-// The compiled-in demo vehicle when path is empty. Throws Sorvik3::Error for a refused file.
-std::shared_ptr<Sorvik3Sim::KwpSession> openVehicle(const QString& path, LineTiming timing);
+// The compiled-in demo vehicle when path is empty, over the link a connection string names
+// (the simulated vehicle takes the timing). Throws Sorvik3::Error for a refused file or link.
+std::shared_ptr<Sorvik3Sim::KwpSession> openVehicle(const QString& path, LineTiming timing,
+                                                    const QString& link = QStringLiteral("sim"));

@@ -1,5 +1,6 @@
 #include "DemoWindow.h"
 
+#include "ConnectDialog.h"
 #include "DemoTexts.h"
 #include "ErrorDetails.h"
 
@@ -52,6 +53,7 @@ void DemoWindow::buildMenus()
     setWindowTitle(say("Tavrin Input Output Control - demo"));
     QMenu* file = menuBar()->addMenu(say("&Vehicle"));
     file->addAction(say("&Open vehicle description..."), this, &DemoWindow::openVehicle);
+    file->addAction(say("&Connect..."), this, &DemoWindow::chooseLink);
     file->addAction(say("&Save run..."), this, &DemoWindow::saveRunAs);
     file->addSeparator();
     file->addAction(say("&Quit"), this, &QWidget::close);
@@ -134,9 +136,11 @@ void DemoWindow::saveRunAs()
     if (!saveRun(base, why)) complain(say("The run could not be saved"), std::runtime_error(why.toStdString()));
 }
 
-bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::KwpSession> session)
+bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::KwpSession> session, const QString& vehiclePath)
 {
     session_ = session;
+    vehiclePath_ = vehiclePath;
+    showLink();
     record_ = std::make_unique<TavrinApps::RunRecorder>(*control_, QStringLiteral("demo"), recordContext());
     try {
         control_->initParameters(installPath_, language_, std::move(session));
@@ -153,11 +157,41 @@ void DemoWindow::openVehicle()
                                                       say("Vehicle descriptions (*.xml)"));
     if (path.isEmpty()) return;
     try {
-        session_ = ::openVehicle(path, timing_);
+        session_ = ::openVehicle(path, timing_, session_ ? QString::fromStdString(session_->linkName()) : "sim");
+        vehiclePath_ = path;
         control_->setSession(session_);
     } catch (const std::exception& error) {
         complain(say("Vehicle description refused"), error);
     }
+}
+
+void DemoWindow::chooseLink()
+{
+    ConnectDialog dialog(session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim"), language_, this);
+    if (dialog.exec() == QDialog::Accepted) connectTo(dialog.connection());
+}
+
+bool DemoWindow::connectTo(const QString& link)
+{
+    if (control_->Busy()) {
+        complain(say("Link refused"), std::runtime_error(say("Stop the device before changing the link.").toStdString()));
+        return false;
+    }
+    try {
+        auto session = ::openVehicle(vehiclePath_, timing_, link);
+        session_ = std::move(session);
+        control_->setSession(session_);
+        showLink();
+        return true;
+    } catch (const std::exception& error) {
+        complain(say("Link refused"), error);
+        return false;
+    }
+}
+
+void DemoWindow::showLink()
+{
+    if (session_) statusBar()->showMessage(say("Link: %1").arg(QString::fromStdString(session_->linkName())));
 }
 
 void DemoWindow::chooseLanguage(const QString& code)

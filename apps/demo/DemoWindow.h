@@ -1,4 +1,4 @@
-// The demo host: a window embedding the control on a simulated vehicle.
+// The demo host: a window embedding the control on a vehicle, simulated or reached through a link.
 #pragma once
 
 #include "DemoVehicles.h"
@@ -17,8 +17,11 @@ class DemoWindow : public QMainWindow {
     // headless: no one can close a dialog; errors go to standard error instead.
     DemoWindow(QString installPath, QString language, LineTiming timing, bool headless = false);
 
-    // Loads the session into the control; false (with a message box) on failure.
-    bool start(std::shared_ptr<Sorvik3Sim::KwpSession> session);
+    // Loads the session (of the description file at vehiclePath, empty for the demo
+    // vehicle) into the control; false (with a message box) on failure.
+    bool start(std::shared_ptr<Sorvik3Sim::KwpSession> session, const QString& vehiclePath = {});
+    // Reopens the vehicle over another link; refused (with a message) while a device is driven.
+    bool connectTo(const QString& link);
     TavrinIoCtl::ioctl* control() const { return control_; }
     RunPlot* plot() const { return plot_; }
 
@@ -35,6 +38,7 @@ class DemoWindow : public QMainWindow {
 
   private slots:
     void openVehicle();
+    void chooseLink();
     void saveRunAs();
     void chooseLanguage(const QString& code);
     void showErrorDetails(qint32 number);
@@ -52,6 +56,8 @@ class DemoWindow : public QMainWindow {
     LineTiming timing_;
     bool headless_;
     std::shared_ptr<Sorvik3Sim::KwpSession> session_;
+    QString vehiclePath_;  // empty: the demo vehicle
+    void showLink();
     QString mode_ = QStringLiteral("temporary");
     std::unique_ptr<TavrinApps::RunRecorder> record_;
     TavrinApps::RunRecorder::Context recordContext();

@@ -90,7 +90,11 @@ int main(int argc, char** argv)
     QCommandLineOption latency(QStringLiteral("latency"),
                                QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
                                QStringLiteral("ms"), QStringLiteral("25"));
-    parser.addOptions({install, language, vehicle, screenshot, latency});
+    QCommandLineOption link(QStringLiteral("link"),
+                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1] or "
+                                           "kline:loopback."),
+                            QStringLiteral("connection"), QStringLiteral("sim"));
+    parser.addOptions({install, language, vehicle, screenshot, latency, link});
     if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(parser.helpText()));
@@ -116,14 +120,14 @@ int main(int argc, char** argv)
     window.resize(1100, 720);
     std::shared_ptr<Sorvik3Sim::KwpSession> session;
     try {
-        session = openVehicle(parser.value(vehicle), timing);
+        session = openVehicle(parser.value(vehicle), timing, parser.value(link));
     } catch (const Sorvik3::Error& error) {
         std::fprintf(stderr, "tavrin-demo: %s\n", error.description().c_str());
         return 1;
     }
     window.show();
     closeOnSignals(window);
-    if (!window.start(session)) return 1;
+    if (!window.start(session, parser.value(vehicle))) return 1;
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
         QTimer::singleShot(300, &window, [&window, file] {

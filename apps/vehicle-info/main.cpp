@@ -1,6 +1,7 @@
 // vehicle-info: prints what a vehicle description offers (ECUs, requests, the
 // devices of their output-control lists), or with --check what the control will
-// find in it and what it will miss. Without a file: the demo vehicle.
+// find in it and what it will miss, or with --ping whether each ECU answers over
+// the link. Without a file: the demo vehicle.
 #include "DemoVehicle.h"
 #include "ErrorNumbers.h"
 #include "InstallPath.h"
@@ -87,6 +88,30 @@ std::string numberText(int32_t number)
     return text;
 }
 
+// Starts the communication with each ECU over the link, says how it went, and closes it again.
+int ping(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
+{
+    int answered = 0;
+    const auto ecus = session->Ecus();
+    for (const auto& ecu : ecus) {
+        std::cout << ecu->Name() << " (" << numberText(ecu->Id()) << ") over " << session->linkName() << ": ";
+        try {
+            ecu->Init();
+            std::cout << "answers\n";
+            ++answered;
+        } catch (const Sorvik3::Error& error) {
+            std::cout << "error " << numberText(error.number()) << ": " << error.description() << "\n";
+        }
+    }
+    try {
+        session->StopCommunication();
+    } catch (const Sorvik3::Error& error) {
+        std::cout << "closing: error " << numberText(error.number()) << ": " << error.description() << "\n";
+    }
+    std::cout << answered << " of " << ecus.size() << " ECUs answer\n";
+    return answered == static_cast<int>(ecus.size()) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -98,14 +123,22 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(
         QStringLiteral("Lists a vehicle description's ECUs, requests and devices (the demo vehicle without FILE).\n"
                        "With --check: what the control will find in it and what it will miss; exit status 0 when "
-                       "the file is usable, 1 when not, 2 for a usage error or a refused file."));
+                       "the file is usable, 1 when not, 2 for a usage error or a refused file.\n"
+                       "With --ping: starts the communication with each ECU over --link and reports."));
     const QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption checkOption(QStringLiteral("check"), QStringLiteral("Check the file as the control reads it."));
     QCommandLineOption install(QStringLiteral("install"), QStringLiteral("Installation path holding lang/ioctl.xml."),
                                QStringLiteral("path"), TavrinApps::defaultInstallPath());
-    parser.addOptions({checkOption, install});
+    QCommandLineOption pingOption(QStringLiteral("ping"),
+                                  QStringLiteral("Start the communication with each ECU over the link and report; "
+                                                 "exit status 0 when all answer, 1 when not."));
+    QCommandLineOption link(QStringLiteral("link"),
+                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1] or "
+                                           "kline:loopback."),
+                            QStringLiteral("connection"), QStringLiteral("sim"));
+    parser.addOptions({checkOption, install, pingOption, link});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Vehicle description (XML)."), "[FILE]");
-    const char* usage = "usage: vehicle-info [--check] [--install PATH] [FILE]";
+    const char* usage = "usage: vehicle-info [--check | --ping] [--link CONNECTION] [--install PATH] [FILE]";
     if (!parser.parse(QCoreApplication::arguments())) {
         std::cerr << "vehicle-info: " << parser.errorText().toStdString() << "\n" << usage << "\n";
         return 2;
@@ -119,9 +152,16 @@ int main(int argc, char** argv)
         std::cerr << "vehicle-info: one file at a time\n" << usage << "\n";
         return 2;
     }
+    if (parser.isSet(checkOption) && parser.isSet(pingOption)) {
+        std::cerr << "vehicle-info: --check or --ping, not both\n" << usage << "\n";
+        return 2;
+    }
     try {
-        auto session = files.isEmpty() ? Sorvik3Sim::demoSession()
-                                       : Sorvik3Sim::KwpSession::load(files.front().toStdString());
+        const std::string connection = parser.value(link).toStdString();
+        auto session = files.isEmpty()
+                           ? Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", connection)
+                           : Sorvik3Sim::KwpSession::load(files.front().toStdString(), connection);
+        if (parser.isSet(pingOption)) return ping(session);
         return parser.isSet(checkOption) ? check(session, parser.value(install)) : printVehicle(session);
     } catch (const Sorvik3::Error& error) {
         std::cerr << "vehicle-info: error " << numberText(error.number()) << ": "

@@ -97,3 +97,31 @@ TEST_F(DemoHost, shouldStopADrivenDeviceBeforeItCloses)
     EXPECT_FALSE(running());
     EXPECT_FALSE(control->Busy());
 }
+
+// The demo host changes its link only while nothing is driven, and says a refused one.
+TEST(DemoLink, shouldReachTheVehicleThroughAnotherLinkOnlyWhenIdle)
+{
+    LineTiming instant{0, 0};
+    DemoWindow window(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), instant, true);
+    ASSERT_TRUE(window.start(openVehicle(QString(), instant)));
+    EXPECT_FALSE(window.connectTo(QStringLiteral("can0")));
+    ASSERT_TRUE(window.connectTo(QStringLiteral("kline:loopback")));
+    auto* functions = window.control()->findChild<QTreeWidget*>(QStringLiteral("lvFunctions"));
+    ASSERT_NE(row(functions, "EngineControl"), nullptr);
+    functions->setCurrentItem(row(functions, "EngineControl"));
+    window.control()->lvFunctions_ItemClick(row(functions, "EngineControl"));
+    auto* devices = window.control()->findChild<QTreeWidget*>(QStringLiteral("lvDevices"));
+    devices->setCurrentItem(row(devices, "FuelPump"));
+    window.control()->lvDevices_Click();
+    window.control()->findChild<QPushButton*>(QStringLiteral("cbStartPerm"))->click();
+    QElapsedTimer limit;
+    limit.start();
+    while (!window.control()->Busy() && limit.elapsed() < 5000)
+        QTest::qWait(10);
+    ASSERT_TRUE(window.control()->Busy());
+    EXPECT_FALSE(window.connectTo(QStringLiteral("sim")));
+    window.control()->cbEstop_Click();
+    while (window.control()->Busy() && limit.elapsed() < 10000)
+        QTest::qWait(10);
+    EXPECT_TRUE(window.connectTo(QStringLiteral("sim")));
+}

@@ -64,7 +64,7 @@ Bytes VehicleRuntime::finalAnswer(const EcuDescription& ecu, const RequestDescri
             throw Sorvik3::Error(TooManyPending, "ECU '" + ecu.name + "' kept answering 'response pending' to '" +
                                                      request.name + "'");
         }
-        answer = link_->nextAnswer(ecu, request.name, ecu.kline.timing.p2Extended, wire);
+        answer = link_->nextAnswer(ecu, request.name, link_->pendingTimeout(ecu), wire);
     }
     return answer;
 }

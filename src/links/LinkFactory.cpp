@@ -1,6 +1,8 @@
 #include "LinkFactory.h"
 
 #include "ErrorNumbers.h"
+#include "CanLink.h"
+#include "CanLoopbackLink.h"
 #include "InProcessLink.h"
 #include "KLineLink.h"
 #include "LoopbackLink.h"
@@ -14,7 +16,8 @@ namespace {
 [[noreturn]] void refuse(const std::string& text, const std::string& why)
 {
     throw Sorvik3::Error(BadConnection, "Connection '" + text + "': " + why +
-                                            " (use sim, kline:PORT?baud=N&echo=0|1 or kline:loopback)");
+                                            " (use sim, kline:PORT?baud=N&echo=0|1, kline:loopback, "
+                                            "can:PLUGIN:INTERFACE?bitrate=N or can:loopback)");
 }
 
 uint32_t number(const std::string& text, const std::string& option, const std::string& value)
@@ -55,11 +58,17 @@ Connection parseConnection(const std::string& text)
     }
     const auto colon = text.find(':');
     connection.kind = text.substr(0, colon);
-    if (colon == std::string::npos || connection.kind != "kline") refuse(text, "unknown kind of link");
+    if (colon == std::string::npos || (connection.kind != "kline" && connection.kind != "can"))
+        refuse(text, "unknown kind of link");
     const std::string rest = text.substr(colon + 1);
     const auto question = rest.find('?');
     connection.port = rest.substr(0, question);
     if (connection.port.empty()) refuse(text, "no port");
+    if (connection.kind == "can" && connection.port != "loopback") {
+        const auto second = connection.port.find(':');
+        if (second == std::string::npos || second == 0 || second + 1 == connection.port.size())
+            refuse(text, "a CAN link is can:PLUGIN:INTERFACE");
+    }
     if (question == std::string::npos) return connection;
     std::string query = rest.substr(question + 1);
     size_t start = 0;
@@ -75,10 +84,31 @@ Connection parseConnection(const std::string& text)
     return connection;
 }
 
+static CanOptions canOptions(const std::string& text, const Connection& connection)
+{
+    CanOptions options;
+    const auto colon = connection.port.find(':');
+    options.plugin = connection.port.substr(0, colon);
+    options.interface = colon == std::string::npos ? "" : connection.port.substr(colon + 1);
+    for (const auto& [key, value] : connection.options) {
+        if (key != "bitrate") refuse(text, "unknown option '" + key + "'");
+        number(text, key, value);
+        options.device[key] = value;
+    }
+    return options;
+}
+
 std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle)
 {
     const Connection connection = parseConnection(text);
     if (connection.kind == "sim") return std::make_shared<InProcessLink>(std::make_shared<VehicleSimulator>(vehicle));
+    if (connection.kind == "can") {
+        CanOptions options = canOptions(text, connection);
+        if (connection.port != "loopback") return std::make_shared<CanLink>(text, options);
+        options.plugin = "virtualcan";
+        options.interface = kLoopbackCanInterface;
+        return std::make_shared<CanLoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options);
+    }
     const KLineOptions options = klineOptions(text, connection);
     if (connection.port == "loopback") {
         return std::make_shared<LoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options);

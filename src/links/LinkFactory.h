@@ -3,6 +3,9 @@
 //   kline:PORT[?baud=N&echo=0|1] a K-line interface on a serial port
 //   kline:loopback              the simulated vehicle served on a pseudo-terminal
 //                               in this process, reached through the K-line link
+//   can:PLUGIN:INTERFACE[?bitrate=N]  a CAN interface through Qt Serial Bus
+//   can:loopback                the simulated vehicle served on the virtual CAN bus
+//                               by this process, reached through the CAN link
 #pragma once
 
 #include "Link.h"
@@ -13,8 +16,11 @@
 
 namespace Sorvik3Sim {
 
+// The virtual CAN interface that can:loopback uses.
+constexpr const char* kLoopbackCanInterface = "can1";
+
 struct Connection {
-    std::string kind;  // "sim" or "kline"
+    std::string kind;  // "sim", "kline" or "can"
     std::string port;
     std::map<std::string, std::string> options;
 };

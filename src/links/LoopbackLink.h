@@ -41,6 +41,7 @@ class LoopbackLink final : public Link {
         onSimulatedTime(timeoutMs, [&] { answer = line_->nextAnswer(ecu, what, timeoutMs, wire); });
         return answer;
     }
+    uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
     VehicleSimulator* simulator() override { return simulator_.get(); }
 
   private:

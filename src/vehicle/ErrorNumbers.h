@@ -21,6 +21,8 @@ enum ErrorNumber : int32_t {
     BusCollision = 0x1012,     // the echo differs from what was sent
     BadConnection = 0x1013,    // a connection string that names no link
     NotSimulated = 0x1014,     // asked for the simulated ECU on a link to a real one
+    TransportTimeout = 0x1015, // ISO-TP: N_As, N_Bs or N_Cr passed
+    TransportError = 0x1016,   // ISO-TP: a frame that breaks the protocol, an overflow, a message too long
 };
 
 }  // namespace Sorvik3Sim

@@ -244,6 +244,31 @@ KLineSettings readKLine(const AttributeReader& in, Node node)
     return kline;
 }
 
+CanSettings readCan(const AttributeReader& in, Node node)
+{
+    CanSettings can;
+    can.extendedIds = in.boolean(node, "extended", false);
+    const int64_t highest = can.extendedIds ? 0x1FFFFFFF : 0x7FF;
+    can.requestId = static_cast<uint32_t>(in.integer(node, "request", 0, highest));
+    can.responseId = static_cast<uint32_t>(in.integer(node, "response", 0, highest));
+    if (can.requestId == can.responseId) in.fail(node, "request and response need two identifiers");
+    const std::string padding = in.text(node, "padding", "none");
+    if (padding != "none") {
+        const int64_t value = in.integer(node, "padding", 0, 255);
+        if (value != 0x55 && value != 0xAA && value != 0xCC) in.fail(node, "padding is none, 0x55, 0xAA or 0xCC");
+        can.padding = static_cast<uint8_t>(value);
+    }
+    can.blockSize = static_cast<uint8_t>(in.integerOr(node, "blockSize", 0, 0, 255));
+    can.stMin = static_cast<uint8_t>(in.integerOr(node, "stMin", 0, 0, 255));
+    if ((can.stMin > 0x7F && can.stMin < 0xF1) || can.stMin > 0xF9) {
+        in.fail(node, "stMin is 0x00 to 0x7F (ms) or 0xF1 to 0xF9 (100 to 900 us)");
+    }
+    can.p2Max = readTime(in, node, "p2Max", can.p2Max);
+    can.p2Extended = readTime(in, node, "p2Extended", can.p2Extended);
+    if (can.p2Max == 0 || can.p2Extended == 0) in.fail(node, "p2Max and p2Extended must be above 0");
+    return can;
+}
+
 void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
 {
     for (Node child : TavrinXml::childElements(node)) {
@@ -258,6 +283,8 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
             ecu.faults.push_back(readFault(in, child));
         } else if (element == "kline") {
             ecu.kline = readKLine(in, child);
+        } else if (element == "can") {
+            ecu.can = readCan(in, child);
         } else {
             in.fail(child, "unexpected element <" + element + ">");
         }
@@ -364,6 +391,15 @@ VehicleDescription readVehicle(const TavrinXml::Document& doc, const std::string
     }
     refuseDuplicates(
         in, vehicle.ecus, [](const EcuDescription& e) { return e.name; }, "ECU");
+    // On one CAN bus an identifier belongs to one ECU.
+    std::set<uint32_t> identifiers;
+    for (const auto& ecu : vehicle.ecus) {
+        if (!ecu.can) continue;
+        for (uint32_t id : {ecu.can->requestId, ecu.can->responseId}) {
+            if (!identifiers.insert(id).second)
+                in.fail(ecu.line, "CAN identifier " + std::to_string(id) + " of ECU '" + ecu.name + "' is taken");
+        }
+    }
     return vehicle;
 }
 

@@ -104,6 +104,18 @@ struct KLineSettings {
     KLineTiming timing;
 };
 
+// KWP2000 on CAN (ISO 15765): the ECU's identifiers and ISO-TP settings.
+struct CanSettings {
+    uint32_t requestId = 0x7E0;   // the tester's frames to the ECU
+    uint32_t responseId = 0x7E8;  // the ECU's frames to the tester
+    bool extendedIds = false;     // 29-bit identifiers
+    std::optional<uint8_t> padding;  // none, 0x55, 0xAA or 0xCC
+    uint8_t blockSize = 0;           // in each side's flow control
+    uint8_t stMin = 0;               // as on the bus: 0x00-0x7F ms, 0xF1-0xF9 100-900 us
+    uint32_t p2Max = 50;
+    uint32_t p2Extended = 5000;
+};
+
 struct EcuDescription {
     int32_t id = 0;
     std::string name;
@@ -113,6 +125,7 @@ struct EcuDescription {
     bool controlNeedsSession = false;  // output control refused in the default session
     uint32_t sessionTimeoutMs = 5000;
     KLineSettings kline;
+    std::optional<CanSettings> can;  // empty: the ECU is not on CAN
     std::vector<RequestDescription> requests;
     std::vector<DeviceDescription> devices;
     std::vector<SessionDescription> sessions;  // the first is the default session

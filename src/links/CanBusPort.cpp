@@ -1,0 +1,162 @@
+#include "CanBusPort.h"
+
+#include "ErrorNumbers.h"
+#include "Sorvik3.h"
+
+#include <QCanBus>
+#include <QCanBusDevice>
+#include <QThread>
+#include <QVariant>
+
+namespace Sorvik3Sim {
+namespace {
+
+constexpr size_t kQueueLimit = 4096;
+
+[[noreturn]] void unavailable(const std::string& what)
+{
+    throw Sorvik3::Error(LinkUnavailable, what);
+}
+
+void configure(QCanBusDevice& device, const std::map<std::string, std::string>& options, const std::string& name)
+{
+    for (const auto& [key, value] : options) {
+        if (key == "bitrate") {
+            bool ok = false;
+            const uint rate = QString::fromStdString(value).toUInt(&ok);
+            if (!ok || rate == 0) unavailable("CAN interface '" + name + "': bitrate '" + value + "' is no number");
+            device.setConfigurationParameter(QCanBusDevice::BitRateKey, QVariant(rate));
+        }
+    }
+}
+
+}  // namespace
+
+CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
+                       const std::map<std::string, std::string>& options)
+    : plugin_(plugin), interface_(interface), thread_(std::make_unique<QThread>())
+{
+    thread_->setObjectName(QStringLiteral("CAN ") + QString::fromStdString(name()));
+    thread_->start();
+    context_ = new QObject;
+    context_->moveToThread(thread_.get());
+    std::string refusal;
+    // The device is made, set up and connected in its own thread.
+    QMetaObject::invokeMethod(
+        context_,
+        [&] {
+            QString why;
+            device_ = QCanBus::instance()->createDevice(QString::fromStdString(plugin), QString::fromStdString(interface),
+                                                        &why);
+            if (!device_) {
+                refusal = "CAN plugin '" + plugin + "' gives no device '" + interface + "': " +
+                          (why.isEmpty() ? std::string("unknown plugin") : why.toStdString());
+                return;
+            }
+            device_->setParent(context_);
+            try {
+                configure(*device_, options, name());
+            } catch (const Sorvik3::Error& error) {
+                refusal = error.description();
+                return;
+            }
+            QObject::connect(device_, &QCanBusDevice::framesReceived, context_, [this] {
+                std::deque<CanFrame> frames;
+                while (device_->framesAvailable() > 0) {
+                    const QCanBusFrame frame = device_->readFrame();
+                    if (frame.frameType() != QCanBusFrame::DataFrame) continue;
+                    const QByteArray payload = frame.payload();
+                    frames.push_back({frame.frameId(), frame.hasExtendedFrameFormat(), Bytes(payload.begin(), payload.end())});
+                }
+                received(std::move(frames));
+            });
+            QObject::connect(device_, &QCanBusDevice::errorOccurred, context_, [this](QCanBusDevice::CanBusError error) {
+                if (error == QCanBusDevice::ConnectionError || error == QCanBusDevice::WriteError)
+                    failed(device_->errorString().toStdString());
+            });
+            if (!device_->connectDevice()) {
+                refusal = "CAN interface '" + name() + "' cannot connect: " + device_->errorString().toStdString();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    if (!refusal.empty()) {
+        QMetaObject::invokeMethod(context_, [this] { delete context_; }, Qt::BlockingQueuedConnection);
+        thread_->quit();
+        thread_->wait();
+        unavailable(refusal);
+    }
+}
+
+CanBusPort::~CanBusPort()
+{
+    QMetaObject::invokeMethod(
+        context_,
+        [this] {
+            if (device_) device_->disconnectDevice();
+            delete context_;
+        },
+        Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+}
+
+void CanBusPort::received(std::deque<CanFrame> frames)
+{
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& frame : frames) {
+            if (queue_.size() == kQueueLimit) {
+                queue_.pop_front();
+                ++dropped_;
+            }
+            queue_.push_back(std::move(frame));
+        }
+    }
+    arrived_.notify_all();
+}
+
+void CanBusPort::failed(const std::string& reason)
+{
+    {
+        std::lock_guard lock(mutex_);
+        failure_ = reason;
+    }
+    arrived_.notify_all();
+}
+
+void CanBusPort::write(const CanFrame& frame)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (!failure_.empty()) unavailable("CAN interface '" + name() + "' failed: " + failure_);
+    }
+    QCanBusFrame out(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()),
+                                          static_cast<qsizetype>(frame.data.size())));
+    out.setExtendedFrameFormat(frame.extended);
+    QMetaObject::invokeMethod(context_, [this, out] { device_->writeFrame(out); }, Qt::QueuedConnection);
+}
+
+std::optional<CanFrame> CanBusPort::read(Clock::time_point until)
+{
+    std::unique_lock lock(mutex_);
+    arrived_.wait_until(lock, until, [this] { return !queue_.empty() || !failure_.empty(); });
+    if (!failure_.empty() && queue_.empty()) unavailable("CAN interface '" + name() + "' failed: " + failure_);
+    if (queue_.empty()) return std::nullopt;
+    CanFrame frame = std::move(queue_.front());
+    queue_.pop_front();
+    return frame;
+}
+
+void CanBusPort::clear()
+{
+    std::lock_guard lock(mutex_);
+    queue_.clear();
+}
+
+size_t CanBusPort::dropped() const
+{
+    std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+}  // namespace Sorvik3Sim

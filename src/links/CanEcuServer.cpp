@@ -1,0 +1,104 @@
+#include "CanEcuServer.h"
+
+#include "CanLink.h"
+#include "Sorvik3.h"
+
+#include <thread>
+
+namespace Sorvik3Sim {
+namespace {
+
+bool takeOne(std::atomic<int>& count)
+{
+    int left = count.load();
+    while (left > 0) {
+        if (count.compare_exchange_weak(left, left - 1)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+CanEcuServer::CanEcuServer(VehicleSimulator& simulator, CanBusPort& port, EcuServerOptions options, CanFaults& faults)
+    : simulator_(simulator), port_(port), options_(std::move(options)), faults_(faults)
+{
+    const auto& ecus = simulator_.model().ecus;
+    for (size_t i = 0; i < ecus.size(); ++i) {
+        if (ecus[i].can) ends_.push_back({i, IsoTpEndpoint(isoTpSettings(ecus[i], true))});
+    }
+}
+
+void CanEcuServer::say(const std::string& line) const
+{
+    if (options_.log) options_.log(line);
+}
+
+void CanEcuServer::run(const std::atomic<bool>& stop)
+{
+    while (!stop) poll(20);
+}
+
+void CanEcuServer::flush(EcuEnd& end)
+{
+    const std::string& name = simulator_.model().ecus[end.index].name;
+    for (CanFrame& frame : end.endpoint.takeDue(nowMicros())) {
+        const uint8_t kind = frame.data.empty() ? 0 : frame.data[0] >> 4;
+        if (kind == 3 && (frame.data[0] & 0x0F) == 0 && takeOne(faults_.overflow)) {
+            frame.data[0] = 0x32;
+            end.endpoint.reset();
+            say(name + " refuses the long request: flow-control overflow (fault)");
+        } else if (kind == 3 && takeOne(faults_.lateFlowControl)) {
+            const auto late = std::chrono::milliseconds(end.endpoint.settings().nBsMs + 200);
+            say(name + " holds its flow control back " + std::to_string(late.count()) + " ms (fault)");
+            std::this_thread::sleep_for(late);
+        } else if (kind == 2 && end.answering) {
+            end.answering = false;
+            if (takeOne(faults_.lostConsecutive)) {
+                say(name + " loses consecutive frame " + hexText(frame.data) + " (fault)");
+                continue;
+            }
+        }
+        port_.write(frame);
+    }
+}
+
+void CanEcuServer::take(EcuEnd& end)
+{
+    auto message = end.endpoint.takeMessage();
+    if (!message) return;
+    const EcuDescription& ecu = simulator_.model().ecus[end.index];
+    say(ecu.name + " <- " + hexText(*message));
+    bool answered = false;
+    simulator_.serve(end.index, *message, [&](const Bytes& answer) {
+        end.endpoint.send(answer, nowMicros());
+        end.answering = answer.size() > 7;
+        flush(end);
+        say(ecu.name + " -> " + hexText(answer));
+        answered = true;
+    });
+    if (!answered) say(ecu.name + " stays silent");
+}
+
+void CanEcuServer::poll(int timeoutMs)
+{
+    Micros wait = Micros(timeoutMs) * 1000;
+    const Micros now = nowMicros();
+    for (const auto& end : ends_) {
+        if (auto event = end.endpoint.nextEvent()) wait = std::min(wait, *event > now ? *event - now : 0);
+    }
+    const auto frame = port_.read(CanBusPort::Clock::now() + std::chrono::microseconds(wait));
+    for (auto& end : ends_) {
+        try {
+            if (frame) end.endpoint.receive(*frame, nowMicros());
+            end.endpoint.checkTimers(nowMicros());
+            flush(end);
+            take(end);
+        } catch (const Sorvik3::Error& error) {
+            say(simulator_.model().ecus[end.index].name + ": " + error.description());
+            flush(end);  // an overflow flow control still goes out
+            end.endpoint.reset();
+        }
+    }
+}
+
+}  // namespace Sorvik3Sim

@@ -1,0 +1,67 @@
+// The simulated vehicle served on a virtual CAN bus by a thread of this
+// process and reached through the real CAN link: every frame crosses Qt Serial
+// Bus, while the host can still read and steer the simulated ECUs.
+#pragma once
+
+#include "CanEcuServer.h"
+#include "CanLink.h"
+#include "ErrorNumbers.h"
+#include "Sorvik3.h"
+#include "VehicleSimulator.h"
+
+#include <atomic>
+#include <thread>
+
+namespace Sorvik3Sim {
+
+class CanLoopbackLink final : public Link {
+  public:
+    CanLoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, CanOptions options);
+    ~CanLoopbackLink() override;
+
+    std::string name() const override { return line_->name(); }
+    void startCommunication(const EcuDescription& ecu, WireRecord& wire) override
+    {
+        onSimulatedTime(ecu, [&] { line_->startCommunication(ecu, wire); });
+    }
+    void stopCommunication(const EcuDescription& ecu) override { line_->stopCommunication(ecu); }
+    Bytes frame(const EcuDescription& ecu, const Bytes& request) const override { return line_->frame(ecu, request); }
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
+                   WireRecord& wire) override
+    {
+        Bytes answer;
+        onSimulatedTime(ecu, [&] { answer = line_->exchange(ecu, what, request, wire); });
+        return answer;
+    }
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
+                     WireRecord& wire) override
+    {
+        return line_->nextAnswer(ecu, what, timeoutMs, wire);
+    }
+    uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
+    VehicleSimulator* simulator() override { return simulator_.get(); }
+    CanFaults& transportFaults() { return faults_; }
+
+  private:
+    // As over the K-line loopback: the wait for a silent ECU passes on the session's clock too.
+    template <typename Step>
+    void onSimulatedTime(const EcuDescription& ecu, Step step)
+    {
+        try {
+            step();
+        } catch (const Sorvik3::Error& error) {
+            if (error.number() == NoAnswer && ecu.can) simulator_->clock().sleep(ecu.can->p2Max);
+            throw;
+        }
+    }
+
+    std::shared_ptr<VehicleSimulator> simulator_;
+    std::unique_ptr<CanBusPort> bus_;
+    CanFaults faults_;
+    std::unique_ptr<CanEcuServer> server_;
+    std::unique_ptr<CanLink> line_;
+    std::atomic<bool> stop_{false};
+    std::thread serving_;
+};
+
+}  // namespace Sorvik3Sim

@@ -2,6 +2,7 @@
 
 #include "DemoTexts.h"
 
+#include <QCanBus>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -19,6 +20,16 @@ QList<QPair<QString, QString>> offeredLinks()
         if (!about.isEmpty()) text += QStringLiteral(" (") + about + QLatin1Char(')');
         links.append({QStringLiteral("kline:") + port.systemLocation(), text});
     }
+    links.append({QStringLiteral("can:loopback"), QStringLiteral("Simulated vehicle on the virtual CAN bus")});
+    for (const QString& plugin : QCanBus::instance()->plugins()) {
+        QString why;
+        for (const QCanBusDeviceInfo& device : QCanBus::instance()->availableDevices(plugin, &why)) {
+            const QString connection = QStringLiteral("can:%1:%2").arg(plugin, device.name());
+            QString text = QStringLiteral("CAN: ") + plugin + QLatin1Char(' ') + device.name();
+            if (!device.description().isEmpty()) text += QStringLiteral(" (") + device.description() + QLatin1Char(')');
+            links.append({connection, text});
+        }
+    }
     return links;
 }
 
@@ -34,7 +45,7 @@ ConnectDialog::ConnectDialog(const QString& current, const QString& language, QW
         links_->setCurrentIndex(known);
         options_->setText(current.section(QLatin1Char('?'), 1));
     }
-    options_->setPlaceholderText(QStringLiteral("baud=10400&echo=1"));
+    options_->setPlaceholderText(QStringLiteral("baud=10400&echo=1 / bitrate=500000"));
     auto* form = new QFormLayout(this);
     form->addRow(demoText("Link", language), links_);
     form->addRow(demoText("Line options", language), options_);

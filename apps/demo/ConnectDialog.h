@@ -1,5 +1,5 @@
-// "Connect...": chooses the vehicle's link among the simulated vehicle and
-// the serial ports the system has, with the line's options.
+// "Connect...": chooses the vehicle's link among the simulated vehicle, the
+// serial ports and the CAN interfaces the system has, with the line's options.
 #pragma once
 
 #include <QDialog>
@@ -21,5 +21,5 @@ class ConnectDialog : public QDialog {
     QLineEdit* options_;
 };
 
-// The links offered: the simulated vehicle, the K-line test through a pseudo-terminal, each serial port.
+// The links offered: the simulated vehicle, its K-line and CAN loopbacks, each serial port, each CAN interface.
 QList<QPair<QString, QString>> offeredLinks();

@@ -43,6 +43,8 @@ const QHash<QString, Translation>& translations()
         {"Simulated vehicle", {"Véhicule simulé", "Simuliertes Fahrzeug"}},
         {"Simulated vehicle behind a pseudo-terminal (K-line)",
          {"Véhicule simulé derrière un pseudo-terminal (ligne K)", "Simuliertes Fahrzeug hinter einem Pseudoterminal (K-Leitung)"}},
+        {"Simulated vehicle on the virtual CAN bus",
+         {"Véhicule simulé sur le bus CAN virtuel", "Simuliertes Fahrzeug am virtuellen CAN-Bus"}},
         {"Link refused", {"Liaison refusée", "Verbindung abgelehnt"}},
         {"Stop the device before changing the link.",
          {"Arrêtez l'actionneur avant de changer de liaison.", "Stoppen Sie das Stellglied, bevor Sie die Verbindung wechseln."}},

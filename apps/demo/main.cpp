@@ -91,8 +91,8 @@ int main(int argc, char** argv)
                                QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
                                QStringLiteral("ms"), QStringLiteral("25"));
     QCommandLineOption link(QStringLiteral("link"),
-                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1] or "
-                                           "kline:loopback."),
+                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                                           "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
                             QStringLiteral("connection"), QStringLiteral("sim"));
     parser.addOptions({install, language, vehicle, screenshot, latency, link});
     if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());

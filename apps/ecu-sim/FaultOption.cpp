@@ -27,12 +27,22 @@ bool parseCount(const std::vector<std::string>& words, size_t at, int& count)
 }  // namespace
 
 std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
-                     Sorvik3Sim::FaultInjector& faults)
+                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::CanFaults& transport)
 {
     std::istringstream in(text);
     std::vector<std::string> words;
     for (std::string word; in >> word;)
         words.push_back(word);
+    const std::pair<const char*, std::atomic<int>*> transportFaults[] = {{"lost-frame", &transport.lostConsecutive},
+                                                                         {"late-flow-control", &transport.lateFlowControl},
+                                                                         {"overflow", &transport.overflow}};
+    for (const auto& [name, count] : transportFaults) {
+        if (words.empty() || words[0] != name) continue;
+        int times = 1;
+        if (words.size() > 2 || !parseCount(words, 1, times) || times < 0) return std::string(name) + " [N]";
+        *count += times;
+        return {};
+    }
     if (words.size() < 2) return "a fault names its kind and its ECU";
     const auto ecu = std::find_if(vehicle.ecus.begin(), vehicle.ecus.end(),
                                   [&](const auto& e) { return e.name == words[1]; });

@@ -1,7 +1,9 @@
 // A fault given on the command line: "init ECU [N|always]",
-// "negative ECU REQUEST CODE [N|always]", "noanswer ECU REQUEST [N|always]".
+// "negative ECU REQUEST CODE [N|always]", "noanswer ECU REQUEST [N|always]",
+// and on CAN "lost-frame [N]", "late-flow-control [N]", "overflow [N]".
 #pragma once
 
+#include "CanEcuServer.h"
 #include "FaultInjector.h"
 #include "VehicleModel.h"
 
@@ -11,6 +13,6 @@ namespace EcuSim {
 
 // Adds the fault; returns why it is refused, or an empty text.
 std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
-                     Sorvik3Sim::FaultInjector& faults);
+                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::CanFaults& transport);
 
 }  // namespace EcuSim

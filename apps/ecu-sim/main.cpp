@@ -1,9 +1,10 @@
 // tavrin-ecu-sim: serves a vehicle description's ECUs on a serial port or a
-// new pseudo-terminal, with K-line framing, echo and timing, so the product
-// or any other tester can run against the simulated vehicle. Each exchange is
-// logged on standard output.
+// new pseudo-terminal (K-line framing, echo and timing) or on a CAN bus
+// (ISO-TP), so the product or any other tester can run against the simulated
+// vehicle. Each exchange is logged on standard output.
 #include "ByteChannel.h"
 #include "DemoVehicleText.h"
+#include "CanService.h"
 #include "FaultOption.h"
 #include "KLineEcuServer.h"
 #include "Sorvik3.h"
@@ -41,14 +42,20 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves the ECUs of a vehicle description on a K-line: a serial port, or with --kline pty a new\n"
-        "pseudo-terminal whose path is printed first (\"pty /dev/pts/N\"). Each exchange is logged on\n"
-        "standard output. Runs until Ctrl+C or SIGTERM. Exit status: 0 stopped, 2 usage or port error."));
+        "pseudo-terminal whose path is printed first (\"pty /dev/pts/N\"); or on a CAN bus with --can\n"
+        "(\"can ready\" is printed first). Each exchange is logged on standard output. Runs until Ctrl+C\n"
+        "or SIGTERM. Exit status: 0 stopped, 2 usage, port or bus error."));
     const QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption vehicle(QStringLiteral("vehicle"),
                                QStringLiteral("The vehicle description (default: the demo vehicle)."),
                                QStringLiteral("file"));
     QCommandLineOption kline(QStringLiteral("kline"), QStringLiteral("The serial port to serve on, or pty."),
                              QStringLiteral("port"));
+    QCommandLineOption can(QStringLiteral("can"),
+                           QStringLiteral("The CAN bus to serve on, as can:PLUGIN:INTERFACE[?bitrate=N], e.g. "
+                                          "can:virtualcan:can0 (start the simulator first: the first program "
+                                          "on a virtual bus carries it)."),
+                           QStringLiteral("connection"));
     QCommandLineOption baud(QStringLiteral("baud"),
                             QStringLiteral("Baud rate of a serial port (default: the first ECU's)."),
                             QStringLiteral("rate"));
@@ -57,9 +64,11 @@ int main(int argc, char** argv)
     QCommandLineOption fault(QStringLiteral("fault"),
                              QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
                                             "\"negative ECU REQUEST CODE [N|always]\", "
-                                            "\"noanswer ECU REQUEST [N|always]\"."),
+                                            "\"noanswer ECU REQUEST [N|always]\"; on CAN also "
+                                            "\"lost-frame [N]\" (a consecutive frame of an answer), "
+                                            "\"late-flow-control [N]\", \"overflow [N]\"."),
                              QStringLiteral("fault"));
-    parser.addOptions({vehicle, kline, baud, noEcho, fault});
+    parser.addOptions({vehicle, kline, can, baud, noEcho, fault});
     if (!parser.parse(QCoreApplication::arguments())) return refuse(parser.errorText().toStdString());
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(parser.helpText()));
@@ -67,17 +76,24 @@ int main(int argc, char** argv)
     }
     if (!parser.positionalArguments().isEmpty()) return refuse("unexpected argument '" +
                                                                parser.positionalArguments().front().toStdString() + "'");
-    if (!parser.isSet(kline)) return refuse("--kline PORT or --kline pty is needed");
+    if (parser.isSet(kline) == parser.isSet(can)) return refuse("--kline PORT, --kline pty or --can CONNECTION is needed");
 
     try {
         const auto description = std::make_shared<const Sorvik3Sim::VehicleDescription>(
             parser.isSet(vehicle) ? Sorvik3Sim::loadVehicleFile(parser.value(vehicle).toStdString())
                                   : Sorvik3Sim::loadVehicleText(Sorvik3Sim::demoVehicleXml(), "demo.xml"));
         Sorvik3Sim::VehicleSimulator simulator(description);
+        Sorvik3Sim::CanFaults transport;
         for (const QString& text : parser.values(fault)) {
-            const std::string why = EcuSim::addFault(text.toStdString(), *description, simulator.faults());
+            const std::string why = EcuSim::addFault(text.toStdString(), *description, simulator.faults(), transport);
             if (!why.empty()) return refuse("--fault \"" + text.toStdString() + "\": " + why);
         }
+        const auto log = [](const std::string& line) {
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+        };
+        if (parser.isSet(can)) return EcuSim::serveCan(parser.value(can).toStdString(), simulator, transport, log,
+                                                       stopRequested, stop);
         uint32_t rate = description->ecus.empty() ? 10400 : description->ecus.front().kline.baud;
         if (parser.isSet(baud)) {
             bool ok = false;
@@ -93,11 +109,7 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         std::signal(SIGINT, stop);
         std::signal(SIGTERM, stop);
-        Sorvik3Sim::KLineEcuServer server(simulator, *channel,
-                                          {!parser.isSet(noEcho), [](const std::string& line) {
-                                               std::printf("%s\n", line.c_str());
-                                               std::fflush(stdout);
-                                           }});
+        Sorvik3Sim::KLineEcuServer server(simulator, *channel, {!parser.isSet(noEcho), log});
         server.run(stopRequested);
     } catch (const Sorvik3::Error& error) {
         return refuse(error.description());

@@ -55,8 +55,8 @@ int main(int argc, char** argv)
     QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
                               QStringLiteral("file"));
     QCommandLineOption link(QStringLiteral("link"),
-                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1] or "
-                                           "kline:loopback (the simulated vehicle behind a pseudo-terminal)."),
+                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                                           "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
                             QStringLiteral("connection"), QStringLiteral("sim"));
     parser.addOptions({showOption, junit, install, csv, report, link});
     const char* usage = "usage: ioctl-script [--show] [--link CONNECTION] [--junit FILE] [--csv FILE] [--report FILE] "

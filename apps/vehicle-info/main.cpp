@@ -133,8 +133,8 @@ int main(int argc, char** argv)
                                   QStringLiteral("Start the communication with each ECU over the link and report; "
                                                  "exit status 0 when all answer, 1 when not."));
     QCommandLineOption link(QStringLiteral("link"),
-                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1] or "
-                                           "kline:loopback."),
+                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                                           "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
                             QStringLiteral("connection"), QStringLiteral("sim"));
     parser.addOptions({checkOption, install, pingOption, link});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Vehicle description (XML)."), "[FILE]");

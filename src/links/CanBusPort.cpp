@@ -12,6 +12,19 @@ namespace Sorvik3Sim {
 namespace {
 
 constexpr size_t kQueueLimit = 4096;
+constexpr auto kConnectLimit = std::chrono::seconds(3);
+
+// Started once and never stopped: see the header.
+QThread& canThread()
+{
+    static QThread* thread = [] {
+        auto* started = new QThread;
+        started->setObjectName(QStringLiteral("CAN"));
+        started->start();
+        return started;
+    }();
+    return *thread;
+}
 
 [[noreturn]] void unavailable(const std::string& what)
 {
@@ -34,12 +47,10 @@ void configure(QCanBusDevice& device, const std::map<std::string, std::string>& 
 
 CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
                        const std::map<std::string, std::string>& options)
-    : plugin_(plugin), interface_(interface), thread_(std::make_unique<QThread>())
+    : plugin_(plugin), interface_(interface)
 {
-    thread_->setObjectName(QStringLiteral("CAN ") + QString::fromStdString(name()));
-    thread_->start();
     context_ = new QObject;
-    context_->moveToThread(thread_.get());
+    context_->moveToThread(&canThread());
     std::string refusal;
     // The device is made, set up and connected in its own thread.
     QMetaObject::invokeMethod(
@@ -74,15 +85,32 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
                 if (error == QCanBusDevice::ConnectionError || error == QCanBusDevice::WriteError)
                     failed(device_->errorString().toStdString());
             });
+            QObject::connect(device_, &QCanBusDevice::stateChanged, context_, [this](QCanBusDevice::CanBusDeviceState state) {
+                if (state != QCanBusDevice::ConnectedState) return;
+                {
+                    std::lock_guard lock(mutex_);
+                    connected_ = true;
+                }
+                arrived_.notify_all();
+            });
             if (!device_->connectDevice()) {
                 refusal = "CAN interface '" + name() + "' cannot connect: " + device_->errorString().toStdString();
+            } else if (device_->state() == QCanBusDevice::ConnectedState) {
+                std::lock_guard lock(mutex_);
+                connected_ = true;
             }
         },
         Qt::BlockingQueuedConnection);
+    if (refusal.empty()) {
+        // Frames written before the device is connected would be lost.
+        std::unique_lock lock(mutex_);
+        if (!arrived_.wait_for(lock, kConnectLimit, [this] { return connected_ || !failure_.empty(); }))
+            refusal = "CAN interface '" + name() + "' did not connect within 3 s";
+        else if (!failure_.empty())
+            refusal = "CAN interface '" + name() + "' cannot connect: " + failure_;
+    }
     if (!refusal.empty()) {
         QMetaObject::invokeMethod(context_, [this] { delete context_; }, Qt::BlockingQueuedConnection);
-        thread_->quit();
-        thread_->wait();
         unavailable(refusal);
     }
 }
@@ -96,8 +124,6 @@ CanBusPort::~CanBusPort()
             delete context_;
         },
         Qt::BlockingQueuedConnection);
-    thread_->quit();
-    thread_->wait();
 }
 
 void CanBusPort::received(std::deque<CanFrame> frames)

@@ -1,7 +1,9 @@
 // A CAN interface through Qt Serial Bus, for code that waits: the device lives
-// in a thread of its own with its event loop, frames that arrive are queued
+// in the process's CAN thread with its event loop, frames that arrive are queued
 // there, and a caller blocks (never longer than it asks) on the queue. No
 // event loop is ever spun in the caller's thread, so a GUI cannot re-enter.
+// The CAN thread lives as long as the process: the virtual bus's hub lives in
+// the thread of the first device opened and must outlive every later one.
 #pragma once
 
 #include "IsoTp.h"
@@ -17,7 +19,6 @@
 
 class QCanBusDevice;
 class QObject;
-class QThread;
 
 namespace Sorvik3Sim {
 
@@ -50,7 +51,6 @@ class CanBusPort {
 
     std::string plugin_;
     std::string interface_;
-    std::unique_ptr<QThread> thread_;
     QObject* context_ = nullptr;         // lives in the thread
     QCanBusDevice* device_ = nullptr;    // lives in the thread
     mutable std::mutex mutex_;
@@ -58,6 +58,7 @@ class CanBusPort {
     std::deque<CanFrame> queue_;
     size_t dropped_ = 0;
     std::string failure_;
+    bool connected_ = false;
 };
 
 }  // namespace Sorvik3Sim

@@ -1,5 +1,6 @@
 // Closing the demo host while a device is driven stops the device first, as the
 // simulated ECU itself shows; the window closes once the sequence is idle.
+#include "ConnectDialog.h"
 #include "DemoWindow.h"
 
 #include <QCheckBox>
@@ -124,4 +125,15 @@ TEST(DemoLink, shouldReachTheVehicleThroughAnotherLinkOnlyWhenIdle)
     while (window.control()->Busy() && limit.elapsed() < 10000)
         QTest::qWait(10);
     EXPECT_TRUE(window.connectTo(QStringLiteral("sim")));
+}
+
+TEST(DemoLink, shouldOfferTheSimulatedVehicleTheLoopbacksAndTheCanInterfaces)
+{
+    QStringList connections;
+    for (const auto& [connection, text] : offeredLinks())
+        connections << connection;
+    EXPECT_EQ(connections.mid(0, 2), (QStringList{"sim", "kline:loopback"}));
+    EXPECT_TRUE(connections.contains("can:loopback"));
+    // The virtual CAN plugin always lists its interfaces.
+    EXPECT_TRUE(connections.contains("can:virtualcan:can0")) << connections.join(", ").toStdString();
 }

@@ -1,0 +1,31 @@
+#include "CanService.h"
+
+#include "LinkFactory.h"
+#include "Sorvik3.h"
+
+#include <csignal>
+#include <cstdio>
+
+namespace EcuSim {
+
+int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simulator, Sorvik3Sim::CanFaults& faults,
+             const std::function<void(const std::string&)>& log, const std::atomic<bool>& stop, void (*onSignal)(int))
+{
+    const auto parsed = Sorvik3Sim::parseConnection(connection);
+    if (parsed.kind != "can" || parsed.port == "loopback") {
+        std::fprintf(stderr, "tavrin-ecu-sim: --can %s: a bus is can:PLUGIN:INTERFACE[?bitrate=N]\n", connection.c_str());
+        return 2;
+    }
+    const auto colon = parsed.port.find(':');
+    Sorvik3Sim::CanBusPort bus(parsed.port.substr(0, colon), parsed.port.substr(colon + 1), parsed.options);
+    std::printf("can ready on %s\nserving %zu ECUs of %s\n", bus.name().c_str(), simulator.model().ecus.size(),
+                simulator.model().name.c_str());
+    std::fflush(stdout);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    Sorvik3Sim::CanEcuServer server(simulator, bus, {true, log}, faults);
+    server.run(stop);
+    return 0;
+}
+
+}  // namespace EcuSim

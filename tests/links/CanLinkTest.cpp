@@ -1,0 +1,184 @@
+// The CAN link over the virtual CAN bus of Qt Serial Bus: every request of the
+// demo vehicle as the in-process link answers it, flow control as the ECU asks
+// for it, and each transport fault ending in its error within its limit.
+#include "CanLoopbackLink.h"
+#include "DemoVehicle.h"
+#include "ErrorNumbers.h"
+#include "Kwp2000Frame.h"
+#include "LinkFactory.h"
+#include "VehicleLoader.h"
+
+#include <gtest/gtest.h>
+
+using namespace Sorvik3Sim;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Why the virtual bus cannot be used here; empty when it can.
+std::string virtualCanRefusal()
+{
+    static const std::string refusal = [] {
+        try {
+            CanBusPort probe("virtualcan", kLoopbackCanInterface, {});
+            return std::string();
+        } catch (const Sorvik3::Error& error) {
+            return error.description();
+        }
+    }();
+    return refusal;
+}
+
+#define REQUIRE_VIRTUAL_CAN()                                                                            \
+    if (!virtualCanRefusal().empty()) GTEST_SKIP() << "virtualcan cannot start here, CAN test skipped: " \
+                                                   << virtualCanRefusal()
+
+int errorOf(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const Sorvik3::Error& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+// What a request brought back: its error, and the service bytes of the answer.
+std::pair<int, std::string> outcome(Sorvik3::Session& session, size_t ecu, const std::string& request, bool kline)
+{
+    auto sent = session.Ecus()[ecu]->Request(request);
+    const int error = errorOf([&] { sent->Send(); });
+    std::string answer = sent->FrameText(false);
+    if (kline && !answer.empty()) answer = hexText(decodeFrame(*parseHex(answer))->data);
+    return {error, answer};
+}
+
+struct Loopback {
+    Loopback()
+        : vehicle(std::make_shared<const VehicleDescription>(loadVehicleText(demoVehicleXml(), "demo.xml"))),
+          simulator(std::make_shared<VehicleSimulator>(vehicle)),
+          link("can:loopback", simulator, CanOptions{"virtualcan", kLoopbackCanInterface, {}})
+    {}
+    const EcuDescription& ecu(const std::string& name)
+    {
+        for (const auto& e : vehicle->ecus)
+            if (e.name == name) return e;
+        throw std::runtime_error(name);
+    }
+    Bytes send(const std::string& ecuName, const Bytes& request)
+    {
+        WireRecord wire;
+        return link.exchange(ecu(ecuName), "Request", request, wire);
+    }
+    std::shared_ptr<const VehicleDescription> vehicle;
+    std::shared_ptr<VehicleSimulator> simulator;
+    CanLoopbackLink link;
+};
+
+}  // namespace
+
+TEST(CanLink, shouldAnswerEveryRequestOfTheDemoVehicleAsTheInProcessLinkDoes)
+{
+    REQUIRE_VIRTUAL_CAN();
+    auto sim = demoSession();
+    auto can = KwpSession::fromText(demoVehicleXml(), "demo.xml", "can:loopback");
+    ManualClock simClock(1000), canClock(1000);
+    sim->setClock(simClock.clock());
+    can->setClock(canClock.clock());
+    for (size_t e = 0; e < sim->vehicle().ecus.size(); ++e) {
+        sim->Ecus()[e]->Init();
+        can->Ecus()[e]->Init();
+        for (const auto& request : sim->vehicle().ecus[e].requests) {
+            EXPECT_EQ(outcome(*can, e, request.name, false), outcome(*sim, e, request.name, true))
+                << sim->vehicle().ecus[e].name << " " << request.name;
+        }
+    }
+    can->StopCommunication();
+    EXPECT_TRUE(can->CommunicationStopped());
+}
+
+TEST(CanLink, shouldKeepTheEcusBlockSizeAndStMinBothWays)
+{
+    REQUIRE_VIRTUAL_CAN();
+    Loopback line;
+    CanBusPort observer("virtualcan", kLoopbackCanInterface, {});
+    WireRecord wire;
+    line.link.startCommunication(line.ecu("ClimateControl"), wire);
+    observer.clear();
+    // A nine-byte start goes out in three frames, an eight-byte answer comes back in two.
+    const Bytes answer = line.send("ClimateControl", {0x30, 0x01, 0x07, 0x32, 0x00, 0x00, 0x14, 0x50, 0x00});
+    EXPECT_EQ(answer.size(), 8u);
+    std::vector<std::pair<Clock::time_point, CanFrame>> seen;
+    while (auto frame = observer.read(Clock::now() + std::chrono::milliseconds(100)))
+        seen.push_back({Clock::now(), *frame});
+    std::vector<std::string> kinds;
+    for (const auto& [at, frame] : seen) {
+        kinds.push_back(std::to_string(frame.data[0] >> 4) + "@" + (frame.id == 0x7E2 ? "tester" : "ecu"));
+        EXPECT_EQ(frame.data.size(), 8u) << "padded with 0xAA";
+        if (frame.data[0] >> 4 == 3) EXPECT_EQ(hexText(frame.data), "30 02 05 AA AA AA AA AA");
+    }
+    const std::vector<std::string> expected = {"1@tester", "3@ecu", "2@tester", "1@ecu", "3@tester", "2@ecu"};
+    EXPECT_EQ(kinds, expected);
+}
+
+TEST(CanLink, shouldEndEachTransportFaultInItsErrorWithinItsLimit)
+{
+    REQUIRE_VIRTUAL_CAN();
+    Loopback line;
+    WireRecord wire;
+    line.link.startCommunication(line.ecu("EngineControl"), wire);
+    line.link.startCommunication(line.ecu("ClimateControl"), wire);
+    const Bytes status = {0x30, 0x02, 0x01};  // its answer takes two frames
+    const Bytes longStart = {0x30, 0x01, 0x07, 0x32, 0x00, 0x00, 0x14, 0x50, 0x00};
+    struct Case {
+        const char* what;
+        std::atomic<int>& fault;
+        const char* ecu;
+        Bytes request;
+        int error;
+    };
+    const Case cases[] = {
+        {"lost consecutive frame", line.link.transportFaults().lostConsecutive, "EngineControl", status, TransportTimeout},
+        {"late flow control", line.link.transportFaults().lateFlowControl, "ClimateControl", longStart, TransportTimeout},
+        {"overflow", line.link.transportFaults().overflow, "ClimateControl", longStart, TransportError},
+    };
+    for (const auto& c : cases) {
+        c.fault = 1;
+        const auto before = Clock::now();
+        EXPECT_EQ(errorOf([&] { line.send(c.ecu, c.request); }), c.error) << c.what;
+        EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(1000 + 700)) << c.what;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // what is left of the fault passes
+        EXPECT_EQ(errorOf([&] { line.send(c.ecu, c.request); }), 0) << c.what << ": the next one goes through";
+    }
+}
+
+TEST(CanLink, shouldRefuseAWrongSequenceNumber)
+{
+    REQUIRE_VIRTUAL_CAN();
+    EcuDescription ecu;
+    ecu.name = "Bench";
+    ecu.can = CanSettings{};
+    ecu.can->requestId = 0x6A0;
+    ecu.can->responseId = 0x6A8;
+    CanBusPort bench("virtualcan", kLoopbackCanInterface, {});
+    CanLink link("can:virtualcan:" + std::string(kLoopbackCanInterface), {"virtualcan", kLoopbackCanInterface, {}});
+    std::atomic<bool> stop{false};
+    std::thread answering([&] {
+        while (!stop) {
+            auto frame = bench.read(Clock::now() + std::chrono::milliseconds(20));
+            if (!frame || frame->id != 0x6A0) continue;
+            if (frame->data[1] == 0x81) {
+                bench.write({0x6A8, false, {0x03, 0xC1, 0xEF, 0x8F}});
+            } else if (frame->data[0] >> 4 == 0) {
+                bench.write({0x6A8, false, {0x10, 0x0A, 0x7E, 1, 2, 3, 4, 5}});
+            } else if (frame->data[0] >> 4 == 3) {
+                bench.write({0x6A8, false, {0x22, 6, 7, 8, 9}});  // 2 where 1 is due
+            }
+        }
+    });
+    WireRecord wire;
+    link.startCommunication(ecu, wire);
+    EXPECT_EQ(errorOf([&] { link.exchange(ecu, "TesterPresent", {0x3E, 0x01}, wire); }), TransportError);
+    stop = true;
+    answering.join();
+}

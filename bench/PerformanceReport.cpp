@@ -77,10 +77,11 @@ void runEventLoopFor(int ms)
 // A shown control on the demo vehicle with the fuel pump running under
 // "Monitor Status" and data monitoring.
 struct RunningPump {
-    std::shared_ptr<Sorvik3Sim::KwpSession> session = Sorvik3Sim::demoSession();
+    std::shared_ptr<Sorvik3Sim::KwpSession> session;
     TavrinIoCtl::ioctl control;
 
-    RunningPump()
+    explicit RunningPump(const std::string& link = "sim")
+        : session(Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link))
     {
         control.show();
         Bench::startFuelPump(control, session);
@@ -182,6 +183,32 @@ void tickRates()
     report({"ticks/s with 1,000,000 log lines vs an empty log", format("%.0f/s", median(full)),
             format("%.0f/s", median(empty)), "ratio >= 0.95",
             median(full) / median(empty) >= 0.95 && pump.running() && loaded.running()});
+}
+
+// A running test over the real links to the simulated vehicle: the rate the
+// control keeps and what one exchange costs. No goal of its own: the links' goal
+// is their overhead per exchange (link_bench).
+void linkTickRates()
+{
+    constexpr int kRoundMs = 1000;
+    std::printf("\n%-62s %-22s %-16s\n", "a running test over a link (no goal)", "ticks/s", "exchanges/s");
+    for (const char* link : {"sim", "can:loopback", "kline:loopback"}) {
+        try {
+            RunningPump pump(link);
+            if (!pump.running()) {
+                std::printf("%-62s did not start\n", link);
+                continue;
+            }
+            int exchanges = 0;
+            auto counter = QObject::connect(&pump.control, &TavrinIoCtl::ioctl::dataRead, [&exchanges] { ++exchanges; });
+            const double rate = pump.ticksPerSecond(kRoundMs);
+            QObject::disconnect(counter);
+            std::printf("%-62s %-22s %-16s\n", link, format("%.0f/s", rate).c_str(),
+                        format("%.0f/s", exchanges * 1000.0 / kRoundMs).c_str());
+        } catch (const Sorvik3::Error& error) {
+            std::printf("%-62s cannot start: %s\n", link, error.description().c_str());
+        }
+    }
 }
 
 void runLogCost()
@@ -297,5 +324,6 @@ int main(int argc, char** argv)
     manyEcus();
     const bool all = std::all_of(rows.begin(), rows.end(), [](const Row& r) { return r.meets; });
     std::printf("%s\n", all ? "every goal met" : "some goals missed");
+    linkTickRates();
     return all ? 0 : 1;
 }

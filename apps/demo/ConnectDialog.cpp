@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSerialPortInfo>
 
 QList<QPair<QString, QString>> offeredLinks()
@@ -40,16 +41,16 @@ ConnectDialog::ConnectDialog(const QString& current, const QString& language, QW
     for (const auto& [connection, text] : offeredLinks())
         links_->addItem(demoText(text.toUtf8().constData(), language), connection);
     const QString base = current.section(QLatin1Char('?'), 0, 0);
-    const int known = links_->findData(base);
-    if (known >= 0) {
-        links_->setCurrentIndex(known);
-        options_->setText(current.section(QLatin1Char('?'), 1));
-    }
+    // A link given on the command line may name a port the system does not list (yet): keep it offered.
+    if (links_->findData(base) < 0 && !base.isEmpty()) links_->insertItem(0, base, base);
+    links_->setCurrentIndex(links_->findData(base));
+    options_->setText(current.section(QLatin1Char('?'), 1));
     options_->setPlaceholderText(QStringLiteral("baud=10400&echo=1 / bitrate=500000"));
     auto* form = new QFormLayout(this);
     form->addRow(demoText("Link", language), links_);
     form->addRow(demoText("Line options", language), options_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(demoText("Cancel", language));
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -38,6 +38,7 @@ const QHash<QString, Translation>& translations()
           "Der Stopp endete nicht rechtzeitig: Not-Aus..."}},
         {"&Connect...", {"&Connexion...", "&Verbinden..."}},
         {"Connect", {"Connexion", "Verbinden"}},
+        {"Cancel", {"Annuler", "Abbrechen"}},
         {"Link", {"Liaison", "Verbindung"}},
         {"Line options", {"Options de la ligne", "Leitungsoptionen"}},
         {"Simulated vehicle", {"Véhicule simulé", "Simuliertes Fahrzeug"}},

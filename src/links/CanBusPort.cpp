@@ -5,8 +5,13 @@
 
 #include <QCanBus>
 #include <QCanBusDevice>
+#include <QCoreApplication>
 #include <QThread>
 #include <QVariant>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
 
 namespace Sorvik3Sim {
 namespace {
@@ -14,7 +19,7 @@ namespace {
 constexpr size_t kQueueLimit = 4096;
 constexpr auto kConnectLimit = std::chrono::seconds(3);
 
-// Started once and never stopped: see the header.
+// Started once, stopped only when the program ends: see the header.
 QThread& canThread()
 {
     static QThread* thread = [] {
@@ -24,6 +29,28 @@ QThread& canThread()
         return started;
     }();
     return *thread;
+}
+
+// The thread must have ended before the plugins' own statics (the virtual bus's
+// hub among them) are destroyed, or it runs into them while they go.
+void stopCanThread()
+{
+    QThread& thread = canThread();
+    if (!thread.isRunning()) return;
+    thread.quit();
+    thread.wait();
+}
+
+// Called once a device exists: an exit handler registered after the plugin's
+// statics were made runs before they are destroyed; a Qt application ends the
+// thread even sooner, when it is destroyed.
+void stopCanThreadAtExit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        std::atexit(stopCanThread);
+        qAddPostRoutine(stopCanThread);
+    });
 }
 
 [[noreturn]] void unavailable(const std::string& what)
@@ -85,6 +112,13 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
                 if (error == QCanBusDevice::ConnectionError || error == QCanBusDevice::WriteError)
                     failed(device_->errorString().toStdString());
             });
+            QObject::connect(device_, &QCanBusDevice::framesWritten, context_, [this](qint64 count) {
+                {
+                    std::lock_guard lock(mutex_);
+                    unwritten_ -= std::min(unwritten_, static_cast<size_t>(std::max<qint64>(count, 0)));
+                }
+                arrived_.notify_all();
+            });
             QObject::connect(device_, &QCanBusDevice::stateChanged, context_, [this](QCanBusDevice::CanBusDeviceState state) {
                 if (state != QCanBusDevice::ConnectedState) return;
                 {
@@ -109,6 +143,7 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
         else if (!failure_.empty())
             refusal = "CAN interface '" + name() + "' cannot connect: " + failure_;
     }
+    stopCanThreadAtExit();
     if (!refusal.empty()) {
         QMetaObject::invokeMethod(context_, [this] { delete context_; }, Qt::BlockingQueuedConnection);
         unavailable(refusal);
@@ -117,6 +152,10 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
 
 CanBusPort::~CanBusPort()
 {
+    if (!canThread().isRunning()) {
+        delete context_;  // the program is ending: the thread is over, its objects may go from here
+        return;
+    }
     QMetaObject::invokeMethod(
         context_,
         [this] {
@@ -155,11 +194,25 @@ void CanBusPort::write(const CanFrame& frame)
     {
         std::lock_guard lock(mutex_);
         if (!failure_.empty()) unavailable("CAN interface '" + name() + "' failed: " + failure_);
+        ++unwritten_;
     }
     QCanBusFrame out(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()),
                                           static_cast<qsizetype>(frame.data.size())));
     out.setExtendedFrameFormat(frame.extended);
-    QMetaObject::invokeMethod(context_, [this, out] { device_->writeFrame(out); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        context_,
+        [this, out] {
+            if (!device_->writeFrame(out)) failed("a frame was refused: " + device_->errorString().toStdString());
+        },
+        Qt::QueuedConnection);
+}
+
+bool CanBusPort::waitWritten(Clock::time_point until)
+{
+    std::unique_lock lock(mutex_);
+    arrived_.wait_until(lock, until, [this] { return unwritten_ == 0 || !failure_.empty(); });
+    if (!failure_.empty()) unavailable("CAN interface '" + name() + "' failed: " + failure_);
+    return unwritten_ == 0;
 }
 
 std::optional<CanFrame> CanBusPort::read(Clock::time_point until)

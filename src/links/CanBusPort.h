@@ -2,8 +2,9 @@
 // in the process's CAN thread with its event loop, frames that arrive are queued
 // there, and a caller blocks (never longer than it asks) on the queue. No
 // event loop is ever spun in the caller's thread, so a GUI cannot re-enter.
-// The CAN thread lives as long as the process: the virtual bus's hub lives in
-// the thread of the first device opened and must outlive every later one.
+// The CAN thread lives as long as the program: the virtual bus's hub lives in
+// the thread of the first device opened and must outlive every later one. It
+// ends when the Qt application is destroyed, or at exit.
 #pragma once
 
 #include "IsoTp.h"
@@ -36,6 +37,8 @@ class CanBusPort {
 
     // Queues a frame for the bus; throws LinkUnavailable when the device has failed.
     void write(const CanFrame& frame);
+    // Whether every frame queued has left for the bus by then (ISO-TP's N_As).
+    bool waitWritten(Clock::time_point until);
     // The next frame, waiting until then at most; empty when none came.
     std::optional<CanFrame> read(Clock::time_point until);
     // Drops what has arrived and not been read.
@@ -59,6 +62,7 @@ class CanBusPort {
     size_t dropped_ = 0;
     std::string failure_;
     bool connected_ = false;
+    size_t unwritten_ = 0;
 };
 
 }  // namespace Sorvik3Sim

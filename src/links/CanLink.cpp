@@ -65,8 +65,16 @@ Bytes CanLink::frame(const EcuDescription&, const Bytes& request) const
 
 void CanLink::flush(IsoTpEndpoint& endpoint)
 {
-    for (const CanFrame& frame : endpoint.takeDue(nowMicros()))
+    bool wrote = false;
+    for (const CanFrame& frame : endpoint.takeDue(nowMicros())) {
         port_->write(frame);
+        wrote = true;
+    }
+    const uint32_t limit = endpoint.settings().nAsMs;
+    if (wrote && !port_->waitWritten(CanBusPort::Clock::now() + std::chrono::milliseconds(limit))) {
+        throw Sorvik3::Error(TransportTimeout, "A frame to " + endpoint.settings().peer + " did not leave " +
+                                                   port_->name() + " within N_As (" + std::to_string(limit) + " ms)");
+    }
 }
 
 Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, const std::string& what,

@@ -13,3 +13,18 @@ function(tavrin_module name)
   target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}>)
   tavrin_warnings(${name})
 endfunction()
+
+# A library of the session side: static, installed with its headers and
+# exported, usable from the build tree and from an installed prefix.
+#   tavrin_session_library(NAME HEADERS h... SOURCES cpp... LINK deps...)
+function(tavrin_session_library name)
+  cmake_parse_arguments(ARG "" "" "HEADERS;SOURCES;LINK" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  add_library(TavrinIoCtl::${name} ALIAS ${name})
+  tavrin_warnings(${name})
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}>
+                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/TavrinIoCtl>)
+  target_link_libraries(${name} ${ARG_LINK})
+  install(TARGETS ${name} EXPORT TavrinIoCtlTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(FILES ${ARG_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/TavrinIoCtl)
+endfunction()

@@ -6,17 +6,9 @@
 #include "Sorvik3.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace Sorvik3Sim {
 namespace {
-
-std::string hexByte(uint8_t value)
-{
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "0x%02X", static_cast<unsigned>(value));
-    return buffer;
-}
 
 bool writes(const DataDescription& item)
 {

@@ -3,7 +3,6 @@
 #include "Kwp2000Codes.h"
 #include "Kwp2000Frame.h"
 
-#include <cstdio>
 #include <thread>
 
 namespace Sorvik3Sim {
@@ -11,13 +10,6 @@ namespace {
 
 // A frame that stops arriving for this long is given up.
 constexpr auto kFrameGap = std::chrono::milliseconds(100);
-
-std::string hexByte(uint8_t value)
-{
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "0x%02X", static_cast<unsigned>(value));
-    return buffer;
-}
 
 }  // namespace
 

@@ -7,7 +7,6 @@
 #include <QSerialPort>
 
 #include <algorithm>
-#include <cstdio>
 #include <thread>
 
 namespace Sorvik3Sim {
@@ -22,13 +21,6 @@ constexpr milliseconds kWakeUpHigh{25};
 constexpr milliseconds kEchoSlack{100};
 // At most two frames are held while one is looked for: a byte stream of any length stays bounded.
 constexpr size_t kReceiveLimit = 2 * kMaxFrameSize;
-
-std::string hexByte(uint8_t value)
-{
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "0x%02X", static_cast<unsigned>(value));
-    return buffer;
-}
 
 milliseconds wireTime(size_t bytes, uint32_t baud)
 {

@@ -17,6 +17,11 @@ std::string hexText(const Bytes& bytes)
     return text;
 }
 
+std::string hexByte(uint8_t value)
+{
+    return "0x" + hexText({value});
+}
+
 std::optional<Bytes> parseHex(const std::string& text)
 {
     std::string digits;

@@ -1,5 +1,6 @@
 // ISO-TP alone: two endpoints pass frames to each other on a simulated time line.
 #include "ErrorNumbers.h"
+#include "ErrorOf.h"
 #include "IsoTp.h"
 #include "Sorvik3.h"
 
@@ -47,16 +48,6 @@ struct Bus {
     Micros now = 0;
     std::vector<std::pair<Micros, CanFrame>> wire;
 };
-
-int errorOf(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const Sorvik3::Error& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 }  // namespace
 

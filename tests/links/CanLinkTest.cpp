@@ -4,6 +4,7 @@
 #include "CanLoopbackLink.h"
 #include "DemoVehicle.h"
 #include "ErrorNumbers.h"
+#include "ErrorOf.h"
 #include "Kwp2000Frame.h"
 #include "LinkFactory.h"
 #include "VehicleLoader.h"
@@ -32,16 +33,6 @@ std::string virtualCanRefusal()
 #define REQUIRE_VIRTUAL_CAN()                                                                            \
     if (!virtualCanRefusal().empty()) GTEST_SKIP() << "virtualcan cannot start here, CAN test skipped: " \
                                                    << virtualCanRefusal()
-
-int errorOf(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const Sorvik3::Error& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 // What a request brought back: its error, and the service bytes of the answer.
 std::pair<int, std::string> outcome(Sorvik3::Session& session, size_t ecu, const std::string& request, bool kline)

@@ -1,6 +1,7 @@
 // The K-line link against a raw ECU across a real pseudo-terminal: framing,
 // echo, timing, and every kind of wrong answer.
 #include "ErrorNumbers.h"
+#include "ErrorOf.h"
 #include "KLineLink.h"
 #include "Kwp2000Frame.h"
 #include "ScriptedEcu.h"
@@ -42,16 +43,6 @@ std::vector<Chunk> polite(const Bytes& request)
     Bytes data = frame->data;
     data[0] = static_cast<uint8_t>(data[0] + 0x40);
     return {{answerFrame(data)}};
-}
-
-int errorOf(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const Sorvik3::Error& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 struct Line {

@@ -73,8 +73,8 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
 {
     const EcuDescription& ecu = model_->ecus[index];
     exchange = Exchange{};
-    exchange.sentFrame = link_->frame(ecu, data);
     if (!initialized_[index]) {
+        exchange.sentFrame = link_->frame(ecu, data);
         throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
     WireRecord wire;
@@ -82,12 +82,12 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
         Bytes answer = link_->exchange(ecu, request.name, data, wire);
         exchange.answer = finalAnswer(ecu, request, std::move(answer), wire);
     } catch (const Sorvik3::Error&) {
-        exchange.sentFrame = wire.sent.empty() ? exchange.sentFrame : wire.sent;
-        exchange.receivedFrame = wire.received;
+        exchange.sentFrame = wire.sent.empty() ? link_->frame(ecu, data) : std::move(wire.sent);
+        exchange.receivedFrame = std::move(wire.received);
         throw;
     }
-    exchange.sentFrame = wire.sent;
-    exchange.receivedFrame = wire.received;
+    exchange.sentFrame = std::move(wire.sent);
+    exchange.receivedFrame = std::move(wire.received);
     checkAnswer(ecu.name, request, exchange.answer);
 }
 

@@ -16,10 +16,12 @@ size_t InProcessLink::indexOf(const EcuDescription& ecu) const
     return static_cast<size_t>(&ecu - all.data());
 }
 
-void InProcessLink::busTime(size_t bytes)
+void InProcessLink::busTime(size_t bytes, bool withLatency)
 {
     const auto& vehicle = simulator_->model();
-    const uint32_t ms = vehicle.busLatencyMs + static_cast<uint32_t>(bytes * vehicle.byteTimeUs / 1000);
+    if (vehicle.busLatencyMs == 0 && vehicle.byteTimeUs == 0) return;
+    const uint32_t ms =
+        (withLatency ? vehicle.busLatencyMs : 0) + static_cast<uint32_t>(bytes * vehicle.byteTimeUs / 1000);
     if (ms > 0) simulator_->clock().sleep(ms);
 }
 
@@ -39,7 +41,7 @@ void InProcessLink::startCommunication(const EcuDescription& ecu, WireRecord& wi
 {
     const size_t index = indexOf(ecu);
     ecus_[index] = EcuState{};
-    busTime(5);
+    busTime(5, true);
     send(index, {kStartCommunication}, wire);
     if (answers_.empty()) {
         simulator_->clock().sleep(ecu.kline.timing.p2Max);
@@ -74,10 +76,10 @@ Bytes InProcessLink::exchange(const EcuDescription& ecu, const std::string& what
         startCommunication(ecu, restart);
     }
     send(index, request, wire);
-    const size_t answerBytes =
-        answers_.empty() ? 0 : encodeFrame(Frame{ecu.testerAddress, ecu.address, answers_.back()}).size();
-    busTime(wire.sent.size() + answerBytes);
-    return nextAnswer(ecu, what, ecu.kline.timing.p2Max, wire);
+    busTime(wire.sent.size(), true);
+    Bytes answer = nextAnswer(ecu, what, ecu.kline.timing.p2Max, wire);
+    busTime(wire.received.size(), false);
+    return answer;
 }
 
 Bytes InProcessLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,

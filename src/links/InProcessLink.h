@@ -34,7 +34,8 @@ class InProcessLink final : public Link {
     };
     size_t indexOf(const EcuDescription& ecu) const;
     void send(size_t index, const Bytes& request, WireRecord& wire);
-    void busTime(size_t bytes);
+    // The simulated line's time for these bytes, with the vehicle's latency per exchange.
+    void busTime(size_t bytes, bool withLatency);
 
     std::shared_ptr<VehicleSimulator> simulator_;
     std::vector<EcuState> ecus_;

@@ -191,7 +191,7 @@ void tickRates()
 void linkTickRates()
 {
     constexpr int kRoundMs = 1000;
-    std::printf("\n%-62s %-22s %-16s\n", "a running test over a link (no goal)", "ticks/s", "exchanges/s");
+    std::printf("\n%-62s %-22s %-16s\n", "a running test over a link (no goal)", "ticks/s", "values read/s");
     for (const char* link : {"sim", "can:loopback", "kline:loopback"}) {
         try {
             RunningPump pump(link);
@@ -199,12 +199,12 @@ void linkTickRates()
                 std::printf("%-62s did not start\n", link);
                 continue;
             }
-            int exchanges = 0;
-            auto counter = QObject::connect(&pump.control, &TavrinIoCtl::ioctl::dataRead, [&exchanges] { ++exchanges; });
+            int values = 0;
+            auto counter = QObject::connect(&pump.control, &TavrinIoCtl::ioctl::dataRead, [&values] { ++values; });
             const double rate = pump.ticksPerSecond(kRoundMs);
             QObject::disconnect(counter);
             std::printf("%-62s %-22s %-16s\n", link, format("%.0f/s", rate).c_str(),
-                        format("%.0f/s", exchanges * 1000.0 / kRoundMs).c_str());
+                        format("%.0f/s", values * 1000.0 / kRoundMs).c_str());
         } catch (const Sorvik3::Error& error) {
             std::printf("%-62s cannot start: %s\n", link, error.description().c_str());
         }

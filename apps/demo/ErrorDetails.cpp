@@ -35,9 +35,23 @@ QString libraryMeaning(int32_t number)
         return QObject::tr("The ECU did not answer in time: check the wiring, the ignition and the ECU's address.");
     case UnknownName: return QObject::tr("The ECU description does not hold the name asked for.");
     case LinkNotOpen: return QObject::tr("Communication with the ECU is not started.");
-    case BadFrame: return QObject::tr("The ECU's answer was malformed.");
+    case BadFrame:
+        return QObject::tr("The ECU's answer was wrong: checksum, length, address or service. "
+                           "Interference on the line, or another ECU answering.");
     case TooManyPending: return QObject::tr("The ECU kept answering \"response pending\".");
     case ValueOutOfRange: return QObject::tr("A value does not fit the data item.");
+    case LinkUnavailable:
+        return QObject::tr("The interface cannot be opened or has failed: is it plugged in, is the port name "
+                           "right, may this user open it (Linux: the dialout group)?");
+    case BusCollision:
+        return QObject::tr("What was sent did not come back as sent: another device talked at the same time, "
+                           "or the interface does not echo (set echo=0 in the link's options).");
+    case BadConnection: return QObject::tr("The link's connection string names no link (see \"Connect...\").");
+    case NotSimulated: return QObject::tr("This needs the simulated vehicle, and the link reaches a real one.");
+    case TransportTimeout:
+        return QObject::tr("A CAN frame of the ECU's answer, or its flow control, did not come in time.");
+    case TransportError:
+        return QObject::tr("The ECU broke the CAN transport protocol (ISO-TP), or has no room for the request.");
     default: return QObject::tr("An error of the session library or of the control.");
     }
 }

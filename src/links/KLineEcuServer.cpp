@@ -24,7 +24,17 @@ void KLineEcuServer::say(const std::string& line) const
 
 void KLineEcuServer::run(const std::atomic<bool>& stop)
 {
-    while (!stop) poll(20);
+    // Served from a thread of its own: nothing may escape it, and a failing port is not spun on.
+    std::string lastFailure;
+    while (!stop) {
+        try {
+            poll(20);
+        } catch (const std::exception& error) {
+            if (lastFailure != error.what()) say(std::string("serving failed: ") + error.what());
+            lastFailure = error.what();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
 }
 
 void KLineEcuServer::poll(int timeoutMs)

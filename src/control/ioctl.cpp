@@ -178,7 +178,7 @@ void Automation::setTextMeasure(ioctl& control, TavrinPlatform::TextMeasure meas
 
 void Automation::setUserLocale(ioctl& control, const QLocale& locale)
 {
-    control.parts_->platform.locale = locale;
+    control.parts_->platform.seconds = TavrinPlatform::SecondsText(locale);
 }
 
 const Form& Automation::form(const ioctl& control)

@@ -6,9 +6,8 @@
 #include "ControlFields.h"
 #include "Form.h"
 #include "Reporting.h"
+#include "SecondsText.h"
 #include "Twips.h"
-
-#include <QLocale>
 
 namespace TavrinIoCtl {
 
@@ -16,8 +15,8 @@ struct Platform {
     TavrinPlatform::ClockFunction clock = TavrinPlatform::systemMilliseconds;
     TavrinPlatform::TwipsScale scale;
     TavrinPlatform::TextMeasure measure = TavrinPlatform::measureWithFontMetrics;
-    QFont font;      // the control's font, for text measured in twips
-    QLocale locale;  // the user's decimal separator in logged times
+    QFont font;                           // the control's font, for text measured in twips
+    TavrinPlatform::SecondsText seconds;  // logged times, with the user's decimal separator
 
     double textWidthTwips(const QString& text) const { return measure(font, text) * scale.perPixelX; }
 };

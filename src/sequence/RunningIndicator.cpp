@@ -1,13 +1,8 @@
 #include "Sequencer.h"
 
-namespace TavrinIoCtl {
+#include <cmath>
 
-QString secondsText(double seconds, const QLocale& locale)
-{
-    QLocale plain = locale;
-    plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    return plain.toString(seconds, 'g', 15);
-}
+namespace TavrinIoCtl {
 
 void Sequencer::ShowRunning(bool visible)
 {
@@ -30,7 +25,7 @@ void Sequencer::ShowElapsedTime()
 {
     // Tenths rounded half to even: 12 250 ms shows 12.2 s.
     const double tenths = std::nearbyint(elapsedMs() / 100.0);
-    c_.form.lbTime->setText(secondsText(tenths / 10.0, c_.platform.locale) + QStringLiteral(" s"));
+    c_.form.lbTime->setText(c_.platform.seconds(static_cast<uint64_t>(tenths) * 100) + QStringLiteral(" s"));
 }
 
 }  // namespace TavrinIoCtl

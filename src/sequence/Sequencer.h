@@ -87,7 +87,4 @@ constexpr int kAnimationIntervalMs = 75;
 // A failed stop is tried this many times in all, a tick apart.
 constexpr int kStopAttempts = 3;
 
-// Seconds written in the shortest general form with the locale's decimal separator.
-QString secondsText(double seconds, const QLocale& locale);
-
 }  // namespace TavrinIoCtl

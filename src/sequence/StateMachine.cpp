@@ -27,7 +27,7 @@ uint32_t Sequencer::elapsedMs() const
 
 QString Sequencer::elapsedSeconds() const
 {
-    return secondsText(elapsedMs() / 1000.0, c_.platform.locale);
+    return c_.platform.seconds(elapsedMs());
 }
 
 void Sequencer::startSequence(DriveModeValue mode)

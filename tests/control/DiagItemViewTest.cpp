@@ -4,8 +4,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
-#include <QLabel>
 #include <QDoubleSpinBox>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -142,4 +142,20 @@ TEST(RunLogModel, shouldStayConsistentForViews)
     model.clear();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.line(0), "");
+}
+
+TEST(RunLogModel, shouldGiveBackEveryLineAcrossItsChunks)
+{
+    TavrinPlatform::RunLogModel model;
+    // Lines of every length, some wider than a chunk and some not ASCII, fill many chunks.
+    std::vector<QString> written;
+    for (int i = 0; i < 5000; ++i) {
+        QString line = QString::number(i) + QString(i % 97, i % 5 ? QChar('x') : QChar(0x00E9));
+        if (i % 1000 == 7) line += QString(int(TavrinPlatform::RunLogModel::kChunkBytes), QChar(0x20AC));
+        written.push_back(line);
+        model.append(line);
+    }
+    ASSERT_EQ(model.lineCount(), 5000);
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(model.line(i), written[size_t(i)]) << "line " << i;
 }

@@ -2,6 +2,7 @@
 
 #include <QSignalSpy>
 
+#include "SecondsText.h"
 #include "Sequencer.h"
 
 using namespace TavrinIoCtl;
@@ -78,7 +79,8 @@ TEST_F(SequenceFixture, shouldReportARefusedStartAndSendNoStop)
     const QStringList log = logLines();
     ASSERT_EQ(log.size(), 6);
     EXPECT_TRUE(log.at(3).startsWith("  Start driving : 85 11 F1 30 04 08 32 00 F5->83 F1 11 7F 30 22 56"));
-    EXPECT_EQ(log.at(4), "  Start driving error : Negative response 0x22 conditionsNotCorrect from ECU 'EngineControl' to 'OutputControl'");
+    EXPECT_EQ(log.at(4), "  Start driving error : Negative response 0x22 conditionsNotCorrect from ECU 'EngineControl' "
+                         "to 'OutputControl'");
     EXPECT_EQ(msgText(), log.at(4));
     EXPECT_EQ(msgTag(), 0x22);
     EXPECT_TRUE(log.at(5).startsWith("Idle : "));
@@ -296,10 +298,22 @@ TEST_F(SequenceFixture, shouldReadDataOnDemandAfterInitialising)
 
 TEST(SequenceTimes, shouldWriteSecondsInTheShortestForm)
 {
-    const QLocale c = QLocale::c();
-    EXPECT_EQ(secondsText(3.0, c), "3");
-    EXPECT_EQ(secondsText(2.5, c), "2.5");
-    EXPECT_EQ(secondsText(12.345, c), "12.345");
-    EXPECT_EQ(secondsText(12345.678, c), "12345.678");
-    EXPECT_EQ(secondsText(2.5, QLocale(QLocale::French)), "2,5");
+    const TavrinPlatform::SecondsText c(QLocale::c());
+    EXPECT_EQ(c(3000), "3");
+    EXPECT_EQ(c(2500), "2.5");
+    EXPECT_EQ(c(12345), "12.345");
+    EXPECT_EQ(c(12005), "12.005");
+    EXPECT_EQ(c(12345678), "12345.678");
+    EXPECT_EQ(c(0), "0");
+    EXPECT_EQ(TavrinPlatform::SecondsText(QLocale(QLocale::French))(2500), "2,5");
+    // The same text as the locale's own shortest form, in locales with other separators and digits.
+    for (const QLocale& locale : {QLocale(QLocale::German), QLocale(QLocale::Arabic, QLocale::Egypt),
+                                  QLocale(QLocale::Hindi, QLocale::India), QLocale(QLocale::English)}) {
+        QLocale plain = locale;
+        plain.setNumberOptions(QLocale::OmitGroupSeparator);
+        const TavrinPlatform::SecondsText seconds(locale);
+        for (uint64_t ms : {0ull, 7ull, 990ull, 1001ull, 65536ull, 123456789ull, 4294967295ull})
+            EXPECT_EQ(seconds(ms), plain.toString(double(ms) / 1000.0, 'g', 15))
+                << qPrintable(locale.name()) << " " << ms;
+    }
 }

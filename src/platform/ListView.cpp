@@ -187,6 +187,8 @@ void ListView::setSubItem(ListItem* item, int index, const QString& text)
     if (item == nullptr || index < 1 || index >= columnCount()) {
         throw std::out_of_range("Invalid sub-item index " + std::to_string(index));
     }
+    // An unchanged text is neither announced nor painted again (a running test writes every value on every tick).
+    if (item->text(index) == text) return;
     item->setText(index, text);
     if (sorted_ && index == sortKey_) {
         const bool selected = item->isSelected();

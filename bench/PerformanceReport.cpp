@@ -93,7 +93,8 @@ struct RunningPump {
     bool running() const { return fieldsOf(control).CurrentState == SequenceState::Status; }
     void fillLog(int lines)
     {
-        const QString line = QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->88 F1 11 70 01 01 01 01 5E 2A 5A");
+        const QString line =
+            QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->88 F1 11 70 01 01 01 01 5E 2A 5A");
         for (int i = 0; i < lines; ++i)
             formOf(control).runLog->append(line);
         formOf(control).runLog->flush();
@@ -128,8 +129,9 @@ void tickLatency()
     QApplication::exec();
     const double median = percentile(micros, 0.5);
     const double p99 = percentile(micros, 0.99);
-    report({"one tick in Status with data monitoring, median / p99", format("%.1f", median) + " / " + format("%.1f us", p99),
-            "-", "<= 8 / 30 us", median <= 8.0 && p99 <= 30.0 && pump.running()});
+    report({"one tick in Status with data monitoring, median / p99",
+            format("%.1f", median) + " / " + format("%.1f us", p99), "-", "<= 8 / 30 us",
+            median <= 8.0 && p99 <= 30.0 && pump.running()});
 }
 
 double bareTimerRate(int ms)
@@ -166,7 +168,8 @@ void tickRates()
         formOf(pump.control).ioCtlTimer->start();
         empty.push_back(pump.ticksPerSecond(kRoundMs));
     }
-    report({"ticks/s on the 1 ms timer vs a bare restarted 1 ms timer", format("%.0f/s", median(empty)),
+    report({"ticks/s on the 1 ms timer vs a bare restarted 1 ms timer",
+            format("%.0f/s", median(empty)) + format(" = %.3f", median(empty) / median(bare)),
             format("%.0f/s", median(bare)), "ratio >= 0.98", median(empty) / median(bare) >= 0.98});
     std::vector<double> full;
     RunningPump loaded;
@@ -180,7 +183,8 @@ void tickRates()
         formOf(loaded.control).ioCtlTimer->stop();
         formOf(pump.control).ioCtlTimer->start();
     }
-    report({"ticks/s with 1,000,000 log lines vs an empty log", format("%.0f/s", median(full)),
+    report({"ticks/s with 1,000,000 log lines vs an empty log",
+            format("%.0f/s", median(full)) + format(" = %.3f", median(full) / median(empty)),
             format("%.0f/s", median(empty)), "ratio >= 0.95",
             median(full) / median(empty) >= 0.95 && pump.running() && loaded.running()});
 }
@@ -283,11 +287,11 @@ void bigEcu()
                 ms.push_back(c.nsecsElapsed() / 1e6);
             }
             const double m = percentile(ms, 0.5);
-            if (m > 0.15) std::printf("  %-30s %-20s %.2f ms\n", qPrintable(w->objectName()), w->metaObject()->className(), m);
+            if (m > 0.15)
+                std::printf("  %-30s %-20s %.2f ms\n", qPrintable(w->objectName()), w->metaObject()->className(), m);
         }
     }
-    const double resize =
-        paintedMs(31, [&](int i) { control.resize(i % 2 ? QSize(1000, 680) : QSize(1200, 800)); });
+    const double resize = paintedMs(31, [&](int i) { control.resize(i % 2 ? QSize(1000, 680) : QSize(1200, 800)); });
     report({"resize of the window on that ECU", format("%.1f ms", resize), "-", "<= 8 ms", resize <= 8.0});
 }
 
@@ -298,9 +302,8 @@ void manyEcus()
     control.resize(1000, 680);
     control.show();
     QApplication::processEvents();
-    const double init = paintedMs(31, [&](int) {
-        control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
-    });
+    const double init = paintedMs(
+        31, [&](int) { control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session); });
     report({"initParameters on a vehicle of 100 ECUs", format("%.1f ms", init), "-", "<= 10 ms",
             init <= 10.0 && formOf(control).lvFunctions->rowCount() == 100});
 }

@@ -1,6 +1,7 @@
 #include "CanEcuServer.h"
 
 #include "CanLink.h"
+#include "ServingLoop.h"
 #include "Sorvik3.h"
 
 #include <thread>
@@ -35,17 +36,8 @@ void CanEcuServer::say(const std::string& line) const
 
 void CanEcuServer::run(const std::atomic<bool>& stop)
 {
-    // Served from a thread of its own: nothing may escape it, and a failing port is not spun on.
-    std::string lastFailure;
-    while (!stop) {
-        try {
-            poll(20);
-        } catch (const std::exception& error) {
-            if (lastFailure != error.what()) say(std::string("serving failed: ") + error.what());
-            lastFailure = error.what();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
+    serveUntilStopped(
+        stop, [this] { poll(20); }, [this](const std::string& line) { say(line); });
 }
 
 void CanEcuServer::flush(EcuEnd& end)

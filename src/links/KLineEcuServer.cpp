@@ -2,6 +2,7 @@
 
 #include "Kwp2000Codes.h"
 #include "Kwp2000Frame.h"
+#include "ServingLoop.h"
 
 #include <thread>
 
@@ -24,17 +25,8 @@ void KLineEcuServer::say(const std::string& line) const
 
 void KLineEcuServer::run(const std::atomic<bool>& stop)
 {
-    // Served from a thread of its own: nothing may escape it, and a failing port is not spun on.
-    std::string lastFailure;
-    while (!stop) {
-        try {
-            poll(20);
-        } catch (const std::exception& error) {
-            if (lastFailure != error.what()) say(std::string("serving failed: ") + error.what());
-            lastFailure = error.what();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
+    serveUntilStopped(
+        stop, [this] { poll(20); }, [this](const std::string& line) { say(line); });
 }
 
 void KLineEcuServer::poll(int timeoutMs)

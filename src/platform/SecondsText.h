@@ -17,7 +17,6 @@ class SecondsText {
     explicit SecondsText(const QLocale& locale = QLocale());
 
     QString operator()(uint64_t milliseconds) const;
-    const QLocale& locale() const { return locale_; }
 
   private:
     QLocale locale_;

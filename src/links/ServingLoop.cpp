@@ -1,0 +1,24 @@
+#include "ServingLoop.h"
+
+#include <chrono>
+#include <exception>
+#include <thread>
+
+namespace Sorvik3Sim {
+
+void serveUntilStopped(const std::atomic<bool>& stop, const std::function<void()>& pollOnce,
+                       const std::function<void(const std::string&)>& say)
+{
+    std::string lastFailure;
+    while (!stop) {
+        try {
+            pollOnce();
+        } catch (const std::exception& error) {
+            if (lastFailure != error.what()) say(std::string("serving failed: ") + error.what());
+            lastFailure = error.what();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+}
+
+}  // namespace Sorvik3Sim

@@ -32,7 +32,7 @@ bool writeWhole(const QString& path, const QByteArray& content, QString& why)
 }
 
 RunRecorder::RunRecorder(TavrinIoCtl::ioctl& control, QString vehicle, Context context)
-    : vehicle_(std::move(vehicle)), context_(std::move(context))
+    : control_(control), vehicle_(std::move(vehicle)), context_(std::move(context))
 {
     QObject::connect(&control, &TavrinIoCtl::ioctl::stateChanged, &control,
                      [this](TavrinIoCtl::SequenceState state) { stateChanged(state); });
@@ -68,7 +68,7 @@ void RunRecorder::stateChanged(TavrinIoCtl::SequenceState state)
     run.finalState = TavrinIoCtl::stateName(state);
     run.durationMs = context_.clockMs() - run.startMs;
     if (state == TavrinIoCtl::SequenceState::Idle) {
-        run.stopped = context_.deviceStopped();
+        run.stopped = !control_.DrivenDevices().contains(run.device);
         running_ = false;
     }
 }

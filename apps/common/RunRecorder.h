@@ -33,11 +33,10 @@ struct RunRecord {
 
 class RunRecorder {
   public:
-    // context(): the ECU, device, mode and option shown now; stopped(): whether
-    // the device is stopped (the ECU's own view where the host has one).
+    // context(): the ECU, device, mode and option shown now. A run's device
+    // counts as stopped when the control no longer says it may be driven.
     struct Context {
         std::function<QStringList()> current;  // ecu, device, mode, option, monitorData ("1"/"0")
-        std::function<bool()> deviceStopped;
         std::function<quint32()> clockMs;
     };
     RunRecorder(TavrinIoCtl::ioctl& control, QString vehicle, Context context);
@@ -52,6 +51,7 @@ class RunRecorder {
   private:
     void stateChanged(TavrinIoCtl::SequenceState state);
 
+    TavrinIoCtl::ioctl& control_;
     QString vehicle_;
     Context context_;
     std::vector<Sample> samples_;

@@ -105,16 +105,7 @@ TavrinApps::RunRecorder::Context DemoWindow::recordContext()
         return QStringList{selected("lvFunctions"), selected("lvDevices"), mode_, option,
                            monitor && monitor->isChecked() ? "1" : "0"};
     };
-    auto stopped = [this, current] {
-        const QStringList now = current();
-        try {
-            return !session_ || !session_->behaviour(now.value(0).toStdString())
-                                      .deviceRunning(now.value(1).toStdString(), session_->clockNow());
-        } catch (const std::exception&) {
-            return false;
-        }
-    };
-    return {current, stopped, [this] { return session_ ? session_->clockNow() : 0u; }};
+    return {current, [this] { return session_ ? session_->clockNow() : 0u; }};
 }
 
 bool DemoWindow::saveRun(const QString& base, QString& why) const

@@ -63,17 +63,7 @@ TavrinApps::RunRecorder::Context Runner::recordContext()
                            fields.DriveMode == TavrinIoCtl::DriveModeValue::Temporary ? "temporary" : "permanent",
                            option, f.ckReadData->isChecked() ? "1" : "0"};
     };
-    auto stopped = [this] {
-        const auto& fields = fieldsOf(*control_);
-        if (!fields.SelectedEcu) return true;
-        try {
-            return !session_->behaviour(fields.SelectedEcu->Name())
-                        .deviceRunning(fields.SelectedDeviceName.toStdString(), clock_.now());
-        } catch (const std::exception&) {
-            return false;
-        }
-    };
-    return {current, stopped, [this] { return clock_.now(); }};
+    return {current, [this] { return clock_.now(); }};
 }
 
 Runner::~Runner() = default;
@@ -119,9 +109,10 @@ void Runner::run(const std::vector<Command>& commands)
     expectations_.push_back({currentLine_, QStringLiteral("end of script"), failure});
 }
 
+// A sequence that runs, or a device the control says may still be driven.
 bool Runner::deviceDriven() const
 {
-    return formOf(*control_).ioCtlTimer->isActive();
+    return formOf(*control_).ioCtlTimer->isActive() || !control_->DrivenDevices().isEmpty();
 }
 
 // The stop click, then Idle within ten seconds of the run's clock; else the
@@ -131,13 +122,14 @@ QString Runner::stopDrivenDevice()
     if (!deviceDriven()) return {};
     const auto& f = formOf(*control_);
     out_ << "> (stopping the driven device)\n";
+    const auto running = [&] { return f.ioCtlTimer->isActive(); };
     control_->CbStop_Click();
-    for (uint32_t waited = 0; deviceDriven() && waited < 10000; waited += step_)
+    for (uint32_t waited = 0; running() && waited < 10000; waited += step_)
         tick(1, false);
     QString how = QStringLiteral("stopped");
     if (deviceDriven()) {
         control_->cbEstop_Click();
-        for (uint32_t waited = 0; deviceDriven() && waited < 2000; waited += step_)
+        for (uint32_t waited = 0; running() && waited < 2000; waited += step_)
             tick(1, false);
         how = QStringLiteral("emergency stopped");
     }

@@ -21,7 +21,8 @@ QString ledColour(const TavrinPlatform::StatusPanel* led)
     const QImage image = led->pixmap().toImage();
     if (image.isNull()) return QStringLiteral("none");
     const QColor centre = image.pixelColor(10, 10);
-    return centre.red() > centre.green() ? QStringLiteral("red") : QStringLiteral("green");
+    if (centre.red() > 2 * centre.green()) return QStringLiteral("red");
+    return centre.red() > centre.green() ? QStringLiteral("amber") : QStringLiteral("green");
 }
 
 QString captionOf(const QWidget* w)

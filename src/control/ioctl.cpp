@@ -64,6 +64,10 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     };
     parts_->sequencer.onStateChanged = [this](SequenceState state) { emit stateChanged(state); };
     parts_->report.onError = [this](int32_t number, const QString& text) { emit errorReported(number, text); };
+    parts_->sequencer.ledger().onChange = [this] {
+        parts_->report.setDrivenWarning(!parts_->sequencer.ledger().empty());
+        emit drivenDevicesChanged(DrivenDevices());
+    };
     parts_->sequencer.wantsData = [this] { return isSignalConnected(QMetaMethod::fromSignal(&ioctl::dataRead)); };
     parts_->sequencer.onDataRead = [this](const QString& name, const QString& unit, const QString& text, double value,
                                           uint32_t ms) { emit dataRead(name, unit, text, value, ms); };
@@ -76,6 +80,11 @@ ioctl::~ioctl()
     f.AbortRequested = true;
     parts_->form.ioCtlTimer->stop();
     parts_->form.timRun->stop();
+    // Receivers may be half gone while the host tears down: nothing more is told.
+    blockSignals(true);
+    parts_->sequencer.ledger().onChange = nullptr;
+    // Nobody is left to tell that a device may still be driven: it is stopped.
+    parts_->report.guard("~ioctl", [&] { parts_->sequencer.stopEveryDrivenDevice(); });
     // Item views let go of the session before the references are released.
     parts_->form.DiSessionName->setSession(nullptr);
     for (auto* item : parts_->form.DeviceParam)
@@ -107,8 +116,16 @@ Sorvik3::SessionRef ioctl::Session() const
     return parts_->fields.Session;
 }
 
+void ioctl::refuseWhileRunning(const char* call) const
+{
+    if (!parts_->sequencer.running()) return;
+    throw Sorvik3::Error(number(ControlError::SequenceRunning),
+                         std::string(call) + " refused: " + meaning(ControlError::SequenceRunning));
+}
+
 void ioctl::setSession(Sorvik3::SessionRef newSession)
 {
+    refuseWhileRunning("setSession");
     parts_->fields.Session = std::move(newSession);
     if (!parts_->fields.InstallPath.isEmpty()) asSessionError([&] { parts_->catalogue.LoadFunctionList(); });
 }
@@ -117,6 +134,7 @@ void ioctl::setSession(Sorvik3::SessionRef newSession)
 void ioctl::initParameters(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                            Sorvik3::SessionRef aDiagSession)
 {
+    refuseWhileRunning("initParameters");
     asSessionError([&] { initialise(szInstallServer, szUserInterfaceLanguage, std::move(aDiagSession)); });
 }
 
@@ -141,8 +159,12 @@ QString ioctl::ControlVersion() const
 
 void ioctl::Abort()
 {
-    parts_->fields.AbortRequested = true;
-    parts_->form.ioCtlTimer->stop();
+    parts_->report.guard("Abort", [&] { parts_->sequencer.Abort(); });
+}
+
+QStringList ioctl::DrivenDevices() const
+{
+    return parts_->sequencer.ledger().names();
 }
 
 bool ioctl::Busy() const

@@ -45,32 +45,43 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     Q_CLASSINFO("DispId.ErrorMsg", "1")
     Q_PROPERTY(bool Busy READ Busy)
     Q_PROPERTY(QString ControlVersion READ ControlVersion)
+    Q_PROPERTY(QStringList DrivenDevices READ DrivenDevices NOTIFY drivenDevicesChanged)
 
   public:
     // Builds the window (nothing is shown until the host shows it); no session
     // yet, Busy false. The control owns its child widgets; the host owns the control.
     explicit ioctl(QWidget* parent = nullptr);
-    // Stops the timers, detaches the item views from the session and releases
-    // every session object it holds. Sends nothing.
+    // Stops the timers, sends the stop of any device that may still be driven
+    // (nobody would be left to tell), detaches the item views from the session
+    // and releases every session object it holds.
     ~ioctl() override;
 
     // The session the control works in; empty before one is given. The host owns it.
     Sorvik3::SessionRef Session() const;
     // Replaces the session and, once initParameters has run, lists its ECUs
-    // again. Throws Sorvik3::Error when the session library fails.
+    // again. Throws Sorvik3::Error when the session library fails, and
+    // 0x2105 (changing nothing) while a sequence runs: stop it first.
     void setSession(Sorvik3::SessionRef newSession);
     // Loads the language file szInstallServer + "/lang/ioctl.xml" in the
     // language given ("en" when empty), translates the window, shows the version,
     // takes the session (when given) and lists its ECUs. Throws Sorvik3::Error
     // only: 1 for a language file that cannot be read, the session library's
-    // numbers, 0x7FFF0000 for a foreign failure. What failed is not undone.
+    // numbers, 0x2105 while a sequence runs (nothing is changed then),
+    // 0x7FFF0000 for a foreign failure. What failed is not undone.
     void initParameters(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                         Sorvik3::SessionRef aDiagSession = {});
     // "1.0.0.1": major, minor, 0, revision.
     QString ControlVersion() const;
     // Stops the sequence timer for good: no sequence starts again. A device
-    // being driven is not stopped by this; the host stops it first.
+    // that may be driven first gets its stop request once, logged like the
+    // emergency stop's; one whose stop fails is named in the run log and the
+    // status bar. Never throws.
     void Abort();
+    // The devices that may be driven: started (the start may have reached the
+    // ECU and was not refused) and not yet confirmed stopped by the ECU. Empty
+    // when nothing may be driven. A host asks this before it closes, switches
+    // the session or aborts, and warns the user when it is not empty.
+    QStringList DrivenDevices() const;
     // True while a sequence runs.
     bool Busy() const;
     // The run log's lines as they stand, oldest first (for keeping a run).
@@ -95,6 +106,8 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
                   quint32 elapsedMs);
     // An error was shown in the status bar, with its number.
     void errorReported(qint32 number, const QString& text);
+    // DrivenDevices changed: a device may now be driven, or its stop was confirmed.
+    void drivenDevicesChanged(const QStringList& devices);
 
   public slots:
     // The reactions to the user's clicks and to the timers, named after their
@@ -120,6 +133,8 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
   private:
     friend class Automation;
     void connectEvents();
+    // Throws SequenceRunning while a sequence runs.
+    void refuseWhileRunning(const char* call) const;
     void initialise(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                     Sorvik3::SessionRef aDiagSession);
 

@@ -12,6 +12,8 @@ const char* meaning(ControlError error)
     case ControlError::RequestNotFilled: return "Request not filled";
     case ControlError::CannotJudge: return "Status cannot be judged";
     case ControlError::StillDriven: return "Device may still be driven";
+    case ControlError::StopIsStart: return "The stop command would start the device";
+    case ControlError::SequenceRunning: return "a sequence is running: stop it first";
     case ControlError::Foreign: return "Unknown failure";
     }
     return "Error";

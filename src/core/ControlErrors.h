@@ -19,6 +19,8 @@ enum class ControlError : int32_t {
     RequestNotFilled = 0x2101,  // a shared request could not be made to name this device: not sent
     CannotJudge = 0x2102,       // the answer cannot tell whether the device runs
     StillDriven = 0x2103,       // the stop failed: the device may still be driven
+    StopIsStart = 0x2104,       // the stop command is the command that starts the device: not sent
+    SequenceRunning = 0x2105,   // a host call that would change the session or the language during a run
     Foreign = 0x7FFF0000,       // a failure that is not the session library's own
 };
 

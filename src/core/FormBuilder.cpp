@@ -165,6 +165,7 @@ void buildReporting(Builder& b)
     f.ilstLeds->setObjectName(QStringLiteral("ilstLeds"));
     f.ilstLeds->add(QStringLiteral("Green"), TavrinPlatform::Pictures::led(QColor(30, 190, 60)));
     f.ilstLeds->add(QStringLiteral("Red"), TavrinPlatform::Pictures::led(QColor(220, 30, 30)));
+    f.ilstLeds->add(QStringLiteral("Amber"), TavrinPlatform::Pictures::led(QColor(240, 160, 0)));
     f.ilstRunning = new TavrinPlatform::ImageList(b.surface);
     f.ilstRunning->setObjectName(QStringLiteral("ilstRunning"));
     for (int frame = 0; frame < 4; ++frame)

@@ -29,7 +29,22 @@ void Reporting::ClearLog()
 void Reporting::SetBusy(bool busy)
 {
     fields_.Busy = busy;
-    const QPixmap led = form_.ilstLeds->image(busy ? QStringLiteral("Red") : QStringLiteral("Green"));
+    showLed();
+}
+
+void Reporting::setDrivenWarning(bool warn)
+{
+    if (warn == drivenWarning_) return;
+    drivenWarning_ = warn;
+    showLed();
+}
+
+void Reporting::showLed()
+{
+    const QString colour = fields_.Busy ? QStringLiteral("Red")
+                           : drivenWarning_ ? QStringLiteral("Amber")
+                                            : QStringLiteral("Green");
+    const QPixmap led = form_.ilstLeds->image(colour);
     const auto scale = TavrinPlatform::TwipsScale::ofWidget(form_.picLed);
     form_.picLed->drawPicture(led, QPoint(scale.toPixelsX(60), scale.toPixelsY(60)));
     form_.sbMain->panel(QStringLiteral("Led"))->setPixmap(form_.picLed->image());

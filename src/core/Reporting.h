@@ -26,6 +26,9 @@ class Reporting {
     std::function<void(int32_t, const QString&)> onError;
     void ClearLog();
     void SetBusy(bool busy);
+    // A device may still be driven though no sequence runs: the LED turns amber
+    // (red while busy wins).
+    void setDrivenWarning(bool warn);
     // The error code the click raises ErrorMsg with, if any.
     std::optional<int32_t> PanelClick(const QString& key) const;
 
@@ -41,9 +44,11 @@ class Reporting {
 
   private:
     void reportEscaped(const char* handlerName, const Failure& failure) noexcept;
+    void showLed();
 
     Form& form_;
     ControlFields& fields_;
+    bool drivenWarning_ = false;
 };
 
 }  // namespace TavrinIoCtl

@@ -17,6 +17,12 @@ void FaultInjector::dropAnswer(const std::string& ecu, const std::string& reques
     faults_.push_back({ecu, FaultDescription{FaultDescription::Kind::NoAnswer, request, 0, count}});
 }
 
+void FaultInjector::spoilAnswer(const std::string& ecu, const std::string& request, FaultDescription::Kind kind,
+                                int count)
+{
+    faults_.push_back({ecu, FaultDescription{kind, request, 0, count}});
+}
+
 void FaultInjector::clear()
 {
     faults_.clear();

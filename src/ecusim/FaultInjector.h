@@ -18,6 +18,9 @@ class FaultInjector {
     void failInit(const std::string& ecu, int count = kAlways);
     void answerNegatively(const std::string& ecu, const std::string& request, uint8_t code, int count = kAlways);
     void dropAnswer(const std::string& ecu, const std::string& request, int count = kAlways);
+    // The ECU acts on the request and its answer goes wrong: kind is Lost, Late, Cut or Stale.
+    void spoilAnswer(const std::string& ecu, const std::string& request, FaultDescription::Kind kind,
+                     int count = kAlways);
     void clear();
 
     // Consumes one occurrence of the first fault that applies, if any.

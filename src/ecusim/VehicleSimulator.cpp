@@ -2,6 +2,8 @@
 
 #include "Kwp2000Codes.h"
 
+#include <utility>
+
 
 namespace Sorvik3Sim {
 namespace {
@@ -20,14 +22,16 @@ VehicleSimulator::VehicleSimulator(std::shared_ptr<const VehicleDescription> mod
 {
     ecus_.reserve(model_->ecus.size());
     for (const auto& ecu : model_->ecus) {
-        ecus_.push_back(EcuLine{SimulatedEcu(ecu), RequestMatcher(ecu)});
+        ecus_.push_back(EcuLine{SimulatedEcu(ecu), RequestMatcher(ecu), false, 0, {}});
         for (const auto& fault : ecu.faults) {
             if (fault.kind == FaultDescription::Kind::Init)
                 faults_.failInit(ecu.name, fault.count);
             else if (fault.kind == FaultDescription::Kind::NoAnswer)
                 faults_.dropAnswer(ecu.name, fault.request, fault.count);
-            else
+            else if (fault.kind == FaultDescription::Kind::Negative)
                 faults_.answerNegatively(ecu.name, fault.request, fault.code, fault.count);
+            else
+                faults_.spoilAnswer(ecu.name, fault.request, fault.kind, fault.count);
         }
     }
 }
@@ -79,17 +83,35 @@ void VehicleSimulator::answerRequest(EcuLine& line, const Bytes& request, const 
         reply(negative(service, line.matcher.offers(service) ? kSubFunctionNotSupported : kServiceNotSupported));
         return;
     }
-    if (const auto fault = faults_.takeRequestFault(model.name, known->name)) {
-        if (fault->kind == FaultDescription::Kind::Negative) reply(negative(service, fault->code));
-        return;
-    }
+    const auto fault = faults_.takeRequestFault(model.name, known->name);
+    if (fault && fault->kind == FaultDescription::Kind::Negative) return reply(negative(service, fault->code));
+    if (fault && fault->kind == FaultDescription::Kind::NoAnswer) return;
     for (int i = 0; i < known->pendingAnswers; ++i) {
         reply(negative(service, kResponsePending));
         clock_.sleep(kPendingIntervalMs);
     }
     const Answer answer = line.behaviour.handle(*known, request, clock_.now());
     if (service == kTesterPresent && request.size() > 1 && request[1] == kNoResponseRequired) return;
+    const Bytes previous = std::exchange(line.lastAnswer, answer.data);
+    if (fault) return spoiled(fault->kind, model, answer.data, previous, reply);
     reply(answer.data);
+}
+
+// An answer that goes wrong after the ECU has acted on the request.
+void VehicleSimulator::spoiled(FaultDescription::Kind kind, const EcuDescription& model, const Bytes& answer,
+                               const Bytes& previous, const Reply& reply)
+{
+    switch (kind) {
+    case FaultDescription::Kind::Late:
+        clock_.sleep(model.kline.timing.p2Max + kLateByMs);
+        reply(answer);
+        break;
+    case FaultDescription::Kind::Cut: reply(Bytes(answer.begin(), answer.begin() + (answer.size() * 2 + 2) / 3)); break;
+    case FaultDescription::Kind::Stale:
+        if (!previous.empty()) reply(previous);
+        break;
+    default: break;  // lost
+    }
 }
 
 }  // namespace Sorvik3Sim

@@ -42,6 +42,8 @@ class VehicleSimulator {
     std::mutex& mutex() { return mutex_; }
 
     static constexpr uint32_t kPendingIntervalMs = 100;
+    // A late answer comes this long after P2max.
+    static constexpr uint32_t kLateByMs = 20;
 
   private:
     struct EcuLine {
@@ -49,8 +51,11 @@ class VehicleSimulator {
         RequestMatcher matcher;
         bool communicating = false;
         uint32_t lastActivity = 0;
+        Bytes lastAnswer;  // what a stale answer repeats
     };
     void answerRequest(EcuLine& line, const Bytes& request, const Reply& reply);
+    void spoiled(FaultDescription::Kind kind, const EcuDescription& model, const Bytes& answer, const Bytes& previous,
+                 const Reply& reply);
 
     std::shared_ptr<const VehicleDescription> model_;
     SimClock clock_;

@@ -8,7 +8,17 @@
 namespace Sorvik3Sim {
 
 constexpr uint8_t kStartDiagnosticSession = 0x10;
+constexpr uint8_t kReadEcuIdentification = 0x1A;
+constexpr uint8_t kReadDataByLocalId = 0x21;
+constexpr uint8_t kReadDataByCommonId = 0x22;
+constexpr uint8_t kSecurityAccess = 0x27;
+constexpr uint8_t kWriteDataByCommonId = 0x2E;
+constexpr uint8_t kIoControlByCommonId = 0x2F;
 constexpr uint8_t kIoControlByLocalId = 0x30;
+constexpr uint8_t kStartRoutineByLocalId = 0x31;
+constexpr uint8_t kStopRoutineByLocalId = 0x32;
+constexpr uint8_t kRoutineResultsByLocalId = 0x33;
+constexpr uint8_t kWriteDataByLocalId = 0x3B;
 constexpr uint8_t kTesterPresent = 0x3E;
 constexpr uint8_t kStartCommunication = 0x81;
 constexpr uint8_t kStopCommunication = 0x82;

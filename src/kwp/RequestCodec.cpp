@@ -6,6 +6,7 @@
 #include "Sorvik3.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace Sorvik3Sim {
 namespace {
@@ -13,6 +14,38 @@ namespace {
 bool writes(const DataDescription& item)
 {
     return !item.inResponse && item.kind == DataKind::Number;
+}
+
+// The parameter bytes after the service id that a positive answer repeats.
+size_t echoedParameters(uint8_t service)
+{
+    switch (service) {
+    case kIoControlByLocalId: return 2;         // local identifier, control option
+    case kIoControlByCommonId: return 3;        // common identifier (2), control option
+    case kReadDataByCommonId:
+    case kWriteDataByCommonId: return 2;
+    case kStartDiagnosticSession:
+    case kReadEcuIdentification:
+    case kReadDataByLocalId:
+    case kSecurityAccess:
+    case kStartRoutineByLocalId:
+    case kStopRoutineByLocalId:
+    case kRoutineResultsByLocalId:
+    case kWriteDataByLocalId: return 1;
+    default: return 0;
+    }
+}
+
+// A response item of the ECU's own (not a repeat of the request) at this position.
+bool answerItemAt(const RequestDescription& request, size_t position)
+{
+    for (const auto& item : request.items) {
+        if (!item.inResponse || item.source.kind == ResponseSource::Kind::Echo) continue;
+        const size_t first = static_cast<size_t>(item.position);
+        const size_t size = item.size > 0 ? static_cast<size_t>(item.size) : SIZE_MAX - first;
+        if (position >= first && position - first < size) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -53,7 +86,22 @@ bool isResponsePending(const Bytes& answer, uint8_t service)
            answer[2] == kResponsePending;
 }
 
-void checkAnswer(const std::string& ecu, const RequestDescription& request, const Bytes& answer)
+bool answerBelongsTo(const RequestDescription& request, const Bytes& requestBytes, const Bytes& answer)
+{
+    if (answer.empty()) return false;
+    if (answer[0] == kNegativeResponse) return answer.size() >= 3 && answer[1] == request.service;
+    if (answer[0] != static_cast<uint8_t>(request.service + kPositiveOffset)) return false;
+    const size_t echoed = echoedParameters(request.service);
+    for (size_t i = 1; i <= echoed && i < requestBytes.size(); ++i) {
+        if (answerItemAt(request, i)) continue;
+        // An answer too short to repeat the byte is cut, not another request's.
+        if (i < answer.size() && answer[i] != requestBytes[i]) return false;
+    }
+    return true;
+}
+
+void checkAnswer(const std::string& ecu, const RequestDescription& request, const Bytes& requestBytes,
+                 const Bytes& answer)
 {
     if (answer.empty()) {
         throw Sorvik3::Error(BadFrame, "Empty answer from ECU '" + ecu + "' to '" + request.name + "'");
@@ -63,9 +111,9 @@ void checkAnswer(const std::string& ecu, const RequestDescription& request, cons
         throw Sorvik3::Error(code, "Negative response " + hexByte(code) + " " + responseCodeName(code) +
                                        " from ECU '" + ecu + "' to '" + request.name + "'");
     }
-    if (answer[0] != static_cast<uint8_t>(request.service + kPositiveOffset)) {
-        throw Sorvik3::Error(BadFrame, "Unexpected answer " + hexByte(answer[0]) + " from ECU '" + ecu + "' to '" +
-                                           request.name + "'");
+    if (!answerBelongsTo(request, requestBytes, answer)) {
+        throw Sorvik3::Error(BadFrame, "Unexpected answer " + hexText(answer) + " from ECU '" + ecu + "' to '" +
+                                           request.name + "': it answers another request");
     }
 }
 

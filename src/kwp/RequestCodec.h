@@ -25,8 +25,15 @@ Bytes encodeRequest(const RequestDescription& request, const std::vector<ItemVal
 
 // "Response pending" (7F service 78) to this service.
 bool isResponsePending(const Bytes& answer, uint8_t service);
+// Whether an answer is this request's own: a negative answer to its service,
+// or a positive one that repeats the parameter bytes KWP2000 has it repeat
+// (the local identifier, the control option) where the request has them and no
+// response item of the description sits there. A late answer to an earlier
+// request is not.
+bool answerBelongsTo(const RequestDescription& request, const Bytes& requestBytes, const Bytes& answer);
 // Throws for a negative answer (its response code as the number) and for an
-// answer that belongs to another service (BadFrame); names the ECU and the request.
-void checkAnswer(const std::string& ecu, const RequestDescription& request, const Bytes& answer);
+// answer that is not this request's (BadFrame); names the ECU and the request.
+void checkAnswer(const std::string& ecu, const RequestDescription& request, const Bytes& requestBytes,
+                 const Bytes& answer);
 
 }  // namespace Sorvik3Sim

@@ -79,8 +79,7 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
     }
     WireRecord wire;
     try {
-        Bytes answer = link_->exchange(ecu, request.name, data, wire);
-        exchange.answer = finalAnswer(ecu, request, std::move(answer), wire);
+        exchange.answer = ownAnswer(ecu, request, data, link_->exchange(ecu, request.name, data, wire), wire);
     } catch (const Sorvik3::Error&) {
         exchange.sentFrame = wire.sent.empty() ? link_->frame(ecu, data) : std::move(wire.sent);
         exchange.receivedFrame = std::move(wire.received);
@@ -88,7 +87,26 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
     }
     exchange.sentFrame = std::move(wire.sent);
     exchange.receivedFrame = std::move(wire.received);
-    checkAnswer(ecu.name, request, exchange.answer);
+    checkAnswer(ecu.name, request, data, exchange.answer);
+}
+
+// A late answer to an earlier request may arrive first: it is dropped and this
+// request's own answer waited for, a few times at most. If none comes, the
+// failure names the answer that was dropped, never takes it as this one's.
+Bytes VehicleRuntime::ownAnswer(const EcuDescription& ecu, const RequestDescription& request, const Bytes& data,
+                                Bytes answer, WireRecord& wire)
+{
+    for (int dropped = 0;; ++dropped) {
+        answer = finalAnswer(ecu, request, std::move(answer), wire);
+        if (answerBelongsTo(request, data, answer) || dropped == kMaxStaleAnswers) return answer;
+        const Bytes stale = answer;
+        try {
+            answer = link_->nextAnswer(ecu, request.name, link_->answerTimeout(ecu), wire);
+        } catch (const Sorvik3::Error& error) {
+            throw Sorvik3::Error(error.number(), error.description() + "; an answer to another request was dropped: " +
+                                                     hexText(stale));
+        }
+    }
 }
 
 }  // namespace Sorvik3Sim

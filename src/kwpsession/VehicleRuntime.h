@@ -46,8 +46,12 @@ class VehicleRuntime {
     // "Response pending" is waited through at most this often and this long.
     static constexpr int kMaxPendingAnswers = 100;
     static constexpr uint32_t kPendingLimitMs = 60000;
+    // Answers to other requests dropped while waiting for this one's.
+    static constexpr int kMaxStaleAnswers = 3;
 
   private:
+    Bytes ownAnswer(const EcuDescription& ecu, const RequestDescription& request, const Bytes& data, Bytes answer,
+                    WireRecord& wire);
     Bytes finalAnswer(const EcuDescription& ecu, const RequestDescription& request, Bytes answer, WireRecord& wire);
 
     std::shared_ptr<const VehicleDescription> model_;

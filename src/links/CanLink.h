@@ -31,6 +31,10 @@ class CanLink final : public Link {
                    WireRecord& wire) override;
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
                      WireRecord& wire) override;
+    uint32_t answerTimeout(const EcuDescription& ecu) const override
+    {
+        return ecu.can ? ecu.can->p2Max : ecu.kline.timing.p2Max;
+    }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override
     {
         return ecu.can ? ecu.can->p2Extended : ecu.kline.timing.p2Extended;

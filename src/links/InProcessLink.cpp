@@ -34,7 +34,9 @@ void InProcessLink::send(size_t index, const Bytes& request, WireRecord& wire)
 {
     answers_.clear();
     wire.sent = frame(simulator_->model().ecus[index], request);
-    simulator_->serve(index, request, [this](const Bytes& answer) { answers_.push_back(answer); });
+    waitingSince_ = simulator_->clock().now();
+    simulator_->serve(index, request,
+                      [this](const Bytes& answer) { answers_.push_back({answer, simulator_->clock().now()}); });
 }
 
 void InProcessLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
@@ -47,7 +49,7 @@ void InProcessLink::startCommunication(const EcuDescription& ecu, WireRecord& wi
         simulator_->clock().sleep(ecu.kline.timing.p2Max);
         throw Sorvik3::Error(NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
     }
-    const Bytes answer = answers_.front();
+    const Bytes answer = answers_.front().answer;
     answers_.clear();
     if (answer.size() < 3 || answer[0] != kStartCommunication + kPositiveOffset) {
         throw Sorvik3::Error(BadFrame, "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
@@ -85,11 +87,15 @@ Bytes InProcessLink::exchange(const EcuDescription& ecu, const std::string& what
 Bytes InProcessLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
                                 WireRecord& wire)
 {
-    if (answers_.empty()) {
-        simulator_->clock().sleep(timeoutMs);
+    // An answer that came after the wait is as good as none: the tester had given up.
+    if (answers_.empty() || answers_.front().at - waitingSince_ > timeoutMs) {
+        answers_.clear();
+        const uint32_t waited = simulator_->clock().now() - waitingSince_;
+        if (waited < timeoutMs) simulator_->clock().sleep(timeoutMs - waited);
         throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
     }
-    Bytes answer = std::move(answers_.front());
+    Bytes answer = std::move(answers_.front().answer);
+    waitingSince_ = answers_.front().at;
     answers_.pop_front();
     auto& state = ecus_[indexOf(ecu)];
     wire.received = encodeFrame(Frame{ecu.testerAddress, ecu.address, answer}, state.form);

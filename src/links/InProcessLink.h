@@ -39,7 +39,12 @@ class InProcessLink final : public Link {
 
     std::shared_ptr<VehicleSimulator> simulator_;
     std::vector<EcuState> ecus_;
-    std::deque<Bytes> answers_;
+    struct Arrival {
+        Bytes answer;
+        uint32_t at = 0;  // the simulated clock when the ECU sent it
+    };
+    std::deque<Arrival> answers_;
+    uint32_t waitingSince_ = 0;  // the request sent, or the answer read last
 };
 
 }  // namespace Sorvik3Sim

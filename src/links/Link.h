@@ -36,6 +36,8 @@ class Link {
     // The next answer after a "response pending", waited for at most timeoutMs.
     virtual Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
                              WireRecord& wire) = 0;
+    // The wait for an answer (P2max).
+    virtual uint32_t answerTimeout(const EcuDescription& ecu) const { return ecu.kline.timing.p2Max; }
     // The wait for each answer after a "response pending" (P2*).
     virtual uint32_t pendingTimeout(const EcuDescription& ecu) const { return ecu.kline.timing.p2Extended; }
     // The simulated vehicle this link reaches; null for a real one.

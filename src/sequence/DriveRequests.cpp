@@ -8,6 +8,9 @@ namespace TavrinIoCtl {
 struct Sequencer::Drive {
     Sorvik3::RequestRef request;
     int32_t command = -1;
+    QString device;  // written into the control list of the mode
+    DriveModeValue mode = DriveModeValue::Temporary;
+    bool shared = false;
     QString exchangeLabel;
     QString errorLabel;
     SequenceState whenAbsent = SequenceState::Idle;
@@ -16,21 +19,60 @@ struct Sequencer::Drive {
     SequenceState whenRunning = SequenceState::Status;
     SequenceState whenNotRunning = SequenceState::Idle;
     SequenceState whenUnjudged = SequenceState::Stop;
+    int32_t runningValue = -1;
+    const DrivenDevice* stops = nullptr;  // the device a stop is for
 };
+
+namespace {
+
+// A negative answer is the ECU's refusal: it did not act on the request.
+// Anything else (no answer, a late, cut or garbled one) may follow a request
+// the ECU received and acted on.
+bool refusedByEcu(const Failure& failure)
+{
+    return failure.number >= 1 && failure.number <= 255;
+}
+
+}  // namespace
+
+DrivenDevice Sequencer::selectedDevice() const
+{
+    const auto& f = c_.fields;
+    const bool temporary = f.DriveMode == DriveModeValue::Temporary;
+    return {.ecu = f.SelectedEcu,
+            .device = f.SelectedDeviceName,
+            .mode = f.DriveMode,
+            .stopRequest = f.DeviceStopRequest,
+            .sharedStop = sharedRequest(f.DeviceStopRequest),
+            .stopCommand = f.StopCommandValue,
+            .startCommand = temporary ? f.StartTemporaryValue : f.StartPermanentValue,
+            .runningValue = f.RunningValue};
+}
 
 SequenceState Sequencer::StartDriving()
 {
     auto& f = c_.fields;
-    return drive({.request = f.DeviceStartRequest,
-                  .command = f.DriveMode == DriveModeValue::Temporary ? f.StartTemporaryValue : f.StartPermanentValue,
-                  .exchangeLabel = QStringLiteral("  Start driving : "),
-                  .errorLabel = QStringLiteral("  Start driving error : "),
-                  .whenAbsent = SequenceState::Idle,
-                  .afterSendError = SequenceState::Idle,
-                  .judgeStatus = true,
-                  .whenRunning = SequenceState::Status,
-                  .whenNotRunning = SequenceState::Idle,
-                  .whenUnjudged = SequenceState::Stop});
+    const DrivenDevice started = selectedDevice();
+    const bool heldBefore = ledger_.holds(started);
+    SequenceState next = drive({.request = f.DeviceStartRequest,
+                                .command = started.startCommand,
+                                .device = started.device,
+                                .mode = started.mode,
+                                .shared = sharedRequest(f.DeviceStartRequest),
+                                .exchangeLabel = QStringLiteral("  Start driving : "),
+                                .errorLabel = QStringLiteral("  Start driving error : "),
+                                .whenAbsent = SequenceState::Idle,
+                                .afterSendError = SequenceState::Idle,
+                                .judgeStatus = true,
+                                .whenRunning = SequenceState::Status,
+                                .whenNotRunning = SequenceState::Idle,
+                                .whenUnjudged = SequenceState::Stop,
+                                .runningValue = f.RunningValue,
+                                .stops = &started});
+    if (!heldBefore && lastDriveFailure_ && refusedByEcu(*lastDriveFailure_)) ledger_.stopped(started);
+    // A start that may have been acted on is stopped, never left.
+    if (next == SequenceState::Idle && ledger_.holds(started)) next = SequenceState::Stop;
+    return next;
 }
 
 SequenceState Sequencer::ReadDrivingStatus()
@@ -39,6 +81,9 @@ SequenceState Sequencer::ReadDrivingStatus()
     // A device that was started and cannot be asked is stopped, never left.
     return drive({.request = f.DeviceStatusRequest,
                   .command = f.StatusCommandValue,
+                  .device = f.SelectedDeviceName,
+                  .mode = f.DriveMode,
+                  .shared = sharedRequest(f.DeviceStatusRequest),
                   .exchangeLabel = QStringLiteral("  status driving : "),
                   .errorLabel = QStringLiteral("  Read status driving error : "),
                   .whenAbsent = SequenceState::Stop,
@@ -46,22 +91,59 @@ SequenceState Sequencer::ReadDrivingStatus()
                   .judgeStatus = true,
                   .whenRunning = SequenceState::Status,
                   .whenNotRunning = SequenceState::Stop,
-                  .whenUnjudged = SequenceState::Stop});
+                  .whenUnjudged = SequenceState::Stop,
+                  .runningValue = f.RunningValue});
 }
 
 SequenceState Sequencer::StopDriving()
 {
-    auto& f = c_.fields;
-    return drive({.request = f.DeviceStopRequest,
-                  .command = f.StopCommandValue,
-                  .exchangeLabel = QStringLiteral("  Stop driving : "),
-                  .errorLabel = QStringLiteral("  Stop driving error : "),
-                  .whenAbsent = SequenceState::Idle,
-                  .afterSendError = SequenceState::Idle,
-                  .judgeStatus = false,
-                  .whenRunning = SequenceState::Idle,
-                  .whenNotRunning = SequenceState::Idle,
-                  .whenUnjudged = SequenceState::Idle});
+    return stopDevice(selectedDevice());
+}
+
+// The stop of a device as it was started; it leaves the ledger only when the
+// ECU's answer is judged a stop.
+SequenceState Sequencer::stopDevice(const DrivenDevice& device)
+{
+    const SequenceState next = drive({.request = device.stopRequest,
+                                      .command = device.stopCommand,
+                                      .device = device.device,
+                                      .mode = device.mode,
+                                      .shared = device.sharedStop,
+                                      .exchangeLabel = QStringLiteral("  Stop driving : "),
+                                      .errorLabel = QStringLiteral("  Stop driving error : "),
+                                      .whenAbsent = SequenceState::Idle,
+                                      .afterSendError = SequenceState::Idle,
+                                      .judgeStatus = false,
+                                      .whenRunning = SequenceState::Idle,
+                                      .whenNotRunning = SequenceState::Idle,
+                                      .whenUnjudged = SequenceState::Idle,
+                                      .runningValue = device.runningValue,
+                                      .stops = &device});
+    if (!lastDriveFailure_) ledger_.stopped(device);
+    return next;
+}
+
+// A stop whose command would start the device is not sent.
+std::optional<Failure> Sequencer::stopRefused(const Drive& op) const
+{
+    if (op.stops == nullptr || op.judgeStatus || op.command < 0 || op.command != op.stops->startCommand) return std::nullopt;
+    return Failure{number(ControlError::StopIsStart),
+                   QStringLiteral("'%1' not sent: its stop command %2 is the command that starts '%3'")
+                       .arg(requestName(op.request))
+                       .arg(op.command)
+                       .arg(op.device)};
+}
+
+// The ECU answered the stop: it is a stop unless the answer's status says running.
+std::optional<Failure> Sequencer::judgeStopped(const Drive& op)
+{
+    const auto status = findData(op.request, QStringLiteral("OutputControlStatus"));
+    if (!status) return std::nullopt;
+    PendingError skip;
+    double value = 0.0;
+    if (!skip.run([&] { value = status->NumericValue(); })) return skip.take();
+    if (op.runningValue < 0 || value != static_cast<double>(op.runningValue)) return std::nullopt;
+    return Failure{number(ControlError::StillDriven), QStringLiteral("the ECU answers that '%1' still runs").arg(op.device)};
 }
 
 bool Sequencer::sharedRequest(const Sorvik3::RequestRef& request) const
@@ -77,13 +159,13 @@ bool Sequencer::sharedRequest(const Sorvik3::RequestRef& request) const
 // device and its command by its bytes; there a field it cannot take is cleared silently.
 std::optional<Failure> Sequencer::fillRequest(const Drive& op)
 {
-    auto& f = c_.fields;
-    const bool shared = sharedRequest(op.request);
-    const QString listName = f.DriveMode == DriveModeValue::Temporary ? QStringLiteral("OutputTemporaryControlList")
-                                                      : QStringLiteral("OutputPermanentControlList");
+    if (auto refused = stopRefused(op)) return refused;
+    const bool shared = op.shared;
+    const QString listName = op.mode == DriveModeValue::Temporary ? QStringLiteral("OutputTemporaryControlList")
+                                                                  : QStringLiteral("OutputPermanentControlList");
     const std::pair<QString, std::function<void(const Sorvik3::DataRef&)>> fields[] = {
         {QStringLiteral("OutputControlCommand"), [&](const Sorvik3::DataRef& d) { d->setNumericValue(op.command); }},
-        {listName, [&](const Sorvik3::DataRef& d) { d->setValueName(f.SelectedDeviceName.toStdString()); }},
+        {listName, [&](const Sorvik3::DataRef& d) { d->setValueName(op.device.toStdString()); }},
     };
     for (const auto& field : fields) {
         const QString& name = field.first;
@@ -93,7 +175,7 @@ std::optional<Failure> Sequencer::fillRequest(const Drive& op)
         if (written || !shared) continue;
         Failure failure = skip.take().value_or(Failure{number(ControlError::RequestNotFilled), QString()});
         failure.description = QStringLiteral("'%1' not sent: its %2 could not be set for '%3'%4")
-                                  .arg(requestName(op.request), name, f.SelectedDeviceName,
+                                  .arg(requestName(op.request), name, op.device,
                                        failure.description.isEmpty() ? QString() : " (" + failure.description + ")");
         failure.number = failure.number ? failure.number : number(ControlError::RequestNotFilled);
         return failure;
@@ -105,8 +187,12 @@ SequenceState Sequencer::drive(const Drive& op)
 {
     lastDriveFailure_.reset();
     const auto& request = op.request;
+    const bool isStop = op.stops != nullptr && !op.judgeStatus;
     if (!request) {
-        if (op.whenAbsent != SequenceState::Idle) log(op.errorLabel + QStringLiteral("no request"), Show::InStatus, number(ControlError::RequestNotFilled));
+        // A stop that cannot be sent leaves the device as it is: that is a failure.
+        if (isStop) lastDriveFailure_ = Failure{number(ControlError::RequestNotFilled), QStringLiteral("no stop request")};
+        if (op.whenAbsent != SequenceState::Idle || isStop)
+            log(op.errorLabel + QStringLiteral("no request"), Show::InStatus, number(ControlError::RequestNotFilled));
         return op.whenAbsent;
     }
     if (auto refused = fillRequest(op)) {
@@ -120,6 +206,9 @@ SequenceState Sequencer::drive(const Drive& op)
         return op.exchangeLabel + text(request->FrameText(true)) + QStringLiteral("->") +
                text(request->FrameText(false));
     };
+    // From the moment the bytes may leave, the device may be driven; only the
+    // ECU's refusal of the start takes that back.
+    if (op.stops != nullptr && op.judgeStatus) ledger_.mayBeDriven(*op.stops);
     if (!skip.run([&] { request->Send(); })) {
         const Failure failure = *skip.take();
         lastDriveFailure_ = failure;
@@ -130,6 +219,12 @@ SequenceState Sequencer::drive(const Drive& op)
     }
     refreshStatusList(request);
     skip.run([&] { log(exchangeLine()); });
+    if (isStop) {
+        if (auto notStopped = judgeStopped(op)) {
+            lastDriveFailure_ = notStopped;
+            log(op.errorLabel + notStopped->description, Show::InStatus, notStopped->number);
+        }
+    }
     if (!op.judgeStatus) return op.whenRunning;
     return judgeRunning(op);
 }
@@ -137,16 +232,15 @@ SequenceState Sequencer::drive(const Drive& op)
 // A device whose answer cannot be judged may be running: it goes through the stop.
 SequenceState Sequencer::judgeRunning(const Drive& op)
 {
-    auto& f = c_.fields;
     const auto status = findData(op.request, QStringLiteral("OutputControlStatus"));
     if (!status) return op.whenRunning;
     PendingError skip;
     double value = 0.0;
     const bool read = skip.run([&] { value = status->NumericValue(); });
-    if (read && f.RunningValue >= 0) return value == static_cast<double>(f.RunningValue) ? op.whenRunning : op.whenNotRunning;
+    if (read && op.runningValue >= 0) return value == static_cast<double>(op.runningValue) ? op.whenRunning : op.whenNotRunning;
     const Failure failure = read ? Failure{number(ControlError::CannotJudge), QStringLiteral("no value 'Running' to compare the status with")}
                                  : *skip.take();
-    log(op.errorLabel + QStringLiteral("cannot tell whether '%1' runs: %2").arg(f.SelectedDeviceName, failure.description),
+    log(op.errorLabel + QStringLiteral("cannot tell whether '%1' runs: %2").arg(op.device, failure.description),
         Show::InStatus, failure.number);
     return op.whenUnjudged;
 }

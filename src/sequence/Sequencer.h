@@ -5,6 +5,7 @@
 
 #include "Catalogue.h"
 #include "ControlContext.h"
+#include "DriveLedger.h"
 
 #include <QLocale>
 
@@ -39,6 +40,19 @@ class Sequencer {
     SequenceState ReadDrivingStatus();
     SequenceState StopDriving();
 
+    // What may be driven, and the ways to stop it from outside the sequence.
+    const DriveLedger& ledger() const { return ledger_; }
+    DriveLedger& ledger() { return ledger_; }
+    // Whether a sequence runs (its last tick included); host calls that would
+    // change the session or the selection are refused then.
+    bool running() const;
+    // Sends the stop of every device that may be driven, once each, and says
+    // which may still be driven (the emergency stop, the host's Abort, the end).
+    void stopEveryDrivenDevice();
+    // The host's Abort: no step is taken again; what may be driven is stopped
+    // once, at once or, when Abort comes during a tick's request, when that returns.
+    void Abort();
+
     // Data monitoring.
     bool ReadData();
     void cbReadData_Click();
@@ -62,12 +76,16 @@ class Sequencer {
     void idleStep();
     void sendTesterPresent();
     SequenceState drive(const Drive& operation);
+    DrivenDevice selectedDevice() const;
+    SequenceState stopDevice(const DrivenDevice& device);
+    std::optional<Failure> stopRefused(const Drive& operation) const;
+    std::optional<Failure> judgeStopped(const Drive& operation);
     bool sharedRequest(const Sorvik3::RequestRef& request) const;
     std::optional<Failure> fillRequest(const Drive& operation);
     SequenceState judgeRunning(const Drive& operation);
     static QString requestName(const Sorvik3::RequestRef& request);
     Sorvik3::DataRef findData(const Sorvik3::RequestRef& request, const QString& name);
-    void reportStillDriven(const Failure& failure);
+    void reportStillDriven(const DrivenDevice& device, const Failure& failure);
     void refreshStatusList(const Sorvik3::RequestRef& request);
     void tellDataRead(const Sorvik3::DataRef& data);
     void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
@@ -77,6 +95,10 @@ class Sequencer {
     Catalogue& catalogue_;
     std::optional<Failure> lastDriveFailure_;  // why the last request was not answered positively
     int stopAttempts_ = 0;
+    DriveLedger ledger_;
+    bool toldStillDriven_ = false;
+    bool inTick_ = false;
+    bool stopAfterTick_ = false;  // Abort came while a tick waited on its request  // this sequence already said its device may still be driven
     // Items of the requests looked up during this sequence (none for a miss); the
     // requests are held by the fields for as long as the sequence runs.
     std::map<std::pair<const Sorvik3::Request*, QString>, Sorvik3::DataRef> itemsFound_;

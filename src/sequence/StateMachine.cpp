@@ -3,6 +3,8 @@
 
 #include "Utils.h"
 
+#include <utility>
+
 namespace TavrinIoCtl {
 namespace {
 
@@ -40,6 +42,7 @@ void Sequencer::startSequence(DriveModeValue mode)
     f.StopRequested = false;
     f.EmergencyStopRequested = false;
     stopAttempts_ = 0;
+    toldStillDriven_ = false;
     itemsFound_.clear();
     SetState(SequenceState::Init);
     c_.report.ClearLog();
@@ -55,19 +58,14 @@ void Sequencer::CbStop_Click()
 
 void Sequencer::cbEstop_Click()
 {
-    const SequenceState interrupted = c_.fields.CurrentState;
     c_.fields.EmergencyStopRequested = true;
     SetState(SequenceState::EStop);
     log(QStringLiteral("User emergency stop"));
     // Closing the communication ends a temporary drive only: a device under
-    // long-term adjustment would run on, so it gets its stop request first.
+    // long-term adjustment would run on, so every device that may be driven
+    // gets its stop request first, in whatever state the sequence is.
     // Whatever that stop does, the communication is still closed.
-    if (interrupted == SequenceState::Start || interrupted == SequenceState::Status) {
-        PendingError().run([&] {
-            StopDriving();
-            if (lastDriveFailure_) reportStillDriven(*lastDriveFailure_);
-        });
-    }
+    stopEveryDrivenDevice();
     const auto& session = required(c_.fields.Session);
     if (!session->CommunicationStopped()) {
         log(QStringLiteral(" Stop communication with ECU"));
@@ -75,11 +73,45 @@ void Sequencer::cbEstop_Click()
     }
 }
 
+void Sequencer::stopEveryDrivenDevice()
+{
+    const std::vector<DrivenDevice> driven = ledger_.devices();
+    for (const auto& device : driven) {
+        PendingError().run([&] {
+            stopDevice(device);
+            if (lastDriveFailure_) reportStillDriven(device, *lastDriveFailure_);
+        });
+    }
+}
+
+void Sequencer::Abort()
+{
+    auto& f = c_.fields;
+    c_.form.ioCtlTimer->stop();
+    if (f.AbortRequested) return;
+    f.AbortRequested = true;
+    if (inTick_)
+        stopAfterTick_ = true;
+    else
+        stopEveryDrivenDevice();
+}
+
+bool Sequencer::running() const
+{
+    const auto& f = c_.fields;
+    return !f.AbortRequested && (f.CurrentState != SequenceState::Idle || c_.form.ioCtlTimer->isActive());
+}
+
 void Sequencer::ioCtlTimer_Timer()
 {
     auto& f = c_.fields;
     if (f.AbortRequested) return;
     c_.form.ioCtlTimer->stop();
+    inTick_ = true;
+    struct TickEnd {
+        Sequencer& s;
+        ~TickEnd() { s.inTick_ = false; }
+    } tickEnd{*this};
     bool rearm = true;
     const bool held = f.EmergencyStopRequested;  // only the EStop step runs then
     switch (f.CurrentState) {
@@ -96,11 +128,19 @@ void Sequencer::ioCtlTimer_Timer()
     case SequenceState::EStop: emergencyStopStep(); break;
     default: break;
     }
-    if (rearm) c_.form.ioCtlTimer->start();
+    inTick_ = false;
+    if (std::exchange(stopAfterTick_, false)) stopEveryDrivenDevice();
+    if (rearm && !f.AbortRequested) c_.form.ioCtlTimer->start();
 }
 
 void Sequencer::idleStep()
 {
+    // The last word of a sequence whose device may still be driven says so.
+    const DrivenDevice device = selectedDevice();
+    if (ledger_.holds(device) && !toldStillDriven_) {
+        reportStillDriven(device, lastDriveFailure_.value_or(
+                                      Failure{number(ControlError::StillDriven), QStringLiteral("no stop was confirmed")}));
+    }
     ShowElapsedTime();
     log(QStringLiteral("Idle : ") + elapsedSeconds());
     c_.report.SetBusy(false);
@@ -190,15 +230,15 @@ void Sequencer::stopStep()
     const SequenceState next = StopDriving();
     // A failed stop stays in Stop and is tried again on the next tick, a few times.
     if (lastDriveFailure_ && ++stopAttempts_ < kStopAttempts) return;
-    if (lastDriveFailure_) reportStillDriven(*lastDriveFailure_);
+    if (lastDriveFailure_) reportStillDriven(selectedDevice(), *lastDriveFailure_);
     stopAttempts_ = 0;
     SetState(next);
 }
 
-void Sequencer::reportStillDriven(const Failure& failure)
+void Sequencer::reportStillDriven(const DrivenDevice& device, const Failure& failure)
 {
-    log(QStringLiteral("Device '%1' may still be driven: the stop failed: %2")
-            .arg(c_.fields.SelectedDeviceName, failure.description),
+    if (device.ecu == c_.fields.SelectedEcu && device.device == c_.fields.SelectedDeviceName) toldStillDriven_ = true;
+    log(QStringLiteral("Device '%1' may still be driven: the stop failed: %2").arg(device.device, failure.description),
         Show::InStatus, failure.number ? failure.number : number(ControlError::StillDriven));
 }
 

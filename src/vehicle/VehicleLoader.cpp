@@ -207,7 +207,17 @@ FaultDescription readFault(const AttributeReader& in, Node node)
         return fault;
     }
     fault.request = in.required(node, "request");
-    if (in.boolean(node, "noAnswer", false)) {
+    const std::string answer = in.text(node, "answer", "");
+    static const std::pair<const char*, FaultDescription::Kind> kAnswers[] = {
+        {"lost", FaultDescription::Kind::Lost}, {"late", FaultDescription::Kind::Late},
+        {"cut", FaultDescription::Kind::Cut}, {"stale", FaultDescription::Kind::Stale}};
+    if (!answer.empty()) {
+        for (const auto& [name, kind] : kAnswers) {
+            if (answer == name) fault.kind = kind;
+        }
+        if (fault.kind == FaultDescription::Kind::Negative)
+            in.fail(node, "answer '" + answer + "' is none of lost, late, cut, stale");
+    } else if (in.boolean(node, "noAnswer", false)) {
         fault.kind = FaultDescription::Kind::NoAnswer;
     } else {
         fault.kind = FaultDescription::Kind::Negative;

@@ -78,7 +78,10 @@ struct SessionDescription {
 };
 
 struct FaultDescription {
-    enum class Kind { Init, Negative, NoAnswer };
+    // NoAnswer: the request is ignored. The ECU acts on the request and then:
+    // Lost, sends nothing; Late, answers after P2max; Cut, sends the first two
+    // thirds of its answer; Stale, sends its previous answer instead.
+    enum class Kind { Init, Negative, NoAnswer, Lost, Late, Cut, Stale };
     Kind kind = Kind::Negative;
     std::string request;  // empty for Init
     uint8_t code = 0;

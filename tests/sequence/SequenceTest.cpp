@@ -126,7 +126,7 @@ TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
 }
 
-TEST_F(SequenceFixture, shouldStayBusyAndLockedAfterAnAbortDuringARequest)
+TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringARequest)
 {
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
@@ -142,7 +142,11 @@ TEST_F(SequenceFixture, shouldStayBusyAndLockedAfterAnAbortDuringARequest)
     tick();
     EXPECT_FALSE(form().ioCtlTimer->isActive());
     const int lines = logLines().size();
-    EXPECT_TRUE(logLines().back().startsWith("  Start driving : "));
+    // The start the ECU acted on is stopped once its request has returned.
+    EXPECT_TRUE(logLines().at(lines - 2).startsWith("  Start driving : "));
+    EXPECT_TRUE(logLines().back().startsWith("  Stop driving : "));
+    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
     control->ioCtlTimer_Timer();
     control->cbStartTempo_Click();
     EXPECT_EQ(logLines().size(), lines);

@@ -30,9 +30,10 @@ const QHash<QString, Translation>& translations()
         {"Run files (*.log *.csv *.json)", {"Fichiers de test (*.log *.csv *.json)", "Laufdateien (*.log *.csv *.json)"}},
         {"The run could not be saved", {"Le test n'a pas pu être enregistré", "Der Lauf konnte nicht gespeichert werden"}},
         {"Error %1: %2", {"Erreur %1 : %2", "Fehler %1: %2"}},
-        {"Stopping the device before closing...", {"Arrêt de l'actionneur avant de fermer...",
-                                                   "Stellglied wird vor dem Schließen gestoppt..."}},
-        {"Device stopped; closing.", {"Actionneur arrêté ; fermeture.", "Stellglied gestoppt; wird geschlossen."}},
+        {"Stopping the device...", {"Arrêt de l'actionneur...", "Stellglied wird gestoppt..."}},
+        {"Device stopped.", {"Actionneur arrêté.", "Stellglied gestoppt."}},
+        {"The device may still be driven.",
+         {"L'actionneur est peut-être encore commandé.", "Das Stellglied wird möglicherweise noch angesteuert."}},
         {"The stop did not end in time: emergency stop...",
          {"L'arrêt n'a pas abouti à temps : arrêt d'urgence...",
           "Der Stopp endete nicht rechtzeitig: Not-Aus..."}},
@@ -47,8 +48,6 @@ const QHash<QString, Translation>& translations()
         {"Simulated vehicle on the virtual CAN bus",
          {"Véhicule simulé sur le bus CAN virtuel", "Simuliertes Fahrzeug am virtuellen CAN-Bus"}},
         {"Link refused", {"Liaison refusée", "Verbindung abgelehnt"}},
-        {"Stop the device before changing the link.",
-         {"Arrêtez l'actionneur avant de changer de liaison.", "Stoppen Sie das Stellglied, bevor Sie die Verbindung wechseln."}},
         {"Link: %1", {"Liaison : %1", "Verbindung: %1"}},
     };
     return table;

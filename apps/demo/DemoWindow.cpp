@@ -18,6 +18,7 @@
 #include <QStatusBar>
 
 #include <cstdio>
+#include <utility>
 
 DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing, bool headless)
     : control_(new TavrinIoCtl::ioctl(this)), plot_(nullptr), installPath_(std::move(installPath)), language_(std::move(language)),
@@ -71,7 +72,12 @@ void DemoWindow::buildMenus()
     }
 
     QMenu* control = menuBar()->addMenu(say("&Control"));
-    control->addAction(say("&Abort"), this, [this] { control_->Abort(); });
+    control->addAction(say("&Abort"), this, [this] {
+        afterStopping([this] {
+            control_->Abort();
+            aborted_ = true;
+        });
+    });
 }
 
 void DemoWindow::complain(const QString& what, const std::exception& error)
@@ -147,13 +153,10 @@ void DemoWindow::openVehicle()
     const QString path = QFileDialog::getOpenFileName(this, say("Open vehicle description"), installPath_ + "/vehicles",
                                                       say("Vehicle descriptions (*.xml)"));
     if (path.isEmpty()) return;
-    try {
-        session_ = ::openVehicle(path, timing_, session_ ? QString::fromStdString(session_->linkName()) : "sim");
-        vehiclePath_ = path;
-        control_->setSession(session_);
-    } catch (const std::exception& error) {
-        complain(say("Vehicle description refused"), error);
-    }
+    const QString link = session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim");
+    afterStopping([this, path, link] {
+        if (reopen(path, link)) vehiclePath_ = path;
+    });
 }
 
 void DemoWindow::chooseLink()
@@ -164,18 +167,25 @@ void DemoWindow::chooseLink()
 
 bool DemoWindow::connectTo(const QString& link)
 {
-    if (control_->Busy()) {
-        complain(say("Link refused"), std::runtime_error(say("Stop the device before changing the link.").toStdString()));
-        return false;
-    }
+    auto reconnect = [this, link] {
+        const bool done = reopen(vehiclePath_, link);
+        if (done) showLink();
+        return done;
+    };
+    if (!sequenceRuns()) return reconnect();
+    afterStopping(reconnect);
+    return false;
+}
+
+bool DemoWindow::reopen(const QString& path, const QString& link)
+{
     try {
-        auto session = ::openVehicle(vehiclePath_, timing_, link);
+        auto session = ::openVehicle(path, timing_, link);
+        control_->setSession(session);
         session_ = std::move(session);
-        control_->setSession(session_);
-        showLink();
         return true;
     } catch (const std::exception& error) {
-        complain(say("Link refused"), error);
+        complain(path == vehiclePath_ ? say("Link refused") : say("Vehicle description refused"), error);
         return false;
     }
 }
@@ -187,26 +197,48 @@ void DemoWindow::showLink()
 
 void DemoWindow::chooseLanguage(const QString& code)
 {
-    language_ = code;
-    buildMenus();
-    try {
-        control_->initParameters(installPath_, language_);
-    } catch (const std::exception& error) {
-        complain(say("Language file refused"), error);
-    }
+    afterStopping([this, code] {
+        language_ = code;
+        buildMenus();
+        try {
+            control_->initParameters(installPath_, language_);
+        } catch (const std::exception& error) {
+            complain(say("Language file refused"), error);
+        }
+    });
 }
 
 void DemoWindow::closeEvent(QCloseEvent* event)
 {
-    if (!control_->Busy()) {
+    if (closing_ || (!sequenceRuns() && control_->DrivenDevices().isEmpty())) {
         event->accept();
         return;
     }
     event->ignore();
+    if (headless_) std::fprintf(stderr, "tavrin-demo: stopping the driven device before closing\n");
+    afterStopping([this] {
+        // A device whose stop was not confirmed gets the emergency stop's stop once more.
+        if (!control_->DrivenDevices().isEmpty() && !aborted_) control_->cbEstop_Click();
+        const QStringList driven = control_->DrivenDevices();
+        if (!driven.isEmpty()) {
+            std::fprintf(stderr, "tavrin-demo: may still be driven: %s\n", qPrintable(driven.join(", ")));
+        }
+        closing_ = true;
+        close();
+    });
+}
+
+void DemoWindow::afterStopping(std::function<void()> action)
+{
+    if (!sequenceRuns()) {
+        action();
+        return;
+    }
+    afterStop_ = std::move(action);
     if (stopping_) return;
     stopping_ = true;
-    statusBar()->showMessage(say("Stopping the device before closing..."));
-    if (headless_) std::fprintf(stderr, "tavrin-demo: stopping the driven device before closing\n");
+    emergency_ = false;
+    statusBar()->showMessage(say("Stopping the device..."));
     control_->CbStop_Click();
     stopWatch_.start();
     stopCheck_.setInterval(50);
@@ -214,13 +246,15 @@ void DemoWindow::closeEvent(QCloseEvent* event)
     stopCheck_.start();
 }
 
-// Closes once the sequence is idle; past the limit, the emergency stop.
+// Goes on once the sequence is idle; past the limit, the emergency stop.
 void DemoWindow::watchTheStop()
 {
-    if (!control_->Busy()) {
+    if (!sequenceRuns()) {
         stopCheck_.stop();
-        statusBar()->showMessage(say("Device stopped; closing."));
-        close();
+        stopping_ = false;
+        statusBar()->showMessage(control_->DrivenDevices().isEmpty() ? say("Device stopped.")
+                                                                     : say("The device may still be driven."));
+        if (auto action = std::exchange(afterStop_, nullptr)) action();
         return;
     }
     if (!emergency_ && stopWatch_.elapsed() > kStopLimitMs) {

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
+
 class DemoWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -20,7 +22,8 @@ class DemoWindow : public QMainWindow {
     // Loads the session (of the description file at vehiclePath, empty for the demo
     // vehicle) into the control; false (with a message box) on failure.
     bool start(std::shared_ptr<Sorvik3Sim::KwpSession> session, const QString& vehiclePath = {});
-    // Reopens the vehicle over another link; refused (with a message) while a device is driven.
+    // Reopens the vehicle over another link: true when done now. While a
+    // sequence runs it stops the device first and reopens afterwards (false now).
     bool connectTo(const QString& link);
     TavrinIoCtl::ioctl* control() const { return control_; }
     RunPlot* plot() const { return plot_; }
@@ -48,6 +51,11 @@ class DemoWindow : public QMainWindow {
     QString say(const char* english) const;
     void complain(const QString& what, const std::exception& error);
     void watchTheStop();
+    // Runs the action once no sequence runs: at once, or after the verified stop
+    // (the stop click, then the emergency stop past the limit).
+    void afterStopping(std::function<void()> action);
+    bool sequenceRuns() const { return control_->Busy() && !aborted_; }
+    bool reopen(const QString& path, const QString& link);
 
     TavrinIoCtl::ioctl* control_;
     RunPlot* plot_;
@@ -63,6 +71,9 @@ class DemoWindow : public QMainWindow {
     TavrinApps::RunRecorder::Context recordContext();
     bool stopping_ = false;
     bool emergency_ = false;
+    bool aborted_ = false;  // Busy stays true after an abort: nothing runs any more
+    bool closing_ = false;
+    std::function<void()> afterStop_;
     QElapsedTimer stopWatch_;
     QTimer stopCheck_;
 };

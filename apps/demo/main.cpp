@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -27,12 +28,15 @@ bool hasDisplay()
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
-// Ctrl+C or SIGTERM reach the window through a pipe: the handler may only write
-// a byte; the event loop then closes the window, which stops a driven device first.
+// Ctrl+C, SIGTERM or SIGHUP (a closed terminal, a dropped remote session) reach
+// the window through a pipe: the handler may only write a byte; the event loop
+// then closes the window, which stops a driven device first.
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t caughtSignal = 0;
 
-void onSignal(int)
+void onSignal(int signal)
 {
+    caughtSignal = signal;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
@@ -45,10 +49,12 @@ void closeOnSignals(QWidget& window)
         char byte = 0;
         while (::read(signalPipe[0], &byte, 1) > 0) {
         }
+        std::fprintf(stderr, "tavrin-demo: %s: stopping a driven device and closing\n", strsignal(caughtSignal));
         window.close();
     });
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+    std::signal(SIGHUP, onSignal);
 }
 
 int usageError(const QString& what)
@@ -142,5 +148,7 @@ int main(int argc, char** argv)
             QApplication::quit();
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    // Ended by a signal: the device was stopped, but the run did not end as planned.
+    return caughtSignal != 0 ? 128 + caughtSignal : status;
 }

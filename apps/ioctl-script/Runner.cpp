@@ -1,5 +1,7 @@
 #include "Runner.h"
 
+#include <optional>
+
 #include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "Form.h"
@@ -16,6 +18,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <optional>
 
 namespace Scenario {
 namespace {
@@ -91,7 +94,7 @@ void Runner::run(const std::vector<Command>& commands)
             out_ << "> " << command.text << "\n";
             execute(command);
             out_.flush();
-            if (interrupted) fail("interrupted (Ctrl+C or SIGTERM)");
+            if (interrupted) fail("interrupted (Ctrl+C, SIGTERM or SIGHUP)");
         }
     } catch (const ScriptError&) {
         // Whatever ends the script early, the device it drives is stopped first.
@@ -127,7 +130,7 @@ QString Runner::stopDrivenDevice()
     for (uint32_t waited = 0; running() && waited < 10000; waited += step_)
         tick(1, false);
     QString how = QStringLiteral("stopped");
-    if (deviceDriven()) {
+    if (running() || !control_->DrivenDevices().isEmpty()) {
         control_->cbEstop_Click();
         for (uint32_t waited = 0; running() && waited < 2000; waited += step_)
             tick(1, false);
@@ -463,6 +466,21 @@ void Runner::set(const Words& w)
         say("'" + value + "' refused: " + (view->toolTip().isEmpty() ? "not offered" : view->toolTip()));
 }
 
+namespace {
+
+// The ECU acts on the request and its answer goes wrong this way.
+std::optional<Sorvik3Sim::FaultDescription::Kind> spoiledAnswer(const QString& word)
+{
+    using Kind = Sorvik3Sim::FaultDescription::Kind;
+    if (word == "lost") return Kind::Lost;
+    if (word == "late") return Kind::Late;
+    if (word == "cut") return Kind::Cut;
+    if (word == "stale") return Kind::Stale;
+    return std::nullopt;
+}
+
+}  // namespace
+
 void Runner::fault(const Words& w)
 {
     auto& faults = session_->faults();
@@ -492,8 +510,11 @@ void Runner::fault(const Words& w)
         faults.answerNegatively(w[1].toStdString(), w[2].toStdString(), static_cast<uint8_t>(code), times(4));
     } else if (kind == "noanswer" && w.size() >= 3) {
         faults.dropAnswer(w[1].toStdString(), w[2].toStdString(), times(3));
+    } else if (const auto spoiled = spoiledAnswer(kind); spoiled && w.size() >= 3) {
+        faults.spoilAnswer(w[1].toStdString(), w[2].toStdString(), *spoiled, times(3));
     } else {
-        fail("fault init ECU [N], fault negative ECU REQUEST CODE [N], fault noanswer ECU REQUEST [N] or fault clear");
+        fail("fault init ECU [N], fault negative ECU REQUEST CODE [N], fault noanswer|lost|late|cut|stale ECU "
+             "REQUEST [N] or fault clear");
     }
 }
 

@@ -212,6 +212,10 @@ QString Runner::actual(const Words& w)
     }
     if (what == "rows" && w.size() > 1) return QString::number(list(w[1])->rowCount());
     if (what == "driven") return drivenByEcu(w);
+    if (what == "may-be-driven") {
+        const QStringList devices = control_->DrivenDevices();
+        return devices.isEmpty() ? QStringLiteral("nothing") : devices.join(", ");
+    }
     fail("cannot expect '" + w.join(' ') + "'");
 }
 

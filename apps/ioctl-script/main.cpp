@@ -19,7 +19,7 @@
 
 namespace {
 
-// Ctrl+C or SIGTERM: the run stops the driven device before it ends.
+// Ctrl+C, SIGTERM or SIGHUP (a closed terminal): the run stops the driven device before it ends.
 void interrupt(int)
 {
     Scenario::Runner::interrupted = true;
@@ -31,6 +31,7 @@ int main(int argc, char** argv)
 {
     std::signal(SIGINT, interrupt);
     std::signal(SIGTERM, interrupt);
+    std::signal(SIGHUP, interrupt);
     bool show = false;
     for (int i = 1; i < argc; ++i)
         show = show || QByteArray(argv[i]) == "--show";

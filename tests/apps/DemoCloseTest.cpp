@@ -3,6 +3,7 @@
 #include "ConnectDialog.h"
 #include "DemoWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -99,8 +100,26 @@ TEST_F(DemoHost, shouldStopADrivenDeviceBeforeItCloses)
     EXPECT_FALSE(control->Busy());
 }
 
-// The demo host changes its link only while nothing is driven, and says a refused one.
-TEST(DemoLink, shouldReachTheVehicleThroughAnotherLinkOnlyWhenIdle)
+TEST_F(DemoHost, shouldStopTheDeviceBeforeAnAbortAndStillClose)
+{
+    QAction* abort = nullptr;
+    for (auto* action : window->findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("&Abort")) abort = action;
+    }
+    ASSERT_NE(abort, nullptr);
+    abort->trigger();
+    while ((running() || control->Busy()) && limit.elapsed() < 10000)
+        QTest::qWait(10);
+    EXPECT_FALSE(running());
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
+    window->close();
+    while (window->isVisible() && limit.elapsed() < 15000)
+        QTest::qWait(10);
+    EXPECT_FALSE(window->isVisible());
+}
+
+// The demo host changes its link only once the driven device is stopped, and says a refused one.
+TEST(DemoLink, shouldStopTheDeviceBeforeReachingTheVehicleThroughAnotherLink)
 {
     LineTiming instant{0, 0};
     DemoWindow window(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), instant, true);
@@ -120,11 +139,16 @@ TEST(DemoLink, shouldReachTheVehicleThroughAnotherLinkOnlyWhenIdle)
     while (!window.control()->Busy() && limit.elapsed() < 5000)
         QTest::qWait(10);
     ASSERT_TRUE(window.control()->Busy());
+    const auto linkOf = [&] {
+        return std::dynamic_pointer_cast<Sorvik3Sim::KwpSession>(window.control()->Session())->linkName();
+    };
     EXPECT_FALSE(window.connectTo(QStringLiteral("sim")));
-    window.control()->cbEstop_Click();
-    while (window.control()->Busy() && limit.elapsed() < 10000)
+    EXPECT_EQ(linkOf(), "kline:loopback");
+    while (linkOf() != "sim" && limit.elapsed() < 20000)
         QTest::qWait(10);
-    EXPECT_TRUE(window.connectTo(QStringLiteral("sim")));
+    EXPECT_FALSE(window.control()->Busy());
+    EXPECT_TRUE(window.control()->DrivenDevices().isEmpty());
+    EXPECT_EQ(linkOf(), "sim");
 }
 
 TEST(DemoLink, shouldOfferTheSimulatedVehicleTheLoopbacksAndTheCanInterfaces)

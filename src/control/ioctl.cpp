@@ -84,7 +84,7 @@ ioctl::~ioctl()
     blockSignals(true);
     parts_->sequencer.ledger().onChange = nullptr;
     // Nobody is left to tell that a device may still be driven: it is stopped.
-    parts_->report.guard("~ioctl", [&] { parts_->sequencer.stopEveryDrivenDevice(); });
+    parts_->report.guard("~ioctl", [&] { parts_->sequencer.stopEveryDrivenDevice(kStopAttempts); });
     // Item views let go of the session before the references are released.
     parts_->form.DiSessionName->setSession(nullptr);
     for (auto* item : parts_->form.DeviceParam)

@@ -48,6 +48,7 @@ void VehicleSimulator::serve(size_t index, const Bytes& request, const Reply& re
 {
     std::lock_guard lock(mutex_);
     if (request.empty()) return;
+    if (observer_) observer_(index, request);
     EcuLine& line = ecus_[index];
     const EcuDescription& model = model_->ecus[index];
     const uint32_t now = clock_.now();

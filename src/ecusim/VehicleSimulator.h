@@ -38,6 +38,11 @@ class VehicleSimulator {
     // at all when the ECU stays silent.
     void serve(size_t index, const Bytes& request, const Reply& reply);
 
+    // Told of every request that reaches an ECU (the ECU's index, its service
+    // bytes), before the ECU acts on it; called with the simulator's lock held.
+    using Observer = std::function<void(size_t ecu, const Bytes& request)>;
+    void observe(Observer observer) { observer_ = std::move(observer); }
+
     // Served from another thread (a port server) while the host reads the ECUs' state.
     std::mutex& mutex() { return mutex_; }
 
@@ -62,6 +67,7 @@ class VehicleSimulator {
     FaultInjector faults_;
     std::vector<EcuLine> ecus_;
     std::mutex mutex_;
+    Observer observer_;
 };
 
 }  // namespace Sorvik3Sim

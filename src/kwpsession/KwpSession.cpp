@@ -77,6 +77,16 @@ void KwpSession::setClock(SimClock clock)
     runtime_->setClock(std::move(clock));
 }
 
+void KwpSession::observeRequests(std::function<void(const std::string& ecu, const Bytes& request)> observer)
+{
+    auto& vehicle = simulator();
+    std::lock_guard lock(vehicle.mutex());
+    if (!observer) return vehicle.observe(nullptr);
+    vehicle.observe([model = &vehicle.model(), observer = std::move(observer)](size_t ecu, const Bytes& request) {
+        observer(model->ecus[ecu].name, request);
+    });
+}
+
 FaultInjector& KwpSession::faults()
 {
     return simulator().faults();

@@ -10,6 +10,7 @@
 #include "Sorvik3.h"
 #include "VehicleModel.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,9 @@ class KwpSession final : public Sorvik3::Session {
     uint32_t clockNow() const;
     // The faults the simulated vehicle injects from now on; throws NotSimulated on a real link.
     FaultInjector& faults();
+    // Told of every request that reaches a simulated ECU (its name, the service
+    // bytes), before the ECU acts on it; throws NotSimulated on a real link.
+    void observeRequests(std::function<void(const std::string& ecu, const Bytes& request)> observer);
     // The vehicle as loaded.
     const VehicleDescription& vehicle() const;
     // The simulated ECU's own view of its state; throws for an unknown name and on a real link.

@@ -48,7 +48,7 @@ class Sequencer {
     bool running() const;
     // Sends the stop of every device that may be driven, once each, and says
     // which may still be driven (the emergency stop, the host's Abort, the end).
-    void stopEveryDrivenDevice();
+    void stopEveryDrivenDevice(int attempts = 1);
     // The host's Abort: no step is taken again; what may be driven is stopped
     // once, at once or, when Abort comes during a tick's request, when that returns.
     void Abort();

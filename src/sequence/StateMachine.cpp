@@ -73,13 +73,15 @@ void Sequencer::cbEstop_Click()
     }
 }
 
-void Sequencer::stopEveryDrivenDevice()
+void Sequencer::stopEveryDrivenDevice(int attempts)
 {
     const std::vector<DrivenDevice> driven = ledger_.devices();
     for (const auto& device : driven) {
         PendingError().run([&] {
-            stopDevice(device);
-            if (lastDriveFailure_) reportStillDriven(device, *lastDriveFailure_);
+            for (int attempt = 0; attempt < attempts && ledger_.holds(device); ++attempt)
+                stopDevice(device);
+            if (ledger_.holds(device))
+                reportStillDriven(device, lastDriveFailure_.value_or(Failure{number(ControlError::StillDriven), {}}));
         });
     }
 }

@@ -1,10 +1,14 @@
 // Every call the control makes to the session library fails in turn, in every
-// way, through whole actuator tests. After each run the simulated ECU itself
-// must show each device stopped, or the control must have said in words that
-// the device may still be driven; the control never crashes, never lets a
-// foreign exception reach the host and never stays locked.
+// way, through whole actuator tests; and the emergency stop, the host's calls
+// and the control's destruction come at every tick of them. After each run the
+// simulated ECU itself must show each device stopped, or the control must have
+// said in words that the device may still be driven; no output-control request
+// may reach a device other than the selected one (but the stop of a device the
+// control says may be driven); the control never crashes, never lets a foreign
+// exception reach the host and never stays locked.
 #include "ControlFields.h"
 #include "DemoVehicle.h"
+#include "VehicleModel.h"
 #include "FaultySession.h"
 #include "Form.h"
 #include "ioctlAutomation.h"
@@ -13,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <functional>
 
 using namespace FaultSweep;
@@ -43,6 +48,9 @@ const ActuatorTest kTests[] = {
       {.device = "FuelPump", .option = 1, .monitorData = true, .runMs = 1500}}},
 };
 
+// What comes from outside in the middle of a test, at tick N of the whole run.
+enum class Interruption { None, EmergencyStop, InitParameters, SetSession, Abort, Destroy };
+
 struct Outcome {
     bool ran = false;        // call N was reached and could fail that way
     QStringList violations;  // what broke the rule
@@ -50,7 +58,10 @@ struct Outcome {
 
 class SweepRun {
   public:
-    SweepRun(int64_t failAt, Way way) : failAt_(failAt), way_(way) {}
+    SweepRun(int64_t failAt, Way way, Interruption interruption = Interruption::None, int atTick = 0,
+             bool refuseFirstStop = false)
+        : failAt_(failAt), way_(way), interruption_(interruption), atTick_(atTick), refuseFirstStop_(refuseFirstStop)
+    {}
 
     Outcome run(const ActuatorTest& test)
     {
@@ -61,7 +72,12 @@ class SweepRun {
         control_ = std::make_unique<TavrinIoCtl::ioctl>();
         control_->setClock([this] { return clock_.now(); });
         control_->resize(1000, 680);
+        vehicle_->observeRequests([this, ecu = test.ecu.toStdString()](const std::string& to, const Sorvik3Sim::Bytes& request) {
+            checkFrame(ecu, to, request);
+        });
+        if (refuseFirstStop_) refuseFirstStop(test.ecu.toStdString());
         const auto session = faultySession(counter_, vehicle_);
+        session_ = session;
         try {
             control_->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
         } catch (const Sorvik3::Error&) {
@@ -70,15 +86,19 @@ class SweepRun {
             violation("initParameters let a foreign exception reach the host");
         }
         click(functionRow(test.ecu), [this](auto* row) { control_->lvFunctions_ItemClick(row); });
-        for (const auto& drive : test.drives)
-            runDrive(test.ecu, drive);
-        checkUnlocked();
+        for (const auto& drive : test.drives) {
+            if (control_) runDrive(test.ecu, drive);
+        }
+        if (control_ && !aborted_) checkUnlocked();
         outcome_.ran = counter_->applied() || failAt_ == 0;
         calls_ = counter_->calls();
-        control_.reset();
+        ticksRun_ = ticks_;
+        destroy();
+        vehicle_->observeRequests(nullptr);
         return outcome_;
     }
     int64_t calls() const { return calls_; }
+    int ticks() const { return ticksRun_; }
 
   private:
     const TavrinIoCtl::Form& form() const { return formOf(*control_); }
@@ -105,6 +125,7 @@ class SweepRun {
         if (row == nullptr || !form().lvDevices->isEnabled()) return;
         form().lvDevices->setCurrentItem(row);
         control_->lvDevices_Click();
+        selectedLocalId_ = localId(ecu, drive.device);
         form().OptionPerm[drive.option]->setChecked(true);
         form().ckReadData->setChecked(drive.monitorData);
         if (drive.permanent)
@@ -112,25 +133,111 @@ class SweepRun {
         else
             control_->cbStartTempo_Click();
         tickFor(drive.runMs);
-        control_->CbStop_Click();
+        if (control_) control_->CbStop_Click();
         tickFor(20000);
-        said_ += allText();
-        if (form().ioCtlTimer->isActive()) violation(drive.device + ": the sequence never ended");
+        if (control_) said_ += allText();
+        if (control_ && form().ioCtlTimer->isActive()) violation(drive.device + ": the sequence never ended");
         const auto& behaviour = vehicle_->behaviour(ecu.toStdString());
         for (const auto& device : behaviour.deviceNames()) {
             const QString name = QString::fromStdString(device);
             if (vehicle_->behaviour(ecu.toStdString()).deviceRunning(device, clock_.now()) &&
                 !said_.contains(QStringLiteral("Device '%1' may still be driven").arg(name))) {
-                violation(name + " left driven without a word");
+                violation(name + (control_ ? " left driven without a word" : " left driven by a destroyed control"));
             }
         }
     }
 
     void tickFor(uint32_t ms)
     {
-        for (uint32_t waited = 0; waited < ms && form().ioCtlTimer->isActive(); waited += 100) {
+        for (uint32_t waited = 0; waited < ms && control_ && form().ioCtlTimer->isActive(); waited += 100) {
             clock_.advance(100);
             control_->ioCtlTimer_Timer();
+            if (++ticks_ == atTick_) interrupt();
+        }
+    }
+
+    void interrupt()
+    {
+        const bool running = form().ioCtlTimer->isActive();
+        const auto refused = [&](auto&& call, const char* what) {
+            try {
+                call();
+                if (running) violation(QStringLiteral("%1 during a run was not refused").arg(what));
+            } catch (const Sorvik3::Error& error) {
+                if (!running || error.number() != 0x2105) violation(QStringLiteral("%1 failed: %2").arg(what, QString::fromStdString(error.description())));
+            } catch (...) {
+                violation(QStringLiteral("%1 let a foreign exception reach the host").arg(what));
+            }
+        };
+        switch (interruption_) {
+        case Interruption::EmergencyStop: control_->cbEstop_Click(); break;
+        case Interruption::InitParameters:
+            refused([&] { control_->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en")); }, "initParameters");
+            break;
+        case Interruption::SetSession: refused([&] { control_->setSession(session_); }, "setSession"); break;
+        case Interruption::Abort:
+            control_->Abort();
+            aborted_ = true;
+            said_ += allText();
+            break;
+        case Interruption::Destroy: destroy(); break;
+        case Interruption::None: break;
+        }
+    }
+
+    // What the control says may be driven is what its destructor may stop.
+    void destroy()
+    {
+        if (control_) ledgerAtTheEnd_ = control_->DrivenDevices();
+        control_.reset();
+    }
+
+    // Starts, statuses and stops go to the selected device; a stop may also go
+    // to a device the control says may be driven.
+    void checkFrame(const std::string& testedEcu, const std::string& to, const Sorvik3Sim::Bytes& request)
+    {
+        if (request.size() < 3 || request[0] != 0x30) return;
+        if (to != testedEcu) return violation(QStringLiteral("output control sent to ECU %1").arg(QString::fromStdString(to)));
+        if (request[1] == selectedLocalId_) return;
+        const QString device = deviceWithLocalId(to, request[1]);
+        const bool stop = request[2] == 0x00;
+        if (stop && (control_ ? control_->DrivenDevices() : ledgerAtTheEnd_).contains(device)) return;
+        violation(QStringLiteral("%1 frame %2 sent to '%3', not to the selected device")
+                      .arg(stop ? "a stop" : "a start or status")
+                      .arg(QString::fromStdString(Sorvik3Sim::hexText(request)), device));
+    }
+
+    uint8_t localId(const QString& ecu, const QString& device) const
+    {
+        for (const auto& e : vehicle_->vehicle().ecus) {
+            for (const auto& d : e.devices) {
+                if (e.name == ecu.toStdString() && d.name == device.toStdString()) return d.localId;
+            }
+        }
+        return 0;
+    }
+
+    QString deviceWithLocalId(const std::string& ecu, uint8_t id) const
+    {
+        for (const auto& e : vehicle_->vehicle().ecus) {
+            for (const auto& d : e.devices) {
+                if (e.name == ecu && d.localId == id) return QString::fromStdString(d.name);
+            }
+        }
+        return QStringLiteral("local id %1").arg(id);
+    }
+
+    // The ECU refuses the first stop of its device: the control tries again a tick later.
+    void refuseFirstStop(const std::string& ecu)
+    {
+        for (const auto& e : vehicle_->vehicle().ecus) {
+            if (e.name != ecu) continue;
+            for (const auto& request : e.requests) {
+                if (request.service == 0x30 && request.templateBytes.size() > 2 && request.templateBytes[2] == 0x00 &&
+                    request.name.find("Start") == std::string::npos && request.name != "OutputControl" &&
+                    request.name != "ActuatorTest")
+                    vehicle_->faults().answerNegatively(ecu, request.name, 0x22, 1);
+            }
         }
     }
 
@@ -153,6 +260,15 @@ class SweepRun {
 
     int64_t failAt_;
     Way way_;
+    Interruption interruption_;
+    int atTick_;
+    bool refuseFirstStop_;
+    int ticks_ = 0;
+    int ticksRun_ = 0;
+    bool aborted_ = false;
+    uint8_t selectedLocalId_ = 0;
+    QStringList ledgerAtTheEnd_;
+    std::shared_ptr<Sorvik3::Session> session_;
     Sorvik3Sim::ManualClock clock_{50000};
     std::shared_ptr<Sorvik3Sim::KwpSession> vehicle_;
     std::shared_ptr<CallCounter> counter_;
@@ -167,17 +283,30 @@ const char* wayName(Way way)
     switch (way) {
     case Way::SessionError: return "session error";
     case Way::OtherException: return "other exception";
+    case Way::NotAnException: return "throw of a non-exception";
     case Way::NegativeAnswer: return "negative answer";
-    case Way::Timeout: return "timeout";
+    case Way::Timeout: return "ignored request";
+    case Way::Lost: return "lost answer";
+    case Way::Late: return "late answer";
+    case Way::Cut: return "cut answer";
+    case Way::Stale: return "stale answer";
+    case Way::LinkDead: return "link dead from this call";
+    case Way::Persistent: return "refusal from this call on";
     }
     return "?";
 }
 
-// The full sweep fails every call; CI takes every fifth, starting at a different one per way.
-int64_t stride()
+// The full sweep fails every call and interrupts at every tick; CI takes every
+// seventh call and every third tick, starting at a different one per way.
+bool fullSweep()
 {
     const char* full = std::getenv("TAVRIN_FULL_SWEEP");
-    return full && *full && std::string(full) != "0" ? 1 : 5;
+    return full && *full && std::string(full) != "0";
+}
+
+int64_t stride()
+{
+    return fullSweep() ? 1 : 7;
 }
 
 class WholeTestSweep : public ::testing::TestWithParam<ActuatorTest> {};
@@ -193,22 +322,64 @@ TEST_P(WholeTestSweep, shouldNeverLeaveADeviceDrivenSilently)
     const int64_t calls = clean.calls();
     ASSERT_GT(calls, 300) << "the test no longer exercises the library";
     int runs = 0, broken = 0;
-    const Way ways[] = {Way::SessionError, Way::OtherException, Way::NegativeAnswer, Way::Timeout};
+    const Way ways[] = {Way::SessionError, Way::OtherException, Way::NotAnException, Way::NegativeAnswer,
+                        Way::Timeout,      Way::Lost,           Way::Late,           Way::Cut,
+                        Way::Stale,        Way::LinkDead,       Way::Persistent};
+    std::map<Way, std::pair<int, int>> perWay;  // runs, broken
     for (size_t w = 0; w < std::size(ways); ++w) {
         for (int64_t n = 1 + static_cast<int64_t>(w) % stride(); n <= calls; n += stride()) {
             SweepRun run(n, ways[w]);
             const Outcome outcome = run.run(test);
             if (!outcome.ran) continue;
             ++runs;
+            ++perWay[ways[w]].first;
             if (outcome.violations.isEmpty()) continue;
             ++broken;
+            ++perWay[ways[w]].second;
             ADD_FAILURE() << test.name << ": call " << n << " failing with a " << wayName(ways[w]) << ": "
                           << outcome.violations.join("; ").toStdString();
         }
     }
     std::printf("%s: %lld calls, %d runs, %d broke the rule\n", test.name, static_cast<long long>(calls), runs, broken);
+    for (const auto& [way, counts] : perWay)
+        std::printf("  %s: %d runs, %d broke the rule\n", wayName(way), counts.first, counts.second);
     EXPECT_GT(runs, 0);
 }
 
+class InterruptionSweep : public ::testing::TestWithParam<ActuatorTest> {};
+
+TEST_P(InterruptionSweep, shouldStopOrTellWhateverComesAtAnyTick)
+{
+    const ActuatorTest& test = GetParam();
+    SweepRun clean(0, Way::SessionError);
+    clean.run(test);
+    const int ticks = clean.ticks();
+    ASSERT_GT(ticks, 20) << "the test no longer runs long enough";
+    const std::pair<Interruption, const char*> kinds[] = {{Interruption::EmergencyStop, "emergency stop"},
+                                                          {Interruption::InitParameters, "initParameters"},
+                                                          {Interruption::SetSession, "setSession"},
+                                                          {Interruption::Abort, "Abort"},
+                                                          {Interruption::Destroy, "destruction"}};
+    const int step = fullSweep() ? 1 : 3;
+    int runs = 0, broken = 0;
+    for (bool refuseFirstStop : {false, true}) {
+        for (size_t k = 0; k < std::size(kinds); ++k) {
+            for (int at = 1 + static_cast<int>(k) % step; at <= ticks; at += step) {
+                SweepRun run(0, Way::SessionError, kinds[k].first, at, refuseFirstStop);
+                const Outcome outcome = run.run(test);
+                ++runs;
+                if (outcome.violations.isEmpty()) continue;
+                ++broken;
+                ADD_FAILURE() << test.name << ": " << kinds[k].second << " at tick " << at
+                              << (refuseFirstStop ? " (first stop refused)" : "") << ": "
+                              << outcome.violations.join("; ").toStdString();
+            }
+        }
+    }
+    std::printf("%s: %d ticks, %d runs, %d broke the rule\n", test.name, ticks, runs, broken);
+}
+
 INSTANTIATE_TEST_SUITE_P(ActuatorTests, WholeTestSweep, ::testing::ValuesIn(kTests),
+                         [](const ::testing::TestParamInfo<ActuatorTest>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ActuatorTests, InterruptionSweep, ::testing::ValuesIn(kTests),
                          [](const ::testing::TestParamInfo<ActuatorTest>& info) { return std::string(info.param.name); });

@@ -6,20 +6,39 @@ namespace FaultSweep {
 
 void CallCounter::enter(const char* member, const std::string& ecu, const std::string& request)
 {
-    if (++calls_ != failAt_) return;
+    ++calls_;
     const std::string what = std::string("injected failure of call ") + std::to_string(calls_) + " (" + member + ")";
+    if (way_ == Way::LinkDead && calls_ >= failAt_) {
+        applied_ = true;
+        throw Sorvik3::Error(0x1011, "the link is lost: " + what);
+    }
+    if (calls_ != failAt_) return;
     const bool send = std::string(member) == "Send";
     const bool init = std::string(member) == "Init";
+    using Kind = Sorvik3Sim::FaultDescription::Kind;
+    const auto spoil = [&](Kind kind) {
+        applied_ = send;
+        if (send) vehicle_->faults().spoilAnswer(ecu, request, kind, 1);
+    };
     switch (way_) {
     case Way::SessionError: applied_ = true; throw Sorvik3::Error(0x7001, what);
     case Way::OtherException: applied_ = true; throw std::runtime_error(what);
+    case Way::NotAnException: applied_ = true; throw 42;
     case Way::NegativeAnswer:
     case Way::Timeout:
+    case Way::Persistent: {
+        const int count = way_ == Way::Persistent ? Sorvik3Sim::FaultInjector::kAlways : 1;
         applied_ = send || init;
-        if (init) vehicle_->faults().failInit(ecu, 1);
-        if (send && way_ == Way::NegativeAnswer) vehicle_->faults().answerNegatively(ecu, request, 0x22, 1);
+        if (init) vehicle_->faults().failInit(ecu, count);
+        if (send && way_ != Way::Timeout) vehicle_->faults().answerNegatively(ecu, request, 0x22, count);
         if (send && way_ == Way::Timeout) vehicle_->faults().dropAnswer(ecu, request, 1);
         return;
+    }
+    case Way::Lost: return spoil(Kind::Lost);
+    case Way::Late: return spoil(Kind::Late);
+    case Way::Cut: return spoil(Kind::Cut);
+    case Way::Stale: return spoil(Kind::Stale);
+    case Way::LinkDead: return;
     }
 }
 

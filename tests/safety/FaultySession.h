@@ -14,7 +14,14 @@
 
 namespace FaultSweep {
 
-enum class Way { SessionError, OtherException, NegativeAnswer, Timeout };
+// How call N fails. The answers' faults are made by the simulated ECU: Timeout
+// ignores the request; Lost, Late, Cut and Stale act on it and spoil the answer.
+// LinkDead fails every call from N on; Persistent answers that request (or
+// initialisation) negatively from N on.
+enum class Way {
+    SessionError, OtherException, NotAnException, NegativeAnswer, Timeout,
+    Lost, Late, Cut, Stale, LinkDead, Persistent
+};
 
 class CallCounter {
   public:

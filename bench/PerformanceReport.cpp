@@ -222,7 +222,7 @@ void runLogCost()
     log.show();
     QApplication::processEvents();
     const double before = peakMiB();
-    // 60 bytes, as the figures count them.
+    // 60 bytes a line, the size the memory goal is stated in.
     const QString line = QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->84 F1 11 70 01 01 8");
     QElapsedTimer clock;
     clock.start();

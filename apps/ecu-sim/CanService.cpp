@@ -8,7 +8,7 @@
 
 namespace EcuSim {
 
-int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simulator, Sorvik3Sim::CanFaults& faults,
+int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simulator, Sorvik3Sim::TransportFaults& faults,
              const std::function<void(const std::string&)>& log, const std::atomic<bool>& stop, void (*onSignal)(int))
 {
     const auto parsed = Sorvik3Sim::parseConnection(connection);

@@ -27,7 +27,7 @@ bool parseCount(const std::vector<std::string>& words, size_t at, int& count)
 }  // namespace
 
 std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
-                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::CanFaults& transport)
+                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::TransportFaults& transport)
 {
     std::istringstream in(text);
     std::vector<std::string> words;

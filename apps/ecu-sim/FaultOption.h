@@ -13,6 +13,6 @@ namespace EcuSim {
 
 // Adds the fault; returns why it is refused, or an empty text.
 std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
-                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::CanFaults& transport);
+                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::TransportFaults& transport);
 
 }  // namespace EcuSim

@@ -83,7 +83,7 @@ int main(int argc, char** argv)
             parser.isSet(vehicle) ? Sorvik3Sim::loadVehicleFile(parser.value(vehicle).toStdString())
                                   : Sorvik3Sim::loadVehicleText(Sorvik3Sim::demoVehicleXml(), "demo.xml"));
         Sorvik3Sim::VehicleSimulator simulator(description);
-        Sorvik3Sim::CanFaults transport;
+        Sorvik3Sim::TransportFaults transport;
         for (const QString& text : parser.values(fault)) {
             const std::string why = EcuSim::addFault(text.toStdString(), *description, simulator.faults(), transport);
             if (!why.empty()) return refuse("--fault \"" + text.toStdString() + "\": " + why);
@@ -109,7 +109,7 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         std::signal(SIGINT, stop);
         std::signal(SIGTERM, stop);
-        Sorvik3Sim::KLineEcuServer server(simulator, *channel, {!parser.isSet(noEcho), log});
+        Sorvik3Sim::KLineEcuServer server(simulator, *channel, {!parser.isSet(noEcho), log}, transport);
         server.run(stopRequested);
     } catch (const Sorvik3::Error& error) {
         return refuse(error.description());

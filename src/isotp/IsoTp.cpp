@@ -83,32 +83,46 @@ void IsoTpEndpoint::sendFlowControl(uint8_t status)
     due_.push_back(frame({static_cast<uint8_t>((kFlowControl << 4) | status), settings_.blockSize, settings_.stMin}));
 }
 
+// Frames out of turn are taken as ISO 15765-2 says: a single or first frame
+// ends a reception under way and starts a new message; a consecutive frame
+// that belongs to no reception, a frame of no known type and a single or first
+// frame that cannot be one are ignored.
 void IsoTpEndpoint::receive(const CanFrame& received, Micros now)
 {
     if (received.id != settings_.rxId || received.extended != settings_.extendedIds) return;
     const Bytes& data = received.data;
-    if (data.empty()) breach("an empty frame");
+    if (data.empty()) return ignore(data);
     switch (data[0] >> 4) {
-    case kSingle: {
-        const size_t length = data[0] & 0x0F;
-        if (length == 0 || length > 7 || length + 1 > data.size()) breach("a single frame whose length lies: " + hexText(data));
-        if (expected_ > 0) breach("a single frame in the middle of a message");
-        complete_ = Bytes(data.begin() + 1, data.begin() + 1 + static_cast<long>(length));
-        break;
-    }
+    case kSingle: onSingleFrame(data); break;
     case kFirst: onFirstFrame(data, now); break;
     case kConsecutive: onConsecutiveFrame(data, now); break;
     case kFlowControl: onFlowControl(data, now); break;
-    default: breach("a frame of unknown type: " + hexText(data));
+    default: ignore(data);
     }
+}
+
+void IsoTpEndpoint::ignore(const Bytes& data)
+{
+    ++ignored_;
+    lastIgnored_ = data;
+}
+
+void IsoTpEndpoint::onSingleFrame(const Bytes& data)
+{
+    const size_t length = data[0] & 0x0F;
+    if (length == 0 || length > 7 || length + 1 > data.size()) return ignore(data);
+    expected_ = 0;
+    in_.clear();
+    complete_ = Bytes(data.begin() + 1, data.begin() + 1 + static_cast<long>(length));
 }
 
 void IsoTpEndpoint::onFirstFrame(const Bytes& data, Micros now)
 {
-    if (data.size() < 8) breach("a first frame shorter than eight bytes: " + hexText(data));
+    if (data.size() < 8) return ignore(data);
     const size_t length = (size_t{data[0] & 0x0Fu} << 8) | data[1];
-    if (length <= 7) breach("a first frame for " + std::to_string(length) + " bytes, which fit a single frame");
-    if (expected_ > 0) breach("a first frame in the middle of a message");
+    if (length <= 7) return ignore(data);
+    expected_ = 0;
+    in_.clear();
     if (length > settings_.maxLength) {
         sendFlowControl(kOverflow);
         breach("a message of " + std::to_string(length) + " bytes, longer than the " +
@@ -124,7 +138,7 @@ void IsoTpEndpoint::onFirstFrame(const Bytes& data, Micros now)
 
 void IsoTpEndpoint::onConsecutiveFrame(const Bytes& data, Micros now)
 {
-    if (expected_ == 0) breach("a consecutive frame without a first frame: " + hexText(data));
+    if (expected_ == 0) return ignore(data);
     const uint8_t sequence = data[0] & 0x0F;
     if (sequence != inSequence_) {
         expected_ = 0;

@@ -67,12 +67,17 @@ class IsoTpEndpoint {
     bool receiving() const { return expected_ > 0; }
     // Drops what is under way, both ways.
     void reset();
+    // Frames out of turn or malformed that were ignored, and the last of them.
+    size_t ignoredFrames() const { return ignored_; }
+    const Bytes& lastIgnored() const { return lastIgnored_; }
 
   private:
     CanFrame frame(Bytes data) const;
     void sendFlowControl(uint8_t status);
     void onFlowControl(const Bytes& data, Micros now);
+    void onSingleFrame(const Bytes& data);
     void onFirstFrame(const Bytes& data, Micros now);
+    void ignore(const Bytes& data);
     void onConsecutiveFrame(const Bytes& data, Micros now);
     [[noreturn]] void breach(const std::string& what) const;
 
@@ -96,6 +101,8 @@ class IsoTpEndpoint {
     int blockReceived_ = 0;
     Micros consecutiveBy_ = 0;
     std::optional<Bytes> complete_;
+    size_t ignored_ = 0;
+    Bytes lastIgnored_;
 };
 
 }  // namespace Sorvik3Sim

@@ -14,6 +14,15 @@ VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, 
     if (auto* simulator = link_->simulator()) clock_ = simulator->clock();
 }
 
+VehicleRuntime::~VehicleRuntime()
+{
+    try {
+        stopCommunication();
+    } catch (...) {
+        // Nobody is left to tell: the ECU ends the communication itself after P3max.
+    }
+}
+
 void VehicleRuntime::setClock(SimClock clock)
 {
     if (auto* simulator = link_->simulator()) {

@@ -25,6 +25,10 @@ struct Exchange {
 class VehicleRuntime {
   public:
     VehicleRuntime(std::shared_ptr<const VehicleDescription> model, std::shared_ptr<Link> link);
+    // Closes the communication with every ECU still open, as the ECUs expect on any way out.
+    ~VehicleRuntime();
+    VehicleRuntime(const VehicleRuntime&) = delete;
+    VehicleRuntime& operator=(const VehicleRuntime&) = delete;
 
     const VehicleDescription& model() const { return *model_; }
     Link& link() { return *link_; }

@@ -202,7 +202,11 @@ void CanBusPort::write(const CanFrame& frame)
     QMetaObject::invokeMethod(
         context_,
         [this, out] {
-            if (!device_->writeFrame(out)) failed("a frame was refused: " + device_->errorString().toStdString());
+            if (device_->writeFrame(out)) return;
+            const std::string why = device_->errorString().toStdString();
+            failed("it refused a frame (" + (why.empty() ? std::string("no reason given") : why) +
+                   "): check that the interface is up, that its bit rate is the bus's, and that another node "
+                   "is on the bus to acknowledge frames");
         },
         Qt::QueuedConnection);
 }

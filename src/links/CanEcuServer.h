@@ -1,12 +1,15 @@
 // The ECU simulator's side of a CAN bus: an ISO-TP endpoint per ECU on the
 // ECU's identifiers, each message handed to the simulated ECU and its answers
 // sent back, with the ECU's flow-control settings. Faults of the transport can
-// be injected: a consecutive frame lost, a flow control late, an overflow.
+// be injected (TransportFaults): late and corrupt answers, frames of no known
+// type or out of turn, a consecutive frame lost, a flow control late, waiting
+// or overflowing.
 #pragma once
 
 #include "CanBusPort.h"
 #include "IsoTp.h"
 #include "KLineEcuServer.h"
+#include "TransportFaults.h"
 #include "VehicleSimulator.h"
 
 #include <atomic>
@@ -14,16 +17,9 @@
 
 namespace Sorvik3Sim {
 
-// How many times each transport fault happens from now on.
-struct CanFaults {
-    std::atomic<int> lostConsecutive{0};  // the first consecutive frame of an answer is not sent
-    std::atomic<int> lateFlowControl{0};  // the flow control to a request comes after N_Bs
-    std::atomic<int> overflow{0};         // a long request is refused with a flow-control overflow
-};
-
 class CanEcuServer {
   public:
-    CanEcuServer(VehicleSimulator& simulator, CanBusPort& port, EcuServerOptions options, CanFaults& faults);
+    CanEcuServer(VehicleSimulator& simulator, CanBusPort& port, EcuServerOptions options, TransportFaults& faults);
 
     void run(const std::atomic<bool>& stop);
     void poll(int timeoutMs);
@@ -33,7 +29,9 @@ class CanEcuServer {
         size_t index;
         IsoTpEndpoint endpoint;
         bool answering = false;  // the first consecutive frame of the answer is still to come
+        bool corrupting = false;  // the answer's first frame is to be spoiled
     };
+    void beforeAnswer(EcuEnd& end);
     void take(EcuEnd& end);
     void flush(EcuEnd& end);
     void say(const std::string& line) const;
@@ -41,7 +39,7 @@ class CanEcuServer {
     VehicleSimulator& simulator_;
     CanBusPort& port_;
     EcuServerOptions options_;
-    CanFaults& faults_;
+    TransportFaults& faults_;
     std::vector<EcuEnd> ends_;
 };
 

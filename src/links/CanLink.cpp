@@ -77,10 +77,13 @@ void CanLink::flush(IsoTpEndpoint& endpoint)
     }
 }
 
+// P2 (and P2* after "response pending") counts from the end of the request's
+// transmission: while a multi-frame request waits for flow control, N_Bs rules.
 Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, const std::string& what,
                             uint32_t timeoutMs, WireRecord& wire)
 {
-    const Micros answerBy = nowMicros() + Micros{timeoutMs} * 1000;
+    std::optional<Micros> answerBy;
+    const size_t ignoredBefore = endpoint.ignoredFrames();
     for (;;) {
         flush(endpoint);
         if (auto message = endpoint.takeMessage()) {
@@ -89,11 +92,18 @@ Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, 
         }
         const Micros now = nowMicros();
         endpoint.checkTimers(now);
+        if (endpoint.sent() && !answerBy) answerBy = now + Micros{timeoutMs} * 1000;
         // Once an answer has begun, its frames are timed by N_Cr, not by P2.
-        if (endpoint.sent() && !endpoint.receiving() && now > answerBy) {
-            throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
+        const bool awaiting = answerBy && !endpoint.receiving();
+        if (awaiting && now > *answerBy) {
+            const size_t ignored = endpoint.ignoredFrames() - ignoredBefore;
+            throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)" +
+                                               (ignored == 0 ? std::string()
+                                                             : "; " + std::to_string(ignored) +
+                                                                   " frame(s) out of turn ignored, the last: " +
+                                                                   hexText(endpoint.lastIgnored())));
         }
-        Micros until = endpoint.sent() && !endpoint.receiving() ? answerBy + 1 : now + 1000000;
+        Micros until = awaiting ? *answerBy + 1 : now + 1000000;
         if (auto event = endpoint.nextEvent()) until = std::min(until, std::max(*event, now));
         const auto deadline = CanBusPort::Clock::now() + std::chrono::microseconds(until - std::min(until, now));
         if (auto frame = port_->read(deadline)) endpoint.receive(*frame, nowMicros());

@@ -14,6 +14,12 @@
 
 namespace Sorvik3Sim {
 
+// The virtual CAN bus of can:loopback: a bus of this process's own, on a local
+// TCP port that was free when it was first asked for, so other programs on the
+// virtual bus (or their tests) never see its frames nor it theirs. The same for
+// the whole process: the virtual bus serves one port a process.
+std::string loopbackCanInterface();
+
 class CanLoopbackLink final : public Link {
   public:
     CanLoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, CanOptions options);
@@ -41,7 +47,7 @@ class CanLoopbackLink final : public Link {
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line_->answerTimeout(ecu); }
     VehicleSimulator* simulator() override { return simulator_.get(); }
-    CanFaults& transportFaults() { return faults_; }
+    TransportFaults& transportFaults() { return faults_; }
 
   private:
     // As over the K-line loopback: the wait for a silent ECU passes on the session's clock too.
@@ -58,7 +64,7 @@ class CanLoopbackLink final : public Link {
 
     std::shared_ptr<VehicleSimulator> simulator_;
     std::unique_ptr<CanBusPort> bus_;
-    CanFaults faults_;
+    TransportFaults faults_;
     std::unique_ptr<CanEcuServer> server_;
     std::unique_ptr<CanLink> line_;
     std::atomic<bool> stop_{false};

@@ -4,6 +4,7 @@
 #include "Kwp2000Frame.h"
 #include "ServingLoop.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace Sorvik3Sim {
@@ -14,8 +15,9 @@ constexpr auto kFrameGap = std::chrono::milliseconds(100);
 
 }  // namespace
 
-KLineEcuServer::KLineEcuServer(VehicleSimulator& simulator, ByteChannel& channel, EcuServerOptions options)
-    : simulator_(simulator), channel_(channel), options_(std::move(options))
+KLineEcuServer::KLineEcuServer(VehicleSimulator& simulator, ByteChannel& channel, EcuServerOptions options,
+                               TransportFaults& faults)
+    : simulator_(simulator), channel_(channel), options_(std::move(options)), faults_(faults)
 {}
 
 void KLineEcuServer::say(const std::string& line) const
@@ -36,6 +38,10 @@ void KLineEcuServer::poll(int timeoutMs)
     const auto now = std::chrono::steady_clock::now();
     if (got > 0) {
         const Bytes bytes(buffer, buffer + got);
+        if (options_.echo && takeOne(faults_.strayZero)) {
+            say("a 0x00 before the echo (fault)");
+            channel_.write({0x00});
+        }
         if (options_.echo) channel_.write(bytes);
         received_.insert(received_.end(), bytes.begin(), bytes.end());
         lastByte_ = now;
@@ -79,14 +85,33 @@ void KLineEcuServer::take(const Bytes& bytes)
     say(ecu.name + " <- " + hexText(bytes));
     std::this_thread::sleep_for(std::chrono::milliseconds(ecu.kline.timing.p2Min));
     bool answered = false;
-    simulator_.serve(*index, frame->data, [&](const Bytes& answer) {
-        const Bytes out = encodeFrame(Frame{frame->source, ecu.address, answer, frame->addressed});
-        channel_.write(out);
-        say(ecu.name + " -> " + hexText(out));
+    simulator_.serve(*index, frame->data, [&](const Bytes& data) {
+        answer(ecu, encodeFrame(Frame{frame->source, ecu.address, data, frame->addressed}));
         answered = true;
     });
     if (!answered) say(ecu.name + " stays silent");
     if (answered && frame->data.front() == kStartCommunication) lastStarted_ = index;
+}
+
+void KLineEcuServer::answer(const EcuDescription& ecu, Bytes frame)
+{
+    if (takeOne(faults_.late)) {
+        const int late = faults_.lateByMs.load();
+        say(ecu.name + " answers " + std::to_string(late) + " ms past P2max (fault)");
+        const int wait = static_cast<int>(ecu.kline.timing.p2Max) - static_cast<int>(ecu.kline.timing.p2Min) + late;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(wait, 0)));
+    }
+    if (takeOne(faults_.garbage)) {
+        const Bytes noise{0x8A, 0x13, 0xFF, 0x00, 0x55, 0xC7, 0x21};
+        say(ecu.name + " -> noise " + hexText(noise) + " (fault)");
+        channel_.write(noise);
+    }
+    if (takeOne(faults_.corrupt)) {
+        frame.back() ^= 0x5A;
+        say(ecu.name + " spoils the checksum (fault)");
+    }
+    channel_.write(frame);
+    say(ecu.name + " -> " + hexText(frame));
 }
 
 }  // namespace Sorvik3Sim

@@ -21,6 +21,8 @@ constexpr milliseconds kWakeUpHigh{25};
 constexpr milliseconds kEchoSlack{100};
 // At most two frames are held while one is looked for: a byte stream of any length stays bounded.
 constexpr size_t kReceiveLimit = 2 * kMaxFrameSize;
+// A line that never falls quiet for P3min within this is given up on.
+constexpr milliseconds kSettleLimit{1000};
 
 milliseconds wireTime(size_t bytes, uint32_t baud)
 {
@@ -77,6 +79,10 @@ void KLineLink::wakeUp()
     std::this_thread::sleep_for(kWakeUpLow);
     port_->setBreakEnabled(false);
     std::this_thread::sleep_for(kWakeUpHigh);
+    // The pattern's own echo (a 0x00 or a framing error) is expected, not stray.
+    port_->readAll();
+    received_.clear();
+    lastByte_ = Clock::now();
 }
 
 Bytes KLineLink::frame(const EcuDescription& ecu, const Bytes& request) const
@@ -88,12 +94,25 @@ Bytes KLineLink::frame(const EcuDescription& ecu, const Bytes& request) const
 
 void KLineLink::dropWaiting()
 {
-    if (port_->bytesAvailable() > 0) {
-        stray_ += static_cast<size_t>(port_->bytesAvailable());
+    const qint64 waiting = port_->bytesAvailable();
+    if (waiting > 0) {
+        // They arrived some time since the last look: the line was busy until now.
+        stray_ += static_cast<size_t>(waiting);
         port_->readAll();
+        lastByte_ = Clock::now();
     }
     stray_ += received_.size();
     received_.clear();
+}
+
+void KLineLink::portLost(const std::string& when)
+{
+    const std::string reason = port_ ? port_->errorString().toStdString() : std::string("closed");
+    close();
+    for (auto& [ecu, state] : ecus_)
+        state.started = false;
+    throw Sorvik3::Error(LinkUnavailable, "Serial port '" + options_.port + "' was lost " + when + " (" + reason +
+                                              "): check that the interface is still plugged in, then connect again");
 }
 
 bool KLineLink::fill(Clock::time_point until)
@@ -112,44 +131,77 @@ bool KLineLink::fill(Clock::time_point until)
         }
         const auto left = std::chrono::duration_cast<milliseconds>(until - Clock::now()).count();
         if (left <= 0) return false;
-        if (!port_->waitForReadyRead(static_cast<int>(std::min<long long>(left, 50))) &&
-            port_->error() == QSerialPort::ResourceError) {
-            throw Sorvik3::Error(LinkUnavailable, "Serial port '" + options_.port + "' failed: " +
-                                                      port_->errorString().toStdString());
+        if (!port_->waitForReadyRead(static_cast<int>(std::min<long long>(left, 50))) && !port_->isOpen()) {
+            portLost("while reading");
+        }
+        const auto error = port_->error();
+        if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) portLost("while reading");
+    }
+}
+
+void KLineLink::settle(const EcuDescription& ecu)
+{
+    const auto quiet = milliseconds(ecu.kline.timing.p3Min);
+    const auto giveUpAt = Clock::now() + quiet + kSettleLimit;
+    for (;;) {
+        dropWaiting();
+        const auto until = lastByte_ + quiet;
+        if (Clock::now() >= until || !fill(until)) return;
+        if (Clock::now() > giveUpAt) {
+            dropWaiting();
+            throw Sorvik3::Error(BusCollision, "The line to " + where(ecu) + " is never quiet for P3min (" +
+                                                   std::to_string(ecu.kline.timing.p3Min) +
+                                                   " ms): bytes keep arriving (another tester or a faulty interface "
+                                                   "on the line?)");
         }
     }
 }
 
-void KLineLink::send(const EcuDescription& ecu, const Bytes& bytes)
+void KLineLink::write(const Bytes& bytes)
 {
+    const qint64 wrote = port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    port_->waitForBytesWritten(1000);
+    const auto error = port_->error();
+    if (wrote < 0 || error == QSerialPort::ResourceError || error == QSerialPort::WriteError) portLost("while sending");
+    lastByte_ = Clock::now();
+}
+
+void KLineLink::send(const EcuDescription& ecu, const Bytes& bytes, bool afterWakeUp)
+{
+    // Whatever is still on the line (a late, cut or garbled answer, noise) is
+    // no answer to this request: the line rests P3min after its last byte.
+    if (!afterWakeUp) settle(ecu);
     const KLineTiming& timing = ecu.kline.timing;
-    // The line rests P3min after the last answer before a new request.
-    std::this_thread::sleep_until(lastAnswer_ + milliseconds(timing.p3Min));
-    dropWaiting();
     if (timing.p4Min == 0) {
-        port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-        port_->waitForBytesWritten(1000);
+        write(bytes);
     } else {
         for (size_t i = 0; i < bytes.size(); ++i) {
             if (i > 0) std::this_thread::sleep_for(milliseconds(timing.p4Min));
-            port_->write(reinterpret_cast<const char*>(&bytes[i]), 1);
-            port_->waitForBytesWritten(1000);
+            write({bytes[i]});
         }
     }
-    if (options_.echo) readEcho(ecu, bytes);
+    if (options_.echo) readEcho(ecu, bytes, afterWakeUp);
 }
 
-void KLineLink::readEcho(const EcuDescription& ecu, const Bytes& sent)
+void KLineLink::readEcho(const EcuDescription& ecu, const Bytes& sent, bool afterWakeUp)
 {
     const auto until = Clock::now() + wireTime(sent.size(), port_->baudRate()) + kEchoSlack;
-    while (received_.size() < sent.size() && fill(until)) {
+    for (;;) {
+        // A single-wire interface reads the wake-up pattern's low back as a 0x00
+        // (or a framing error), which may come just before the echo.
+        while (afterWakeUp && sent.front() != 0 && !received_.empty() && received_.front() == 0)
+            received_.erase(received_.begin());
+        if (received_.size() >= sent.size() || !fill(until)) break;
     }
     const size_t got = std::min(received_.size(), sent.size());
     const Bytes echo(received_.begin(), received_.begin() + static_cast<long>(got));
     received_.erase(received_.begin(), received_.begin() + static_cast<long>(got));
     if (echo != sent) {
         throw Sorvik3::Error(BusCollision, "Bus collision while sending to " + where(ecu) + ": sent " + hexText(sent) +
-                                               ", read back " + (echo.empty() ? "nothing" : hexText(echo)));
+                                               ", read back " +
+                                               (echo.empty() ? "nothing (is the interface a single-wire K-line "
+                                                               "one that echoes? else connect with echo=0)"
+                                                             : hexText(echo)));
     }
 }
 
@@ -179,7 +231,6 @@ Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, u
                                                    " to " + hexByte(frame->target) + ", not from " + where(ecu) +
                                                    " (" + hexByte(ecu.address) + "): " + hexText(bytes));
             }
-            lastAnswer_ = Clock::now();
             ecus_[&ecu].lastAnswer = silenceClock_();
             return frame->data;
         }
@@ -202,10 +253,11 @@ void KLineLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
 {
     ecus_[&ecu] = EcuState{};
     open(ecu);
+    settle(ecu);
     wakeUp();
     const Bytes start = encodeFrame(Frame{ecu.address, ecu.testerAddress, {kStartCommunication}});
     wire.sent = start;
-    send(ecu, start);
+    send(ecu, start, true);
     Bytes answer;
     try {
         answer = readFrame(ecu, "StartCommunication", ecu.kline.timing.p2Max, wire);

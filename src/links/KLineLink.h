@@ -2,6 +2,8 @@
 // initialisation, frames with format byte, addresses and checksum, the
 // interface's echo read back, P1 to P4 timing from the ECU's description.
 // Every received frame is checked; a wrong one is an error, never an answer.
+// After any failed exchange the line is drained until it has been quiet for
+// P3min, so a late, cut or garbled answer never reaches the next request.
 #pragma once
 
 #include "Kwp2000Frame.h"
@@ -53,19 +55,21 @@ class KLineLink final : public Link {
     void open(const EcuDescription& ecu);
     void close();
     void wakeUp();
-    void send(const EcuDescription& ecu, const Bytes& frame);
-    void readEcho(const EcuDescription& ecu, const Bytes& frame);
+    void settle(const EcuDescription& ecu);
+    void send(const EcuDescription& ecu, const Bytes& frame, bool afterWakeUp = false);
+    void write(const Bytes& bytes);
+    void readEcho(const EcuDescription& ecu, const Bytes& frame, bool afterWakeUp);
     Bytes readFrame(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire);
     bool fill(Clock::time_point until);
     void dropWaiting();
+    [[noreturn]] void portLost(const std::string& when);
     std::string where(const EcuDescription& ecu) const;
 
     std::string name_;
     KLineOptions options_;
     std::unique_ptr<QSerialPort> port_;
     Bytes received_;
-    Clock::time_point lastByte_;
-    Clock::time_point lastAnswer_;
+    Clock::time_point lastByte_;  // the last byte seen on the line, either way
     std::map<const EcuDescription*, EcuState> ecus_;
     size_t stray_ = 0;
     std::function<uint32_t()> silenceClock_;

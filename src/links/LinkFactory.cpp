@@ -106,7 +106,7 @@ std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const Ve
         CanOptions options = canOptions(text, connection);
         if (connection.port != "loopback") return std::make_shared<CanLink>(text, options);
         options.plugin = "virtualcan";
-        options.interface = kLoopbackCanInterface;
+        options.interface = loopbackCanInterface();
         return std::make_shared<CanLoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options);
     }
     const KLineOptions options = klineOptions(text, connection);

@@ -16,9 +16,6 @@
 
 namespace Sorvik3Sim {
 
-// The virtual CAN interface that can:loopback uses.
-constexpr const char* kLoopbackCanInterface = "can1";
-
 struct Connection {
     std::string kind;  // "sim", "kline" or "can"
     std::string port;

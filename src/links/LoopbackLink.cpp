@@ -5,7 +5,7 @@ namespace Sorvik3Sim {
 LoopbackLink::LoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, KLineOptions options)
     : simulator_(std::move(simulator)), terminal_(openPseudoTerminal())
 {
-    server_ = std::make_unique<KLineEcuServer>(*simulator_, *terminal_, EcuServerOptions{options.echo, {}});
+    server_ = std::make_unique<KLineEcuServer>(*simulator_, *terminal_, EcuServerOptions{options.echo, {}}, faults_);
     options.port = terminal_->peerPath();
     line_ = std::make_unique<KLineLink>(std::move(name), options);
     // The simulated ECUs judge silence on the session's clock, so the tester does too.

@@ -44,6 +44,7 @@ class LoopbackLink final : public Link {
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line_->answerTimeout(ecu); }
     VehicleSimulator* simulator() override { return simulator_.get(); }
+    TransportFaults& transportFaults() { return faults_; }
 
   private:
     // The simulated vehicle lives on the session's clock, which may be a scripted one:
@@ -61,6 +62,7 @@ class LoopbackLink final : public Link {
 
     std::shared_ptr<VehicleSimulator> simulator_;
     std::unique_ptr<ByteChannel> terminal_;
+    TransportFaults faults_;
     std::unique_ptr<KLineEcuServer> server_;
     std::unique_ptr<KLineLink> line_;
     std::atomic<bool> stop_{false};

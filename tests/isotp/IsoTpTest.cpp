@@ -126,29 +126,50 @@ TEST(IsoTp, shouldEndALostConsecutiveFrameOrALateFlowControlInATimeout)
     EXPECT_NO_THROW(sender.checkTimers(1800000));
 }
 
-TEST(IsoTp, shouldRefuseFramesThatBreakTheProtocol)
+TEST(IsoTp, shouldRefuseFramesThatBreakAReceptionAndIgnoreFramesOutOfTurn)
 {
     auto fresh = [] { return IsoTpEndpoint(side(0x7E8, 0x7E0, "tester")); };
     struct Case {
         const char* what;
         std::vector<Bytes> frames;
+        int error;
     };
     const std::vector<Case> cases = {
-        {"wrong sequence number", {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x22, 7, 8, 9, 10, 11, 12, 13}}},
-        {"consecutive without first", {{0x21, 1, 2, 3}}},
-        {"single frame that lies", {{0x07, 1, 2, 3}}},
-        {"first frame for a short message", {{0x10, 0x05, 1, 2, 3, 4, 5, 6}}},
-        {"short consecutive frame", {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x21, 7, 8}}},
-        {"unknown frame type", {{0x40, 1, 2}}},
-        {"empty frame", {{}}},
+        {"wrong sequence number", {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x22, 7, 8, 9, 10, 11, 12, 13}}, TransportError},
+        {"short consecutive frame", {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x21, 7, 8}}, TransportError},
+        // What belongs to no reception, or cannot be a frame, is ignored.
+        {"consecutive without first", {{0x21, 1, 2, 3}}, 0},
+        {"single frame that lies", {{0x07, 1, 2, 3}}, 0},
+        {"single frame of no length", {{0x00, 1, 2, 3}}, 0},
+        {"first frame for a short message", {{0x10, 0x05, 1, 2, 3, 4, 5, 6}}, 0},
+        {"unknown frame type", {{0x40, 1, 2}}, 0},
+        {"empty frame", {{}}, 0},
     };
     for (const auto& c : cases) {
         auto receiver = fresh();
         int error = 0;
         for (const auto& data : c.frames)
             error = error ? error : errorOf([&] { receiver.receive({0x7E0, false, data}, 0); });
-        EXPECT_EQ(error, TransportError) << c.what;
+        EXPECT_EQ(error, c.error) << c.what;
+        if (c.error == 0) {
+            EXPECT_FALSE(receiver.takeMessage()) << c.what;
+            EXPECT_EQ(receiver.ignoredFrames(), 1u) << c.what;
+            // The next message is taken as if nothing had come.
+            receiver.receive({0x7E0, false, {0x02, 0x7E, 0x01}}, 0);
+            EXPECT_EQ(receiver.takeMessage(), (Bytes{0x7E, 0x01})) << c.what;
+        }
     }
+    // A single or first frame during a reception ends it and starts the new message.
+    auto interrupted = fresh();
+    interrupted.receive({0x7E0, false, {0x10, 0x14, 1, 2, 3, 4, 5, 6}}, 0);
+    interrupted.receive({0x7E0, false, {0x02, 0x7E, 0x01}}, 0);
+    EXPECT_EQ(interrupted.takeMessage(), (Bytes{0x7E, 0x01}));
+    EXPECT_FALSE(interrupted.receiving());
+    interrupted.receive({0x7E0, false, {0x10, 0x14, 1, 2, 3, 4, 5, 6}}, 0);
+    interrupted.receive({0x7E0, false, {0x10, 0x09, 9, 8, 7, 6, 5, 4}}, 0);
+    interrupted.receive({0x7E0, false, {0x21, 3, 2, 0, 0, 0, 0, 0}}, 0);
+    EXPECT_EQ(interrupted.takeMessage(), (Bytes{9, 8, 7, 6, 5, 4, 3, 2, 0}));
+    EXPECT_NO_THROW(interrupted.checkTimers(5000000)) << "no reception is left waiting";
     // Too long: the receiver says overflow in its flow control, and the sender gives up.
     auto small = side(0x7E8, 0x7E0, "tester");
     small.maxLength = 64;

@@ -21,7 +21,7 @@ std::string virtualCanRefusal()
 {
     static const std::string refusal = [] {
         try {
-            CanBusPort probe("virtualcan", kLoopbackCanInterface, {});
+            CanBusPort probe("virtualcan", loopbackCanInterface(), {});
             return std::string();
         } catch (const Sorvik3::Error& error) {
             return error.description();
@@ -48,7 +48,7 @@ struct Loopback {
     Loopback()
         : vehicle(std::make_shared<const VehicleDescription>(loadVehicleText(demoVehicleXml(), "demo.xml"))),
           simulator(std::make_shared<VehicleSimulator>(vehicle)),
-          link("can:loopback", simulator, CanOptions{"virtualcan", kLoopbackCanInterface, {}})
+          link("can:loopback", simulator, CanOptions{"virtualcan", loopbackCanInterface(), {}})
     {}
     const EcuDescription& ecu(const std::string& name)
     {
@@ -92,7 +92,7 @@ TEST(CanLink, shouldKeepTheEcusBlockSizeAndStMinBothWays)
 {
     REQUIRE_VIRTUAL_CAN();
     Loopback line;
-    CanBusPort observer("virtualcan", kLoopbackCanInterface, {});
+    CanBusPort observer("virtualcan", loopbackCanInterface(), {});
     WireRecord wire;
     line.link.startCommunication(line.ecu("ClimateControl"), wire);
     observer.clear();
@@ -151,8 +151,8 @@ TEST(CanLink, shouldRefuseAWrongSequenceNumber)
     ecu.can = CanSettings{};
     ecu.can->requestId = 0x6A0;
     ecu.can->responseId = 0x6A8;
-    CanBusPort bench("virtualcan", kLoopbackCanInterface, {});
-    CanLink link("can:virtualcan:" + std::string(kLoopbackCanInterface), {"virtualcan", kLoopbackCanInterface, {}});
+    CanBusPort bench("virtualcan", loopbackCanInterface(), {});
+    CanLink link("can:virtualcan:" + loopbackCanInterface(), {"virtualcan", loopbackCanInterface(), {}});
     std::atomic<bool> stop{false};
     std::thread answering([&] {
         while (!stop) {

@@ -1,11 +1,13 @@
 #include "ConnectDialog.h"
 
 #include "DemoTexts.h"
+#include "LinkFactory.h"
 
 #include <QCanBus>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
@@ -34,10 +36,16 @@ QList<QPair<QString, QString>> offeredLinks()
     return links;
 }
 
-ConnectDialog::ConnectDialog(const QString& current, const QString& language, QWidget* parent)
-    : QDialog(parent), links_(new QComboBox(this)), options_(new QLineEdit(this))
+ConnectDialog::ConnectDialog(const QString& current, const QString& language, VehicleOver vehicle, QWidget* parent)
+    : QDialog(parent), language_(language), vehicle_(std::move(vehicle)), links_(new QComboBox(this)),
+      options_(new QLineEdit(this)), ping_(new QPushButton(demoText("Ping ECUs", language), this)),
+      answers_(new QLabel(this))
 {
     setWindowTitle(demoText("Connect", language));
+    links_->setEditable(true);
+    links_->setInsertPolicy(QComboBox::NoInsert);
+    links_->lineEdit()->setPlaceholderText(QStringLiteral("kline:/dev/ttyUSB0, /dev/pts/3, can:socketcan:can0"));
+    links_->setToolTip(demoText("Choose a link, or type a port path or a connection string", language));
     for (const auto& [connection, text] : offeredLinks())
         links_->addItem(demoText(text.toUtf8().constData(), language), connection);
     const QString base = current.section(QLatin1Char('?'), 0, 0);
@@ -46,16 +54,27 @@ ConnectDialog::ConnectDialog(const QString& current, const QString& language, QW
     links_->setCurrentIndex(links_->findData(base));
     options_->setText(current.section(QLatin1Char('?'), 1));
     options_->setPlaceholderText(QStringLiteral("baud=10400&echo=1 / bitrate=500000"));
+    answers_->setWordWrap(true);
+    answers_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* form = new QFormLayout(this);
     form->addRow(demoText("Link", language), links_);
     form->addRow(demoText("Line options", language), options_);
+    form->addRow(ping_);
+    form->addRow(answers_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(demoText("Cancel", language));
     form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(links_, &QComboBox::currentIndexChanged, this, &ConnectDialog::choose);
+    connect(ping_, &QPushButton::clicked, this, &ConnectDialog::ping);
     choose(links_->currentIndex());
+}
+
+ConnectDialog::~ConnectDialog()
+{
+    cancel_ = true;
+    if (worker_.joinable()) worker_.join();
 }
 
 void ConnectDialog::choose(int index)
@@ -66,7 +85,86 @@ void ConnectDialog::choose(int index)
 
 QString ConnectDialog::connection() const
 {
-    const QString link = links_->currentData().toString();
+    const QString typed = links_->currentText().trimmed();
+    const int listed = links_->findText(typed);
+    QString link = listed >= 0 ? links_->itemData(listed).toString() : typed;
+    // A bare path names a serial port.
+    if (link.startsWith(QLatin1Char('/'))) link = QStringLiteral("kline:") + link;
     const QString options = options_->text().trimmed();
-    return options.isEmpty() || link == QLatin1String("sim") ? link : link + QLatin1Char('?') + options;
+    if (options.isEmpty() || link == QLatin1String("sim")) return link;
+    return link + (link.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?')) + options;
+}
+
+QString ConnectDialog::refusal() const
+{
+    try {
+        Sorvik3Sim::checkConnection(connection().toStdString());
+        return {};
+    } catch (const Sorvik3::Error& error) {
+        return QString::fromStdString(error.description());
+    }
+}
+
+void ConnectDialog::say(const QString& text, bool wrong)
+{
+    answers_->setText(text);
+    answers_->setStyleSheet(wrong ? QStringLiteral("color: #b00020") : QString());
+}
+
+void ConnectDialog::accept()
+{
+    const QString why = refusal();
+    if (!why.isEmpty()) return say(why, true);
+    QDialog::accept();
+}
+
+QString ConnectDialog::answers() const
+{
+    return answers_->text();
+}
+
+void ConnectDialog::ping()
+{
+    if (pinging()) return;
+    const QString why = refusal();
+    if (!why.isEmpty()) return say(why, true);
+    if (worker_.joinable()) worker_.join();
+    const QString link = connection();
+    say(demoText("Pinging the ECUs over %1...", language_).arg(link), false);
+    ping_->setEnabled(false);
+    pingDone_ = false;
+    // The link's timing runs in a thread of its own: the window never waits on the wire.
+    worker_ = std::thread([this, link, vehicle = vehicle_] {
+        Sorvik3Sim::PingReport report;
+        try {
+            auto session = vehicle(link);
+            report = Sorvik3Sim::pingEcus(*session, {}, {}, &cancel_);
+        } catch (const Sorvik3::Error& error) {
+            report.closing = error;
+        } catch (const std::exception& error) {
+            report.closing = Sorvik3::Error(0, error.what());
+        }
+        pingDone_ = true;
+        QMetaObject::invokeMethod(this, [this, report, link] { showPing(report, link); }, Qt::QueuedConnection);
+    });
+}
+
+void ConnectDialog::showPing(const Sorvik3Sim::PingReport& report, const QString& connection)
+{
+    QStringList lines;
+    for (const auto& ecu : report.ecus) {
+        lines << (ecu.error == 0 ? demoText("%1: answers", language_).arg(QString::fromStdString(ecu.ecu))
+                                 : demoText("%1: error %2: %3", language_)
+                                       .arg(QString::fromStdString(ecu.ecu))
+                                       .arg(QStringLiteral("0x%1").arg(ecu.error, 4, 16, QLatin1Char('0')).toUpper())
+                                       .arg(QString::fromStdString(ecu.why)));
+    }
+    if (report.closing) lines << QString::fromStdString(report.closing->description());
+    lines << demoText("%1 of %2 ECUs answer over %3", language_)
+                 .arg(report.answering())
+                 .arg(report.ecus.size())
+                 .arg(connection);
+    say(lines.join(QLatin1Char('\n')), report.ecus.empty() || report.answering() < report.ecus.size());
+    ping_->setEnabled(true);
+    emit pinged();
 }

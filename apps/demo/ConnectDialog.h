@@ -1,24 +1,65 @@
 // "Connect...": chooses the vehicle's link among the simulated vehicle, the
-// serial ports and the CAN interfaces the system has, with the line's options.
+// serial ports and the CAN interfaces the system lists, or any port path or
+// connection string typed in (a pseudo-terminal, a port the system misses),
+// with the line's options. What is typed is checked before it is taken. "Ping
+// ECUs" tries the link on the vehicle's ECUs off the window's thread and shows
+// which answer.
 #pragma once
+
+#include "EcuPing.h"
+#include "KwpSession.h"
 
 #include <QDialog>
 
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 class ConnectDialog : public QDialog {
     Q_OBJECT
   public:
-    ConnectDialog(const QString& current, const QString& language, QWidget* parent = nullptr);
+    // The vehicle over a connection string: what a ping opens (in another thread).
+    using VehicleOver = std::function<std::shared_ptr<Sorvik3Sim::KwpSession>(const QString& connection)>;
+
+    ConnectDialog(const QString& current, const QString& language, VehicleOver vehicle, QWidget* parent = nullptr);
+    // Waits for a ping under way: at most the ECU it is trying.
+    ~ConnectDialog() override;
+
     // The connection string chosen, e.g. "kline:/dev/ttyUSB0?baud=10400&echo=1".
     QString connection() const;
+    // Why that connection is refused; empty when it is taken.
+    QString refusal() const;
+    // Pings the vehicle's ECUs over the connection; the answers show when it ends.
+    void ping();
+    bool pinging() const { return worker_.joinable() && !pingDone_; }
+    QString answers() const;
+
+  signals:
+    void pinged();
+
+  public slots:
+    void accept() override;
 
   private:
     void choose(int index);
+    void showPing(const Sorvik3Sim::PingReport& report, const QString& connection);
+    void say(const QString& text, bool wrong);
 
+    QString language_;
+    VehicleOver vehicle_;
     QComboBox* links_;
     QLineEdit* options_;
+    QPushButton* ping_;
+    QLabel* answers_;
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<bool> pingDone_{false};
 };
 
 // The links offered: the simulated vehicle, its K-line and CAN loopbacks, each serial port, each CAN interface.

@@ -161,7 +161,10 @@ void DemoWindow::openVehicle()
 
 void DemoWindow::chooseLink()
 {
-    ConnectDialog dialog(session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim"), language_, this);
+    const QString path = vehiclePath_;
+    const LineTiming timing = timing_;
+    ConnectDialog dialog(session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim"), language_,
+                         [path, timing](const QString& link) { return ::openVehicle(path, timing, link); }, this);
     if (dialog.exec() == QDialog::Accepted) connectTo(dialog.connection());
 }
 

@@ -33,14 +33,26 @@ std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescripti
     std::vector<std::string> words;
     for (std::string word; in >> word;)
         words.push_back(word);
-    const std::pair<const char*, std::atomic<int>*> transportFaults[] = {{"lost-frame", &transport.lostConsecutive},
-                                                                         {"late-flow-control", &transport.lateFlowControl},
-                                                                         {"overflow", &transport.overflow}};
+    const std::pair<const char*, std::atomic<int>*> transportFaults[] = {
+        {"lost-frame", &transport.lostConsecutive}, {"late-flow-control", &transport.lateFlowControl},
+        {"overflow", &transport.overflow},           {"flow-control-wait", &transport.flowControlWait},
+        {"stray-frame", &transport.strayConsecutive}, {"garbage", &transport.garbage},
+        {"corrupt", &transport.corrupt},             {"stray-zero", &transport.strayZero}};
     for (const auto& [name, count] : transportFaults) {
         if (words.empty() || words[0] != name) continue;
         int times = 1;
         if (words.size() > 2 || !parseCount(words, 1, times) || times < 0) return std::string(name) + " [N]";
         *count += times;
+        return {};
+    }
+    if (!words.empty() && words[0] == "late-answer") {
+        int late = 0;
+        int times = 1;
+        if (words.size() < 2 || words.size() > 3 || !parseCount(words, 1, late) || late < 1 || late > 60000 ||
+            !parseCount(words, 2, times) || times < 0)
+            return "late-answer MS [N], MS 1 to 60000";
+        transport.lateByMs = late;
+        transport.late += times;
         return {};
     }
     if (words.size() < 2) return "a fault names its kind and its ECU";

@@ -1,6 +1,8 @@
 // A fault given on the command line: "init ECU [N|always]",
 // "negative ECU REQUEST CODE [N|always]", "noanswer ECU REQUEST [N|always]",
-// and on CAN "lost-frame [N]", "late-flow-control [N]", "overflow [N]".
+// and the faults of the line (TransportFaults): "late-answer MS [N]",
+// "corrupt [N]", "garbage [N]", "stray-zero [N]", "lost-frame [N]",
+// "late-flow-control [N]", "overflow [N]", "flow-control-wait [N]", "stray-frame [N]".
 #pragma once
 
 #include "CanEcuServer.h"

@@ -64,9 +64,15 @@ int main(int argc, char** argv)
     QCommandLineOption fault(QStringLiteral("fault"),
                              QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
                                             "\"negative ECU REQUEST CODE [N|always]\", "
-                                            "\"noanswer ECU REQUEST [N|always]\"; on CAN also "
+                                            "\"noanswer ECU REQUEST [N|always]\"; faults of the line: "
+                                            "\"late-answer MS [N]\" (MS past P2max), \"corrupt [N]\" (a wrong "
+                                            "checksum; on CAN a single frame of no length), \"garbage [N]\" "
+                                            "(noise before the answer; on CAN a frame of no known type); on the "
+                                            "K-line also \"stray-zero [N]\" (a 0x00 before the echo); on CAN also "
                                             "\"lost-frame [N]\" (a consecutive frame of an answer), "
-                                            "\"late-flow-control [N]\", \"overflow [N]\"."),
+                                            "\"late-flow-control [N]\", \"overflow [N]\", "
+                                            "\"flow-control-wait [N]\" (one WAIT, the go-ahead 100 ms later), "
+                                            "\"stray-frame [N]\" (a consecutive frame out of turn)."),
                              QStringLiteral("fault"));
     parser.addOptions({vehicle, kline, can, baud, noEcho, fault});
     if (!parser.parse(QCoreApplication::arguments())) return refuse(parser.errorText().toStdString());

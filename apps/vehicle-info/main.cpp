@@ -3,6 +3,7 @@
 // find in it and what it will miss, or with --ping whether each ECU answers over
 // the link. Without a file: the demo vehicle.
 #include "DemoVehicle.h"
+#include "EcuPing.h"
 #include "ErrorNumbers.h"
 #include "InstallPath.h"
 #include "KwpSession.h"
@@ -91,25 +92,19 @@ std::string numberText(int32_t number)
 // Starts the communication with each ECU over the link, says how it went, and closes it again.
 int ping(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
 {
-    int answered = 0;
-    const auto ecus = session->Ecus();
-    for (const auto& ecu : ecus) {
-        std::cout << ecu->Name() << " (" << numberText(ecu->Id()) << ") over " << session->linkName() << ": ";
-        try {
-            ecu->Init();
-            std::cout << "answers\n";
-            ++answered;
-        } catch (const Sorvik3::Error& error) {
-            std::cout << "error " << numberText(error.number()) << ": " << error.description() << "\n";
-        }
+    const auto report = Sorvik3Sim::pingEcus(
+        *session, {}, [&](const Sorvik3Sim::EcuAnswer& answer) {
+            std::cout << answer.ecu << " (" << numberText(answer.id) << ") over " << session->linkName() << ": "
+                      << (answer.error == 0 ? std::string("answers")
+                                            : "error " + numberText(answer.error) + ": " + answer.why)
+                      << "\n";
+        });
+    if (report.closing) {
+        std::cout << "closing: error " << numberText(report.closing->number()) << ": " << report.closing->description()
+                  << "\n";
     }
-    try {
-        session->StopCommunication();
-    } catch (const Sorvik3::Error& error) {
-        std::cout << "closing: error " << numberText(error.number()) << ": " << error.description() << "\n";
-    }
-    std::cout << answered << " of " << ecus.size() << " ECUs answer\n";
-    return answered == static_cast<int>(ecus.size()) ? 0 : 1;
+    std::cout << report.answering() << " of " << report.ecus.size() << " ECUs answer\n";
+    return report.answering() == report.ecus.size() ? 0 : 1;
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ bool KLineLink::fill(Clock::time_point until)
             lastByte_ = Clock::now();
             return true;
         }
-        const auto left = std::chrono::duration_cast<milliseconds>(until - Clock::now()).count();
+        const auto left = std::chrono::ceil<milliseconds>(until - Clock::now()).count();
         if (left <= 0) return false;
         if (!port_->waitForReadyRead(static_cast<int>(std::min<long long>(left, 50))) && !port_->isOpen()) {
             portLost("while reading");
@@ -246,6 +246,8 @@ Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, u
         throw Sorvik3::Error(BadFrame, "Incomplete answer of " + where(ecu) + " to '" + what + "' (length wrong): " +
                                            hexText(partial));
     }
+    // An answer given up on may still be on its way: the line counts as busy until now.
+    lastByte_ = Clock::now();
     throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
 }
 

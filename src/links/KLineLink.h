@@ -69,7 +69,9 @@ class KLineLink final : public Link {
     KLineOptions options_;
     std::unique_ptr<QSerialPort> port_;
     Bytes received_;
-    Clock::time_point lastByte_;  // the last byte seen on the line, either way
+    // The last byte seen on the line either way, or the end of a wait for an
+    // answer that did not come: P3min is counted from it.
+    Clock::time_point lastByte_;
     std::map<const EcuDescription*, EcuState> ecus_;
     size_t stray_ = 0;
     std::function<uint32_t()> silenceClock_;

@@ -98,6 +98,13 @@ static CanOptions canOptions(const std::string& text, const Connection& connecti
     return options;
 }
 
+void checkConnection(const std::string& text)
+{
+    const Connection connection = parseConnection(text);
+    if (connection.kind == "kline") klineOptions(text, connection);
+    if (connection.kind == "can") canOptions(text, connection);
+}
+
 std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle)
 {
     const Connection connection = parseConnection(text);

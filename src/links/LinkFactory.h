@@ -24,6 +24,8 @@ struct Connection {
 
 // Throws Sorvik3::Error(BadConnection) saying what is wrong.
 Connection parseConnection(const std::string& text);
+// The same, with the options and their values checked, opening nothing.
+void checkConnection(const std::string& text);
 // Opens nothing yet: a K-line port is opened when the first ECU is started.
 std::shared_ptr<Link> openLink(const std::string& connection, std::shared_ptr<const VehicleDescription> vehicle);
 

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTreeWidget>
 #include <QTest>
 
@@ -160,4 +162,40 @@ TEST(DemoLink, shouldOfferTheSimulatedVehicleTheLoopbacksAndTheCanInterfaces)
     EXPECT_TRUE(connections.contains("can:loopback"));
     // The virtual CAN plugin always lists its interfaces.
     EXPECT_TRUE(connections.contains("can:virtualcan:can0")) << connections.join(", ").toStdString();
+}
+
+// Any port path or connection string can be typed; what is refused is said in
+// the dialog, which stays open; a ping runs off the window's thread and says
+// which ECUs answer.
+TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
+{
+    LineTiming instant{0, 0};
+    ConnectDialog dialog(QStringLiteral("sim"), QStringLiteral("en"),
+                         [instant](const QString& link) { return openVehicle(QString(), instant, link); });
+    auto* links = dialog.findChild<QComboBox*>();
+    ASSERT_TRUE(links && links->isEditable());
+    links->setEditText(QStringLiteral("/dev/pts/97"));
+    EXPECT_EQ(dialog.connection(), QStringLiteral("kline:/dev/pts/97"));
+    EXPECT_TRUE(dialog.refusal().isEmpty());
+
+    links->setEditText(QStringLiteral("kline:/dev/pts/97?baud=0"));
+    dialog.show();
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible()) << "a refused connection is not taken";
+    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("baud must be a positive whole number"))) << dialog.answers().toStdString();
+
+    QSignalSpy pinged(&dialog, &ConnectDialog::pinged);
+    links->setEditText(QStringLiteral("kline:loopback"));
+    dialog.ping();
+    EXPECT_TRUE(dialog.pinging()) << "the ping waits on the wire in a thread of its own";
+    ASSERT_TRUE(pinged.wait(30000));
+    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("5 of 5 ECUs answer over kline:loopback")))
+        << dialog.answers().toStdString();
+
+    links->setEditText(QStringLiteral("/dev/nonexistent-tty"));
+    dialog.ping();
+    ASSERT_TRUE(pinged.wait(30000));
+    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("Cannot open serial port '/dev/nonexistent-tty'")))
+        << dialog.answers().toStdString();
+    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("0 of 5 ECUs answer"))) << dialog.answers().toStdString();
 }

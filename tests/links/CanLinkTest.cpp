@@ -173,3 +173,48 @@ TEST(CanLink, shouldRefuseAWrongSequenceNumber)
     stop = true;
     answering.join();
 }
+
+// What real ECUs and buses do beside a clean exchange: frames out of turn,
+// answers spoilt or late, a flow control that asks to wait, a request of the
+// tester's own cut short. The exchange either gets its answer or ends in an
+// error, and the next ones go through.
+TEST(CanLink, shouldKeepItsFootingOnFramesOutOfTurnAndSpoiltAnswers)
+{
+    REQUIRE_VIRTUAL_CAN();
+    Loopback line;
+    WireRecord wire;
+    line.link.startCommunication(line.ecu("EngineControl"), wire);
+    line.link.startCommunication(line.ecu("ClimateControl"), wire);
+    TransportFaults& faults = line.link.transportFaults();
+    const Bytes longStart = {0x30, 0x01, 0x07, 0x32, 0x00, 0x00, 0x14, 0x50, 0x00};
+    struct Case {
+        const char* what;
+        std::atomic<int>& fault;
+        const char* ecu;
+        Bytes request;
+        int error;
+    };
+    faults.waitMs = 100;  // twice P2max, well within N_Bs
+    const Case cases[] = {
+        {"a frame of no known type", faults.garbage, "EngineControl", {0x3E, 0x01}, 0},
+        {"a consecutive frame out of turn", faults.strayConsecutive, "EngineControl", {0x3E, 0x01}, 0},
+        {"a flow-control WAIT", faults.flowControlWait, "ClimateControl", longStart, 0},
+        {"a spoilt single frame", faults.corrupt, "EngineControl", {0x3E, 0x01}, NoAnswer},
+        {"a late answer", faults.late, "EngineControl", {0x3E, 0x01}, NoAnswer},
+    };
+    for (const auto& c : cases) {
+        c.fault = 1;
+        EXPECT_EQ(errorOf([&] { line.send(c.ecu, c.request); }), c.error) << c.what;
+        EXPECT_EQ(c.fault, 0) << c.what;
+        if (c.error != 0) std::this_thread::sleep_for(std::chrono::milliseconds(faults.lateByMs + 20));
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(errorOf([&] { line.send(c.ecu, c.request); }), 0) << c.what << ", exchange " << i << " after it";
+    }
+    // A multi-frame request that the tester gave up after its first frame: the
+    // ECU takes the next request as a new message.
+    CanBusPort tester("virtualcan", loopbackCanInterface(), {});
+    const CanSettings& climate = *line.ecu("ClimateControl").can;
+    tester.write({climate.requestId, climate.extendedIds, {0x10, 0x09, 0x30, 0x01, 0x07, 0x32, 0x00, 0x00}});
+    ASSERT_TRUE(tester.waitWritten(Clock::now() + std::chrono::seconds(1)));
+    EXPECT_EQ(line.send("ClimateControl", {0x3E, 0x01}), (Bytes{0x7E}));
+}

@@ -222,3 +222,71 @@ TEST(KLineLink, shouldNameThePortItCannotOpen)
         EXPECT_NE(error.description().find("/dev/nonexistent-tty"), std::string::npos);
     }
 }
+
+// What a real line does after one bad answer: the rest of it, or all of it,
+// comes while the tester already thinks of the next request.
+TEST(KLineLink, shouldGetBackInStepAfterALateCutOrGarbledAnswer)
+{
+    enum class Bad { Late, Garbage, Cut };
+    std::atomic<Bad> bad = Bad::Late;
+    std::atomic<bool> spoil = false;
+    const EcuDescription ecu = engine();
+    Line line([&](const Bytes& request) -> std::vector<Chunk> {
+        if (decodeFrame(request)->data[0] == 0x81 || !spoil.exchange(false)) return polite(request);
+        const Bytes answer = answerFrame({0x7E, 0x01});
+        switch (bad.load()) {
+        case Bad::Late:  // 5 ms past P2max
+            return {{{}, static_cast<int>(ecu.kline.timing.p2Max) + 5}, {answer}};
+        case Bad::Garbage: {  // noise in bursts closer together than P3min
+            std::vector<Chunk> noise;
+            for (int burst = 0; burst < 6; ++burst)
+                noise.push_back({{0x8A, 0x13, 0xFF, 0x00, 0x55}, burst < 5 ? 6 : 0});
+            return noise;
+        }
+        case Bad::Cut:  // the frame's head, and the rest after P1max
+            return {{Bytes(answer.begin(), answer.begin() + 3), static_cast<int>(ecu.kline.timing.p1Max) + 10},
+                    {Bytes(answer.begin() + 3, answer.end())}};
+        }
+        return {};
+    });
+    line.ecu.kline.timing.p3Min = 40;
+    line.start();
+    for (Bad kind : {Bad::Late, Bad::Garbage, Bad::Cut}) {
+        bad = kind;
+        spoil = true;
+        EXPECT_NE(errorOf([&] { line.send({0x3E, 0x01}); }), 0) << static_cast<int>(kind);
+        // The next requests get their own answers, sent P3min after the last byte on the line.
+        EXPECT_EQ(line.send({0x21, 0x02}), (Bytes{0x61, 0x02})) << static_cast<int>(kind);
+        EXPECT_EQ(line.send({0x21, 0x03}), (Bytes{0x61, 0x03})) << static_cast<int>(kind);
+        const auto frames = line.ecuSide.received();
+        const auto ends = line.ecuSide.answerEnds();
+        ASSERT_EQ(frames.size(), ends.size());
+        const size_t spoilt = frames.size() - 3;
+        EXPECT_GE(frames[spoilt + 1].at - ends[spoilt], std::chrono::milliseconds(line.ecu.kline.timing.p3Min))
+            << static_cast<int>(kind) << ": the request after the bad answer waited for the line to fall quiet";
+    }
+}
+
+TEST(KLineLink, shouldSkipTheWakeUpPatternsEchoBeforeStartCommunication)
+{
+    Line line(polite);
+    // A single-wire interface reads the 25 ms low back as a 0x00, just before the echo.
+    line.ecuSide.corruptNextEcho({0x00, 0x81, 0x11, 0xF1, 0x81, 0x04});
+    line.start();
+    EXPECT_EQ(line.send({0x3E, 0x01}), (Bytes{0x7E, 0x01}));
+    EXPECT_EQ(line.link.strayBytes(), 0u);
+}
+
+TEST(KLineLink, shouldTellAPortThatVanishedAsALostPort)
+{
+    Line line(polite);
+    line.start();
+    line.ecuSide.unplug();
+    try {
+        line.send({0x3E, 0x01});
+        FAIL() << "expected the lost port to be told";
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_EQ(error.number(), LinkUnavailable) << error.description();
+        EXPECT_NE(error.description().find("was lost"), std::string::npos) << error.description();
+    }
+}

@@ -2,7 +2,10 @@
 // real pseudo-terminal gives what it gives over the in-process link.
 #include "DemoVehicle.h"
 #include "ErrorNumbers.h"
+#include "ErrorOf.h"
 #include "KwpSession.h"
+#include "LoopbackLink.h"
+#include "VehicleLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +97,64 @@ TEST(KLineLoopback, shouldStartAgainAfterP3maxOfSilence)
     // The simulated ECU ends the communication after P3max; the link starts it again by itself.
     pair.lineClock.advance(pair.line->vehicle().ecus[0].kline.timing.p3Max + 1);
     EXPECT_EQ(send(*pair.line, "EngineControl", "TesterPresent.WithResponse").error, 0);
+}
+
+// The faults of the line that the simulated ECUs make on a real pseudo-terminal:
+// the exchange they spoil ends in an error, the next ones get their own answers.
+TEST(KLineLoopback, shouldGetBackInStepAfterEachFaultOfTheLine)
+{
+    using namespace Sorvik3Sim;
+    const auto vehicle = std::make_shared<const VehicleDescription>(loadVehicleText(demoVehicleXml(), "demo.xml"));
+    LoopbackLink link("kline:loopback", std::make_shared<VehicleSimulator>(vehicle), KLineOptions{});
+    const EcuDescription& engine = vehicle->ecus[0];
+    TransportFaults& faults = link.transportFaults();
+    auto exchange = [&](const Bytes& request) {
+        WireRecord wire;
+        return link.exchange(engine, "Request", request, wire);
+    };
+    // The wake-up pattern read back as a 0x00 before the echo.
+    faults.strayZero = 1;
+    WireRecord wire;
+    ASSERT_NO_THROW(link.startCommunication(engine, wire));
+    EXPECT_EQ(faults.strayZero, 0);
+    struct Case {
+        const char* what;
+        std::atomic<int>& fault;
+        int error;
+    };
+    faults.lateByMs = 1;  // one millisecond past P2max is enough to fall out of step
+    const Case cases[] = {{"late", faults.late, NoAnswer}, {"corrupt", faults.corrupt, BadFrame},
+                          {"garbage", faults.garbage, BadFrame}};
+    for (const auto& c : cases) {
+        c.fault = 1;
+        EXPECT_EQ(errorOf([&] { exchange({0x3E, 0x01}); }), c.error) << c.what;
+        EXPECT_EQ(c.fault, 0) << c.what;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(exchange({0x3E, 0x01}), (Bytes{0x7E})) << c.what << ", exchange " << i << " after it";
+    }
+}
+
+// StopCommunication goes to every ECU still open when the session ends, on every link.
+TEST(Loopbacks, shouldCloseTheCommunicationWhenTheSessionEnds)
+{
+    for (const char* link : {"sim", "kline:loopback", "can:loopback"}) {
+        auto session = Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link);
+        auto seen = std::make_shared<std::vector<std::string>>();
+        session->observeRequests([seen](const std::string& ecu, const Sorvik3Sim::Bytes& request) {
+            seen->push_back(ecu + " " + Sorvik3Sim::hexText(request));
+        });
+        try {
+            session->Ecus()[0]->Init();
+            session->Ecus()[2]->Init();
+        } catch (const Sorvik3::Error& error) {
+            if (std::string(link) == "can:loopback" && error.number() == Sorvik3Sim::LinkUnavailable) continue;
+            throw;
+        }
+        session.reset();
+        const std::vector<std::string> expected = {"EngineControl 81", "ClimateControl 81", "EngineControl 82",
+                                                   "ClimateControl 82"};
+        EXPECT_EQ(*seen, expected) << link;
+    }
 }
 
 TEST(Connections, shouldRefuseWhatNamesNoLink)

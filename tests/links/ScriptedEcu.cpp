@@ -14,8 +14,14 @@ ScriptedEcu::ScriptedEcu(Answer answer, bool echo)
 
 ScriptedEcu::~ScriptedEcu()
 {
+    unplug();
+}
+
+void ScriptedEcu::unplug()
+{
     stop_ = true;
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
+    channel_.reset();
 }
 
 std::vector<ScriptedEcu::Received> ScriptedEcu::received()
@@ -28,6 +34,12 @@ std::chrono::steady_clock::time_point ScriptedEcu::lastAnswer()
 {
     std::lock_guard lock(mutex_);
     return lastAnswer_;
+}
+
+std::vector<std::chrono::steady_clock::time_point> ScriptedEcu::answerEnds()
+{
+    std::lock_guard lock(mutex_);
+    return answerEnds_;
 }
 
 void ScriptedEcu::corruptNextEcho(Bytes echo)
@@ -66,6 +78,7 @@ void ScriptedEcu::serve()
             }
             std::lock_guard lock(mutex_);
             lastAnswer_ = std::chrono::steady_clock::now();
+            answerEnds_.push_back(lastAnswer_);
         }
     }
 }

@@ -33,8 +33,12 @@ class ScriptedEcu {
     std::vector<Received> received();
     // When the last answer's last byte was written.
     std::chrono::steady_clock::time_point lastAnswer();
+    // When each answer's last byte was written, one for each frame received.
+    std::vector<std::chrono::steady_clock::time_point> answerEnds();
     // Replaces the echo by these bytes for the next frame (a collision on the line).
     void corruptNextEcho(Sorvik3Sim::Bytes echo);
+    // Closes the far end for good, as an adapter that is pulled out.
+    void unplug();
 
   private:
     void serve();
@@ -46,6 +50,7 @@ class ScriptedEcu {
     std::mutex mutex_;
     std::vector<Received> received_;
     std::chrono::steady_clock::time_point lastAnswer_;
+    std::vector<std::chrono::steady_clock::time_point> answerEnds_;
     Sorvik3Sim::Bytes corruptEcho_;
     std::thread thread_;
 };

@@ -80,6 +80,7 @@ void KLineLink::wakeUp()
     port_->setBreakEnabled(false);
     std::this_thread::sleep_for(kWakeUpHigh);
     // The pattern's own echo (a 0x00 or a framing error) is expected, not stray.
+    port_->waitForReadyRead(0);
     port_->readAll();
     received_.clear();
     lastByte_ = Clock::now();
@@ -94,8 +95,11 @@ Bytes KLineLink::frame(const EcuDescription& ecu, const Bytes& request) const
 
 void KLineLink::dropWaiting()
 {
-    const qint64 waiting = port_->bytesAvailable();
-    if (waiting > 0) {
+    // What the system still holds for the port counts too, not only what was read from it.
+    for (int round = 0; round < 64; ++round) {
+        port_->waitForReadyRead(0);
+        const qint64 waiting = port_->bytesAvailable();
+        if (waiting <= 0) break;
         // They arrived some time since the last look: the line was busy until now.
         stray_ += static_cast<size_t>(waiting);
         port_->readAll();

@@ -38,8 +38,15 @@ std::chrono::steady_clock::time_point ScriptedEcu::lastAnswer()
 
 std::vector<std::chrono::steady_clock::time_point> ScriptedEcu::answerEnds()
 {
-    std::lock_guard lock(mutex_);
-    return answerEnds_;
+    // The tester may have read an answer before this side noted its end.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (answerEnds_.size() == received_.size() || std::chrono::steady_clock::now() > limit) return answerEnds_;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 void ScriptedEcu::corruptNextEcho(Bytes echo)

@@ -33,7 +33,7 @@ class ScriptedEcu {
     std::vector<Received> received();
     // When the last answer's last byte was written.
     std::chrono::steady_clock::time_point lastAnswer();
-    // When each answer's last byte was written, one for each frame received.
+    // When each answer's last byte was written, one for each frame received (waits for the last).
     std::vector<std::chrono::steady_clock::time_point> answerEnds();
     // Replaces the echo by these bytes for the next frame (a collision on the line).
     void corruptNextEcho(Sorvik3Sim::Bytes echo);

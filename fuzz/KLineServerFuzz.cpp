@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Sorvik3Sim::ManualClock clock;
     simulator.clock() = clock.clock();
     FuzzChannel channel(data, size);
-    Sorvik3Sim::KLineEcuServer server(simulator, channel, {true, {}});
+    Sorvik3Sim::TransportFaults none;
+    Sorvik3Sim::KLineEcuServer server(simulator, channel, {true, {}}, none);
     while (!channel.done())
         server.poll(0);
     return 0;

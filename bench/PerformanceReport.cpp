@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -189,28 +190,106 @@ void tickRates()
             median(full) / median(empty) >= 0.95 && pump.running() && loaded.running()});
 }
 
-// A running test over the real links to the simulated vehicle: the rate the
-// control keeps and what one exchange costs. No goal of its own: the links' goal
-// is their overhead per exchange (link_bench).
-void linkTickRates()
+// A running test over each link to the simulated vehicle, seen from the window:
+// the exchanges it keeps, how late a 10 ms timer of the window's comes (the
+// time its event loop was blocked), and how soon an emergency stop clicked at
+// a random moment puts its stop request on the line, against the exchange then
+// in flight.
+struct LinkFeel {
+    double exchangesPerSecond = 0;
+    std::vector<double> blockedMs;
+    std::vector<double> clickToStopMs;
+    double exchangeMs = 0;
+};
+
+LinkFeel feelOf(const std::string& link)
 {
-    constexpr int kRoundMs = 1000;
-    std::printf("\n%-62s %-22s %-16s\n", "a running test over a link (no goal)", "ticks/s", "values read/s");
+    LinkFeel feel;
+    RunningPump pump(link);
+    if (!pump.running()) throw Sorvik3::Error(0, "the test did not start");
+    std::mutex mutex;
+    QElapsedTimer since;
+    since.start();
+    std::vector<std::pair<qint64, Sorvik3Sim::Bytes>> seen;  // microseconds, request
+    pump.session->observeRequests([&](const std::string&, const Sorvik3Sim::Bytes& request) {
+        std::lock_guard lock(mutex);
+        seen.push_back({since.nsecsElapsed() / 1000, request});
+    });
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    qint64 last = since.nsecsElapsed();
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = since.nsecsElapsed();
+        feel.blockedMs.push_back(std::max(0.0, static_cast<double>(now - last) / 1e6 - 10.0));
+        last = now;
+    });
+    probe.start(10);
+    constexpr int kWindowMs = 3000;
+    const size_t before = seen.size();
+    runEventLoopFor(kWindowMs);
+    probe.stop();
+    {
+        std::lock_guard lock(mutex);
+        feel.exchangesPerSecond = static_cast<double>(seen.size() - before) * 1000.0 / kWindowMs;
+    }
+    feel.exchangeMs = feel.exchangesPerSecond > 0 ? 1000.0 / feel.exchangesPerSecond : 0;
+    return feel;
+}
+
+double clickToStopMs(const std::string& link, int delayMs)
+{
+    RunningPump pump(link);
+    if (!pump.running()) return -1;
+    std::mutex mutex;
+    QElapsedTimer since;
+    since.start();
+    qint64 clickedAt = -1;
+    qint64 stopAt = -1;
+    const uint8_t stopCommand = 0x00;
+    pump.session->observeRequests([&](const std::string&, const Sorvik3Sim::Bytes& request) {
+        std::lock_guard lock(mutex);
+        // The first output-control request with the stop command after the click.
+        if (clickedAt >= 0 && stopAt < 0 && request.size() >= 3 && request[0] == 0x30 && request[2] == stopCommand)
+            stopAt = since.nsecsElapsed() / 1000;
+    });
+    QTimer::singleShot(delayMs, &pump.control, [&] {
+        {
+            std::lock_guard lock(mutex);
+            clickedAt = since.nsecsElapsed() / 1000;
+        }
+        pump.control.cbEstop_Click();
+    });
+    QElapsedTimer limit;
+    limit.start();
+    while (limit.elapsed() < delayMs + 5000) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        std::lock_guard lock(mutex);
+        if (stopAt >= 0 && fieldsOf(pump.control).CurrentState == SequenceState::Idle) break;
+    }
+    std::lock_guard lock(mutex);
+    return stopAt < 0 ? -1 : static_cast<double>(stopAt - clickedAt) / 1000.0;
+}
+
+void linkFeel()
+{
+    std::printf("\n%-22s %-14s %-30s %-26s\n", "a test over a link", "exchanges/s",
+                "event loop blocked med/p99/max", "estop click -> stop on line");
     for (const char* link : {"sim", "can:loopback", "kline:loopback"}) {
         try {
-            RunningPump pump(link);
-            if (!pump.running()) {
-                std::printf("%-62s did not start\n", link);
-                continue;
-            }
-            int values = 0;
-            auto counter = QObject::connect(&pump.control, &TavrinIoCtl::ioctl::dataRead, [&values] { ++values; });
-            const double rate = pump.ticksPerSecond(kRoundMs);
-            QObject::disconnect(counter);
-            std::printf("%-62s %-22s %-16s\n", link, format("%.0f/s", rate).c_str(),
-                        format("%.0f/s", values * 1000.0 / kRoundMs).c_str());
+            LinkFeel feel = feelOf(link);
+            std::vector<double> clicks;
+            for (int delay : {137, 211, 389}) clicks.push_back(clickToStopMs(link, delay));
+            const double worst = *std::max_element(clicks.begin(), clicks.end());
+            std::printf("%-22s %-14s %-30s %-26s\n", link, format("%.1f", feel.exchangesPerSecond).c_str(),
+                        (format("%.1f", percentile(feel.blockedMs, 0.5)) + " / " +
+                         format("%.1f", percentile(feel.blockedMs, 0.99)) + " / " +
+                         format("%.1f ms", *std::max_element(feel.blockedMs.begin(), feel.blockedMs.end())))
+                            .c_str(),
+                        (worst < 0 ? std::string("no stop seen")
+                                   : format("max %.1f ms", worst) + format(" (exchange %.1f ms)", feel.exchangeMs))
+                            .c_str());
         } catch (const Sorvik3::Error& error) {
-            std::printf("%-62s cannot start: %s\n", link, error.description().c_str());
+            std::printf("%-22s cannot start: %s\n", link, error.description().c_str());
         }
     }
 }
@@ -327,6 +406,6 @@ int main(int argc, char** argv)
     manyEcus();
     const bool all = std::all_of(rows.begin(), rows.end(), [](const Row& r) { return r.meets; });
     std::printf("%s\n", all ? "every goal met" : "some goals missed");
-    linkTickRates();
+    linkFeel();
     return all ? 0 : 1;
 }

@@ -17,6 +17,8 @@ VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, 
 VehicleRuntime::~VehicleRuntime()
 {
     try {
+        // A scripted clock may be gone before the session: the last words go on real time.
+        setClock(SimClock::system());
         stopCommunication();
     } catch (...) {
         // Nobody is left to tell: the ECU ends the communication itself after P3max.

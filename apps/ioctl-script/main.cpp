@@ -4,6 +4,7 @@
 #include "InstallPath.h"
 #include "JUnitReport.h"
 #include "LinkFactory.h"
+#include "OffThreadLink.h"
 #include "Runner.h"
 
 #include <QApplication>
@@ -37,6 +38,9 @@ int main(int argc, char** argv)
         show = show || QByteArray(argv[i]) == "--show";
     if (!show) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A script's steps come one after the other on its own clock: no event may
+    // slip in while a request waits on a real line.
+    Sorvik3Sim::OffThreadLink::serveEventsWhileWaiting(false);
     QApplication::setApplicationName(QStringLiteral("ioctl-script"));
     // One font everywhere, so printed geometry is the same on every machine.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));

@@ -5,6 +5,7 @@
 
 #include "CaptionFit.h"
 #include "Catalogue.h"
+#include "DeleteHold.h"
 #include "ControlContext.h"
 #include "Layout.h"
 #include "Sequencer.h"
@@ -49,6 +50,7 @@ struct ioctl::Parts {
     ControlContext context{form, fields, report, platform};
     Catalogue catalogue{context};
     Sequencer sequencer{context, catalogue};
+    std::unique_ptr<TavrinPlatform::DeleteHold> deleteHold;
 };
 
 ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>())
@@ -71,6 +73,10 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     parts_->sequencer.wantsData = [this] { return isSignalConnected(QMetaMethod::fromSignal(&ioctl::dataRead)); };
     parts_->sequencer.onDataRead = [this](const QString& name, const QString& unit, const QString& text, double value,
                                           uint32_t ms) { emit dataRead(name, unit, text, value, ms); };
+    // While a call of ours waits on the line, the window's events are served: a
+    // deleteLater of the control that comes then is done when the call returns.
+    parts_->deleteHold = std::make_unique<TavrinPlatform::DeleteHold>(this);
+    parts_->sequencer.onBusyChanged = [this](bool busy) { parts_->deleteHold->hold(busy); };
     connectEvents();
 }
 
@@ -84,7 +90,7 @@ ioctl::~ioctl()
     blockSignals(true);
     parts_->sequencer.ledger().onChange = nullptr;
     // Nobody is left to tell that a device may still be driven: it is stopped.
-    parts_->report.guard("~ioctl", [&] { parts_->sequencer.stopEveryDrivenDevice(kStopAttempts); });
+    parts_->report.guard("~ioctl", [&] { parts_->sequencer.stopBeforeGoing(kStopAttempts); });
     // Item views let go of the session before the references are released.
     parts_->form.DiSessionName->setSession(nullptr);
     for (auto* item : parts_->form.DeviceParam)
@@ -118,7 +124,7 @@ Sorvik3::SessionRef ioctl::Session() const
 
 void ioctl::refuseWhileRunning(const char* call) const
 {
-    if (!parts_->sequencer.running()) return;
+    if (!parts_->sequencer.running() && !parts_->sequencer.busy()) return;
     throw Sorvik3::Error(number(ControlError::SequenceRunning),
                          std::string(call) + " refused: " + meaning(ControlError::SequenceRunning));
 }

@@ -46,6 +46,11 @@ bool KwpSession::CommunicationStopped()
     return runtime_->communicationStopped();
 }
 
+void KwpSession::InterruptWait()
+{
+    runtime_->interrupt();
+}
+
 void KwpSession::StopCommunication()
 {
     runtime_->stopCommunication();

@@ -37,6 +37,7 @@ class KwpSession final : public Sorvik3::Session {
     std::vector<Sorvik3::EcuRef> Ecus() override;
     bool CommunicationStopped() override;
     void StopCommunication() override;
+    void InterruptWait() override;
     Sorvik3::ReadListRef CreateReadList() override;
 
     // The connection string of the link.

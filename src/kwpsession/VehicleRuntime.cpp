@@ -66,11 +66,21 @@ void VehicleRuntime::stopCommunication()
     if (failure) throw *failure;
 }
 
+void VehicleRuntime::interrupt()
+{
+    interrupted_ = true;
+    link_->interrupt();
+}
+
 Bytes VehicleRuntime::finalAnswer(const EcuDescription& ecu, const RequestDescription& request, Bytes answer,
                                   WireRecord& wire)
 {
     const uint32_t start = clock_.now();
     for (int pending = 0; isResponsePending(answer, request.service); ++pending) {
+        if (interrupted_) {
+            throw Sorvik3::Error(Interrupted, "The wait for the answer of ECU '" + ecu.name + "' to '" + request.name +
+                                                  "' was given up (response pending)");
+        }
         if (pending == kMaxPendingAnswers || clock_.now() - start > kPendingLimitMs) {
             throw Sorvik3::Error(TooManyPending, "ECU '" + ecu.name + "' kept answering 'response pending' to '" +
                                                      request.name + "'");
@@ -84,6 +94,7 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
 {
     const EcuDescription& ecu = model_->ecus[index];
     exchange = Exchange{};
+    interrupted_ = false;
     if (!initialized_[index]) {
         exchange.sentFrame = link_->frame(ecu, data);
         throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");

@@ -9,6 +9,7 @@
 #include "SimClock.h"
 #include "VehicleModel.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -46,6 +47,8 @@ class VehicleRuntime {
     // Sends a request and waits for its final answer; fills the exchange as it
     // goes, so the frames are known even when it throws.
     void transmit(size_t ecu, const RequestDescription& request, const Bytes& data, Exchange& exchange);
+    // Gives up the wait through "response pending" of the request under way (from any thread).
+    void interrupt();
 
     // "Response pending" is waited through at most this often and this long.
     static constexpr int kMaxPendingAnswers = 100;
@@ -62,6 +65,7 @@ class VehicleRuntime {
     std::shared_ptr<Link> link_;
     SimClock clock_;
     std::vector<bool> initialized_;
+    std::atomic<bool> interrupted_{false};
 };
 
 }  // namespace Sorvik3Sim

@@ -80,7 +80,7 @@ void CanLink::flush(IsoTpEndpoint& endpoint)
 // P2 (and P2* after "response pending") counts from the end of the request's
 // transmission: while a multi-frame request waits for flow control, N_Bs rules.
 Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, const std::string& what,
-                            uint32_t timeoutMs, WireRecord& wire)
+                            uint32_t timeoutMs, WireRecord& wire, bool interruptible)
 {
     std::optional<Micros> answerBy;
     const size_t ignoredBefore = endpoint.ignoredFrames();
@@ -92,6 +92,10 @@ Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, 
         }
         const Micros now = nowMicros();
         endpoint.checkTimers(now);
+        if (interruptible && interrupted_) {
+            throw Sorvik3::Error(Interrupted, "The wait for the answer of ECU '" + ecu.name + "' to '" + what +
+                                                  "' was given up");
+        }
         if (endpoint.sent() && !answerBy) answerBy = now + Micros{timeoutMs} * 1000;
         // Once an answer has begun, its frames are timed by N_Cr, not by P2.
         const bool awaiting = answerBy && !endpoint.receiving();
@@ -105,6 +109,8 @@ Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, 
         }
         Micros until = awaiting ? *answerBy + 1 : now + 1000000;
         if (auto event = endpoint.nextEvent()) until = std::min(until, std::max(*event, now));
+        // Waits are made in slices, so an interruption is seen soon.
+        if (interruptible) until = std::min<Micros>(until, now + 10000);
         const auto deadline = CanBusPort::Clock::now() + std::chrono::microseconds(until - std::min(until, now));
         if (auto frame = port_->read(deadline)) endpoint.receive(*frame, nowMicros());
     }
@@ -165,13 +171,14 @@ Bytes CanLink::exchange(const EcuDescription& ecu, const std::string& what, cons
     if (!started_[&ecu] || !port_) {
         throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
+    interrupted_ = false;
     return transfer(ecu, what, request, wire);
 }
 
 Bytes CanLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
 {
     if (!port_) throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
-    return awaitMessage(endpoint(ecu), ecu, what, timeoutMs, wire);
+    return awaitMessage(endpoint(ecu), ecu, what, timeoutMs, wire, true);
 }
 
 }  // namespace Sorvik3Sim

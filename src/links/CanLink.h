@@ -7,6 +7,7 @@
 #include "IsoTp.h"
 #include "Link.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 
@@ -35,6 +36,7 @@ class CanLink final : public Link {
     {
         return ecu.can ? ecu.can->p2Max : ecu.kline.timing.p2Max;
     }
+    void interrupt() override { interrupted_ = true; }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override
     {
         return ecu.can ? ecu.can->p2Extended : ecu.kline.timing.p2Extended;
@@ -48,7 +50,7 @@ class CanLink final : public Link {
     // Sends a message whole, answering its flow control; then waits for the answer.
     Bytes transfer(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire);
     Bytes awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, const std::string& what,
-                       uint32_t timeoutMs, WireRecord& wire);
+                       uint32_t timeoutMs, WireRecord& wire, bool interruptible = false);
     void flush(IsoTpEndpoint& endpoint);
 
     std::string name_;
@@ -56,6 +58,7 @@ class CanLink final : public Link {
     std::unique_ptr<CanBusPort> port_;
     std::map<const EcuDescription*, IsoTpEndpoint> endpoints_;
     std::map<const EcuDescription*, bool> started_;
+    std::atomic<bool> interrupted_{false};
 };
 
 // The ISO-TP settings of the tester's side (or, with forEcu, the ECU's side) of an ECU.

@@ -21,6 +21,8 @@ constexpr milliseconds kWakeUpHigh{25};
 constexpr milliseconds kEchoSlack{100};
 // At most two frames are held while one is looked for: a byte stream of any length stays bounded.
 constexpr size_t kReceiveLimit = 2 * kMaxFrameSize;
+// Waits are made in slices this long, so an interruption is seen soon.
+constexpr long long kWaitSlice = 10;
 // A line that never falls quiet for P3min within this is given up on.
 constexpr milliseconds kSettleLimit{1000};
 
@@ -135,7 +137,10 @@ bool KLineLink::fill(Clock::time_point until)
         }
         const auto left = std::chrono::ceil<milliseconds>(until - Clock::now()).count();
         if (left <= 0) return false;
-        if (!port_->waitForReadyRead(static_cast<int>(std::min<long long>(left, 50))) && !port_->isOpen()) {
+        if (interruptible_ && interrupted_) {
+            throw Sorvik3::Error(Interrupted, "The wait for an answer on '" + options_.port + "' was given up");
+        }
+        if (!port_->waitForReadyRead(static_cast<int>(std::min<long long>(left, kWaitSlice))) && !port_->isOpen()) {
             portLost("while reading");
         }
         const auto error = port_->error();
@@ -306,7 +311,19 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
         WireRecord restart;
         startCommunication(ecu, restart);
     }
+    interrupted_ = false;
     wire.sent = frame(ecu, request);
+    // While the line falls quiet, nothing is sent yet: a more urgent request may take its turn.
+    interruptible_ = true;
+    try {
+        settle(ecu);
+    } catch (const Sorvik3::Error& error) {
+        interruptible_ = false;
+        if (error.number() != Interrupted) throw;
+        throw Sorvik3::Error(Interrupted, "'" + what + "' to ECU '" + ecu.name + "' not sent: given up for a more "
+                                                                               "urgent request");
+    }
+    interruptible_ = false;
     send(ecu, wire.sent);
     return readFrame(ecu, what, timing.p2Max, wire);
 }
@@ -314,6 +331,11 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
 Bytes KLineLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
 {
     if (!port_) throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+    interruptible_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{interruptible_};
     return readFrame(ecu, what, timeoutMs, wire);
 }
 

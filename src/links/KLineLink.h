@@ -9,6 +9,7 @@
 #include "Kwp2000Frame.h"
 #include "Link.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -37,6 +38,7 @@ class KLineLink final : public Link {
                    WireRecord& wire) override;
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
                      WireRecord& wire) override;
+    void interrupt() override { interrupted_ = true; }
 
     // Bytes that belonged to no frame, dropped since the link was opened.
     size_t strayBytes() const { return stray_; }
@@ -74,6 +76,8 @@ class KLineLink final : public Link {
     Clock::time_point lastByte_;
     std::map<const EcuDescription*, EcuState> ecus_;
     size_t stray_ = 0;
+    std::atomic<bool> interrupted_{false};
+    bool interruptible_ = false;  // a wait after "response pending" is under way
     std::function<uint32_t()> silenceClock_;
 };
 

@@ -40,6 +40,9 @@ class Link {
     virtual uint32_t answerTimeout(const EcuDescription& ecu) const { return ecu.kline.timing.p2Max; }
     // The wait for each answer after a "response pending" (P2*).
     virtual uint32_t pendingTimeout(const EcuDescription& ecu) const { return ecu.kline.timing.p2Extended; }
+    // Asks a wait for an answer after "response pending" to end at once (it then
+    // throws Interrupted); callable from any thread while a call is under way.
+    virtual void interrupt() {}
     // The simulated vehicle this link reaches; null for a real one.
     virtual VehicleSimulator* simulator() { return nullptr; }
 };

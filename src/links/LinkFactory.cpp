@@ -6,6 +6,7 @@
 #include "InProcessLink.h"
 #include "KLineLink.h"
 #include "LoopbackLink.h"
+#include "OffThreadLink.h"
 #include "Sorvik3.h"
 
 #include <charconv>
@@ -109,18 +110,21 @@ std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const Ve
 {
     const Connection connection = parseConnection(text);
     if (connection.kind == "sim") return std::make_shared<InProcessLink>(std::make_shared<VehicleSimulator>(vehicle));
+    // A line's timing runs on a thread of its own: the caller's thread never sleeps through it.
     if (connection.kind == "can") {
         CanOptions options = canOptions(text, connection);
-        if (connection.port != "loopback") return std::make_shared<CanLink>(text, options);
+        if (connection.port != "loopback") return std::make_shared<OffThreadLink>(std::make_unique<CanLink>(text, options));
         options.plugin = "virtualcan";
         options.interface = loopbackCanInterface();
-        return std::make_shared<CanLoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options);
+        return std::make_shared<OffThreadLink>(
+            std::make_unique<CanLoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options));
     }
     const KLineOptions options = klineOptions(text, connection);
     if (connection.port == "loopback") {
-        return std::make_shared<LoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options);
+        return std::make_shared<OffThreadLink>(
+            std::make_unique<LoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options));
     }
-    return std::make_shared<KLineLink>(text, options);
+    return std::make_shared<OffThreadLink>(std::make_unique<KLineLink>(text, options));
 }
 
 }  // namespace Sorvik3Sim

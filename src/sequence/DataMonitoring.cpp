@@ -57,7 +57,7 @@ void Sequencer::tellDataRead(const Sorvik3::DataRef& data)
 void Sequencer::cbReadData_Click()
 {
     const auto& ecu = c_.fields.SelectedEcu;
-    if (!ecu) return;
+    if (!ecu || busy()) return;
     PendingError skip;
     bool ready = false;
     skip.run([&] { ready = ecu->Initialized(); });

@@ -25,6 +25,8 @@ class Sequencer {
     // only while wantsData says someone listens.
     std::function<void(const QString&, const QString&, const QString&, double, uint32_t)> onDataRead;
     std::function<bool()> wantsData = [] { return false; };
+    // Told when the first session call starts waiting and when the last returns.
+    std::function<void(bool)> onBusyChanged;
 
     // Buttons and timers.
     void cbStartTempo_Click() { startSequence(DriveModeValue::Temporary); }
@@ -49,9 +51,16 @@ class Sequencer {
     // Sends the stop of every device that may be driven, once each, and says
     // which may still be driven (the emergency stop, the host's Abort, the end).
     void stopEveryDrivenDevice(int attempts = 1);
+    // The same when the control goes, as one call that waits (nothing is deleted under it).
+    void stopBeforeGoing(int attempts) { whileBusy([&] { stopEveryDrivenDevice(attempts); }); }
     // The host's Abort: no step is taken again; what may be driven is stopped
     // once, at once or, when Abort comes during a tick's request, when that returns.
     void Abort();
+    // Whether a session call of the control's waits on the line. A session of
+    // ours serves the window's events meanwhile, so clicks and host calls may
+    // come: the emergency stop and Abort are acted on as soon as the call
+    // returns, a start or a read is not taken, a tick waits.
+    bool busy() const { return busy_ > 0; }
 
     // Data monitoring.
     bool ReadData();
@@ -68,6 +77,9 @@ class Sequencer {
   private:
     struct Drive;
     void startSequence(DriveModeValue mode);
+    bool tick();
+    void whileBusy(const std::function<void()>& calls);
+    void emergencyStopNow();
     bool initStep();
     bool startStep();
     bool statusStep();
@@ -97,8 +109,11 @@ class Sequencer {
     int stopAttempts_ = 0;
     DriveLedger ledger_;
     bool toldStillDriven_ = false;
-    bool inTick_ = false;
-    bool stopAfterTick_ = false;  // Abort came while a tick waited on its request  // this sequence already said its device may still be driven
+    int busy_ = 0;
+    bool stopAfterCall_ = false;   // Abort came while a call waited on the line
+    bool estopAfterCall_ = false;  // so did the emergency stop
+    bool leavingEmergencyStop_ = false;
+    bool emergencyStopping_ = false;  // the emergency stop's own stops are under way
     // Items of the requests looked up during this sequence (none for a miss); the
     // requests are held by the fields for as long as the sequence runs.
     std::map<std::pair<const Sorvik3::Request*, QString>, Sorvik3::DataRef> itemsFound_;

@@ -35,7 +35,7 @@ QString Sequencer::elapsedSeconds() const
 void Sequencer::startSequence(DriveModeValue mode)
 {
     auto& f = c_.fields;
-    if (f.AbortRequested) return;
+    if (f.AbortRequested || busy()) return;
     f.DriveMode = mode;
     f.MonitorStatusSelected = c_.form.OptionPerm[1]->isChecked();
     f.TesterPresentSelected = c_.form.OptionPerm[2]->isChecked();
@@ -61,6 +61,24 @@ void Sequencer::cbEstop_Click()
     c_.fields.EmergencyStopRequested = true;
     SetState(SequenceState::EStop);
     log(QStringLiteral("User emergency stop"));
+    // A click that comes while a call waits on the line: the stops go out as soon
+    // as it returns, and a wait through "response pending" is given up at once.
+    if (busy()) {
+        estopAfterCall_ = true;
+        // The emergency stop's own stops are not given up for it.
+        if (c_.fields.Session && !emergencyStopping_) c_.fields.Session->InterruptWait();
+        return;
+    }
+    whileBusy([&] { emergencyStopNow(); });
+}
+
+void Sequencer::emergencyStopNow()
+{
+    emergencyStopping_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{emergencyStopping_};
     // Closing the communication ends a temporary drive only: a device under
     // long-term adjustment would run on, so every device that may be driven
     // gets its stop request first, in whatever state the sequence is.
@@ -92,10 +110,30 @@ void Sequencer::Abort()
     c_.form.ioCtlTimer->stop();
     if (f.AbortRequested) return;
     f.AbortRequested = true;
-    if (inTick_)
-        stopAfterTick_ = true;
+    if (busy())
+        stopAfterCall_ = true;
     else
-        stopEveryDrivenDevice();
+        whileBusy([&] { stopEveryDrivenDevice(); });
+}
+
+void Sequencer::whileBusy(const std::function<void()>& calls)
+{
+    if (busy_++ == 0 && onBusyChanged) onBusyChanged(true);
+    struct Done {
+        Sequencer& s;
+        ~Done()
+        {
+            if (--s.busy_ == 0 && s.onBusyChanged) s.onBusyChanged(false);
+        }
+    };
+    {
+        Done done{*this};
+        calls();
+    }
+    if (busy_ > 0) return;
+    // What came while a call waited is done now, the emergency stop first.
+    if (std::exchange(estopAfterCall_, false)) whileBusy([&] { emergencyStopNow(); });
+    if (std::exchange(stopAfterCall_, false)) whileBusy([&] { stopEveryDrivenDevice(); });
 }
 
 bool Sequencer::running() const
@@ -107,13 +145,17 @@ bool Sequencer::running() const
 void Sequencer::ioCtlTimer_Timer()
 {
     auto& f = c_.fields;
-    if (f.AbortRequested) return;
+    // A tick never comes into a call that waits: the timer fires again later.
+    if (f.AbortRequested || busy()) return;
     c_.form.ioCtlTimer->stop();
-    inTick_ = true;
-    struct TickEnd {
-        Sequencer& s;
-        ~TickEnd() { s.inTick_ = false; }
-    } tickEnd{*this};
+    bool rearm = true;
+    whileBusy([&] { rearm = tick(); });
+    if (rearm && !f.AbortRequested) c_.form.ioCtlTimer->start();
+}
+
+bool Sequencer::tick()
+{
+    auto& f = c_.fields;
     bool rearm = true;
     const bool held = f.EmergencyStopRequested;  // only the EStop step runs then
     switch (f.CurrentState) {
@@ -130,9 +172,7 @@ void Sequencer::ioCtlTimer_Timer()
     case SequenceState::EStop: emergencyStopStep(); break;
     default: break;
     }
-    inTick_ = false;
-    if (std::exchange(stopAfterTick_, false)) stopEveryDrivenDevice();
-    if (rearm && !f.AbortRequested) c_.form.ioCtlTimer->start();
+    return rearm;
 }
 
 void Sequencer::idleStep()
@@ -156,6 +196,7 @@ bool Sequencer::initStep()
     log(QStringLiteral("Init ECU : ") + elapsedSeconds(), Show::InStatus);
     PendingError skip;
     skip.run([&] { required(f.SelectedEcu)->Init(); });
+    if (f.EmergencyStopRequested) return true;
     if (auto error = skip.take()) {
         log(QStringLiteral("Init error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
@@ -169,6 +210,7 @@ bool Sequencer::initStep()
     skip.clear();
     skip.run([&] { f.StartSessionRequest->Send(); });
     if (f.AbortRequested) return false;
+    if (f.EmergencyStopRequested) return true;
     if (auto error = skip.take()) {
         log(QStringLiteral("Start Session error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
@@ -206,6 +248,7 @@ bool Sequencer::statusStep()
         sendTesterPresent();
         if (f.AbortRequested) return false;
     }
+    if (f.EmergencyStopRequested) return true;
     if (c_.form.ckReadData->isChecked() && !ReadData()) c_.form.ckReadData->setChecked(false);
     return true;
 }
@@ -230,6 +273,7 @@ void Sequencer::stopStep()
     ShowElapsedTime();
     log(QStringLiteral("Stop : ") + elapsedSeconds());
     const SequenceState next = StopDriving();
+    if (c_.fields.EmergencyStopRequested) return;
     // A failed stop stays in Stop and is tried again on the next tick, a few times.
     if (lastDriveFailure_ && ++stopAttempts_ < kStopAttempts) return;
     if (lastDriveFailure_) reportStillDriven(selectedDevice(), *lastDriveFailure_);
@@ -250,11 +294,18 @@ void Sequencer::emergencyStopStep()
     PendingError skip;
     skip.run([&] { required(c_.fields.Session)->StopCommunication(); });
     ShowElapsedTime();
+    leavingEmergencyStop_ = true;
     SetState(SequenceState::Idle);
+    leavingEmergencyStop_ = false;
 }
 
 void Sequencer::SetState(SequenceState newState)
 {
+    // A step whose call returns after the emergency stop came leaves the state to it.
+    const auto& f = c_.fields;
+    if (f.EmergencyStopRequested && f.CurrentState == SequenceState::EStop && newState != SequenceState::EStop &&
+        !leavingEmergencyStop_)
+        return;
     c_.form.sbMain->panel(QStringLiteral("DIAG"))->setText(stateText(newState));
     if (newState == SequenceState::Idle) {
         LockUserInterface(false);

@@ -61,6 +61,10 @@ class Session {
     virtual void StopCommunication() = 0;
     // A new, empty list of data items to read together.
     virtual ReadListRef CreateReadList() = 0;
+    // Asks a request that waits through "response pending" to give up at once
+    // (its Send then throws); made while a request is under way, e.g. for an
+    // emergency stop. A library that cannot do this does nothing.
+    virtual void InterruptWait() {}
 };
 
 // One ECU of the vehicle.

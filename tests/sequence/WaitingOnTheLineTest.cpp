@@ -1,0 +1,136 @@
+// A test over a real line (the simulated vehicle behind a pseudo-terminal):
+// while a request waits on the line, the window serves its events; the
+// emergency stop clicked then goes out as soon as that request returns, before
+// anything else the tick would have sent; host calls are refused and a
+// deleteLater waits for the request; a wait through "response pending" is given up.
+#include "DemoVehicle.h"
+#include "ErrorNumbers.h"
+#include "ErrorOf.h"
+#include "KwpSession.h"
+#include "ioctlAutomation.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <regex>
+
+namespace {
+
+using TavrinIoCtl::SequenceState;
+
+// The demo vehicle over kline:loopback, what its ECUs receive, and a hook run
+// on the window's thread while the first status request of the pump waits.
+struct LineRun {
+    LineRun() : session(Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", "kline:loopback"))
+    {
+        control = std::make_unique<TavrinIoCtl::ioctl>();
+        session->observeRequests([this](const std::string&, const Sorvik3Sim::Bytes& request) {
+            std::lock_guard lock(mutex);
+            seen.push_back(Sorvik3Sim::hexText(request));
+            // The pump's status request: its answer is still to come.
+            if (seen.back() == "30 01 01" && !posted) {
+                posted = true;
+                QMetaObject::invokeMethod(control.get(), [this] { duringStatus(); }, Qt::QueuedConnection);
+            }
+        });
+    }
+    void startPump()
+    {
+        control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
+        const auto& form = formOf(*control);
+        control->lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
+        form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
+        control->lvDevices_Click();
+        form.OptionPerm[1]->setChecked(true);  // Monitor Status
+        form.ckReadData->setChecked(true);
+        control->cbStartTempo_Click();
+    }
+    bool runUntil(const std::function<bool()>& done)
+    {
+        QElapsedTimer limit;
+        limit.start();
+        while (!done() && limit.elapsed() < 30000)
+            QTest::qWait(5);
+        return done();
+    }
+    std::vector<std::string> requests()
+    {
+        std::lock_guard lock(mutex);
+        return seen;
+    }
+
+    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    std::unique_ptr<TavrinIoCtl::ioctl> control;
+    std::function<void()> duringStatus;
+    std::mutex mutex;
+    std::vector<std::string> seen;
+    bool posted = false;
+};
+
+}  // namespace
+
+TEST(WaitingOnTheLine, shouldTakeTheEmergencyStopAsSoonAsTheRequestInFlightReturns)
+{
+    LineRun run;
+    bool clicked = false;
+    run.duringStatus = [&] {
+        clicked = true;
+        run.control->cbEstop_Click();
+    };
+    run.startPump();
+    ASSERT_TRUE(run.runUntil([&] { return clicked && fieldsOf(*run.control).CurrentState == SequenceState::Idle; }));
+    // The click came while the status request waited: the ECU's next request is the pump's stop,
+    // none of the tick's data requests.
+    const auto seen = run.requests();
+    const auto status = std::find(seen.begin(), seen.end(), "30 01 01");
+    ASSERT_NE(status, seen.end());
+    ASSERT_NE(status + 1, seen.end());
+    EXPECT_EQ(*(status + 1), "30 01 00");
+    EXPECT_TRUE(run.control->DrivenDevices().isEmpty());
+    const QStringList log = run.control->runLogLines();
+    const auto click = log.indexOf(QStringLiteral("User emergency stop"));
+    ASSERT_GE(click, 0) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.at(click + 1).startsWith(QStringLiteral("  status driving : "))) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.at(click + 2).startsWith(QStringLiteral("  Stop driving : "))) << log.join('\n').toStdString();
+}
+
+TEST(WaitingOnTheLine, shouldRefuseHostCallsAndHoldADeleteLaterWhileTheRequestWaits)
+{
+    LineRun run;
+    int refused = 0;
+    QPointer<TavrinIoCtl::ioctl> alive(run.control.get());
+    run.duringStatus = [&] {
+        refused = errorOf([&] { run.control->setSession(run.session); });
+        run.control.release()->deleteLater();
+    };
+    run.startPump();
+    ASSERT_TRUE(run.runUntil([&] { return alive.isNull(); }));
+    EXPECT_EQ(refused, 0x2105);
+    // Deleted once its request had returned, the control stopped the pump as it went.
+    const auto seen = run.requests();
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "30 01 00"), 1) << ::testing::PrintToString(seen);
+}
+
+TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
+{
+    std::string xml = std::regex_replace(Sorvik3Sim::demoVehicleXml(), std::regex(" pending=\"[0-9]+\""), "");
+    // Output control answers "response pending" for a long while before its final answer.
+    const std::string mark = "service=\"0x30\"";
+    const std::string pending = "pending=\"15\" ";
+    for (auto at = xml.find(mark); at != std::string::npos; at = xml.find(mark, at + pending.size() + mark.size()))
+        xml.insert(at, pending);
+    auto session = Sorvik3Sim::KwpSession::fromText(xml, "demo.xml", "kline:loopback");
+    auto engine = session->Ecus()[0];
+    engine->Init();
+    auto status = engine->Request("OutputControl.Status.FuelPump");
+    std::thread interrupter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        session->InterruptWait();
+    });
+    EXPECT_EQ(errorOf([&] { status->Send(); }), Sorvik3Sim::Interrupted);
+    interrupter.join();
+}

@@ -27,7 +27,9 @@ void OffThreadLink::serveEventsWhileWaiting(bool serve)
 
 OffThreadLink::OffThreadLink(std::unique_ptr<Link> line) : line_(std::move(line)), name_(line_->name())
 {
-    thread_ = std::thread([this] { serve(); });
+    // A QThread, as the serial port's socket notifiers want one (no event loop runs in it).
+    thread_.reset(QThread::create([this] { serve(); }));
+    thread_->start();
 }
 
 OffThreadLink::~OffThreadLink()
@@ -40,7 +42,7 @@ OffThreadLink::~OffThreadLink()
         quit_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    thread_->wait();
 }
 
 void OffThreadLink::serve()

@@ -17,6 +17,8 @@
 #include <mutex>
 #include <thread>
 
+class QThread;
+
 namespace Sorvik3Sim {
 
 class OffThreadLink final : public Link {
@@ -61,7 +63,7 @@ class OffThreadLink final : public Link {
     bool quit_ = false;
     std::string busyWith_;
     std::exception_ptr failure_;
-    std::thread thread_;
+    std::unique_ptr<QThread> thread_;
 };
 
 }  // namespace Sorvik3Sim

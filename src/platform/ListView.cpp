@@ -84,10 +84,11 @@ void ListView::beginBatch()
 void ListView::endBatch()
 {
     batching_ = false;
-    if (pending_.isEmpty()) return;
+    const bool resort = std::exchange(resortAtEnd_, false);
+    if (pending_.isEmpty() && !resort) return;
     // One insertion for the whole batch: a shown model told of rows one at a time pays for each.
     const QList<QTreeWidgetItem*> rows = std::exchange(pending_, {});
-    addTopLevelItems(rows);
+    if (!rows.isEmpty()) addTopLevelItems(rows);
     if (sorted_) sortItems(sortKey_, sortOrder_);
 }
 
@@ -191,6 +192,11 @@ void ListView::setSubItem(ListItem* item, int index, const QString& text)
     if (item->text(index) == text) return;
     item->setText(index, text);
     if (sorted_ && index == sortKey_) {
+        // In a batch the whole list is sorted once at its end: rows are not placed one by one.
+        if (batching_) {
+            resortAtEnd_ = true;
+            return;
+        }
         const bool selected = item->isSelected();
         takeTopLevelItem(indexOfTopLevelItem(item));
         placeSorted(item);

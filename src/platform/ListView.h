@@ -91,6 +91,7 @@ class ListView : public QTreeWidget {
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
     bool batching_ = false;
+    bool resortAtEnd_ = false;  // a row's sort text changed during the batch
     QList<QTreeWidgetItem*> pending_;
     QTimer repaint_;
 };

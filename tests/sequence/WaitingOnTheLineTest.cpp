@@ -31,14 +31,22 @@ struct LineRun {
         session->observeRequests([this](const std::string&, const Sorvik3Sim::Bytes& request) {
             std::lock_guard lock(mutex);
             seen.push_back(Sorvik3Sim::hexText(request));
-            // The pump's status request: its answer is still to come.
-            if (seen.back() == "30 01 01" && !posted) {
+            // The pump's status request (or the request asked for): its answer is still to come.
+            const bool now = atRequest > 0 ? static_cast<int>(seen.size()) == atRequest : seen.back() == "30 01 01";
+            if (now && !posted) {
                 posted = true;
                 QMetaObject::invokeMethod(control.get(), [this] { duringStatus(); }, Qt::QueuedConnection);
             }
         });
     }
-    void startPump()
+    // The control goes while what it reports to is still here; then nobody listens.
+    ~LineRun()
+    {
+        control.reset();
+        session->observeRequests(nullptr);
+    }
+    // Started long-term, the pump runs on after the communication closes: only its stop ends it.
+    void startPump(bool permanent = false)
     {
         control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
         const auto& form = formOf(*control);
@@ -47,7 +55,10 @@ struct LineRun {
         control->lvDevices_Click();
         form.OptionPerm[1]->setChecked(true);  // Monitor Status
         form.ckReadData->setChecked(true);
-        control->cbStartTempo_Click();
+        if (permanent)
+            control->cbStartPerm_Click();
+        else
+            control->cbStartTempo_Click();
     }
     bool runUntil(const std::function<bool()>& done)
     {
@@ -66,6 +77,7 @@ struct LineRun {
     std::shared_ptr<Sorvik3Sim::KwpSession> session;
     std::unique_ptr<TavrinIoCtl::ioctl> control;
     std::function<void()> duringStatus;
+    int atRequest = 0;  // 0: the pump's first status request
     std::mutex mutex;
     std::vector<std::string> seen;
     bool posted = false;
@@ -133,4 +145,50 @@ TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
     });
     EXPECT_EQ(errorOf([&] { status->Send(); }), Sorvik3Sim::Interrupted);
     interrupter.join();
+}
+
+// Whatever comes from outside while any of the first requests of a test waits
+// on the line, the pump ends stopped, or the control says it may still be driven.
+TEST(WaitingOnTheLine, shouldStopOrTellWhateverComesWhileARequestWaits)
+{
+    enum class Call { EmergencyStop, Abort, SetSession, InitParameters, DeleteLater };
+    for (Call call : {Call::EmergencyStop, Call::Abort, Call::SetSession, Call::InitParameters, Call::DeleteLater}) {
+        for (int request = 2; request <= 5; ++request) {
+            const std::string what = "call " + std::to_string(static_cast<int>(call)) + " at request " +
+                                     std::to_string(request);
+            LineRun run;
+            run.atRequest = request;
+            QPointer<TavrinIoCtl::ioctl> alive(run.control.get());
+            QStringList said;
+            QObject::connect(run.control.get(), &TavrinIoCtl::ioctl::errorReported,
+                             [&said](int32_t, const QString& text) { said << text; });
+            run.duringStatus = [&] {
+                switch (call) {
+                case Call::EmergencyStop: run.control->cbEstop_Click(); break;
+                case Call::Abort: run.control->Abort(); break;
+                case Call::SetSession: errorOf([&] { run.control->setSession(run.session); }); break;
+                case Call::InitParameters:
+                    errorOf([&] { run.control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), "fr", run.session); });
+                    break;
+                case Call::DeleteLater: run.control.release()->deleteLater(); break;
+                }
+            };
+            run.startPump(true);
+            // A refused host call leaves the test running: it is stopped as a user would.
+            ASSERT_TRUE(run.runUntil([&] { return run.posted; })) << what;
+            if (alive && (call == Call::SetSession || call == Call::InitParameters)) {
+                QTest::qWait(300);
+                alive->CbStop_Click();
+            }
+            ASSERT_TRUE(run.runUntil([&] {
+                return !alive || (!formOf(*alive).ioCtlTimer->isActive() && !alive->Busy()) ||
+                       fieldsOf(*alive).AbortRequested;
+            })) << what;
+            QTest::qWait(50);
+            const bool running = run.session->behaviour("EngineControl").deviceRunning("FuelPump", run.session->clockNow());
+            const bool told = alive && !alive->DrivenDevices().isEmpty() &&
+                              said.join('\n').contains(QStringLiteral("may still be driven"));
+            EXPECT_TRUE(!running || told) << what << ": the pump runs and nobody said so";
+        }
+    }
 }

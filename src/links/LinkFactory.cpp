@@ -109,7 +109,13 @@ void checkConnection(const std::string& text)
 std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle)
 {
     const Connection connection = parseConnection(text);
-    if (connection.kind == "sim") return std::make_shared<InProcessLink>(std::make_shared<VehicleSimulator>(vehicle));
+    if (connection.kind == "sim") {
+        auto simulated = std::make_unique<InProcessLink>(std::make_shared<VehicleSimulator>(vehicle));
+        // A simulated line as slow as a real one waits as a real one does, off the caller's thread.
+        const bool slow = vehicle->busLatencyMs > 0 || vehicle->byteTimeUs > 0;
+        if (slow) return std::make_shared<OffThreadLink>(std::move(simulated));
+        return std::shared_ptr<Link>(std::move(simulated));
+    }
     // A line's timing runs on a thread of its own: the caller's thread never sleeps through it.
     if (connection.kind == "can") {
         CanOptions options = canOptions(text, connection);

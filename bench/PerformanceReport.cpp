@@ -252,10 +252,12 @@ double clickToStopMs(const std::string& link, int delayMs)
         if (clickedAt >= 0 && stopAt < 0 && request.size() >= 3 && request[0] == 0x30 && request[2] == stopCommand)
             stopAt = since.nsecsElapsed() / 1000;
     });
+    // The user clicks at that moment; the window takes the click when its event loop can.
+    const qint64 clickDue = since.nsecsElapsed() / 1000 + qint64{delayMs} * 1000;
     QTimer::singleShot(delayMs, &pump.control, [&] {
         {
             std::lock_guard lock(mutex);
-            clickedAt = since.nsecsElapsed() / 1000;
+            clickedAt = clickDue;
         }
         pump.control.cbEstop_Click();
     });

@@ -8,18 +8,21 @@
 #include <cmath>
 
 namespace TavrinApps {
-namespace {
-
+// Texts come from vehicle files and ECUs: one that a spreadsheet would run as a
+// formula is written as text (a leading apostrophe), a number stays a number.
 QString csvField(const QString& text)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    QString field = text;
+    bool number = false;
+    field.toDouble(&number);
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!number && !field.isEmpty() && formulaStarts.contains(field.front())) field.prepend(QLatin1Char('\''));
+    const bool plain = !field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) &&
+                       !field.contains(QLatin1Char('\n')) && !field.contains(QLatin1Char('\r'));
+    if (plain) return field;
+    field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + field + QLatin1Char('"');
 }
-
-}  // namespace
 
 bool writeWhole(const QString& path, const QByteArray& content, QString& why)
 {
@@ -53,6 +56,12 @@ void RunRecorder::stateChanged(TavrinIoCtl::SequenceState state)
         const QStringList now = context_.current();
         RunRecord run;
         run.vehicle = vehicle_;
+        if (context_.vehicle) {
+            const QStringList vehicle = context_.vehicle();
+            run.vehicle = vehicle.value(0);
+            run.vehicleFile = vehicle.value(1);
+            run.link = vehicle.value(2);
+        }
         run.ecu = now.value(0);
         run.device = now.value(1);
         run.mode = now.value(2);
@@ -94,6 +103,8 @@ bool RunRecorder::writeReport(const QString& path, QString& why) const
         for (const auto& [number, text] : r.errors)
             errors.append(QJsonObject{{"number", number}, {"text", text}});
         runs.append(QJsonObject{{"vehicle", r.vehicle},
+                                {"vehicleFile", r.vehicleFile},
+                                {"link", r.link},
                                 {"ecu", r.ecu},
                                 {"device", r.device},
                                 {"mode", r.mode},

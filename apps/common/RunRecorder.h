@@ -23,6 +23,7 @@ struct Sample {
 
 struct RunRecord {
     QString vehicle, ecu, device, mode, option;
+    QString vehicleFile, link;
     bool monitorData = false;
     QDateTime started;
     quint32 startMs = 0, durationMs = 0;
@@ -38,6 +39,7 @@ class RunRecorder {
     struct Context {
         std::function<QStringList()> current;  // ecu, device, mode, option, monitorData ("1"/"0")
         std::function<quint32()> clockMs;
+        std::function<QStringList()> vehicle;  // its name, its file, the link; none: the name given
     };
     RunRecorder(TavrinIoCtl::ioctl& control, QString vehicle, Context context);
 
@@ -61,5 +63,8 @@ class RunRecorder {
 
 // Writes text to a file whole or not at all.
 bool writeWhole(const QString& path, const QByteArray& content, QString& why);
+// One CSV field: quoted when it holds a separator, a quote or a line break;
+// a text a spreadsheet would take for a formula starts with an apostrophe.
+QString csvField(const QString& text);
 
 }  // namespace TavrinApps

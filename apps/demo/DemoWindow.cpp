@@ -111,7 +111,12 @@ TavrinApps::RunRecorder::Context DemoWindow::recordContext()
         return QStringList{selected("lvFunctions"), selected("lvDevices"), mode_, option,
                            monitor && monitor->isChecked() ? "1" : "0"};
     };
-    return {current, [this] { return session_ ? session_->clockNow() : 0u; }};
+    return {current, [this] { return session_ ? session_->clockNow() : 0u; }, [this] {
+        if (!session_) return QStringList();
+        const auto& vehicle = session_->vehicle();
+        return QStringList{QString::fromStdString(vehicle.name), QString::fromStdString(vehicle.file),
+                           QString::fromStdString(session_->linkName())};
+    }};
 }
 
 bool DemoWindow::saveRun(const QString& base, QString& why) const

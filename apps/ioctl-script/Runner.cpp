@@ -66,7 +66,12 @@ TavrinApps::RunRecorder::Context Runner::recordContext()
                            fields.DriveMode == TavrinIoCtl::DriveModeValue::Temporary ? "temporary" : "permanent",
                            option, f.ckReadData->isChecked() ? "1" : "0"};
     };
-    return {current, [this] { return clock_.now(); }};
+    return {current, [this] { return clock_.now(); }, [this] {
+        if (!session_) return QStringList();
+        const auto& vehicle = session_->vehicle();
+        return QStringList{QString::fromStdString(vehicle.name), QString::fromStdString(vehicle.file),
+                           QString::fromStdString(session_->linkName())};
+    }};
 }
 
 Runner::~Runner() = default;

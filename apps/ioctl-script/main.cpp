@@ -5,6 +5,7 @@
 #include "JUnitReport.h"
 #include "LinkFactory.h"
 #include "OffThreadLink.h"
+#include "XmlDocument.h"
 #include "Runner.h"
 
 #include <QApplication>
@@ -80,7 +81,8 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        Sorvik3Sim::parseConnection(parser.value(link).toStdString());
+        // Options and their values too: a bad one is refused here, never in the middle of a run.
+        Sorvik3Sim::checkConnection(parser.value(link).toStdString());
     } catch (const Sorvik3::Error& error) {
         std::fprintf(stderr, "ioctl-script: --link: %s\n", error.description().c_str());
         return 2;
@@ -88,6 +90,10 @@ int main(int argc, char** argv)
     const QString path = parser.positionalArguments().front();
     const QFileInfo info(path);
     QFile file(path);
+    if (const std::string why = TavrinXml::notAFile(path.toStdString()); !why.empty()) {
+        std::fprintf(stderr, "ioctl-script: %s: cannot read the script: %s\n", qPrintable(path), why.c_str());
+        return 2;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "ioctl-script: %s: cannot read the script: %s\n", qPrintable(path),
                      qPrintable(file.errorString()));

@@ -6,6 +6,7 @@
 #include <libxml/xpath.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <cstdio>
 #include <cstring>
 
@@ -78,9 +79,26 @@ void Document::adopt(_xmlDoc* doc)
     error_ = ParseError{"a document type declaration is not accepted", at > 0 ? at : 1, 1};
 }
 
+std::string notAFile(const std::string& path)
+{
+    std::error_code error;
+    switch (std::filesystem::status(path, error).type()) {
+    case std::filesystem::file_type::directory: return "a directory, not a file";
+    case std::filesystem::file_type::fifo: return "a FIFO (named pipe), not a file";
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character: return "a device, not a file";
+    case std::filesystem::file_type::socket: return "a socket, not a file";
+    default: return {};
+    }
+}
+
 Document Document::load(const std::string& path)
 {
     Document result;
+    if (const std::string why = notAFile(path); !why.empty()) {
+        result.error_ = ParseError{why, 0, 0};
+        return result;
+    }
     if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
         const bool seekable = std::fseek(probe, 0, SEEK_END) == 0;
         const long size = seekable ? std::ftell(probe) : 0;

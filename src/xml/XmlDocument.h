@@ -24,6 +24,11 @@ struct ParseError {
 // before it is parsed (a valid 200 MB file would take minutes and gigabytes).
 constexpr long kMaxFileBytes = 64L << 20;
 
+// Why a path cannot be read as a file: a directory, a FIFO, a device or a
+// socket is no file to read (a FIFO would block for ever). Empty for a regular
+// file, or for one that does not exist (opening it then says why).
+std::string notAFile(const std::string& path);
+
 class Document {
   public:
     // Parses the file. On failure the document is empty and error() tells why.

@@ -143,7 +143,33 @@ TEST(ScenarioScript, shouldKeepTheRunAsCsvAndJson)
     EXPECT_EQ(valve["finalState"].toString(), "Idle");
     EXPECT_TRUE(valve["deviceStopped"].toBool());
     EXPECT_TRUE(valve["errors"].toArray().isEmpty());
+    // The vehicle as loaded, not a fixed word.
+    EXPECT_EQ(valve["vehicle"].toString(), "Demo vehicle");
+    EXPECT_EQ(valve["link"].toString(), "sim");
     const QJsonArray refused = runs[1].toObject()["errors"].toArray();
     ASSERT_EQ(refused.size(), 1);
     EXPECT_EQ(refused[0].toObject()["number"].toInt(), 0x22);
+}
+
+// Names and units come from vehicle files and ECUs: the CSV keeps every row
+// whole for a standard reader, and never hands a spreadsheet a formula.
+TEST(RunFiles, shouldQuoteFieldsAndWriteFormulasAsText)
+{
+    using TavrinApps::csvField;
+    EXPECT_EQ(csvField("EGRPosition"), "EGRPosition");
+    EXPECT_EQ(csvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(csvField("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(csvField("bare\rreturn"), "\"bare\rreturn\"");
+    EXPECT_EQ(csvField("=cmd|' /C calc'!A0"), "'=cmd|' /C calc'!A0");
+    EXPECT_EQ(csvField("+1+1"), "'+1+1");
+    EXPECT_EQ(csvField("-x"), "'-x");
+    EXPECT_EQ(csvField("@SUM(A1)"), "'@SUM(A1)");
+    EXPECT_EQ(csvField("\tTAB"), "'\tTAB");
+    EXPECT_EQ(csvField("\rCR"), "\"'\rCR\"");
+    EXPECT_EQ(csvField("=1,2"), "\"'=1,2\"");
+    // Numbers stay numbers.
+    EXPECT_EQ(csvField("-3.5"), "-3.5");
+    EXPECT_EQ(csvField("+2"), "+2");
+    EXPECT_EQ(csvField("1e-3"), "1e-3");
 }

@@ -3,9 +3,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QSaveFile>
 
 #include <cmath>
+#include <filesystem>
 
 namespace TavrinApps {
 // Texts come from vehicle files and ECUs: one that a spreadsheet would run as a
@@ -26,12 +30,56 @@ QString csvField(const QString& text)
 
 bool writeWhole(const QString& path, const QByteArray& content, QString& why)
 {
+    if (const QString problem = cannotWrite(path); !problem.isEmpty()) {
+        why = problem;
+        return false;
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    // Every write is checked before the commit: a full disk must not replace the
+    // old file by a cut one (commit() alone lets a failed flush pass).
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush() &&
+                         file.error() == QFileDevice::NoError;
+    if (!written) {
+        why = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    if (!file.commit()) {
         why = file.errorString();
         return false;
     }
     return true;
+}
+
+QString cannotWrite(const QString& path)
+{
+    const QFileInfo info(path);
+    std::error_code error;
+    const auto type = std::filesystem::status(path.toStdString(), error).type();
+    if (type == std::filesystem::file_type::directory) return QStringLiteral("a directory, not a file");
+    if (type != std::filesystem::file_type::regular && type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::none)
+        return QStringLiteral("not a regular file (a device or a pipe): it cannot be replaced whole");
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir()) return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
+    if (!folder.isWritable()) return QStringLiteral("the folder %1 cannot be written").arg(folder.filePath());
+    if (info.exists() && !info.isWritable()) return QStringLiteral("the file cannot be written");
+    return {};
+}
+
+bool savePicture(const QImage& picture, const QString& path, QString& why)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
+    if (writer.format().isEmpty()) writer.setFormat("png");
+    if (!writer.write(picture)) {
+        why = writer.errorString();
+        return false;
+    }
+    return writeWhole(path, bytes, why);
 }
 
 RunRecorder::RunRecorder(TavrinIoCtl::ioctl& control, QString vehicle, Context context)

@@ -7,6 +7,7 @@
 #include "ioctl.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -62,7 +63,14 @@ class RunRecorder {
 };
 
 // Writes text to a file whole or not at all.
+// Every file a program writes goes through here: written whole and committed,
+// or the old file kept and why told (a full disk, a folder that is not there).
 bool writeWhole(const QString& path, const QByteArray& content, QString& why);
+// Why a file cannot be written there, checked before a run so it is never lost
+// to a bad path; empty when it can.
+QString cannotWrite(const QString& path);
+// A picture, its format from the file's suffix (PNG by default), written whole.
+bool savePicture(const QImage& picture, const QString& path, QString& why);
 // One CSV field: quoted when it holds a separator, a quote or a line break;
 // a text a spreadsheet would take for a formula starts with an apostrophe.
 QString csvField(const QString& text);

@@ -4,11 +4,11 @@
 #include "DemoWindow.h"
 #include "InstallPath.h"
 #include "LanguageCheck.h"
+#include "RunRecorder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -137,10 +137,10 @@ int main(int argc, char** argv)
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
         QTimer::singleShot(300, &window, [&window, file] {
-            QImageWriter writer(file);
-            if (!writer.write(window.grab().toImage())) {
+            QString why;
+            if (!TavrinApps::savePicture(window.grab().toImage(), file, why)) {
                 std::fprintf(stderr, "tavrin-demo: %s: cannot save the picture: %s\n", qPrintable(file),
-                             qPrintable(writer.errorString()));
+                             qPrintable(why));
                 QApplication::exit(1);
                 return;
             }

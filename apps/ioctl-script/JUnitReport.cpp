@@ -1,6 +1,7 @@
 #include "JUnitReport.h"
 
-#include <QSaveFile>
+#include "RunRecorder.h"
+
 #include <QXmlStreamWriter>
 
 namespace Scenario {
@@ -8,11 +9,7 @@ namespace Scenario {
 bool writeJUnit(const QString& file, const QString& scriptName, const std::vector<Expectation>& expectations,
                 const QString& scriptError, double seconds, QString& why)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        why = out.errorString();
-        return false;
-    }
+    QByteArray out;
     int failures = scriptError.isEmpty() ? 0 : 1;
     for (const auto& e : expectations)
         failures += e.failure.isEmpty() ? 0 : 1;
@@ -48,11 +45,7 @@ bool writeJUnit(const QString& file, const QString& scriptName, const std::vecto
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndDocument();
-    if (!out.commit()) {
-        why = out.errorString();
-        return false;
-    }
-    return true;
+    return TavrinApps::writeWhole(file, out, why);
 }
 
 }  // namespace Scenario

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
-#include <QImageWriter>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTest>
@@ -236,8 +235,8 @@ void Runner::screenshot(const Words& w)
         picture = both;
     }
     const QString path = QDir(options_.scriptDir).absoluteFilePath(file);
-    QImageWriter writer(path);
-    if (!writer.write(picture)) fail(path + ": cannot save the picture: " + writer.errorString());
+    QString why;
+    if (!TavrinApps::savePicture(picture, path, why)) fail(path + ": cannot save the picture: " + why);
 }
 
 int Runner::count(const QString& word) const

@@ -87,6 +87,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ioctl-script: --link: %s\n", error.description().c_str());
         return 2;
     }
+    // A run on a vehicle is never lost to an output that cannot be written at its end.
+    for (const QCommandLineOption* output : {&junit, &csv, &report}) {
+        if (!parser.isSet(*output)) continue;
+        if (const QString why = TavrinApps::cannotWrite(parser.value(*output)); !why.isEmpty()) {
+            std::fprintf(stderr, "ioctl-script: %s: cannot write: %s\n", qPrintable(parser.value(*output)),
+                         qPrintable(why));
+            return 2;
+        }
+    }
     const QString path = parser.positionalArguments().front();
     const QFileInfo info(path);
     QFile file(path);

@@ -122,9 +122,16 @@ TavrinApps::RunRecorder::Context DemoWindow::recordContext()
 bool DemoWindow::saveRun(const QString& base, QString& why) const
 {
     const QByteArray log = control_->runLogLines().join(QLatin1Char('\n')).toUtf8() + '\n';
-    return TavrinApps::writeWhole(base + QStringLiteral(".log"), log, why) &&
-           record_->writeCsv(base + QStringLiteral(".csv"), why) &&
-           record_->writeReport(base + QStringLiteral(".json"), why);
+    // The file that could not be written is named with the reason.
+    const auto named = [&why](const QString& path, bool written) {
+        if (!written) why = path + QStringLiteral(": ") + why;
+        return written;
+    };
+    const QString logPath = base + QStringLiteral(".log");
+    const QString csvPath = base + QStringLiteral(".csv");
+    const QString reportPath = base + QStringLiteral(".json");
+    return named(logPath, TavrinApps::writeWhole(logPath, log, why)) &&
+           named(csvPath, record_->writeCsv(csvPath, why)) && named(reportPath, record_->writeReport(reportPath, why));
 }
 
 void DemoWindow::saveRunAs()

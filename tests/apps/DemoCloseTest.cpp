@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -85,6 +86,10 @@ TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
     EXPECT_EQ(run["device"].toString(), "FuelPump");
     EXPECT_EQ(run["mode"].toString(), "permanent");
     EXPECT_TRUE(run["deviceStopped"].toBool());
+    // A file that cannot be written is named, and the earlier ones stay as they were.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.csv"));
+    EXPECT_FALSE(window->saveRun(dir.filePath("taken"), why));
+    EXPECT_TRUE(why.startsWith(dir.filePath("taken.csv") + ": a directory")) << why.toStdString();
     // The plot drew the pressure read during the run, and stays after it.
     EXPECT_GT(window->plot()->pointCount("FuelPressure"), 0);
     EXPECT_TRUE(window->plot()->isVisibleTo(window.get()));

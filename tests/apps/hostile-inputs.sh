@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# special-files.sh VEHICLE_INFO RUNNER DATA_DIR SCRIPT: a FIFO, a directory and a
-# device given where a vehicle, language or script file belongs are refused at
-# once with the reason and exit status 2; nothing waits on the FIFO.
+# hostile-inputs.sh VEHICLE_INFO RUNNER DATA_DIR SCRIPT: a FIFO, a directory and a
+# device given where a vehicle, language or script file belongs, and a vehicle
+# file of 100,000 attributes on one element, are refused at once with the reason
+# and exit status 2; nothing waits on the FIFO, nothing crawls.
 set -uo pipefail
 info=$1 runner=$2 data=$3 script=$4
 work=$(mktemp -d)
@@ -27,5 +28,8 @@ check "vehicle-info on a directory" "a directory, not a file" "$info" "$work"
 check "vehicle-info on a device" "a device, not a file" "$info" /dev/null
 check "ioctl-script on a FIFO" "cannot read the script: a FIFO" "$runner" "$work/fifo"
 check "ioctl-script on a directory" "cannot read the script: a directory" "$runner" "$work"
+seq 100000 | awk 'BEGIN { printf "<?xml version=\"1.0\"?>\n<vehicle name=\"x\"" }
+                  { printf " a%d=\"x\"", $1 } END { printf ">\n</vehicle>\n" }' > "$work/crowded.xml"
+check "vehicle-info on 100,000 attributes" "an element with more than 1000 attributes" "$info" "$work/crowded.xml"
 check "ioctl-script with a FIFO as language file" "a FIFO (named pipe), not a file" "$runner" --install "$work/install" "$script"
 exit $failed

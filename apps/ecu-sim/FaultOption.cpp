@@ -55,6 +55,11 @@ std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescripti
         transport.late += times;
         return {};
     }
+    const std::string kinds = "init, negative, noanswer, late-answer, corrupt, garbage, stray-zero, lost-frame, "
+                              "late-flow-control, overflow, flow-control-wait or stray-frame";
+    if (words.empty()) return "a fault names its kind: " + kinds;
+    if (words[0] != "init" && words[0] != "negative" && words[0] != "noanswer")
+        return "unknown fault '" + words[0] + "' (" + kinds + ")";
     if (words.size() < 2) return "a fault names its kind and its ECU";
     const auto ecu = std::find_if(vehicle.ecus.begin(), vehicle.ecus.end(),
                                   [&](const auto& e) { return e.name == words[1]; });
@@ -87,7 +92,7 @@ std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescripti
         faults.answerNegatively(words[1], words[2], static_cast<uint8_t>(code), count);
         return {};
     }
-    return "unknown fault '" + kind + "' (init, negative or noanswer)";
+    return "unknown fault '" + kind + "' (" + kinds + ")";
 }
 
 }  // namespace EcuSim

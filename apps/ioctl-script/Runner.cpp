@@ -184,7 +184,13 @@ void Runner::session(const Words&)
 
 void Runner::size(const Words& w)
 {
-    control_->resize(count(w[0]), count(w[1]));
+    // Larger than any screen a control is shown on: a picture of it would take gigabytes.
+    constexpr int kLargest = 8192;
+    const int width = count(w[0]);
+    const int height = count(w[1]);
+    if (width < 1 || height < 1 || width > kLargest || height > kLargest)
+        fail("size " + w[0] + " " + w[1] + ": a width and a height of 1 to " + QString::number(kLargest) + " pixels");
+    control_->resize(width, height);
 }
 
 void Runner::abort(const Words&)

@@ -37,8 +37,9 @@ int64_t AttributeReader::integer(TavrinXml::Node node, const char* name, int64_t
 {
     const std::string value = required(node, name);
     const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
-    // Only what the format writes: digits, a minus where negatives are allowed, no blanks or plus signs.
-    const bool negative = !hex && low < 0 && !value.empty() && value[0] == '-';
+    // Only what the format writes: digits and a minus, no blanks or plus signs; a
+    // negative where none is allowed is then told as out of range, not as no integer.
+    const bool negative = !hex && !value.empty() && value[0] == '-';
     const char* first = value.data() + (hex ? 2 : 0);
     const char* last = value.data() + value.size();
     int64_t parsed = 0;
@@ -47,7 +48,7 @@ int64_t AttributeReader::integer(TavrinXml::Node node, const char* name, int64_t
     if (!wellFormed) {
         fail(node, std::string("attribute '") + name + "' is not an integer: '" + value + "'");
     }
-    if (parsed < low || parsed > high) {
+    if (parsed < low || parsed > high || (negative && low >= 0)) {
         fail(node, std::string("attribute '") + name + "' = " + value + " is out of range " + std::to_string(low) +
                        " to " + std::to_string(high));
     }

@@ -8,6 +8,8 @@
 #include "Sorvik3.h"
 #include "XmlDocument.h"
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace Sorvik3Sim {
@@ -88,6 +90,12 @@ void refuseValuesThatDoNotFit(const AttributeReader& in, Node node, const DataDe
     const std::string room = std::to_string(data.size) + (data.size == 1 ? " byte" : " bytes");
     if (!fits(data.defaultValue)) {
         in.fail(node, "default " + in.text(node, "default", "") + " of '" + data.name + "' does not fit its " + room);
+    }
+    // A default between two of the item's steps would be sent rounded, silently.
+    const double sent = physicalFromRaw(data, rawFromPhysical(data, data.defaultValue));
+    if (std::abs(sent - data.defaultValue) > 1e-9 * std::max(1.0, std::abs(data.defaultValue))) {
+        in.fail(node, "default " + in.text(node, "default", "") + " of '" + data.name +
+                          "' is not one of its values (it would be sent as " + formatPhysical(data, sent) + ")");
     }
     if (!data.namedValues) return;
     const auto children = TavrinXml::childElements(node);

@@ -61,7 +61,15 @@ const RefusedCase kRefused[] = {
      "attribute 'service' is not an integer: '+48'"},
     {"minus where none is allowed",
      "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"-0\"/></ecu></vehicle>",
-     "attribute 'service' is not an integer: '-0'"},
+     "attribute 'service' = -0 is out of range 0 to 255"},
+    {"negative decimals",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x30\">\n<data name=\"D\" position=\"1\" "
+     "decimals=\"-1\"/>\n</request></ecu></vehicle>",
+     "bad.xml:2: attribute 'decimals' = -1 is out of range 0 to 9"},
+    {"default between two steps",
+     "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x30\">\n<data name=\"D\" position=\"1\" "
+     "default=\"2.5\"/>\n</request></ecu></vehicle>",
+     "bad.xml:2: default 2.5 of 'D' is not one of its values (it would be sent as "},
     {"data item of an unknown device",
      "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x21\">\n<data name=\"D\" position=\"1\" "
      "device=\"Nope\"/>\n</request></ecu></vehicle>",

@@ -143,6 +143,8 @@ void ConnectDialog::ping()
             report.closing = error;
         } catch (const std::exception& error) {
             report.closing = Sorvik3::Error(0, error.what());
+        } catch (...) {
+            report.closing = Sorvik3::Error(0, "the link failed in an unknown way");
         }
         pingDone_ = true;
         QMetaObject::invokeMethod(this, [this, report, link] { showPing(report, link); }, Qt::QueuedConnection);

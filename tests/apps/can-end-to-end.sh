@@ -5,6 +5,7 @@
 # every expectation held. Where the virtual bus cannot start, says so and is
 # skipped (77).
 set -uo pipefail
+. "$(dirname "$0")/can-sim.sh"
 sim=$1 runner=$2 script=$3
 log=$(mktemp)
 trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -f "$log"' EXIT
@@ -13,16 +14,7 @@ for _ in $(seq 20); do
   (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break
 done
 bus=can:virtualcan:tcp://127.0.0.1:$port/can0
-"$sim" --can "$bus" > "$log" 2>&1 &
-pid=$!
-for _ in $(seq 50); do
-  grep -q '^can ready' "$log" && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if ! grep -q '^can ready' "$log"; then
-  echo "virtualcan cannot start here, CAN end-to-end run skipped:"; cat "$log"; exit 77
-fi
+start_can_sim "$log" "CAN end-to-end run" "$sim" --can "$bus"
 timeout 120 "$runner" --link "$bus" "$script"
 status=$?
 echo "--- ECU simulator:"; cat "$log"

@@ -2,23 +2,23 @@
 // --vehicle), with the shipped language file.
 #include "DemoVehicles.h"
 #include "DemoWindow.h"
+#include "EndingSignals.h"
+#include "ErrorText.h"
+#include "ExitStatus.h"
 #include "InstallPath.h"
 #include "LanguageCheck.h"
+#include "LinkFactory.h"
 #include "RunRecorder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -28,59 +28,36 @@ bool hasDisplay()
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
-// Ctrl+C, SIGTERM or SIGHUP (a closed terminal, a dropped remote session) reach
-// the window through a pipe: the handler may only write a byte; the event loop
-// then closes the window, which stops a driven device first.
-int signalPipe[2] = {-1, -1};
-volatile std::sig_atomic_t caughtSignal = 0;
-
-void onSignal(int signal)
-{
-    caughtSignal = signal;
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
-}
-
-void closeOnSignals(QWidget& window)
-{
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte = 0;
-        while (::read(signalPipe[0], &byte, 1) > 0) {
-        }
-        std::fprintf(stderr, "tavrin-demo: %s: stopping a driven device and closing\n", strsignal(caughtSignal));
-        window.close();
-    });
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    std::signal(SIGHUP, onSignal);
-}
-
 int usageError(const QString& what)
 {
     std::fprintf(stderr, "tavrin-demo: %s\nTry 'tavrin-demo --help'.\n", qPrintable(what));
-    return 2;
+    return TavrinApps::ExitStatus::refused;
+}
+
+int noDisplay(const char* program)
+{
+    std::fprintf(stderr,
+                 "tavrin-demo needs a display, and this machine has none.\n"
+                 "  Under a virtual display:   xvfb-run -a %s\n"
+                 "  Headless, to a picture:     QT_QPA_PLATFORM=offscreen %s --screenshot demo.png\n"
+                 "  Scripted runs:              the scenario runner (see the README).\n",
+                 program, program);
+    return TavrinApps::ExitStatus::refused;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (!hasDisplay()) {
-        std::fprintf(stderr,
-                     "tavrin-demo needs a display, and this machine has none.\n"
-                     "  Under a virtual display:   xvfb-run -a %s\n"
-                     "  Headless, to a picture:     QT_QPA_PLATFORM=offscreen %s --screenshot demo.png\n"
-                     "  Scripted runs:              the scenario runner (see the README).\n",
-                     argv[0], argv[0]);
-        return 2;
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tavrin-demo"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    // Without a display only the command line is read: --help and usage errors still answer.
+    const bool display = hasDisplay();
+    std::unique_ptr<QCoreApplication> app =
+        display ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin-demo"));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Tavrin Input Output Control on a simulated vehicle"));
+    parser.setApplicationDescription(QStringLiteral("Tavrin Input Output Control on a simulated vehicle (or a real one "
+                                                    "with --link).\n") +
+                                     QLatin1String(TavrinApps::ExitStatus::help));
     const QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption install({QStringLiteral("i"), QStringLiteral("install-path")},
                                QStringLiteral("Installation path holding lang/ioctl.xml."), QStringLiteral("path"),
@@ -104,7 +81,7 @@ int main(int argc, char** argv)
     if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(parser.helpText()));
-        return 0;
+        return TavrinApps::ExitStatus::done;
     }
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().front()));
@@ -115,6 +92,18 @@ int main(int argc, char** argv)
         return usageError(QStringLiteral("--latency takes a whole number of milliseconds from 0 to 60000, not '%1'")
                               .arg(parser.value(latency)));
     if (timing.latencyMs == 0) timing.byteTimeUs = 0;
+    try {
+        Sorvik3Sim::checkConnection(parser.value(link).toStdString());
+    } catch (const Sorvik3::Error& error) {
+        return usageError(QStringLiteral("--link: ") +
+                          QString::fromStdString(TavrinApps::errorText(error.number(), error.description())));
+    }
+    if (parser.isSet(screenshot)) {
+        if (const QString why = TavrinApps::cannotWrite(parser.value(screenshot)); !why.isEmpty())
+            return usageError(parser.value(screenshot) + QStringLiteral(": cannot save the picture: ") + why);
+    }
+    if (!display) return noDisplay(argv[0]);
+    QApplication::setStyle(QStringLiteral("Fusion"));
 
     // Without a real screen nobody could close a dialog: errors go to standard error.
     const bool headless = parser.isSet(screenshot) || QGuiApplication::platformName() == QStringLiteral("offscreen") ||
@@ -128,12 +117,16 @@ int main(int argc, char** argv)
     try {
         session = openVehicle(parser.value(vehicle), timing, parser.value(link));
     } catch (const Sorvik3::Error& error) {
-        std::fprintf(stderr, "tavrin-demo: %s\n", error.description().c_str());
-        return 1;
+        std::fprintf(stderr, "tavrin-demo: %s\n", TavrinApps::errorText(error.number(), error.description()).c_str());
+        return TavrinApps::ExitStatus::refused;
     }
     window.show();
-    closeOnSignals(window);
-    if (!window.start(session, parser.value(vehicle))) return 1;
+    // The event loop closes the window, which stops a driven device first.
+    TavrinApps::onEndingSignal(&window, [&window](int signal) {
+        std::fprintf(stderr, "tavrin-demo: %s: stopping a driven device and closing\n", strsignal(signal));
+        window.close();
+    });
+    if (!window.start(session, parser.value(vehicle))) return TavrinApps::ExitStatus::refused;
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
         QTimer::singleShot(300, &window, [&window, file] {
@@ -141,14 +134,15 @@ int main(int argc, char** argv)
             if (!TavrinApps::savePicture(window.grab().toImage(), file, why)) {
                 std::fprintf(stderr, "tavrin-demo: %s: cannot save the picture: %s\n", qPrintable(file),
                              qPrintable(why));
-                QApplication::exit(1);
+                QApplication::exit(TavrinApps::ExitStatus::refused);
                 return;
             }
             std::printf("saved %s\n", qPrintable(file));
             QApplication::quit();
         });
     }
-    const int status = app.exec();
+    const int status = QApplication::exec();
     // Ended by a signal: the device was stopped, but the run did not end as planned.
-    return caughtSignal != 0 ? 128 + caughtSignal : status;
+    const int signal = TavrinApps::endingSignal();
+    return signal != 0 ? TavrinApps::ExitStatus::afterSignal(signal) : status;
 }

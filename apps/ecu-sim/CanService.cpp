@@ -1,5 +1,6 @@
 #include "CanService.h"
 
+#include "ExitStatus.h"
 #include "LinkFactory.h"
 #include "Sorvik3.h"
 
@@ -11,10 +12,12 @@ namespace EcuSim {
 int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simulator, Sorvik3Sim::TransportFaults& faults,
              const std::function<void(const std::string&)>& log, const std::atomic<bool>& stop, void (*onSignal)(int))
 {
+    // Options and their values too, as the tester's programs check them.
+    Sorvik3Sim::checkConnection(connection);
     const auto parsed = Sorvik3Sim::parseConnection(connection);
     if (parsed.kind != "can" || parsed.port == "loopback") {
         std::fprintf(stderr, "tavrin-ecu-sim: --can %s: a bus is can:PLUGIN:INTERFACE[?bitrate=N]\n", connection.c_str());
-        return 2;
+        return TavrinApps::ExitStatus::refused;
     }
     const auto colon = parsed.port.find(':');
     Sorvik3Sim::CanBusPort bus(parsed.port.substr(0, colon), parsed.port.substr(colon + 1), parsed.options);
@@ -25,7 +28,7 @@ int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simula
     std::signal(SIGTERM, onSignal);
     Sorvik3Sim::CanEcuServer server(simulator, bus, {true, log}, faults);
     server.run(stop);
-    return 0;
+    return TavrinApps::ExitStatus::done;
 }
 
 }  // namespace EcuSim

@@ -5,6 +5,8 @@
 #include "ByteChannel.h"
 #include "DemoVehicleText.h"
 #include "CanService.h"
+#include "ErrorText.h"
+#include "ExitStatus.h"
 #include "FaultOption.h"
 #include "KLineEcuServer.h"
 #include "Sorvik3.h"
@@ -30,7 +32,7 @@ void stop(int)
 int refuse(const std::string& what)
 {
     std::fprintf(stderr, "tavrin-ecu-sim: %s\n", what.c_str());
-    return 2;
+    return TavrinApps::ExitStatus::refused;
 }
 
 }  // namespace
@@ -44,7 +46,8 @@ int main(int argc, char** argv)
         "Serves the ECUs of a vehicle description on a K-line: a serial port, or with --kline pty a new\n"
         "pseudo-terminal whose path is printed first (\"pty /dev/pts/N\"); or on a CAN bus with --can\n"
         "(\"can ready\" is printed first). Each exchange is logged on standard output. Runs until Ctrl+C\n"
-        "or SIGTERM. Exit status: 0 stopped, 2 usage, port or bus error."));
+        "or SIGTERM, its normal end.\n"
+        "Exit status: 0 stopped by Ctrl+C or SIGTERM, 2 a usage, input, port or bus error."));
     const QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption vehicle(QStringLiteral("vehicle"),
                                QStringLiteral("The vehicle description (default: the demo vehicle)."),
@@ -78,7 +81,7 @@ int main(int argc, char** argv)
     if (!parser.parse(QCoreApplication::arguments())) return refuse(parser.errorText().toStdString());
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(parser.helpText()));
-        return 0;
+        return TavrinApps::ExitStatus::done;
     }
     if (!parser.positionalArguments().isEmpty()) return refuse("unexpected argument '" +
                                                                parser.positionalArguments().front().toStdString() + "'");
@@ -118,7 +121,7 @@ int main(int argc, char** argv)
         Sorvik3Sim::KLineEcuServer server(simulator, *channel, {!parser.isSet(noEcho), log}, transport);
         server.run(stopRequested);
     } catch (const Sorvik3::Error& error) {
-        return refuse(error.description());
+        return refuse(TavrinApps::errorText(error.number(), error.description()));
     }
-    return 0;
+    return TavrinApps::ExitStatus::done;
 }

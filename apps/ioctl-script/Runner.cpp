@@ -1,9 +1,8 @@
 #include "Runner.h"
 
-#include <optional>
-
 #include "ControlFields.h"
 #include "DemoVehicle.h"
+#include "EndingSignals.h"
 #include "Form.h"
 #include "LanguageCheck.h"
 
@@ -16,6 +15,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <optional>
 
@@ -88,8 +89,6 @@ bool Runner::failed() const
     return false;
 }
 
-std::atomic<bool> Runner::interrupted{false};
-
 void Runner::run(const std::vector<Command>& commands)
 {
     try {
@@ -98,7 +97,7 @@ void Runner::run(const std::vector<Command>& commands)
             out_ << "> " << command.text << "\n";
             execute(command);
             out_.flush();
-            if (interrupted) fail("interrupted (Ctrl+C, SIGTERM or SIGHUP)");
+            if (TavrinApps::endingSignal() != 0) fail("interrupted (Ctrl+C, SIGTERM or SIGHUP)");
         }
     } catch (const ScriptError&) {
         // Whatever ends the script early, the device it drives is stopped first.
@@ -249,6 +248,8 @@ int Runner::count(const QString& word) const
 {
     bool ok = false;
     const int value = word.toInt(&ok);
+    const bool digits = !word.isEmpty() && std::all_of(word.begin(), word.end(), [](QChar c) { return c.isDigit(); });
+    if (!ok && digits) fail("'" + word + "' is too large (at most " + QString::number(INT_MAX) + ")");
     if (!ok || value < 0) fail("'" + word + "' is not a whole number");
     return value;
 }
@@ -531,7 +532,7 @@ void Runner::fault(const Words& w)
 void Runner::tick(int ticks, bool interruptible)
 {
     const auto& f = formOf(*control_);
-    for (int i = 0; i < ticks && !(interruptible && interrupted); ++i) {
+    for (int i = 0; i < ticks && !(interruptible && TavrinApps::endingSignal() != 0); ++i) {
         clock_.advance(step_);
         paceWithRealTime();
         // The animation timer keeps its own pace on the same clock.

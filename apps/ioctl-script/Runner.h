@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
-#include <atomic>
 #include <memory>
 
 namespace Scenario {
@@ -53,8 +52,6 @@ class Runner {
     // What the run did, for --csv and --report.
     const TavrinApps::RunRecorder& record() const { return *record_; }
     uint32_t now() const { return clock_.now(); }
-    // Set from a signal handler (Ctrl+C, SIGTERM): the run stops the device and ends.
-    static std::atomic<bool> interrupted;
 
   public:
     using Words = QStringList;

@@ -1,6 +1,8 @@
 // ioctl-script: runs a scripted actuator test on the real control and a
 // vehicle (simulated, or a real one through a link), prints what the control shows, and checks expectations.
-// Exit status: 0 all held, 1 an expectation failed, 2 a script error.
+#include "EndingSignals.h"
+#include "ErrorText.h"
+#include "ExitStatus.h"
 #include "InstallPath.h"
 #include "JUnitReport.h"
 #include "LinkFactory.h"
@@ -16,24 +18,13 @@
 #include <QFileInfo>
 #include <QFont>
 
-#include <csignal>
 #include <cstdio>
+#include <cstring>
 
-namespace {
-
-// Ctrl+C, SIGTERM or SIGHUP (a closed terminal): the run stops the driven device before it ends.
-void interrupt(int)
-{
-    Scenario::Runner::interrupted = true;
-}
-
-}  // namespace
+using TavrinApps::ExitStatus::refused;
 
 int main(int argc, char** argv)
 {
-    std::signal(SIGINT, interrupt);
-    std::signal(SIGTERM, interrupt);
-    std::signal(SIGHUP, interrupt);
     bool show = false;
     for (int i = 1; i < argc; ++i)
         show = show || QByteArray(argv[i]) == "--show";
@@ -48,7 +39,9 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Runs a scripted actuator test on the Tavrin Input Output Control.\n"
-                       "Exit status: 0 every expectation held, 1 one failed, 2 a script or usage error."));
+                       "Exit status: 0 every expectation held, 1 one failed (or a device was still driven at the end),\n"
+                       "2 a script, usage, input or output error, 128+N ended by signal N (Ctrl+C, SIGTERM, SIGHUP)\n"
+                       "after stopping the driven device."));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("The scenario to run."));
     QCommandLineOption showOption(QStringLiteral("show"), QStringLiteral("Show the control in a real window."));
@@ -69,23 +62,24 @@ int main(int argc, char** argv)
                         "[--install PATH] SCRIPT";
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "ioctl-script: %s\n%s\n", qPrintable(parser.errorText()), usage);
-        return 2;
+        return refused;
     }
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(parser.helpText()));
-        return 0;
+        return TavrinApps::ExitStatus::done;
     }
     if (parser.positionalArguments().size() != 1) {
         std::fprintf(stderr, "ioctl-script: %s\n%s\n",
                      parser.positionalArguments().isEmpty() ? "no script given" : "one script at a time", usage);
-        return 2;
+        return refused;
     }
     try {
         // Options and their values too: a bad one is refused here, never in the middle of a run.
         Sorvik3Sim::checkConnection(parser.value(link).toStdString());
     } catch (const Sorvik3::Error& error) {
-        std::fprintf(stderr, "ioctl-script: --link: %s\n", error.description().c_str());
-        return 2;
+        std::fprintf(stderr, "ioctl-script: --link: %s\n",
+                     TavrinApps::errorText(error.number(), error.description()).c_str());
+        return refused;
     }
     // A run on a vehicle is never lost to an output that cannot be written at its end.
     for (const QCommandLineOption* output : {&junit, &csv, &report}) {
@@ -93,7 +87,7 @@ int main(int argc, char** argv)
         if (const QString why = TavrinApps::cannotWrite(parser.value(*output)); !why.isEmpty()) {
             std::fprintf(stderr, "ioctl-script: %s: cannot write: %s\n", qPrintable(parser.value(*output)),
                          qPrintable(why));
-            return 2;
+            return refused;
         }
     }
     const QString path = parser.positionalArguments().front();
@@ -101,16 +95,25 @@ int main(int argc, char** argv)
     QFile file(path);
     if (const std::string why = TavrinXml::notAFile(path.toStdString()); !why.empty()) {
         std::fprintf(stderr, "ioctl-script: %s: cannot read the script: %s\n", qPrintable(path), why.c_str());
-        return 2;
+        return refused;
     }
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "ioctl-script: %s: cannot read the script: %s\n", qPrintable(path),
                      qPrintable(file.errorString()));
-        return 2;
+        return refused;
     }
     QTextStream out(stdout);
+    // While the script runs, its steps notice the signal (the run stops the driven
+    // device and ends); once a shown run has ended, the window's event loop does.
+    bool showing = false;
     Scenario::Options options{info.fileName(), info.absolutePath(), parser.value(install), show, parser.value(link)};
     Scenario::Runner runner(out, options);
+    TavrinApps::onEndingSignal(&app, [&showing, &runner](int signal) {
+        if (!showing) return;
+        std::fprintf(stderr, "ioctl-script: %s: stopping a driven device and closing\n", strsignal(signal));
+        runner.stopDrivenDevice();
+        QApplication::quit();
+    });
     QElapsedTimer timer;
     timer.start();
     QString scriptError;
@@ -122,15 +125,17 @@ int main(int argc, char** argv)
         scriptError = error.message;
     }
     out.flush();
-    if (!scriptError.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(scriptError));
-    int status = !scriptError.isEmpty() ? 2 : runner.failed() ? 1 : 0;
+    if (!scriptError.isEmpty()) std::fprintf(stderr, "ioctl-script: %s\n", qPrintable(scriptError));
+    int status = !scriptError.isEmpty()  ? refused
+                 : runner.failed()       ? TavrinApps::ExitStatus::failed
+                                         : TavrinApps::ExitStatus::done;
     if (parser.isSet(junit)) {
         QString why;
         if (!Scenario::writeJUnit(parser.value(junit), info.fileName(), runner.expectations(), scriptError,
                                   timer.elapsed() / 1000.0, why)) {
             std::fprintf(stderr, "ioctl-script: %s: cannot write the JUnit report: %s\n",
                          qPrintable(parser.value(junit)), qPrintable(why));
-            status = 2;
+            status = refused;
         }
     }
     const std::pair<const QCommandLineOption*, bool (TavrinApps::RunRecorder::*)(const QString&, QString&) const>
@@ -140,12 +145,15 @@ int main(int argc, char** argv)
         if (parser.isSet(*option) && !(runner.record().*write)(parser.value(*option), why)) {
             std::fprintf(stderr, "ioctl-script: %s: cannot write: %s\n", qPrintable(parser.value(*option)),
                          qPrintable(why));
-            status = 2;
+            status = refused;
         }
     }
-    if (show) {
+    if (show && TavrinApps::endingSignal() == 0) {
         runner.handOverToRealTime();
-        app.exec();
+        showing = true;
+        QApplication::exec();
     }
-    return status;
+    // Ended by a signal: the device was stopped, but the run did not end as planned.
+    const int signal = TavrinApps::endingSignal();
+    return signal != 0 ? TavrinApps::ExitStatus::afterSignal(signal) : status;
 }

@@ -5,6 +5,8 @@
 #include "DemoVehicle.h"
 #include "EcuPing.h"
 #include "ErrorNumbers.h"
+#include "ErrorText.h"
+#include "ExitStatus.h"
 #include "InstallPath.h"
 #include "KwpSession.h"
 #include "VehicleCheck.h"
@@ -60,7 +62,7 @@ int printVehicle(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
     const auto ecus = session->Ecus();
     for (size_t i = 0; i < ecus.size(); ++i)
         printEcu(ecus[i], session->vehicle().ecus[i]);
-    return 0;
+    return TavrinApps::ExitStatus::done;
 }
 
 int check(const std::shared_ptr<Sorvik3Sim::KwpSession>& session, const QString& installPath)
@@ -79,14 +81,7 @@ int check(const std::shared_ptr<Sorvik3Sim::KwpSession>& session, const QString&
     if (listed == 0) std::cout << "No ECU offers output control: the control lists nothing.\n";
     usable = usable && listed > 0;
     std::cout << (usable ? "usable\n" : "not usable as it stands\n");
-    return usable ? 0 : 1;
-}
-
-std::string numberText(int32_t number)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, number >= 0x1000 ? "0x%04X" : "%d", static_cast<unsigned>(number));
-    return text;
+    return usable ? TavrinApps::ExitStatus::done : TavrinApps::ExitStatus::failed;
 }
 
 // Starts the communication with each ECU over the link, says how it went, and closes it again.
@@ -94,17 +89,17 @@ int ping(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
 {
     const auto report = Sorvik3Sim::pingEcus(
         *session, {}, [&](const Sorvik3Sim::EcuAnswer& answer) {
-            std::cout << answer.ecu << " (" << numberText(answer.id) << ") over " << session->linkName() << ": "
+            std::cout << answer.ecu << " (" << TavrinApps::errorNumberText(answer.id) << ") over " << session->linkName() << ": "
                       << (answer.error == 0 ? std::string("answers")
-                                            : "error " + numberText(answer.error) + ": " + answer.why)
+                                            : "error " + TavrinApps::errorNumberText(answer.error) + ": " + answer.why)
                       << "\n";
         });
     if (report.closing) {
-        std::cout << "closing: error " << numberText(report.closing->number()) << ": " << report.closing->description()
+        std::cout << "closing: error " << TavrinApps::errorNumberText(report.closing->number()) << ": " << report.closing->description()
                   << "\n";
     }
     std::cout << report.answering() << " of " << report.ecus.size() << " ECUs answer\n";
-    return report.answering() == report.ecus.size() ? 0 : 1;
+    return report.answering() == report.ecus.size() ? TavrinApps::ExitStatus::done : TavrinApps::ExitStatus::failed;
 }
 
 }  // namespace
@@ -117,16 +112,16 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Lists a vehicle description's ECUs, requests and devices (the demo vehicle without FILE).\n"
-                       "With --check: what the control will find in it and what it will miss; exit status 0 when "
-                       "the file is usable, 1 when not, 2 for a usage error or a refused file.\n"
-                       "With --ping: starts the communication with each ECU over --link and reports."));
+                       "With --check: what the control will find in it and what it will miss.\n"
+                       "With --ping: starts the communication with each ECU over --link and reports.\n"
+                       "Exit status: 0 done (with --check: the file is usable; with --ping: every ECU answers),\n"
+                       "1 the check or the ping failed, 2 a usage error or a refused file or connection."));
     const QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption checkOption(QStringLiteral("check"), QStringLiteral("Check the file as the control reads it."));
     QCommandLineOption install(QStringLiteral("install"), QStringLiteral("Installation path holding lang/ioctl.xml."),
                                QStringLiteral("path"), TavrinApps::defaultInstallPath());
     QCommandLineOption pingOption(QStringLiteral("ping"),
-                                  QStringLiteral("Start the communication with each ECU over the link and report; "
-                                                 "exit status 0 when all answer, 1 when not."));
+                                  QStringLiteral("Start the communication with each ECU over the link and report."));
     QCommandLineOption link(QStringLiteral("link"),
                             QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
                                            "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
@@ -136,20 +131,20 @@ int main(int argc, char** argv)
     const char* usage = "usage: vehicle-info [--check | --ping] [--link CONNECTION] [--install PATH] [FILE]";
     if (!parser.parse(QCoreApplication::arguments())) {
         std::cerr << "vehicle-info: " << parser.errorText().toStdString() << "\n" << usage << "\n";
-        return 2;
+        return TavrinApps::ExitStatus::refused;
     }
     if (parser.isSet(help)) {
         std::cout << parser.helpText().toStdString();
-        return 0;
+        return TavrinApps::ExitStatus::done;
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         std::cerr << "vehicle-info: one file at a time\n" << usage << "\n";
-        return 2;
+        return TavrinApps::ExitStatus::refused;
     }
     if (parser.isSet(checkOption) && parser.isSet(pingOption)) {
         std::cerr << "vehicle-info: --check or --ping, not both\n" << usage << "\n";
-        return 2;
+        return TavrinApps::ExitStatus::refused;
     }
     try {
         const std::string connection = parser.value(link).toStdString();
@@ -159,8 +154,8 @@ int main(int argc, char** argv)
         if (parser.isSet(pingOption)) return ping(session);
         return parser.isSet(checkOption) ? check(session, parser.value(install)) : printVehicle(session);
     } catch (const Sorvik3::Error& error) {
-        std::cerr << "vehicle-info: error " << numberText(error.number()) << ": "
+        std::cerr << "vehicle-info: error " << TavrinApps::errorNumberText(error.number()) << ": "
                   << QString::fromStdString(error.description()).replace("\r\n", " / ").toStdString() << "\n";
-        return 2;
+        return TavrinApps::ExitStatus::refused;
     }
 }

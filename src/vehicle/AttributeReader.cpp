@@ -44,11 +44,13 @@ int64_t AttributeReader::integer(TavrinXml::Node node, const char* name, int64_t
     const char* last = value.data() + value.size();
     int64_t parsed = 0;
     const auto [end, error] = std::from_chars(first, last, parsed, hex ? 16 : 10);
-    const bool wellFormed = error == std::errc() && end == last && first != last && (negative || *first != '-');
-    if (!wellFormed) {
+    const bool digits = end == last && first != last && (negative || *first != '-');
+    // Digits too many for any field: a number, just out of range.
+    const bool tooLarge = digits && error == std::errc::result_out_of_range;
+    if (!tooLarge && !(digits && error == std::errc())) {
         fail(node, std::string("attribute '") + name + "' is not an integer: '" + value + "'");
     }
-    if (parsed < low || parsed > high || (negative && low >= 0)) {
+    if (tooLarge || parsed < low || parsed > high || (negative && low >= 0)) {
         fail(node, std::string("attribute '") + name + "' = " + value + " is out of range " + std::to_string(low) +
                        " to " + std::to_string(high));
     }
@@ -76,6 +78,8 @@ double AttributeReader::number(TavrinXml::Node node, const char* name, double fa
     const char* first = value->data();
     const char* last = first + value->size();
     auto [end, error] = std::from_chars(first, last, parsed);
+    if (!value->empty() && end == last && error == std::errc::result_out_of_range)
+        fail(node, std::string("attribute '") + name + "' = " + *value + " is out of range");
     if (value->empty() || error != std::errc() || end != last || !std::isfinite(parsed)) {
         fail(node, std::string("attribute '") + name + "' is not a number: '" + *value + "'");
     }

@@ -39,7 +39,7 @@ int noDisplay(const char* program)
     std::fprintf(stderr,
                  "tavrin-demo needs a display, and this machine has none.\n"
                  "  Under a virtual display:   xvfb-run -a %s\n"
-                 "  Headless, to a picture:     QT_QPA_PLATFORM=offscreen %s --screenshot demo.png\n"
+                 "  Headless, to a picture:     %s --screenshot demo.png\n"
                  "  Scripted runs:              the scenario runner (see the README).\n",
                  program, program);
     return TavrinApps::ExitStatus::refused;
@@ -50,7 +50,14 @@ int noDisplay(const char* program)
 int main(int argc, char** argv)
 {
     // Without a display only the command line is read: --help and usage errors still answer.
-    const bool display = hasDisplay();
+    bool display = hasDisplay();
+    // A picture needs no screen.
+    for (int i = 1; i < argc && !display; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") == 0 || std::strncmp(argv[i], "--screenshot=", 13) == 0) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            display = true;
+        }
+    }
     std::unique_ptr<QCoreApplication> app =
         display ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin-demo"));

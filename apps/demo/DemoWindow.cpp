@@ -11,7 +11,8 @@
 #include <QMessageBox>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDockWidget>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -24,16 +25,28 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     : control_(new TavrinIoCtl::ioctl(this)), plot_(nullptr), installPath_(std::move(installPath)), language_(std::move(language)),
       timing_(timing), headless_(headless)
 {
-    setCentralWidget(control_);
-    // The plot shows itself with the first value of a run and stays after the run.
+    // The control, and below it the plot of the run, which shows itself with the
+    // first value and stays after the run. The plot takes room only beyond the
+    // control's minimum size (Stop and the emergency stop whole, a few lines of the
+    // run log); with too little room for both, the window scrolls.
     plot_ = new RunPlot(*control_);
-    auto* dock = new QDockWidget(this);
-    dock->setObjectName(QStringLiteral("plotDock"));
-    dock->setWidget(plot_);
-    dock->setMinimumHeight(220);
-    addDockWidget(Qt::BottomDockWidgetArea, dock);
-    dock->hide();
-    connect(plot_, &RunPlot::firstValue, dock, &QWidget::show);
+    plot_->setObjectName(QStringLiteral("plot"));
+    plot_->setMinimumHeight(160);
+    plot_->hide();
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setObjectName(QStringLiteral("controlAndPlot"));
+    split->addWidget(control_);
+    split->addWidget(plot_);
+    split->setChildrenCollapsible(false);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scroll"));
+    scroll->setWidget(split);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scroll);
+    connect(plot_, &RunPlot::firstValue, plot_, &QWidget::show);
     buildMenus();
     connect(control_, &TavrinIoCtl::ioctl::ErrorMsg, this, &DemoWindow::showErrorDetails);
     // The mode of a run is the start button that began it (pressed comes before the click starts the run).

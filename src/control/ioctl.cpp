@@ -224,6 +224,11 @@ QSize ioctl::sizeHint() const
     return QSize(1000, 680);
 }
 
+QSize ioctl::minimumSizeHint() const
+{
+    return minimumControlSize(parts_->form, parts_->context.platform.scale);
+}
+
 void ioctl::lvFunctions_ItemClick(QTreeWidgetItem* item)
 {
     parts_->report.guard("lvFunctions_ItemClick", [&] {

@@ -92,6 +92,8 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     void setClock(std::function<uint32_t()> clock);
 
     QSize sizeHint() const override;
+    // Stop and the emergency stop whole, and a few lines of the run log.
+    QSize minimumSizeHint() const override;
 
   signals:
     // The user clicked the status message of an error: the host explains the number.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 
+#include <algorithm>
 #include <vector>
 
 namespace TavrinIoCtl {
@@ -53,6 +54,37 @@ void fitRow(const std::vector<Column>& row, int frameWidth)
     }
 }
 
+constexpr int kStopGap = 8;
+
+// The stop row stands right of the time and the running picture, which show while it does.
+int stopRowLeft(const Form& f)
+{
+    return f.PictureRunning->geometry().right() + 1 + kStopGap;
+}
+
+// The stop buttons are never cut: in a frame narrower than their design row, the
+// row keeps to the frame's right margin and narrows, each button down to what its
+// picture needs (the control's minimum size leaves room for that).
+void fitStopRow(const Form& f)
+{
+    constexpr int kMargin = 4;
+    const QRect stop = designOf(f.CbStop);
+    const QRect estop = designOf(f.cbEstop);
+    const int right = f.FrComm->width() - kMargin;
+    if (estop.right() < right) {
+        f.CbStop->setGeometry(stop);
+        f.cbEstop->setGeometry(estop);
+        return;
+    }
+    const int leftInset = stopRowLeft(f);
+    const double share = std::max(0.0, double(right - leftInset)) / double(estop.right() + 1 - leftInset);
+    const int estopWidth = std::max(f.cbEstop->minimumSizeHint().width(), int(estop.width() * share));
+    const int estopLeft = std::max(leftInset, right - estopWidth);
+    f.cbEstop->setGeometry(estopLeft, estop.top(), estopWidth, estop.height());
+    const int stopWidth = std::max(f.CbStop->minimumSizeHint().width(), int(stop.width() * share));
+    f.CbStop->setGeometry(std::max(0, estopLeft - kStopGap - stopWidth), stop.top(), stopWidth, stop.height());
+}
+
 }  // namespace
 
 void fitCaptions(const Form& f)
@@ -60,6 +92,14 @@ void fitCaptions(const Form& f)
     fitRow({{f.cbReadData}, {f.ckReadData}}, f.FrData->width());
     fitRow({{f.cbStartTempo}, {f.cbStartPerm}, {f.OptionPerm[0], f.OptionPerm[1], f.OptionPerm[2]}},
            f.FrComm->width());
+    fitStopRow(f);
+}
+
+int stopRowMinimumWidth(const Form& f)
+{
+    constexpr int kMargin = 4;
+    return stopRowLeft(f) + f.CbStop->minimumSizeHint().width() + kStopGap +
+           f.cbEstop->minimumSizeHint().width() + kMargin;
 }
 
 }  // namespace TavrinIoCtl

@@ -47,7 +47,21 @@ void placeInFrame(const Twips& t, QWidget* list, QWidget* frame, double extraBot
     t.place(list, t.x(4), t.y(16), t.width(frame) - t.x(8), t.height(frame) - t.y(20) - extraBottom);
 }
 
+constexpr int kRunLogLines = 3;
+
 }  // namespace
+
+QSize minimumControlSize(const Form& f, const TavrinPlatform::TwipsScale& scale)
+{
+    // Each half of the lower row holds the stop row; FrComm holds the stop buttons,
+    // the status list at its least and a few lines of the run log.
+    const int width = 2 * stopRowMinimumWidth(f);
+    const int logHeight = kRunLogLines * f.runLog->rowHeight() + 2 * f.runLog->frameWidth() + 4;
+    const int commHeight = std::max(f.CbStop->geometry().bottom(), f.cbEstop->geometry().bottom()) + 4;
+    const int statusBottom = f.lvStatus->y() + scale.toPixelsY(kMinimumStatusHeight) + 4;
+    const int rowHeight = f.FrSession->height() + std::max(commHeight, statusBottom + logHeight);
+    return {width, 2 * rowHeight + f.sbMain->sizeHint().height()};
+}
 
 void layoutControl(ControlContext& c, Catalogue& catalogue, QSize surfacePixels)
 {

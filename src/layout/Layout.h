@@ -9,4 +9,8 @@ namespace TavrinIoCtl {
 
 void layoutControl(ControlContext& control, Catalogue& catalogue, QSize surfacePixels);
 
+// The smallest surface in which Stop and the emergency stop are whole and the run
+// log still shows a few lines: the control's minimum size hint.
+QSize minimumControlSize(const Form& form, const TavrinPlatform::TwipsScale& scale);
+
 }  // namespace TavrinIoCtl

@@ -26,6 +26,8 @@ class RunLogView : public QAbstractScrollArea {
     const RunLogModel* model() const { return &model_; }
     // The selected line; -1 when none.
     int currentRow() const { return current_; }
+    // The height of one line of the log.
+    int rowHeight() const;
 
     static constexpr int kBatchIntervalMs = 200;
 
@@ -35,7 +37,6 @@ class RunLogView : public QAbstractScrollArea {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    int rowHeight() const;
     int visibleRows() const;
     void updateScrollRange();
     void updateRow(int row);

@@ -1,4 +1,6 @@
 #include "ioctl.h"
+
+#include "DriveShortcuts.h"
 #include "ControlErrors.h"
 #include "TavrinIoCtlVersion.h"
 #include "ioctlAutomation.h"
@@ -104,6 +106,10 @@ void ioctl::connectEvents()
     connect(f.lvFunctions, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
     connect(f.lvDevices, &TavrinPlatform::ListView::listClicked, this, &ioctl::lvDevices_Click);
+    // The keyboard chooses a row as a click does.
+    connect(f.lvFunctions, &TavrinPlatform::ListView::rowChosen, this,
+            [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
+    connect(f.lvDevices, &TavrinPlatform::ListView::rowChosen, this, &ioctl::lvDevices_Click);
     connect(f.lvFunctions, &TavrinPlatform::ListView::columnClicked, this, &ioctl::lvFunctions_ColumnClick);
     connect(f.lvDevices, &TavrinPlatform::ListView::columnClicked, this, &ioctl::lvDevices_ColumnClick);
     connect(f.sbMain, &TavrinPlatform::StatusPanels::panelClicked, this, &ioctl::sbMain_PanelClick);
@@ -115,6 +121,7 @@ void ioctl::connectEvents()
     connect(f.ioCtlTimer, &QTimer::timeout, this, &ioctl::ioCtlTimer_Timer);
     connect(f.timRun, &QTimer::timeout, this, &ioctl::timRun_Timer);
     connect(f.ParamVScroll, &QScrollBar::valueChanged, this, &ioctl::ParamVScroll_Change);
+    addDriveShortcuts(this, f);
 }
 
 Sorvik3::SessionRef ioctl::Session() const

@@ -111,15 +111,20 @@ void buildDataControls(Builder& b)
 void buildDriveControls(Builder& b)
 {
     Form& f = b.form;
+    // The keys of the drive buttons, said until the language file gives its own tips.
     f.cbStartTempo = b.button(f.FrComm, "cbStartTempo", "Start tempo");
+    f.cbStartTempo->setToolTip(QStringLiteral("Drive the device temporarily (F5)"));
     b.place(f.cbStartTempo, 120, 210, 1335, 375);
     f.cbStartPerm = b.button(f.FrComm, "cbStartPerm", "Start perm");
+    f.cbStartPerm->setToolTip(QStringLiteral("Drive the device permanently (F6)"));
     b.place(f.cbStartPerm, 1560, 210, 1335, 375);
     f.CbStop = b.button(f.FrComm, "CbStop", "");
+    f.CbStop->setToolTip(QStringLiteral("Stop driving the device (F7)"));
     f.CbStop->setIcon(TavrinPlatform::Pictures::stopSign());
     f.CbStop->setIconSize(QSize(32, 32));
     b.place(f.CbStop, 2400, 180, 1335, 735);
     f.cbEstop = b.button(f.FrComm, "cbEstop", "");
+    f.cbEstop->setToolTip(QStringLiteral("Emergency stop: stop the device and close the communication at once (Esc)"));
     f.cbEstop->setIcon(TavrinPlatform::Pictures::emergencyStop());
     f.cbEstop->setIconSize(QSize(40, 40));
     b.place(f.cbEstop, 4080, 180, 1815, 735);

@@ -3,6 +3,7 @@
 #include "NaturalOrder.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -239,6 +240,45 @@ void ListView::mouseReleaseEvent(QMouseEvent* event)
 {
     QTreeWidget::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) emit listClicked();
+}
+
+void ListView::keyPressEvent(QKeyEvent* event)
+{
+    static const QHash<int, CursorAction> moves = {
+        {Qt::Key_Up, MoveUp},         {Qt::Key_Down, MoveDown}, {Qt::Key_PageUp, MovePageUp},
+        {Qt::Key_PageDown, MovePageDown}, {Qt::Key_Home, MoveHome}, {Qt::Key_End, MoveEnd}};
+    const auto move = moves.find(event->key());
+    if (move != moves.end() && event->modifiers() == Qt::NoModifier) {
+        const QModelIndex next = moveCursor(*move, event->modifiers());
+        if (next.isValid()) {
+            selectionModel()->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
+            scrollTo(next);
+            viewport()->update();
+        }
+        event->accept();
+        return;
+    }
+    const bool choose = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
+    if (choose && currentItem() != nullptr) {
+        QTreeWidgetItem* row = currentItem();
+        setCurrentItem(row);
+        emit rowChosen(row);
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void ListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QTreeWidget::drawRow(painter, option, index);
+    // A visible focus: the framed row is where Return or Space acts.
+    if (!hasFocus() || index != currentIndex()) return;
+    painter->save();
+    painter->setPen(QPen(option.palette.color(QPalette::Highlight).darker(130), 1, Qt::DotLine));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    painter->restore();
 }
 
 }  // namespace TavrinPlatform

@@ -77,9 +77,15 @@ class ListView : public QTreeWidget {
   signals:
     void listClicked();
     void columnClicked(int column);
+    // Return, Enter or Space on a row: what a click on it does.
+    void rowChosen(QTreeWidgetItem* row);
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The arrow keys move the focus frame only: the highlighted row stays the one
+    // chosen (and loaded) until Return, Enter or Space chooses the framed one.
+    void keyPressEvent(QKeyEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles = {}) override;
 
   private:

@@ -12,7 +12,7 @@ TEST_F(ControlFixture, shouldTranslateEveryCaptionToolTipAndHeading)
     EXPECT_EQ(form().FrFunctions->title(), "Liste des fonctions");
     EXPECT_EQ(form().cbStartTempo->text(), "Démarrer tempo");
     EXPECT_EQ(form().OptionPerm[1]->text(), "Surveiller l'état");
-    EXPECT_EQ(form().CbStop->toolTip(), "Arrêter le pilotage");
+    EXPECT_EQ(form().CbStop->toolTip(), "Arrêter le pilotage (F7)");
     EXPECT_EQ(form().lvData->headerItem()->text(1), "Valeur");
     EXPECT_EQ(form().lvDevices->headerItem()->text(1), "Id");  // no key, not translated
     EXPECT_EQ(form().lvStatus->headerItem()->text(0), "Name");

@@ -1,4 +1,5 @@
 #include "Catalogue.h"
+#include "MultiLanguage.h"
 #include "Utf8.h"
 #include "Utils.h"
 
@@ -84,7 +85,7 @@ void Catalogue::prepareSessionName()
     PendingError skip;
     view->setWriteEnabled(true);
     view->setVisible(true);
-    const QString caption = QStringLiteral("Session");
+    const QString caption = multilanguage::controlText(QStringLiteral("DiSessionName/caption"), QStringLiteral("Session"));
     view->setLabelWidth(
         TavrinPlatform::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
     view->setCaption(caption);

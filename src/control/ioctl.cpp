@@ -12,6 +12,7 @@
 #include "Layout.h"
 #include "Sequencer.h"
 #include "TranslateControls.h"
+#include "AssistiveTexts.h"
 #include "MultiLanguage.h"
 
 #include <QMetaMethod>
@@ -66,6 +67,13 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     parts_->report.errorHint = [] {
         return multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
     };
+    parts_->report.ledMeaning = [](const QString& colour) {
+        return colour == QStringLiteral("Red")
+                   ? multilanguage::GetMessage("Busy: a sequence runs", QStringLiteral("Messages/LedBusy"))
+               : colour == QStringLiteral("Amber")
+                   ? multilanguage::GetMessage("A device may still be driven", QStringLiteral("Messages/LedDriven"))
+                   : multilanguage::GetMessage("Idle: nothing is driven", QStringLiteral("Messages/LedIdle"));
+    };
     parts_->sequencer.onStateChanged = [this](SequenceState state) { emit stateChanged(state); };
     parts_->report.onError = [this](int32_t number, const QString& text) { emit errorReported(number, text); };
     parts_->sequencer.ledger().onChange = [this] {
@@ -80,6 +88,8 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     parts_->deleteHold = std::make_unique<TavrinPlatform::DeleteHold>(this);
     parts_->sequencer.onBusyChanged = [this](bool busy) { parts_->deleteHold->hold(busy); };
     connectEvents();
+    // A screen reader has names before any language file is read.
+    TranslateAssistiveTexts(parts_->form);
 }
 
 ioctl::~ioctl()
@@ -159,6 +169,8 @@ void ioctl::initialise(const QString& szInstallServer, const QString& szUserInte
     parts_->fields.InstallPath = szInstallServer;
     multilanguage::LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
     TranslateControls(parts_->form.controls, QStringLiteral("IoCtlMainForm/Controls"));
+    TranslateAssistiveTexts(parts_->form);
+    parts_->report.showLed();
     fitCaptions(parts_->form);
     parts_->form.sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + ControlVersion());
     if (aDiagSession) parts_->fields.Session = std::move(aDiagSession);

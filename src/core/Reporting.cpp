@@ -1,5 +1,7 @@
 #include "Reporting.h"
 
+#include <QAccessible>
+
 namespace TavrinIoCtl {
 
 const QString Reporting::kWelcome = QStringLiteral("Welcome to Tavrin InputOutputControlByLocalIdentifier module");
@@ -14,6 +16,9 @@ void Reporting::LogMessage(const QString& text, Show show, int32_t errorCode)
     if (errorCode != 0) {
         if (onError) onError(errorCode, text);
         panel->setToolTip(errorHint());
+        // The new text is read out as it comes (a label tells its change); an error is also an alert.
+        QAccessibleEvent alert(panel, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
     }
 }
 
@@ -47,7 +52,15 @@ void Reporting::showLed()
     const QPixmap led = form_.ilstLeds->image(colour);
     const auto scale = TavrinPlatform::TwipsScale::ofWidget(form_.picLed);
     form_.picLed->drawPicture(led, QPoint(scale.toPixelsX(60), scale.toPixelsY(60)));
-    form_.sbMain->panel(QStringLiteral("Led"))->setPixmap(form_.picLed->image());
+    auto* panel = form_.sbMain->panel(QStringLiteral("Led"));
+    panel->setPixmap(form_.picLed->image());
+    const QString meaning = ledMeaning ? ledMeaning(colour) : colour;
+    if (panel->accessibleName() != meaning) {
+        panel->setAccessibleName(meaning);
+        form_.picLed->setAccessibleName(meaning);
+        QAccessibleEvent changed(panel, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
     form_.sbMain->repaint();
 }
 

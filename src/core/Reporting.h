@@ -24,6 +24,8 @@ class Reporting {
     std::function<QString()> errorHint = [] { return QStringLiteral("Clic here for error details"); };
     // Told of every error shown in the status bar, with its number.
     std::function<void(int32_t, const QString&)> onError;
+    // What the indicator's colour means ("Red", "Amber", "Green"), for a screen reader.
+    std::function<QString(const QString& colour)> ledMeaning;
     void ClearLog();
     void SetBusy(bool busy);
     // A device may still be driven though no sequence runs: the LED turns amber
@@ -42,9 +44,11 @@ class Reporting {
 
     static const QString kWelcome;
 
+    // Shows the indicator again, its meaning in the language now loaded.
+    void showLed();
+
   private:
     void reportEscaped(const char* handlerName, const Failure& failure) noexcept;
-    void showLed();
 
     Form& form_;
     ControlFields& fields_;

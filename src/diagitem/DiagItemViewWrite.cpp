@@ -84,6 +84,9 @@ QString DiagItemViewWrite::Caption() const
 void DiagItemViewWrite::setCaption(const QString& caption)
 {
     label_->setText(caption);
+    // A screen reader names the editor by its caption, unit included.
+    names_->setAccessibleName(caption.trimmed());
+    number_->setAccessibleName(caption.trimmed());
     showUnitOnce();
 }
 

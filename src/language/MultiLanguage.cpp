@@ -112,6 +112,15 @@ bool GetLocalizedText(TavrinXml::Node element, const QString& path, QString& tex
     return true;
 }
 
+QString controlText(const QString& path, const QString& fallback)
+{
+    const auto& document = state().LanguageDocument;
+    if (!document) return fallback;
+    QString text = fallback;
+    GetLocalizedText(document->selectFirst("/software/IoCtlMainForm/Controls"), path, text);
+    return text;
+}
+
 QString GetMessage(const QString& defaultValue, const QString& key, const QStringList& substitutions)
 {
     return messageText(defaultValue, key, substitutions).value_or(defaultValue);

@@ -34,6 +34,10 @@ QString languageFilePath(const QString& installPath);
 // The text of the localised element at path below element; false leaves text as it was.
 bool GetLocalizedText(TavrinXml::Node element, const QString& path, QString& text);
 
+// The localised text at path below the control's branch of the language file
+// ("IoCtlMainForm/Controls"); the fallback when the file has none.
+QString controlText(const QString& path, const QString& fallback);
+
 // A message by key below "software", placeholders {0}..{5}, {crlf} and {tab}
 // replaced, converted to the default's type; the default itself when anything fails.
 QString GetMessage(const QString& defaultValue, const QString& key, const QStringList& substitutions = {});

@@ -15,7 +15,7 @@ TEST_F(ControlFixture, shouldTranslateEveryCaptionToolTipAndHeading)
     EXPECT_EQ(form().CbStop->toolTip(), "Arrêter le pilotage (F7)");
     EXPECT_EQ(form().lvData->headerItem()->text(1), "Valeur");
     EXPECT_EQ(form().lvDevices->headerItem()->text(1), "Id");  // no key, not translated
-    EXPECT_EQ(form().lvStatus->headerItem()->text(0), "Name");
+    EXPECT_EQ(form().lvStatus->headerItem()->text(0), "Nom");  // no column key: from its own entry
     control->initParameters(dataDir(), "de");
     EXPECT_EQ(form().ckReadData->text(), "Daten während der Ansteuerung überwachen");
 }

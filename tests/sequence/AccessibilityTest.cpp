@@ -1,0 +1,91 @@
+// What a screen reader finds in the control: every interactive widget has a
+// name in the user's language and no two share one, idle and while a device is
+// driven; the indicator's meaning is text.
+#include "SequenceFixture.h"
+
+#include <QAccessible>
+#include <QSet>
+
+namespace {
+
+QStringList problems;
+
+bool interactive(QAccessibleInterface* item)
+{
+    static const QSet<QAccessible::Role> roles = {
+        QAccessible::PushButton, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::SpinBox,    QAccessible::EditableText, QAccessible::List, QAccessible::Tree,
+        QAccessible::Table,      QAccessible::ScrollBar, QAccessible::Slider, QAccessible::PageTabList};
+    return roles.contains(item->role()) || item->state().focusable;
+}
+
+// The names of the shown interactive widgets below item, with a problem noted for each nameless one.
+void walk(QAccessibleInterface* item, QStringList& names)
+{
+    if (item == nullptr || !item->isValid() || !item->object() || !item->object()->isWidgetType()) return;
+    if (item->state().invisible) return;
+    if (interactive(item)) {
+        const QString name = item->text(QAccessible::Name).trimmed();
+        if (name.isEmpty())
+            problems << QStringLiteral("nameless %1 '%2'").arg(item->object()->metaObject()->className(),
+                                                              item->object()->objectName());
+        else
+            names << name;
+    }
+    for (int i = 0; i < item->childCount(); ++i)
+        walk(item->child(i), names);
+}
+
+class Accessibility : public SequenceFixture {
+  protected:
+    // Nameless or doubly named interactive widgets, as one text per problem.
+    QStringList check()
+    {
+        problems.clear();
+        QStringList names;
+        walk(QAccessible::queryAccessibleInterface(control.get()), names);
+        QSet<QString> seen;
+        for (const QString& name : names) {
+            if (seen.contains(name)) problems << QStringLiteral("two widgets named '%1'").arg(name);
+            seen.insert(name);
+        }
+        return problems;
+    }
+    QString ledText() const { return form().sbMain->panel("Led")->accessibleName(); }
+};
+
+TEST_F(Accessibility, shouldNameEveryInteractiveWidgetOnceInTheUsersLanguage)
+{
+    for (const char* language : {"en", "fr", "de"}) {
+        initialise(language);
+        chooseEcu("EngineControl");
+        chooseDevice("FuelPump");
+        EXPECT_EQ(check(), QStringList()) << language << " idle";
+        form().cbStartPerm->click();
+        runFor(300);
+        ASSERT_TRUE(form().ioCtlTimer->isActive());
+        EXPECT_EQ(check(), QStringList()) << language << " running";
+        control->cbEstop_Click();
+        runUntilIdle();
+    }
+    // The last language's names are its own, not English.
+    EXPECT_EQ(form().lvDevices->accessibleName(), "Stellgliederliste");
+    EXPECT_EQ(form().cbEstop->accessibleName(), "Not-Aus");
+    EXPECT_EQ(form().lvStatus->headerItem()->text(1), "Wert");
+}
+
+TEST_F(Accessibility, shouldTellTheIndicatorsMeaningInTheUsersLanguage)
+{
+    initialise("fr");
+    EXPECT_EQ(ledText(), "Au repos : rien n'est piloté");
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    form().cbStartPerm->click();
+    EXPECT_EQ(ledText(), "Occupé : une séquence est en cours");
+    runFor(300);
+    control->cbEstop_Click();
+    runUntilIdle();
+    EXPECT_EQ(ledText(), "Au repos : rien n'est piloté");
+}
+
+}  // namespace

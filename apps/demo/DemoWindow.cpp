@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -46,7 +47,15 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     setCentralWidget(scroll);
-    connect(plot_, &RunPlot::firstValue, plot_, &QWidget::show);
+    connect(plot_, &RunPlot::firstValue, this, [this, split] {
+        if (plot_->isVisibleTo(this)) return;
+        plot_->show();
+        // A third of the height, as far as the control keeps its minimum.
+        const int total = split->height();
+        const int spare = total - control_->minimumSizeHint().height() - split->handleWidth();
+        const int plot = std::max(plot_->minimumHeight(), std::min(total / 3, spare));
+        split->setSizes({std::max(0, total - plot - split->handleWidth()), plot});
+    });
     buildMenus();
     connect(control_, &TavrinIoCtl::ioctl::ErrorMsg, this, &DemoWindow::showErrorDetails);
     // The mode of a run is the start button that began it (pressed comes before the click starts the run).

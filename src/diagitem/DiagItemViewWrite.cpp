@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QDoubleSpinBox>
 #include <QLocale>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -110,7 +112,7 @@ double DiagItemViewWrite::twipsPerPixel() const
 void DiagItemViewWrite::applyGeometry()
 {
     const int pixels = static_cast<int>(std::nearbyint(labelWidth_ / twipsPerPixel()));
-    label_->setFixedWidth(std::max(0, pixels));
+    label_->setFixedWidth(std::clamp(roomForLabel(), 0, std::max(0, pixels)));
     // The compact row of a device parameter keeps its editors small.
     const int height = viewMode_ == 1 ? 20 : 22;
     names_->setFixedHeight(height);
@@ -118,13 +120,33 @@ void DiagItemViewWrite::applyGeometry()
     showUnitOnce();
 }
 
+// On a narrow row the label gives way, so that the editor and the unit beside it stay whole.
+int DiagItemViewWrite::roomForLabel() const
+{
+    if (width() <= 0) return std::numeric_limits<int>::max();
+    const QWidget* shown = names_->isVisibleTo(this) ? static_cast<const QWidget*>(names_)
+                           : number_->isVisibleTo(this) ? static_cast<const QWidget*>(number_)
+                                                        : nullptr;
+    const int spacing = layout()->spacing();
+    const int editor = shown ? shown->minimumSizeHint().width() + spacing : 0;
+    const int unit = unit_->text().isEmpty() ? 0 : unit_->sizeHint().width() + spacing;
+    return width() - editor - unit;
+}
+
+void DiagItemViewWrite::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyGeometry();
+}
+
 // A caption that names the unit ("Pressure (bar) ") and is shown whole does not
 // get it a second time; a cut one keeps the unit beside the value, and its tool tip.
 void DiagItemViewWrite::showUnitOnce()
 {
     const QString unit = unit_->text();
-    const QString caption = label_->text();
-    const bool captionWhole = label_->fontMetrics().horizontalAdvance(caption) <= label_->width();
+    // The blank that ends every caption may be cut: the caption is whole without it.
+    const QString caption = label_->text().trimmed();
+    const bool captionWhole = label_->fontMetrics().horizontalAdvance(caption) <= label_->contentsRect().width();
     const bool named = !unit.isEmpty() && caption.contains(QStringLiteral("(") + unit + QStringLiteral(")"));
     unit_->setVisible(!unit.isEmpty() && !(named && captionWhole));
     label_->setToolTip(captionWhole ? QString() : caption);

@@ -72,6 +72,9 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     // The user set a value and the item took it.
     void valueChanged(const QString& valueText);
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     Sorvik3::DataRef findData();
     void showProblem(const QString& reason);
@@ -83,6 +86,7 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     void refreshValue();
     void scaleEditor(const QString& valueText);
     void applyGeometry();
+    int roomForLabel() const;
     void updateEnabled();
     void showUnitOnce();
     double twipsPerPixel() const;

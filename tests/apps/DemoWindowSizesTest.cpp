@@ -3,9 +3,11 @@
 // log keeps a few lines, in every language. TAVRIN_PICTURES=DIR also saves a
 // picture of each window there, for looking at.
 #include "DemoWindow.h"
+#include "DiagItemViewWrite.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -33,6 +35,27 @@ void clickRow(TavrinIoCtl::ioctl* control, const char* list, const QString& text
 bool wholeInView(QWidget* widget)
 {
     return widget->isVisible() && widget->visibleRegion() == QRegion(widget->rect());
+}
+
+// Each parameter says its unit exactly once: in its whole caption or beside its value.
+void expectEachUnitOnce(TavrinIoCtl::ioctl* control, const Case& c)
+{
+    int checked = 0;
+    for (auto* view : control->findChildren<TavrinDiagItem::DiagItemViewWrite*>()) {
+        if (!view->isVisible() || view->unitText().isEmpty()) continue;
+        const auto* label = view->findChild<QLabel*>(QStringLiteral("label"));
+        auto* unit = view->findChild<QLabel*>(QStringLiteral("unit"));
+        const QString caption = label->text().trimmed();
+        const bool captionWhole = label->fontMetrics().horizontalAdvance(caption) <= label->contentsRect().width() &&
+                                  label->visibleRegion() == QRegion(label->rect());
+        const bool inCaption = captionWhole && caption.contains("(" + view->unitText() + ")");
+        const bool beside = wholeInView(unit);
+        EXPECT_EQ(int(inCaption) + int(beside), 1)
+            << caption.toStdString() << " at " << c.size.width() << "x" << c.size.height() << " (" << c.language
+            << "): in the caption " << inCaption << ", beside the value " << beside;
+        ++checked;
+    }
+    EXPECT_GT(checked, 0) << "no parameter with a unit";
 }
 
 void savePicture(QWidget& window, const Case& c, const char* state)
@@ -64,6 +87,7 @@ TEST_P(DemoWindowSize, shouldKeepTheStopButtonsWholeAndTheRunLogReadable)
     clickRow(control, "lvDevices", QStringLiteral("FuelPump"));
     QTest::qWait(50);
     savePicture(window, c, "idle");
+    expectEachUnitOnce(control, c);
     control->findChild<QCheckBox*>(QStringLiteral("ckReadData"))->setChecked(true);
     control->findChild<QPushButton*>(QStringLiteral("cbStartTempo"))->click();
     QElapsedTimer limit;

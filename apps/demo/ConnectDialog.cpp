@@ -1,6 +1,5 @@
 #include "ConnectDialog.h"
 
-#include "DemoTexts.h"
 #include "LinkFactory.h"
 
 #include <QCanBus>
@@ -15,20 +14,20 @@
 QList<QPair<QString, QString>> offeredLinks()
 {
     QList<QPair<QString, QString>> links = {
-        {QStringLiteral("sim"), QStringLiteral("Simulated vehicle")},
-        {QStringLiteral("kline:loopback"), QStringLiteral("Simulated vehicle behind a pseudo-terminal (K-line)")}};
+        {QStringLiteral("sim"), ConnectDialog::tr("Simulated vehicle")},
+        {QStringLiteral("kline:loopback"), ConnectDialog::tr("Simulated vehicle behind a pseudo-terminal (K-line)")}};
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        QString text = QStringLiteral("K-line: ") + port.systemLocation();
+        QString text = ConnectDialog::tr("K-line: %1").arg(port.systemLocation());
         const QString about = QStringList{port.manufacturer(), port.description()}.join(QLatin1Char(' ')).trimmed();
         if (!about.isEmpty()) text += QStringLiteral(" (") + about + QLatin1Char(')');
         links.append({QStringLiteral("kline:") + port.systemLocation(), text});
     }
-    links.append({QStringLiteral("can:loopback"), QStringLiteral("Simulated vehicle on the virtual CAN bus")});
+    links.append({QStringLiteral("can:loopback"), ConnectDialog::tr("Simulated vehicle on the virtual CAN bus")});
     for (const QString& plugin : QCanBus::instance()->plugins()) {
         QString why;
         for (const QCanBusDeviceInfo& device : QCanBus::instance()->availableDevices(plugin, &why)) {
             const QString connection = QStringLiteral("can:%1:%2").arg(plugin, device.name());
-            QString text = QStringLiteral("CAN: ") + plugin + QLatin1Char(' ') + device.name();
+            QString text = ConnectDialog::tr("CAN: %1 %2").arg(plugin, device.name());
             if (!device.description().isEmpty()) text += QStringLiteral(" (") + device.description() + QLatin1Char(')');
             links.append({connection, text});
         }
@@ -36,18 +35,18 @@ QList<QPair<QString, QString>> offeredLinks()
     return links;
 }
 
-ConnectDialog::ConnectDialog(const QString& current, const QString& language, VehicleOver vehicle, QWidget* parent)
-    : QDialog(parent), language_(language), vehicle_(std::move(vehicle)), links_(new QComboBox(this)),
-      options_(new QLineEdit(this)), ping_(new QPushButton(demoText("Ping ECUs", language), this)),
+ConnectDialog::ConnectDialog(const QString& current, VehicleOver vehicle, QWidget* parent)
+    : QDialog(parent), vehicle_(std::move(vehicle)), links_(new QComboBox(this)),
+      options_(new QLineEdit(this)), ping_(new QPushButton(tr("Ping ECUs"), this)),
       answers_(new QLabel(this))
 {
-    setWindowTitle(demoText("Connect", language));
+    setWindowTitle(tr("Connect"));
     links_->setEditable(true);
     links_->setInsertPolicy(QComboBox::NoInsert);
     links_->lineEdit()->setPlaceholderText(QStringLiteral("kline:/dev/ttyUSB0, /dev/pts/3, can:socketcan:can0"));
-    links_->setToolTip(demoText("Choose a link, or type a port path or a connection string", language));
+    links_->setToolTip(tr("Choose a link, or type a port path or a connection string"));
     for (const auto& [connection, text] : offeredLinks())
-        links_->addItem(demoText(text.toUtf8().constData(), language), connection);
+        links_->addItem(text, connection);
     const QString base = current.section(QLatin1Char('?'), 0, 0);
     // A link given on the command line may name a port the system does not list (yet): keep it offered.
     if (links_->findData(base) < 0 && !base.isEmpty()) links_->insertItem(0, base, base);
@@ -57,12 +56,11 @@ ConnectDialog::ConnectDialog(const QString& current, const QString& language, Ve
     answers_->setWordWrap(true);
     answers_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* form = new QFormLayout(this);
-    form->addRow(demoText("Link", language), links_);
-    form->addRow(demoText("Line options", language), options_);
+    form->addRow(tr("Link"), links_);
+    form->addRow(tr("Line options"), options_);
     form->addRow(ping_);
     form->addRow(answers_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(demoText("Cancel", language));
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -130,7 +128,7 @@ void ConnectDialog::ping()
     if (!why.isEmpty()) return say(why, true);
     if (worker_.joinable()) worker_.join();
     const QString link = connection();
-    say(demoText("Pinging the ECUs over %1...", language_).arg(link), false);
+    say(tr("Pinging the ECUs over %1...").arg(link), false);
     ping_->setEnabled(false);
     pingDone_ = false;
     // The link's timing runs in a thread of its own: the window never waits on the wire.
@@ -155,14 +153,14 @@ void ConnectDialog::showPing(const Sorvik3Sim::PingReport& report, const QString
 {
     QStringList lines;
     for (const auto& ecu : report.ecus) {
-        lines << (ecu.error == 0 ? demoText("%1: answers", language_).arg(QString::fromStdString(ecu.ecu))
-                                 : demoText("%1: error %2: %3", language_)
+        lines << (ecu.error == 0 ? tr("%1: answers").arg(QString::fromStdString(ecu.ecu))
+                                 : tr("%1: error %2: %3")
                                        .arg(QString::fromStdString(ecu.ecu))
                                        .arg(QStringLiteral("0x%1").arg(ecu.error, 4, 16, QLatin1Char('0')).toUpper())
                                        .arg(QString::fromStdString(ecu.why)));
     }
     if (report.closing) lines << QString::fromStdString(report.closing->description());
-    lines << demoText("%1 of %2 ECUs answer over %3", language_)
+    lines << tr("%1 of %2 ECUs answer over %3")
                  .arg(report.answering())
                  .arg(report.ecus.size())
                  .arg(connection);

@@ -27,7 +27,7 @@ class ConnectDialog : public QDialog {
     // The vehicle over a connection string: what a ping opens (in another thread).
     using VehicleOver = std::function<std::shared_ptr<Sorvik3Sim::KwpSession>(const QString& connection)>;
 
-    ConnectDialog(const QString& current, const QString& language, VehicleOver vehicle, QWidget* parent = nullptr);
+    ConnectDialog(const QString& current, VehicleOver vehicle, QWidget* parent = nullptr);
     // Waits for a ping under way: at most the ECU it is trying.
     ~ConnectDialog() override;
 
@@ -51,7 +51,6 @@ class ConnectDialog : public QDialog {
     void showPing(const Sorvik3Sim::PingReport& report, const QString& connection);
     void say(const QString& text, bool wrong);
 
-    QString language_;
     VehicleOver vehicle_;
     QComboBox* links_;
     QLineEdit* options_;

@@ -1,7 +1,6 @@
 #include "DemoWindow.h"
 
 #include "ConnectDialog.h"
-#include "DemoTexts.h"
 #include "ErrorDetails.h"
 
 #include <QActionGroup>
@@ -26,6 +25,7 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     : control_(new TavrinIoCtl::ioctl(this)), plot_(nullptr), installPath_(std::move(installPath)), language_(std::move(language)),
       timing_(timing), headless_(headless)
 {
+    translators_.use(language_);
     // The control, and below it the plot of the run, which shows itself with the
     // first value and stays after the run. The plot takes room only beyond the
     // control's minimum size (Stop and the emergency stop whole, a few lines of the
@@ -65,23 +65,18 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
         connect(perm, &QPushButton::pressed, this, [this] { mode_ = QStringLiteral("permanent"); });
 }
 
-QString DemoWindow::say(const char* english) const
-{
-    return demoText(english, language_);
-}
-
 void DemoWindow::buildMenus()
 {
     menuBar()->clear();
-    setWindowTitle(say("Tavrin Input Output Control - demo"));
-    QMenu* file = menuBar()->addMenu(say("&Vehicle"));
-    file->addAction(say("&Open vehicle description..."), this, &DemoWindow::openVehicle);
-    file->addAction(say("&Connect..."), this, &DemoWindow::chooseLink);
-    file->addAction(say("&Save run..."), this, &DemoWindow::saveRunAs);
+    setWindowTitle(tr("Tavrin Input Output Control - demo"));
+    QMenu* file = menuBar()->addMenu(tr("&Vehicle"));
+    file->addAction(tr("&Open vehicle description..."), this, &DemoWindow::openVehicle);
+    file->addAction(tr("&Connect..."), this, &DemoWindow::chooseLink);
+    file->addAction(tr("&Save run..."), this, &DemoWindow::saveRunAs);
     file->addSeparator();
-    file->addAction(say("&Quit"), this, &QWidget::close);
+    file->addAction(tr("&Quit"), this, &QWidget::close);
 
-    QMenu* language = menuBar()->addMenu(say("&Language"));
+    QMenu* language = menuBar()->addMenu(tr("&Language"));
     auto* group = new QActionGroup(language);
     const QList<QPair<QString, QString>> languages = {{QStringLiteral("en"), QStringLiteral("English")},
                                                       {QStringLiteral("fr"), QStringLiteral("Français")},
@@ -93,8 +88,8 @@ void DemoWindow::buildMenus()
         group->addAction(action);
     }
 
-    QMenu* control = menuBar()->addMenu(say("&Control"));
-    control->addAction(say("&Abort"), this, [this] {
+    QMenu* control = menuBar()->addMenu(tr("&Control"));
+    control->addAction(tr("&Abort"), this, [this] {
         afterStopping([this] {
             control_->Abort();
             aborted_ = true;
@@ -106,7 +101,7 @@ void DemoWindow::complain(const QString& what, const std::exception& error)
 {
     QString details = QString::fromLocal8Bit(error.what());
     if (auto* sorvik = dynamic_cast<const Sorvik3::Error*>(&error)) {
-        details = say("Error %1: %2").arg(sorvik->number()).arg(QString::fromStdString(sorvik->description()));
+        details = tr("Error %1: %2").arg(sorvik->number()).arg(QString::fromStdString(sorvik->description()));
     }
     if (headless_) {
         std::fprintf(stderr, "tavrin-demo: %s: %s\n", qPrintable(what),
@@ -158,13 +153,13 @@ bool DemoWindow::saveRun(const QString& base, QString& why) const
 
 void DemoWindow::saveRunAs()
 {
-    QString base = QFileDialog::getSaveFileName(this, say("Save run"), QString(), say("Run files (*.log *.csv *.json)"));
+    QString base = QFileDialog::getSaveFileName(this, tr("Save run"), QString(), tr("Run files (*.log *.csv *.json)"));
     if (base.isEmpty()) return;
     for (const char* ending : {".log", ".csv", ".json"}) {
         if (base.endsWith(QLatin1String(ending))) base.chop(static_cast<int>(qstrlen(ending)));
     }
     QString why;
-    if (!saveRun(base, why)) complain(say("The run could not be saved"), std::runtime_error(why.toStdString()));
+    if (!saveRun(base, why)) complain(tr("The run could not be saved"), std::runtime_error(why.toStdString()));
 }
 
 bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::KwpSession> session, const QString& vehiclePath)
@@ -177,15 +172,15 @@ bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::KwpSession> session, const QS
         control_->initParameters(installPath_, language_, std::move(session));
         return true;
     } catch (const std::exception& error) {
-        complain(say("The control could not start"), error);
+        complain(tr("The control could not start"), error);
         return false;
     }
 }
 
 void DemoWindow::openVehicle()
 {
-    const QString path = QFileDialog::getOpenFileName(this, say("Open vehicle description"), installPath_ + "/vehicles",
-                                                      say("Vehicle descriptions (*.xml)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open vehicle description"), installPath_ + "/vehicles",
+                                                      tr("Vehicle descriptions (*.xml)"));
     if (path.isEmpty()) return;
     const QString link = session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim");
     afterStopping([this, path, link] {
@@ -197,7 +192,7 @@ void DemoWindow::chooseLink()
 {
     const QString path = vehiclePath_;
     const LineTiming timing = timing_;
-    ConnectDialog dialog(session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim"), language_,
+    ConnectDialog dialog(session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim"),
                          [path, timing](const QString& link) { return ::openVehicle(path, timing, link); }, this);
     if (dialog.exec() == QDialog::Accepted) connectTo(dialog.connection());
 }
@@ -222,25 +217,33 @@ bool DemoWindow::reopen(const QString& path, const QString& link)
         session_ = std::move(session);
         return true;
     } catch (const std::exception& error) {
-        complain(path == vehiclePath_ ? say("Link refused") : say("Vehicle description refused"), error);
+        complain(path == vehiclePath_ ? tr("Link refused") : tr("Vehicle description refused"), error);
         return false;
     }
 }
 
 void DemoWindow::showLink()
 {
-    if (session_) statusBar()->showMessage(say("Link: %1").arg(QString::fromStdString(session_->linkName())));
+    // Kept apart from the passing messages, which would replace it.
+    if (linkLabel_ == nullptr) {
+        linkLabel_ = new QLabel(this);
+        linkLabel_->setObjectName(QStringLiteral("link"));
+        statusBar()->addPermanentWidget(linkLabel_);
+    }
+    if (session_) linkLabel_->setText(tr("Link: %1").arg(QString::fromStdString(session_->linkName())));
 }
 
 void DemoWindow::chooseLanguage(const QString& code)
 {
     afterStopping([this, code] {
         language_ = code;
+        translators_.use(language_);
         buildMenus();
+        showLink();
         try {
             control_->initParameters(installPath_, language_);
         } catch (const std::exception& error) {
-            complain(say("Language file refused"), error);
+            complain(tr("Language file refused"), error);
         }
     });
 }
@@ -275,7 +278,7 @@ void DemoWindow::afterStopping(std::function<void()> action)
     if (stopping_) return;
     stopping_ = true;
     emergency_ = false;
-    statusBar()->showMessage(say("Stopping the device..."));
+    statusBar()->showMessage(tr("Stopping the device..."));
     control_->CbStop_Click();
     stopWatch_.start();
     stopCheck_.setInterval(50);
@@ -289,14 +292,14 @@ void DemoWindow::watchTheStop()
     if (!sequenceRuns()) {
         stopCheck_.stop();
         stopping_ = false;
-        statusBar()->showMessage(control_->DrivenDevices().isEmpty() ? say("Device stopped.")
-                                                                     : say("The device may still be driven."));
+        statusBar()->showMessage(control_->DrivenDevices().isEmpty() ? tr("Device stopped.")
+                                                                     : tr("The device may still be driven."));
         if (auto action = std::exchange(afterStop_, nullptr)) action();
         return;
     }
     if (!emergency_ && stopWatch_.elapsed() > kStopLimitMs) {
         emergency_ = true;
-        statusBar()->showMessage(say("The stop did not end in time: emergency stop..."));
+        statusBar()->showMessage(tr("The stop did not end in time: emergency stop..."));
         control_->cbEstop_Click();
     }
 }
@@ -305,5 +308,5 @@ void DemoWindow::showErrorDetails(qint32 number)
 {
     QString status;
     if (auto* panel = control_->findChild<QLabel*>(QStringLiteral("panelMSG"))) status = panel->text();
-    QMessageBox::information(this, say("Error details"), errorDetails(number, status));
+    QMessageBox::information(this, tr("Error details"), errorDetails(number, status));
 }

@@ -1,6 +1,7 @@
 // The demo host: a window embedding the control on a vehicle, simulated or reached through a link.
 #pragma once
 
+#include "DemoTranslators.h"
 #include "DemoVehicles.h"
 #include "RunPlot.h"
 #include "RunRecorder.h"
@@ -8,6 +9,7 @@
 #include "ioctl.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -48,7 +50,6 @@ class DemoWindow : public QMainWindow {
 
   private:
     void buildMenus();
-    QString say(const char* english) const;
     void complain(const QString& what, const std::exception& error);
     void watchTheStop();
     // Runs the action once no sequence runs: at once, or after the verified stop
@@ -75,5 +76,7 @@ class DemoWindow : public QMainWindow {
     bool closing_ = false;
     std::function<void()> afterStop_;
     QElapsedTimer stopWatch_;
+    DemoTranslators translators_;
+    QLabel* linkLabel_ = nullptr;
     QTimer stopCheck_;
 };

@@ -175,7 +175,7 @@ TEST(DemoLink, shouldOfferTheSimulatedVehicleTheLoopbacksAndTheCanInterfaces)
 TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
 {
     LineTiming instant{0, 0};
-    ConnectDialog dialog(QStringLiteral("sim"), QStringLiteral("en"),
+    ConnectDialog dialog(QStringLiteral("sim"),
                          [instant](const QString& link) { return openVehicle(QString(), instant, link); });
     auto* links = dialog.findChild<QComboBox*>();
     ASSERT_TRUE(links && links->isEditable());

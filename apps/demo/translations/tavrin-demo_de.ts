@@ -1,0 +1,269 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>ConnectDialog</name>
+    <message>
+        <source>Simulated vehicle</source>
+        <translation>Simuliertes Fahrzeug</translation>
+    </message>
+    <message>
+        <source>Simulated vehicle behind a pseudo-terminal (K-line)</source>
+        <translation>Simuliertes Fahrzeug hinter einem Pseudoterminal (K-Leitung)</translation>
+    </message>
+    <message>
+        <source>K-line: %1</source>
+        <translation>K-Leitung: %1</translation>
+    </message>
+    <message>
+        <source>Simulated vehicle on the virtual CAN bus</source>
+        <translation>Simuliertes Fahrzeug am virtuellen CAN-Bus</translation>
+    </message>
+    <message>
+        <source>CAN: %1 %2</source>
+        <translation>CAN: %1 %2</translation>
+    </message>
+    <message>
+        <source>Ping ECUs</source>
+        <translation>Steuergeräte anpingen</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Verbinden</translation>
+    </message>
+    <message>
+        <source>Choose a link, or type a port path or a connection string</source>
+        <translation>Wählen Sie eine Verbindung oder geben Sie einen Portpfad oder eine Verbindungszeichenfolge ein</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>Line options</source>
+        <translation>Leitungsoptionen</translation>
+    </message>
+    <message>
+        <source>Pinging the ECUs over %1...</source>
+        <translation>Steuergeräte werden über %1 angepingt...</translation>
+    </message>
+    <message>
+        <source>%1: answers</source>
+        <translation>%1: antwortet</translation>
+    </message>
+    <message>
+        <source>%1: error %2: %3</source>
+        <translation>%1: Fehler %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 of %2 ECUs answer over %3</source>
+        <translation>%1 von %2 Steuergeräten antworten über %3</translation>
+    </message>
+</context>
+<context>
+    <name>DemoWindow</name>
+    <message>
+        <source>Tavrin Input Output Control - demo</source>
+        <translation>Tavrin Input Output Control - Demo</translation>
+    </message>
+    <message>
+        <source>&amp;Vehicle</source>
+        <translation>&amp;Fahrzeug</translation>
+    </message>
+    <message>
+        <source>&amp;Open vehicle description...</source>
+        <translation>Fahrzeugbeschreibung ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>&amp;Verbinden...</translation>
+    </message>
+    <message>
+        <source>&amp;Save run...</source>
+        <translation>Lauf &amp;speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Sprache</translation>
+    </message>
+    <message>
+        <source>&amp;Control</source>
+        <translation>&amp;Steuerung</translation>
+    </message>
+    <message>
+        <source>&amp;Abort</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Error %1: %2</source>
+        <translation>Fehler %1: %2</translation>
+    </message>
+    <message>
+        <source>Save run</source>
+        <translation>Lauf speichern</translation>
+    </message>
+    <message>
+        <source>Run files (*.log *.csv *.json)</source>
+        <translation>Laufdateien (*.log *.csv *.json)</translation>
+    </message>
+    <message>
+        <source>The run could not be saved</source>
+        <translation>Der Lauf konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>The control could not start</source>
+        <translation>Die Steuerung konnte nicht starten</translation>
+    </message>
+    <message>
+        <source>Open vehicle description</source>
+        <translation>Fahrzeugbeschreibung öffnen</translation>
+    </message>
+    <message>
+        <source>Vehicle descriptions (*.xml)</source>
+        <translation>Fahrzeugbeschreibungen (*.xml)</translation>
+    </message>
+    <message>
+        <source>Link refused</source>
+        <translation>Verbindung abgelehnt</translation>
+    </message>
+    <message>
+        <source>Vehicle description refused</source>
+        <translation>Fahrzeugbeschreibung abgelehnt</translation>
+    </message>
+    <message>
+        <source>Link: %1</source>
+        <translation>Verbindung: %1</translation>
+    </message>
+    <message>
+        <source>Language file refused</source>
+        <translation>Sprachdatei abgelehnt</translation>
+    </message>
+    <message>
+        <source>Stopping the device...</source>
+        <translation>Stellglied wird gestoppt...</translation>
+    </message>
+    <message>
+        <source>Device stopped.</source>
+        <translation>Stellglied gestoppt.</translation>
+    </message>
+    <message>
+        <source>The device may still be driven.</source>
+        <translation>Das Stellglied wird möglicherweise noch angesteuert.</translation>
+    </message>
+    <message>
+        <source>The stop did not end in time: emergency stop...</source>
+        <translation>Der Stopp endete nicht rechtzeitig: Not-Aus...</translation>
+    </message>
+    <message>
+        <source>Error details</source>
+        <translation>Fehlerdetails</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>The ECU rejected the request without a more specific reason.</source>
+        <translation>Das Steuergerät hat die Anforderung ohne genaueren Grund abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The ECU does not support this service.</source>
+        <translation>Das Steuergerät unterstützt diesen Dienst nicht.</translation>
+    </message>
+    <message>
+        <source>The ECU does not support this sub-function, or the request is malformed.</source>
+        <translation>Das Steuergerät unterstützt diese Unterfunktion nicht, oder die Anforderung ist fehlerhaft.</translation>
+    </message>
+    <message>
+        <source>The ECU is busy; repeat the request later.</source>
+        <translation>Das Steuergerät ist beschäftigt; wiederholen Sie die Anforderung später.</translation>
+    </message>
+    <message>
+        <source>The conditions to run the request are not met (for example the wrong diagnostic session, or the engine running).</source>
+        <translation>Die Bedingungen für die Anforderung sind nicht erfüllt (zum Beispiel die falsche Diagnosesitzung oder ein laufender Motor).</translation>
+    </message>
+    <message>
+        <source>A value of the request is out of range: often a device the ECU does not know, or a control mode it does not allow for that device.</source>
+        <translation>Ein Wert der Anforderung liegt außerhalb des Bereichs: oft ein Stellglied, das das Steuergerät nicht kennt, oder eine Ansteuerart, die es für dieses Stellglied nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>Security access is required first.</source>
+        <translation>Zuerst ist ein Sicherheitszugang nötig.</translation>
+    </message>
+    <message>
+        <source>The ECU is still working on the request.</source>
+        <translation>Das Steuergerät bearbeitet die Anforderung noch.</translation>
+    </message>
+    <message>
+        <source>The service is not supported in the active diagnostic session.</source>
+        <translation>Der Dienst wird in der aktiven Diagnosesitzung nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>See the ECU&apos;s documentation for this response code.</source>
+        <translation>Siehe die Dokumentation des Steuergeräts zu diesem Antwortcode.</translation>
+    </message>
+    <message>
+        <source>The ECU did not answer in time: check the wiring, the ignition and the ECU&apos;s address.</source>
+        <translation>Das Steuergerät hat nicht rechtzeitig geantwortet: prüfen Sie Verkabelung, Zündung und die Adresse des Steuergeräts.</translation>
+    </message>
+    <message>
+        <source>The ECU description does not hold the name asked for.</source>
+        <translation>Die Beschreibung des Steuergeräts enthält den gesuchten Namen nicht.</translation>
+    </message>
+    <message>
+        <source>Communication with the ECU is not started.</source>
+        <translation>Die Kommunikation mit dem Steuergerät ist nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>The ECU&apos;s answer was wrong: checksum, length, address or service. Interference on the line, or another ECU answering.</source>
+        <translation>Die Antwort des Steuergeräts war fehlerhaft: Prüfsumme, Länge, Adresse oder Dienst. Störungen auf der Leitung oder ein anderes antwortendes Steuergerät.</translation>
+    </message>
+    <message>
+        <source>The ECU kept answering &quot;response pending&quot;.</source>
+        <translation>Das Steuergerät antwortete fortwährend „Antwort ausstehend“.</translation>
+    </message>
+    <message>
+        <source>A value does not fit the data item.</source>
+        <translation>Ein Wert passt nicht zum Datenelement.</translation>
+    </message>
+    <message>
+        <source>The interface cannot be opened or has failed: is it plugged in, is the port name right, may this user open it (Linux: the dialout group)?</source>
+        <translation>Die Schnittstelle lässt sich nicht öffnen oder ist ausgefallen: Ist sie eingesteckt, stimmt der Portname, darf dieser Benutzer sie öffnen (Linux: die Gruppe dialout)?</translation>
+    </message>
+    <message>
+        <source>What was sent did not come back as sent: another device talked at the same time, or the interface does not echo (set echo=0 in the link&apos;s options).</source>
+        <translation>Das Gesendete kam nicht unverändert zurück: ein anderes Gerät sendete gleichzeitig, oder die Schnittstelle liefert kein Echo (echo=0 in den Optionen der Verbindung setzen).</translation>
+    </message>
+    <message>
+        <source>The link&apos;s connection string names no link (see &quot;Connect...&quot;).</source>
+        <translation>Die Verbindungszeichenfolge bezeichnet keine Verbindung (siehe „Verbinden...“).</translation>
+    </message>
+    <message>
+        <source>This needs the simulated vehicle, and the link reaches a real one.</source>
+        <translation>Dies braucht das simulierte Fahrzeug, und die Verbindung erreicht ein echtes.</translation>
+    </message>
+    <message>
+        <source>A CAN frame of the ECU&apos;s answer, or its flow control, did not come in time.</source>
+        <translation>Ein CAN-Frame der Antwort des Steuergeräts oder seine Flusssteuerung kam nicht rechtzeitig.</translation>
+    </message>
+    <message>
+        <source>The ECU broke the CAN transport protocol (ISO-TP), or has no room for the request.</source>
+        <translation>Das Steuergerät hat das CAN-Transportprotokoll (ISO-TP) verletzt oder hat keinen Platz für die Anforderung.</translation>
+    </message>
+    <message>
+        <source>An error of the session library or of the control.</source>
+        <translation>Ein Fehler der Sitzungsbibliothek oder der Steuerung.</translation>
+    </message>
+    <message>
+        <source>Error %1 (0x%2)</source>
+        <translation>Fehler %1 (0x%2)</translation>
+    </message>
+    <message>
+        <source>KWP2000 negative response 0x%1 %2</source>
+        <translation>KWP2000-Negativantwort 0x%1 %2</translation>
+    </message>
+</context>
+</TS>

@@ -98,8 +98,8 @@ QStringList untranslated(const QMap<QString, QString>& english, const QMap<QStri
 }
 
 struct Window {
-    explicit Window(const char* language)
-        : instant{0, 0}, window(QStringLiteral(TAVRIN_DATA_DIR), QLatin1String(language), instant, true)
+    explicit Window(const char* code)
+        : language(QLatin1String(code)), instant{0, 0}, window(QStringLiteral(TAVRIN_DATA_DIR), language, instant, true)
     {
         window.resize(1100, 720);
         window.show();
@@ -115,14 +115,26 @@ struct Window {
     QMap<QString, QString> connectTexts()
     {
         ConnectDialog dialog(QStringLiteral("sim"), [](const QString&) { return nullptr; }, &window);
+        savePicture(dialog, "connect");
         return textsOf(dialog);
     }
     QMap<QString, QString> fileDialogTexts()
     {
         QFileDialog dialog(&window);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        savePicture(dialog, "file");
         return textsOf(dialog);
     }
+    // TAVRIN_PICTURES=DIR: a picture of the dialog, for looking at.
+    void savePicture(QWidget& dialog, const char* name)
+    {
+        const QByteArray folder = qgetenv("TAVRIN_PICTURES");
+        if (folder.isEmpty()) return;
+        dialog.show();
+        dialog.grab().save(QStringLiteral("%1/dialog-%2-%3.png")
+                               .arg(QString::fromLocal8Bit(folder), QLatin1String(name), language));
+    }
+    QString language;
     LineTiming instant;
     DemoWindow window;
 };

@@ -25,6 +25,7 @@ void Catalogue::lvDevices_Click()
     }
     if (!step.run([&] { FillStatusList(c_.fields.DeviceStatusRequest); })) reportFailure("Status list", *step.take());
     UpdateDriveButtons(device, false);
+    orderTabs(c_.form);
 }
 
 void Catalogue::FillDeviceDataList(const QString& deviceName)

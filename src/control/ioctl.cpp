@@ -90,6 +90,7 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     connectEvents();
     // A screen reader has names before any language file is read.
     TranslateAssistiveTexts(parts_->form);
+    orderTabs(parts_->form);
 }
 
 ioctl::~ioctl()

@@ -72,4 +72,9 @@ struct Form {
 // Builds the window on the control at its design placement (twips).
 void buildForm(QWidget* surface, Form& form, const TavrinPlatform::TwipsScale& scale);
 
+// The Tab order of a user's work: the ECU, the device, its parameters and the
+// session, the drive buttons and options, then the data, the status and the log.
+// Run again whenever parameter views come and go.
+void orderTabs(const Form& form);
+
 }  // namespace TavrinIoCtl

@@ -213,4 +213,16 @@ void buildForm(QWidget* surface, Form& form, const TavrinPlatform::TwipsScale& s
     buildTimers(builder);
 }
 
+void orderTabs(const Form& f)
+{
+    QList<QWidget*> chain{f.lvFunctions, f.lvDevices};
+    for (qsizetype i = 1; i < f.DeviceParam.size(); ++i)
+        chain << f.DeviceParam[i]->editor();
+    chain << f.DiSessionName->editor() << f.cbStartTempo << f.cbStartPerm << f.OptionPerm[0] << f.OptionPerm[1]
+          << f.OptionPerm[2] << f.CbStop << f.cbEstop << f.ckReadData << f.cbReadData << f.lvData << f.lvStatus
+          << f.runLog;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
 }  // namespace TavrinIoCtl

@@ -49,6 +49,21 @@ TEST_F(Keyboard, shouldChooseRowsWithReturnAndSpaceAndKeepTheHighlightOnTheLoade
     EXPECT_GT(form().lvStatus->rowCount(), 0);
 }
 
+TEST_F(Keyboard, shouldTabFromTheEcuToTheDeviceToItsParametersAndOnToTheDriveButtons)
+{
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    form().lvFunctions->setFocus();
+    QStringList order;
+    for (int i = 0; i < 6; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        order << (focus->objectName().isEmpty() ? focus->parentWidget()->objectName() : focus->objectName());
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    // The device's two parameters, then the session, then the start buttons.
+    EXPECT_EQ(order, (QStringList{"lvFunctions", "lvDevices", "number", "names", "names", "cbStartTempo"}));
+}
+
 TEST_F(Keyboard, shouldDriveWithTheKeysFromAnyWidgetOfTheControl)
 {
     chooseEcu("EngineControl");

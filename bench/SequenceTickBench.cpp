@@ -5,6 +5,7 @@
 #include "Form.h"
 #include "PumpStart.h"
 #include "ioctlAutomation.h"
+#include "SimClock.h"
 
 #include <benchmark/benchmark.h>
 

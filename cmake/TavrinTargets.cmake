@@ -14,17 +14,38 @@ function(tavrin_module name)
   tavrin_warnings(${name})
 endfunction()
 
-# A library of the session side: static, installed with its headers and
-# exported, usable from the build tree and from an installed prefix.
-#   tavrin_session_library(NAME HEADERS h... SOURCES cpp... LINK deps...)
+# The headers a host includes, as <FOLDER/NAME.h>: installed under
+# include/FOLDER, and in the build tree as headers that forward to the sources
+# (one file each, so a header reached by both ways is still read once).
+#   tavrin_public_headers(TARGET FOLDER header...)
+function(tavrin_public_headers target folder)
+  foreach(header ${ARGN})
+    get_filename_component(path ${header} ABSOLUTE)
+    get_filename_component(name ${header} NAME)
+    file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/include/${folder}/${name} CONTENT "#include \"${path}\"\n")
+  endforeach()
+  install(FILES ${ARGN} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder})
+  target_include_directories(${target} INTERFACE $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
+                                                 $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+endfunction()
+
+# A library of the KWP2000 session side: static, exported in the package's
+# optional KwpSession component, usable from the build tree and from an
+# installed prefix; HEADERS are the ones a host of the session library includes
+# (<TavrinKwpSession/NAME.h>).
+#   tavrin_session_library(NAME [HEADERS h...] SOURCES cpp... LINK deps...)
 function(tavrin_session_library name)
   cmake_parse_arguments(ARG "" "" "HEADERS;SOURCES;LINK" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   add_library(TavrinIoCtl::${name} ALIAS ${name})
   tavrin_warnings(${name})
+  # Installed session headers include one another and Sorvik3.h by name.
   target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}>
+                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/TavrinKwpSession>
                                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/TavrinIoCtl>)
   target_link_libraries(${name} ${ARG_LINK})
-  install(TARGETS ${name} EXPORT TavrinIoCtlTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-  install(FILES ${ARG_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/TavrinIoCtl)
+  install(TARGETS ${name} EXPORT TavrinKwpSessionTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  if(ARG_HEADERS)
+    tavrin_public_headers(${name} TavrinKwpSession ${ARG_HEADERS})
+  endif()
 endfunction()

@@ -4,6 +4,7 @@
 #include "DemoVehicleText.h"
 #include "KLineEcuServer.h"
 #include "VehicleLoader.h"
+#include "SimClock.h"
 
 #include <algorithm>
 #include <cstring>

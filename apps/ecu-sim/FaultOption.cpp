@@ -1,4 +1,5 @@
 #include "FaultOption.h"
+#include "FaultInjector.h"
 
 #include <algorithm>
 #include <sstream>

@@ -12,6 +12,7 @@
 #include "Sorvik3.h"
 #include "VehicleLoader.h"
 #include "VehicleSimulator.h"
+#include "FaultInjector.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

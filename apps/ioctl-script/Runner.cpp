@@ -5,6 +5,9 @@
 #include "EndingSignals.h"
 #include "Form.h"
 #include "LanguageCheck.h"
+#include "SimulatedEcu.h"
+#include "FaultInjector.h"
+#include "SimClock.h"
 
 #include <QApplication>
 #include <QDir>

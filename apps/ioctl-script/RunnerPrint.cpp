@@ -2,6 +2,7 @@
 #include "ControlFields.h"
 #include "Form.h"
 #include "Runner.h"
+#include "SimulatedEcu.h"
 
 #include <QGroupBox>
 

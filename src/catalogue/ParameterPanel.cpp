@@ -100,7 +100,7 @@ float Catalogue::AddParameterItem(int32_t index, const Sorvik3::DataRef& d, floa
     p->setLabelWidth(TavrinPlatform::roundHalfEven(widestLabel));
     skip.run([&] { p->setEcuName(text(d->Request()->Ecu()->Name())); });
     skip.run([&] { p->setRequestName(text(d->Request()->Name())); });
-    p->setViewMode(1);
+    p->setViewMode(DiagItemViewWrite::DeviceParameter);
     skip.run([&] { p->setDataName(text(d->Name())); });
     p->show();
     p->setSession(c_.fields.Session);

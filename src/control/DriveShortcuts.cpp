@@ -35,8 +35,9 @@ void addDriveShortcuts(QWidget* control, const Form& f)
 {
     const std::pair<Qt::Key, QPushButton*> keys[] = {
         {Qt::Key_F5, f.cbStartTempo}, {Qt::Key_F6, f.cbStartPerm}, {Qt::Key_F7, f.CbStop}, {Qt::Key_Escape, f.cbEstop}};
-    for (const auto& [key, button] : keys) {
-        auto* shortcut = new QShortcut(QKeySequence(key), control);
+    for (const auto& entry : keys) {
+        QPushButton* button = entry.second;  // a named copy: a lambda cannot capture a structured binding in C++20
+        auto* shortcut = new QShortcut(QKeySequence(entry.first), control);
         shortcut->setObjectName(button->objectName() + QStringLiteral("Key"));
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         new FollowButton(button, shortcut);

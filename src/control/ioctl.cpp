@@ -74,6 +74,7 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
                    ? multilanguage::GetMessage("A device may still be driven", QStringLiteral("Messages/LedDriven"))
                    : multilanguage::GetMessage("Idle: nothing is driven", QStringLiteral("Messages/LedIdle"));
     };
+    parts_->report.onBusy = [this](bool busy) { emit busyChanged(busy); };
     parts_->sequencer.onStateChanged = [this](SequenceState state) { emit stateChanged(state); };
     parts_->report.onError = [this](int32_t number, const QString& text) { emit errorReported(number, text); };
     parts_->sequencer.ledger().onChange = [this] {

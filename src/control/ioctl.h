@@ -43,8 +43,8 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     Q_CLASSINFO("DispId.Abort", "0x60030014")
     Q_CLASSINFO("DispId.Busy", "0x6803000A")
     Q_CLASSINFO("DispId.ErrorMsg", "1")
-    Q_PROPERTY(bool Busy READ Busy)
-    Q_PROPERTY(QString ControlVersion READ ControlVersion)
+    Q_PROPERTY(bool Busy READ Busy NOTIFY busyChanged)
+    Q_PROPERTY(QString ControlVersion READ ControlVersion CONSTANT)
     Q_PROPERTY(QStringList DrivenDevices READ DrivenDevices NOTIFY drivenDevicesChanged)
 
   public:
@@ -110,6 +110,8 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     void errorReported(qint32 number, const QString& text);
     // DrivenDevices changed: a device may now be driven, or its stop was confirmed.
     void drivenDevicesChanged(const QStringList& devices);
+    // Busy became true (a sequence began) or false (it ended).
+    void busyChanged(bool busy);
 
   public slots:
     // The reactions to the user's clicks and to the timers, named after their

@@ -33,8 +33,10 @@ void Reporting::ClearLog()
 
 void Reporting::SetBusy(bool busy)
 {
+    const bool changed = fields_.Busy != busy;
     fields_.Busy = busy;
     showLed();
+    if (changed && onBusy) onBusy(busy);
 }
 
 void Reporting::setDrivenWarning(bool warn)

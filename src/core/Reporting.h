@@ -26,6 +26,8 @@ class Reporting {
     std::function<void(int32_t, const QString&)> onError;
     // What the indicator's colour means ("Red", "Amber", "Green"), for a screen reader.
     std::function<QString(const QString& colour)> ledMeaning;
+    // Told when Busy changes.
+    std::function<void(bool busy)> onBusy;
     void ClearLog();
     void SetBusy(bool busy);
     // A device may still be driven though no sequence runs: the LED turns amber

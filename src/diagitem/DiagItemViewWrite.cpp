@@ -27,80 +27,151 @@ QString fromUtf8(const std::string& text)
 
 }  // namespace
 
-DiagItemViewWrite::DiagItemViewWrite(QWidget* parent)
-    : QWidget(parent), label_(new QLabel(this)), names_(new QComboBox(this)), number_(new QDoubleSpinBox(this)),
-      unit_(new QLabel(this))
+struct DiagItemViewWrite::Private {
+    Sorvik3::SessionRef session;
+    Sorvik3::DataRef data;
+    QLabel* label = nullptr;
+    QComboBox* names = nullptr;
+    QDoubleSpinBox* number = nullptr;
+    QLabel* unit = nullptr;
+    QString ecuName, requestName, dataName, problem;
+    int labelWidth = 1200;
+    bool writeEnabled = true;
+    short viewMode = Standard;
+    bool filling = false;
+};
+
+DiagItemViewWrite::DiagItemViewWrite(QWidget* parent) : QWidget(parent), d_(std::make_unique<Private>())
 {
+    d_->label = new QLabel(this);
+    d_->names = new QComboBox(this);
+    d_->number = new QDoubleSpinBox(this);
+    d_->unit = new QLabel(this);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
-    row->addWidget(label_);
-    row->addWidget(names_, 1);
-    row->addWidget(number_, 1);
-    row->addWidget(unit_);
+    row->addWidget(d_->label);
+    row->addWidget(d_->names, 1);
+    row->addWidget(d_->number, 1);
+    row->addWidget(d_->unit);
     row->addStretch(0);
     // Wide panels keep a tidy editor rather than one that runs to the edge.
-    names_->setMaximumWidth(260);
-    number_->setMaximumWidth(260);
-    label_->setObjectName(QStringLiteral("label"));
-    names_->setObjectName(QStringLiteral("names"));
-    number_->setObjectName(QStringLiteral("number"));
-    unit_->setObjectName(QStringLiteral("unit"));
-    number_->setRange(-2147483648.0, 2147483647.0);
-    number_->setDecimals(0);
-    number_->setKeyboardTracking(false);
-    names_->hide();
-    number_->hide();
-    connect(names_, &QComboBox::activated, this, &DiagItemViewWrite::applyName);
-    connect(number_, &QDoubleSpinBox::valueChanged, this, [this] { applyNumber(); });
+    d_->names->setMaximumWidth(260);
+    d_->number->setMaximumWidth(260);
+    d_->label->setObjectName(QStringLiteral("label"));
+    d_->names->setObjectName(QStringLiteral("names"));
+    d_->number->setObjectName(QStringLiteral("number"));
+    d_->unit->setObjectName(QStringLiteral("unit"));
+    d_->number->setRange(-2147483648.0, 2147483647.0);
+    d_->number->setDecimals(0);
+    d_->number->setKeyboardTracking(false);
+    d_->names->hide();
+    d_->number->hide();
+    connect(d_->names, &QComboBox::activated, this, &DiagItemViewWrite::applyName);
+    connect(d_->number, &QDoubleSpinBox::valueChanged, this, [this] { applyNumber(); });
     applyGeometry();
 }
 
 DiagItemViewWrite::~DiagItemViewWrite() = default;
 
+Sorvik3::SessionRef DiagItemViewWrite::Session() const
+{
+    return d_->session;
+}
+
+int DiagItemViewWrite::LabelWidth() const
+{
+    return d_->labelWidth;
+}
+
+QString DiagItemViewWrite::EcuName() const
+{
+    return d_->ecuName;
+}
+
+void DiagItemViewWrite::setEcuName(const QString& name)
+{
+    d_->ecuName = name;
+}
+
+QString DiagItemViewWrite::RequestName() const
+{
+    return d_->requestName;
+}
+
+void DiagItemViewWrite::setRequestName(const QString& name)
+{
+    d_->requestName = name;
+}
+
+QString DiagItemViewWrite::DataName() const
+{
+    return d_->dataName;
+}
+
+void DiagItemViewWrite::setDataName(const QString& name)
+{
+    d_->dataName = name;
+}
+
+bool DiagItemViewWrite::WriteEnabled() const
+{
+    return d_->writeEnabled;
+}
+
+short DiagItemViewWrite::ViewMode() const
+{
+    return d_->viewMode;
+}
+
+QString DiagItemViewWrite::problem() const
+{
+    return d_->problem;
+}
+
 void DiagItemViewWrite::setSession(Sorvik3::SessionRef session)
 {
-    session_ = std::move(session);
-    if (!session_) {
-        data_.reset();
-        names_->clear();
-        names_->hide();
-        number_->hide();
-        unit_->clear();
+    d_->session = std::move(session);
+    if (!d_->session) {
+        d_->data.reset();
+        d_->names->clear();
+        d_->names->hide();
+        d_->number->hide();
+        d_->unit->clear();
         return;
     }
-    if (viewMode_ == 1) Display();
+    if (d_->viewMode == DeviceParameter) Display();
 }
 
 void DiagItemViewWrite::setLabelWidth(int twips)
 {
-    labelWidth_ = twips;
+    d_->labelWidth = twips;
     applyGeometry();
 }
 
 QString DiagItemViewWrite::Caption() const
 {
-    return label_->text();
+    return d_->label->text();
 }
 
 void DiagItemViewWrite::setCaption(const QString& caption)
 {
-    label_->setText(caption);
+    d_->label->setText(caption);
     // A screen reader names the editor by its caption, unit included.
-    names_->setAccessibleName(caption.trimmed());
-    number_->setAccessibleName(caption.trimmed());
+    d_->names->setAccessibleName(caption.trimmed());
+    d_->number->setAccessibleName(caption.trimmed());
     showUnitOnce();
 }
 
 void DiagItemViewWrite::setWriteEnabled(bool enabled)
 {
-    writeEnabled_ = enabled;
+    d_->writeEnabled = enabled;
     updateEnabled();
 }
 
 void DiagItemViewWrite::setViewMode(short mode)
 {
-    viewMode_ = mode;
+    d_->viewMode = mode;
     applyGeometry();
 }
 
@@ -111,12 +182,12 @@ double DiagItemViewWrite::twipsPerPixel() const
 
 void DiagItemViewWrite::applyGeometry()
 {
-    const int pixels = static_cast<int>(std::nearbyint(labelWidth_ / twipsPerPixel()));
-    label_->setFixedWidth(std::clamp(roomForLabel(), 0, std::max(0, pixels)));
+    const int pixels = static_cast<int>(std::nearbyint(d_->labelWidth / twipsPerPixel()));
+    d_->label->setFixedWidth(std::clamp(roomForLabel(), 0, std::max(0, pixels)));
     // The compact row of a device parameter keeps its editors small.
-    const int height = viewMode_ == 1 ? 20 : 22;
-    names_->setFixedHeight(height);
-    number_->setFixedHeight(height);
+    const int height = d_->viewMode == DeviceParameter ? 20 : 22;
+    d_->names->setFixedHeight(height);
+    d_->number->setFixedHeight(height);
     showUnitOnce();
 }
 
@@ -124,12 +195,12 @@ void DiagItemViewWrite::applyGeometry()
 int DiagItemViewWrite::roomForLabel() const
 {
     if (width() <= 0) return std::numeric_limits<int>::max();
-    const QWidget* shown = names_->isVisibleTo(this) ? static_cast<const QWidget*>(names_)
-                           : number_->isVisibleTo(this) ? static_cast<const QWidget*>(number_)
+    const QWidget* shown = d_->names->isVisibleTo(this) ? static_cast<const QWidget*>(d_->names)
+                           : d_->number->isVisibleTo(this) ? static_cast<const QWidget*>(d_->number)
                                                         : nullptr;
     const int spacing = layout()->spacing();
     const int editor = shown ? shown->minimumSizeHint().width() + spacing : 0;
-    const int unit = unit_->text().isEmpty() ? 0 : unit_->sizeHint().width() + spacing;
+    const int unit = d_->unit->text().isEmpty() ? 0 : d_->unit->sizeHint().width() + spacing;
     return width() - editor - unit;
 }
 
@@ -143,40 +214,40 @@ void DiagItemViewWrite::resizeEvent(QResizeEvent* event)
 // get it a second time; a cut one keeps the unit beside the value, and its tool tip.
 void DiagItemViewWrite::showUnitOnce()
 {
-    const QString unit = unit_->text();
+    const QString unit = d_->unit->text();
     // The blank that ends every caption may be cut: the caption is whole without it.
-    const QString caption = label_->text().trimmed();
-    const bool captionWhole = label_->fontMetrics().horizontalAdvance(caption) <= label_->contentsRect().width();
+    const QString caption = d_->label->text().trimmed();
+    const bool captionWhole = d_->label->fontMetrics().horizontalAdvance(caption) <= d_->label->contentsRect().width();
     const bool named = !unit.isEmpty() && caption.contains(QStringLiteral("(") + unit + QStringLiteral(")"));
-    unit_->setVisible(!unit.isEmpty() && !(named && captionWhole));
-    label_->setToolTip(captionWhole ? QString() : caption);
+    d_->unit->setVisible(!unit.isEmpty() && !(named && captionWhole));
+    d_->label->setToolTip(captionWhole ? QString() : caption);
 }
 
 void DiagItemViewWrite::updateEnabled()
 {
-    const bool usable = data_ != nullptr;
-    names_->setEnabled(usable && writeEnabled_);
-    number_->setEnabled(usable && writeEnabled_);
+    const bool usable = d_->data != nullptr;
+    d_->names->setEnabled(usable && d_->writeEnabled);
+    d_->number->setEnabled(usable && d_->writeEnabled);
 }
 
 Sorvik3::DataRef DiagItemViewWrite::findData()
 {
-    if (!session_) throw Sorvik3::Error(kNoSuchItem, "No session");
-    for (const auto& ecu : session_->Ecus()) {
-        if (ecu && ecu->Name() == ecuName_.toStdString()) {
-            return ecu->Request(requestName_.toStdString())->Data(dataName_.toStdString());
+    if (!d_->session) throw Sorvik3::Error(kNoSuchItem, "No session");
+    for (const auto& ecu : d_->session->Ecus()) {
+        if (ecu && ecu->Name() == d_->ecuName.toStdString()) {
+            return ecu->Request(d_->requestName.toStdString())->Data(d_->dataName.toStdString());
         }
     }
-    throw Sorvik3::Error(kNoSuchItem, "No ECU named '" + ecuName_.toStdString() + "'");
+    throw Sorvik3::Error(kNoSuchItem, "No ECU named '" + d_->ecuName.toStdString() + "'");
 }
 
 void DiagItemViewWrite::Display()
 {
-    data_.reset();
-    problem_.clear();
+    d_->data.reset();
+    d_->problem.clear();
     setToolTip(QString());
     try {
-        data_ = findData();
+        d_->data = findData();
         fillEditor();
     } catch (const Sorvik3::Error& error) {
         showProblem(fromUtf8(error.description()));
@@ -188,30 +259,30 @@ void DiagItemViewWrite::Display()
 
 void DiagItemViewWrite::showProblem(const QString& reason)
 {
-    data_.reset();
-    problem_ = reason;
+    d_->data.reset();
+    d_->problem = reason;
     setToolTip(reason);
-    names_->hide();
-    number_->show();
-    number_->setSpecialValueText(QStringLiteral("-"));
-    unit_->clear();
+    d_->names->hide();
+    d_->number->show();
+    d_->number->setSpecialValueText(QStringLiteral("-"));
+    d_->unit->clear();
 }
 
 void DiagItemViewWrite::fillEditor()
 {
     {
-        const QScopedValueRollback filling(filling_, true);  // back to false even when the library throws
-        auto list = data_->NumericList();
-        names_->clear();
+        const QScopedValueRollback filling(d_->filling, true);  // back to false even when the library throws
+        auto list = d_->data->NumericList();
+        d_->names->clear();
         if (list) {
             for (int32_t i = 0; i <= list->LastIndex(); ++i)
-                names_->addItem(fromUtf8(list->Item(i)));
+                d_->names->addItem(fromUtf8(list->Item(i)));
         }
-        names_->setVisible(list != nullptr);
-        number_->setVisible(list == nullptr);
-        unit_->setText(fromUtf8(data_->Unit()));
+        d_->names->setVisible(list != nullptr);
+        d_->number->setVisible(list == nullptr);
+        d_->unit->setText(fromUtf8(d_->data->Unit()));
         showUnitOnce();
-        if (!list) scaleEditor(fromUtf8(data_->ValueText()));
+        if (!list) scaleEditor(fromUtf8(d_->data->ValueText()));
     }
     refreshValue();
 }
@@ -221,20 +292,20 @@ void DiagItemViewWrite::scaleEditor(const QString& valueText)
 {
     const qsizetype point = valueText.indexOf(QLatin1Char('.'));
     const int decimals = point < 0 ? 0 : static_cast<int>(std::min<qsizetype>(valueText.size() - point - 1, 6));
-    number_->setDecimals(decimals);
-    number_->setSingleStep(std::pow(10.0, -decimals));
+    d_->number->setDecimals(decimals);
+    d_->number->setSingleStep(std::pow(10.0, -decimals));
 }
 
 void DiagItemViewWrite::refreshValue()
 {
-    if (!data_) return;
-    const QScopedValueRollback filling(filling_, true);
+    if (!d_->data) return;
+    const QScopedValueRollback filling(d_->filling, true);
     try {
-        if (names_->isVisibleTo(this)) {
-            names_->setCurrentIndex(names_->findText(fromUtf8(data_->ValueText())));
+        if (d_->names->isVisibleTo(this)) {
+            d_->names->setCurrentIndex(d_->names->findText(fromUtf8(d_->data->ValueText())));
         } else {
-            const double value = data_->NumericValue();
-            number_->setValue(std::isfinite(value) ? value : 0.0);
+            const double value = d_->data->NumericValue();
+            d_->number->setValue(std::isfinite(value) ? value : 0.0);
         }
     } catch (const std::exception& error) {
         setToolTip(QString::fromLocal8Bit(error.what()));
@@ -263,26 +334,26 @@ void DiagItemViewWrite::apply(Write&& write) noexcept
 
 void DiagItemViewWrite::applyName(int index)
 {
-    if (filling_ || !data_ || index < 0) return;
-    apply([&] { data_->setValueName(names_->itemText(index).toStdString()); });
+    if (d_->filling || !d_->data || index < 0) return;
+    apply([&] { d_->data->setValueName(d_->names->itemText(index).toStdString()); });
 }
 
 void DiagItemViewWrite::applyNumber()
 {
-    if (filling_ || !data_) return;
-    apply([&] { data_->setPhysicalValue(number_->value()); });
+    if (d_->filling || !d_->data) return;
+    apply([&] { d_->data->setPhysicalValue(d_->number->value()); });
 }
 
 bool DiagItemViewWrite::hasNamedValues() const
 {
-    return data_ && names_->isVisibleTo(this);
+    return d_->data && d_->names->isVisibleTo(this);
 }
 
 QString DiagItemViewWrite::valueText() const
 {
-    if (!data_) return {};
+    if (!d_->data) return {};
     try {
-        return fromUtf8(data_->ValueText());
+        return fromUtf8(d_->data->ValueText());
     } catch (const std::exception&) {
         return {};
     }
@@ -290,31 +361,31 @@ QString DiagItemViewWrite::valueText() const
 
 QString DiagItemViewWrite::unitText() const
 {
-    return unit_->text();
+    return d_->unit->text();
 }
 
 QWidget* DiagItemViewWrite::editor() const
 {
-    return hasNamedValues() ? static_cast<QWidget*>(names_) : number_;
+    return hasNamedValues() ? static_cast<QWidget*>(d_->names) : d_->number;
 }
 
 bool DiagItemViewWrite::chooseValue(const QString& value)
 {
-    if (!data_ || !writeEnabled_) return false;
+    if (!d_->data || !d_->writeEnabled) return false;
     const QString before = valueText();
     if (hasNamedValues()) {
-        const int index = names_->findText(value);
+        const int index = d_->names->findText(value);
         if (index < 0) return false;
-        names_->setCurrentIndex(index);
+        d_->names->setCurrentIndex(index);
         applyName(index);
     } else {
         bool ok = false;
         const double number = QLocale::c().toDouble(value, &ok);
         if (!ok) return false;
-        if (number_->value() == number)
+        if (d_->number->value() == number)
             applyNumber();
         else
-            number_->setValue(number);  // applies it through valueChanged
+            d_->number->setValue(number);  // applies it through valueChanged
     }
     return toolTip().isEmpty() || valueText() != before;
 }

@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 class QLabel;
 class QDoubleSpinBox;
@@ -30,29 +32,35 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     // Holds no session object past this point; the session is the host's.
     ~DiagItemViewWrite() override;
 
-    Sorvik3::SessionRef Session() const { return session_; }
+    // The kinds of view (the 16-bit ViewMode property a host sets).
+    enum Mode : short {
+        Standard = 0,
+        DeviceParameter = 1,  // a compact row that builds itself when it gets a session
+    };
+
+    Sorvik3::SessionRef Session() const;
     // None detaches the view and drops every reference; a parameter view
     // (ViewMode 1) builds itself when it gets a session.
     void setSession(Sorvik3::SessionRef session);
 
     // The width of the label part, in twips.
-    int LabelWidth() const { return labelWidth_; }
+    int LabelWidth() const;
     void setLabelWidth(int twips);
     // The label text.
     QString Caption() const;
     void setCaption(const QString& caption);
     // The item shown: data DataName of request RequestName of ECU EcuName.
-    QString EcuName() const { return ecuName_; }
-    void setEcuName(const QString& name) { ecuName_ = name; }
-    QString RequestName() const { return requestName_; }
-    void setRequestName(const QString& name) { requestName_ = name; }
-    QString DataName() const { return dataName_; }
-    void setDataName(const QString& name) { dataName_ = name; }
+    QString EcuName() const;
+    void setEcuName(const QString& name);
+    QString RequestName() const;
+    void setRequestName(const QString& name);
+    QString DataName() const;
+    void setDataName(const QString& name);
     // False: the value is shown and cannot be changed.
-    bool WriteEnabled() const { return writeEnabled_; }
+    bool WriteEnabled() const;
     void setWriteEnabled(bool enabled);
-    // 1 for a device parameter: a compact row that builds itself when it gets a session.
-    short ViewMode() const { return viewMode_; }
+    // A Mode: DeviceParameter for the parameters of a device.
+    short ViewMode() const;
     void setViewMode(short mode);
 
     // Builds the view from the properties set. Never throws: an item that
@@ -62,7 +70,7 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     // What the view offers, for tests and scripted runs.
     bool hasNamedValues() const;
     QString valueText() const;
-    QString problem() const { return problem_; }
+    QString problem() const;
     QString unitText() const;
     QWidget* editor() const;
     // Sets the value as the user would: by name for named values, else by number.
@@ -91,17 +99,9 @@ class TAVRINDIAGITEM_EXPORT DiagItemViewWrite : public QWidget {
     void showUnitOnce();
     double twipsPerPixel() const;
 
-    Sorvik3::SessionRef session_;
-    Sorvik3::DataRef data_;
-    QLabel* label_;
-    QComboBox* names_;
-    QDoubleSpinBox* number_;
-    QLabel* unit_;
-    QString ecuName_, requestName_, dataName_, problem_;
-    int labelWidth_ = 1200;
-    bool writeEnabled_ = true;
-    short viewMode_ = 0;
-    bool filling_ = false;
+    // The view's state: an installed library may change it without its hosts rebuilding.
+    struct Private;
+    std::unique_ptr<Private> d_;
 };
 
 }  // namespace TavrinDiagItem

@@ -6,6 +6,9 @@
 #include "VehicleLoader.h"
 #include "VehicleRuntime.h"
 #include "VehicleSimulator.h"
+#include "SimulatedEcu.h"
+#include "FaultInjector.h"
+#include "SimClock.h"
 
 namespace Sorvik3Sim {
 

@@ -4,9 +4,7 @@
 // runner and the tests all use it.
 #pragma once
 
-#include "FaultInjector.h"
-#include "SimClock.h"
-#include "SimulatedEcu.h"
+#include "HexText.h"
 #include "Sorvik3.h"
 #include "VehicleModel.h"
 
@@ -17,8 +15,11 @@
 
 namespace Sorvik3Sim {
 
+class FaultInjector;
 class SimEcu;
+class SimulatedEcu;
 class VehicleRuntime;
+struct SimClock;
 
 class KwpSession final : public Sorvik3::Session {
   public:

@@ -4,6 +4,7 @@
 #include "RequestCodec.h"
 #include "Sorvik3.h"
 #include "VehicleSimulator.h"
+#include "SimClock.h"
 
 namespace Sorvik3Sim {
 

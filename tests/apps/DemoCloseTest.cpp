@@ -2,6 +2,7 @@
 // simulated ECU itself shows; the window closes once the sequence is idle.
 #include "ConnectDialog.h"
 #include "DemoWindow.h"
+#include "SimulatedEcu.h"
 
 #include <QAction>
 #include <QCheckBox>

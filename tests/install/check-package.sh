@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix, runs the installed programs from
 # there (they must find their libraries and data beside them, nothing of the
-# source or build tree), and builds two hosts against the package: a small one
-# and the Designer example exactly as its folder stands.
+# source or build tree), and builds three hosts against the package: one with
+# the control alone (which must need neither Qt Serial Port, Qt Serial Bus nor
+# libxml2), one with the KWP2000 session library, and the Designer example
+# exactly as its folder stands.
 set -euo pipefail
-build=$1 source=$2 scratch=$3 example=$4 designer_host=$5
+build=$1 source=$2 scratch=$3 example=$4 designer_host=$5 control_only=$6
 rm -rf "$scratch"
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" > /dev/null
@@ -17,6 +19,13 @@ cp "$example" "$scratch/example.ioc"
 # The Designer plugin is installed where Designer looks below the prefix.
 ls "$prefix"/lib*/qt6/plugins/designer/libtavrinDesignerPlugin.so > /dev/null 2>&1 ||
   ls "$prefix"/lib/*/qt6/plugins/designer/libtavrinDesignerPlugin.so > /dev/null
+# Hosts include <TavrinIoCtl/...> and <TavrinKwpSession/...>, nothing of the inside.
+test -f "$prefix/include/TavrinIoCtl/ioctl.h" && test -f "$prefix/include/TavrinKwpSession/KwpSession.h"
+test ! -e "$prefix/include/TavrinIoCtl/XmlDocument.h" && test ! -e "$prefix/include/TavrinKwpSession/ServingLoop.h"
+cmake -S "$control_only" -B "$scratch/control-only" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_DISABLE_FIND_PACKAGE_LibXml2=ON \
+  -DCMAKE_DISABLE_FIND_PACKAGE_Qt6SerialPort=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6SerialBus=ON > /dev/null
+cmake --build "$scratch/control-only" > /dev/null
+"$scratch/control-only/control-only" | grep -q "control ok"
 cmake -S "$source" -B "$scratch/consumer" -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
 cmake --build "$scratch/consumer" > /dev/null
 cmake -S "$designer_host" -B "$scratch/designer-host" -DCMAKE_PREFIX_PATH="$prefix" > /dev/null

@@ -8,6 +8,7 @@
 #include "Kwp2000Frame.h"
 #include "LinkFactory.h"
 #include "VehicleLoader.h"
+#include "SimClock.h"
 
 #include <gtest/gtest.h>
 

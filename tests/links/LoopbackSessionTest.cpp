@@ -6,6 +6,8 @@
 #include "KwpSession.h"
 #include "LoopbackLink.h"
 #include "VehicleLoader.h"
+#include "FaultInjector.h"
+#include "SimClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "Script.h"
 #include "ControlFixture.h"
 #include "Runner.h"
+#include "SimulatedEcu.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -13,6 +13,9 @@
 #include "Form.h"
 #include "ioctlAutomation.h"
 #include "MultiLanguage.h"
+#include "SimulatedEcu.h"
+#include "FaultInjector.h"
+#include "SimClock.h"
 
 #include <gtest/gtest.h>
 

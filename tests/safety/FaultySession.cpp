@@ -1,4 +1,5 @@
 #include "FaultySession.h"
+#include "FaultInjector.h"
 
 #include <stdexcept>
 

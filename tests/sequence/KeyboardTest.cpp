@@ -2,6 +2,7 @@
 // Space, the highlighted row is always the loaded one, and the drive keys (F5,
 // F6, F7, Esc) act from any widget of the control, only while their button shows.
 #include "SequenceFixture.h"
+#include "SimulatedEcu.h"
 
 #include <QApplication>
 #include <QShortcut>

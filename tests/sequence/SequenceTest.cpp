@@ -4,6 +4,9 @@
 
 #include "SecondsText.h"
 #include "Sequencer.h"
+#include "SimulatedEcu.h"
+#include "FaultInjector.h"
+#include "SimClock.h"
 
 using namespace TavrinIoCtl;
 

@@ -8,6 +8,7 @@
 #include "ErrorOf.h"
 #include "KwpSession.h"
 #include "ioctlAutomation.h"
+#include "SimulatedEcu.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

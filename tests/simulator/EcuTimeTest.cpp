@@ -1,4 +1,6 @@
 #include "SimTestSupport.h"
+#include "SimulatedEcu.h"
+#include "SimClock.h"
 
 #include <cmath>
 

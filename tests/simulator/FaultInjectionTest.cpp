@@ -1,5 +1,7 @@
 #include "ErrorNumbers.h"
 #include "SimTestSupport.h"
+#include "FaultInjector.h"
+#include "SimClock.h"
 
 TEST_F(DemoVehicleTest, shouldFailInitOnceThenSucceed)
 {

@@ -1,5 +1,6 @@
 #include "ErrorNumbers.h"
 #include "SimTestSupport.h"
+#include "SimulatedEcu.h"
 
 #include <gmock/gmock.h>
 

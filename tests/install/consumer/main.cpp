@@ -1,7 +1,7 @@
-#include <DemoVehicle.h>
-#include <KwpSession.h>
-#include <TavrinIoCtlVersion.h>
-#include <ioctl.h>
+#include <TavrinIoCtl/TavrinIoCtlVersion.h>
+#include <TavrinIoCtl/ioctl.h>
+#include <TavrinKwpSession/DemoVehicle.h>
+#include <TavrinKwpSession/KwpSession.h>
 
 #include <QApplication>
 

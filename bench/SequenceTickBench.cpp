@@ -4,8 +4,8 @@
 #include "DemoVehicle.h"
 #include "Form.h"
 #include "PumpStart.h"
-#include "ioctlAutomation.h"
 #include "SimClock.h"
+#include "ioctlAutomation.h"
 
 #include <benchmark/benchmark.h>
 
@@ -36,7 +36,8 @@ void monitorStatusTick(benchmark::State& state)
     RunningPump pump;
     for (auto _ : state)
         pump.tick();
-    if (fieldsOf(pump.control).CurrentState != TavrinIoCtl::SequenceState::Status || !formOf(pump.control).ckReadData->isChecked()) {
+    if (fieldsOf(pump.control).CurrentState != TavrinIoCtl::SequenceState::Status ||
+        !formOf(pump.control).ckReadData->isChecked()) {
         state.SkipWithError("the pump stopped running during the benchmark");
     }
     state.counters["logLines"] = static_cast<double>(formOf(pump.control).runLog->lines().lineCount());

@@ -41,18 +41,16 @@ QString domXml(const QString& className, const QString& name, int width, int hei
 
 TavrinDesignerPlugin::TavrinDesignerPlugin(QObject* parent) : QObject(parent)
 {
-    widgets_ << new TavrinWidgetEntry({QStringLiteral("TavrinIoCtl::ioctl"), QStringLiteral("TavrinIoCtl/ioctl.h"),
-                                       QStringLiteral("Tavrin Input Output Control: actuator tests over KWP2000"),
-                                       domXml(QStringLiteral("TavrinIoCtl::ioctl"), QStringLiteral("ioctl"), 1000, 680),
-                                       QColor(0, 120, 215),
-                                       [](QWidget* parent) { return new TavrinIoCtl::ioctl(parent); }},
-                                      this)
-             << new TavrinWidgetEntry({QStringLiteral("TavrinDiagItem::DiagItemViewWrite"),
-                                       QStringLiteral("TavrinIoCtl/DiagItemViewWrite.h"),
-                                       QStringLiteral("Shows and edits one data item of a diagnostic session"),
-                                       domXml(QStringLiteral("TavrinDiagItem::DiagItemViewWrite"),
-                                              QStringLiteral("diagItemView"), 360, 24),
-                                       QColor(40, 160, 80),
-                                       [](QWidget* parent) { return new TavrinDiagItem::DiagItemViewWrite(parent); }},
-                                      this);
+    widgets_
+        << new TavrinWidgetEntry({QStringLiteral("TavrinIoCtl::ioctl"), QStringLiteral("TavrinIoCtl/ioctl.h"),
+                                  QStringLiteral("Tavrin Input Output Control: actuator tests over KWP2000"),
+                                  domXml(QStringLiteral("TavrinIoCtl::ioctl"), QStringLiteral("ioctl"), 1000, 680),
+                                  QColor(0, 120, 215), [](QWidget* parent) { return new TavrinIoCtl::ioctl(parent); }},
+                                 this)
+        << new TavrinWidgetEntry(
+               {QStringLiteral("TavrinDiagItem::DiagItemViewWrite"), QStringLiteral("TavrinIoCtl/DiagItemViewWrite.h"),
+                QStringLiteral("Shows and edits one data item of a diagnostic session"),
+                domXml(QStringLiteral("TavrinDiagItem::DiagItemViewWrite"), QStringLiteral("diagItemView"), 360, 24),
+                QColor(40, 160, 80), [](QWidget* parent) { return new TavrinDiagItem::DiagItemViewWrite(parent); }},
+               this);
 }

@@ -3,8 +3,8 @@
 #include "ByteChannel.h"
 #include "DemoVehicleText.h"
 #include "KLineEcuServer.h"
-#include "VehicleLoader.h"
 #include "SimClock.h"
+#include "VehicleLoader.h"
 
 #include <algorithm>
 #include <cstring>

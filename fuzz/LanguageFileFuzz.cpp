@@ -1,7 +1,7 @@
 // Any bytes as the language file, read as the control reads it: messages of
 // every type and the localised texts of the window, in a hostile language code too.
-#include "XmlDocument.h"
 #include "MultiLanguage.h"
+#include "XmlDocument.h"
 
 #include <cstddef>
 #include <cstdint>

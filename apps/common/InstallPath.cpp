@@ -7,8 +7,8 @@ namespace TavrinApps {
 
 QString defaultInstallPath()
 {
-    return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(
-        QStringLiteral(TAVRIN_DATA_FROM_PROGRAMS)));
+    return QDir::cleanPath(
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral(TAVRIN_DATA_FROM_PROGRAMS)));
 }
 
 }  // namespace TavrinApps

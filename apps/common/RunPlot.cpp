@@ -123,8 +123,8 @@ RunPlot::Segment& RunPlot::segmentFor(Item& entry, double seconds)
     segment.series->attachAxis(time_);
     segment.series->attachAxis(entry.axis);
     if (entry.segments.empty()) {
-        segment.series->setName(entry.unit.isEmpty() ? entry.name
-                                                     : entry.name + QStringLiteral(" (") + entry.unit + QStringLiteral(")"));
+        segment.series->setName(
+            entry.unit.isEmpty() ? entry.name : entry.name + QStringLiteral(" (") + entry.unit + QStringLiteral(")"));
     } else {
         // One line in one colour and one legend entry, whatever its gaps.
         const QLineSeries* first = entry.segments.front().series;

@@ -1,11 +1,11 @@
 #include "RunRecorder.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include <cmath>

@@ -36,9 +36,8 @@ QList<QPair<QString, QString>> offeredLinks()
 }
 
 ConnectDialog::ConnectDialog(const QString& current, VehicleOver vehicle, QWidget* parent)
-    : QDialog(parent), vehicle_(std::move(vehicle)), links_(new QComboBox(this)),
-      options_(new QLineEdit(this)), ping_(new QPushButton(tr("Ping ECUs"), this)),
-      answers_(new QLabel(this))
+    : QDialog(parent), vehicle_(std::move(vehicle)), links_(new QComboBox(this)), options_(new QLineEdit(this)),
+      ping_(new QPushButton(tr("Ping ECUs"), this)), answers_(new QLabel(this))
 {
     setWindowTitle(tr("Connect"));
     links_->setEditable(true);
@@ -145,7 +144,8 @@ void ConnectDialog::ping()
             report.closing = Sorvik3::Error(0, "the link failed in an unknown way");
         }
         pingDone_ = true;
-        QMetaObject::invokeMethod(this, [this, report, link] { showPing(report, link); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, report, link] { showPing(report, link); }, Qt::QueuedConnection);
     });
 }
 
@@ -160,10 +160,7 @@ void ConnectDialog::showPing(const Sorvik3Sim::PingReport& report, const QString
                                        .arg(QString::fromStdString(ecu.why)));
     }
     if (report.closing) lines << QString::fromStdString(report.closing->description());
-    lines << tr("%1 of %2 ECUs answer over %3")
-                 .arg(report.answering())
-                 .arg(report.ecus.size())
-                 .arg(connection);
+    lines << tr("%1 of %2 ECUs answer over %3").arg(report.answering()).arg(report.ecus.size()).arg(connection);
     say(lines.join(QLatin1Char('\n')), report.ecus.empty() || report.answering() < report.ecus.size());
     ping_->setEnabled(true);
     emit pinged();

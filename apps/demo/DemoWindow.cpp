@@ -4,26 +4,26 @@
 #include "ErrorDetails.h"
 
 #include <QActionGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QScrollArea>
-#include <QSplitter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeWidget>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <utility>
 
 DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing, bool headless)
-    : control_(new TavrinIoCtl::ioctl(this)), plot_(nullptr), installPath_(std::move(installPath)), language_(std::move(language)),
-      timing_(timing), headless_(headless)
+    : control_(new TavrinIoCtl::ioctl(this)), plot_(nullptr), installPath_(std::move(installPath)),
+      language_(std::move(language)), timing_(timing), headless_(headless)
 {
     translators_.use(language_);
     // The control, and below it the plot of the run, which shows itself with the
@@ -128,12 +128,13 @@ TavrinApps::RunRecorder::Context DemoWindow::recordContext()
         return QStringList{selected("lvFunctions"), selected("lvDevices"), mode_, option,
                            monitor && monitor->isChecked() ? "1" : "0"};
     };
-    return {current, [this] { return session_ ? session_->clockNow() : 0u; }, [this] {
-        if (!session_) return QStringList();
-        const auto& vehicle = session_->vehicle();
-        return QStringList{QString::fromStdString(vehicle.name), QString::fromStdString(vehicle.file),
-                           QString::fromStdString(session_->linkName())};
-    }};
+    return {current, [this] { return session_ ? session_->clockNow() : 0u; },
+            [this] {
+                if (!session_) return QStringList();
+                const auto& vehicle = session_->vehicle();
+                return QStringList{QString::fromStdString(vehicle.name), QString::fromStdString(vehicle.file),
+                                   QString::fromStdString(session_->linkName())};
+            }};
 }
 
 bool DemoWindow::saveRun(const QString& base, QString& why) const
@@ -192,8 +193,9 @@ void DemoWindow::chooseLink()
 {
     const QString path = vehiclePath_;
     const LineTiming timing = timing_;
-    ConnectDialog dialog(session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim"),
-                         [path, timing](const QString& link) { return ::openVehicle(path, timing, link); }, this);
+    ConnectDialog dialog(
+        session_ ? QString::fromStdString(session_->linkName()) : QStringLiteral("sim"),
+        [path, timing](const QString& link) { return ::openVehicle(path, timing, link); }, this);
     if (dialog.exec() == QDialog::Accepted) connectTo(dialog.connection());
 }
 

@@ -3,9 +3,9 @@
 
 #include "DemoTranslators.h"
 #include "DemoVehicles.h"
+#include "KwpSession.h"
 #include "RunPlot.h"
 #include "RunRecorder.h"
-#include "KwpSession.h"
 #include "ioctl.h"
 
 #include <QElapsedTimer>

@@ -80,10 +80,11 @@ int main(int argc, char** argv)
     QCommandLineOption latency(QStringLiteral("latency"),
                                QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
                                QStringLiteral("ms"), QStringLiteral("25"));
-    QCommandLineOption link(QStringLiteral("link"),
-                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                                           "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-                            QStringLiteral("connection"), QStringLiteral("sim"));
+    QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
+        QStringLiteral("connection"), QStringLiteral("sim"));
     parser.addOptions({install, language, vehicle, screenshot, latency, link});
     if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -115,8 +116,8 @@ int main(int argc, char** argv)
     // Without a real screen nobody could close a dialog: errors go to standard error.
     const bool headless = parser.isSet(screenshot) || QGuiApplication::platformName() == QStringLiteral("offscreen") ||
                           QGuiApplication::platformName() == QStringLiteral("minimal");
-    const QString warning =
-        TavrinApps::unknownLanguageWarning(QStringLiteral("tavrin-demo"), parser.value(install), parser.value(language));
+    const QString warning = TavrinApps::unknownLanguageWarning(QStringLiteral("tavrin-demo"), parser.value(install),
+                                                               parser.value(language));
     if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
     DemoWindow window(parser.value(install), parser.value(language), timing, headless);
     window.resize(1100, 720);

@@ -9,14 +9,16 @@
 
 namespace EcuSim {
 
-int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simulator, Sorvik3Sim::TransportFaults& faults,
-             const std::function<void(const std::string&)>& log, const std::atomic<bool>& stop, void (*onSignal)(int))
+int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simulator,
+             Sorvik3Sim::TransportFaults& faults, const std::function<void(const std::string&)>& log,
+             const std::atomic<bool>& stop, void (*onSignal)(int))
 {
     // Options and their values too, as the tester's programs check them.
     Sorvik3Sim::checkConnection(connection);
     const auto parsed = Sorvik3Sim::parseConnection(connection);
     if (parsed.kind != "can" || parsed.port == "loopback") {
-        std::fprintf(stderr, "tavrin-ecu-sim: --can %s: a bus is can:PLUGIN:INTERFACE[?bitrate=N]\n", connection.c_str());
+        std::fprintf(stderr, "tavrin-ecu-sim: --can %s: a bus is can:PLUGIN:INTERFACE[?bitrate=N]\n",
+                     connection.c_str());
         return TavrinApps::ExitStatus::refused;
     }
     const auto colon = parsed.port.find(':');

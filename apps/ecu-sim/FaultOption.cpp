@@ -35,10 +35,14 @@ std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescripti
     for (std::string word; in >> word;)
         words.push_back(word);
     const std::pair<const char*, std::atomic<int>*> transportFaults[] = {
-        {"lost-frame", &transport.lostConsecutive}, {"late-flow-control", &transport.lateFlowControl},
-        {"overflow", &transport.overflow},           {"flow-control-wait", &transport.flowControlWait},
-        {"stray-frame", &transport.strayConsecutive}, {"garbage", &transport.garbage},
-        {"corrupt", &transport.corrupt},             {"stray-zero", &transport.strayZero}};
+        {"lost-frame", &transport.lostConsecutive},
+        {"late-flow-control", &transport.lateFlowControl},
+        {"overflow", &transport.overflow},
+        {"flow-control-wait", &transport.flowControlWait},
+        {"stray-frame", &transport.strayConsecutive},
+        {"garbage", &transport.garbage},
+        {"corrupt", &transport.corrupt},
+        {"stray-zero", &transport.strayZero}};
     for (const auto& [name, count] : transportFaults) {
         if (words.empty() || words[0] != name) continue;
         int times = 1;
@@ -62,8 +66,8 @@ std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescripti
     if (words[0] != "init" && words[0] != "negative" && words[0] != "noanswer")
         return "unknown fault '" + words[0] + "' (" + kinds + ")";
     if (words.size() < 2) return "a fault names its kind and its ECU";
-    const auto ecu = std::find_if(vehicle.ecus.begin(), vehicle.ecus.end(),
-                                  [&](const auto& e) { return e.name == words[1]; });
+    const auto ecu =
+        std::find_if(vehicle.ecus.begin(), vehicle.ecus.end(), [&](const auto& e) { return e.name == words[1]; });
     if (ecu == vehicle.ecus.end()) return "no ECU '" + words[1] + "' in the vehicle";
     int count = 1;
     const std::string& kind = words[0];
@@ -73,8 +77,8 @@ std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescripti
         return {};
     }
     if (words.size() < 3) return "the fault names a request";
-    const bool known = std::any_of(ecu->requests.begin(), ecu->requests.end(),
-                                   [&](const auto& r) { return r.name == words[2]; });
+    const bool known =
+        std::any_of(ecu->requests.begin(), ecu->requests.end(), [&](const auto& r) { return r.name == words[2]; });
     if (!known) return "ECU '" + words[1] + "' has no request '" + words[2] + "'";
     if (kind == "noanswer") {
         if (words.size() > 4 || !parseCount(words, 3, count)) return "noanswer ECU REQUEST [N|always]";

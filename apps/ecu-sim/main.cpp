@@ -3,16 +3,16 @@
 // (ISO-TP), so the product or any other tester can run against the simulated
 // vehicle. Each exchange is logged on standard output.
 #include "ByteChannel.h"
-#include "DemoVehicleText.h"
 #include "CanService.h"
+#include "DemoVehicleText.h"
 #include "ErrorText.h"
 #include "ExitStatus.h"
+#include "FaultInjector.h"
 #include "FaultOption.h"
 #include "KLineEcuServer.h"
 #include "Sorvik3.h"
 #include "VehicleLoader.h"
 #include "VehicleSimulator.h"
-#include "FaultInjector.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -84,9 +84,10 @@ int main(int argc, char** argv)
         std::printf("%s", qPrintable(parser.helpText()));
         return TavrinApps::ExitStatus::done;
     }
-    if (!parser.positionalArguments().isEmpty()) return refuse("unexpected argument '" +
-                                                               parser.positionalArguments().front().toStdString() + "'");
-    if (parser.isSet(kline) == parser.isSet(can)) return refuse("--kline PORT, --kline pty or --can CONNECTION is needed");
+    if (!parser.positionalArguments().isEmpty())
+        return refuse("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'");
+    if (parser.isSet(kline) == parser.isSet(can))
+        return refuse("--kline PORT, --kline pty or --can CONNECTION is needed");
 
     try {
         const auto description = std::make_shared<const Sorvik3Sim::VehicleDescription>(
@@ -102,8 +103,8 @@ int main(int argc, char** argv)
             std::printf("%s\n", line.c_str());
             std::fflush(stdout);
         };
-        if (parser.isSet(can)) return EcuSim::serveCan(parser.value(can).toStdString(), simulator, transport, log,
-                                                       stopRequested, stop);
+        if (parser.isSet(can))
+            return EcuSim::serveCan(parser.value(can).toStdString(), simulator, transport, log, stopRequested, stop);
         uint32_t rate = description->ecus.empty() ? 10400 : description->ecus.front().kline.baud;
         if (parser.isSet(baud)) {
             bool ok = false;

@@ -3,11 +3,11 @@
 #include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "EndingSignals.h"
+#include "FaultInjector.h"
 #include "Form.h"
 #include "LanguageCheck.h"
-#include "SimulatedEcu.h"
-#include "FaultInjector.h"
 #include "SimClock.h"
+#include "SimulatedEcu.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,12 +69,13 @@ TavrinApps::RunRecorder::Context Runner::recordContext()
                            fields.DriveMode == TavrinIoCtl::DriveModeValue::Temporary ? "temporary" : "permanent",
                            option, f.ckReadData->isChecked() ? "1" : "0"};
     };
-    return {current, [this] { return clock_.now(); }, [this] {
-        if (!session_) return QStringList();
-        const auto& vehicle = session_->vehicle();
-        return QStringList{QString::fromStdString(vehicle.name), QString::fromStdString(vehicle.file),
-                           QString::fromStdString(session_->linkName())};
-    }};
+    return {current, [this] { return clock_.now(); },
+            [this] {
+                if (!session_) return QStringList();
+                const auto& vehicle = session_->vehicle();
+                return QStringList{QString::fromStdString(vehicle.name), QString::fromStdString(vehicle.file),
+                                   QString::fromStdString(session_->linkName())};
+            }};
 }
 
 Runner::~Runner() = default;
@@ -278,9 +279,8 @@ uint32_t Runner::duration(const Words& w, int index) const
 void Runner::openVehicle()
 {
     const std::string link = options_.link.toStdString();
-    session_ = vehicleFile_.isEmpty()
-                   ? Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link)
-                   : Sorvik3Sim::KwpSession::load(vehicleFile_.toStdString(), link);
+    session_ = vehicleFile_.isEmpty() ? Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link)
+                                      : Sorvik3Sim::KwpSession::load(vehicleFile_.toStdString(), link);
     session_->setClock(clock_.clock());
     realTime_.start();
     realTimeBase_ = clock_.now();
@@ -334,7 +334,8 @@ int Runner::arrayIndex(const QString& name, const QString& array, int size) cons
 {
     bool ok = false;
     const int index = name.mid(array.size()).toInt(&ok);
-    if (!ok || index < 0 || index >= size) fail("no widget '" + name + "': " + array + " takes 0 to " + QString::number(size - 1));
+    if (!ok || index < 0 || index >= size)
+        fail("no widget '" + name + "': " + array + " takes 0 to " + QString::number(size - 1));
     return index;
 }
 
@@ -342,7 +343,8 @@ QWidget* Runner::widget(const QString& name) const
 {
     const auto& f = formOf(*control_);
     if (name.startsWith("OptionPerm")) return f.OptionPerm[arrayIndex(name, "OptionPerm", 3)];
-    if (name.startsWith("DeviceParam")) return f.DeviceParam[arrayIndex(name, "DeviceParam", int(f.DeviceParam.size()))];
+    if (name.startsWith("DeviceParam"))
+        return f.DeviceParam[arrayIndex(name, "DeviceParam", int(f.DeviceParam.size()))];
     for (const auto& [word, object] : kButtons) {
         if (name == word) return control_->findChild<QWidget*>(object);
     }

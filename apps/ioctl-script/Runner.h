@@ -4,12 +4,12 @@
 // On a link to a real ECU the clock keeps pace with real time instead.
 #pragma once
 
+#include "KwpSession.h"
 #include "ListView.h"
 #include "RunPlot.h"
 #include "RunRecorder.h"
 #include "Script.h"
 #include "SimClock.h"
-#include "KwpSession.h"
 #include "ioctlAutomation.h"
 
 #include <QElapsedTimer>

@@ -7,12 +7,12 @@
 #include "JUnitReport.h"
 #include "LinkFactory.h"
 #include "OffThreadLink.h"
-#include "XmlDocument.h"
 #include "Runner.h"
+#include "XmlDocument.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -37,11 +37,11 @@ int main(int argc, char** argv)
     // One font everywhere, so printed geometry is the same on every machine.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Runs a scripted actuator test on the Tavrin Input Output Control.\n"
-                       "Exit status: 0 every expectation held, 1 one failed (or a device was still driven at the end),\n"
-                       "2 a script, usage, input or output error, 128+N ended by signal N (Ctrl+C, SIGTERM, SIGHUP)\n"
-                       "after stopping the driven device."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Runs a scripted actuator test on the Tavrin Input Output Control.\n"
+        "Exit status: 0 every expectation held, 1 one failed (or a device was still driven at the end),\n"
+        "2 a script, usage, input or output error, 128+N ended by signal N (Ctrl+C, SIGTERM, SIGHUP)\n"
+        "after stopping the driven device."));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("The scenario to run."));
     QCommandLineOption showOption(QStringLiteral("show"), QStringLiteral("Show the control in a real window."));
@@ -53,10 +53,11 @@ int main(int argc, char** argv)
                            QStringLiteral("file"));
     QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
                               QStringLiteral("file"));
-    QCommandLineOption link(QStringLiteral("link"),
-                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                                           "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-                            QStringLiteral("connection"), QStringLiteral("sim"));
+    QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
+        QStringLiteral("connection"), QStringLiteral("sim"));
     parser.addOptions({showOption, junit, install, csv, report, link});
     const char* usage = "usage: ioctl-script [--show] [--link CONNECTION] [--junit FILE] [--csv FILE] [--report FILE] "
                         "[--install PATH] SCRIPT";
@@ -126,9 +127,9 @@ int main(int argc, char** argv)
     }
     out.flush();
     if (!scriptError.isEmpty()) std::fprintf(stderr, "ioctl-script: %s\n", qPrintable(scriptError));
-    int status = !scriptError.isEmpty()  ? refused
-                 : runner.failed()       ? TavrinApps::ExitStatus::failed
-                                         : TavrinApps::ExitStatus::done;
+    int status = !scriptError.isEmpty() ? refused
+                 : runner.failed()      ? TavrinApps::ExitStatus::failed
+                                        : TavrinApps::ExitStatus::done;
     if (parser.isSet(junit)) {
         QString why;
         if (!Scenario::writeJUnit(parser.value(junit), info.fileName(), runner.expectations(), scriptError,

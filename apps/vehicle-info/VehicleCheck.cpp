@@ -2,8 +2,8 @@
 
 #include "ControlFields.h"
 #include "Form.h"
-#include "ioctlAutomation.h"
 #include "Utils.h"
+#include "ioctlAutomation.h"
 
 namespace VehicleInfo {
 namespace {
@@ -76,8 +76,8 @@ void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
         if (!namesDevice(f.DeviceStartRequest, f.OutputControlRequest, device))
             out.missing << "device '" + device + "': its start '" + nameOf(f.DeviceStartRequest) + "' cannot name it";
         if (!namesDevice(f.DeviceStopRequest, f.StopRequest, device))
-            out.missing << "device '" + device + "': no stop request that names it ('" +
-                               nameOf(f.DeviceStopRequest) + "')";
+            out.missing << "device '" + device + "': no stop request that names it ('" + nameOf(f.DeviceStopRequest) +
+                               "')";
     }
 }
 

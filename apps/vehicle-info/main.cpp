@@ -87,16 +87,16 @@ int check(const std::shared_ptr<Sorvik3Sim::KwpSession>& session, const QString&
 // Starts the communication with each ECU over the link, says how it went, and closes it again.
 int ping(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
 {
-    const auto report = Sorvik3Sim::pingEcus(
-        *session, {}, [&](const Sorvik3Sim::EcuAnswer& answer) {
-            std::cout << answer.ecu << " (" << TavrinApps::errorNumberText(answer.id) << ") over " << session->linkName() << ": "
-                      << (answer.error == 0 ? std::string("answers")
-                                            : "error " + TavrinApps::errorNumberText(answer.error) + ": " + answer.why)
-                      << "\n";
-        });
-    if (report.closing) {
-        std::cout << "closing: error " << TavrinApps::errorNumberText(report.closing->number()) << ": " << report.closing->description()
+    const auto report = Sorvik3Sim::pingEcus(*session, {}, [&](const Sorvik3Sim::EcuAnswer& answer) {
+        std::cout << answer.ecu << " (" << TavrinApps::errorNumberText(answer.id) << ") over " << session->linkName()
+                  << ": "
+                  << (answer.error == 0 ? std::string("answers")
+                                        : "error " + TavrinApps::errorNumberText(answer.error) + ": " + answer.why)
                   << "\n";
+    });
+    if (report.closing) {
+        std::cout << "closing: error " << TavrinApps::errorNumberText(report.closing->number()) << ": "
+                  << report.closing->description() << "\n";
     }
     std::cout << report.answering() << " of " << report.ecus.size() << " ECUs answer\n";
     return report.answering() == report.ecus.size() ? TavrinApps::ExitStatus::done : TavrinApps::ExitStatus::failed;
@@ -122,10 +122,11 @@ int main(int argc, char** argv)
                                QStringLiteral("path"), TavrinApps::defaultInstallPath());
     QCommandLineOption pingOption(QStringLiteral("ping"),
                                   QStringLiteral("Start the communication with each ECU over the link and report."));
-    QCommandLineOption link(QStringLiteral("link"),
-                            QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                                           "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-                            QStringLiteral("connection"), QStringLiteral("sim"));
+    QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
+        QStringLiteral("connection"), QStringLiteral("sim"));
     parser.addOptions({checkOption, install, pingOption, link});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Vehicle description (XML)."), "[FILE]");
     const char* usage = "usage: vehicle-info [--check | --ping] [--link CONNECTION] [--install PATH] [FILE]";

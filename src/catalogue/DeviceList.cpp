@@ -85,7 +85,8 @@ void Catalogue::prepareSessionName()
     PendingError skip;
     view->setWriteEnabled(true);
     view->setVisible(true);
-    const QString caption = multilanguage::controlText(QStringLiteral("DiSessionName/caption"), QStringLiteral("Session"));
+    const QString caption =
+        multilanguage::controlText(QStringLiteral("DiSessionName/caption"), QStringLiteral("Session"));
     view->setLabelWidth(
         TavrinPlatform::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
     view->setCaption(caption);

@@ -5,8 +5,8 @@
 namespace TavrinIoCtl {
 void Catalogue::reportFailure(const char* operation, const Failure& failure)
 {
-    c_.report.LogMessage(QString::fromLatin1(operation) + QStringLiteral(" error : ") + failure.description, Show::InStatus,
-                         failure.number);
+    c_.report.LogMessage(QString::fromLatin1(operation) + QStringLiteral(" error : ") + failure.description,
+                         Show::InStatus, failure.number);
 }
 
 void Catalogue::lvDevices_Click()

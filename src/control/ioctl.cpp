@@ -1,19 +1,19 @@
 #include "ioctl.h"
 
-#include "DriveShortcuts.h"
 #include "ControlErrors.h"
+#include "DriveShortcuts.h"
 #include "TavrinIoCtlVersion.h"
 #include "ioctlAutomation.h"
 
+#include "AssistiveTexts.h"
 #include "CaptionFit.h"
 #include "Catalogue.h"
-#include "DeleteHold.h"
 #include "ControlContext.h"
+#include "DeleteHold.h"
 #include "Layout.h"
+#include "MultiLanguage.h"
 #include "Sequencer.h"
 #include "TranslateControls.h"
-#include "AssistiveTexts.h"
-#include "MultiLanguage.h"
 
 #include <QMetaMethod>
 #include <QResizeEvent>
@@ -155,7 +155,6 @@ void ioctl::setSession(Sorvik3::SessionRef newSession)
     if (!parts_->fields.InstallPath.isEmpty()) asSessionError([&] { parts_->catalogue.LoadFunctionList(); });
 }
 
-
 void ioctl::initParameters(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                            Sorvik3::SessionRef aDiagSession)
 {
@@ -211,7 +210,8 @@ QStringList ioctl::runLogLines() const
 
 void ioctl::setClock(std::function<uint32_t()> clock)
 {
-    parts_->platform.clock = clock ? std::move(clock) : TavrinPlatform::ClockFunction(TavrinPlatform::systemMilliseconds);
+    parts_->platform.clock =
+        clock ? std::move(clock) : TavrinPlatform::ClockFunction(TavrinPlatform::systemMilliseconds);
 }
 
 void Automation::setTwipsScale(ioctl& control, TavrinPlatform::TwipsScale scale)

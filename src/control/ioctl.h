@@ -104,8 +104,7 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     // name and unit, its text as shown (a named value's name), its number (NaN
     // when it has none) and the milliseconds since the sequence began. Emitted
     // only while something is connected; the control reads nothing more for it.
-    void dataRead(const QString& name, const QString& unit, const QString& valueText, double value,
-                  quint32 elapsedMs);
+    void dataRead(const QString& name, const QString& unit, const QString& valueText, double value, quint32 elapsedMs);
     // An error was shown in the status bar, with its number.
     void errorReported(qint32 number, const QString& text);
     // DrivenDevices changed: a device may now be driven, or its stop was confirmed.

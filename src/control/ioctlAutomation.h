@@ -36,9 +36,8 @@ inline const ControlFields& fieldsOf(const ioctl& control)
 // charWidth pixels wide, the C locale.
 inline void pinMeasures(ioctl& control, int charWidth)
 {
-    Automation::setTextMeasure(control, [charWidth](const QFont&, const QString& text) {
-        return charWidth * static_cast<int>(text.size());
-    });
+    Automation::setTextMeasure(
+        control, [charWidth](const QFont&, const QString& text) { return charWidth * static_cast<int>(text.size()); });
     Automation::setUserLocale(control, QLocale::c());
     Automation::setTwipsScale(control, TavrinPlatform::TwipsScale{15.0, 15.0});
 }

@@ -21,8 +21,8 @@ const char* meaning(ControlError error)
 
 Sorvik3::Error controlError(ControlError error, const std::string& detail)
 {
-    return Sorvik3::Error(number(error), detail.empty() ? std::string(meaning(error))
-                                                        : std::string(meaning(error)) + ": " + detail);
+    return Sorvik3::Error(number(error),
+                          detail.empty() ? std::string(meaning(error)) : std::string(meaning(error)) + ": " + detail);
 }
 
 }  // namespace TavrinIoCtl

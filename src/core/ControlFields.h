@@ -12,7 +12,6 @@
 
 namespace TavrinIoCtl {
 
-
 struct ControlFields {
     // Host interface and lifecycle.
     Sorvik3::SessionRef Session;

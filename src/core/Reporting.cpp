@@ -48,7 +48,7 @@ void Reporting::setDrivenWarning(bool warn)
 
 void Reporting::showLed()
 {
-    const QString colour = fields_.Busy ? QStringLiteral("Red")
+    const QString colour = fields_.Busy     ? QStringLiteral("Red")
                            : drivenWarning_ ? QStringLiteral("Amber")
                                             : QStringLiteral("Green");
     const QPixmap led = form_.ilstLeds->image(colour);
@@ -79,8 +79,8 @@ std::optional<int32_t> Reporting::PanelClick(const QString& key) const
 void Reporting::reportEscaped(const char* handlerName, const Failure& failure) noexcept
 {
     try {
-        LogMessage(QStringLiteral("Error in %1 : %2").arg(QString::fromLatin1(handlerName), failure.description), Show::InStatus,
-                   failure.number);
+        LogMessage(QStringLiteral("Error in %1 : %2").arg(QString::fromLatin1(handlerName), failure.description),
+                   Show::InStatus, failure.number);
     } catch (...) {
         // Reporting itself failed (out of memory); nothing more can be shown.
     }

@@ -3,9 +3,9 @@
 #include "Twips.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QDoubleSpinBox>
 #include <QLocale>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
@@ -195,9 +195,9 @@ void DiagItemViewWrite::applyGeometry()
 int DiagItemViewWrite::roomForLabel() const
 {
     if (width() <= 0) return std::numeric_limits<int>::max();
-    const QWidget* shown = d_->names->isVisibleTo(this) ? static_cast<const QWidget*>(d_->names)
+    const QWidget* shown = d_->names->isVisibleTo(this)    ? static_cast<const QWidget*>(d_->names)
                            : d_->number->isVisibleTo(this) ? static_cast<const QWidget*>(d_->number)
-                                                        : nullptr;
+                                                           : nullptr;
     const int spacing = layout()->spacing();
     const int editor = shown ? shown->minimumSizeHint().width() + spacing : 0;
     const int unit = d_->unit->text().isEmpty() ? 0 : d_->unit->sizeHint().width() + spacing;

@@ -38,11 +38,12 @@ std::optional<FaultDescription> FaultInjector::takeRequestFault(const std::strin
     return take(ecu, FaultDescription::Kind::Negative, request, true);
 }
 
-std::optional<FaultDescription> FaultInjector::take(const std::string& ecu, FaultDescription::Kind kind, const std::string& request,
-                                             bool anyRequestKind)
+std::optional<FaultDescription> FaultInjector::take(const std::string& ecu, FaultDescription::Kind kind,
+                                                    const std::string& request, bool anyRequestKind)
 {
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-        const bool kindMatches = anyRequestKind ? it->fault.kind != FaultDescription::Kind::Init : it->fault.kind == kind;
+        const bool kindMatches =
+            anyRequestKind ? it->fault.kind != FaultDescription::Kind::Init : it->fault.kind == kind;
         if (it->ecu != ecu || !kindMatches || it->fault.request != request) continue;
         FaultDescription taken = it->fault;
         if (it->fault.count != kAlways && --it->fault.count <= 0) faults_.erase(it);

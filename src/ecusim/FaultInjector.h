@@ -32,8 +32,8 @@ class FaultInjector {
         std::string ecu;
         FaultDescription fault;
     };
-    std::optional<FaultDescription> take(const std::string& ecu, FaultDescription::Kind kind, const std::string& request,
-                                  bool anyKind);
+    std::optional<FaultDescription> take(const std::string& ecu, FaultDescription::Kind kind,
+                                         const std::string& request, bool anyKind);
     std::vector<Active> faults_;
 };
 

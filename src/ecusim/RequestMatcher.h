@@ -27,8 +27,8 @@ class RequestMatcher {
   private:
     struct Shape {
         const RequestDescription* request;
-        Bytes fixed;               // the message's length, the fixed bytes
-        std::vector<bool> free;    // written by a request item
+        Bytes fixed;             // the message's length, the fixed bytes
+        std::vector<bool> free;  // written by a request item
     };
     std::vector<Shape> shapes_;
 };

@@ -51,8 +51,9 @@ Answer SimulatedEcu::startCommunication(uint32_t now)
     session_ = defaultSession_;
     sessionActive_ = false;
     lastRequest_ = now;
-    return Answer{Answer::Kind::Positive, {static_cast<uint8_t>(kStartCommunication + kPositiveOffset),
-                                           model_.kline.keyByte1, model_.kline.keyByte2}};
+    return Answer{
+        Answer::Kind::Positive,
+        {static_cast<uint8_t>(kStartCommunication + kPositiveOffset), model_.kline.keyByte1, model_.kline.keyByte2}};
 }
 
 void SimulatedEcu::stopCommunication(uint32_t now)
@@ -211,7 +212,8 @@ double SimulatedEcu::sourceValue(const DataDescription& item, const DeviceState*
     return 0.0;
 }
 
-Answer SimulatedEcu::positive(const RequestDescription& request, const Bytes& data, const DeviceState* device, uint32_t now)
+Answer SimulatedEcu::positive(const RequestDescription& request, const Bytes& data, const DeviceState* device,
+                              uint32_t now)
 {
     // The positive answer to TesterPresent is its service id alone.
     if (request.service == kTesterPresent) return Answer{Answer::Kind::Positive, {kTesterPresent + kPositiveOffset}};

@@ -4,7 +4,6 @@
 
 #include <utility>
 
-
 namespace Sorvik3Sim {
 namespace {
 

@@ -31,7 +31,8 @@ uint32_t stMinMicros(uint8_t raw)
     return 127000;
 }
 
-IsoTpEndpoint::IsoTpEndpoint(IsoTpSettings settings) : settings_(std::move(settings)) {}
+IsoTpEndpoint::IsoTpEndpoint(IsoTpSettings settings) : settings_(std::move(settings))
+{}
 
 void IsoTpEndpoint::breach(const std::string& what) const
 {
@@ -69,7 +70,8 @@ void IsoTpEndpoint::send(const Bytes& message, Micros now)
         awaitingFlowControl_ = false;
         return;
     }
-    Bytes data{static_cast<uint8_t>((kFirst << 4) | (message.size() >> 8)), static_cast<uint8_t>(message.size() & 0xFF)};
+    Bytes data{static_cast<uint8_t>((kFirst << 4) | (message.size() >> 8)),
+               static_cast<uint8_t>(message.size() & 0xFF)};
     data.insert(data.end(), message.begin(), message.begin() + 6);
     due_.push_back(frame(std::move(data)));
     out_.assign(message.begin() + 6, message.end());
@@ -142,8 +144,7 @@ void IsoTpEndpoint::onConsecutiveFrame(const Bytes& data, Micros now)
     const uint8_t sequence = data[0] & 0x0F;
     if (sequence != inSequence_) {
         expected_ = 0;
-        breach("consecutive frame " + std::to_string(sequence) + " where " + std::to_string(inSequence_) +
-               " was due");
+        breach("consecutive frame " + std::to_string(sequence) + " where " + std::to_string(inSequence_) + " was due");
     }
     inSequence_ = (inSequence_ + 1) & 0x0F;
     const size_t take = std::min(expected_ - in_.size(), data.size() - 1);
@@ -230,9 +231,9 @@ void IsoTpEndpoint::checkTimers(Micros now) const
     }
     if (expected_ > 0 && now > consecutiveBy_) {
         throw Sorvik3::Error(TransportTimeout, "No consecutive frame from " + settings_.peer + " within N_Cr (" +
-                                                   std::to_string(settings_.nCrMs) + " ms): " +
-                                                   std::to_string(in_.size()) + " of " + std::to_string(expected_) +
-                                                   " bytes came");
+                                                   std::to_string(settings_.nCrMs) +
+                                                   " ms): " + std::to_string(in_.size()) + " of " +
+                                                   std::to_string(expected_) + " bytes came");
     }
 }
 

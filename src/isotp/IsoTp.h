@@ -85,7 +85,7 @@ class IsoTpEndpoint {
     std::deque<CanFrame> due_;  // ready now
 
     // Sending
-    Bytes out_;       // what is left to send
+    Bytes out_;  // what is left to send
     uint8_t outSequence_ = 1;
     bool awaitingFlowControl_ = false;
     Micros flowControlBy_ = 0;

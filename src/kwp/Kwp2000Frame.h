@@ -14,7 +14,7 @@ namespace Sorvik3Sim {
 struct Frame {
     uint8_t target = 0;
     uint8_t source = 0;
-    Bytes data;  // service id first
+    Bytes data;               // service id first
     bool addressed = true;    // false: a header without addresses
     bool functional = false;  // functional rather than physical addressing
 };

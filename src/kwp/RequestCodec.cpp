@@ -20,8 +20,8 @@ bool writes(const DataDescription& item)
 size_t echoedParameters(uint8_t service)
 {
     switch (service) {
-    case kIoControlByLocalId: return 2;         // local identifier, control option
-    case kIoControlByCommonId: return 3;        // common identifier (2), control option
+    case kIoControlByLocalId: return 2;   // local identifier, control option
+    case kIoControlByCommonId: return 3;  // common identifier (2), control option
     case kReadDataByCommonId:
     case kWriteDataByCommonId: return 2;
     case kStartDiagnosticSession:
@@ -108,8 +108,8 @@ void checkAnswer(const std::string& ecu, const RequestDescription& request, cons
     }
     if (answer[0] == kNegativeResponse && answer.size() >= 3 && answer[1] == request.service) {
         const uint8_t code = answer[2];
-        throw Sorvik3::Error(code, "Negative response " + hexByte(code) + " " + responseCodeName(code) +
-                                       " from ECU '" + ecu + "' to '" + request.name + "'");
+        throw Sorvik3::Error(code, "Negative response " + hexByte(code) + " " + responseCodeName(code) + " from ECU '" +
+                                       ecu + "' to '" + request.name + "'");
     }
     if (!answerBelongsTo(request, requestBytes, answer)) {
         throw Sorvik3::Error(BadFrame, "Unexpected answer " + hexText(answer) + " from ECU '" + ecu + "' to '" +

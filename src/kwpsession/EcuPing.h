@@ -29,7 +29,6 @@ struct PingReport {
 
 // Told of each ECU before it is tried (before) and after (after); stops between ECUs once cancel is set.
 PingReport pingEcus(Sorvik3::Session& session, const std::function<void(const std::string& ecu)>& before = {},
-                    const std::function<void(const EcuAnswer&)>& after = {},
-                    const std::atomic<bool>* cancel = nullptr);
+                    const std::function<void(const EcuAnswer&)>& after = {}, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace Sorvik3Sim

@@ -1,14 +1,14 @@
 #include "KwpSession.h"
 
 #include "ErrorNumbers.h"
+#include "FaultInjector.h"
 #include "LinkFactory.h"
+#include "SimClock.h"
 #include "SimObjects.h"
+#include "SimulatedEcu.h"
 #include "VehicleLoader.h"
 #include "VehicleRuntime.h"
 #include "VehicleSimulator.h"
-#include "SimulatedEcu.h"
-#include "FaultInjector.h"
-#include "SimClock.h"
 
 namespace Sorvik3Sim {
 
@@ -23,7 +23,8 @@ std::shared_ptr<KwpSession> KwpSession::fromText(const std::string& xml, const s
     return std::make_shared<KwpSession>(loadVehicleText(xml, name), connection);
 }
 
-KwpSession::KwpSession(VehicleDescription vehicle) : KwpSession(std::move(vehicle), "sim") {}
+KwpSession::KwpSession(VehicleDescription vehicle) : KwpSession(std::move(vehicle), "sim")
+{}
 
 KwpSession::KwpSession(VehicleDescription vehicle, const std::string& connection)
     : KwpSession(std::make_shared<const VehicleDescription>(std::move(vehicle)), connection)

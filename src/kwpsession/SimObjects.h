@@ -42,7 +42,8 @@ class SimDataDevice final : public Sorvik3::DataDevice {
 class SimData final : public Sorvik3::Data {
   public:
     // A host may keep a data item alone: it holds the runtime whose description it reads.
-    SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request, const DataDescription& model);
+    SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request,
+            const DataDescription& model);
     std::string Name() override { return model_.name; }
     std::string Unit() override { return model_.unit; }
     Sorvik3::NumericListRef NumericList() override { return list_; }

@@ -2,9 +2,9 @@
 
 #include "ErrorNumbers.h"
 #include "RequestCodec.h"
+#include "SimClock.h"
 #include "Sorvik3.h"
 #include "VehicleSimulator.h"
-#include "SimClock.h"
 
 namespace Sorvik3Sim {
 
@@ -83,8 +83,8 @@ Bytes VehicleRuntime::finalAnswer(const EcuDescription& ecu, const RequestDescri
                                                   "' was given up (response pending)");
         }
         if (pending == kMaxPendingAnswers || clock_.now() - start > kPendingLimitMs) {
-            throw Sorvik3::Error(TooManyPending, "ECU '" + ecu.name + "' kept answering 'response pending' to '" +
-                                                     request.name + "'");
+            throw Sorvik3::Error(TooManyPending,
+                                 "ECU '" + ecu.name + "' kept answering 'response pending' to '" + request.name + "'");
         }
         answer = link_->nextAnswer(ecu, request.name, link_->pendingTimeout(ecu), wire);
     }
@@ -126,8 +126,8 @@ Bytes VehicleRuntime::ownAnswer(const EcuDescription& ecu, const RequestDescript
         try {
             answer = link_->nextAnswer(ecu, request.name, link_->answerTimeout(ecu), wire);
         } catch (const Sorvik3::Error& error) {
-            throw Sorvik3::Error(error.number(), error.description() + "; an answer to another request was dropped: " +
-                                                     hexText(stale));
+            throw Sorvik3::Error(error.number(),
+                                 error.description() + "; an answer to another request was dropped: " + hexText(stale));
         }
     }
 }

@@ -16,8 +16,8 @@ void nameWidget(const Assistive& entry)
     const QString key = entry.widget->objectName() + QStringLiteral("/");
     entry.widget->setAccessibleName(
         multilanguage::controlText(key + QStringLiteral("accessibleName"), QString::fromUtf8(entry.name)));
-    entry.widget->setAccessibleDescription(
-        multilanguage::controlText(key + QStringLiteral("accessibleDescription"), QString::fromUtf8(entry.description)));
+    entry.widget->setAccessibleDescription(multilanguage::controlText(key + QStringLiteral("accessibleDescription"),
+                                                                      QString::fromUtf8(entry.description)));
 }
 
 }  // namespace
@@ -38,15 +38,16 @@ void TranslateAssistiveTexts(const Form& f)
         {f.lbTime, "Elapsed time", "Seconds since the start of the sequence."},
         {f.PictureRunning, "Running", "A sequence is running."},
         {f.runLog, "Run log", "Every request, answer and step of the sequence."},
-        {f.sbMain, "Status bar", "The last message (click it for the details of an error), the version, the state "
-                                 "and the indicator."},
+        {f.sbMain, "Status bar",
+         "The last message (click it for the details of an error), the version, the state "
+         "and the indicator."},
     };
     for (const auto& entry : entries)
         nameWidget(entry);
-    f.lvStatus->headerItem()->setText(0, multilanguage::controlText(QStringLiteral("lvStatus/NAME/text"),
-                                                                    QStringLiteral("Name")));
-    f.lvStatus->headerItem()->setText(1, multilanguage::controlText(QStringLiteral("lvStatus/VALUE/text"),
-                                                                    QStringLiteral("Value")));
+    f.lvStatus->headerItem()->setText(
+        0, multilanguage::controlText(QStringLiteral("lvStatus/NAME/text"), QStringLiteral("Name")));
+    f.lvStatus->headerItem()->setText(
+        1, multilanguage::controlText(QStringLiteral("lvStatus/VALUE/text"), QStringLiteral("Value")));
 }
 
 }  // namespace TavrinIoCtl

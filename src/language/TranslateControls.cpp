@@ -3,8 +3,8 @@
 #include "ClassicType.h"
 #include "ControlErrors.h"
 #include "ListView.h"
-#include "Sorvik3.h"
 #include "MultiLanguage.h"
+#include "Sorvik3.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,11 +21,10 @@
 namespace TavrinIoCtl {
 namespace {
 
-
 [[noreturn]] void refuse(const QObject* control, const char* property)
 {
     throw Sorvik3::Error(number(ControlError::PropertyRefused), "Object '" + control->objectName().toStdString() +
-                                              "' doesn't support the property " + property);
+                                                                    "' doesn't support the property " + property);
 }
 
 void setCaption(QObject* control, const QString& text)
@@ -71,7 +70,8 @@ void setFontSize(QObject* control, const QString& text)
 {
     bool ok = false;
     const float size = QLocale::c().toFloat(text.trimmed(), &ok);
-    if (!ok) throw Sorvik3::Error(number(ControlError::NotANumber), "Not a number: FontSize '" + text.toStdString() + "'");
+    if (!ok)
+        throw Sorvik3::Error(number(ControlError::NotANumber), "Not a number: FontSize '" + text.toStdString() + "'");
     QWidget* widget = widgetOf(control, "FontSize");
     QFont font = widget->font();
     font.setPointSizeF(size > 0 ? size : font.pointSizeF());

@@ -26,7 +26,8 @@ void tellWholeCaption(QAbstractButton* button, bool cut)
     if (!written.isEmpty() && own == written) own = button->property("ownTip").toString();
     button->setProperty("ownTip", own);
     QString tip = own;
-    if (cut) tip = own.isEmpty() || own == button->text() ? button->text() : button->text() + QStringLiteral("\n") + own;
+    if (cut)
+        tip = own.isEmpty() || own == button->text() ? button->text() : button->text() + QStringLiteral("\n") + own;
     button->setProperty("captionTip", cut ? tip : QString());
     button->setToolTip(tip);
 }
@@ -90,16 +91,15 @@ void fitStopRow(const Form& f)
 void fitCaptions(const Form& f)
 {
     fitRow({{f.cbReadData}, {f.ckReadData}}, f.FrData->width());
-    fitRow({{f.cbStartTempo}, {f.cbStartPerm}, {f.OptionPerm[0], f.OptionPerm[1], f.OptionPerm[2]}},
-           f.FrComm->width());
+    fitRow({{f.cbStartTempo}, {f.cbStartPerm}, {f.OptionPerm[0], f.OptionPerm[1], f.OptionPerm[2]}}, f.FrComm->width());
     fitStopRow(f);
 }
 
 int stopRowMinimumWidth(const Form& f)
 {
     constexpr int kMargin = 4;
-    return stopRowLeft(f) + f.CbStop->minimumSizeHint().width() + kStopGap +
-           f.cbEstop->minimumSizeHint().width() + kMargin;
+    return stopRowLeft(f) + f.CbStop->minimumSizeHint().width() + kStopGap + f.cbEstop->minimumSizeHint().width() +
+           kMargin;
 }
 
 }  // namespace TavrinIoCtl

@@ -84,11 +84,11 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
         context_,
         [&] {
             QString why;
-            device_ = QCanBus::instance()->createDevice(QString::fromStdString(plugin), QString::fromStdString(interface),
-                                                        &why);
+            device_ = QCanBus::instance()->createDevice(QString::fromStdString(plugin),
+                                                        QString::fromStdString(interface), &why);
             if (!device_) {
-                refusal = "CAN plugin '" + plugin + "' gives no device '" + interface + "': " +
-                          (why.isEmpty() ? std::string("unknown plugin") : why.toStdString());
+                refusal = "CAN plugin '" + plugin + "' gives no device '" + interface +
+                          "': " + (why.isEmpty() ? std::string("unknown plugin") : why.toStdString());
                 return;
             }
             device_->setParent(context_);
@@ -104,14 +104,16 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
                     const QCanBusFrame frame = device_->readFrame();
                     if (frame.frameType() != QCanBusFrame::DataFrame) continue;
                     const QByteArray payload = frame.payload();
-                    frames.push_back({frame.frameId(), frame.hasExtendedFrameFormat(), Bytes(payload.begin(), payload.end())});
+                    frames.push_back(
+                        {frame.frameId(), frame.hasExtendedFrameFormat(), Bytes(payload.begin(), payload.end())});
                 }
                 received(std::move(frames));
             });
-            QObject::connect(device_, &QCanBusDevice::errorOccurred, context_, [this](QCanBusDevice::CanBusError error) {
-                if (error == QCanBusDevice::ConnectionError || error == QCanBusDevice::WriteError)
-                    failed(device_->errorString().toStdString());
-            });
+            QObject::connect(device_, &QCanBusDevice::errorOccurred, context_,
+                             [this](QCanBusDevice::CanBusError error) {
+                                 if (error == QCanBusDevice::ConnectionError || error == QCanBusDevice::WriteError)
+                                     failed(device_->errorString().toStdString());
+                             });
             QObject::connect(device_, &QCanBusDevice::framesWritten, context_, [this](qint64 count) {
                 {
                     std::lock_guard lock(mutex_);
@@ -119,14 +121,15 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
                 }
                 arrived_.notify_all();
             });
-            QObject::connect(device_, &QCanBusDevice::stateChanged, context_, [this](QCanBusDevice::CanBusDeviceState state) {
-                if (state != QCanBusDevice::ConnectedState) return;
-                {
-                    std::lock_guard lock(mutex_);
-                    connected_ = true;
-                }
-                arrived_.notify_all();
-            });
+            QObject::connect(device_, &QCanBusDevice::stateChanged, context_,
+                             [this](QCanBusDevice::CanBusDeviceState state) {
+                                 if (state != QCanBusDevice::ConnectedState) return;
+                                 {
+                                     std::lock_guard lock(mutex_);
+                                     connected_ = true;
+                                 }
+                                 arrived_.notify_all();
+                             });
             if (!device_->connectDevice()) {
                 refusal = "CAN interface '" + name() + "' cannot connect: " + device_->errorString().toStdString();
             } else if (device_->state() == QCanBusDevice::ConnectedState) {
@@ -145,7 +148,8 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
     }
     stopCanThreadAtExit();
     if (!refusal.empty()) {
-        QMetaObject::invokeMethod(context_, [this] { delete context_; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            context_, [this] { delete context_; }, Qt::BlockingQueuedConnection);
         unavailable(refusal);
     }
 }

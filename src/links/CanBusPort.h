@@ -54,8 +54,8 @@ class CanBusPort {
 
     std::string plugin_;
     std::string interface_;
-    QObject* context_ = nullptr;         // lives in the thread
-    QCanBusDevice* device_ = nullptr;    // lives in the thread
+    QObject* context_ = nullptr;       // lives in the thread
+    QCanBusDevice* device_ = nullptr;  // lives in the thread
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<CanFrame> queue_;

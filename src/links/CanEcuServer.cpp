@@ -8,7 +8,8 @@
 
 namespace Sorvik3Sim {
 
-CanEcuServer::CanEcuServer(VehicleSimulator& simulator, CanBusPort& port, EcuServerOptions options, TransportFaults& faults)
+CanEcuServer::CanEcuServer(VehicleSimulator& simulator, CanBusPort& port, EcuServerOptions options,
+                           TransportFaults& faults)
     : simulator_(simulator), port_(port), options_(std::move(options)), faults_(faults)
 {
     const auto& ecus = simulator_.model().ecus;
@@ -99,8 +100,10 @@ void CanEcuServer::beforeAnswer(EcuEnd& end)
         say(ecu.name + " sends " + what + " " + hexText(data) + " (fault)");
         port_.write(CanFrame{settings.txId, settings.extendedIds, std::move(data)});
     };
-    if (takeOne(faults_.garbage)) outOfTurn({0x5A, 0x13, 0xFF, 0x00, 0x55, 0xC7, 0x21, 0x8A}, "a frame of no known type");
-    if (takeOne(faults_.strayConsecutive)) outOfTurn({0x24, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A}, "a consecutive frame out of turn");
+    if (takeOne(faults_.garbage))
+        outOfTurn({0x5A, 0x13, 0xFF, 0x00, 0x55, 0xC7, 0x21, 0x8A}, "a frame of no known type");
+    if (takeOne(faults_.strayConsecutive))
+        outOfTurn({0x24, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A}, "a consecutive frame out of turn");
 }
 
 void CanEcuServer::poll(int timeoutMs)

@@ -28,7 +28,7 @@ class CanEcuServer {
     struct EcuEnd {
         size_t index;
         IsoTpEndpoint endpoint;
-        bool answering = false;  // the first consecutive frame of the answer is still to come
+        bool answering = false;   // the first consecutive frame of the answer is still to come
         bool corrupting = false;  // the answer's first frame is to be spoiled
     };
     void beforeAnswer(EcuEnd& end);

@@ -28,7 +28,8 @@ IsoTpSettings isoTpSettings(const EcuDescription& ecu, bool forEcu)
     return settings;
 }
 
-CanLink::CanLink(std::string name, CanOptions options) : name_(std::move(name)), options_(std::move(options)) {}
+CanLink::CanLink(std::string name, CanOptions options) : name_(std::move(name)), options_(std::move(options))
+{}
 
 CanLink::~CanLink() = default;
 
@@ -93,8 +94,8 @@ Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, 
         const Micros now = nowMicros();
         endpoint.checkTimers(now);
         if (interruptible && interrupted_) {
-            throw Sorvik3::Error(Interrupted, "The wait for the answer of ECU '" + ecu.name + "' to '" + what +
-                                                  "' was given up");
+            throw Sorvik3::Error(Interrupted,
+                                 "The wait for the answer of ECU '" + ecu.name + "' to '" + what + "' was given up");
         }
         if (endpoint.sent() && !answerBy) answerBy = now + Micros{timeoutMs} * 1000;
         // Once an answer has begun, its frames are timed by N_Cr, not by P2.

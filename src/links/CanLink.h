@@ -14,8 +14,8 @@
 namespace Sorvik3Sim {
 
 struct CanOptions {
-    std::string plugin;     // "socketcan", "virtualcan", ...
-    std::string interface;  // "can0"
+    std::string plugin;                         // "socketcan", "virtualcan", ...
+    std::string interface;                      // "can0"
     std::map<std::string, std::string> device;  // bitrate=500000
 };
 
@@ -28,10 +28,8 @@ class CanLink final : public Link {
     void startCommunication(const EcuDescription& ecu, WireRecord& wire) override;
     void stopCommunication(const EcuDescription& ecu) override;
     Bytes frame(const EcuDescription& ecu, const Bytes& request) const override;
-    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
-                   WireRecord& wire) override;
-    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
-                     WireRecord& wire) override;
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire) override;
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     uint32_t answerTimeout(const EcuDescription& ecu) const override
     {
         return ecu.can ? ecu.can->p2Max : ecu.kline.timing.p2Max;
@@ -49,8 +47,8 @@ class CanLink final : public Link {
     void close();
     // Sends a message whole, answering its flow control; then waits for the answer.
     Bytes transfer(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire);
-    Bytes awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, const std::string& what,
-                       uint32_t timeoutMs, WireRecord& wire, bool interruptible = false);
+    Bytes awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
+                       WireRecord& wire, bool interruptible = false);
     void flush(IsoTpEndpoint& endpoint);
 
     std::string name_;

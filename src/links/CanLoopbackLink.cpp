@@ -37,7 +37,8 @@ std::string loopbackCanInterface()
 }
 
 CanLoopbackLink::CanLoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, CanOptions options)
-    : simulator_(std::move(simulator)), bus_(std::make_unique<CanBusPort>(options.plugin, options.interface, options.device))
+    : simulator_(std::move(simulator)),
+      bus_(std::make_unique<CanBusPort>(options.plugin, options.interface, options.device))
 {
     server_ = std::make_unique<CanEcuServer>(*simulator_, *bus_, EcuServerOptions{}, faults_);
     line_ = std::make_unique<CanLink>(std::move(name), options);

@@ -32,15 +32,13 @@ class CanLoopbackLink final : public Link {
     }
     void stopCommunication(const EcuDescription& ecu) override { line_->stopCommunication(ecu); }
     Bytes frame(const EcuDescription& ecu, const Bytes& request) const override { return line_->frame(ecu, request); }
-    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
-                   WireRecord& wire) override
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire) override
     {
         Bytes answer;
         onSimulatedTime(ecu, [&] { answer = line_->exchange(ecu, what, request, wire); });
         return answer;
     }
-    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
-                     WireRecord& wire) override
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override
     {
         return line_->nextAnswer(ecu, what, timeoutMs, wire);
     }

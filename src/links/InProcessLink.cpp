@@ -35,8 +35,9 @@ void InProcessLink::send(size_t index, const Bytes& request, WireRecord& wire)
     answers_.clear();
     wire.sent = frame(simulator_->model().ecus[index], request);
     waitingSince_ = simulator_->clock().now();
-    simulator_->serve(index, request,
-                      [this](const Bytes& answer) { answers_.push_back({answer, simulator_->clock().now()}); });
+    simulator_->serve(index, request, [this](const Bytes& answer) {
+        answers_.push_back({answer, simulator_->clock().now()});
+    });
 }
 
 void InProcessLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)

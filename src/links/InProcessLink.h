@@ -20,10 +20,8 @@ class InProcessLink final : public Link {
     void startCommunication(const EcuDescription& ecu, WireRecord& wire) override;
     void stopCommunication(const EcuDescription& ecu) override;
     Bytes frame(const EcuDescription& ecu, const Bytes& request) const override;
-    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
-                   WireRecord& wire) override;
-    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
-                     WireRecord& wire) override;
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire) override;
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     VehicleSimulator* simulator() override { return simulator_.get(); }
 
   private:

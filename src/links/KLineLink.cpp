@@ -237,8 +237,8 @@ Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, u
             }
             if (frame->addressed && (frame->source != ecu.address || frame->target != ecu.testerAddress)) {
                 throw Sorvik3::Error(BadFrame, "Answer to '" + what + "' from address " + hexByte(frame->source) +
-                                                   " to " + hexByte(frame->target) + ", not from " + where(ecu) +
-                                                   " (" + hexByte(ecu.address) + "): " + hexText(bytes));
+                                                   " to " + hexByte(frame->target) + ", not from " + where(ecu) + " (" +
+                                                   hexByte(ecu.address) + "): " + hexText(bytes));
             }
             ecus_[&ecu].lastAnswer = silenceClock_();
             return frame->data;
@@ -252,8 +252,8 @@ Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, u
         stray_ += received_.size();
         received_.clear();
         wire.received = partial;
-        throw Sorvik3::Error(BadFrame, "Incomplete answer of " + where(ecu) + " to '" + what + "' (length wrong): " +
-                                           hexText(partial));
+        throw Sorvik3::Error(BadFrame, "Incomplete answer of " + where(ecu) + " to '" + what +
+                                           "' (length wrong): " + hexText(partial));
     }
     // An answer given up on may still be on its way: the line counts as busy until now.
     lastByte_ = Clock::now();
@@ -320,8 +320,9 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
     } catch (const Sorvik3::Error& error) {
         interruptible_ = false;
         if (error.number() != Interrupted) throw;
-        throw Sorvik3::Error(Interrupted, "'" + what + "' to ECU '" + ecu.name + "' not sent: given up for a more "
-                                                                               "urgent request");
+        throw Sorvik3::Error(Interrupted, "'" + what + "' to ECU '" + ecu.name +
+                                              "' not sent: given up for a more "
+                                              "urgent request");
     }
     interruptible_ = false;
     send(ecu, wire.sent);

@@ -34,10 +34,8 @@ class KLineLink final : public Link {
     void startCommunication(const EcuDescription& ecu, WireRecord& wire) override;
     void stopCommunication(const EcuDescription& ecu) override;
     Bytes frame(const EcuDescription& ecu, const Bytes& request) const override;
-    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
-                   WireRecord& wire) override;
-    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
-                     WireRecord& wire) override;
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire) override;
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     void interrupt() override { interrupted_ = true; }
 
     // Bytes that belonged to no frame, dropped since the link was opened.

@@ -1,8 +1,8 @@
 #include "LinkFactory.h"
 
-#include "ErrorNumbers.h"
 #include "CanLink.h"
 #include "CanLoopbackLink.h"
+#include "ErrorNumbers.h"
 #include "InProcessLink.h"
 #include "KLineLink.h"
 #include "LoopbackLink.h"
@@ -77,7 +77,8 @@ Connection parseConnection(const std::string& text)
         const auto amp = query.find('&', start);
         const std::string pair = query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
         const auto equals = pair.find('=');
-        if (pair.empty() || equals == std::string::npos || equals == 0) refuse(text, "option '" + pair + "' is no NAME=VALUE");
+        if (pair.empty() || equals == std::string::npos || equals == 0)
+            refuse(text, "option '" + pair + "' is no NAME=VALUE");
         connection.options[pair.substr(0, equals)] = pair.substr(equals + 1);
         if (amp == std::string::npos) break;
         start = amp + 1;
@@ -119,7 +120,8 @@ std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const Ve
     // A line's timing runs on a thread of its own: the caller's thread never sleeps through it.
     if (connection.kind == "can") {
         CanOptions options = canOptions(text, connection);
-        if (connection.port != "loopback") return std::make_shared<OffThreadLink>(std::make_unique<CanLink>(text, options));
+        if (connection.port != "loopback")
+            return std::make_shared<OffThreadLink>(std::make_unique<CanLink>(text, options));
         options.plugin = "virtualcan";
         options.interface = loopbackCanInterface();
         return std::make_shared<OffThreadLink>(

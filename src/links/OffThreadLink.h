@@ -35,10 +35,8 @@ class OffThreadLink final : public Link {
     void startCommunication(const EcuDescription& ecu, WireRecord& wire) override;
     void stopCommunication(const EcuDescription& ecu) override;
     Bytes frame(const EcuDescription& ecu, const Bytes& request) const override { return line_->frame(ecu, request); }
-    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
-                   WireRecord& wire) override;
-    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
-                     WireRecord& wire) override;
+    Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire) override;
+    Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line_->answerTimeout(ecu); }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
     VehicleSimulator* simulator() override { return line_->simulator(); }
@@ -56,9 +54,9 @@ class OffThreadLink final : public Link {
     std::string name_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::function<void()> job_;          // the call waiting for the line's thread
-    std::function<void()> onDone_;       // wakes a local event loop
-    bool busy_ = false;                  // a call is under way
+    std::function<void()> job_;     // the call waiting for the line's thread
+    std::function<void()> onDone_;  // wakes a local event loop
+    bool busy_ = false;             // a call is under way
     bool done_ = false;
     bool quit_ = false;
     std::string busyWith_;

@@ -9,17 +9,17 @@ namespace Sorvik3Sim {
 
 struct TransportFaults {
     // Both lines.
-    std::atomic<int> late{0};        // the answer comes lateByMs past P2max
+    std::atomic<int> late{0};  // the answer comes lateByMs past P2max
     std::atomic<int> lateByMs{5};
-    std::atomic<int> corrupt{0};     // K-line: the checksum is wrong; CAN: a single frame whose length lies
-    std::atomic<int> garbage{0};     // K-line: noise bytes before the answer; CAN: a frame of no known type
+    std::atomic<int> corrupt{0};  // K-line: the checksum is wrong; CAN: a single frame whose length lies
+    std::atomic<int> garbage{0};  // K-line: noise bytes before the answer; CAN: a frame of no known type
     // K-line.
-    std::atomic<int> strayZero{0};   // a 0x00 before the next echo, as a wake-up pattern's echo comes
+    std::atomic<int> strayZero{0};  // a 0x00 before the next echo, as a wake-up pattern's echo comes
     // CAN.
-    std::atomic<int> lostConsecutive{0};   // the first consecutive frame of an answer is not sent
-    std::atomic<int> lateFlowControl{0};   // the flow control to a request comes after N_Bs
-    std::atomic<int> overflow{0};          // a long request is refused with a flow-control overflow
-    std::atomic<int> flowControlWait{0};   // one flow-control WAIT, the go-ahead waitMs later
+    std::atomic<int> lostConsecutive{0};  // the first consecutive frame of an answer is not sent
+    std::atomic<int> lateFlowControl{0};  // the flow control to a request comes after N_Bs
+    std::atomic<int> overflow{0};         // a long request is refused with a flow-control overflow
+    std::atomic<int> flowControlWait{0};  // one flow-control WAIT, the go-ahead waitMs later
     std::atomic<int> waitMs{100};
     std::atomic<int> strayConsecutive{0};  // a consecutive frame out of turn before the answer
 };

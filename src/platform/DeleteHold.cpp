@@ -6,7 +6,8 @@
 
 namespace TavrinPlatform {
 
-DeleteHold::DeleteHold(QWidget* widget) : widget_(widget) {}
+DeleteHold::DeleteHold(QWidget* widget) : widget_(widget)
+{}
 
 DeleteHold::~DeleteHold()
 {

@@ -244,9 +244,9 @@ void ListView::mouseReleaseEvent(QMouseEvent* event)
 
 void ListView::keyPressEvent(QKeyEvent* event)
 {
-    static const QHash<int, CursorAction> moves = {
-        {Qt::Key_Up, MoveUp},         {Qt::Key_Down, MoveDown}, {Qt::Key_PageUp, MovePageUp},
-        {Qt::Key_PageDown, MovePageDown}, {Qt::Key_Home, MoveHome}, {Qt::Key_End, MoveEnd}};
+    static const QHash<int, CursorAction> moves = {{Qt::Key_Up, MoveUp},         {Qt::Key_Down, MoveDown},
+                                                   {Qt::Key_PageUp, MovePageUp}, {Qt::Key_PageDown, MovePageDown},
+                                                   {Qt::Key_Home, MoveHome},     {Qt::Key_End, MoveEnd}};
     const auto move = moves.find(event->key());
     if (move != moves.end() && event->modifiers() == Qt::NoModifier) {
         const QModelIndex next = moveCursor(*move, event->modifiers());
@@ -258,7 +258,8 @@ void ListView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    const bool choose = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
+    const bool choose =
+        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
     if (choose && currentItem() != nullptr) {
         QTreeWidgetItem* row = currentItem();
         setCurrentItem(row);

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <QHash>
-#include <QTimer>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <any>

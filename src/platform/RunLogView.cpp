@@ -54,7 +54,8 @@ void RunLogView::flush()
 void RunLogView::updateRow(int row)
 {
     const int top = (row - shownTop_) * rowHeight();
-    if (row >= 0 && top >= 0 && top < viewport()->height()) viewport()->update(0, top, viewport()->width(), rowHeight());
+    if (row >= 0 && top >= 0 && top < viewport()->height())
+        viewport()->update(0, top, viewport()->width(), rowHeight());
 }
 
 // A scroll of a few rows moves the pixels already painted and paints only the rows that came in.

@@ -22,7 +22,7 @@ struct DrivenDevice {
     QString device;
     DriveModeValue mode = DriveModeValue::Temporary;
     Sorvik3::RequestRef stopRequest;
-    bool sharedStop = false;    // the ECU's general stop: it must be made to name the device
+    bool sharedStop = false;  // the ECU's general stop: it must be made to name the device
     int32_t stopCommand = -1;
     int32_t startCommand = -1;  // a "stop" that sends this would start it again
     int32_t runningValue = -1;  // the status value that says it runs

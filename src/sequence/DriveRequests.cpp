@@ -126,7 +126,8 @@ SequenceState Sequencer::stopDevice(const DrivenDevice& device)
 // A stop whose command would start the device is not sent.
 std::optional<Failure> Sequencer::stopRefused(const Drive& op) const
 {
-    if (op.stops == nullptr || op.judgeStatus || op.command < 0 || op.command != op.stops->startCommand) return std::nullopt;
+    if (op.stops == nullptr || op.judgeStatus || op.command < 0 || op.command != op.stops->startCommand)
+        return std::nullopt;
     return Failure{number(ControlError::StopIsStart),
                    QStringLiteral("'%1' not sent: its stop command %2 is the command that starts '%3'")
                        .arg(requestName(op.request))
@@ -143,7 +144,8 @@ std::optional<Failure> Sequencer::judgeStopped(const Drive& op)
     double value = 0.0;
     if (!skip.run([&] { value = status->NumericValue(); })) return skip.take();
     if (op.runningValue < 0 || value != static_cast<double>(op.runningValue)) return std::nullopt;
-    return Failure{number(ControlError::StillDriven), QStringLiteral("the ECU answers that '%1' still runs").arg(op.device)};
+    return Failure{number(ControlError::StillDriven),
+                   QStringLiteral("the ECU answers that '%1' still runs").arg(op.device)};
 }
 
 bool Sequencer::sharedRequest(const Sorvik3::RequestRef& request) const
@@ -190,7 +192,8 @@ SequenceState Sequencer::drive(const Drive& op)
     const bool isStop = op.stops != nullptr && !op.judgeStatus;
     if (!request) {
         // A stop that cannot be sent leaves the device as it is: that is a failure.
-        if (isStop) lastDriveFailure_ = Failure{number(ControlError::RequestNotFilled), QStringLiteral("no stop request")};
+        if (isStop)
+            lastDriveFailure_ = Failure{number(ControlError::RequestNotFilled), QStringLiteral("no stop request")};
         if (op.whenAbsent != SequenceState::Idle || isStop)
             log(op.errorLabel + QStringLiteral("no request"), Show::InStatus, number(ControlError::RequestNotFilled));
         return op.whenAbsent;
@@ -237,8 +240,10 @@ SequenceState Sequencer::judgeRunning(const Drive& op)
     PendingError skip;
     double value = 0.0;
     const bool read = skip.run([&] { value = status->NumericValue(); });
-    if (read && op.runningValue >= 0) return value == static_cast<double>(op.runningValue) ? op.whenRunning : op.whenNotRunning;
-    const Failure failure = read ? Failure{number(ControlError::CannotJudge), QStringLiteral("no value 'Running' to compare the status with")}
+    if (read && op.runningValue >= 0)
+        return value == static_cast<double>(op.runningValue) ? op.whenRunning : op.whenNotRunning;
+    const Failure failure = read ? Failure{number(ControlError::CannotJudge),
+                                           QStringLiteral("no value 'Running' to compare the status with")}
                                  : *skip.take();
     log(op.errorLabel + QStringLiteral("cannot tell whether '%1' runs: %2").arg(op.device, failure.description),
         Show::InStatus, failure.number);

@@ -52,7 +52,10 @@ class Sequencer {
     // which may still be driven (the emergency stop, the host's Abort, the end).
     void stopEveryDrivenDevice(int attempts = 1);
     // The same when the control goes, as one call that waits (nothing is deleted under it).
-    void stopBeforeGoing(int attempts) { whileBusy([&] { stopEveryDrivenDevice(attempts); }); }
+    void stopBeforeGoing(int attempts)
+    {
+        whileBusy([&] { stopEveryDrivenDevice(attempts); });
+    }
     // The host's Abort: no step is taken again; what may be driven is stopped
     // once, at once or, when Abort comes during a tick's request, when that returns.
     void Abort();

@@ -180,8 +180,8 @@ void Sequencer::idleStep()
     // The last word of a sequence whose device may still be driven says so.
     const DrivenDevice device = selectedDevice();
     if (ledger_.holds(device) && !toldStillDriven_) {
-        reportStillDriven(device, lastDriveFailure_.value_or(
-                                      Failure{number(ControlError::StillDriven), QStringLiteral("no stop was confirmed")}));
+        reportStillDriven(device, lastDriveFailure_.value_or(Failure{number(ControlError::StillDriven),
+                                                                     QStringLiteral("no stop was confirmed")}));
     }
     ShowElapsedTime();
     log(QStringLiteral("Idle : ") + elapsedSeconds());
@@ -206,7 +206,9 @@ bool Sequencer::initStep()
         SetState(SequenceState::Start);
         return true;
     }
-    skip.run([&] { log(QStringLiteral("  Start Session : ") + text(f.StartSessionRequest->FrameText(true)), Show::InStatus); });
+    skip.run([&] {
+        log(QStringLiteral("  Start Session : ") + text(f.StartSessionRequest->FrameText(true)), Show::InStatus);
+    });
     skip.clear();
     skip.run([&] { f.StartSessionRequest->Send(); });
     if (f.AbortRequested) return false;

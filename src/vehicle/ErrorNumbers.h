@@ -17,14 +17,14 @@ enum ErrorNumber : int32_t {
     NotNumeric = 0x1007,
     NotWritable = 0x1008,
     BadDescription = 0x1010,
-    LinkUnavailable = 0x1011,  // the port or interface cannot be opened
-    BusCollision = 0x1012,     // the echo differs from what was sent
-    BadConnection = 0x1013,    // a connection string that names no link
-    NotSimulated = 0x1014,     // asked for the simulated ECU on a link to a real one
-    TransportTimeout = 0x1015, // ISO-TP: N_As, N_Bs or N_Cr passed
-    TransportError = 0x1016,   // ISO-TP: a frame that breaks the protocol, an overflow, a message too long
-    LinkBusy = 0x1017,         // a request made while the link waits on another one
-    Interrupted = 0x1018,      // the wait through "response pending" was given up on request
+    LinkUnavailable = 0x1011,   // the port or interface cannot be opened
+    BusCollision = 0x1012,      // the echo differs from what was sent
+    BadConnection = 0x1013,     // a connection string that names no link
+    NotSimulated = 0x1014,      // asked for the simulated ECU on a link to a real one
+    TransportTimeout = 0x1015,  // ISO-TP: N_As, N_Bs or N_Cr passed
+    TransportError = 0x1016,    // ISO-TP: a frame that breaks the protocol, an overflow, a message too long
+    LinkBusy = 0x1017,          // a request made while the link waits on another one
+    Interrupted = 0x1018,       // the wait through "response pending" was given up on request
 };
 
 }  // namespace Sorvik3Sim

@@ -216,9 +216,10 @@ FaultDescription readFault(const AttributeReader& in, Node node)
     }
     fault.request = in.required(node, "request");
     const std::string answer = in.text(node, "answer", "");
-    static const std::pair<const char*, FaultDescription::Kind> kAnswers[] = {
-        {"lost", FaultDescription::Kind::Lost}, {"late", FaultDescription::Kind::Late},
-        {"cut", FaultDescription::Kind::Cut}, {"stale", FaultDescription::Kind::Stale}};
+    static const std::pair<const char*, FaultDescription::Kind> kAnswers[] = {{"lost", FaultDescription::Kind::Lost},
+                                                                              {"late", FaultDescription::Kind::Late},
+                                                                              {"cut", FaultDescription::Kind::Cut},
+                                                                              {"stale", FaultDescription::Kind::Stale}};
     if (!answer.empty()) {
         for (const auto& [name, kind] : kAnswers) {
             if (answer == name) fault.kind = kind;

@@ -47,7 +47,7 @@ struct RequestDescription {
     std::string name;
     uint8_t service = 0;
     std::vector<uint8_t> templateBytes;  // service id first
-    std::vector<DataDescription> items;         // request items, then response items, in file order
+    std::vector<DataDescription> items;  // request items, then response items, in file order
     int pendingAnswers = 0;              // "response pending" answers before the final one
     int line = 0;
 };
@@ -90,8 +90,8 @@ struct FaultDescription {
 
 // The K-line timing of ISO 14230-2 in milliseconds, with its default values.
 struct KLineTiming {
-    uint32_t p1Max = 20;         // between the bytes of an ECU's answer
-    uint32_t p2Min = 25;         // from a request to the answer
+    uint32_t p1Max = 20;  // between the bytes of an ECU's answer
+    uint32_t p2Min = 25;  // from a request to the answer
     uint32_t p2Max = 50;
     uint32_t p2Extended = 5000;  // P2*: the wait for an answer after "response pending"
     uint32_t p3Min = 55;         // from an answer to the next request
@@ -109,9 +109,9 @@ struct KLineSettings {
 
 // KWP2000 on CAN (ISO 15765): the ECU's identifiers and ISO-TP settings.
 struct CanSettings {
-    uint32_t requestId = 0x7E0;   // the tester's frames to the ECU
-    uint32_t responseId = 0x7E8;  // the ECU's frames to the tester
-    bool extendedIds = false;     // 29-bit identifiers
+    uint32_t requestId = 0x7E0;      // the tester's frames to the ECU
+    uint32_t responseId = 0x7E8;     // the ECU's frames to the tester
+    bool extendedIds = false;        // 29-bit identifiers
     std::optional<uint8_t> padding;  // none, 0x55, 0xAA or 0xCC
     uint8_t blockSize = 0;           // in each side's flow control
     uint8_t stMin = 0;               // as on the bus: 0x00-0x7F ms, 0xF1-0xF9 100-900 us

@@ -6,9 +6,9 @@
 #include <libxml/xpath.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace TavrinXml {
 namespace {

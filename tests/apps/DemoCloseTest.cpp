@@ -13,11 +13,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTreeWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -188,7 +188,8 @@ TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
     dialog.show();
     dialog.accept();
     EXPECT_TRUE(dialog.isVisible()) << "a refused connection is not taken";
-    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("baud must be a positive whole number"))) << dialog.answers().toStdString();
+    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("baud must be a positive whole number")))
+        << dialog.answers().toStdString();
 
     QSignalSpy pinged(&dialog, &ConnectDialog::pinged);
     links->setEditText(QStringLiteral("kline:loopback"));

@@ -25,8 +25,8 @@ void PrintTo(const QStringList& texts, std::ostream* out)
 // Where texts are the system's own (log lines, state names, the version) or the vehicle's.
 bool leftOut(const QWidget* widget)
 {
-    static const QStringList names = {"runLog", "panelMSG", "panelDIAG", "panelVERSION", "panelMaj", "panelNum",
-                                      "panelClock", "plot", "DeviceParam"};
+    static const QStringList names = {"runLog",   "panelMSG",   "panelDIAG", "panelVERSION", "panelMaj",
+                                      "panelNum", "panelClock", "plot",      "DeviceParam"};
     for (; widget != nullptr; widget = widget->parentWidget()) {
         if (names.contains(widget->objectName())) return true;
     }
@@ -57,10 +57,11 @@ QMap<QString, QString> textsOf(QWidget& window)
         // Members of a widget array share a name; unnamed widgets are told apart by their order.
         const QVariant index = widget->property("Index");
         const QString tag = widget->objectName().isEmpty() ? QString::number(unnamed++)
-                            : index.isValid()             ? index.toString()
-                                                          : QString();
+                            : index.isValid()              ? index.toString()
+                                                           : QString();
         // The session's values are the vehicle's.
-        if (auto* box = qobject_cast<QComboBox*>(widget); box && widget->parentWidget()->objectName() != "DiSessionName") {
+        if (auto* box = qobject_cast<QComboBox*>(widget);
+            box && widget->parentWidget()->objectName() != "DiSessionName") {
             for (int i = 0; i < box->count(); ++i)
                 add(widget, tag + "item" + QString::number(i), box->itemText(i));
         }
@@ -81,8 +82,8 @@ QMap<QString, QString> textsOf(QWidget& window)
 bool shared(const QString& text)
 {
     if (text.startsWith('/') || text.startsWith("CAN: ")) return true;
-    static const QStringList same = {"Communication", "Session", "Parameter", "Name", "Id", "T", "P", "English",
-                                     "Français", "Deutsch", "OK", "Status", "&OK"};
+    static const QStringList same = {"Communication", "Session",  "Parameter", "Name", "Id",     "T",  "P",
+                                     "English",       "Français", "Deutsch",   "OK",   "Status", "&OK"};
     bool number = false;
     text.toDouble(&number);
     return number || same.contains(text.trimmed());
@@ -114,7 +115,8 @@ struct Window {
     QMap<QString, QString> texts() { return textsOf(window); }
     QMap<QString, QString> connectTexts()
     {
-        ConnectDialog dialog(QStringLiteral("sim"), [](const QString&) { return nullptr; }, &window);
+        ConnectDialog dialog(
+            QStringLiteral("sim"), [](const QString&) { return nullptr; }, &window);
         savePicture(dialog, "connect");
         return textsOf(dialog);
     }
@@ -131,8 +133,8 @@ struct Window {
         const QByteArray folder = qgetenv("TAVRIN_PICTURES");
         if (folder.isEmpty()) return;
         dialog.show();
-        dialog.grab().save(QStringLiteral("%1/dialog-%2-%3.png")
-                               .arg(QString::fromLocal8Bit(folder), QLatin1String(name), language));
+        dialog.grab().save(
+            QStringLiteral("%1/dialog-%2-%3.png").arg(QString::fromLocal8Bit(folder), QLatin1String(name), language));
     }
     QString language;
     LineTiming instant;

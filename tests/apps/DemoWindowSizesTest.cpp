@@ -116,12 +116,10 @@ TEST_P(DemoWindowSize, shouldKeepTheStopButtonsWholeAndTheRunLogReadable)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, DemoWindowSize,
                          ::testing::Values(Case{"en", {640, 480}}, Case{"fr", {640, 480}}, Case{"de", {640, 480}},
-                                           Case{"en", {1100, 720}}, Case{"de", {1000, 680}},
-                                           Case{"fr", {1900, 1050}}),
+                                           Case{"en", {1100, 720}}, Case{"de", {1000, 680}}, Case{"fr", {1900, 1050}}),
                          [](const auto& info) {
-                             return std::string(info.param.language) + "_" +
-                                    std::to_string(info.param.size.width()) + "x" +
-                                    std::to_string(info.param.size.height());
+                             return std::string(info.param.language) + "_" + std::to_string(info.param.size.width()) +
+                                    "x" + std::to_string(info.param.size.height());
                          });
 
 }  // namespace

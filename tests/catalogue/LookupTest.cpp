@@ -1,5 +1,5 @@
-#include "NamedValueDoubles.h"
 #include "MultiLanguage.h"
+#include "NamedValueDoubles.h"
 #include "Utils.h"
 
 #include <gtest/gtest.h>
@@ -91,12 +91,20 @@ TEST_P(RequestLookupTest, shouldTryTheNameThenEachSynonymWithTheSuffix)
 INSTANTIATE_TEST_SUITE_P(
     Synonyms, RequestLookupTest,
     ::testing::Values(
-        RequestLookup{"nameFirstAndNoDocumentOnAHit", {"OutputControl", "ActuatorTest"}, "OutputControl", "",
-                      "OutputControl", {"OutputControl"}},
-        RequestLookup{"suffixOnEachSynonymInDocumentOrder", {"ActuatorTest.Start.Fan"}, "OutputControl.Start.", "Fan",
-                      "ActuatorTest.Start.Fan", {"OutputControl.Start.Fan", "Nope.Fan", "ActuatorTest.Start.Fan"}},
-        RequestLookup{"firstKnownSynonymWins", {"Output.Control", "ActuatorTest"}, "OutputControl", "", "Output.Control",
-                      {}},
+        RequestLookup{"nameFirstAndNoDocumentOnAHit",
+                      {"OutputControl", "ActuatorTest"},
+                      "OutputControl",
+                      "",
+                      "OutputControl",
+                      {"OutputControl"}},
+        RequestLookup{"suffixOnEachSynonymInDocumentOrder",
+                      {"ActuatorTest.Start.Fan"},
+                      "OutputControl.Start.",
+                      "Fan",
+                      "ActuatorTest.Start.Fan",
+                      {"OutputControl.Start.Fan", "Nope.Fan", "ActuatorTest.Start.Fan"}},
+        RequestLookup{
+            "firstKnownSynonymWins", {"Output.Control", "ActuatorTest"}, "OutputControl", "", "Output.Control", {}},
         RequestLookup{"suffixAloneForAnEmptySynonym", {"X"}, "Blank", "X", "X", {}}),
     [](const ::testing::TestParamInfo<RequestLookup>& info) { return std::string(info.param.what); });
 

@@ -1,7 +1,7 @@
 // ISO-TP alone: two endpoints pass frames to each other on a simulated time line.
+#include "IsoTp.h"
 #include "ErrorNumbers.h"
 #include "ErrorOf.h"
-#include "IsoTp.h"
 #include "Sorvik3.h"
 
 #include <gtest/gtest.h>

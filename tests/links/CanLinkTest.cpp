@@ -7,8 +7,8 @@
 #include "ErrorOf.h"
 #include "Kwp2000Frame.h"
 #include "LinkFactory.h"
-#include "VehicleLoader.h"
 #include "SimClock.h"
+#include "VehicleLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,9 @@ std::string virtualCanRefusal()
     return refusal;
 }
 
-#define REQUIRE_VIRTUAL_CAN()                                                                            \
-    if (!virtualCanRefusal().empty()) GTEST_SKIP() << "virtualcan cannot start here, CAN test skipped: " \
-                                                   << virtualCanRefusal()
+#define REQUIRE_VIRTUAL_CAN()                                                                                          \
+    if (!virtualCanRefusal().empty())                                                                                  \
+    GTEST_SKIP() << "virtualcan cannot start here, CAN test skipped: " << virtualCanRefusal()
 
 // What a request brought back: its error, and the service bytes of the answer.
 std::pair<int, std::string> outcome(Sorvik3::Session& session, size_t ecu, const std::string& request, bool kline)
@@ -55,8 +55,8 @@ std::shared_ptr<const VehicleDescription> relaxedDemo()
 }
 
 struct Loopback {
-    Loopback() : vehicle(relaxedDemo()),
-          simulator(std::make_shared<VehicleSimulator>(vehicle)),
+    Loopback()
+        : vehicle(relaxedDemo()), simulator(std::make_shared<VehicleSimulator>(vehicle)),
           link("can:loopback", simulator, CanOptions{"virtualcan", loopbackCanInterface(), {}})
     {}
     const EcuDescription& ecu(const std::string& name)
@@ -138,8 +138,10 @@ TEST(CanLink, shouldEndEachTransportFaultInItsErrorWithinItsLimit)
         int error;
     };
     const Case cases[] = {
-        {"lost consecutive frame", line.link.transportFaults().lostConsecutive, "EngineControl", status, TransportTimeout},
-        {"late flow control", line.link.transportFaults().lateFlowControl, "ClimateControl", longStart, TransportTimeout},
+        {"lost consecutive frame", line.link.transportFaults().lostConsecutive, "EngineControl", status,
+         TransportTimeout},
+        {"late flow control", line.link.transportFaults().lateFlowControl, "ClimateControl", longStart,
+         TransportTimeout},
         {"overflow", line.link.transportFaults().overflow, "ClimateControl", longStart, TransportError},
     };
     for (const auto& c : cases) {

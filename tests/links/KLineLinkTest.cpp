@@ -1,8 +1,8 @@
 // The K-line link against a raw ECU across a real pseudo-terminal: framing,
 // echo, timing, and every kind of wrong answer.
+#include "KLineLink.h"
 #include "ErrorNumbers.h"
 #include "ErrorOf.h"
-#include "KLineLink.h"
 #include "Kwp2000Frame.h"
 #include "ScriptedEcu.h"
 #include "Sorvik3.h"

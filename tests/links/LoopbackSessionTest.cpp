@@ -3,11 +3,11 @@
 #include "DemoVehicle.h"
 #include "ErrorNumbers.h"
 #include "ErrorOf.h"
+#include "FaultInjector.h"
 #include "KwpSession.h"
 #include "LoopbackLink.h"
-#include "VehicleLoader.h"
-#include "FaultInjector.h"
 #include "SimClock.h"
+#include "VehicleLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -129,8 +129,8 @@ TEST(KLineLoopback, shouldGetBackInStepAfterEachFaultOfTheLine)
         int error;
     };
     faults.lateByMs = 1;  // one millisecond past P2max was enough to fall out of step
-    const Case cases[] = {{"late", faults.late, NoAnswer}, {"corrupt", faults.corrupt, BadFrame},
-                          {"garbage", faults.garbage, BadFrame}};
+    const Case cases[] = {
+        {"late", faults.late, NoAnswer}, {"corrupt", faults.corrupt, BadFrame}, {"garbage", faults.garbage, BadFrame}};
     for (const auto& c : cases) {
         c.fault = 1;
         const int error = errorOf([&] { exchange({0x3E, 0x01}); });

@@ -1,8 +1,8 @@
 #include "ClassicType.h"
 #include "ControlErrors.h"
 #include "ControlFixture.h"
-#include "TranslateControls.h"
 #include "MultiLanguage.h"
+#include "TranslateControls.h"
 
 #include <QAction>
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #include "ControlFixture.h"
-#include "StandaloneParts.h"
 #include "MultiLanguage.h"
+#include "StandaloneParts.h"
 
 using namespace TavrinIoCtl;
 
@@ -77,9 +77,8 @@ TEST_P(ParameterChoice, shouldPreferTheDevicesOwnParametersThenThePlainOnes)
 INSTANTIATE_TEST_SUITE_P(
     Devices, ParameterChoice,
     ::testing::Values(
-        PanelCase{"Pump",
-                  {"Pump.Flow (l/h) ", "Mode "},
-                  {"Specific to device : Pump.Flow", "common to all device : Mode"}},
+        PanelCase{
+            "Pump", {"Pump.Flow (l/h) ", "Mode "}, {"Specific to device : Pump.Flow", "common to all device : Mode"}},
         // no parameter of its own: the common ones; an empty unit gets no parentheses
         PanelCase{"Fan",
                   {"OutputControl.Duty ", "Mode "},

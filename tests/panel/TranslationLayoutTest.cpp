@@ -109,10 +109,11 @@ class CaptionFit : public ControlFixture, public ::testing::WithParamInterface<c
     {
         QStringList cut;
         const auto& f = form();
-        for (QAbstractButton* button : {static_cast<QAbstractButton*>(f.cbReadData),
-                                        static_cast<QAbstractButton*>(f.ckReadData), static_cast<QAbstractButton*>(f.cbStartTempo),
-                                        static_cast<QAbstractButton*>(f.cbStartPerm), static_cast<QAbstractButton*>(f.OptionPerm[0]),
-                                        static_cast<QAbstractButton*>(f.OptionPerm[1]), static_cast<QAbstractButton*>(f.OptionPerm[2])}) {
+        for (QAbstractButton* button :
+             {static_cast<QAbstractButton*>(f.cbReadData), static_cast<QAbstractButton*>(f.ckReadData),
+              static_cast<QAbstractButton*>(f.cbStartTempo), static_cast<QAbstractButton*>(f.cbStartPerm),
+              static_cast<QAbstractButton*>(f.OptionPerm[0]), static_cast<QAbstractButton*>(f.OptionPerm[1]),
+              static_cast<QAbstractButton*>(f.OptionPerm[2])}) {
             const bool whole = button->width() >= button->sizeHint().width();
             if (!whole && !(allowTip && button->toolTip().contains(button->text()))) cut << button->text();
         }

@@ -8,20 +8,20 @@
 // exception reach the host and never stays locked.
 #include "ControlFields.h"
 #include "DemoVehicle.h"
-#include "VehicleModel.h"
+#include "FaultInjector.h"
 #include "FaultySession.h"
 #include "Form.h"
-#include "ioctlAutomation.h"
 #include "MultiLanguage.h"
-#include "SimulatedEcu.h"
-#include "FaultInjector.h"
 #include "SimClock.h"
+#include "SimulatedEcu.h"
+#include "VehicleModel.h"
+#include "ioctlAutomation.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
 #include <functional>
+#include <map>
 
 using namespace FaultSweep;
 
@@ -42,11 +42,15 @@ struct ActuatorTest {
 };
 
 const ActuatorTest kTests[] = {
-    {"temporaryWithTesterPresent", "EngineControl",
+    {"temporaryWithTesterPresent",
+     "EngineControl",
      {{.device = "GlowPlugRelay", .runMs = 800}, {.device = "CoolingFan", .option = 2, .runMs = 4500}}},
-    {"permanentWithStatus", "ClimateControl",
-     {{.device = "BlowerMotor", .runMs = 600}, {.device = "RearDefrost", .permanent = true, .option = 1, .runMs = 1500}}},
-    {"dataMonitoring", "EngineControl",
+    {"permanentWithStatus",
+     "ClimateControl",
+     {{.device = "BlowerMotor", .runMs = 600},
+      {.device = "RearDefrost", .permanent = true, .option = 1, .runMs = 1500}}},
+    {"dataMonitoring",
+     "EngineControl",
      {{.device = "EGRValve", .permanent = true, .runMs = 600},
       {.device = "FuelPump", .option = 1, .monitorData = true, .runMs = 1500}}},
 };
@@ -75,9 +79,10 @@ class SweepRun {
         control_ = std::make_unique<TavrinIoCtl::ioctl>();
         control_->setClock([this] { return clock_.now(); });
         control_->resize(1000, 680);
-        vehicle_->observeRequests([this, ecu = test.ecu.toStdString()](const std::string& to, const Sorvik3Sim::Bytes& request) {
-            checkFrame(ecu, to, request);
-        });
+        vehicle_->observeRequests(
+            [this, ecu = test.ecu.toStdString()](const std::string& to, const Sorvik3Sim::Bytes& request) {
+                checkFrame(ecu, to, request);
+            });
         if (refuseFirstStop_) refuseFirstStop(test.ecu.toStdString());
         const auto session = faultySession(counter_, vehicle_);
         session_ = session;
@@ -167,7 +172,8 @@ class SweepRun {
                 call();
                 if (running) violation(QStringLiteral("%1 during a run was not refused").arg(what));
             } catch (const Sorvik3::Error& error) {
-                if (!running || error.number() != 0x2105) violation(QStringLiteral("%1 failed: %2").arg(what, QString::fromStdString(error.description())));
+                if (!running || error.number() != 0x2105)
+                    violation(QStringLiteral("%1 failed: %2").arg(what, QString::fromStdString(error.description())));
             } catch (...) {
                 violation(QStringLiteral("%1 let a foreign exception reach the host").arg(what));
             }
@@ -175,7 +181,8 @@ class SweepRun {
         switch (interruption_) {
         case Interruption::EmergencyStop: control_->cbEstop_Click(); break;
         case Interruption::InitParameters:
-            refused([&] { control_->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en")); }, "initParameters");
+            refused([&] { control_->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en")); },
+                    "initParameters");
             break;
         case Interruption::SetSession: refused([&] { control_->setSession(session_); }, "setSession"); break;
         case Interruption::Abort:
@@ -200,7 +207,8 @@ class SweepRun {
     void checkFrame(const std::string& testedEcu, const std::string& to, const Sorvik3Sim::Bytes& request)
     {
         if (request.size() < 3 || request[0] != 0x30) return;
-        if (to != testedEcu) return violation(QStringLiteral("output control sent to ECU %1").arg(QString::fromStdString(to)));
+        if (to != testedEcu)
+            return violation(QStringLiteral("output control sent to ECU %1").arg(QString::fromStdString(to)));
         if (request[1] == selectedLocalId_) return;
         const QString device = deviceWithLocalId(to, request[1]);
         const bool stop = request[2] == 0x00;
@@ -383,6 +391,10 @@ TEST_P(InterruptionSweep, shouldStopOrTellWhateverComesAtAnyTick)
 }
 
 INSTANTIATE_TEST_SUITE_P(ActuatorTests, WholeTestSweep, ::testing::ValuesIn(kTests),
-                         [](const ::testing::TestParamInfo<ActuatorTest>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ActuatorTest>& info) {
+                             return std::string(info.param.name);
+                         });
 INSTANTIATE_TEST_SUITE_P(ActuatorTests, InterruptionSweep, ::testing::ValuesIn(kTests),
-                         [](const ::testing::TestParamInfo<ActuatorTest>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ActuatorTest>& info) {
+                             return std::string(info.param.name);
+                         });

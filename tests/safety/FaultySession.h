@@ -19,8 +19,17 @@ namespace FaultSweep {
 // LinkDead fails every call from N on; Persistent answers that request (or
 // initialisation) negatively from N on.
 enum class Way {
-    SessionError, OtherException, NotAnException, NegativeAnswer, Timeout,
-    Lost, Late, Cut, Stale, LinkDead, Persistent
+    SessionError,
+    OtherException,
+    NotAnException,
+    NegativeAnswer,
+    Timeout,
+    Lost,
+    Late,
+    Cut,
+    Stale,
+    LinkDead,
+    Persistent
 };
 
 class CallCounter {

@@ -13,9 +13,9 @@ QStringList problems;
 bool interactive(QAccessibleInterface* item)
 {
     static const QSet<QAccessible::Role> roles = {
-        QAccessible::PushButton, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::ComboBox,
-        QAccessible::SpinBox,    QAccessible::EditableText, QAccessible::List, QAccessible::Tree,
-        QAccessible::Table,      QAccessible::ScrollBar, QAccessible::Slider, QAccessible::PageTabList};
+        QAccessible::PushButton, QAccessible::CheckBox,     QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::SpinBox,    QAccessible::EditableText, QAccessible::List,        QAccessible::Tree,
+        QAccessible::Table,      QAccessible::ScrollBar,    QAccessible::Slider,      QAccessible::PageTabList};
     return roles.contains(item->role()) || item->state().focusable;
 }
 
@@ -27,8 +27,8 @@ void walk(QAccessibleInterface* item, QStringList& names)
     if (interactive(item)) {
         const QString name = item->text(QAccessible::Name).trimmed();
         if (name.isEmpty())
-            problems << QStringLiteral("nameless %1 '%2'").arg(item->object()->metaObject()->className(),
-                                                              item->object()->objectName());
+            problems << QStringLiteral("nameless %1 '%2'")
+                            .arg(item->object()->metaObject()->className(), item->object()->objectName());
         else
             names << name;
     }

@@ -2,11 +2,11 @@
 
 #include <QSignalSpy>
 
+#include "FaultInjector.h"
 #include "SecondsText.h"
 #include "Sequencer.h"
-#include "SimulatedEcu.h"
-#include "FaultInjector.h"
 #include "SimClock.h"
+#include "SimulatedEcu.h"
 
 using namespace TavrinIoCtl;
 

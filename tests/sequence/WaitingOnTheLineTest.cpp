@@ -7,8 +7,8 @@
 #include "ErrorNumbers.h"
 #include "ErrorOf.h"
 #include "KwpSession.h"
-#include "ioctlAutomation.h"
 #include "SimulatedEcu.h"
+#include "ioctlAutomation.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -36,7 +36,8 @@ struct LineRun {
             const bool now = atRequest > 0 ? static_cast<int>(seen.size()) == atRequest : seen.back() == "30 01 01";
             if (now && !posted) {
                 posted = true;
-                QMetaObject::invokeMethod(control.get(), [this] { duringStatus(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    control.get(), [this] { duringStatus(); }, Qt::QueuedConnection);
             }
         });
     }
@@ -155,8 +156,8 @@ TEST(WaitingOnTheLine, shouldStopOrTellWhateverComesWhileARequestWaits)
     enum class Call { EmergencyStop, Abort, SetSession, InitParameters, DeleteLater };
     for (Call call : {Call::EmergencyStop, Call::Abort, Call::SetSession, Call::InitParameters, Call::DeleteLater}) {
         for (int request = 2; request <= 5; ++request) {
-            const std::string what = "call " + std::to_string(static_cast<int>(call)) + " at request " +
-                                     std::to_string(request);
+            const std::string what =
+                "call " + std::to_string(static_cast<int>(call)) + " at request " + std::to_string(request);
             LineRun run;
             run.atRequest = request;
             QPointer<TavrinIoCtl::ioctl> alive(run.control.get());
@@ -186,7 +187,8 @@ TEST(WaitingOnTheLine, shouldStopOrTellWhateverComesWhileARequestWaits)
                        fieldsOf(*alive).AbortRequested;
             })) << what;
             QTest::qWait(50);
-            const bool running = run.session->behaviour("EngineControl").deviceRunning("FuelPump", run.session->clockNow());
+            const bool running =
+                run.session->behaviour("EngineControl").deviceRunning("FuelPump", run.session->clockNow());
             const bool told = alive && !alive->DrivenDevices().isEmpty() &&
                               said.join('\n').contains(QStringLiteral("may still be driven"));
             EXPECT_TRUE(!running || told) << what << ": the pump runs and nobody said so";

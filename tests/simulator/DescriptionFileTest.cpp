@@ -56,7 +56,8 @@ const RefusedCase kRefused[] = {
      "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"0x30\">\n<data name=\"L\" position=\"1\">\n"
      "<value name=\"X\" number=\"1\"/>\n<value name=\"Y\" number=\"300\"/>\n</data></request></ecu></vehicle>",
      "bad.xml:4: value 'Y' (300) of 'L' does not fit its 1 byte"},
-    {"blank before a number", "<vehicle>\n<ecu id=\" 1\" name=\"A\"/>\n</vehicle>", "bad.xml:2: attribute 'id' is not an integer"},
+    {"blank before a number", "<vehicle>\n<ecu id=\" 1\" name=\"A\"/>\n</vehicle>",
+     "bad.xml:2: attribute 'id' is not an integer"},
     {"plus sign", "<vehicle><ecu id=\"1\" name=\"A\"><request name=\"R\" service=\"+48\"/></ecu></vehicle>",
      "attribute 'service' is not an integer: '+48'"},
     {"minus where none is allowed",

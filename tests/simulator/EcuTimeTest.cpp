@@ -1,6 +1,6 @@
+#include "SimClock.h"
 #include "SimTestSupport.h"
 #include "SimulatedEcu.h"
-#include "SimClock.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "ErrorNumbers.h"
-#include "SimTestSupport.h"
 #include "FaultInjector.h"
 #include "SimClock.h"
+#include "SimTestSupport.h"
 
 TEST_F(DemoVehicleTest, shouldFailInitOnceThenSucceed)
 {

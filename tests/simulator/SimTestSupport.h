@@ -2,8 +2,8 @@
 #pragma once
 
 #include "DemoVehicle.h"
-#include "SimClock.h"
 #include "KwpSession.h"
+#include "SimClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "ControlFixture.h"
 
-#include "StandaloneParts.h"
 #include "MultiLanguage.h"
+#include "StandaloneParts.h"
 
 void ControlFixture::SetUp()
 {

@@ -18,7 +18,11 @@ int64_t rawFromPhysical(const DataDescription& model, double physical)
 {
     const double scaled = (physical - model.offset) / model.factor;
     const auto [low, high] = rawRange(model);
-    if (!std::isfinite(scaled) || scaled < static_cast<double>(low) - 0.5 || scaled > static_cast<double>(high) + 0.5) {
+    // Judged after rounding: 255.5 rounds to 256, which one byte would carry as 0.
+    const bool fits = std::isfinite(scaled) && scaled > static_cast<double>(low) - 1.0 &&
+                      scaled < static_cast<double>(high) + 1.0 && std::llround(scaled) >= low &&
+                      std::llround(scaled) <= high;
+    if (!fits) {
         throw Sorvik3::Error(ValueOutOfRange,
                              "Value " + formatPhysical(model, physical) + " out of range for '" + model.name + "'");
     }

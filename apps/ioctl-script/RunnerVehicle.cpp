@@ -1,0 +1,143 @@
+// The commands that set up the run: the vehicle, its link, the installation,
+// language and session, faults of the simulated ECUs, abort.
+#include "Runner.h"
+
+#include "ControlFields.h"
+#include "DemoVehicle.h"
+#include "EndingSignals.h"
+#include "FaultInjector.h"
+#include "Form.h"
+#include "LanguageCheck.h"
+#include "SimClock.h"
+#include "SimulatedEcu.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QTest>
+#include <QThread>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <optional>
+
+namespace Scenario {
+
+void Runner::openVehicle()
+{
+    const std::string link = options_.link.toStdString();
+    session_ = vehicleFile_.isEmpty() ? Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link)
+                                      : Sorvik3Sim::KwpSession::load(vehicleFile_.toStdString(), link);
+    session_->setClock(clock_.clock());
+    realTime_.start();
+    realTimeBase_ = clock_.now();
+}
+
+void Runner::vehicle(const Words& w)
+{
+    vehicleFile_ = w[0] == "demo" ? QString() : QDir(options_.scriptDir).absoluteFilePath(w[0]);
+    try {
+        openVehicle();
+    } catch (const Sorvik3::Error& error) {
+        fail(QString::fromStdString(error.description()));
+    }
+}
+
+void Runner::link(const Words& w)
+{
+    options_.link = w[0];
+    try {
+        openVehicle();
+    } catch (const Sorvik3::Error& error) {
+        fail(QString::fromStdString(error.description()));
+    }
+}
+
+void Runner::init(const Words& w)
+{
+    if (!w.isEmpty()) language_ = w[0];
+    const QString warning =
+        TavrinApps::unknownLanguageWarning(QStringLiteral("ioctl-script"), options_.installPath, language_);
+    if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
+    try {
+        control_->initParameters(options_.installPath, language_, session_);
+    } catch (const Sorvik3::Error& error) {
+        say(QStringLiteral("initParameters failed: error %1: %2")
+                .arg(error.number())
+                .arg(QString::fromStdString(error.description()).replace("\r\n", " / ")));
+    }
+}
+
+void Runner::install(const Words& w)
+{
+    options_.installPath = QDir(options_.scriptDir).absoluteFilePath(w[0]);
+}
+
+void Runner::language(const Words& w)
+{
+    language_ = w[0];
+}
+
+void Runner::session(const Words&)
+{
+    control_->setSession(session_);
+}
+
+void Runner::abort(const Words&)
+{
+    control_->Abort();
+}
+
+// The ECU acts on the request and its answer goes wrong this way.
+std::optional<Sorvik3Sim::FaultDescription::Kind> spoiledAnswer(const QString& word)
+{
+    using Kind = Sorvik3Sim::FaultDescription::Kind;
+    if (word == "lost") return Kind::Lost;
+    if (word == "late") return Kind::Late;
+    if (word == "cut") return Kind::Cut;
+    if (word == "stale") return Kind::Stale;
+    return std::nullopt;
+}
+
+void Runner::fault(const Words& w)
+{
+    auto& faults = session_->faults();
+    auto times = [this, &w](int index) {
+        if (w.size() <= index || w[index] == "once") return 1;
+        if (w[index] == "always") return Sorvik3Sim::FaultInjector::kAlways;
+        const int n = count(w[index]);
+        if (n == 0) fail("a fault holds once, N times or always");
+        return n;
+    };
+    const QString kind = w[0];
+    if (kind != "clear" && w.size() >= 2) {
+        try {
+            session_->behaviour(w[1].toStdString());
+        } catch (const Sorvik3::Error&) {
+            fail("no ECU '" + w[1] + "' in the vehicle");
+        }
+    }
+    if (kind == "clear")
+        faults.clear();
+    else if (kind == "init" && w.size() >= 2)
+        faults.failInit(w[1].toStdString(), times(2));
+    else if (kind == "negative" && w.size() >= 4) {
+        bool ok = false;
+        const int code = w[3].toInt(&ok, 0);
+        if (!ok || code < 1 || code > 255) fail("response code '" + w[3] + "' is not 1 to 255");
+        faults.answerNegatively(w[1].toStdString(), w[2].toStdString(), static_cast<uint8_t>(code), times(4));
+    } else if (kind == "noanswer" && w.size() >= 3) {
+        faults.dropAnswer(w[1].toStdString(), w[2].toStdString(), times(3));
+    } else if (const auto spoiled = spoiledAnswer(kind); spoiled && w.size() >= 3) {
+        faults.spoilAnswer(w[1].toStdString(), w[2].toStdString(), *spoiled, times(3));
+    } else {
+        fail("fault init ECU [N], fault negative ECU REQUEST CODE [N], fault noanswer|lost|late|cut|stale ECU "
+             "REQUEST [N] or fault clear");
+    }
+}
+
+}  // namespace Scenario

@@ -2,10 +2,10 @@
 
 #include "ErrorNumbers.h"
 #include "FaultInjector.h"
-#include "LinkFactory.h"
 #include "SimClock.h"
 #include "SimObjects.h"
 #include "SimulatedEcu.h"
+#include "VehicleLink.h"
 #include "VehicleLoader.h"
 #include "VehicleRuntime.h"
 #include "VehicleSimulator.h"
@@ -31,7 +31,7 @@ KwpSession::KwpSession(VehicleDescription vehicle, const std::string& connection
 {}
 
 KwpSession::KwpSession(std::shared_ptr<const VehicleDescription> vehicle, const std::string& connection)
-    : runtime_(std::make_shared<VehicleRuntime>(vehicle, openLink(connection, vehicle)))
+    : runtime_(std::make_shared<VehicleRuntime>(vehicle, openVehicleLink(connection, vehicle)))
 {
     for (size_t i = 0; i < runtime_->model().ecus.size(); ++i) {
         auto ecu = std::make_shared<SimEcu>(runtime_, i);

@@ -8,11 +8,11 @@
 
 namespace Sorvik3Sim {
 
-VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, std::shared_ptr<Link> link)
-    : model_(std::move(model)), link_(std::move(link)), clock_(SimClock::system()),
-      initialized_(model_->ecus.size(), false)
+VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link)
+    : model_(std::move(model)), link_(std::move(link.link)), simulator_(std::move(link.simulator)),
+      clock_(SimClock::system()), initialized_(model_->ecus.size(), false)
 {
-    if (auto* simulator = link_->simulator()) clock_ = simulator->clock();
+    if (simulator_) clock_ = simulator_->clock();
 }
 
 VehicleRuntime::~VehicleRuntime()
@@ -28,9 +28,9 @@ VehicleRuntime::~VehicleRuntime()
 
 void VehicleRuntime::setClock(SimClock clock)
 {
-    if (auto* simulator = link_->simulator()) {
-        std::lock_guard lock(simulator->mutex());
-        simulator->clock() = clock;
+    if (simulator_) {
+        std::lock_guard lock(simulator_->mutex());
+        simulator_->clock() = clock;
     }
     clock_ = std::move(clock);
 }

@@ -7,6 +7,7 @@
 #include "HexText.h"
 #include "Link.h"
 #include "SimClock.h"
+#include "VehicleLink.h"
 #include "VehicleModel.h"
 
 #include <atomic>
@@ -25,7 +26,7 @@ struct Exchange {
 
 class VehicleRuntime {
   public:
-    VehicleRuntime(std::shared_ptr<const VehicleDescription> model, std::shared_ptr<Link> link);
+    VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link);
     // Closes the communication with every ECU still open, as the ECUs expect on any way out.
     ~VehicleRuntime();
     VehicleRuntime(const VehicleRuntime&) = delete;
@@ -35,7 +36,7 @@ class VehicleRuntime {
     Link& link() { return *link_; }
     const Link& link() const { return *link_; }
     // The simulated vehicle behind the link; null on a link to a real one.
-    VehicleSimulator* simulator() const { return link_->simulator(); }
+    VehicleSimulator* simulator() const { return simulator_.get(); }
     SimClock& clock() { return clock_; }
     void setClock(SimClock clock);
 
@@ -63,6 +64,7 @@ class VehicleRuntime {
 
     std::shared_ptr<const VehicleDescription> model_;
     std::shared_ptr<Link> link_;
+    std::shared_ptr<VehicleSimulator> simulator_;
     SimClock clock_;
     std::vector<bool> initialized_;
     std::atomic<bool> interrupted_{false};

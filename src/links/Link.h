@@ -11,8 +11,6 @@
 
 namespace Sorvik3Sim {
 
-class VehicleSimulator;
-
 // The frames of one exchange as they went over the wire.
 struct WireRecord {
     Bytes sent;
@@ -43,8 +41,6 @@ class Link {
     // Asks a wait for an answer after "response pending" to end at once (it then
     // throws Interrupted); callable from any thread while a call is under way.
     virtual void interrupt() {}
-    // The simulated vehicle this link reaches; null for a real one.
-    virtual VehicleSimulator* simulator() { return nullptr; }
 };
 
 }  // namespace Sorvik3Sim

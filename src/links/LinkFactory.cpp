@@ -1,12 +1,7 @@
 #include "LinkFactory.h"
 
-#include "CanLink.h"
-#include "CanLoopbackLink.h"
+#include "ConnectionOptions.h"
 #include "ErrorNumbers.h"
-#include "InProcessLink.h"
-#include "KLineLink.h"
-#include "LoopbackLink.h"
-#include "OffThreadLink.h"
 #include "Sorvik3.h"
 
 #include <charconv>
@@ -31,6 +26,8 @@ uint32_t number(const std::string& text, const std::string& option, const std::s
     return parsed;
 }
 
+}  // namespace
+
 KLineOptions klineOptions(const std::string& text, const Connection& connection)
 {
     KLineOptions options;
@@ -47,8 +44,6 @@ KLineOptions klineOptions(const std::string& text, const Connection& connection)
     }
     return options;
 }
-
-}  // namespace
 
 Connection parseConnection(const std::string& text)
 {
@@ -86,7 +81,7 @@ Connection parseConnection(const std::string& text)
     return connection;
 }
 
-static CanOptions canOptions(const std::string& text, const Connection& connection)
+CanOptions canOptions(const std::string& text, const Connection& connection)
 {
     CanOptions options;
     const auto colon = connection.port.find(':');
@@ -105,34 +100,6 @@ void checkConnection(const std::string& text)
     const Connection connection = parseConnection(text);
     if (connection.kind == "kline") klineOptions(text, connection);
     if (connection.kind == "can") canOptions(text, connection);
-}
-
-std::shared_ptr<Link> openLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle)
-{
-    const Connection connection = parseConnection(text);
-    if (connection.kind == "sim") {
-        auto simulated = std::make_unique<InProcessLink>(std::make_shared<VehicleSimulator>(vehicle));
-        // A simulated line as slow as a real one waits as a real one does, off the caller's thread.
-        const bool slow = vehicle->busLatencyMs > 0 || vehicle->byteTimeUs > 0;
-        if (slow) return std::make_shared<OffThreadLink>(std::move(simulated));
-        return std::shared_ptr<Link>(std::move(simulated));
-    }
-    // A line's timing runs on a thread of its own: the caller's thread never sleeps through it.
-    if (connection.kind == "can") {
-        CanOptions options = canOptions(text, connection);
-        if (connection.port != "loopback")
-            return std::make_shared<OffThreadLink>(std::make_unique<CanLink>(text, options));
-        options.plugin = "virtualcan";
-        options.interface = loopbackCanInterface();
-        return std::make_shared<OffThreadLink>(
-            std::make_unique<CanLoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options));
-    }
-    const KLineOptions options = klineOptions(text, connection);
-    if (connection.port == "loopback") {
-        return std::make_shared<OffThreadLink>(
-            std::make_unique<LoopbackLink>(text, std::make_shared<VehicleSimulator>(vehicle), options));
-    }
-    return std::make_shared<OffThreadLink>(std::make_unique<KLineLink>(text, options));
 }
 
 }  // namespace Sorvik3Sim

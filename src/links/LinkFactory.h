@@ -1,4 +1,4 @@
-// The link a connection string names, the same in every program:
+// The connection strings that name a link, the same in every program:
 //   sim                         the simulated vehicle in this process (the default)
 //   kline:PORT[?baud=N&echo=0|1] a K-line interface on a serial port
 //   kline:loopback              the simulated vehicle served on a pseudo-terminal
@@ -8,10 +8,7 @@
 //                               by this process, reached through the CAN link
 #pragma once
 
-#include "Link.h"
-
 #include <map>
-#include <memory>
 #include <string>
 
 namespace Sorvik3Sim {
@@ -26,7 +23,5 @@ struct Connection {
 Connection parseConnection(const std::string& text);
 // The same, with the options and their values checked, opening nothing.
 void checkConnection(const std::string& text);
-// Opens nothing yet: a K-line port is opened when the first ECU is started.
-std::shared_ptr<Link> openLink(const std::string& connection, std::shared_ptr<const VehicleDescription> vehicle);
 
 }  // namespace Sorvik3Sim

@@ -39,7 +39,6 @@ class OffThreadLink final : public Link {
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line_->answerTimeout(ecu); }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
-    VehicleSimulator* simulator() override { return line_->simulator(); }
     void interrupt() override { line_->interrupt(); }
     // The line itself, for its own calls (tests, fault injection).
     Link& line() { return *line_; }

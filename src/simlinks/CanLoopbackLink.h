@@ -45,7 +45,6 @@ class CanLoopbackLink final : public Link {
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
     void interrupt() override { line_->interrupt(); }
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line_->answerTimeout(ecu); }
-    VehicleSimulator* simulator() override { return simulator_.get(); }
     TransportFaults& transportFaults() { return faults_; }
 
   private:

@@ -22,7 +22,6 @@ class InProcessLink final : public Link {
     Bytes frame(const EcuDescription& ecu, const Bytes& request) const override;
     Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire) override;
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
-    VehicleSimulator* simulator() override { return simulator_.get(); }
 
   private:
     struct EcuState {

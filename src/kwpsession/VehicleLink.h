@@ -1,0 +1,25 @@
+// The link a connection string names, and the simulated vehicle behind it when
+// it reaches one (sim, kline:loopback, can:loopback): the session library is
+// where the real links and the simulation meet.
+#pragma once
+
+#include "Link.h"
+#include "VehicleModel.h"
+
+#include <memory>
+#include <string>
+
+namespace Sorvik3Sim {
+
+class VehicleSimulator;
+
+struct VehicleLink {
+    std::shared_ptr<Link> link;
+    std::shared_ptr<VehicleSimulator> simulator;  // null on a link to a real vehicle
+};
+
+// Opens nothing yet: a K-line port is opened when the first ECU is started.
+// Throws Sorvik3::Error(BadConnection) for a connection that names no link.
+VehicleLink openVehicleLink(const std::string& connection, std::shared_ptr<const VehicleDescription> vehicle);
+
+}  // namespace Sorvik3Sim

@@ -2,6 +2,7 @@
 // by each synonym that the language file lists for that name, in document order.
 #pragma once
 
+#include "ControlErrors.h"
 #include "Sorvik3.h"
 
 #include <QString>
@@ -15,7 +16,7 @@ Sorvik3::DataRef FindDataByName(const Sorvik3::RequestRef& request, const QStrin
 // without named values and Sorvik3::Error(10000, "Value not found") on a miss.
 int32_t FindValueByName(const Sorvik3::DataRef& data, const QString& valueName);
 
-constexpr int32_t kBadDataType = 1;
-constexpr int32_t kValueNotFound = 10000;
+constexpr int32_t kBadDataType = number(ControlError::BadDataType);
+constexpr int32_t kValueNotFound = number(ControlError::ValueNotFound);
 
 }  // namespace TavrinIoCtl::utils

@@ -5,6 +5,8 @@ namespace TavrinIoCtl {
 const char* meaning(ControlError error)
 {
     switch (error) {
+    case ControlError::LanguageFile: return "Unable to read language file";  // also BadDataType: one number
+    case ControlError::ValueNotFound: return "Value not found";
     case ControlError::NoSuchObject: return "Object not set";
     case ControlError::DuplicateKey: return "Key is not unique";
     case ControlError::NotANumber: return "Not a number";

@@ -1,7 +1,7 @@
-// The control's own error numbers, in one table (docs/control-behaviour.md).
-// Numbers that the host interface or the language file fix (1, 10000) and the
-// KWP2000 response codes (1 to 255) come from elsewhere and are not here; no
-// number is 0, which means "no error" to the status bar.
+// The control's error numbers, in one table (docs/control-behaviour.md): its
+// own from 0x2000, and the ones the host interface fixes (1, 10000). The KWP2000
+// response codes (1 to 255) are the ECU's and the session library's numbers
+// from 0x1000 its own; no number is 0, which means "no error" to the status bar.
 #pragma once
 
 #include "Sorvik3.h"
@@ -12,6 +12,9 @@
 namespace TavrinIoCtl {
 
 enum class ControlError : int32_t {
+    LanguageFile = 1,           // the language file cannot be read
+    BadDataType = 1,            // a data item without named values where a name is looked up
+    ValueNotFound = 10000,      // a named value the item does not have
     NoSuchObject = 0x2002,      // a session object the step needs is none
     DuplicateKey = 0x2003,      // two ECUs of the session share an Id
     NotANumber = 0x2004,        // a FontSize of the language file is no number

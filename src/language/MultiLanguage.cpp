@@ -1,5 +1,7 @@
 #include "MultiLanguage.h"
 
+#include "ControlErrors.h"
+
 #include "Sorvik3.h"
 
 #include <cmath>
@@ -100,7 +102,7 @@ void LoadLanguageFile(const QString& installPath, const QString& languageCode)
                                 QStringLiteral("Raison : ") + QString::fromStdString(error.reason) +
                                 QStringLiteral("\r\n") + QStringLiteral("Line : ") + QString::number(error.line) +
                                 QStringLiteral("\r\n") + QStringLiteral("LinePos  : ") + QString::number(error.column);
-    throw Sorvik3::Error(1, description.toStdString());
+    throw Sorvik3::Error(number(ControlError::LanguageFile), description.toStdString());
 }
 
 bool GetLocalizedText(TavrinXml::Node element, const QString& path, QString& text)

@@ -42,7 +42,7 @@ struct LargeControl {
     {
         control.resize(1000, 680);
         control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"),
-                               Sorvik3Sim::KwpSession::fromText(largeEcu(n)));
+                               TavrinKwp::KwpSession::fromText(largeEcu(n)));
     }
     void chooseEcu() { control.lvFunctions_ItemClick(formOf(control).lvFunctions->findItem(QStringLiteral("1k"))); }
     void chooseDevice(int d)

@@ -13,14 +13,14 @@
 
 namespace {
 
-std::shared_ptr<Sorvik3Sim::KwpSession> instantEngine(const std::string& link)
+std::shared_ptr<TavrinKwp::KwpSession> instantEngine(const std::string& link)
 {
-    auto vehicle = Sorvik3Sim::loadVehicleText(Sorvik3Sim::demoVehicleXml(), "demo.xml");
+    auto vehicle = TavrinKwp::loadVehicleText(TavrinKwp::demoVehicleXml(), "demo.xml");
     auto& timing = vehicle.ecus.front().kline.timing;
     timing.p2Min = 0;
     timing.p3Min = 0;
     timing.p4Min = 0;
-    return std::make_shared<Sorvik3Sim::KwpSession>(std::move(vehicle), link);
+    return std::make_shared<TavrinKwp::KwpSession>(std::move(vehicle), link);
 }
 
 void statusExchangeOverKLine(benchmark::State& state)
@@ -48,7 +48,7 @@ BENCHMARK(statusExchangeOverKLine)->Unit(benchmark::kMillisecond)->UseRealTime()
 // frame each way, here two frames of the answer and one flow control.
 void statusExchangeOverCan(benchmark::State& state)
 {
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    std::shared_ptr<TavrinKwp::KwpSession> session;
     try {
         session = instantEngine("can:loopback");
         session->Ecus().front()->Init();

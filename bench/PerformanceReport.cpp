@@ -78,11 +78,11 @@ void runEventLoopFor(int ms)
 // A shown control on the demo vehicle with the fuel pump running under
 // "Monitor Status" and data monitoring.
 struct RunningPump {
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    std::shared_ptr<TavrinKwp::KwpSession> session;
     TavrinIoCtl::ioctl control;
 
     explicit RunningPump(const std::string& link = "sim")
-        : session(Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link))
+        : session(TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", link))
     {
         control.show();
         Bench::startFuelPump(control, session);
@@ -210,8 +210,8 @@ LinkFeel feelOf(const std::string& link)
     std::mutex mutex;
     QElapsedTimer since;
     since.start();
-    std::vector<std::pair<qint64, Sorvik3Sim::Bytes>> seen;  // microseconds, request
-    pump.session->observeRequests([&](const std::string&, const Sorvik3Sim::Bytes& request) {
+    std::vector<std::pair<qint64, TavrinKwp::Bytes>> seen;  // microseconds, request
+    pump.session->observeRequests([&](const std::string&, const TavrinKwp::Bytes& request) {
         std::lock_guard lock(mutex);
         seen.push_back({since.nsecsElapsed() / 1000, request});
     });
@@ -246,7 +246,7 @@ double clickToStopMs(const std::string& link, int delayMs)
     qint64 clickedAt = -1;
     qint64 stopAt = -1;
     const uint8_t stopCommand = 0x00;
-    pump.session->observeRequests([&](const std::string&, const Sorvik3Sim::Bytes& request) {
+    pump.session->observeRequests([&](const std::string&, const TavrinKwp::Bytes& request) {
         std::lock_guard lock(mutex);
         // The first output-control request with the stop command after the click.
         if (clickedAt >= 0 && stopAt < 0 && request.size() >= 3 && request[0] == 0x30 && request[2] == stopCommand)
@@ -277,7 +277,7 @@ double clickToStopMs(const std::string& link, int delayMs)
 double stopFrameMs(const std::string& link)
 {
     if (link.rfind("kline", 0) != 0) return 0;
-    const auto session = Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml");
+    const auto session = TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml");
     const auto& timing = session->vehicle().ecus[0].kline;
     const int bytes = 7;  // 83 11 F1 30 01 00 CS
     return (bytes - 1) * timing.timing.p4Min + bytes * 10 * 1000.0 / timing.baud;
@@ -359,7 +359,7 @@ double paintedMs(int runs, Action&& action)
 
 void bigEcu()
 {
-    auto session = Sorvik3Sim::KwpSession::fromText(Bench::bigEcu(2000, 10), "big.xml");
+    auto session = TavrinKwp::KwpSession::fromText(Bench::bigEcu(2000, 10), "big.xml");
     TavrinIoCtl::ioctl control;
     control.resize(1000, 680);
     control.show();
@@ -395,7 +395,7 @@ void bigEcu()
 // the cost grows with the number of devices (sorted by Id).
 double sortedClickMs(int devices, int column)
 {
-    auto session = Sorvik3Sim::KwpSession::fromText(Bench::bigEcu(devices, 10), "big.xml");
+    auto session = TavrinKwp::KwpSession::fromText(Bench::bigEcu(devices, 10), "big.xml");
     TavrinIoCtl::ioctl control;
     control.resize(1000, 680);
     control.show();
@@ -432,7 +432,7 @@ void sortedClicks()
 
 void manyEcus()
 {
-    auto session = Sorvik3Sim::KwpSession::fromText(Bench::manyEcus(100), "fleet.xml");
+    auto session = TavrinKwp::KwpSession::fromText(Bench::manyEcus(100), "fleet.xml");
     TavrinIoCtl::ioctl control;
     control.resize(1000, 680);
     control.show();

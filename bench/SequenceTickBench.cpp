@@ -12,8 +12,8 @@
 namespace {
 
 struct RunningPump {
-    Sorvik3Sim::ManualClock clock{1000};
-    std::shared_ptr<Sorvik3Sim::KwpSession> session = Sorvik3Sim::demoSession();
+    TavrinKwp::ManualClock clock{1000};
+    std::shared_ptr<TavrinKwp::KwpSession> session = TavrinKwp::demoSession();
     TavrinIoCtl::ioctl control;
 
     RunningPump()

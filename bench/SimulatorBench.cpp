@@ -8,8 +8,8 @@
 namespace {
 
 struct OpenEngine {
-    Sorvik3Sim::ManualClock clock;
-    std::shared_ptr<Sorvik3Sim::KwpSession> session = Sorvik3Sim::demoSession();
+    TavrinKwp::ManualClock clock;
+    std::shared_ptr<TavrinKwp::KwpSession> session = TavrinKwp::demoSession();
     Sorvik3::EcuRef engine;
 
     OpenEngine()
@@ -49,7 +49,7 @@ BENCHMARK(readDeviceData);
 void loadDemoVehicle(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(Sorvik3Sim::demoSession());
+        benchmark::DoNotOptimize(TavrinKwp::demoSession());
 }
 BENCHMARK(loadDemoVehicle);
 

@@ -12,7 +12,7 @@
 namespace {
 
 // Hands out the input in reads whose sizes the input's first bytes choose.
-class FuzzChannel final : public Sorvik3Sim::ByteChannel {
+class FuzzChannel final : public TavrinKwp::ByteChannel {
   public:
     FuzzChannel(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     size_t read(uint8_t* into, size_t max, int) override
@@ -24,7 +24,7 @@ class FuzzChannel final : public Sorvik3Sim::ByteChannel {
         at_ += n;
         return n;
     }
-    void write(const Sorvik3Sim::Bytes&) override {}
+    void write(const TavrinKwp::Bytes&) override {}
     std::string peerPath() const override { return "fuzz"; }
     bool done() const { return at_ >= size_; }
 
@@ -34,12 +34,12 @@ class FuzzChannel final : public Sorvik3Sim::ByteChannel {
     size_t at_ = 0;
 };
 
-std::shared_ptr<const Sorvik3Sim::VehicleDescription> instantVehicle()
+std::shared_ptr<const TavrinKwp::VehicleDescription> instantVehicle()
 {
-    auto vehicle = Sorvik3Sim::loadVehicleText(Sorvik3Sim::demoVehicleXml(), "demo.xml");
+    auto vehicle = TavrinKwp::loadVehicleText(TavrinKwp::demoVehicleXml(), "demo.xml");
     for (auto& ecu : vehicle.ecus)
         ecu.kline.timing.p2Min = 0;
-    return std::make_shared<const Sorvik3Sim::VehicleDescription>(std::move(vehicle));
+    return std::make_shared<const TavrinKwp::VehicleDescription>(std::move(vehicle));
 }
 
 }  // namespace
@@ -47,12 +47,12 @@ std::shared_ptr<const Sorvik3Sim::VehicleDescription> instantVehicle()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const auto vehicle = instantVehicle();
-    Sorvik3Sim::VehicleSimulator simulator(vehicle);
-    Sorvik3Sim::ManualClock clock;
+    TavrinKwp::VehicleSimulator simulator(vehicle);
+    TavrinKwp::ManualClock clock;
     simulator.clock() = clock.clock();
     FuzzChannel channel(data, size);
-    Sorvik3Sim::TransportFaults none;
-    Sorvik3Sim::KLineEcuServer server(simulator, channel, {true, {}}, none);
+    TavrinKwp::TransportFaults none;
+    TavrinKwp::KLineEcuServer server(simulator, channel, {true, {}}, none);
     while (!channel.done())
         server.poll(0);
     return 0;

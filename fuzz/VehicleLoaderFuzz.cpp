@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     try {
-        Sorvik3Sim::loadVehicleText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.xml");
+        TavrinKwp::loadVehicleText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.xml");
     } catch (const Sorvik3::Error&) {
         // a refused file is the expected answer to most inputs
     }

@@ -95,7 +95,7 @@ QString ConnectDialog::connection() const
 QString ConnectDialog::refusal() const
 {
     try {
-        Sorvik3Sim::checkConnection(connection().toStdString());
+        TavrinKwp::checkConnection(connection().toStdString());
         return {};
     } catch (const Sorvik3::Error& error) {
         return QString::fromStdString(error.description());
@@ -132,10 +132,10 @@ void ConnectDialog::ping()
     pingDone_ = false;
     // The link's timing runs in a thread of its own: the window never waits on the wire.
     worker_ = std::thread([this, link, vehicle = vehicle_] {
-        Sorvik3Sim::PingReport report;
+        TavrinKwp::PingReport report;
         try {
             auto session = vehicle(link);
-            report = Sorvik3Sim::pingEcus(*session, {}, {}, &cancel_);
+            report = TavrinKwp::pingEcus(*session, {}, {}, &cancel_);
         } catch (const Sorvik3::Error& error) {
             report.closing = error;
         } catch (const std::exception& error) {
@@ -149,7 +149,7 @@ void ConnectDialog::ping()
     });
 }
 
-void ConnectDialog::showPing(const Sorvik3Sim::PingReport& report, const QString& connection)
+void ConnectDialog::showPing(const TavrinKwp::PingReport& report, const QString& connection)
 {
     QStringList lines;
     for (const auto& ecu : report.ecus) {

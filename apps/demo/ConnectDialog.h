@@ -25,7 +25,7 @@ class ConnectDialog : public QDialog {
     Q_OBJECT
   public:
     // The vehicle over a connection string: what a ping opens (in another thread).
-    using VehicleOver = std::function<std::shared_ptr<Sorvik3Sim::KwpSession>(const QString& connection)>;
+    using VehicleOver = std::function<std::shared_ptr<TavrinKwp::KwpSession>(const QString& connection)>;
 
     ConnectDialog(const QString& current, VehicleOver vehicle, QWidget* parent = nullptr);
     // Waits for a ping under way: at most the ECU it is trying.
@@ -48,7 +48,7 @@ class ConnectDialog : public QDialog {
 
   private:
     void choose(int index);
-    void showPing(const Sorvik3Sim::PingReport& report, const QString& connection);
+    void showPing(const TavrinKwp::PingReport& report, const QString& connection);
     void say(const QString& text, bool wrong);
 
     VehicleOver vehicle_;

@@ -14,5 +14,5 @@ struct LineTiming {
 
 // The compiled-in demo vehicle when path is empty, over the link a connection string names
 // (the simulated vehicle takes the timing). Throws Sorvik3::Error for a refused file or link.
-std::shared_ptr<Sorvik3Sim::KwpSession> openVehicle(const QString& path, LineTiming timing,
-                                                    const QString& link = QStringLiteral("sim"));
+std::shared_ptr<TavrinKwp::KwpSession> openVehicle(const QString& path, LineTiming timing,
+                                                   const QString& link = QStringLiteral("sim"));

@@ -163,7 +163,7 @@ void DemoWindow::saveRunAs()
     if (!saveRun(base, why)) complain(tr("The run could not be saved"), std::runtime_error(why.toStdString()));
 }
 
-bool DemoWindow::start(std::shared_ptr<Sorvik3Sim::KwpSession> session, const QString& vehiclePath)
+bool DemoWindow::start(std::shared_ptr<TavrinKwp::KwpSession> session, const QString& vehiclePath)
 {
     session_ = session;
     vehiclePath_ = vehiclePath;

@@ -23,7 +23,7 @@ class DemoWindow : public QMainWindow {
 
     // Loads the session (of the description file at vehiclePath, empty for the demo
     // vehicle) into the control; false (with a message box) on failure.
-    bool start(std::shared_ptr<Sorvik3Sim::KwpSession> session, const QString& vehiclePath = {});
+    bool start(std::shared_ptr<TavrinKwp::KwpSession> session, const QString& vehiclePath = {});
     // Reopens the vehicle over another link: true when done now. While a
     // sequence runs it stops the device first and reopens afterwards (false now).
     bool connectTo(const QString& link);
@@ -64,7 +64,7 @@ class DemoWindow : public QMainWindow {
     QString language_;
     LineTiming timing_;
     bool headless_;
-    std::shared_ptr<Sorvik3Sim::KwpSession> session_;
+    std::shared_ptr<TavrinKwp::KwpSession> session_;
     QString vehiclePath_;  // empty: the demo vehicle
     void showLink();
     QString mode_ = QStringLiteral("temporary");

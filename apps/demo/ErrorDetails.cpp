@@ -29,7 +29,7 @@ QString responseCodeMeaning(uint8_t code)
 
 QString libraryMeaning(int32_t number)
 {
-    using namespace Sorvik3Sim;
+    using namespace TavrinKwp;
     switch (number) {
     case NoAnswer:
         return QObject::tr("The ECU did not answer in time: check the wiring, the ignition and the ECU's address.");
@@ -67,7 +67,7 @@ QString errorDetails(int32_t number, const QString& statusText)
         text +=
             QStringLiteral("\n\n") + QObject::tr("KWP2000 negative response 0x%1 %2")
                                          .arg(QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0')),
-                                              QString::fromStdString(Sorvik3Sim::responseCodeName(code)));
+                                              QString::fromStdString(TavrinKwp::responseCodeName(code)));
         text += QStringLiteral("\n") + responseCodeMeaning(code);
     } else {
         text += QStringLiteral("\n\n") + libraryMeaning(number);

@@ -101,7 +101,7 @@ int main(int argc, char** argv)
                               .arg(parser.value(latency)));
     if (timing.latencyMs == 0) timing.byteTimeUs = 0;
     try {
-        Sorvik3Sim::checkConnection(parser.value(link).toStdString());
+        TavrinKwp::checkConnection(parser.value(link).toStdString());
     } catch (const Sorvik3::Error& error) {
         return usageError(QStringLiteral("--link: ") +
                           QString::fromStdString(TavrinApps::errorText(error.number(), error.description())));
@@ -121,7 +121,7 @@ int main(int argc, char** argv)
     if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
     DemoWindow window(parser.value(install), parser.value(language), timing, headless);
     window.resize(1100, 720);
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    std::shared_ptr<TavrinKwp::KwpSession> session;
     try {
         session = openVehicle(parser.value(vehicle), timing, parser.value(link));
     } catch (const Sorvik3::Error& error) {

@@ -10,8 +10,7 @@
 namespace EcuSim {
 
 // Serves until stop is set; returns the exit status (2 when the bus cannot be opened).
-int serveCan(const std::string& connection, Sorvik3Sim::VehicleSimulator& simulator,
-             Sorvik3Sim::TransportFaults& faults, const std::function<void(const std::string&)>& log,
-             const std::atomic<bool>& stop, void (*onSignal)(int));
+int serveCan(const std::string& connection, TavrinKwp::VehicleSimulator& simulator, TavrinKwp::TransportFaults& faults,
+             const std::function<void(const std::string&)>& log, const std::atomic<bool>& stop, void (*onSignal)(int));
 
 }  // namespace EcuSim

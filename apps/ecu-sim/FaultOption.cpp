@@ -13,7 +13,7 @@ bool parseCount(const std::vector<std::string>& words, size_t at, int& count)
     count = 1;
     if (words.size() <= at) return true;
     if (words[at] == "always") {
-        count = Sorvik3Sim::FaultInjector::kAlways;
+        count = TavrinKwp::FaultInjector::kAlways;
         return true;
     }
     try {
@@ -27,8 +27,8 @@ bool parseCount(const std::vector<std::string>& words, size_t at, int& count)
 
 }  // namespace
 
-std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
-                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::TransportFaults& transport)
+std::string addFault(const std::string& text, const TavrinKwp::VehicleDescription& vehicle,
+                     TavrinKwp::FaultInjector& faults, TavrinKwp::TransportFaults& transport)
 {
     std::istringstream in(text);
     std::vector<std::string> words;

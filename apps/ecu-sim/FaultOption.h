@@ -14,7 +14,7 @@
 namespace EcuSim {
 
 // Adds the fault; returns why it is refused, or an empty text.
-std::string addFault(const std::string& text, const Sorvik3Sim::VehicleDescription& vehicle,
-                     Sorvik3Sim::FaultInjector& faults, Sorvik3Sim::TransportFaults& transport);
+std::string addFault(const std::string& text, const TavrinKwp::VehicleDescription& vehicle,
+                     TavrinKwp::FaultInjector& faults, TavrinKwp::TransportFaults& transport);
 
 }  // namespace EcuSim

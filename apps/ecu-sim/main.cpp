@@ -90,11 +90,11 @@ int main(int argc, char** argv)
         return refuse("--kline PORT, --kline pty or --can CONNECTION is needed");
 
     try {
-        const auto description = std::make_shared<const Sorvik3Sim::VehicleDescription>(
-            parser.isSet(vehicle) ? Sorvik3Sim::loadVehicleFile(parser.value(vehicle).toStdString())
-                                  : Sorvik3Sim::loadVehicleText(Sorvik3Sim::demoVehicleXml(), "demo.xml"));
-        Sorvik3Sim::VehicleSimulator simulator(description);
-        Sorvik3Sim::TransportFaults transport;
+        const auto description = std::make_shared<const TavrinKwp::VehicleDescription>(
+            parser.isSet(vehicle) ? TavrinKwp::loadVehicleFile(parser.value(vehicle).toStdString())
+                                  : TavrinKwp::loadVehicleText(TavrinKwp::demoVehicleXml(), "demo.xml"));
+        TavrinKwp::VehicleSimulator simulator(description);
+        TavrinKwp::TransportFaults transport;
         for (const QString& text : parser.values(fault)) {
             const std::string why = EcuSim::addFault(text.toStdString(), *description, simulator.faults(), transport);
             if (!why.empty()) return refuse("--fault \"" + text.toStdString() + "\": " + why);
@@ -112,15 +112,15 @@ int main(int argc, char** argv)
             if (!ok || rate == 0) return refuse("--baud " + parser.value(baud).toStdString() + ": not a baud rate");
         }
         const QString port = parser.value(kline);
-        auto channel = port == QLatin1String("pty") ? Sorvik3Sim::openPseudoTerminal()
-                                                    : Sorvik3Sim::openSerialChannel(port.toStdString(), rate);
+        auto channel = port == QLatin1String("pty") ? TavrinKwp::openPseudoTerminal()
+                                                    : TavrinKwp::openSerialChannel(port.toStdString(), rate);
         std::printf("%s %s\n", port == QLatin1String("pty") ? "pty" : "port", channel->peerPath().c_str());
         std::printf("serving %zu ECUs of %s\n", description->ecus.size(),
                     description->name.empty() ? description->file.c_str() : description->name.c_str());
         std::fflush(stdout);
         std::signal(SIGINT, stop);
         std::signal(SIGTERM, stop);
-        Sorvik3Sim::KLineEcuServer server(simulator, *channel, {!parser.isSet(noEcho), log}, transport);
+        TavrinKwp::KLineEcuServer server(simulator, *channel, {!parser.isSet(noEcho), log}, transport);
         server.run(stopRequested);
     } catch (const Sorvik3::Error& error) {
         return refuse(TavrinApps::errorText(error.number(), error.description()));

@@ -268,7 +268,7 @@ void Runner::handOverToRealTime()
     since->start();
     auto now = [base, since] { return base + static_cast<uint32_t>(since->elapsed()); };
     control_->setClock(now);
-    session_->setClock(Sorvik3Sim::SimClock{now, Sorvik3Sim::SimClock::system().sleep});
+    session_->setClock(TavrinKwp::SimClock{now, TavrinKwp::SimClock::system().sleep});
 }
 
 }  // namespace Scenario

@@ -48,7 +48,7 @@ class Runner {
     QString stopDrivenDevice();
     bool deviceDriven() const;
     // The simulated vehicle and the run's clock, for tests that ask the ECU itself.
-    std::shared_ptr<Sorvik3Sim::KwpSession> vehicle() const { return session_; }
+    std::shared_ptr<TavrinKwp::KwpSession> vehicle() const { return session_; }
     // What the run did, for --csv and --report.
     const TavrinApps::RunRecorder& record() const { return *record_; }
     uint32_t now() const { return clock_.now(); }
@@ -113,8 +113,8 @@ class Runner {
 
     QTextStream& out_;
     Options options_;
-    Sorvik3Sim::ManualClock clock_{0};
-    std::shared_ptr<Sorvik3Sim::KwpSession> session_;
+    TavrinKwp::ManualClock clock_{0};
+    std::shared_ptr<TavrinKwp::KwpSession> session_;
     QString vehicleFile_;  // empty: the demo vehicle
     QElapsedTimer realTime_;
     uint32_t realTimeBase_ = 0;

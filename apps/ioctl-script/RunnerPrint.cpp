@@ -148,9 +148,9 @@ void Runner::printVehicle()
         QStringList driven;
         for (const auto& device : behaviour.deviceNames()) {
             const auto drive = behaviour.deviceDrive(device, clock_.now());
-            if (drive == Sorvik3Sim::SimulatedEcu::Drive::None) continue;
+            if (drive == TavrinKwp::SimulatedEcu::Drive::None) continue;
             driven << QString::fromStdString(device) +
-                          (drive == Sorvik3Sim::SimulatedEcu::Drive::Temporary ? " (temporary)" : " (permanent)");
+                          (drive == TavrinKwp::SimulatedEcu::Drive::Temporary ? " (temporary)" : " (permanent)");
         }
         say(QString::fromStdString(ecu.name) + ": communication " +
             (session_->communicationOpen(ecu.name) ? "open" : "closed") + ", driving " +

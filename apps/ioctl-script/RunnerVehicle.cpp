@@ -30,8 +30,8 @@ namespace Scenario {
 void Runner::openVehicle()
 {
     const std::string link = options_.link.toStdString();
-    session_ = vehicleFile_.isEmpty() ? Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link)
-                                      : Sorvik3Sim::KwpSession::load(vehicleFile_.toStdString(), link);
+    session_ = vehicleFile_.isEmpty() ? TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", link)
+                                      : TavrinKwp::KwpSession::load(vehicleFile_.toStdString(), link);
     session_->setClock(clock_.clock());
     realTime_.start();
     realTimeBase_ = clock_.now();
@@ -93,9 +93,9 @@ void Runner::abort(const Words&)
 }
 
 // The ECU acts on the request and its answer goes wrong this way.
-std::optional<Sorvik3Sim::FaultDescription::Kind> spoiledAnswer(const QString& word)
+std::optional<TavrinKwp::FaultDescription::Kind> spoiledAnswer(const QString& word)
 {
-    using Kind = Sorvik3Sim::FaultDescription::Kind;
+    using Kind = TavrinKwp::FaultDescription::Kind;
     if (word == "lost") return Kind::Lost;
     if (word == "late") return Kind::Late;
     if (word == "cut") return Kind::Cut;
@@ -108,7 +108,7 @@ void Runner::fault(const Words& w)
     auto& faults = session_->faults();
     auto times = [this, &w](int index) {
         if (w.size() <= index || w[index] == "once") return 1;
-        if (w[index] == "always") return Sorvik3Sim::FaultInjector::kAlways;
+        if (w[index] == "always") return TavrinKwp::FaultInjector::kAlways;
         const int n = count(w[index]);
         if (n == 0) fail("a fault holds once, N times or always");
         return n;

@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // A script's steps come one after the other on its own clock: no event may
     // slip in while a request waits on a real line.
-    Sorvik3Sim::OffThreadLink::serveEventsWhileWaiting(false);
+    TavrinKwp::OffThreadLink::serveEventsWhileWaiting(false);
     QApplication::setApplicationName(QStringLiteral("ioctl-script"));
     // One font everywhere, so printed geometry is the same on every machine.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     }
     try {
         // Options and their values too: a bad one is refused here, never in the middle of a run.
-        Sorvik3Sim::checkConnection(parser.value(link).toStdString());
+        TavrinKwp::checkConnection(parser.value(link).toStdString());
     } catch (const Sorvik3::Error& error) {
         std::fprintf(stderr, "ioctl-script: --link: %s\n",
                      TavrinApps::errorText(error.number(), error.description()).c_str());

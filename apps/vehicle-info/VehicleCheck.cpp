@@ -83,8 +83,7 @@ void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
 
 }  // namespace
 
-std::vector<EcuFindings> checkVehicle(const std::shared_ptr<Sorvik3Sim::KwpSession>& session,
-                                      const QString& installPath)
+std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& installPath)
 {
     TavrinIoCtl::ioctl control;
     control.initParameters(installPath, QStringLiteral("en"), session);

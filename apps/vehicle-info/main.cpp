@@ -35,7 +35,7 @@ void printList(const Sorvik3::RequestRef& request, const std::string& item, cons
     }
 }
 
-void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuDescription& model)
+void printEcu(const Sorvik3::EcuRef& ecu, const TavrinKwp::EcuDescription& model)
 {
     std::cout << "ECU " << ecu->Id() << " " << ecu->Name() << " - " << ecu->Description() << "\n";
     std::cout << "  requests:";
@@ -56,7 +56,7 @@ void printEcu(const Sorvik3::EcuRef& ecu, const Sorvik3Sim::EcuDescription& mode
     }
 }
 
-int printVehicle(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
+int printVehicle(const std::shared_ptr<TavrinKwp::KwpSession>& session)
 {
     std::cout << "Vehicle: " << session->vehicle().name << "\n";
     const auto ecus = session->Ecus();
@@ -65,7 +65,7 @@ int printVehicle(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
     return TavrinApps::ExitStatus::done;
 }
 
-int check(const std::shared_ptr<Sorvik3Sim::KwpSession>& session, const QString& installPath)
+int check(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& installPath)
 {
     bool usable = true;
     int listed = 0;
@@ -85,9 +85,9 @@ int check(const std::shared_ptr<Sorvik3Sim::KwpSession>& session, const QString&
 }
 
 // Starts the communication with each ECU over the link, says how it went, and closes it again.
-int ping(const std::shared_ptr<Sorvik3Sim::KwpSession>& session)
+int ping(const std::shared_ptr<TavrinKwp::KwpSession>& session)
 {
-    const auto report = Sorvik3Sim::pingEcus(*session, {}, [&](const Sorvik3Sim::EcuAnswer& answer) {
+    const auto report = TavrinKwp::pingEcus(*session, {}, [&](const TavrinKwp::EcuAnswer& answer) {
         std::cout << answer.ecu << " (" << TavrinApps::errorNumberText(answer.id) << ") over " << session->linkName()
                   << ": "
                   << (answer.error == 0 ? std::string("answers")
@@ -150,8 +150,8 @@ int main(int argc, char** argv)
     try {
         const std::string connection = parser.value(link).toStdString();
         auto session = files.isEmpty()
-                           ? Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", connection)
-                           : Sorvik3Sim::KwpSession::load(files.front().toStdString(), connection);
+                           ? TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", connection)
+                           : TavrinKwp::KwpSession::load(files.front().toStdString(), connection);
         if (parser.isSet(pingOption)) return ping(session);
         return parser.isSet(checkOption) ? check(session, parser.value(install)) : printVehicle(session);
     } catch (const Sorvik3::Error& error) {

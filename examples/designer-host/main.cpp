@@ -46,7 +46,7 @@ int main(int argc, char** argv)
     Ui::HostWindow form;
     form.setupUi(&window);
     try {
-        form.control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), Sorvik3Sim::demoSession());
+        form.control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), TavrinKwp::demoSession());
     } catch (const Sorvik3::Error& error) {
         std::fprintf(stderr, "designer-host: %s\n", error.description().c_str());
         return 2;

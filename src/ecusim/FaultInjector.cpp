@@ -1,6 +1,6 @@
 #include "FaultInjector.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 void FaultInjector::failInit(const std::string& ecu, int count)
 {
@@ -52,4 +52,4 @@ std::optional<FaultDescription> FaultInjector::take(const std::string& ecu, Faul
     return std::nullopt;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

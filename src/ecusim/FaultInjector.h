@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class FaultInjector {
   public:
@@ -37,4 +37,4 @@ class FaultInjector {
     std::vector<Active> faults_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -2,7 +2,7 @@
 
 #include "RequestCodec.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 RequestMatcher::RequestMatcher(const EcuDescription& ecu)
 {
@@ -42,4 +42,4 @@ bool RequestMatcher::offers(uint8_t service) const
     return false;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

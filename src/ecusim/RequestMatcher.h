@@ -14,7 +14,7 @@
 
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class RequestMatcher {
   public:
@@ -33,4 +33,4 @@ class RequestMatcher {
     std::vector<Shape> shapes_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 SimClock SimClock::system()
 {
@@ -15,4 +15,4 @@ SimClock SimClock::system()
                     [](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }};
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct SimClock {
     std::function<uint32_t()> now;
@@ -38,4 +38,4 @@ class ManualClock {
     std::atomic<uint32_t> now_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

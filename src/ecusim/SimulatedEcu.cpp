@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 // InputOutputControlParameter values of service 0x30.
@@ -276,4 +276,4 @@ double SimulatedEcu::signalValue(const std::string& name, uint32_t now)
     return 0.0;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct Answer {
     enum class Kind { Positive, Negative } kind = Kind::Positive;
@@ -71,4 +71,4 @@ class SimulatedEcu {
     bool sessionActive_ = false;  // a session other than the default one, kept alive by requests
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 constexpr uint8_t kNoResponseRequired = 0x02;
@@ -114,4 +114,4 @@ void VehicleSimulator::spoiled(FaultDescription::Kind kind, const EcuDescription
     }
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

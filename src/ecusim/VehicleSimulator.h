@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class VehicleSimulator {
   public:
@@ -70,4 +70,4 @@ class VehicleSimulator {
     Observer observer_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

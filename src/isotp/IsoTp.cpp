@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 constexpr uint8_t kSingle = 0x0;
@@ -248,4 +248,4 @@ std::optional<Micros> IsoTpEndpoint::nextEvent() const
     return next;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct CanFrame {
     uint32_t id = 0;
@@ -105,4 +105,4 @@ class IsoTpEndpoint {
     Bytes lastIgnored_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

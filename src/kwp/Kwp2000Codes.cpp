@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 std::string responseCodeName(uint8_t code)
 {
@@ -24,4 +24,4 @@ std::string responseCodeName(uint8_t code)
     return buffer;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 constexpr uint8_t kStartDiagnosticSession = 0x10;
 constexpr uint8_t kReadEcuIdentification = 0x1A;
@@ -35,4 +35,4 @@ constexpr uint8_t kResponsePending = 0x78;
 // The KWP2000 name of a negative response code, e.g. 0x22 "conditionsNotCorrect".
 std::string responseCodeName(uint8_t code);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -3,7 +3,7 @@
 #include "ErrorNumbers.h"
 #include "Sorvik3.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 constexpr uint8_t kPhysical = 0x80;
@@ -94,4 +94,4 @@ std::optional<Frame> decodeFrame(const Bytes& bytes)
     return frame;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct Frame {
     uint8_t target = 0;
@@ -39,4 +39,4 @@ std::optional<size_t> frameSize(const uint8_t* bytes, size_t available);
 // Empty when the bytes are no valid frame (length or checksum wrong).
 std::optional<Frame> decodeFrame(const Bytes& bytes);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 bool writes(const DataDescription& item)
@@ -117,4 +117,4 @@ void checkAnswer(const std::string& ecu, const RequestDescription& request, cons
     }
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // The request's length on the wire: its fixed bytes, grown to hold every request item.
 size_t requestLength(const RequestDescription& request);
@@ -36,4 +36,4 @@ bool answerBelongsTo(const RequestDescription& request, const Bytes& requestByte
 void checkAnswer(const std::string& ecu, const RequestDescription& request, const Bytes& requestBytes,
                  const Bytes& answer);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 RawRange rawRange(const DataDescription& model)
 {
     const int bits = 8 * model.size;
@@ -84,4 +84,4 @@ std::string formatPhysical(const DataDescription& model, double physical)
     return text;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // The raw numbers the item's bytes can carry.
 struct RawRange {
@@ -28,4 +28,4 @@ Bytes readBytes(const Bytes& message, const DataDescription& model);
 // The name of a named value, else the number with the item's decimals.
 std::string formatPhysical(const DataDescription& model, double physical);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

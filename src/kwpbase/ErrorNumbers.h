@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 enum ErrorNumber : int32_t {
     NoAnswer = 0x1001,
@@ -27,4 +27,4 @@ enum ErrorNumber : int32_t {
     Interrupted = 0x1018,       // the wait through "response pending" was given up on request
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

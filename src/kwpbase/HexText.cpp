@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 std::string hexText(const Bytes& bytes)
 {
@@ -38,4 +38,4 @@ std::optional<Bytes> parseHex(const std::string& text)
     return out;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

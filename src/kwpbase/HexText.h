@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -18,4 +18,4 @@ std::string hexByte(uint8_t value);
 // Reads "30 01 07" or "300107"; empty when the text is not hex.
 std::optional<Bytes> parseHex(const std::string& text);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct NamedValue {
     std::string name;
@@ -144,4 +144,4 @@ struct VehicleDescription {
     std::vector<EcuDescription> ecus;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

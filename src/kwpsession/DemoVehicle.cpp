@@ -1,10 +1,10 @@
 #include "DemoVehicle.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 std::shared_ptr<KwpSession> demoSession()
 {
     return KwpSession::fromText(demoVehicleXml(), "demo.xml");
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 std::shared_ptr<KwpSession> demoSession();
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

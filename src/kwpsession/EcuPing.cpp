@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 size_t PingReport::answering() const
 {
@@ -39,4 +39,4 @@ PingReport pingEcus(Sorvik3::Session& session, const std::function<void(const st
     return report;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

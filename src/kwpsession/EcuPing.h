@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct EcuAnswer {
     std::string ecu;
@@ -31,4 +31,4 @@ struct PingReport {
 PingReport pingEcus(Sorvik3::Session& session, const std::function<void(const std::string& ecu)>& before = {},
                     const std::function<void(const EcuAnswer&)>& after = {}, const std::atomic<bool>* cancel = nullptr);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -10,7 +10,7 @@
 #include "VehicleRuntime.h"
 #include "VehicleSimulator.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 std::shared_ptr<KwpSession> KwpSession::load(const std::string& path, const std::string& connection)
 {
@@ -130,4 +130,4 @@ bool KwpSession::communicationOpen(const std::string& ecuName) const
     return runtime_->initialized(ecuIndex(ecuName));
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

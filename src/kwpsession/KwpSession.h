@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class FaultInjector;
 class SimEcu;
@@ -71,4 +71,4 @@ class KwpSession final : public Sorvik3::Session {
     std::vector<std::shared_ptr<SimEcu>> ecus_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

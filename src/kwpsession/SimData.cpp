@@ -2,7 +2,7 @@
 #include "ErrorNumbers.h"
 #include "SimObjects.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 std::string SimNumericList::Item(int32_t index)
 {
@@ -95,4 +95,4 @@ void SimData::setValueName(const std::string& name)
     store(list_->Value(name));
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -3,7 +3,7 @@
 
 #include <unordered_set>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 SimEcu::SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index) : runtime_(std::move(runtime)), index_(index)
 {}
@@ -51,4 +51,4 @@ std::vector<Sorvik3::RequestRef> SimReadList::Requests()
     return requests;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class SimEcu;
 class SimRequest;
@@ -135,4 +135,4 @@ class SimReadList final : public Sorvik3::ReadList {
     std::vector<Sorvik3::DataRef> items_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

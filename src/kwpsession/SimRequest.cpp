@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 SimRequest::SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
                        const RequestDescription& model)
@@ -50,7 +50,7 @@ Bytes SimRequest::encodeRequest() const
     values.reserve(order.size());
     for (const SimData* item : order)
         values.push_back({&item->model(), item->requestValue()});
-    return Sorvik3Sim::encodeRequest(model_, values);
+    return TavrinKwp::encodeRequest(model_, values);
 }
 
 void SimRequest::Send()
@@ -70,4 +70,4 @@ std::string SimRequest::FrameText(bool sent)
     }
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

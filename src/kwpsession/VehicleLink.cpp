@@ -7,7 +7,7 @@
 #include "OffThreadLink.h"
 #include "VehicleSimulator.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 VehicleLink openVehicleLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle)
 {
@@ -39,4 +39,4 @@ VehicleLink openVehicleLink(const std::string& text, std::shared_ptr<const Vehic
     return {std::make_shared<OffThreadLink>(std::make_unique<KLineLink>(text, options)), nullptr};
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

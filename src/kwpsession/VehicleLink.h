@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class VehicleSimulator;
 
@@ -22,4 +22,4 @@ struct VehicleLink {
 // Throws Sorvik3::Error(BadConnection) for a connection that names no link.
 VehicleLink openVehicleLink(const std::string& connection, std::shared_ptr<const VehicleDescription> vehicle);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -6,7 +6,7 @@
 #include "Sorvik3.h"
 #include "VehicleSimulator.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link)
     : model_(std::move(model)), link_(std::move(link.link)), simulator_(std::move(link.simulator)),
@@ -132,4 +132,4 @@ Bytes VehicleRuntime::ownAnswer(const EcuDescription& ecu, const RequestDescript
     }
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

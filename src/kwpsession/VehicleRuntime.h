@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class VehicleSimulator;
 
@@ -70,4 +70,4 @@ class VehicleRuntime {
     std::atomic<bool> interrupted_{false};
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class ByteChannel {
   public:
@@ -27,4 +27,4 @@ std::unique_ptr<ByteChannel> openPseudoTerminal();
 // A serial port at a baud rate, 8N1. Throws Sorvik3::Error(LinkUnavailable).
 std::unique_ptr<ByteChannel> openSerialChannel(const std::string& port, uint32_t baud);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

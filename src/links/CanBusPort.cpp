@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <mutex>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 constexpr size_t kQueueLimit = 4096;
@@ -246,4 +246,4 @@ size_t CanBusPort::dropped() const
     return dropped_;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

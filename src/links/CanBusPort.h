@@ -21,7 +21,7 @@
 class QCanBusDevice;
 class QObject;
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class CanBusPort {
   public:
@@ -65,4 +65,4 @@ class CanBusPort {
     size_t unwritten_ = 0;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 Micros nowMicros()
 {
@@ -182,4 +182,4 @@ Bytes CanLink::nextAnswer(const EcuDescription& ecu, const std::string& what, ui
     return awaitMessage(endpoint(ecu), ecu, what, timeoutMs, wire, true);
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

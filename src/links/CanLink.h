@@ -11,7 +11,7 @@
 #include <map>
 #include <memory>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct CanOptions {
     std::string plugin;                         // "socketcan", "virtualcan", ...
@@ -63,4 +63,4 @@ class CanLink final : public Link {
 IsoTpSettings isoTpSettings(const EcuDescription& ecu, bool forEcu);
 Micros nowMicros();
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -7,10 +7,10 @@
 
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // Throw Sorvik3::Error(BadConnection) for an unknown option or a bad value; text names the connection.
 KLineOptions klineOptions(const std::string& text, const Connection& connection);
 CanOptions canOptions(const std::string& text, const Connection& connection);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

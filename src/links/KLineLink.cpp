@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <thread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 using std::chrono::milliseconds;
@@ -340,4 +340,4 @@ Bytes KLineLink::nextAnswer(const EcuDescription& ecu, const std::string& what, 
     return readFrame(ecu, what, timeoutMs, wire);
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

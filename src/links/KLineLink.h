@@ -17,7 +17,7 @@
 
 class QSerialPort;
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct KLineOptions {
     std::string port;
@@ -79,4 +79,4 @@ class KLineLink final : public Link {
     std::function<uint32_t()> silenceClock_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

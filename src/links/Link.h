@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // The frames of one exchange as they went over the wire.
 struct WireRecord {
@@ -43,4 +43,4 @@ class Link {
     virtual void interrupt() {}
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -6,7 +6,7 @@
 
 #include <charconv>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 [[noreturn]] void refuse(const std::string& text, const std::string& why)
@@ -102,4 +102,4 @@ void checkConnection(const std::string& text)
     if (connection.kind == "can") canOptions(text, connection);
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

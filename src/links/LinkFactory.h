@@ -11,7 +11,7 @@
 #include <map>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct Connection {
     std::string kind;  // "sim", "kline" or "can"
@@ -24,4 +24,4 @@ Connection parseConnection(const std::string& text);
 // The same, with the options and their values checked, opening nothing.
 void checkConnection(const std::string& text);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -7,7 +7,7 @@
 #include <QEventLoop>
 #include <QThread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 std::atomic<bool> serveEvents{true};
@@ -145,4 +145,4 @@ Bytes OffThreadLink::nextAnswer(const EcuDescription& ecu, const std::string& wh
     return answer;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -19,7 +19,7 @@
 
 class QThread;
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class OffThreadLink final : public Link {
   public:
@@ -63,4 +63,4 @@ class OffThreadLink final : public Link {
     std::unique_ptr<QThread> thread_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -11,7 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 constexpr int kWriteWaitMs = 200;
@@ -89,4 +89,4 @@ std::unique_ptr<ByteChannel> openPseudoTerminal()
     return std::make_unique<PseudoTerminal>();
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -5,7 +5,7 @@
 
 #include <QSerialPort>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 class SerialChannel final : public ByteChannel {
@@ -52,4 +52,4 @@ std::unique_ptr<ByteChannel> openSerialChannel(const std::string& port, uint32_t
     return std::make_unique<SerialChannel>(port, baud);
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

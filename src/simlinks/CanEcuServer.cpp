@@ -6,7 +6,7 @@
 
 #include <thread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 CanEcuServer::CanEcuServer(VehicleSimulator& simulator, CanBusPort& port, EcuServerOptions options,
                            TransportFaults& faults)
@@ -128,4 +128,4 @@ void CanEcuServer::poll(int timeoutMs)
     }
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

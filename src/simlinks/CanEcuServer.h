@@ -15,7 +15,7 @@
 #include <atomic>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class CanEcuServer {
   public:
@@ -43,4 +43,4 @@ class CanEcuServer {
     std::vector<EcuEnd> ends_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

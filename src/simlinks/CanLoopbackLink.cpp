@@ -5,7 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 // A port the system gives for the asking; 0 when it gives none.
@@ -52,4 +52,4 @@ CanLoopbackLink::~CanLoopbackLink()
     serving_.join();
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

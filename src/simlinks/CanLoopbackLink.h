@@ -12,7 +12,7 @@
 #include <atomic>
 #include <thread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // The virtual CAN bus of can:loopback: a bus of this process's own, on a local
 // TCP port that was free when it was first asked for, so other programs on the
@@ -69,4 +69,4 @@ class CanLoopbackLink final : public Link {
     std::thread serving_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -4,7 +4,7 @@
 #include "Kwp2000Codes.h"
 #include "Sorvik3.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 InProcessLink::InProcessLink(std::shared_ptr<VehicleSimulator> simulator)
     : simulator_(std::move(simulator)), ecus_(simulator_->model().ecus.size())
@@ -104,4 +104,4 @@ Bytes InProcessLink::nextAnswer(const EcuDescription& ecu, const std::string& wh
     return answer;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class InProcessLink final : public Link {
   public:
@@ -44,4 +44,4 @@ class InProcessLink final : public Link {
     uint32_t waitingSince_ = 0;  // the request sent, or the answer read last
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <thread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 // A frame that stops arriving for this long is given up.
@@ -114,4 +114,4 @@ void KLineEcuServer::answer(const EcuDescription& ecu, Bytes frame)
     say(ecu.name + " -> " + hexText(frame));
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct EcuServerOptions {
     bool echo = true;
@@ -49,4 +49,4 @@ class KLineEcuServer {
     std::optional<size_t> lastStarted_;  // the ECU a frame without addresses goes to
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -1,6 +1,6 @@
 #include "LoopbackLink.h"
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 LoopbackLink::LoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, KLineOptions options)
     : simulator_(std::move(simulator)), terminal_(openPseudoTerminal())
@@ -19,4 +19,4 @@ LoopbackLink::~LoopbackLink()
     serving_.join();
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -13,7 +13,7 @@
 #include <atomic>
 #include <thread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class LoopbackLink final : public Link {
   public:
@@ -67,4 +67,4 @@ class LoopbackLink final : public Link {
     std::thread serving_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -4,7 +4,7 @@
 #include <exception>
 #include <thread>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 void serveUntilStopped(const std::atomic<bool>& stop, const std::function<void()>& pollOnce,
                        const std::function<void(const std::string&)>& say)
@@ -21,4 +21,4 @@ void serveUntilStopped(const std::atomic<bool>& stop, const std::function<void()
     }
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

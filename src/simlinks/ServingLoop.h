@@ -5,11 +5,11 @@
 #include <functional>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // Nothing may escape the thread: a failure is said once (until another one
 // comes) and a failing port is not spun on.
 void serveUntilStopped(const std::atomic<bool>& stop, const std::function<void()>& pollOnce,
                        const std::function<void(const std::string&)>& say);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

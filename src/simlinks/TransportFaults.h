@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 struct TransportFaults {
     // Both lines.
@@ -34,4 +34,4 @@ inline bool takeOne(std::atomic<int>& count)
     return false;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 void AttributeReader::fail(int line, const std::string& what) const
 {
@@ -95,4 +95,4 @@ bool AttributeReader::boolean(TavrinXml::Node node, const char* name, bool fallb
     fail(node, std::string("attribute '") + name + "' must be true or false, not '" + *value + "'");
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 class AttributeReader {
   public:
@@ -29,4 +29,4 @@ class AttributeReader {
     std::string file_;
 };
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

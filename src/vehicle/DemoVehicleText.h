@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 const std::string& demoVehicleXml();
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 using TavrinXml::Node;
@@ -167,4 +167,4 @@ RequestDescription readRequest(const AttributeReader& in, Node node)
     return request;
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // Refuses two items of one name, naming the second.
 template <typename T, typename NameOf>
@@ -26,4 +26,4 @@ void refuseDuplicates(const AttributeReader& in, const std::vector<T>& items, Na
 
 RequestDescription readRequest(const AttributeReader& in, TavrinXml::Node node);
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

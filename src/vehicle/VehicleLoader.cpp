@@ -13,7 +13,7 @@
 #include <cmath>
 #include <set>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 using TavrinXml::Node;
@@ -273,4 +273,4 @@ VehicleDescription loadVehicleText(const std::string& xml, const std::string& na
     return readVehicle(TavrinXml::Document::parse(xml, name), name);
 }
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

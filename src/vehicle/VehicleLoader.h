@@ -7,10 +7,10 @@
 
 #include <string>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 
 // Throws Sorvik3::Error(BadDescription, "<file>:<line>: <what>").
 VehicleDescription loadVehicleFile(const std::string& path);
 VehicleDescription loadVehicleText(const std::string& xml, const std::string& name = "vehicle.xml");
 
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

@@ -62,7 +62,7 @@ class DemoHost : public ::testing::Test {
     bool running() { return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow()); }
 
     LineTiming instant;
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    std::shared_ptr<TavrinKwp::KwpSession> session;
     std::unique_ptr<DemoWindow> window;
     TavrinIoCtl::ioctl* control = nullptr;
     QElapsedTimer limit;
@@ -148,7 +148,7 @@ TEST(DemoLink, shouldStopTheDeviceBeforeReachingTheVehicleThroughAnotherLink)
         QTest::qWait(10);
     ASSERT_TRUE(window.control()->Busy());
     const auto linkOf = [&] {
-        return std::dynamic_pointer_cast<Sorvik3Sim::KwpSession>(window.control()->Session())->linkName();
+        return std::dynamic_pointer_cast<TavrinKwp::KwpSession>(window.control()->Session())->linkName();
     };
     EXPECT_FALSE(window.connectTo(QStringLiteral("sim")));
     EXPECT_EQ(linkOf(), "kline:loopback");

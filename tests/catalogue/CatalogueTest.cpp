@@ -33,7 +33,7 @@ class CatalogueTest : public ControlFixture {
   protected:
     void useWorkshop()
     {
-        session = Sorvik3Sim::KwpSession::fromText(kWorkshop);
+        session = TavrinKwp::KwpSession::fromText(kWorkshop);
         session->setClock(clock.clock());
         control->initParameters(dataDir(), "en", session);
     }

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace Sorvik3Sim {
+namespace TavrinKwp {
 namespace {
 
 DataDescription item(int position, int size, bool isSigned = false, double factor = 1.0, double offset = 0.0)
@@ -112,4 +112,4 @@ TEST(RequestCodec, shouldKnowItsOwnAnswerFromAStaleOneAndResponsePending)
 }
 
 }  // namespace
-}  // namespace Sorvik3Sim
+}  // namespace TavrinKwp

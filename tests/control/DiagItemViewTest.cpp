@@ -29,7 +29,7 @@ class DiagItemViewTest : public ::testing::Test {
         return session->Ecus().front()->Request(request)->Data(data);
     }
 
-    std::shared_ptr<Sorvik3Sim::KwpSession> session = Sorvik3Sim::demoSession();
+    std::shared_ptr<TavrinKwp::KwpSession> session = TavrinKwp::demoSession();
     DiagItemViewWrite view;
 };
 
@@ -110,7 +110,7 @@ TEST_F(DiagItemViewTest, shouldShowAMissingItemDisabledWithTheReason)
 TEST_F(DiagItemViewTest, shouldDropEveryReferenceWhenDetached)
 {
     show("EngineControl", "OutputControl", "Mode");
-    std::weak_ptr<Sorvik3Sim::KwpSession> watched = session;
+    std::weak_ptr<TavrinKwp::KwpSession> watched = session;
     session.reset();
     view.setSession(nullptr);
     EXPECT_TRUE(watched.expired());

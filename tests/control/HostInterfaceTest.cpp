@@ -90,7 +90,7 @@ TEST_F(ControlFixture, shouldRefuseAHostileLanguageFileWithErrorOne)
 
 TEST_F(ControlFixture, shouldFailToTheHostOnDuplicateEcuIdsButRedrawAgain)
 {
-    auto twins = Sorvik3Sim::KwpSession::fromText(R"(<vehicle>
+    auto twins = TavrinKwp::KwpSession::fromText(R"(<vehicle>
   <ecu id="7" name="A"><request name="OutputControl" service="0x30"><data name="OutputTemporaryControlList" position="1"><value name="X" number="1"/></data></request></ecu>
   <ecu id="7" name="B"><request name="OutputControl" service="0x30"><data name="OutputTemporaryControlList" position="1"><value name="Y" number="1"/></data></request></ecu>
 </vehicle>)");
@@ -117,7 +117,7 @@ TEST_F(ControlFixture, shouldReleaseEveryReferenceWhenDestroyed)
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
-    std::weak_ptr<Sorvik3Sim::KwpSession> watched = session;
+    std::weak_ptr<TavrinKwp::KwpSession> watched = session;
     session.reset();
     ASSERT_FALSE(watched.expired());
     control.reset();

@@ -8,7 +8,7 @@
 
 #include <random>
 
-using namespace Sorvik3Sim;
+using namespace TavrinKwp;
 
 namespace {
 

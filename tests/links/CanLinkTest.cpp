@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace Sorvik3Sim;
+using namespace TavrinKwp;
 using Clock = std::chrono::steady_clock;
 
 namespace {

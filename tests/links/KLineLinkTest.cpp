@@ -11,7 +11,7 @@
 
 #include <random>
 
-using namespace Sorvik3Sim;
+using namespace TavrinKwp;
 using Clock = std::chrono::steady_clock;
 
 namespace {

@@ -49,11 +49,11 @@ struct Pair {
         sim->setClock(simClock.clock());
         line->setClock(lineClock.clock());
     }
-    std::shared_ptr<Sorvik3Sim::KwpSession> sim = Sorvik3Sim::demoSession();
-    std::shared_ptr<Sorvik3Sim::KwpSession> line =
-        Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", "kline:loopback");
-    Sorvik3Sim::ManualClock simClock{1000};
-    Sorvik3Sim::ManualClock lineClock{1000};
+    std::shared_ptr<TavrinKwp::KwpSession> sim = TavrinKwp::demoSession();
+    std::shared_ptr<TavrinKwp::KwpSession> line =
+        TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "kline:loopback");
+    TavrinKwp::ManualClock simClock{1000};
+    TavrinKwp::ManualClock lineClock{1000};
 };
 
 }  // namespace
@@ -87,7 +87,7 @@ TEST(KLineLoopback, shouldCarryNegativeAnswersAndSilenceAsErrors)
     EXPECT_EQ(refused.received, "83 F1 11 7F 3E 21 63");
     pair.line->faults().dropAnswer("EngineControl", "TesterPresent.WithResponse", 1);
     const Outcome silent = send(*pair.line, "EngineControl", "TesterPresent.WithResponse");
-    EXPECT_EQ(silent.error, Sorvik3Sim::NoAnswer);
+    EXPECT_EQ(silent.error, TavrinKwp::NoAnswer);
     EXPECT_EQ(silent.received, "");
     EXPECT_EQ(send(*pair.line, "EngineControl", "TesterPresent.WithResponse").error, 0);
 }
@@ -105,7 +105,7 @@ TEST(KLineLoopback, shouldStartAgainAfterP3maxOfSilence)
 // the exchange they spoil ends in an error, the next ones get their own answers.
 TEST(KLineLoopback, shouldGetBackInStepAfterEachFaultOfTheLine)
 {
-    using namespace Sorvik3Sim;
+    using namespace TavrinKwp;
     // A simulated ECU scheduled late on a busy machine must not look like a fault: P2max is roomy.
     VehicleDescription relaxed = loadVehicleText(demoVehicleXml(), "demo.xml");
     for (auto& ecu : relaxed.ecus)
@@ -146,16 +146,16 @@ TEST(KLineLoopback, shouldGetBackInStepAfterEachFaultOfTheLine)
 TEST(Loopbacks, shouldCloseTheCommunicationWhenTheSessionEnds)
 {
     for (const char* link : {"sim", "kline:loopback", "can:loopback"}) {
-        auto session = Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", link);
+        auto session = TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", link);
         auto seen = std::make_shared<std::vector<std::string>>();
-        session->observeRequests([seen](const std::string& ecu, const Sorvik3Sim::Bytes& request) {
-            seen->push_back(ecu + " " + Sorvik3Sim::hexText(request));
+        session->observeRequests([seen](const std::string& ecu, const TavrinKwp::Bytes& request) {
+            seen->push_back(ecu + " " + TavrinKwp::hexText(request));
         });
         try {
             session->Ecus()[0]->Init();
             session->Ecus()[2]->Init();
         } catch (const Sorvik3::Error& error) {
-            if (std::string(link) == "can:loopback" && error.number() == Sorvik3Sim::LinkUnavailable) continue;
+            if (std::string(link) == "can:loopback" && error.number() == TavrinKwp::LinkUnavailable) continue;
             throw;
         }
         session.reset();
@@ -170,14 +170,14 @@ TEST(Connections, shouldRefuseWhatNamesNoLink)
     for (const char* text : {"can0", "kline:", "kline:/dev/ttyUSB0?baud=fast", "kline:/dev/ttyUSB0?echo=2",
                              "kline:/dev/ttyUSB0?parity=odd", "kline:/dev/ttyUSB0?baud"}) {
         try {
-            Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", text);
+            TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", text);
             ADD_FAILURE() << text << " was taken";
         } catch (const Sorvik3::Error& error) {
-            EXPECT_EQ(error.number(), Sorvik3Sim::BadConnection) << text;
+            EXPECT_EQ(error.number(), TavrinKwp::BadConnection) << text;
         }
     }
-    auto real = Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml",
-                                                 "kline:/dev/ttyUSB7?baud=9600&echo=0");
+    auto real =
+        TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "kline:/dev/ttyUSB7?baud=9600&echo=0");
     EXPECT_FALSE(real->simulated());
     EXPECT_THROW(real->faults(), Sorvik3::Error);
 }

@@ -4,10 +4,10 @@
 
 #include <utility>
 
-using Sorvik3Sim::Bytes;
+using TavrinKwp::Bytes;
 
 ScriptedEcu::ScriptedEcu(Answer answer, bool echo)
-    : answer_(std::move(answer)), echo_(echo), channel_(Sorvik3Sim::openPseudoTerminal())
+    : answer_(std::move(answer)), echo_(echo), channel_(TavrinKwp::openPseudoTerminal())
 {
     thread_ = std::thread([this] { serve(); });
 }
@@ -70,7 +70,7 @@ void ScriptedEcu::serve()
         }
         if (echo_) channel_->write(echo);
         for (;;) {
-            const auto size = Sorvik3Sim::frameSize(pending.data(), pending.size());
+            const auto size = TavrinKwp::frameSize(pending.data(), pending.size());
             if (!size || *size == 0 || pending.size() < *size) break;
             const Bytes frame(pending.begin(), pending.begin() + static_cast<long>(*size));
             pending.erase(pending.begin(), pending.begin() + static_cast<long>(*size));

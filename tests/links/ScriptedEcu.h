@@ -14,20 +14,20 @@
 #include <vector>
 
 struct Chunk {
-    Sorvik3Sim::Bytes bytes;
+    TavrinKwp::Bytes bytes;
     int pauseAfterMs = 0;
 };
 
 class ScriptedEcu {
   public:
-    using Answer = std::function<std::vector<Chunk>(const Sorvik3Sim::Bytes& frame)>;
+    using Answer = std::function<std::vector<Chunk>(const TavrinKwp::Bytes& frame)>;
     explicit ScriptedEcu(Answer answer, bool echo = true);
     ~ScriptedEcu();
 
     std::string path() const { return channel_->peerPath(); }
     // Each request frame with the time it was complete.
     struct Received {
-        Sorvik3Sim::Bytes frame;
+        TavrinKwp::Bytes frame;
         std::chrono::steady_clock::time_point at;
     };
     std::vector<Received> received();
@@ -36,7 +36,7 @@ class ScriptedEcu {
     // When each answer's last byte was written, one for each frame received (waits for the last).
     std::vector<std::chrono::steady_clock::time_point> answerEnds();
     // Replaces the echo by these bytes for the next frame (a collision on the line).
-    void corruptNextEcho(Sorvik3Sim::Bytes echo);
+    void corruptNextEcho(TavrinKwp::Bytes echo);
     // Closes the far end for good, as an adapter that is pulled out.
     void unplug();
 
@@ -45,12 +45,12 @@ class ScriptedEcu {
 
     Answer answer_;
     bool echo_;
-    std::unique_ptr<Sorvik3Sim::ByteChannel> channel_;
+    std::unique_ptr<TavrinKwp::ByteChannel> channel_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<Received> received_;
     std::chrono::steady_clock::time_point lastAnswer_;
     std::vector<std::chrono::steady_clock::time_point> answerEnds_;
-    Sorvik3Sim::Bytes corruptEcho_;
+    TavrinKwp::Bytes corruptEcho_;
     std::thread thread_;
 };

@@ -18,7 +18,7 @@ class ParameterPanelTest : public ::testing::Test {
 
     Sorvik3::RequestRef startRequest(const QString& items)
     {
-        session = Sorvik3Sim::KwpSession::fromText(
+        session = TavrinKwp::KwpSession::fromText(
             ("<vehicle><ecu id=\"1\" name=\"E\"><request name=\"Start\" service=\"0x30\">" + items +
              "</request></ecu></vehicle>")
                 .toStdString());
@@ -46,7 +46,7 @@ class ParameterPanelTest : public ::testing::Test {
     ControlFields& fields = parts.fields;
     Reporting& report = parts.report;
     Catalogue& catalogue = parts.catalogue;
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    std::shared_ptr<TavrinKwp::KwpSession> session;
 };
 
 const char* const kPumpFan = "<data name=\"Pump.Flow\" position=\"3\" unit=\"l/h\"/>"

@@ -73,14 +73,14 @@ class SweepRun {
     Outcome run(const ActuatorTest& test)
     {
         TavrinIoCtl::multilanguage::state() = {};
-        vehicle_ = Sorvik3Sim::demoSession();
+        vehicle_ = TavrinKwp::demoSession();
         vehicle_->setClock(clock_.clock());
         counter_ = std::make_shared<CallCounter>(vehicle_, failAt_, way_);
         control_ = std::make_unique<TavrinIoCtl::ioctl>();
         control_->setClock([this] { return clock_.now(); });
         control_->resize(1000, 680);
         vehicle_->observeRequests(
-            [this, ecu = test.ecu.toStdString()](const std::string& to, const Sorvik3Sim::Bytes& request) {
+            [this, ecu = test.ecu.toStdString()](const std::string& to, const TavrinKwp::Bytes& request) {
                 checkFrame(ecu, to, request);
             });
         if (refuseFirstStop_) refuseFirstStop(test.ecu.toStdString());
@@ -204,7 +204,7 @@ class SweepRun {
 
     // Starts, statuses and stops go to the selected device; a stop may also go
     // to a device the control says may be driven.
-    void checkFrame(const std::string& testedEcu, const std::string& to, const Sorvik3Sim::Bytes& request)
+    void checkFrame(const std::string& testedEcu, const std::string& to, const TavrinKwp::Bytes& request)
     {
         if (request.size() < 3 || request[0] != 0x30) return;
         if (to != testedEcu)
@@ -215,7 +215,7 @@ class SweepRun {
         if (stop && (control_ ? control_->DrivenDevices() : ledgerAtTheEnd_).contains(device)) return;
         violation(QStringLiteral("%1 frame %2 sent to '%3', not to the selected device")
                       .arg(stop ? "a stop" : "a start or status")
-                      .arg(QString::fromStdString(Sorvik3Sim::hexText(request)), device));
+                      .arg(QString::fromStdString(TavrinKwp::hexText(request)), device));
     }
 
     uint8_t localId(const QString& ecu, const QString& device) const
@@ -280,8 +280,8 @@ class SweepRun {
     uint8_t selectedLocalId_ = 0;
     QStringList ledgerAtTheEnd_;
     std::shared_ptr<Sorvik3::Session> session_;
-    Sorvik3Sim::ManualClock clock_{50000};
-    std::shared_ptr<Sorvik3Sim::KwpSession> vehicle_;
+    TavrinKwp::ManualClock clock_{50000};
+    std::shared_ptr<TavrinKwp::KwpSession> vehicle_;
     std::shared_ptr<CallCounter> counter_;
     std::unique_ptr<TavrinIoCtl::ioctl> control_;
     Outcome outcome_;

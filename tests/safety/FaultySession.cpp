@@ -16,7 +16,7 @@ void CallCounter::enter(const char* member, const std::string& ecu, const std::s
     if (calls_ != failAt_) return;
     const bool send = std::string(member) == "Send";
     const bool init = std::string(member) == "Init";
-    using Kind = Sorvik3Sim::FaultDescription::Kind;
+    using Kind = TavrinKwp::FaultDescription::Kind;
     const auto spoil = [&](Kind kind) {
         applied_ = send;
         if (send) vehicle_->faults().spoilAnswer(ecu, request, kind, 1);
@@ -28,7 +28,7 @@ void CallCounter::enter(const char* member, const std::string& ecu, const std::s
     case Way::NegativeAnswer:
     case Way::Timeout:
     case Way::Persistent: {
-        const int count = way_ == Way::Persistent ? Sorvik3Sim::FaultInjector::kAlways : 1;
+        const int count = way_ == Way::Persistent ? TavrinKwp::FaultInjector::kAlways : 1;
         applied_ = send || init;
         if (init) vehicle_->faults().failInit(ecu, count);
         if (send && way_ != Way::Timeout) vehicle_->faults().answerNegatively(ecu, request, 0x22, count);
@@ -205,7 +205,7 @@ class FReadList final : public Sorvik3::ReadList {
 
 class FSession final : public Sorvik3::Session {
   public:
-    FSession(std::shared_ptr<Sorvik3Sim::KwpSession> inner, Counter& c) : inner_(std::move(inner)), c_(c) {}
+    FSession(std::shared_ptr<TavrinKwp::KwpSession> inner, Counter& c) : inner_(std::move(inner)), c_(c) {}
     std::vector<Sorvik3::EcuRef> Ecus() override
     {
         c_.enter("Ecus");
@@ -222,14 +222,14 @@ class FSession final : public Sorvik3::Session {
     }
 
   private:
-    std::shared_ptr<Sorvik3Sim::KwpSession> inner_;
+    std::shared_ptr<TavrinKwp::KwpSession> inner_;
     Counter& c_;
 };
 
 }  // namespace
 
 std::shared_ptr<Sorvik3::Session> faultySession(const std::shared_ptr<CallCounter>& counter,
-                                                std::shared_ptr<Sorvik3Sim::KwpSession> vehicle)
+                                                std::shared_ptr<TavrinKwp::KwpSession> vehicle)
 {
     return std::make_shared<FSession>(std::move(vehicle), *counter);
 }

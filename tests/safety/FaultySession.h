@@ -34,7 +34,7 @@ enum class Way {
 
 class CallCounter {
   public:
-    CallCounter(std::shared_ptr<Sorvik3Sim::KwpSession> vehicle, int64_t failAt, Way way)
+    CallCounter(std::shared_ptr<TavrinKwp::KwpSession> vehicle, int64_t failAt, Way way)
         : vehicle_(std::move(vehicle)), failAt_(failAt), way_(way)
     {}
 
@@ -48,7 +48,7 @@ class CallCounter {
     std::shared_ptr<Wrapper> wrap(const std::shared_ptr<Inner>& inner);
 
   private:
-    std::shared_ptr<Sorvik3Sim::KwpSession> vehicle_;
+    std::shared_ptr<TavrinKwp::KwpSession> vehicle_;
     int64_t failAt_;
     Way way_;
     int64_t calls_ = 0;
@@ -58,6 +58,6 @@ class CallCounter {
 };
 
 std::shared_ptr<Sorvik3::Session> faultySession(const std::shared_ptr<CallCounter>& counter,
-                                                std::shared_ptr<Sorvik3Sim::KwpSession> vehicle);
+                                                std::shared_ptr<TavrinKwp::KwpSession> vehicle);
 
 }  // namespace FaultSweep

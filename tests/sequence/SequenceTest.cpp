@@ -135,11 +135,11 @@ TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringAReque
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     // The host aborts while the pump's start waits for its "response pending".
-    session->setClock(Sorvik3Sim::SimClock{[this] { return clock.now(); },
-                                           [this](uint32_t ms) {
-                                               clock.advance(ms);
-                                               control->Abort();
-                                           }});
+    session->setClock(TavrinKwp::SimClock{[this] { return clock.now(); },
+                                          [this](uint32_t ms) {
+                                              clock.advance(ms);
+                                              control->Abort();
+                                          }});
     control->cbStartTempo_Click();
     tick();
     tick();
@@ -241,7 +241,7 @@ TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
 
 TEST_F(SequenceFixture, shouldKeepTimeAcrossTheClockWrapAround)
 {
-    clock = Sorvik3Sim::ManualClock(0xFFFFFFFFu - 1000u);
+    clock = TavrinKwp::ManualClock(0xFFFFFFFFu - 1000u);
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 2));
     runFor(6000);
     const QStringList present = logLines().filter("Tester present");

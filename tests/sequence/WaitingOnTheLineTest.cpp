@@ -26,12 +26,12 @@ using TavrinIoCtl::SequenceState;
 // The demo vehicle over kline:loopback, what its ECUs receive, and a hook run
 // on the window's thread while the first status request of the pump waits.
 struct LineRun {
-    LineRun() : session(Sorvik3Sim::KwpSession::fromText(Sorvik3Sim::demoVehicleXml(), "demo.xml", "kline:loopback"))
+    LineRun() : session(TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "kline:loopback"))
     {
         control = std::make_unique<TavrinIoCtl::ioctl>();
-        session->observeRequests([this](const std::string&, const Sorvik3Sim::Bytes& request) {
+        session->observeRequests([this](const std::string&, const TavrinKwp::Bytes& request) {
             std::lock_guard lock(mutex);
-            seen.push_back(Sorvik3Sim::hexText(request));
+            seen.push_back(TavrinKwp::hexText(request));
             // The pump's status request (or the request asked for): its answer is still to come.
             const bool now = atRequest > 0 ? static_cast<int>(seen.size()) == atRequest : seen.back() == "30 01 01";
             if (now && !posted) {
@@ -76,7 +76,7 @@ struct LineRun {
         return seen;
     }
 
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    std::shared_ptr<TavrinKwp::KwpSession> session;
     std::unique_ptr<TavrinIoCtl::ioctl> control;
     std::function<void()> duringStatus;
     int atRequest = 0;  // 0: the pump's first status request
@@ -131,13 +131,13 @@ TEST(WaitingOnTheLine, shouldRefuseHostCallsAndHoldADeleteLaterWhileTheRequestWa
 
 TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
 {
-    std::string xml = std::regex_replace(Sorvik3Sim::demoVehicleXml(), std::regex(" pending=\"[0-9]+\""), "");
+    std::string xml = std::regex_replace(TavrinKwp::demoVehicleXml(), std::regex(" pending=\"[0-9]+\""), "");
     // Output control answers "response pending" for a long while before its final answer.
     const std::string mark = "service=\"0x30\"";
     const std::string pending = "pending=\"15\" ";
     for (auto at = xml.find(mark); at != std::string::npos; at = xml.find(mark, at + pending.size() + mark.size()))
         xml.insert(at, pending);
-    auto session = Sorvik3Sim::KwpSession::fromText(xml, "demo.xml", "kline:loopback");
+    auto session = TavrinKwp::KwpSession::fromText(xml, "demo.xml", "kline:loopback");
     auto engine = session->Ecus()[0];
     engine->Init();
     auto status = engine->Request("OutputControl.Status.FuelPump");
@@ -145,7 +145,7 @@ TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         session->InterruptWait();
     });
-    EXPECT_EQ(errorOf([&] { status->Send(); }), Sorvik3Sim::Interrupted);
+    EXPECT_EQ(errorOf([&] { status->Send(); }), TavrinKwp::Interrupted);
     interrupter.join();
 }
 

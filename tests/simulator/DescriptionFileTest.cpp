@@ -97,10 +97,10 @@ TEST_P(RefusedDescription, shouldNameFileLineAndFault)
 {
     const RefusedCase& c = GetParam();
     try {
-        Sorvik3Sim::loadVehicleText(c.xml, "bad.xml");
+        TavrinKwp::loadVehicleText(c.xml, "bad.xml");
         FAIL() << c.what << " was accepted";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), Sorvik3Sim::BadDescription) << c.what;
+        EXPECT_EQ(error.number(), TavrinKwp::BadDescription) << c.what;
         EXPECT_THAT(error.description(), HasSubstr(c.message)) << c.what;
     }
 }
@@ -120,7 +120,7 @@ TEST(DescriptionFile, shouldNeverLoadExternalEntities)
     const std::string xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE vehicle [<!ENTITY s SYSTEM \"file://" + secret +
                             "\">]>\n<vehicle name=\"&s;\"/>";
     try {
-        auto vehicle = Sorvik3Sim::loadVehicleText(xml, "hostile.xml");
+        auto vehicle = TavrinKwp::loadVehicleText(xml, "hostile.xml");
         EXPECT_EQ(vehicle.name.find("SECRET"), std::string::npos);
     } catch (const Sorvik3::Error& error) {
         EXPECT_THAT(error.description(), HasSubstr("hostile.xml"));
@@ -131,7 +131,7 @@ TEST(DescriptionFile, shouldNeverLoadExternalEntities)
 TEST(DescriptionFile, shouldNameAFileThatCannotBeRead)
 {
     try {
-        Sorvik3Sim::KwpSession::load("/nonexistent/vehicle.xml");
+        TavrinKwp::KwpSession::load("/nonexistent/vehicle.xml");
         FAIL();
     } catch (const Sorvik3::Error& error) {
         // No line to name: no ":0" either.
@@ -143,7 +143,7 @@ TEST(DescriptionFile, shouldNameLinesPastSixtyFiveThousand)
 {
     const std::string xml = "<vehicle>" + std::string(70000, '\n') + "<ecu name=\"A\"/></vehicle>";
     try {
-        Sorvik3Sim::loadVehicleText(xml, "long.xml");
+        TavrinKwp::loadVehicleText(xml, "long.xml");
         FAIL();
     } catch (const Sorvik3::Error& error) {
         EXPECT_THAT(error.description(), HasSubstr("long.xml:70001: <ecu> lacks the attribute 'id'"));
@@ -156,7 +156,7 @@ TEST(DescriptionFile, shouldRefuseAFileLargerThanTheLimitBeforeReadingIt)
     std::ofstream(huge) << "<vehicle/>";
     std::filesystem::resize_file(huge, (64u << 20) + 1);
     try {
-        Sorvik3Sim::KwpSession::load(huge);
+        TavrinKwp::KwpSession::load(huge);
         FAIL();
     } catch (const Sorvik3::Error& error) {
         EXPECT_THAT(error.description(), HasSubstr("the file is larger than 64 MiB"));
@@ -166,6 +166,6 @@ TEST(DescriptionFile, shouldRefuseAFileLargerThanTheLimitBeforeReadingIt)
 
 TEST(DescriptionFile, shouldLoadTheShippedDemoVehicle)
 {
-    auto session = Sorvik3Sim::KwpSession::load(std::string(TAVRIN_DEMO_FILE));
+    auto session = TavrinKwp::KwpSession::load(std::string(TAVRIN_DEMO_FILE));
     EXPECT_EQ(session->Ecus().size(), 5u);
 }

@@ -7,7 +7,7 @@
 namespace {
 
 // Advances the clock in steps, keeping the session alive with tester present.
-void keepAlive(DemoVehicleTest& test, uint32_t ms, Sorvik3Sim::ManualClock& clock,
+void keepAlive(DemoVehicleTest& test, uint32_t ms, TavrinKwp::ManualClock& clock,
                const std::function<void()>& testerPresent)
 {
     (void)test;
@@ -84,7 +84,7 @@ TEST_F(DemoVehicleTest, shouldMoveAFanSpeedTowardsItsDuty)
 
 TEST_F(DemoVehicleTest, shouldRunAcrossTheClockWrapAround)
 {
-    clock = Sorvik3Sim::ManualClock(0xFFFFFFFFu - 2500u);
+    clock = TavrinKwp::ManualClock(0xFFFFFFFFu - 2500u);
     openEngine();
     control("OutputControl", "Start Temporary", "OutputTemporaryControlList", "CoolingFan");
     keepAlive(*this, 6000, clock, [this] { testerPresent(); });
@@ -99,7 +99,7 @@ TEST_F(DemoVehicleTest, shouldTakeBusTimeWhenTheVehicleHasLatency)
     auto vehicle = session->vehicle();
     vehicle.busLatencyMs = 25;
     vehicle.byteTimeUs = 1000;
-    auto slow = std::make_shared<Sorvik3Sim::KwpSession>(vehicle);
+    auto slow = std::make_shared<TavrinKwp::KwpSession>(vehicle);
     slow->setClock(clock.clock());
     auto engine = slow->Ecus().front();
     engine->Init();

@@ -39,7 +39,7 @@ TEST_F(DemoVehicleTest, shouldTimeOutWhenNoAnswerComes)
         engineStatus("CoolingFan");
         FAIL() << "expected a timeout";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), Sorvik3Sim::NoAnswer);
+        EXPECT_EQ(error.number(), TavrinKwp::NoAnswer);
     }
     // The answer is given up after P2max.
     EXPECT_GE(clock.now() - before, session->vehicle().ecus[0].kline.timing.p2Max);
@@ -54,7 +54,7 @@ TEST_F(DemoVehicleTest, shouldGiveUpOnEndlessResponsePending)
 {
     auto vehicle = session->vehicle();
     vehicle.ecus[0].requests[0].pendingAnswers = 1000;
-    auto stubborn = std::make_shared<Sorvik3Sim::KwpSession>(vehicle);
+    auto stubborn = std::make_shared<TavrinKwp::KwpSession>(vehicle);
     stubborn->setClock(clock.clock());
     auto engine = stubborn->Ecus().front();
     engine->Init();
@@ -62,20 +62,20 @@ TEST_F(DemoVehicleTest, shouldGiveUpOnEndlessResponsePending)
         engine->Request(vehicle.ecus[0].requests[0].name)->Send();
         FAIL() << "expected the pending limit";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), Sorvik3Sim::TooManyPending);
+        EXPECT_EQ(error.number(), TavrinKwp::TooManyPending);
     }
 }
 
 TEST(FaultsFromTheDescription, shouldHoldFromTheFirstExchange)
 {
-    auto session = Sorvik3Sim::KwpSession::fromText(R"(<vehicle>
+    auto session = TavrinKwp::KwpSession::fromText(R"(<vehicle>
   <ecu id="1" name="Pump" address="0x20">
     <request name="Ping" service="0x3E" bytes="3E 01"/>
     <fault request="Ping" code="0x10" count="1"/>
     <fault init="true" count="1"/>
   </ecu>
 </vehicle>)");
-    Sorvik3Sim::ManualClock clock;
+    TavrinKwp::ManualClock clock;
     session->setClock(clock.clock());
     auto pump = session->Ecus().front();
     EXPECT_THROW(pump->Init(), Sorvik3::Error);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace Sorvik3Sim;
+using namespace TavrinKwp;
 
 TEST(Kwp2000Frame, shouldPutLengthInFormatByteAndAddChecksum)
 {

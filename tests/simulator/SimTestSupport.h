@@ -14,7 +14,7 @@ class DemoVehicleTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        session = Sorvik3Sim::demoSession();
+        session = TavrinKwp::demoSession();
         session->setClock(clock.clock());
     }
 
@@ -28,6 +28,6 @@ class DemoVehicleTest : public ::testing::Test {
     std::string engineStatus(const std::string& device);
     void testerPresent();
 
-    Sorvik3Sim::ManualClock clock{1000};
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    TavrinKwp::ManualClock clock{1000};
+    std::shared_ptr<TavrinKwp::KwpSession> session;
 };

@@ -33,13 +33,13 @@ TEST_F(DemoVehicleTest, shouldListEcusInDescriptionOrder)
 TEST_F(DemoVehicleTest, shouldThrowForUnknownNames)
 {
     auto engine = ecu("EngineControl");
-    EXPECT_EQ(errorNumberOf([&] { engine->Request("NoSuchRequest"); }), Sorvik3Sim::UnknownName);
+    EXPECT_EQ(errorNumberOf([&] { engine->Request("NoSuchRequest"); }), TavrinKwp::UnknownName);
     auto outputControl = engine->Request("OutputControl");
-    EXPECT_EQ(errorNumberOf([&] { outputControl->Data("NoSuchItem"); }), Sorvik3Sim::UnknownName);
+    EXPECT_EQ(errorNumberOf([&] { outputControl->Data("NoSuchItem"); }), TavrinKwp::UnknownName);
     auto list = outputControl->Data("OutputTemporaryControlList")->NumericList();
     ASSERT_TRUE(list);
-    EXPECT_EQ(errorNumberOf([&] { list->Value("NoSuchDevice"); }), Sorvik3Sim::UnknownName);
-    EXPECT_EQ(errorNumberOf([&] { list->Item(list->LastIndex() + 1); }), Sorvik3Sim::ValueOutOfRange);
+    EXPECT_EQ(errorNumberOf([&] { list->Value("NoSuchDevice"); }), TavrinKwp::UnknownName);
+    EXPECT_EQ(errorNumberOf([&] { list->Item(list->LastIndex() + 1); }), TavrinKwp::ValueOutOfRange);
 }
 
 TEST_F(DemoVehicleTest, shouldHandOutTheSameObjectsEachTime)
@@ -57,7 +57,7 @@ TEST_F(DemoVehicleTest, shouldExchangeTesterPresentFrames)
 {
     auto engine = ecu("EngineControl");
     auto tester = engine->Request("TesterPresent.WithResponse");
-    EXPECT_EQ(errorNumberOf([&] { tester->Send(); }), Sorvik3Sim::LinkNotOpen);
+    EXPECT_EQ(errorNumberOf([&] { tester->Send(); }), TavrinKwp::LinkNotOpen);
     EXPECT_EQ(tester->FrameText(true), "82 11 F1 3E 01 C3");
     EXPECT_EQ(tester->FrameText(false), "");
 
@@ -126,8 +126,8 @@ TEST_F(DemoVehicleTest, shouldCheckValuesAndWritability)
 {
     auto start = request("EngineControl", "OutputControl");
     EXPECT_EQ(errorNumberOf([&] { start->Data("OutputControl.Duty")->setNumericValue(300); }),
-              Sorvik3Sim::ValueOutOfRange);
-    EXPECT_EQ(errorNumberOf([&] { start->Data("OutputControlStatus")->setNumericValue(1); }), Sorvik3Sim::NotWritable);
+              TavrinKwp::ValueOutOfRange);
+    EXPECT_EQ(errorNumberOf([&] { start->Data("OutputControlStatus")->setNumericValue(1); }), TavrinKwp::NotWritable);
     start->Data("OutputControl.Duty")->setNumericValue(80);
     EXPECT_EQ(start->Data("OutputControl.Duty")->ValueText(), "80");
     EXPECT_EQ(start->Data("OutputControl.Duty")->Unit(), "%");
@@ -181,7 +181,7 @@ TEST_F(DemoVehicleTest, shouldKeepRequestsUsableAfterTheSessionIsDropped)
     ecu("EngineControl")->Init();
     session.reset();
     EXPECT_NO_THROW(tester->Send());
-    EXPECT_EQ(errorNumberOf([&] { tester->Ecu(); }), Sorvik3Sim::UnknownName);
+    EXPECT_EQ(errorNumberOf([&] { tester->Ecu(); }), TavrinKwp::UnknownName);
 }
 
 // A host may drop everything but one data item or its list of named values.
@@ -190,7 +190,7 @@ TEST(SimulatedLibraryLifetime, shouldKeepWhatAHeldItemNeeds)
     Sorvik3::DataRef item;
     Sorvik3::NumericListRef list;
     {
-        auto session = Sorvik3Sim::demoSession();
+        auto session = TavrinKwp::demoSession();
         auto request = session->Ecus().front()->Request("OutputControl");
         item = request->Data("OutputControl.Duty");
         list = request->Data("OutputTemporaryControlList")->NumericList();

@@ -6,7 +6,7 @@
 void ControlFixture::SetUp()
 {
     TavrinIoCtl::multilanguage::state() = {};
-    session = Sorvik3Sim::demoSession();
+    session = TavrinKwp::demoSession();
     session->setClock(clock.clock());
     control = std::make_unique<TavrinIoCtl::ioctl>();
     control->setClock([this] { return clock.now(); });

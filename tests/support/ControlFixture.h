@@ -46,7 +46,7 @@ class ControlFixture : public ::testing::Test {
     // Every character is 6 pixels wide (90 twips at 15 twips per pixel).
     static constexpr int kCharWidthPixels = 6;
 
-    Sorvik3Sim::ManualClock clock{100000};
-    std::shared_ptr<Sorvik3Sim::KwpSession> session;
+    TavrinKwp::ManualClock clock{100000};
+    std::shared_ptr<TavrinKwp::KwpSession> session;
     std::unique_ptr<TavrinIoCtl::ioctl> control;
 };

@@ -20,8 +20,117 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 using TavrinApps::ExitStatus::refused;
+
+namespace {
+
+const char* const kUsage = "usage: ioctl-script [--show] [--link CONNECTION] [--junit FILE] [--csv FILE] "
+                           "[--report FILE] [--install PATH] SCRIPT";
+
+// The command line, as the run needs it.
+struct Arguments {
+    QString script;
+    QString install;
+    QString link;
+    QString junit, csv, report;  // empty: not written
+    bool show = false;
+};
+
+int complain(const QString& what)
+{
+    std::fprintf(stderr, "ioctl-script: %s\n", qPrintable(what));
+    return refused;
+}
+
+// Parses and checks the command line; a status when the program ends here (help, usage error).
+std::optional<int> readArguments(Arguments& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Runs a scripted actuator test on the Tavrin Input Output Control.\n"
+        "Exit status: 0 every expectation held, 1 one failed (or a device was still driven at the end),\n"
+        "2 a script, usage, input or output error, 128+N ended by signal N (Ctrl+C, SIGTERM, SIGHUP)\n"
+        "after stopping the driven device."));
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("The scenario to run."));
+    const QCommandLineOption show(QStringLiteral("show"), QStringLiteral("Show the control in a real window."));
+    const QCommandLineOption junit(QStringLiteral("junit"), QStringLiteral("Write a JUnit XML report."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption install(QStringLiteral("install"),
+                                     QStringLiteral("Installation path holding lang/ioctl.xml."),
+                                     QStringLiteral("path"), TavrinApps::defaultInstallPath());
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Write the values read while monitoring as CSV."),
+                                 QStringLiteral("file"));
+    const QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
+        QStringLiteral("connection"), QStringLiteral("sim"));
+    parser.addOptions({show, junit, install, csv, report, link});
+    if (!parser.parse(QCoreApplication::arguments()))
+        return complain(parser.errorText() + QLatin1Char('\n') + QLatin1String(kUsage));
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return TavrinApps::ExitStatus::done;
+    }
+    const QStringList scripts = parser.positionalArguments();
+    if (scripts.size() != 1)
+        return complain(QLatin1String(scripts.isEmpty() ? "no script given\n" : "one script at a time\n") +
+                        QLatin1String(kUsage));
+    arguments = {scripts.front(),       parser.value(install), parser.value(link), parser.value(junit),
+                 parser.value(csv),     parser.value(report),  parser.isSet(show)};
+    try {
+        // Options and their values too: a bad one is refused here, never in the middle of a run.
+        TavrinKwp::checkConnection(arguments.link.toStdString());
+    } catch (const Sorvik3::Error& error) {
+        return complain(QStringLiteral("--link: ") +
+                        QString::fromStdString(TavrinApps::errorText(error.number(), error.description())));
+    }
+    // A run on a vehicle is never lost to an output that cannot be written at its end.
+    for (const QString& output : {arguments.junit, arguments.csv, arguments.report}) {
+        if (output.isEmpty()) continue;
+        if (const QString why = TavrinApps::cannotWrite(output); !why.isEmpty())
+            return complain(output + QStringLiteral(": cannot write: ") + why);
+    }
+    return std::nullopt;
+}
+
+// The script's text; empty with the reason when it cannot be read.
+std::optional<QString> readScript(const QString& path, QString& why)
+{
+    if (const std::string refusal = TavrinXml::notAFile(path.toStdString()); !refusal.empty()) {
+        why = QString::fromStdString(refusal);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+// The report files the command line asks for; refused when one cannot be written.
+int writeOutputs(const Arguments& arguments, const Scenario::Runner& runner, const QString& scriptName,
+                 const QString& scriptError, double seconds, int status)
+{
+    QString why;
+    if (!arguments.junit.isEmpty() &&
+        !Scenario::writeJUnit(arguments.junit, scriptName, runner.expectations(), scriptError, seconds, why))
+        status = complain(arguments.junit + QStringLiteral(": cannot write the JUnit report: ") + why);
+    if (!arguments.csv.isEmpty() && !runner.record().writeCsv(arguments.csv, why))
+        status = complain(arguments.csv + QStringLiteral(": cannot write: ") + why);
+    if (!arguments.report.isEmpty() && !runner.record().writeReport(arguments.report, why))
+        status = complain(arguments.report + QStringLiteral(": cannot write: ") + why);
+    return status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -36,79 +145,18 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("ioctl-script"));
     // One font everywhere, so printed geometry is the same on every machine.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Runs a scripted actuator test on the Tavrin Input Output Control.\n"
-        "Exit status: 0 every expectation held, 1 one failed (or a device was still driven at the end),\n"
-        "2 a script, usage, input or output error, 128+N ended by signal N (Ctrl+C, SIGTERM, SIGHUP)\n"
-        "after stopping the driven device."));
-    const QCommandLineOption help = parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("The scenario to run."));
-    QCommandLineOption showOption(QStringLiteral("show"), QStringLiteral("Show the control in a real window."));
-    QCommandLineOption junit(QStringLiteral("junit"), QStringLiteral("Write a JUnit XML report."),
-                             QStringLiteral("file"));
-    QCommandLineOption install(QStringLiteral("install"), QStringLiteral("Installation path holding lang/ioctl.xml."),
-                               QStringLiteral("path"), TavrinApps::defaultInstallPath());
-    QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Write the values read while monitoring as CSV."),
-                           QStringLiteral("file"));
-    QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
-                              QStringLiteral("file"));
-    QCommandLineOption link(
-        QStringLiteral("link"),
-        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-        QStringLiteral("connection"), QStringLiteral("sim"));
-    parser.addOptions({showOption, junit, install, csv, report, link});
-    const char* usage = "usage: ioctl-script [--show] [--link CONNECTION] [--junit FILE] [--csv FILE] [--report FILE] "
-                        "[--install PATH] SCRIPT";
-    if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "ioctl-script: %s\n%s\n", qPrintable(parser.errorText()), usage);
-        return refused;
-    }
-    if (parser.isSet(help)) {
-        std::printf("%s", qPrintable(parser.helpText()));
-        return TavrinApps::ExitStatus::done;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        std::fprintf(stderr, "ioctl-script: %s\n%s\n",
-                     parser.positionalArguments().isEmpty() ? "no script given" : "one script at a time", usage);
-        return refused;
-    }
-    try {
-        // Options and their values too: a bad one is refused here, never in the middle of a run.
-        TavrinKwp::checkConnection(parser.value(link).toStdString());
-    } catch (const Sorvik3::Error& error) {
-        std::fprintf(stderr, "ioctl-script: --link: %s\n",
-                     TavrinApps::errorText(error.number(), error.description()).c_str());
-        return refused;
-    }
-    // A run on a vehicle is never lost to an output that cannot be written at its end.
-    for (const QCommandLineOption* output : {&junit, &csv, &report}) {
-        if (!parser.isSet(*output)) continue;
-        if (const QString why = TavrinApps::cannotWrite(parser.value(*output)); !why.isEmpty()) {
-            std::fprintf(stderr, "ioctl-script: %s: cannot write: %s\n", qPrintable(parser.value(*output)),
-                         qPrintable(why));
-            return refused;
-        }
-    }
-    const QString path = parser.positionalArguments().front();
-    const QFileInfo info(path);
-    QFile file(path);
-    if (const std::string why = TavrinXml::notAFile(path.toStdString()); !why.empty()) {
-        std::fprintf(stderr, "ioctl-script: %s: cannot read the script: %s\n", qPrintable(path), why.c_str());
-        return refused;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "ioctl-script: %s: cannot read the script: %s\n", qPrintable(path),
-                     qPrintable(file.errorString()));
-        return refused;
-    }
+    Arguments arguments;
+    if (const auto ended = readArguments(arguments)) return *ended;
+    QString why;
+    const auto text = readScript(arguments.script, why);
+    if (!text) return complain(arguments.script + QStringLiteral(": cannot read the script: ") + why);
+
+    const QFileInfo info(arguments.script);
     QTextStream out(stdout);
     // While the script runs, its steps notice the signal (the run stops the driven
     // device and ends); once a shown run has ended, the window's event loop does.
     bool showing = false;
-    Scenario::Options options{info.fileName(), info.absolutePath(), parser.value(install), show, parser.value(link)};
-    Scenario::Runner runner(out, options);
+    Scenario::Runner runner(out, {info.fileName(), info.absolutePath(), arguments.install, show, arguments.link});
     TavrinApps::onEndingSignal(&app, [&showing, &runner](int signal) {
         if (!showing) return;
         std::fprintf(stderr, "ioctl-script: %s: stopping a driven device and closing\n", strsignal(signal));
@@ -119,36 +167,18 @@ int main(int argc, char** argv)
     timer.start();
     QString scriptError;
     try {
-        const auto commands = Scenario::parseScript(QString::fromUtf8(file.readAll()), info.fileName());
+        const auto commands = Scenario::parseScript(*text, info.fileName());
         Scenario::checkScript(commands, info.fileName());
         runner.run(commands);
     } catch (const Scenario::ScriptError& error) {
         scriptError = error.message;
     }
     out.flush();
-    if (!scriptError.isEmpty()) std::fprintf(stderr, "ioctl-script: %s\n", qPrintable(scriptError));
+    if (!scriptError.isEmpty()) complain(scriptError);
     int status = !scriptError.isEmpty() ? refused
                  : runner.failed()      ? TavrinApps::ExitStatus::failed
                                         : TavrinApps::ExitStatus::done;
-    if (parser.isSet(junit)) {
-        QString why;
-        if (!Scenario::writeJUnit(parser.value(junit), info.fileName(), runner.expectations(), scriptError,
-                                  timer.elapsed() / 1000.0, why)) {
-            std::fprintf(stderr, "ioctl-script: %s: cannot write the JUnit report: %s\n",
-                         qPrintable(parser.value(junit)), qPrintable(why));
-            status = refused;
-        }
-    }
-    const std::pair<const QCommandLineOption*, bool (TavrinApps::RunRecorder::*)(const QString&, QString&) const>
-        outputs[] = {{&csv, &TavrinApps::RunRecorder::writeCsv}, {&report, &TavrinApps::RunRecorder::writeReport}};
-    for (const auto& [option, write] : outputs) {
-        QString why;
-        if (parser.isSet(*option) && !(runner.record().*write)(parser.value(*option), why)) {
-            std::fprintf(stderr, "ioctl-script: %s: cannot write: %s\n", qPrintable(parser.value(*option)),
-                         qPrintable(why));
-            status = refused;
-        }
-    }
+    status = writeOutputs(arguments, runner, info.fileName(), scriptError, timer.elapsed() / 1000.0, status);
     if (show && TavrinApps::endingSignal() == 0) {
         runner.handOverToRealTime();
         showing = true;

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -45,6 +46,83 @@ int noDisplay(const char* program)
     return TavrinApps::ExitStatus::refused;
 }
 
+// The command line, as the window needs it.
+struct Arguments {
+    QString install, language, vehicle, screenshot, link;
+    LineTiming timing;
+};
+
+// Parses and checks the command line; a status when the program ends here (help, usage error).
+std::optional<int> readArguments(Arguments& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Tavrin Input Output Control on a simulated vehicle (or a real one "
+                                                    "with --link).\n") +
+                                     QLatin1String(TavrinApps::ExitStatus::help));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption install({QStringLiteral("i"), QStringLiteral("install-path")},
+                                     QStringLiteral("Installation path holding lang/ioctl.xml."),
+                                     QStringLiteral("path"), TavrinApps::defaultInstallPath());
+    const QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")},
+                                      QStringLiteral("User-interface language (en, fr, de)."), QStringLiteral("code"),
+                                      QStringLiteral("en"));
+    const QCommandLineOption vehicle(QStringLiteral("vehicle"), QStringLiteral("Vehicle description file."),
+                                     QStringLiteral("file"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a picture of the window after start-up, then quit."),
+                                        QStringLiteral("file"));
+    const QCommandLineOption latency(
+        QStringLiteral("latency"), QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
+        QStringLiteral("ms"), QStringLiteral("25"));
+    const QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
+                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
+        QStringLiteral("connection"), QStringLiteral("sim"));
+    parser.addOptions({install, language, vehicle, screenshot, latency, link});
+    if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return TavrinApps::ExitStatus::done;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().front()));
+    arguments = {parser.value(install),    parser.value(language), parser.value(vehicle),
+                 parser.value(screenshot), parser.value(link),     LineTiming{}};
+    bool latencyOk = false;
+    arguments.timing.latencyMs = parser.value(latency).toUInt(&latencyOk);
+    if (!latencyOk || arguments.timing.latencyMs > 60000)
+        return usageError(QStringLiteral("--latency takes a whole number of milliseconds from 0 to 60000, not '%1'")
+                              .arg(parser.value(latency)));
+    if (arguments.timing.latencyMs == 0) arguments.timing.byteTimeUs = 0;
+    try {
+        TavrinKwp::checkConnection(arguments.link.toStdString());
+    } catch (const Sorvik3::Error& error) {
+        return usageError(QStringLiteral("--link: ") +
+                          QString::fromStdString(TavrinApps::errorText(error.number(), error.description())));
+    }
+    if (!arguments.screenshot.isEmpty()) {
+        if (const QString why = TavrinApps::cannotWrite(arguments.screenshot); !why.isEmpty())
+            return usageError(arguments.screenshot + QStringLiteral(": cannot save the picture: ") + why);
+    }
+    return std::nullopt;
+}
+
+// Saves a picture of the window once it has settled, then ends the program.
+void takePictureAndQuit(QWidget& window, const QString& file)
+{
+    QTimer::singleShot(300, &window, [&window, file] {
+        QString why;
+        if (!TavrinApps::savePicture(window.grab().toImage(), file, why)) {
+            std::fprintf(stderr, "tavrin-demo: %s: cannot save the picture: %s\n", qPrintable(file), qPrintable(why));
+            QApplication::exit(TavrinApps::ExitStatus::refused);
+            return;
+        }
+        std::printf("saved %s\n", qPrintable(file));
+        QApplication::quit();
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -61,69 +139,23 @@ int main(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app =
         display ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin-demo"));
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Tavrin Input Output Control on a simulated vehicle (or a real one "
-                                                    "with --link).\n") +
-                                     QLatin1String(TavrinApps::ExitStatus::help));
-    const QCommandLineOption help = parser.addHelpOption();
-    QCommandLineOption install({QStringLiteral("i"), QStringLiteral("install-path")},
-                               QStringLiteral("Installation path holding lang/ioctl.xml."), QStringLiteral("path"),
-                               TavrinApps::defaultInstallPath());
-    QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")},
-                                QStringLiteral("User-interface language (en, fr, de)."), QStringLiteral("code"),
-                                QStringLiteral("en"));
-    QCommandLineOption vehicle(QStringLiteral("vehicle"), QStringLiteral("Vehicle description file."),
-                               QStringLiteral("file"));
-    QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                  QStringLiteral("Save a picture of the window after start-up, then quit."),
-                                  QStringLiteral("file"));
-    QCommandLineOption latency(QStringLiteral("latency"),
-                               QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
-                               QStringLiteral("ms"), QStringLiteral("25"));
-    QCommandLineOption link(
-        QStringLiteral("link"),
-        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-        QStringLiteral("connection"), QStringLiteral("sim"));
-    parser.addOptions({install, language, vehicle, screenshot, latency, link});
-    if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
-    if (parser.isSet(help)) {
-        std::printf("%s", qPrintable(parser.helpText()));
-        return TavrinApps::ExitStatus::done;
-    }
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().front()));
-    bool latencyOk = false;
-    LineTiming timing;
-    timing.latencyMs = parser.value(latency).toUInt(&latencyOk);
-    if (!latencyOk || timing.latencyMs > 60000)
-        return usageError(QStringLiteral("--latency takes a whole number of milliseconds from 0 to 60000, not '%1'")
-                              .arg(parser.value(latency)));
-    if (timing.latencyMs == 0) timing.byteTimeUs = 0;
-    try {
-        TavrinKwp::checkConnection(parser.value(link).toStdString());
-    } catch (const Sorvik3::Error& error) {
-        return usageError(QStringLiteral("--link: ") +
-                          QString::fromStdString(TavrinApps::errorText(error.number(), error.description())));
-    }
-    if (parser.isSet(screenshot)) {
-        if (const QString why = TavrinApps::cannotWrite(parser.value(screenshot)); !why.isEmpty())
-            return usageError(parser.value(screenshot) + QStringLiteral(": cannot save the picture: ") + why);
-    }
+    Arguments arguments;
+    if (const auto ended = readArguments(arguments)) return *ended;
     if (!display) return noDisplay(argv[0]);
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     // Without a real screen nobody could close a dialog: errors go to standard error.
-    const bool headless = parser.isSet(screenshot) || QGuiApplication::platformName() == QStringLiteral("offscreen") ||
+    const bool headless = !arguments.screenshot.isEmpty() ||
+                          QGuiApplication::platformName() == QStringLiteral("offscreen") ||
                           QGuiApplication::platformName() == QStringLiteral("minimal");
-    const QString warning = TavrinApps::unknownLanguageWarning(QStringLiteral("tavrin-demo"), parser.value(install),
-                                                               parser.value(language));
+    const QString warning =
+        TavrinApps::unknownLanguageWarning(QStringLiteral("tavrin-demo"), arguments.install, arguments.language);
     if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
-    DemoWindow window(parser.value(install), parser.value(language), timing, headless);
+    DemoWindow window(arguments.install, arguments.language, arguments.timing, headless);
     window.resize(1100, 720);
     std::shared_ptr<TavrinKwp::KwpSession> session;
     try {
-        session = openVehicle(parser.value(vehicle), timing, parser.value(link));
+        session = openVehicle(arguments.vehicle, arguments.timing, arguments.link);
     } catch (const Sorvik3::Error& error) {
         std::fprintf(stderr, "tavrin-demo: %s\n", TavrinApps::errorText(error.number(), error.description()).c_str());
         return TavrinApps::ExitStatus::refused;
@@ -134,21 +166,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tavrin-demo: %s: stopping a driven device and closing\n", strsignal(signal));
         window.close();
     });
-    if (!window.start(session, parser.value(vehicle))) return TavrinApps::ExitStatus::refused;
-    if (parser.isSet(screenshot)) {
-        const QString file = parser.value(screenshot);
-        QTimer::singleShot(300, &window, [&window, file] {
-            QString why;
-            if (!TavrinApps::savePicture(window.grab().toImage(), file, why)) {
-                std::fprintf(stderr, "tavrin-demo: %s: cannot save the picture: %s\n", qPrintable(file),
-                             qPrintable(why));
-                QApplication::exit(TavrinApps::ExitStatus::refused);
-                return;
-            }
-            std::printf("saved %s\n", qPrintable(file));
-            QApplication::quit();
-        });
-    }
+    if (!window.start(session, arguments.vehicle)) return TavrinApps::ExitStatus::refused;
+    if (!arguments.screenshot.isEmpty()) takePictureAndQuit(window, arguments.screenshot);
     const int status = QApplication::exec();
     // Ended by a signal: the device was stopped, but the run did not end as planned.
     const int signal = TavrinApps::endingSignal();

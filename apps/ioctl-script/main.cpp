@@ -82,8 +82,8 @@ std::optional<int> readArguments(Arguments& arguments)
     if (scripts.size() != 1)
         return complain(QLatin1String(scripts.isEmpty() ? "no script given\n" : "one script at a time\n") +
                         QLatin1String(kUsage));
-    arguments = {scripts.front(),       parser.value(install), parser.value(link), parser.value(junit),
-                 parser.value(csv),     parser.value(report),  parser.isSet(show)};
+    arguments = {scripts.front(),   parser.value(install), parser.value(link), parser.value(junit),
+                 parser.value(csv), parser.value(report),  parser.isSet(show)};
     try {
         // Options and their values too: a bad one is refused here, never in the middle of a run.
         TavrinKwp::checkConnection(arguments.link.toStdString());

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -36,12 +37,17 @@ int refuse(const std::string& what)
     return TavrinApps::ExitStatus::refused;
 }
 
-}  // namespace
+// The command line, as the server needs it.
+struct Arguments {
+    std::optional<QString> vehicle;  // none: the demo vehicle
+    QString kline, can, baud;
+    QStringList faults;
+    bool echo = true;
+};
 
-int main(int argc, char** argv)
+// Parses and checks the command line; a status when the program ends here (help, usage error).
+std::optional<int> readArguments(Arguments& arguments)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tavrin-ecu-sim"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves the ECUs of a vehicle description on a K-line: a serial port, or with --kline pty a new\n"
@@ -50,34 +56,35 @@ int main(int argc, char** argv)
         "or SIGTERM, its normal end.\n"
         "Exit status: 0 stopped by Ctrl+C or SIGTERM, 2 a usage, input, port or bus error."));
     const QCommandLineOption help = parser.addHelpOption();
-    QCommandLineOption vehicle(QStringLiteral("vehicle"),
-                               QStringLiteral("The vehicle description (default: the demo vehicle)."),
-                               QStringLiteral("file"));
-    QCommandLineOption kline(QStringLiteral("kline"), QStringLiteral("The serial port to serve on, or pty."),
-                             QStringLiteral("port"));
-    QCommandLineOption can(QStringLiteral("can"),
-                           QStringLiteral("The CAN bus to serve on, as can:PLUGIN:INTERFACE[?bitrate=N], e.g. "
-                                          "can:virtualcan:can0 (start the simulator first: the first program "
-                                          "on a virtual bus carries it)."),
-                           QStringLiteral("connection"));
-    QCommandLineOption baud(QStringLiteral("baud"),
-                            QStringLiteral("Baud rate of a serial port (default: the first ECU's)."),
-                            QStringLiteral("rate"));
-    QCommandLineOption noEcho(QStringLiteral("no-echo"),
-                              QStringLiteral("Do not echo the tester's bytes (a two-wire interface)."));
-    QCommandLineOption fault(QStringLiteral("fault"),
-                             QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
-                                            "\"negative ECU REQUEST CODE [N|always]\", "
-                                            "\"noanswer ECU REQUEST [N|always]\"; faults of the line: "
-                                            "\"late-answer MS [N]\" (MS past P2max), \"corrupt [N]\" (a wrong "
-                                            "checksum; on CAN a single frame of no length), \"garbage [N]\" "
-                                            "(noise before the answer; on CAN a frame of no known type); on the "
-                                            "K-line also \"stray-zero [N]\" (a 0x00 before the echo); on CAN also "
-                                            "\"lost-frame [N]\" (a consecutive frame of an answer), "
-                                            "\"late-flow-control [N]\", \"overflow [N]\", "
-                                            "\"flow-control-wait [N]\" (one WAIT, the go-ahead 100 ms later), "
-                                            "\"stray-frame [N]\" (a consecutive frame out of turn)."),
-                             QStringLiteral("fault"));
+    const QCommandLineOption vehicle(QStringLiteral("vehicle"),
+                                     QStringLiteral("The vehicle description (default: the demo vehicle)."),
+                                     QStringLiteral("file"));
+    const QCommandLineOption kline(QStringLiteral("kline"), QStringLiteral("The serial port to serve on, or pty."),
+                                   QStringLiteral("port"));
+    const QCommandLineOption can(QStringLiteral("can"),
+                                 QStringLiteral("The CAN bus to serve on, as can:PLUGIN:INTERFACE[?bitrate=N], e.g. "
+                                                "can:virtualcan:can0 (start the simulator first: the first program "
+                                                "on a virtual bus carries it)."),
+                                 QStringLiteral("connection"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Baud rate of a serial port (default: the first ECU's)."),
+                                  QStringLiteral("rate"));
+    const QCommandLineOption noEcho(QStringLiteral("no-echo"),
+                                    QStringLiteral("Do not echo the tester's bytes (a two-wire interface)."));
+    const QCommandLineOption fault(
+        QStringLiteral("fault"),
+        QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
+                       "\"negative ECU REQUEST CODE [N|always]\", "
+                       "\"noanswer ECU REQUEST [N|always]\"; faults of the line: "
+                       "\"late-answer MS [N]\" (MS past P2max), \"corrupt [N]\" (a wrong "
+                       "checksum; on CAN a single frame of no length), \"garbage [N]\" "
+                       "(noise before the answer; on CAN a frame of no known type); on the "
+                       "K-line also \"stray-zero [N]\" (a 0x00 before the echo); on CAN also "
+                       "\"lost-frame [N]\" (a consecutive frame of an answer), "
+                       "\"late-flow-control [N]\", \"overflow [N]\", "
+                       "\"flow-control-wait [N]\" (one WAIT, the go-ahead 100 ms later), "
+                       "\"stray-frame [N]\" (a consecutive frame out of turn)."),
+        QStringLiteral("fault"));
     parser.addOptions({vehicle, kline, can, baud, noEcho, fault});
     if (!parser.parse(QCoreApplication::arguments())) return refuse(parser.errorText().toStdString());
     if (parser.isSet(help)) {
@@ -88,42 +95,67 @@ int main(int argc, char** argv)
         return refuse("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'");
     if (parser.isSet(kline) == parser.isSet(can))
         return refuse("--kline PORT, --kline pty or --can CONNECTION is needed");
+    arguments = {parser.isSet(vehicle) ? std::optional(parser.value(vehicle)) : std::nullopt,
+                 parser.value(kline),
+                 parser.value(can),
+                 parser.value(baud),
+                 parser.values(fault),
+                 !parser.isSet(noEcho)};
+    return std::nullopt;
+}
 
+void logLine(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+// Serves the simulated vehicle on a serial port or a new pseudo-terminal until a signal.
+int serveKLine(const Arguments& arguments, TavrinKwp::VehicleSimulator& simulator, TavrinKwp::TransportFaults& faults)
+{
+    const auto& description = simulator.model();
+    uint32_t rate = description.ecus.empty() ? 10400 : description.ecus.front().kline.baud;
+    if (!arguments.baud.isEmpty()) {
+        bool ok = false;
+        rate = arguments.baud.toUInt(&ok);
+        if (!ok || rate == 0) return refuse("--baud " + arguments.baud.toStdString() + ": not a baud rate");
+    }
+    const bool pty = arguments.kline == QLatin1String("pty");
+    auto channel =
+        pty ? TavrinKwp::openPseudoTerminal() : TavrinKwp::openSerialChannel(arguments.kline.toStdString(), rate);
+    std::printf("%s %s\n", pty ? "pty" : "port", channel->peerPath().c_str());
+    std::printf("serving %zu ECUs of %s\n", description.ecus.size(),
+                description.name.empty() ? description.file.c_str() : description.name.c_str());
+    std::fflush(stdout);
+    std::signal(SIGINT, stop);
+    std::signal(SIGTERM, stop);
+    TavrinKwp::KLineEcuServer server(simulator, *channel, {arguments.echo, logLine}, faults);
+    server.run(stopRequested);
+    return TavrinApps::ExitStatus::done;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin-ecu-sim"));
+    Arguments arguments;
+    if (const auto ended = readArguments(arguments)) return *ended;
     try {
         const auto description = std::make_shared<const TavrinKwp::VehicleDescription>(
-            parser.isSet(vehicle) ? TavrinKwp::loadVehicleFile(parser.value(vehicle).toStdString())
-                                  : TavrinKwp::loadVehicleText(TavrinKwp::demoVehicleXml(), "demo.xml"));
+            arguments.vehicle ? TavrinKwp::loadVehicleFile(arguments.vehicle->toStdString())
+                              : TavrinKwp::loadVehicleText(TavrinKwp::demoVehicleXml(), "demo.xml"));
         TavrinKwp::VehicleSimulator simulator(description);
         TavrinKwp::TransportFaults transport;
-        for (const QString& text : parser.values(fault)) {
+        for (const QString& text : arguments.faults) {
             const std::string why = EcuSim::addFault(text.toStdString(), *description, simulator.faults(), transport);
             if (!why.empty()) return refuse("--fault \"" + text.toStdString() + "\": " + why);
         }
-        const auto log = [](const std::string& line) {
-            std::printf("%s\n", line.c_str());
-            std::fflush(stdout);
-        };
-        if (parser.isSet(can))
-            return EcuSim::serveCan(parser.value(can).toStdString(), simulator, transport, log, stopRequested, stop);
-        uint32_t rate = description->ecus.empty() ? 10400 : description->ecus.front().kline.baud;
-        if (parser.isSet(baud)) {
-            bool ok = false;
-            rate = parser.value(baud).toUInt(&ok);
-            if (!ok || rate == 0) return refuse("--baud " + parser.value(baud).toStdString() + ": not a baud rate");
-        }
-        const QString port = parser.value(kline);
-        auto channel = port == QLatin1String("pty") ? TavrinKwp::openPseudoTerminal()
-                                                    : TavrinKwp::openSerialChannel(port.toStdString(), rate);
-        std::printf("%s %s\n", port == QLatin1String("pty") ? "pty" : "port", channel->peerPath().c_str());
-        std::printf("serving %zu ECUs of %s\n", description->ecus.size(),
-                    description->name.empty() ? description->file.c_str() : description->name.c_str());
-        std::fflush(stdout);
-        std::signal(SIGINT, stop);
-        std::signal(SIGTERM, stop);
-        TavrinKwp::KLineEcuServer server(simulator, *channel, {!parser.isSet(noEcho), log}, transport);
-        server.run(stopRequested);
+        if (!arguments.can.isEmpty())
+            return EcuSim::serveCan(arguments.can.toStdString(), simulator, transport, logLine, stopRequested, stop);
+        return serveKLine(arguments, simulator, transport);
     } catch (const Sorvik3::Error& error) {
         return refuse(TavrinApps::errorText(error.number(), error.description()));
     }
-    return TavrinApps::ExitStatus::done;
 }

@@ -2,6 +2,7 @@
 #include "FaultInjector.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -27,13 +28,11 @@ bool parseCount(const std::vector<std::string>& words, size_t at, int& count)
 
 }  // namespace
 
-std::string addFault(const std::string& text, const TavrinKwp::VehicleDescription& vehicle,
-                     TavrinKwp::FaultInjector& faults, TavrinKwp::TransportFaults& transport)
+namespace {
+
+// A fault of the line (late, corrupt, garbled answers, frames out of turn); none when the words name no such fault.
+std::optional<std::string> addLineFault(const std::vector<std::string>& words, TavrinKwp::TransportFaults& transport)
 {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;)
-        words.push_back(word);
     const std::pair<const char*, std::atomic<int>*> transportFaults[] = {
         {"lost-frame", &transport.lostConsecutive},
         {"late-flow-control", &transport.lateFlowControl},
@@ -44,27 +43,27 @@ std::string addFault(const std::string& text, const TavrinKwp::VehicleDescriptio
         {"corrupt", &transport.corrupt},
         {"stray-zero", &transport.strayZero}};
     for (const auto& [name, count] : transportFaults) {
-        if (words.empty() || words[0] != name) continue;
+        if (words[0] != name) continue;
         int times = 1;
         if (words.size() > 2 || !parseCount(words, 1, times) || times < 0) return std::string(name) + " [N]";
         *count += times;
-        return {};
+        return std::string();
     }
-    if (!words.empty() && words[0] == "late-answer") {
-        int late = 0;
-        int times = 1;
-        if (words.size() < 2 || words.size() > 3 || !parseCount(words, 1, late) || late < 1 || late > 60000 ||
-            !parseCount(words, 2, times) || times < 0)
-            return "late-answer MS [N], MS 1 to 60000";
-        transport.lateByMs = late;
-        transport.late += times;
-        return {};
-    }
-    const std::string kinds = "init, negative, noanswer, late-answer, corrupt, garbage, stray-zero, lost-frame, "
-                              "late-flow-control, overflow, flow-control-wait or stray-frame";
-    if (words.empty()) return "a fault names its kind: " + kinds;
-    if (words[0] != "init" && words[0] != "negative" && words[0] != "noanswer")
-        return "unknown fault '" + words[0] + "' (" + kinds + ")";
+    if (words[0] != "late-answer") return std::nullopt;
+    int late = 0;
+    int times = 1;
+    if (words.size() < 2 || words.size() > 3 || !parseCount(words, 1, late) || late < 1 || late > 60000 ||
+        !parseCount(words, 2, times) || times < 0)
+        return "late-answer MS [N], MS 1 to 60000";
+    transport.lateByMs = late;
+    transport.late += times;
+    return std::string();
+}
+
+// A fault of one ECU: init, negative, noanswer (the kind already known to be one of them).
+std::string addEcuFault(const std::vector<std::string>& words, const TavrinKwp::VehicleDescription& vehicle,
+                        TavrinKwp::FaultInjector& faults)
+{
     if (words.size() < 2) return "a fault names its kind and its ECU";
     const auto ecu =
         std::find_if(vehicle.ecus.begin(), vehicle.ecus.end(), [&](const auto& e) { return e.name == words[1]; });
@@ -85,19 +84,34 @@ std::string addFault(const std::string& text, const TavrinKwp::VehicleDescriptio
         faults.dropAnswer(words[1], words[2], count);
         return {};
     }
-    if (kind == "negative") {
-        int code = 0;
-        try {
-            code = words.size() > 3 ? std::stoi(words[3], nullptr, 0) : 0;
-        } catch (const std::exception&) {
-            code = 0;
-        }
-        if (code < 1 || code > 255 || words.size() > 5 || !parseCount(words, 4, count))
-            return "negative ECU REQUEST CODE [N|always], CODE 1 to 255";
-        faults.answerNegatively(words[1], words[2], static_cast<uint8_t>(code), count);
-        return {};
+    int code = 0;
+    try {
+        code = words.size() > 3 ? std::stoi(words[3], nullptr, 0) : 0;
+    } catch (const std::exception&) {
+        code = 0;
     }
-    return "unknown fault '" + kind + "' (" + kinds + ")";
+    if (code < 1 || code > 255 || words.size() > 5 || !parseCount(words, 4, count))
+        return "negative ECU REQUEST CODE [N|always], CODE 1 to 255";
+    faults.answerNegatively(words[1], words[2], static_cast<uint8_t>(code), count);
+    return {};
+}
+
+}  // namespace
+
+std::string addFault(const std::string& text, const TavrinKwp::VehicleDescription& vehicle,
+                     TavrinKwp::FaultInjector& faults, TavrinKwp::TransportFaults& transport)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    const std::string kinds = "init, negative, noanswer, late-answer, corrupt, garbage, stray-zero, lost-frame, "
+                              "late-flow-control, overflow, flow-control-wait or stray-frame";
+    if (words.empty()) return "a fault names its kind: " + kinds;
+    if (const auto line = addLineFault(words, transport)) return *line;
+    if (words[0] != "init" && words[0] != "negative" && words[0] != "noanswer")
+        return "unknown fault '" + words[0] + "' (" + kinds + ")";
+    return addEcuFault(words, vehicle, faults);
 }
 
 }  // namespace EcuSim

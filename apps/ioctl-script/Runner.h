@@ -95,6 +95,16 @@ class Runner {
     void wait(uint32_t ms);
     void untilIdle(const Words& w);
     void print(const Words& w);
+    void printLog(const Words& w);
+    void printStatus(const Words& w);
+    void printList(const Words& w);
+    void printButtons(const Words& w);
+    void printParams(const Words& w);
+    void printState(const Words& w);
+    void printCaptions(const Words& w);
+    void printGeometry(const Words& w);
+    void printErrors(const Words& w);
+    void printVehicleCommand(const Words& w);
     void screenshot(const Words& w);
     void show(const Words& w);
     void printVehicle();

@@ -2,7 +2,9 @@
 #include "ControlFields.h"
 #include "Form.h"
 #include "Runner.h"
+
 #include "SimulatedEcu.h"
+#include <map>
 
 #include <QGroupBox>
 
@@ -45,99 +47,139 @@ QString Runner::rowText(const TavrinPlatform::ListView* view, int row) const
     return cells.join(QStringLiteral(" | "));
 }
 
-void Runner::print(const Words& w)
+void Runner::printLog(const Words& w)
+{
+    const auto& f = formOf(*control_);
+    const auto& lines = f.runLog->lines();
+    const bool cleared = lines.clears() != printedClears_;
+    const qsizetype from = w.size() > 1 && w[1] == "new" && !cleared ? printedLines_ : 0;
+    for (qsizetype i = from; i < lines.lineCount(); ++i)
+        say(lines.line(i));
+    printedLines_ = lines.lineCount();
+    printedClears_ = lines.clears();
+}
+
+void Runner::printStatus(const Words&)
+{
+    const auto& f = formOf(*control_);
+    const auto* msg = f.sbMain->panel("MSG");
+    say("MSG: " + msg->text());
+    say("MSG tag: " + QString::number(msg->tag.toInt()) + ", tip: " + msg->toolTip());
+    say("VERSION: " + f.sbMain->panel("VERSION")->text() + ", DIAG: " + f.sbMain->panel("DIAG")->text() +
+        ", Led: " + ledColour(f.sbMain->panel("Led")));
+}
+
+void Runner::printList(const Words& w)
+{
+    if (w.size() < 2) fail("print list functions|devices|data|status");
+    const auto* view = list(w[1]);
+    QStringList headers;
+    for (int c = 0; c < view->columnCount(); ++c)
+        headers << view->headerItem()->text(c);
+    say("[" + headers.join(" | ") + "]");
+    for (int r = 0; r < view->rowCount(); ++r)
+        say(rowText(view, r));
+}
+
+void Runner::printButtons(const Words&)
+{
+    for (const char* name : kDriveWidgets) {
+        const QWidget* button = widget(QString::fromLatin1(name));
+        say(QString::fromLatin1(name) + ": " + (button->isVisibleTo(control_.get()) ? "visible" : "hidden") +
+            (button->isEnabled() ? "" : ", disabled"));
+    }
+}
+
+void Runner::printParams(const Words&)
+{
+    const auto& f = formOf(*control_);
+    const auto* s = f.DiSessionName;
+    say("DiSessionName: " + (s->isVisibleTo(control_.get())
+                                 ? "'" + s->Caption() + "' label " + QString::number(s->LabelWidth()) + " = " +
+                                       s->valueText() + ", writable " + yesNo(s->WriteEnabled())
+                                 : QStringLiteral("hidden")));
+    for (int i = 1; i < f.DeviceParam.size(); ++i) {
+        const auto* p = f.DeviceParam[i];
+        const QString unit = p->unitText().isEmpty() ? QString() : " " + p->unitText();
+        say(QStringLiteral("DeviceParam(%1): '%2' label %3 = %4%5, writable %6")
+                .arg(i)
+                .arg(p->Caption())
+                .arg(p->LabelWidth())
+                .arg(p->valueText(), unit, yesNo(p->WriteEnabled())));
+    }
+}
+
+void Runner::printState(const Words&)
 {
     const auto& f = formOf(*control_);
     const auto& fields = fieldsOf(*control_);
-    const QString what = w[0];
-    if (what == "log") {
-        const auto& lines = f.runLog->lines();
-        const bool cleared = lines.clears() != printedClears_;
-        const qsizetype from = w.size() > 1 && w[1] == "new" && !cleared ? printedLines_ : 0;
-        for (qsizetype i = from; i < lines.lineCount(); ++i)
-            say(lines.line(i));
-        printedLines_ = lines.lineCount();
-        printedClears_ = lines.clears();
-    } else if (what == "status") {
-        const auto* msg = f.sbMain->panel("MSG");
-        say("MSG: " + msg->text());
-        say("MSG tag: " + QString::number(msg->tag.toInt()) + ", tip: " + msg->toolTip());
-        say("VERSION: " + f.sbMain->panel("VERSION")->text() + ", DIAG: " + f.sbMain->panel("DIAG")->text() +
-            ", Led: " + ledColour(f.sbMain->panel("Led")));
-    } else if (what == "list") {
-        if (w.size() < 2) fail("print list functions|devices|data|status");
-        const auto* view = list(w[1]);
+    say(actual({"state"}) + ", busy " + actual({"busy"}) + ", time " + f.lbTime->text() +
+        (fields.AbortRequested ? ", aborted" : ""));
+}
+
+void Runner::printCaptions(const Words&)
+{
+    const auto& f = formOf(*control_);
+    for (QObject* control : f.controls) {
+        auto* w2 = qobject_cast<QWidget*>(control);
+        const QString type = TavrinPlatform::classicType(control);
+        if (w2 == nullptr || (type != "Frame" && type != "CommandButton" && type != "CheckBox" &&
+                              type != "OptionButton" && type != "Label")) {
+            continue;
+        }
+        const int index = TavrinPlatform::arrayIndex(control);
+        const QString name = control->objectName() + (index >= 0 ? QString::number(index) : QString());
+        say(name + ": '" + captionOf(w2) + "'" + (w2->toolTip().isEmpty() ? "" : " tip '" + w2->toolTip() + "'"));
+    }
+    for (const auto* view : {f.lvFunctions, f.lvDevices, f.lvData, f.lvStatus}) {
         QStringList headers;
         for (int c = 0; c < view->columnCount(); ++c)
             headers << view->headerItem()->text(c);
-        say("[" + headers.join(" | ") + "]");
-        for (int r = 0; r < view->rowCount(); ++r)
-            say(rowText(view, r));
-    } else if (what == "buttons") {
-        for (const char* name : kDriveWidgets) {
-            const QWidget* button = widget(QString::fromLatin1(name));
-            say(QString::fromLatin1(name) + ": " + (button->isVisibleTo(control_.get()) ? "visible" : "hidden") +
-                (button->isEnabled() ? "" : ", disabled"));
-        }
-    } else if (what == "params") {
-        const auto* s = f.DiSessionName;
-        say("DiSessionName: " + (s->isVisibleTo(control_.get())
-                                     ? "'" + s->Caption() + "' label " + QString::number(s->LabelWidth()) + " = " +
-                                           s->valueText() + ", writable " + yesNo(s->WriteEnabled())
-                                     : QStringLiteral("hidden")));
-        for (int i = 1; i < f.DeviceParam.size(); ++i) {
-            const auto* p = f.DeviceParam[i];
-            const QString unit = p->unitText().isEmpty() ? QString() : " " + p->unitText();
-            say(QStringLiteral("DeviceParam(%1): '%2' label %3 = %4%5, writable %6")
-                    .arg(i)
-                    .arg(p->Caption())
-                    .arg(p->LabelWidth())
-                    .arg(p->valueText(), unit, yesNo(p->WriteEnabled())));
-        }
-    } else if (what == "state") {
-        say(actual({"state"}) + ", busy " + actual({"busy"}) + ", time " + f.lbTime->text() +
-            (fields.AbortRequested ? ", aborted" : ""));
-    } else if (what == "captions") {
-        for (QObject* control : f.controls) {
-            auto* w2 = qobject_cast<QWidget*>(control);
-            const QString type = TavrinPlatform::classicType(control);
-            if (w2 == nullptr || (type != "Frame" && type != "CommandButton" && type != "CheckBox" &&
-                                  type != "OptionButton" && type != "Label")) {
-                continue;
-            }
-            const int index = TavrinPlatform::arrayIndex(control);
-            const QString name = control->objectName() + (index >= 0 ? QString::number(index) : QString());
-            say(name + ": '" + captionOf(w2) + "'" + (w2->toolTip().isEmpty() ? "" : " tip '" + w2->toolTip() + "'"));
-        }
-        for (const auto* view : {f.lvFunctions, f.lvDevices, f.lvData, f.lvStatus}) {
-            QStringList headers;
-            for (int c = 0; c < view->columnCount(); ++c)
-                headers << view->headerItem()->text(c);
-            say(view->objectName() + ": [" + headers.join(" | ") + "]");
-        }
-    } else if (what == "geometry") {
-        for (int i = 1; i < w.size(); ++i) {
-            const QWidget* target = widget(w[i]);
-            if (target == nullptr) fail("no widget '" + w[i] + "'");
-            const QRect r = target->geometry();
-            say(QStringLiteral("%1: left %2 top %3 width %4 height %5")
-                    .arg(w[i])
-                    .arg(r.x() * 15)
-                    .arg(r.y() * 15)
-                    .arg(r.width() * 15)
-                    .arg(r.height() * 15));
-        }
-    } else if (what == "vehicle") {
-        printVehicle();
-    } else if (what == "errors") {
-        QStringList codes;
-        for (qint32 code : errors_)
-            codes << QString::number(code);
-        say("ErrorMsg: " + (codes.isEmpty() ? QStringLiteral("none") : codes.join(", ")));
-    } else {
+        say(view->objectName() + ": [" + headers.join(" | ") + "]");
+    }
+}
+
+void Runner::printGeometry(const Words& w)
+{
+    for (int i = 1; i < w.size(); ++i) {
+        const QWidget* target = widget(w[i]);
+        if (target == nullptr) fail("no widget '" + w[i] + "'");
+        const QRect r = target->geometry();
+        say(QStringLiteral("%1: left %2 top %3 width %4 height %5")
+                .arg(w[i])
+                .arg(r.x() * 15)
+                .arg(r.y() * 15)
+                .arg(r.width() * 15)
+                .arg(r.height() * 15));
+    }
+}
+
+void Runner::printErrors(const Words&)
+{
+    QStringList codes;
+    for (qint32 code : errors_)
+        codes << QString::number(code);
+    say("ErrorMsg: " + (codes.isEmpty() ? QStringLiteral("none") : codes.join(", ")));
+}
+
+void Runner::print(const Words& w)
+{
+    static const std::map<QString, void (Runner::*)(const Words&)> printers = {
+        {"log", &Runner::printLog},           {"status", &Runner::printStatus},
+        {"list", &Runner::printList},         {"buttons", &Runner::printButtons},
+        {"params", &Runner::printParams},     {"state", &Runner::printState},
+        {"captions", &Runner::printCaptions}, {"geometry", &Runner::printGeometry},
+        {"errors", &Runner::printErrors},     {"vehicle", &Runner::printVehicleCommand}};
+    const auto printer = printers.find(w[0]);
+    if (printer == printers.end())
         fail("print log [new], status, list NAME, buttons, params, state, captions, geometry NAME..., errors, "
              "vehicle");
-    }
+    (this->*printer->second)(w);
+}
+
+void Runner::printVehicleCommand(const Words&)
+{
+    printVehicle();
 }
 
 // What each simulated ECU itself holds: open communication and driven devices.

@@ -98,38 +98,7 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
                 refusal = error.description();
                 return;
             }
-            QObject::connect(device_, &QCanBusDevice::framesReceived, context_, [this] {
-                std::deque<CanFrame> frames;
-                while (device_->framesAvailable() > 0) {
-                    const QCanBusFrame frame = device_->readFrame();
-                    if (frame.frameType() != QCanBusFrame::DataFrame) continue;
-                    const QByteArray payload = frame.payload();
-                    frames.push_back(
-                        {frame.frameId(), frame.hasExtendedFrameFormat(), Bytes(payload.begin(), payload.end())});
-                }
-                received(std::move(frames));
-            });
-            QObject::connect(device_, &QCanBusDevice::errorOccurred, context_,
-                             [this](QCanBusDevice::CanBusError error) {
-                                 if (error == QCanBusDevice::ConnectionError || error == QCanBusDevice::WriteError)
-                                     failed(device_->errorString().toStdString());
-                             });
-            QObject::connect(device_, &QCanBusDevice::framesWritten, context_, [this](qint64 count) {
-                {
-                    std::lock_guard lock(mutex_);
-                    unwritten_ -= std::min(unwritten_, static_cast<size_t>(std::max<qint64>(count, 0)));
-                }
-                arrived_.notify_all();
-            });
-            QObject::connect(device_, &QCanBusDevice::stateChanged, context_,
-                             [this](QCanBusDevice::CanBusDeviceState state) {
-                                 if (state != QCanBusDevice::ConnectedState) return;
-                                 {
-                                     std::lock_guard lock(mutex_);
-                                     connected_ = true;
-                                 }
-                                 arrived_.notify_all();
-                             });
+            watchDevice();
             if (!device_->connectDevice()) {
                 refusal = "CAN interface '" + name() + "' cannot connect: " + device_->errorString().toStdString();
             } else if (device_->state() == QCanBusDevice::ConnectedState) {
@@ -152,6 +121,40 @@ CanBusPort::CanBusPort(const std::string& plugin, const std::string& interface,
             context_, [this] { delete context_; }, Qt::BlockingQueuedConnection);
         unavailable(refusal);
     }
+}
+
+// In the device's thread: frames read are handed on, errors and the connection told, writes counted.
+void CanBusPort::watchDevice()
+{
+    QObject::connect(device_, &QCanBusDevice::framesReceived, context_, [this] {
+        std::deque<CanFrame> frames;
+        while (device_->framesAvailable() > 0) {
+            const QCanBusFrame frame = device_->readFrame();
+            if (frame.frameType() != QCanBusFrame::DataFrame) continue;
+            const QByteArray payload = frame.payload();
+            frames.push_back({frame.frameId(), frame.hasExtendedFrameFormat(), Bytes(payload.begin(), payload.end())});
+        }
+        received(std::move(frames));
+    });
+    QObject::connect(device_, &QCanBusDevice::errorOccurred, context_, [this](QCanBusDevice::CanBusError error) {
+        if (error == QCanBusDevice::ConnectionError || error == QCanBusDevice::WriteError)
+            failed(device_->errorString().toStdString());
+    });
+    QObject::connect(device_, &QCanBusDevice::framesWritten, context_, [this](qint64 count) {
+        {
+            std::lock_guard lock(mutex_);
+            unwritten_ -= std::min(unwritten_, static_cast<size_t>(std::max<qint64>(count, 0)));
+        }
+        arrived_.notify_all();
+    });
+    QObject::connect(device_, &QCanBusDevice::stateChanged, context_, [this](QCanBusDevice::CanBusDeviceState state) {
+        if (state != QCanBusDevice::ConnectedState) return;
+        {
+            std::lock_guard lock(mutex_);
+            connected_ = true;
+        }
+        arrived_.notify_all();
+    });
 }
 
 CanBusPort::~CanBusPort()

@@ -49,6 +49,7 @@ class CanBusPort {
     size_t dropped() const;
 
   private:
+    void watchDevice();
     void received(std::deque<CanFrame> frames);
     void failed(const std::string& reason);
 

@@ -149,11 +149,13 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
     }
 }
 
-void checkReferences(const AttributeReader& in, Node node, const EcuDescription& ecu)
+// No two devices, signals, sessions or local identifiers alike; the names of the devices and of their signals.
+void refuseDuplicateNames(const AttributeReader& in, Node node, const EcuDescription& ecu,
+                          std::set<std::string>& devices, std::set<std::string>& measures)
 {
     refuseDuplicates(
         in, ecu.requests, [](const RequestDescription& r) { return r.name; }, "request");
-    std::set<std::string> devices, measures, localIds, sessions;
+    std::set<std::string> localIds, sessions;
     for (const auto& device : ecu.devices) {
         if (!devices.insert(device.name).second) in.fail(node, "duplicate device '" + device.name + "'");
         if (!localIds.insert(std::to_string(device.localId)).second) {
@@ -167,23 +169,22 @@ void checkReferences(const AttributeReader& in, Node node, const EcuDescription&
     for (const auto& session : ecu.sessions) {
         if (!sessions.insert(session.name).second) in.fail(node, "duplicate session '" + session.name + "'");
     }
-    for (const auto& request : ecu.requests) {
-        for (const auto& data : request.items) {
-            if (data.source.kind == ResponseSource::Kind::Signal && !measures.count(data.source.name)) {
-                in.fail(data.line, "unknown signal '" + data.source.name + "'");
-            }
-        }
-    }
+}
+
+// Every name a data item, a signal or a fault refers to is one the ECU has.
+void checkReferences(const AttributeReader& in, Node node, const EcuDescription& ecu)
+{
+    std::set<std::string> devices, measures;
+    refuseDuplicateNames(in, node, ecu, devices, measures);
     std::set<std::string> parameters;
-    for (const auto& request : ecu.requests) {
-        for (const auto& data : request.items)
-            parameters.insert(data.name);
-    }
     // A device is one the ECU simulates or one a list of the ECU names (an ECU may list
     // more actuators than the 256 local identifiers it can simulate).
     std::set<std::string> named = devices;
     for (const auto& request : ecu.requests) {
         for (const auto& data : request.items) {
+            parameters.insert(data.name);
+            if (data.source.kind == ResponseSource::Kind::Signal && !measures.count(data.source.name))
+                in.fail(data.line, "unknown signal '" + data.source.name + "'");
             if (!data.namedValues) continue;
             for (const auto& value : *data.namedValues)
                 named.insert(value.name);
@@ -199,17 +200,15 @@ void checkReferences(const AttributeReader& in, Node node, const EcuDescription&
     }
     for (const auto& device : ecu.devices) {
         for (const auto& signal : device.measures) {
-            if (!signal.follows.empty() && !parameters.count(signal.follows)) {
+            if (!signal.follows.empty() && !parameters.count(signal.follows))
                 in.fail(signal.line, "signal '" + signal.name + "' follows unknown parameter '" + signal.follows + "'");
-            }
         }
     }
     for (const auto& fault : ecu.faults) {
-        if (fault.kind == FaultDescription::Kind::Init) continue;
-        bool known = false;
-        for (const auto& request : ecu.requests)
-            known = known || request.name == fault.request;
-        if (!known) in.fail(node, "fault names unknown request '" + fault.request + "'");
+        const bool known = std::any_of(ecu.requests.begin(), ecu.requests.end(),
+                                       [&](const RequestDescription& r) { return r.name == fault.request; });
+        if (fault.kind != FaultDescription::Kind::Init && !known)
+            in.fail(node, "fault names unknown request '" + fault.request + "'");
     }
 }
 

@@ -4,6 +4,7 @@
 #include "Form.h"
 #include "KwpSession.h"
 #include "ioctlAutomation.h"
+#include "ioctlEvents.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,12 +45,15 @@ struct LargeControl {
         control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"),
                                TavrinKwp::KwpSession::fromText(largeEcu(n)));
     }
-    void chooseEcu() { control.lvFunctions_ItemClick(formOf(control).lvFunctions->findItem(QStringLiteral("1k"))); }
+    void chooseEcu()
+    {
+        TavrinIoCtl::Events(control).lvFunctions_ItemClick(formOf(control).lvFunctions->findItem(QStringLiteral("1k")));
+    }
     void chooseDevice(int d)
     {
         const auto& form = formOf(control);
         form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("Device %1k").arg(d)));
-        control.lvDevices_Click();
+        TavrinIoCtl::Events(control).lvDevices_Click();
     }
 };
 

@@ -10,6 +10,7 @@
 #include "Form.h"
 #include "KwpSession.h"
 #include "ioctlAutomation.h"
+#include "ioctlEvents.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -121,7 +122,7 @@ void tickLatency()
     formOf(pump.control).ioCtlTimer->stop();
     QObject::connect(&driver, &QTimer::timeout, [&] {
         clock.start();
-        pump.control.ioCtlTimer_Timer();
+        TavrinIoCtl::Events(pump.control).ioCtlTimer_Timer();
         micros.push_back(static_cast<double>(clock.nsecsElapsed()) / 1000.0);
         formOf(pump.control).ioCtlTimer->stop();  // only the driver ticks
         if (micros.size() >= 20000) QCoreApplication::quit();
@@ -259,7 +260,7 @@ double clickToStopMs(const std::string& link, int delayMs)
             std::lock_guard lock(mutex);
             clickedAt = clickDue;
         }
-        pump.control.cbEstop_Click();
+        TavrinIoCtl::Events(pump.control).cbEstop_Click();
     });
     QElapsedTimer limit;
     limit.start();
@@ -367,10 +368,10 @@ void bigEcu()
     QApplication::processEvents();
     const auto& form = formOf(control);
     auto* row = form.lvFunctions->row(0);
-    const double click = paintedMs(31, [&](int) { control.lvFunctions_ItemClick(row); });
+    const double click = paintedMs(31, [&](int) { TavrinIoCtl::Events(control).lvFunctions_ItemClick(row); });
     report({"click on an ECU of 2,000 devices and 20,000 data items", format("%.1f ms", click), "-", "<= 8 ms",
             click <= 8.0 && form.lvDevices->rowCount() == 2000});
-    const double sort = paintedMs(31, [&](int i) { control.lvDevices_ColumnClick(i % 2); });
+    const double sort = paintedMs(31, [&](int i) { TavrinIoCtl::Events(control).lvDevices_ColumnClick(i % 2); });
     report({"sort 2,000 devices on a column click", format("%.1f ms", sort), "-", "<= 4 ms", sort <= 4.0});
     if (qEnvironmentVariableIsSet("TAVRIN_PAINT_COSTS")) {
         for (QWidget* w : control.findChildren<QWidget*>()) {
@@ -402,10 +403,10 @@ double sortedClickMs(int devices, int column)
     control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
     QApplication::processEvents();
     auto* row = formOf(control).lvFunctions->row(0);
-    control.lvFunctions_ItemClick(row);
-    control.lvDevices_ColumnClick(column);
+    TavrinIoCtl::Events(control).lvFunctions_ItemClick(row);
+    TavrinIoCtl::Events(control).lvDevices_ColumnClick(column);
     QApplication::processEvents();
-    return paintedMs(21, [&](int) { control.lvFunctions_ItemClick(row); });
+    return paintedMs(21, [&](int) { TavrinIoCtl::Events(control).lvFunctions_ItemClick(row); });
 }
 
 void sortedClicks()

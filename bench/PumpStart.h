@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ioctlAutomation.h"
+#include "ioctlEvents.h"
 
 #include <QString>
 
@@ -13,12 +14,12 @@ inline void startFuelPump(TavrinIoCtl::ioctl& control, const Sorvik3::SessionRef
     control.resize(1000, 680);
     control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
     const auto& form = formOf(control);
-    control.lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
+    TavrinIoCtl::Events(control).lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
     form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
-    control.lvDevices_Click();
+    TavrinIoCtl::Events(control).lvDevices_Click();
     form.OptionPerm[1]->setChecked(true);
     form.ckReadData->setChecked(true);
-    control.cbStartTempo_Click();
+    TavrinIoCtl::Events(control).cbStartTempo_Click();
 }
 
 }  // namespace Bench

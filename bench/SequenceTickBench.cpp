@@ -6,6 +6,7 @@
 #include "PumpStart.h"
 #include "SimClock.h"
 #include "ioctlAutomation.h"
+#include "ioctlEvents.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,7 +28,7 @@ struct RunningPump {
     void tick()
     {
         clock.advance(1);
-        control.ioCtlTimer_Timer();
+        TavrinIoCtl::Events(control).ioCtlTimer_Timer();
     }
 };
 

@@ -260,7 +260,7 @@ void DemoWindow::closeEvent(QCloseEvent* event)
     if (headless_) std::fprintf(stderr, "tavrin-demo: stopping the driven device before closing\n");
     afterStopping([this] {
         // A device whose stop was not confirmed gets the emergency stop's stop once more.
-        if (!control_->DrivenDevices().isEmpty() && !aborted_) control_->cbEstop_Click();
+        if (!control_->DrivenDevices().isEmpty() && !aborted_) press("cbEstop");
         const QStringList driven = control_->DrivenDevices();
         if (!driven.isEmpty()) {
             std::fprintf(stderr, "tavrin-demo: may still be driven: %s\n", qPrintable(driven.join(", ")));
@@ -281,7 +281,7 @@ void DemoWindow::afterStopping(std::function<void()> action)
     stopping_ = true;
     emergency_ = false;
     statusBar()->showMessage(tr("Stopping the device..."));
-    control_->CbStop_Click();
+    press("CbStop");
     stopWatch_.start();
     stopCheck_.setInterval(50);
     connect(&stopCheck_, &QTimer::timeout, this, &DemoWindow::watchTheStop, Qt::UniqueConnection);
@@ -302,8 +302,14 @@ void DemoWindow::watchTheStop()
     if (!emergency_ && stopWatch_.elapsed() > kStopLimitMs) {
         emergency_ = true;
         statusBar()->showMessage(tr("The stop did not end in time: emergency stop..."));
-        control_->cbEstop_Click();
+        press("cbEstop");
     }
+}
+
+// As the user would: a click on the control's button (also on one that is hidden now).
+void DemoWindow::press(const char* button)
+{
+    if (auto* found = control_->findChild<QPushButton*>(QLatin1String(button))) found->click();
 }
 
 void DemoWindow::showErrorDetails(qint32 number)

@@ -52,6 +52,7 @@ class DemoWindow : public QMainWindow {
     void buildMenus();
     void complain(const QString& what, const std::exception& error);
     void watchTheStop();
+    void press(const char* button);
     // Runs the action once no sequence runs: at once, or after the verified stop
     // (the stop click, then the emergency stop past the limit).
     void afterStopping(std::function<void()> action);

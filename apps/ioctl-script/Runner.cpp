@@ -8,6 +8,7 @@
 #include "LanguageCheck.h"
 #include "SimClock.h"
 #include "SimulatedEcu.h"
+#include "ioctlEvents.h"
 
 #include <QApplication>
 #include <QDir>
@@ -124,12 +125,12 @@ QString Runner::stopDrivenDevice()
     const auto& f = formOf(*control_);
     out_ << "> (stopping the driven device)\n";
     const auto running = [&] { return f.ioCtlTimer->isActive(); };
-    control_->CbStop_Click();
+    TavrinIoCtl::Events(*control_).CbStop_Click();
     for (uint32_t waited = 0; running() && waited < 10000; waited += step_)
         tick(1, false);
     QString how = QStringLiteral("stopped");
     if (running() || !control_->DrivenDevices().isEmpty()) {
-        control_->cbEstop_Click();
+        TavrinIoCtl::Events(*control_).cbEstop_Click();
         for (uint32_t waited = 0; running() && waited < 2000; waited += step_)
             tick(1, false);
         how = QStringLiteral("emergency stopped");
@@ -223,11 +224,11 @@ void Runner::tick(int ticks, bool interruptible)
         // The animation timer keeps its own pace on the same clock.
         const auto pace = static_cast<uint32_t>(f.timRun->interval());
         while (f.timRun->isActive() && clock_.now() >= animationDue_) {
-            control_->timRun_Timer();
+            TavrinIoCtl::Events(*control_).timRun_Timer();
             animationDue_ += pace;
         }
         if (!f.timRun->isActive()) animationDue_ = clock_.now() + pace;
-        if (f.ioCtlTimer->isActive()) control_->ioCtlTimer_Timer();
+        if (f.ioCtlTimer->isActive()) TavrinIoCtl::Events(*control_).ioCtlTimer_Timer();
         if (options_.show) {
             // Let the window paint, but keep the real timers from ticking on their own.
             const QSignalBlocker sequence(f.ioCtlTimer);

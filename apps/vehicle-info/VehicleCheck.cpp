@@ -4,6 +4,7 @@
 #include "Form.h"
 #include "Utils.h"
 #include "ioctlAutomation.h"
+#include "ioctlEvents.h"
 
 namespace VehicleInfo {
 namespace {
@@ -71,7 +72,7 @@ void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
     for (int i = 0; i < devices; ++i) {
         auto* row = form.lvDevices->row(i);
         form.lvDevices->setCurrentItem(row);
-        control.lvDevices_Click();
+        TavrinIoCtl::Events(control).lvDevices_Click();
         const QString device = row->text(0);
         if (!namesDevice(f.DeviceStartRequest, f.OutputControlRequest, device))
             out.missing << "device '" + device + "': its start '" + nameOf(f.DeviceStartRequest) + "' cannot name it";
@@ -100,7 +101,7 @@ std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSessio
                                       : QStringLiteral("not listed: no output-control request (OutputControl) "
                                                        "with a device list"));
         } else {
-            control.lvFunctions_ItemClick(row);
+            TavrinIoCtl::Events(control).lvFunctions_ItemClick(row);
             checkEcuLevel(fieldsOf(control), out);
             checkDevices(control, out);
         }

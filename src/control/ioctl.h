@@ -112,9 +112,10 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     // Busy became true (a sequence began) or false (it ended).
     void busyChanged(bool busy);
 
-  public slots:
+  private slots:
     // The reactions to the user's clicks and to the timers, named after their
-    // widget and event; they report whatever fails and never throw.
+    // widget and event; they report whatever fails and never throw. Tests and
+    // the scenario runner reach them through Events (ioctlEvents.h).
     void lvFunctions_ItemClick(QTreeWidgetItem* item);
     void lvDevices_Click();
     void lvFunctions_ColumnClick(int column);
@@ -135,6 +136,7 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
 
   private:
     friend class Automation;
+    friend class Events;
     void connectEvents();
     // Throws SequenceRunning while a sequence runs.
     void refuseWhileRunning(const char* call) const;

@@ -3,6 +3,7 @@
 #include "ConnectDialog.h"
 #include "DemoWindow.h"
 #include "SimulatedEcu.h"
+#include "ioctlEvents.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -49,9 +50,9 @@ class DemoHost : public ::testing::Test {
         auto* devices = control->findChild<QTreeWidget*>(QStringLiteral("lvDevices"));
         ASSERT_NE(row(functions, "EngineControl"), nullptr);
         functions->setCurrentItem(row(functions, "EngineControl"));
-        control->lvFunctions_ItemClick(row(functions, "EngineControl"));
+        TavrinIoCtl::Events(*control).lvFunctions_ItemClick(row(functions, "EngineControl"));
         devices->setCurrentItem(row(devices, "FuelPump"));
-        control->lvDevices_Click();
+        TavrinIoCtl::Events(*control).lvDevices_Click();
         control->findChild<QCheckBox*>(QStringLiteral("ckReadData"))->setChecked(true);
         control->findChild<QPushButton*>(QStringLiteral("cbStartPerm"))->click();
         limit.start();
@@ -71,7 +72,7 @@ class DemoHost : public ::testing::Test {
 TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
 {
     QTest::qWait(300);
-    control->CbStop_Click();
+    TavrinIoCtl::Events(*control).CbStop_Click();
     while (control->Busy() && limit.elapsed() < 8000)
         QTest::qWait(10);
     QTemporaryDir dir;
@@ -137,10 +138,10 @@ TEST(DemoLink, shouldStopTheDeviceBeforeReachingTheVehicleThroughAnotherLink)
     auto* functions = window.control()->findChild<QTreeWidget*>(QStringLiteral("lvFunctions"));
     ASSERT_NE(row(functions, "EngineControl"), nullptr);
     functions->setCurrentItem(row(functions, "EngineControl"));
-    window.control()->lvFunctions_ItemClick(row(functions, "EngineControl"));
+    TavrinIoCtl::Events(*window.control()).lvFunctions_ItemClick(row(functions, "EngineControl"));
     auto* devices = window.control()->findChild<QTreeWidget*>(QStringLiteral("lvDevices"));
     devices->setCurrentItem(row(devices, "FuelPump"));
-    window.control()->lvDevices_Click();
+    TavrinIoCtl::Events(*window.control()).lvDevices_Click();
     window.control()->findChild<QPushButton*>(QStringLiteral("cbStartPerm"))->click();
     QElapsedTimer limit;
     limit.start();

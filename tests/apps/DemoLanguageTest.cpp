@@ -4,6 +4,7 @@
 // language shares with English are left out.
 #include "ConnectDialog.h"
 #include "DemoWindow.h"
+#include "ioctlEvents.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -107,10 +108,10 @@ struct Window {
         window.start(openVehicle(QString(), instant));
         auto* functions = window.control()->findChild<QTreeWidget*>("lvFunctions");
         functions->setCurrentItem(functions->topLevelItem(0));
-        window.control()->lvFunctions_ItemClick(functions->topLevelItem(0));
+        TavrinIoCtl::Events(*window.control()).lvFunctions_ItemClick(functions->topLevelItem(0));
         auto* devices = window.control()->findChild<QTreeWidget*>("lvDevices");
         devices->setCurrentItem(devices->topLevelItem(0));
-        window.control()->lvDevices_Click();
+        TavrinIoCtl::Events(*window.control()).lvDevices_Click();
     }
     QMap<QString, QString> texts() { return textsOf(window); }
     QMap<QString, QString> connectTexts()

@@ -1,4 +1,5 @@
 #include "ControlFixture.h"
+#include "ioctlEvents.h"
 
 #include <QSignalSpy>
 
@@ -150,7 +151,7 @@ TEST_F(CatalogueTest, shouldOnlyClearTheLogOnAClickBesideTheRows)
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     const auto data = rowTexts(form().lvData);
     form().lvDevices->clearSelection();
-    control->lvDevices_Click();
+    TavrinIoCtl::Events(*control).lvDevices_Click();
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_EQ(fields().SelectedDeviceName, "FuelPump");
     EXPECT_EQ(rowTexts(form().lvData), data);
@@ -161,15 +162,15 @@ TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
 {
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
-    control->lvDevices_ColumnClick(0);
+    TavrinIoCtl::Events(*control).lvDevices_ColumnClick(0);
     QStringList names;
     for (int i = 0; i < form().lvDevices->rowCount(); ++i)
         names << form().lvDevices->row(i)->text(0);
     EXPECT_EQ(names, QStringList({"CoolingFan", "EGRValve", "FuelPump", "GlowPlugRelay", "Injector 1", "Injector 2",
                                   "Injector 3", "Injector 10", "ThrottleActuator"}));
-    control->lvDevices_ColumnClick(0);
+    TavrinIoCtl::Events(*control).lvDevices_ColumnClick(0);
     EXPECT_EQ(form().lvDevices->row(0)->text(0), "ThrottleActuator");
-    control->lvDevices_ColumnClick(1);
+    TavrinIoCtl::Events(*control).lvDevices_ColumnClick(1);
     EXPECT_EQ(form().lvDevices->sortOrder(), Qt::AscendingOrder);
     EXPECT_EQ(form().lvDevices->row(0)->text(0), "FuelPump");
     chooseEcu("EngineControl");  // rows filled later keep the list's order, Ids set after the row included
@@ -215,8 +216,8 @@ TEST_F(CatalogueTest, shouldPassASessionFailureToTheHostAndCarryOn)
 {
     EXPECT_THROW(control->initParameters(dataDir(), "en", std::make_shared<FailingSession>()), Sorvik3::Error);
     EXPECT_TRUE(form().lvFunctions->updatesEnabled());
-    control->lvDevices_Click();
-    control->cbEstop_Click();
-    control->cbReadData_Click();
+    TavrinIoCtl::Events(*control).lvDevices_Click();
+    TavrinIoCtl::Events(*control).cbEstop_Click();
+    TavrinIoCtl::Events(*control).cbReadData_Click();
     EXPECT_EQ(form().sbMain->panel("MSG")->tag.toInt(), 0x1001);
 }

@@ -36,9 +36,9 @@ TEST(RequestMatcher, shouldTellRequestsApartByTheirFixedBytesAndLength)
     EXPECT_EQ(matcher.recognise({0x30, 0x05, 0x01})->name, "OutputControl.Status");  // agrees with more fixed bytes
     EXPECT_EQ(matcher.recognise({0x30, 0x05, 0x00})->name, "OutputControl.Stop");    // the status needs 01
     EXPECT_EQ(matcher.recognise({0x21, 0x01})->name, "ReadData.FuelSystem");
-    EXPECT_EQ(matcher.recognise({0x21, 0x02}), nullptr);                                // a fixed byte differs
-    EXPECT_EQ(matcher.recognise({0x30, 0x05}), nullptr);                                // too short
-    EXPECT_EQ(matcher.recognise({0x30, 0x05, 0x00, 0x00}), nullptr);                    // too long
+    EXPECT_EQ(matcher.recognise({0x21, 0x02}), nullptr);              // a fixed byte differs
+    EXPECT_EQ(matcher.recognise({0x30, 0x05}), nullptr);              // too short
+    EXPECT_EQ(matcher.recognise({0x30, 0x05, 0x00, 0x00}), nullptr);  // too long
     EXPECT_EQ(matcher.recognise({}), nullptr);
     EXPECT_TRUE(matcher.offers(0x21));
     EXPECT_FALSE(matcher.offers(0x31));

@@ -1,4 +1,5 @@
 #include "ControlFixture.h"
+#include "ioctlEvents.h"
 
 #include <QSignalSpy>
 
@@ -106,7 +107,7 @@ TEST_F(ControlFixture, shouldNeverStartAgainAfterAbort)
     ASSERT_NO_FATAL_FAILURE(chooseEcu("BodyControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("Horn"));
     control->Abort();
-    control->cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
     EXPECT_EQ(fields().CurrentState, TavrinIoCtl::SequenceState::Idle);
     EXPECT_FALSE(form().ioCtlTimer->isActive());
     EXPECT_FALSE(control->Busy());

@@ -1,5 +1,6 @@
 #include "ControlFixture.h"
 #include "StandaloneParts.h"
+#include "ioctlEvents.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -77,7 +78,7 @@ TEST_F(ReportingTest, shouldShowNewLinesInBatchesAndSelectTheNewest)
 TEST_F(ControlFixture, shouldRaiseErrorMsgWhenTheErrorMessageIsClicked)
 {
     QSignalSpy spy(control.get(), &TavrinIoCtl::ioctl::ErrorMsg);
-    control->cbEstop_Click();  // no session: reported at the handler's boundary, not thrown
+    TavrinIoCtl::Events(*control).cbEstop_Click();  // no session: reported at the handler's boundary, not thrown
     EXPECT_EQ(fields().CurrentState, TavrinIoCtl::SequenceState::EStop);
     EXPECT_EQ(panelText("DIAG"), "E Stop");
     const int32_t number = form().sbMain->panel("MSG")->tag.toInt();

@@ -1,5 +1,6 @@
 #include "ControlErrors.h"
 #include "ControlFixture.h"
+#include "ioctlEvents.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -96,7 +97,7 @@ TEST_F(ControlFixture, shouldPushTheCommunicationFrameBelowATallerSessionFrame)
     const int top = form().FrComm->y();
     const int height = form().FrComm->height();
     form().FrSession->resize(form().FrSession->width(), form().FrSession->height() + 30);
-    control->UserControl_Resize();
+    TavrinIoCtl::Events(*control).UserControl_Resize();
     EXPECT_EQ(form().FrComm->y(), top + 30);
     EXPECT_EQ(form().FrComm->height(), height - 30);
 }

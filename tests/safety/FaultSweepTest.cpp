@@ -16,6 +16,7 @@
 #include "SimulatedEcu.h"
 #include "VehicleModel.h"
 #include "ioctlAutomation.h"
+#include "ioctlEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +94,7 @@ class SweepRun {
         } catch (...) {
             violation("initParameters let a foreign exception reach the host");
         }
-        click(functionRow(test.ecu), [this](auto* row) { control_->lvFunctions_ItemClick(row); });
+        click(functionRow(test.ecu), [this](auto* row) { TavrinIoCtl::Events(*control_).lvFunctions_ItemClick(row); });
         for (const auto& drive : test.drives) {
             if (control_) runDrive(test.ecu, drive);
         }
@@ -132,16 +133,16 @@ class SweepRun {
         auto* row = form().lvDevices->findItem(drive.device + QStringLiteral("k"));
         if (row == nullptr || !form().lvDevices->isEnabled()) return;
         form().lvDevices->setCurrentItem(row);
-        control_->lvDevices_Click();
+        TavrinIoCtl::Events(*control_).lvDevices_Click();
         selectedLocalId_ = localId(ecu, drive.device);
         form().OptionPerm[drive.option]->setChecked(true);
         form().ckReadData->setChecked(drive.monitorData);
         if (drive.permanent)
-            control_->cbStartPerm_Click();
+            TavrinIoCtl::Events(*control_).cbStartPerm_Click();
         else
-            control_->cbStartTempo_Click();
+            TavrinIoCtl::Events(*control_).cbStartTempo_Click();
         tickFor(drive.runMs);
-        if (control_) control_->CbStop_Click();
+        if (control_) TavrinIoCtl::Events(*control_).CbStop_Click();
         tickFor(20000);
         if (control_) said_ += allText();
         if (control_ && form().ioCtlTimer->isActive()) violation(drive.device + ": the sequence never ended");
@@ -159,7 +160,7 @@ class SweepRun {
     {
         for (uint32_t waited = 0; waited < ms && control_ && form().ioCtlTimer->isActive(); waited += 100) {
             clock_.advance(100);
-            control_->ioCtlTimer_Timer();
+            TavrinIoCtl::Events(*control_).ioCtlTimer_Timer();
             if (++ticks_ == atTick_) interrupt();
         }
     }
@@ -179,7 +180,7 @@ class SweepRun {
             }
         };
         switch (interruption_) {
-        case Interruption::EmergencyStop: control_->cbEstop_Click(); break;
+        case Interruption::EmergencyStop: TavrinIoCtl::Events(*control_).cbEstop_Click(); break;
         case Interruption::InitParameters:
             refused([&] { control_->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en")); },
                     "initParameters");

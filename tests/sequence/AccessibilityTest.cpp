@@ -2,6 +2,7 @@
 // name in the user's language and no two share one, idle and while a device is
 // driven; the indicator's meaning is text.
 #include "SequenceFixture.h"
+#include "ioctlEvents.h"
 
 #include <QAccessible>
 #include <QSet>
@@ -65,7 +66,7 @@ TEST_F(Accessibility, shouldNameEveryInteractiveWidgetOnceInTheUsersLanguage)
         runFor(300);
         ASSERT_TRUE(form().ioCtlTimer->isActive());
         EXPECT_EQ(check(), QStringList()) << language << " running";
-        control->cbEstop_Click();
+        TavrinIoCtl::Events(*control).cbEstop_Click();
         runUntilIdle();
     }
     // The last language's names are its own, not English.
@@ -83,7 +84,7 @@ TEST_F(Accessibility, shouldTellTheIndicatorsMeaningInTheUsersLanguage)
     form().cbStartPerm->click();
     EXPECT_EQ(ledText(), "Occupé : une séquence est en cours");
     runFor(300);
-    control->cbEstop_Click();
+    TavrinIoCtl::Events(*control).cbEstop_Click();
     runUntilIdle();
     EXPECT_EQ(ledText(), "Au repos : rien n'est piloté");
 }

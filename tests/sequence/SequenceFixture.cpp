@@ -1,10 +1,11 @@
 #include "SequenceFixture.h"
+#include "ioctlEvents.h"
 
 bool SequenceFixture::tick(uint32_t stepMs)
 {
     if (!form().ioCtlTimer->isActive()) return false;
     clock.advance(stepMs);
-    control->ioCtlTimer_Timer();
+    TavrinIoCtl::Events(*control).ioCtlTimer_Timer();
     return true;
 }
 
@@ -28,7 +29,7 @@ void SequenceFixture::start(const QString& ecu, const QString& device, int optio
     ASSERT_NO_FATAL_FAILURE(chooseDevice(device));
     form().OptionPerm[option]->setChecked(true);
     if (permanent)
-        control->cbStartPerm_Click();
+        TavrinIoCtl::Events(*control).cbStartPerm_Click();
     else
-        control->cbStartTempo_Click();
+        TavrinIoCtl::Events(*control).cbStartTempo_Click();
 }

@@ -7,6 +7,7 @@
 #include "Sequencer.h"
 #include "SimClock.h"
 #include "SimulatedEcu.h"
+#include "ioctlEvents.h"
 
 using namespace TavrinIoCtl;
 
@@ -16,7 +17,7 @@ TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
     EXPECT_TRUE(control->Busy());
     EXPECT_EQ(fields().CurrentState, SequenceState::Init);
     runFor(4500);
-    control->CbStop_Click();
+    TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines(), QStringList({
                               "Init ECU : 0",
@@ -53,7 +54,7 @@ TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)
     session->faults().failInit("EngineControl", 1);
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
-    control->cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(
         logLines().mid(0, 2),
@@ -68,7 +69,7 @@ TEST_F(SequenceFixture, shouldEndAtARefusedSessionStart)
     session->faults().answerNegatively("EngineControl", "StartDiagnosticSession", 0x12, 1);
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
-    control->cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines().at(2), "Start Session error : Negative response 0x12 subFunctionNotSupported-invalidFormat "
                                 "from ECU 'EngineControl' to 'StartDiagnosticSession'");
@@ -111,7 +112,7 @@ TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     form().ckReadData->setChecked(true);
-    control->cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
     runFor(500);
     EXPECT_FALSE(form().ckReadData->isEnabled());  // locked while running
     EXPECT_FALSE(rowTexts(form().lvData).front().endsWith("|"));
@@ -125,7 +126,7 @@ TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
     const int lines = logLines().size();
     tick();
     EXPECT_EQ(logLines().size(), lines);  // option None, no more reading
-    control->CbStop_Click();
+    TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
 }
 
@@ -140,7 +141,7 @@ TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringAReque
                                               clock.advance(ms);
                                               control->Abort();
                                           }});
-    control->cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
     tick();
     tick();
     EXPECT_FALSE(form().ioCtlTimer->isActive());
@@ -150,8 +151,8 @@ TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringAReque
     EXPECT_TRUE(logLines().back().startsWith("  Stop driving : "));
     EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
-    control->ioCtlTimer_Timer();
-    control->cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).ioCtlTimer_Timer();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
     EXPECT_EQ(logLines().size(), lines);
     EXPECT_TRUE(control->Busy());
     EXPECT_FALSE(form().lvDevices->isEnabled());
@@ -163,7 +164,7 @@ TEST_F(SequenceFixture, shouldEmergencyStopAtOnceAndCloseTheLink)
     QSignalSpy states(control.get(), &ioctl::stateChanged);
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 0));
     runFor(300);
-    control->cbEstop_Click();
+    TavrinIoCtl::Events(*control).cbEstop_Click();
     EXPECT_EQ(panelText("DIAG"), "E Stop");
     EXPECT_TRUE(session->CommunicationStopped());
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
@@ -191,7 +192,7 @@ TEST_P(EmergencyStopMode, shouldLeaveTheDeviceStoppedInTheEcu)
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 1, permanent));
     runFor(500);
     ASSERT_TRUE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
-    control->cbEstop_Click();
+    TavrinIoCtl::Events(*control).cbEstop_Click();
     EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines().filter("  Stop driving : ").size(), 1);
@@ -202,7 +203,7 @@ TEST_P(EmergencyStopMode, shouldCloseTheLinkEvenWhenTheStopIsRefused)
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 1, GetParam()));
     runFor(500);
     session->faults().answerNegatively("EngineControl", "OutputControl.Stop.FuelPump", 0x22, 1);
-    control->cbEstop_Click();
+    TavrinIoCtl::Events(*control).cbEstop_Click();
     EXPECT_TRUE(session->CommunicationStopped());
     const QStringList log = logLines();
     EXPECT_EQ(log.filter("  Stop driving error : ").size(), 1);
@@ -217,11 +218,11 @@ TEST_F(SequenceFixture, shouldEmergencyStopWithoutALinkAndStartAfresh)
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("BodyControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("Horn"));
-    control->cbEstop_Click();
+    TavrinIoCtl::Events(*control).cbEstop_Click();
     EXPECT_EQ(logLines().back(), "User emergency stop");
     EXPECT_TRUE(logLines().filter("Stop communication").isEmpty());
     EXPECT_EQ(panelText("DIAG"), "E Stop");
-    control->cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
     EXPECT_FALSE(fields().EmergencyStopRequested);
     runFor(500);
     EXPECT_EQ(fields().CurrentState, SequenceState::Status);
@@ -260,7 +261,7 @@ TEST_F(SequenceFixture, shouldLockTheSelectionWhileRunning)
     EXPECT_TRUE(form().DeviceParam[0]->WriteEnabled());  // the template is left alone
     EXPECT_TRUE(form().CbStop->isVisibleTo(control.get()));
     EXPECT_FALSE(form().cbStartTempo->isVisibleTo(control.get()));
-    control->CbStop_Click();
+    TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_TRUE(form().lvFunctions->isEnabled());
     EXPECT_TRUE(form().DeviceParam[1]->WriteEnabled());
@@ -277,18 +278,18 @@ TEST_F(SequenceFixture, shouldShowOnePictureAtATimeAndContinueAcrossSequences)
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 0));
     EXPECT_TRUE(form().PictureRunning->isVisibleTo(control.get()));
     for (int picture : {2, 3, 4, 1, 2}) {
-        control->timRun_Timer();
+        TavrinIoCtl::Events(*control).timRun_Timer();
         EXPECT_TRUE(shown(picture)) << "picture " << picture;
     }
     EXPECT_EQ(fields().AnimationFrame, 2);
-    control->CbStop_Click();
+    TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_FALSE(form().timRun->isActive());
-    control->cbStartTempo_Click();
-    control->timRun_Timer();
+    TavrinIoCtl::Events(*control).cbStartTempo_Click();
+    TavrinIoCtl::Events(*control).timRun_Timer();
     EXPECT_TRUE(shown(3));
     EXPECT_EQ(fields().AnimationFrame, 3);
-    control->CbStop_Click();
+    TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
 }
 
@@ -297,7 +298,7 @@ TEST_F(SequenceFixture, shouldReadDataOnDemandAfterInitialising)
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
-    control->cbReadData_Click();
+    TavrinIoCtl::Events(*control).cbReadData_Click();
     EXPECT_TRUE(session->Ecus().front()->Initialized());
     EXPECT_EQ(logLines().filter(" Read Data : request(ReadData.Cooling)=").size(), 1);
     EXPECT_EQ(rowTexts(form().lvData), QStringList({"FanSpeed|0", "CoolantTemperature|92"}));

@@ -9,6 +9,7 @@
 #include "KwpSession.h"
 #include "SimulatedEcu.h"
 #include "ioctlAutomation.h"
+#include "ioctlEvents.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -52,15 +53,15 @@ struct LineRun {
     {
         control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
         const auto& form = formOf(*control);
-        control->lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
+        TavrinIoCtl::Events(*control).lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
         form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
-        control->lvDevices_Click();
+        TavrinIoCtl::Events(*control).lvDevices_Click();
         form.OptionPerm[1]->setChecked(true);  // Monitor Status
         form.ckReadData->setChecked(true);
         if (permanent)
-            control->cbStartPerm_Click();
+            TavrinIoCtl::Events(*control).cbStartPerm_Click();
         else
-            control->cbStartTempo_Click();
+            TavrinIoCtl::Events(*control).cbStartTempo_Click();
     }
     bool runUntil(const std::function<bool()>& done)
     {
@@ -93,7 +94,7 @@ TEST(WaitingOnTheLine, shouldTakeTheEmergencyStopAsSoonAsTheRequestInFlightRetur
     bool clicked = false;
     run.duringStatus = [&] {
         clicked = true;
-        run.control->cbEstop_Click();
+        TavrinIoCtl::Events(*run.control).cbEstop_Click();
     };
     run.startPump();
     ASSERT_TRUE(run.runUntil([&] { return clicked && fieldsOf(*run.control).CurrentState == SequenceState::Idle; }));
@@ -166,7 +167,7 @@ TEST(WaitingOnTheLine, shouldStopOrTellWhateverComesWhileARequestWaits)
                              [&said](int32_t, const QString& text) { said << text; });
             run.duringStatus = [&] {
                 switch (call) {
-                case Call::EmergencyStop: run.control->cbEstop_Click(); break;
+                case Call::EmergencyStop: TavrinIoCtl::Events(*run.control).cbEstop_Click(); break;
                 case Call::Abort: run.control->Abort(); break;
                 case Call::SetSession: errorOf([&] { run.control->setSession(run.session); }); break;
                 case Call::InitParameters:
@@ -180,7 +181,7 @@ TEST(WaitingOnTheLine, shouldStopOrTellWhateverComesWhileARequestWaits)
             ASSERT_TRUE(run.runUntil([&] { return run.posted; })) << what;
             if (alive && (call == Call::SetSession || call == Call::InitParameters)) {
                 QTest::qWait(300);
-                alive->CbStop_Click();
+                TavrinIoCtl::Events(*alive).CbStop_Click();
             }
             ASSERT_TRUE(run.runUntil([&] {
                 return !alive || (!formOf(*alive).ioCtlTimer->isActive() && !alive->Busy()) ||

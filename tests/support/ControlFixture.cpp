@@ -2,6 +2,7 @@
 
 #include "MultiLanguage.h"
 #include "StandaloneParts.h"
+#include "ioctlEvents.h"
 
 void ControlFixture::SetUp()
 {
@@ -62,7 +63,7 @@ void ControlFixture::chooseEcu(const QString& name)
 {
     auto* row = functionRow(name);
     ASSERT_NE(row, nullptr) << name.toStdString();
-    control->lvFunctions_ItemClick(row);
+    TavrinIoCtl::Events(*control).lvFunctions_ItemClick(row);
 }
 
 void ControlFixture::chooseDevice(const QString& name)
@@ -70,7 +71,7 @@ void ControlFixture::chooseDevice(const QString& name)
     auto* row = deviceRow(name);
     ASSERT_NE(row, nullptr) << name.toStdString();
     form().lvDevices->setCurrentItem(row);
-    control->lvDevices_Click();
+    TavrinIoCtl::Events(*control).lvDevices_Click();
 }
 
 QStringList ControlFixture::rowTexts(const TavrinPlatform::ListView* list) const

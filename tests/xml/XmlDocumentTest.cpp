@@ -44,8 +44,8 @@ TEST(XmlDocument, shouldNeitherExpandEntitiesNorReadOtherFiles)
 {
     const char* secret = "/tmp/xml-document-test-secret.txt";
     std::ofstream(secret) << "secret";
-    const auto doc = TavrinXml::Document::parse(std::string("<!DOCTYPE a [<!ENTITY s SYSTEM 'file://") + secret +
-                                                "'>]><a>&s;</a>");
+    const auto doc =
+        TavrinXml::Document::parse(std::string("<!DOCTYPE a [<!ENTITY s SYSTEM 'file://") + secret + "'>]><a>&s;</a>");
     // Refused, or read with the entity left unexpanded: never the other file's text.
     EXPECT_TRUE(!doc.loaded() || TavrinXml::text(doc.root()).find("secret") == std::string::npos);
     std::remove(secret);

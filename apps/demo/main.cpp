@@ -8,6 +8,7 @@
 #include "InstallPath.h"
 #include "LanguageCheck.h"
 #include "LinkFactory.h"
+#include "LinkOption.h"
 #include "RunRecorder.h"
 
 #include <QApplication>
@@ -74,11 +75,7 @@ std::optional<int> readArguments(Arguments& arguments)
     const QCommandLineOption latency(
         QStringLiteral("latency"), QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
         QStringLiteral("ms"), QStringLiteral("25"));
-    const QCommandLineOption link(
-        QStringLiteral("link"),
-        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-        QStringLiteral("connection"), QStringLiteral("sim"));
+    const QCommandLineOption link = TavrinApps::linkOption();
     parser.addOptions({install, language, vehicle, screenshot, latency, link});
     if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
     if (parser.isSet(help)) {

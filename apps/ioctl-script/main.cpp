@@ -6,6 +6,7 @@
 #include "InstallPath.h"
 #include "JUnitReport.h"
 #include "LinkFactory.h"
+#include "LinkOption.h"
 #include "OffThreadLink.h"
 #include "Runner.h"
 #include "XmlDocument.h"
@@ -66,11 +67,7 @@ std::optional<int> readArguments(Arguments& arguments)
                                  QStringLiteral("file"));
     const QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
                                     QStringLiteral("file"));
-    const QCommandLineOption link(
-        QStringLiteral("link"),
-        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-        QStringLiteral("connection"), QStringLiteral("sim"));
+    const QCommandLineOption link = TavrinApps::linkOption();
     parser.addOptions({show, junit, install, csv, report, link});
     if (!parser.parse(QCoreApplication::arguments()))
         return complain(parser.errorText() + QLatin1Char('\n') + QLatin1String(kUsage));

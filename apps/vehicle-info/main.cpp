@@ -9,6 +9,7 @@
 #include "ExitStatus.h"
 #include "InstallPath.h"
 #include "KwpSession.h"
+#include "LinkOption.h"
 #include "VehicleCheck.h"
 
 #include <QApplication>
@@ -122,11 +123,7 @@ int main(int argc, char** argv)
                                QStringLiteral("path"), TavrinApps::defaultInstallPath());
     QCommandLineOption pingOption(QStringLiteral("ping"),
                                   QStringLiteral("Start the communication with each ECU over the link and report."));
-    QCommandLineOption link(
-        QStringLiteral("link"),
-        QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
-        QStringLiteral("connection"), QStringLiteral("sim"));
+    const QCommandLineOption link = TavrinApps::linkOption();
     parser.addOptions({checkOption, install, pingOption, link});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Vehicle description (XML)."), "[FILE]");
     const char* usage = "usage: vehicle-info [--check | --ping] [--link CONNECTION] [--install PATH] [FILE]";

@@ -2,6 +2,7 @@
 // answer recognised: the byte-level rules, tested without a vehicle.
 #include "DataCodec.h"
 #include "ErrorNumbers.h"
+#include "ErrorOf.h"
 #include "Kwp2000Codes.h"
 #include "RequestCodec.h"
 #include "Sorvik3.h"
@@ -21,16 +22,6 @@ DataDescription item(int position, int size, bool isSigned = false, double facto
     d.factor = factor;
     d.offset = offset;
     return d;
-}
-
-int errorNumber(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const Sorvik3::Error& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 TEST(DataCodec, shouldWriteAndReadBigEndianSignedAndUnsignedValues)
@@ -55,10 +46,10 @@ TEST(DataCodec, shouldScaleRoundAndRefuseWhatTheBytesCannotCarry)
     EXPECT_DOUBLE_EQ(physicalFromRaw(temperature, 120), 20.0);
     EXPECT_EQ(rawFromPhysical(item(0, 1), 254.6), 255);
     // Past the top by less than half a step rounds to a raw the byte cannot hold: refused, never wrapped to 0.
-    EXPECT_EQ(errorNumber([] { rawFromPhysical(item(0, 1), 255.5); }), ValueOutOfRange);
-    EXPECT_EQ(errorNumber([] { rawFromPhysical(item(0, 1), -0.5); }), ValueOutOfRange);
-    EXPECT_EQ(errorNumber([] { rawFromPhysical(item(0, 1, false, 0.0), 1.0); }), ValueOutOfRange);  // no factor
-    EXPECT_EQ(errorNumber([] { rawFromPhysical(item(0, 2, true), -32768.4); }), 0);
+    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1), 255.5); }), ValueOutOfRange);
+    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1), -0.5); }), ValueOutOfRange);
+    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1, false, 0.0), 1.0); }), ValueOutOfRange);  // no factor
+    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 2, true), -32768.4); }), 0);
 }
 
 TEST(DataCodec, shouldFormatWithTheItemsDecimalsAndNames)
@@ -94,7 +85,7 @@ TEST(RequestCodec, shouldBuildTheRequestWithItsValuesInPlace)
     const auto request = outputControl();
     EXPECT_EQ(requestLength(request), 5u);
     EXPECT_EQ(encodeRequest(request, {{&request.items[0], 500.0}}), (Bytes{0x30, 0x01, 0x07, 0x01, 0xF4}));
-    EXPECT_EQ(errorNumber([&] { encodeRequest(request, {{&request.items[0], 70000.0}}); }), ValueOutOfRange);
+    EXPECT_EQ(errorOf([&] { encodeRequest(request, {{&request.items[0], 70000.0}}); }), ValueOutOfRange);
 }
 
 TEST(RequestCodec, shouldKnowItsOwnAnswerFromAStaleOneAndResponsePending)
@@ -107,8 +98,8 @@ TEST(RequestCodec, shouldKnowItsOwnAnswerFromAStaleOneAndResponsePending)
     EXPECT_TRUE(answerBelongsTo(request, sent, Bytes{0x7F, 0x30, 0x22}));         // refused: still its own
     EXPECT_TRUE(isResponsePending(Bytes{0x7F, 0x30, 0x78}, 0x30));
     EXPECT_FALSE(isResponsePending(Bytes{0x7F, 0x21, 0x78}, 0x30));
-    EXPECT_EQ(errorNumber([&] { checkAnswer("EngineControl", request, sent, Bytes{0x7F, 0x30, 0x22}); }), 0x22);
-    EXPECT_EQ(errorNumber([&] { checkAnswer("EngineControl", request, sent, Bytes{0x70, 0x02, 0x07}); }), BadFrame);
+    EXPECT_EQ(errorOf([&] { checkAnswer("EngineControl", request, sent, Bytes{0x7F, 0x30, 0x22}); }), 0x22);
+    EXPECT_EQ(errorOf([&] { checkAnswer("EngineControl", request, sent, Bytes{0x70, 0x02, 0x07}); }), BadFrame);
 }
 
 }  // namespace

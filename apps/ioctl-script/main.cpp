@@ -157,7 +157,14 @@ int main(int argc, char** argv)
     TavrinApps::onEndingSignal(&app, [&showing, &runner](int signal) {
         if (!showing) return;
         std::fprintf(stderr, "ioctl-script: %s: stopping a driven device and closing\n", strsignal(signal));
-        runner.stopDrivenDevice();
+        // Run by the event loop: nothing may escape into it, and a failed stop is said in words.
+        try {
+            runner.stopDrivenDevice();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "ioctl-script: the stop failed, a device may still be driven: %s\n", error.what());
+        } catch (...) {
+            std::fprintf(stderr, "ioctl-script: the stop failed, a device may still be driven\n");
+        }
         QApplication::quit();
     });
     QElapsedTimer timer;

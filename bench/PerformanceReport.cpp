@@ -89,10 +89,10 @@ struct RunningPump {
         Bench::startFuelPump(control, session);
         QElapsedTimer limit;
         limit.start();
-        while (fieldsOf(control).CurrentState != SequenceState::Status && limit.elapsed() < 5000)
+        while (runStateOf(control).CurrentState != SequenceState::Status && limit.elapsed() < 5000)
             QApplication::processEvents();
     }
-    bool running() const { return fieldsOf(control).CurrentState == SequenceState::Status; }
+    bool running() const { return runStateOf(control).CurrentState == SequenceState::Status; }
     void fillLog(int lines)
     {
         const QString line =
@@ -267,7 +267,7 @@ double clickToStopMs(const std::string& link, int delayMs)
     while (limit.elapsed() < delayMs + 5000) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         std::lock_guard lock(mutex);
-        if (stopAt >= 0 && fieldsOf(pump.control).CurrentState == SequenceState::Idle) break;
+        if (stopAt >= 0 && runStateOf(pump.control).CurrentState == SequenceState::Idle) break;
     }
     std::lock_guard lock(mutex);
     return stopAt < 0 ? -1 : static_cast<double>(stopAt - clickedAt) / 1000.0;

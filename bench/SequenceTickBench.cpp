@@ -22,7 +22,7 @@ struct RunningPump {
         session->setClock(clock.clock());
         control.setClock([this] { return clock.now(); });
         Bench::startFuelPump(control, session);
-        while (fieldsOf(control).CurrentState != TavrinIoCtl::SequenceState::Status)
+        while (runStateOf(control).CurrentState != TavrinIoCtl::SequenceState::Status)
             tick();
     }
     void tick()
@@ -37,7 +37,7 @@ void monitorStatusTick(benchmark::State& state)
     RunningPump pump;
     for (auto _ : state)
         pump.tick();
-    if (fieldsOf(pump.control).CurrentState != TavrinIoCtl::SequenceState::Status ||
+    if (runStateOf(pump.control).CurrentState != TavrinIoCtl::SequenceState::Status ||
         !formOf(pump.control).ckReadData->isChecked()) {
         state.SkipWithError("the pump stopped running during the benchmark");
     }

@@ -1,6 +1,5 @@
 #include "Runner.h"
 
-#include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "EndingSignals.h"
 #include "FaultInjector.h"
@@ -45,10 +44,10 @@ Runner::Runner(QTextStream& out, Options options) : out_(out), options_(std::mov
 TavrinApps::RunRecorder::Context Runner::recordContext()
 {
     auto current = [this] {
-        const auto& fields = fieldsOf(*control_);
+        const auto& chosen = selectionOf(*control_);
         QString ecu;
         try {
-            if (fields.SelectedEcu) ecu = QString::fromStdString(fields.SelectedEcu->Name());
+            if (chosen.SelectedEcu) ecu = QString::fromStdString(chosen.SelectedEcu->Name());
         } catch (const std::exception&) {
             // an ECU that cannot tell its name stays unnamed in the record
         }
@@ -57,8 +56,9 @@ TavrinApps::RunRecorder::Context Runner::recordContext()
         for (auto* button : f.OptionPerm) {
             if (button->isChecked()) option = button->text();
         }
-        return QStringList{ecu, fields.SelectedDeviceName,
-                           fields.DriveMode == TavrinIoCtl::DriveModeValue::Temporary ? "temporary" : "permanent",
+        return QStringList{ecu, chosen.SelectedDeviceName,
+                           runStateOf(*control_).DriveMode == TavrinIoCtl::DriveModeValue::Temporary ? "temporary"
+                                                                                                     : "permanent",
                            option, f.ckReadData->isChecked() ? "1" : "0"};
     };
     return {current, [this] { return clock_.now(); },

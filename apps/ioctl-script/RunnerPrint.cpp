@@ -1,5 +1,4 @@
 // What the runner prints and compares: everything the control shows.
-#include "ControlFields.h"
 #include "Form.h"
 #include "Runner.h"
 
@@ -217,10 +216,10 @@ QString Runner::drivenByEcu(const Words& w)
 QString Runner::actual(const Words& w)
 {
     const auto& f = formOf(*control_);
-    const auto& fields = fieldsOf(*control_);
+    const auto& run = runStateOf(*control_);
     const QString what = w[0];
     if (what == "state") {
-        return TavrinIoCtl::stateName(fields.CurrentState);
+        return TavrinIoCtl::stateName(run.CurrentState);
     }
     if (what == "busy") return control_->Busy() ? "true" : "false";
     if (what == "time") return f.lbTime->text();

@@ -2,7 +2,6 @@
 // language and session, faults of the simulated ECUs, abort.
 #include "Runner.h"
 
-#include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "EndingSignals.h"
 #include "FaultInjector.h"

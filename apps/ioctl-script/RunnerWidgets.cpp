@@ -3,7 +3,6 @@
 // size and its pictures.
 #include "Runner.h"
 
-#include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "EndingSignals.h"
 #include "FaultInjector.h"

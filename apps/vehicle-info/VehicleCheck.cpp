@@ -1,6 +1,6 @@
 #include "VehicleCheck.h"
 
-#include "ControlFields.h"
+#include "DeviceSelectionState.h"
 #include "Form.h"
 #include "Utils.h"
 #include "ioctlAutomation.h"
@@ -9,7 +9,7 @@
 namespace VehicleInfo {
 namespace {
 
-using TavrinIoCtl::ControlFields;
+using TavrinIoCtl::DeviceSelection;
 
 QString nameOf(const Sorvik3::RequestRef& request)
 {
@@ -38,7 +38,7 @@ bool namesDevice(const Sorvik3::RequestRef& request, const Sorvik3::RequestRef& 
     return false;
 }
 
-void checkEcuLevel(const ControlFields& f, EcuFindings& out)
+void checkEcuLevel(const DeviceSelection& f, EcuFindings& out)
 {
     out.found << "output control: '" + nameOf(f.OutputControlRequest) + "'";
     if (!f.TemporaryListData && !f.PermanentListData)
@@ -66,7 +66,7 @@ void checkEcuLevel(const ControlFields& f, EcuFindings& out)
 void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
 {
     const auto& form = formOf(control);
-    const auto& f = fieldsOf(control);
+    const auto& f = selectionOf(control);
     const int devices = form.lvDevices->rowCount();
     out.found << QStringLiteral("%1 device(s)").arg(devices);
     for (int i = 0; i < devices; ++i) {
@@ -102,7 +102,7 @@ std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSessio
                                                        "with a device list"));
         } else {
             TavrinIoCtl::Events(control).lvFunctions_ItemClick(row);
-            checkEcuLevel(fieldsOf(control), out);
+            checkEcuLevel(selectionOf(control), out);
             checkDevices(control, out);
         }
         findings.push_back(std::move(out));

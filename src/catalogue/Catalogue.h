@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ControlContext.h"
+#include "DeviceSelectionState.h"
 #include "PendingError.h"
 
 namespace TavrinIoCtl {
@@ -25,6 +26,10 @@ class ListRedrawLock {
 class Catalogue {
   public:
     explicit Catalogue(ControlContext& control) : c_(control) {}
+
+    // What was resolved for the chosen ECU and device; changed only here.
+    const DeviceSelection& selection() const { return selection_; }
+    void releaseReferences() { selection_.releaseReferences(); }
 
     // Function list.
     void LoadFunctionList();
@@ -72,6 +77,7 @@ class Catalogue {
     void reportFailure(const char* operation, const Failure& failure);
 
     ControlContext& c_;
+    DeviceSelection selection_;
 };
 
 // The Id column's text: right-aligned in four characters, never cut.

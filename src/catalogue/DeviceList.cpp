@@ -19,7 +19,7 @@ void Catalogue::lvFunctions_ItemClick(TavrinPlatform::ListItem* row)
 {
     if (row == nullptr) return;
     const auto* ecu = std::any_cast<Sorvik3::EcuRef>(&row->tag);
-    c_.fields.SelectedEcu = ecu ? *ecu : nullptr;
+    selection_.SelectedEcu = ecu ? *ecu : nullptr;
     LoadDeviceList();
 }
 
@@ -43,13 +43,13 @@ void Catalogue::addDevices(const Sorvik3::DataRef& data, bool temporary)
             continue;  // the same device twice in one list: the first entry holds
         }
         devices->setSubItem(row, temporary ? 2 : 3, QStringLiteral("X"));
-        (temporary ? c_.fields.TemporaryListData : c_.fields.PermanentListData) = data;
+        (temporary ? selection_.TemporaryListData : selection_.PermanentListData) = data;
     }
 }
 
 void Catalogue::resolveCommandValues()
 {
-    auto& f = c_.fields;
+    auto& f = selection_;
     f.CommandData = utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputControlCommand"), kNone);
     if (!f.CommandData) return;
     f.StartTemporaryValue = f.StartPermanentValue = f.StatusCommandValue = f.StopCommandValue = -1;
@@ -62,7 +62,7 @@ void Catalogue::resolveCommandValues()
 
 void Catalogue::resolveStatusValues()
 {
-    auto& f = c_.fields;
+    auto& f = selection_;
     f.StatusData = utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputControlStatus"), kNone);
     if (!f.StatusData) return;
     f.RunningValue = f.StoppedValue = -1;
@@ -73,7 +73,7 @@ void Catalogue::resolveStatusValues()
 
 void Catalogue::prepareSessionName()
 {
-    auto& f = c_.fields;
+    auto& f = selection_;
     DiagItemViewWrite* view = c_.form.DiSessionName;
     Sorvik3::DataRef sessionName;
     if (f.StartSessionRequest)
@@ -93,13 +93,13 @@ void Catalogue::prepareSessionName()
     skip.run([&] { view->setEcuName(text(sessionName->Request()->Ecu()->Name())); });
     skip.run([&] { view->setRequestName(text(sessionName->Request()->Name())); });
     skip.run([&] { view->setDataName(text(sessionName->Name())); });
-    view->setSession(f.Session);
+    view->setSession(c_.fields.Session);
     view->Display();
 }
 
 void Catalogue::logRequestSummary()
 {
-    auto& f = c_.fields;
+    auto& f = selection_;
     auto log = [this](const QString& line) { c_.report.LogMessage(line); };
     PendingError skip;
     skip.run(
@@ -133,13 +133,13 @@ void Catalogue::logRequestLines(const Sorvik3::RequestRef& start, const Sorvik3:
 Sorvik3::RequestRef Catalogue::requestOr(const QString& name, const QString& suffix,
                                          const Sorvik3::RequestRef& fallback)
 {
-    auto request = utils::FindRequestByName(c_.fields.SelectedEcu, name, suffix);
+    auto request = utils::FindRequestByName(selection_.SelectedEcu, name, suffix);
     return request ? request : fallback;
 }
 
 void Catalogue::LoadDeviceList()
 {
-    auto& f = c_.fields;
+    auto& f = selection_;
     PendingError skip;
     const ListRedrawLock redraw(*this);
     skip.run([&] { ClearLists(ClearLevel::Devices); });

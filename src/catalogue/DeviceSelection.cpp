@@ -15,28 +15,29 @@ void Catalogue::lvDevices_Click()
     auto* row = c_.form.lvDevices->selectedRow();
     if (row == nullptr) return;
     const QString device = row->text(0);
-    c_.fields.SelectedDeviceName = device;
+    selection_.SelectedDeviceName = device;
     FillDeviceDataList(device);
     LogDeviceRequests(device);
     // A failure while building keeps what was built, and the user sees its number.
     PendingError step;
-    if (!step.run([&] { BuildParameterPanel(device, c_.fields.DeviceStartRequest); })) {
+    if (!step.run([&] { BuildParameterPanel(device, selection_.DeviceStartRequest); })) {
         reportFailure("Parameters", *step.take());
     }
-    if (!step.run([&] { FillStatusList(c_.fields.DeviceStatusRequest); })) reportFailure("Status list", *step.take());
+    if (!step.run([&] { FillStatusList(selection_.DeviceStatusRequest); })) reportFailure("Status list", *step.take());
     UpdateDriveButtons(device, false);
     orderTabs(c_.form);
 }
 
 void Catalogue::FillDeviceDataList(const QString& deviceName)
 {
-    auto& f = c_.fields;
+    auto& f = selection_;
     f.DeviceReadList = nullptr;
     if (c_.form.lvDevices->selectedRow() == nullptr) return;
     PendingError skip;
     skip.run([&] { ClearLists(ClearLevel::DeviceDetails); });
     // Without a read list the click carries on: the data are listed, not monitored.
-    if (!skip.run([&] { f.DeviceReadList = f.Session->CreateReadList(); })) reportFailure("Read list", *skip.take());
+    if (!skip.run([&] { f.DeviceReadList = c_.fields.Session->CreateReadList(); }))
+        reportFailure("Read list", *skip.take());
     std::vector<Sorvik3::DataRef> items;
     skip.run([&] { items = f.SelectedEcu->DataItems(); });
     const std::string wanted = deviceName.toStdString();
@@ -58,7 +59,7 @@ void Catalogue::FillDeviceDataList(const QString& deviceName)
 
 void Catalogue::LogDeviceRequests(const QString& deviceName)
 {
-    auto& f = c_.fields;
+    auto& f = selection_;
     f.DeviceStartRequest = requestOr(QStringLiteral("OutputControl.Start."), deviceName, f.OutputControlRequest);
     f.DeviceStopRequest = requestOr(QStringLiteral("OutputControl.Stop."), deviceName, f.StopRequest);
     f.DeviceStatusRequest = requestOr(QStringLiteral("OutputControl.Status."), deviceName, f.StatusRequest);
@@ -86,6 +87,24 @@ void Catalogue::ColumnClick(ListView* list, int column)
     } else {
         list->sortBy(column, Qt::AscendingOrder);
     }
+}
+
+void DeviceSelection::releaseReferences()
+{
+    OutputControlRequest.reset();
+    StopRequest.reset();
+    StatusRequest.reset();
+    StartSessionRequest.reset();
+    PermanentListData.reset();
+    TemporaryListData.reset();
+    CommandData.reset();
+    StatusData.reset();
+    TesterPresentRequest.reset();
+    SelectedEcu.reset();
+    DeviceStartRequest.reset();
+    DeviceStopRequest.reset();
+    DeviceStatusRequest.reset();
+    DeviceReadList.reset();
 }
 
 }  // namespace TavrinIoCtl

@@ -35,11 +35,11 @@ void Catalogue::UpdateDriveButtons(const QString& deviceName, bool running)
     }
     f.CbStop->hide();
     f.cbEstop->hide();
-    f.cbStartPerm->setVisible(knowsDevice(c_.fields.PermanentListData, deviceName));
+    f.cbStartPerm->setVisible(knowsDevice(selection_.PermanentListData, deviceName));
     f.OptionPerm[0]->show();
     f.OptionPerm[1]->show();
-    if (c_.fields.TesterPresentRequest) f.OptionPerm[2]->show();
-    f.cbStartTempo->setVisible(knowsDevice(c_.fields.TemporaryListData, deviceName));
+    if (selection_.TesterPresentRequest) f.OptionPerm[2]->show();
+    f.cbStartTempo->setVisible(knowsDevice(selection_.TemporaryListData, deviceName));
 }
 
 }  // namespace TavrinIoCtl

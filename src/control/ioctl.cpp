@@ -63,7 +63,6 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     parts_->platform.font = font();
     buildForm(this, parts_->form, parts_->platform.scale);
     parts_->form.timRun->setInterval(kAnimationIntervalMs);
-    parts_->fields.AnimationFrame = 1;
     parts_->report.errorHint = [] {
         return multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
     };
@@ -109,7 +108,8 @@ ioctl::~ioctl()
     parts_->form.DiSessionName->setSession(nullptr);
     for (auto* item : parts_->form.DeviceParam)
         item->setSession(nullptr);
-    f.releaseReferences();
+    parts_->catalogue.releaseReferences();
+    f.Session.reset();
 }
 
 void ioctl::connectEvents()
@@ -238,6 +238,16 @@ const Form& Automation::form(const ioctl& control)
 const ControlFields& Automation::fields(const ioctl& control)
 {
     return control.parts_->fields;
+}
+
+const DeviceSelection& Automation::selection(const ioctl& control)
+{
+    return control.parts_->catalogue.selection();
+}
+
+const RunState& Automation::runState(const ioctl& control)
+{
+    return control.parts_->sequencer.runState();
 }
 
 QSize ioctl::sizeHint() const

@@ -6,11 +6,10 @@
 namespace TavrinIoCtl {
 bool Sequencer::ReadData()
 {
-    auto& f = c_.fields;
     bool result = false;
     PendingError skip;
     std::vector<Sorvik3::RequestRef> requests;
-    if (f.DeviceReadList) skip.run([&] { requests = f.DeviceReadList->Requests(); });
+    if (selection().DeviceReadList) skip.run([&] { requests = selection().DeviceReadList->Requests(); });
     for (const auto& request : requests) {
         auto exchange = [&] {
             return QStringLiteral("request(") + text(request->Name()) + QStringLiteral(")=") +
@@ -56,7 +55,7 @@ void Sequencer::tellDataRead(const Sorvik3::DataRef& data)
 
 void Sequencer::cbReadData_Click()
 {
-    const auto& ecu = c_.fields.SelectedEcu;
+    const auto& ecu = selection().SelectedEcu;
     if (!ecu || busy()) return;
     PendingError skip;
     bool ready = false;

@@ -37,28 +37,26 @@ bool refusedByEcu(const Failure& failure)
 
 DrivenDevice Sequencer::selectedDevice() const
 {
-    const auto& f = c_.fields;
-    const bool temporary = f.DriveMode == DriveModeValue::Temporary;
-    return {.ecu = f.SelectedEcu,
-            .device = f.SelectedDeviceName,
-            .mode = f.DriveMode,
-            .stopRequest = f.DeviceStopRequest,
-            .sharedStop = sharedRequest(f.DeviceStopRequest),
-            .stopCommand = f.StopCommandValue,
-            .startCommand = temporary ? f.StartTemporaryValue : f.StartPermanentValue,
-            .runningValue = f.RunningValue};
+    const bool temporary = run_.DriveMode == DriveModeValue::Temporary;
+    return {.ecu = selection().SelectedEcu,
+            .device = selection().SelectedDeviceName,
+            .mode = run_.DriveMode,
+            .stopRequest = selection().DeviceStopRequest,
+            .sharedStop = sharedRequest(selection().DeviceStopRequest),
+            .stopCommand = selection().StopCommandValue,
+            .startCommand = temporary ? selection().StartTemporaryValue : selection().StartPermanentValue,
+            .runningValue = selection().RunningValue};
 }
 
 SequenceState Sequencer::StartDriving()
 {
-    auto& f = c_.fields;
     const DrivenDevice started = selectedDevice();
     const bool heldBefore = ledger_.holds(started);
-    SequenceState next = drive({.request = f.DeviceStartRequest,
+    SequenceState next = drive({.request = selection().DeviceStartRequest,
                                 .command = started.startCommand,
                                 .device = started.device,
                                 .mode = started.mode,
-                                .shared = sharedRequest(f.DeviceStartRequest),
+                                .shared = sharedRequest(selection().DeviceStartRequest),
                                 .exchangeLabel = QStringLiteral("  Start driving : "),
                                 .errorLabel = QStringLiteral("  Start driving error : "),
                                 .whenAbsent = SequenceState::Idle,
@@ -67,7 +65,7 @@ SequenceState Sequencer::StartDriving()
                                 .whenRunning = SequenceState::Status,
                                 .whenNotRunning = SequenceState::Idle,
                                 .whenUnjudged = SequenceState::Stop,
-                                .runningValue = f.RunningValue,
+                                .runningValue = selection().RunningValue,
                                 .stops = &started});
     if (!heldBefore && lastDriveFailure_ && refusedByEcu(*lastDriveFailure_)) ledger_.stopped(started);
     // A start that may have been acted on is stopped, never left.
@@ -77,13 +75,12 @@ SequenceState Sequencer::StartDriving()
 
 SequenceState Sequencer::ReadDrivingStatus()
 {
-    auto& f = c_.fields;
     // A device that was started and cannot be asked is stopped, never left.
-    return drive({.request = f.DeviceStatusRequest,
-                  .command = f.StatusCommandValue,
-                  .device = f.SelectedDeviceName,
-                  .mode = f.DriveMode,
-                  .shared = sharedRequest(f.DeviceStatusRequest),
+    return drive({.request = selection().DeviceStatusRequest,
+                  .command = selection().StatusCommandValue,
+                  .device = selection().SelectedDeviceName,
+                  .mode = run_.DriveMode,
+                  .shared = sharedRequest(selection().DeviceStatusRequest),
                   .exchangeLabel = QStringLiteral("  status driving : "),
                   .errorLabel = QStringLiteral("  Read status driving error : "),
                   .whenAbsent = SequenceState::Stop,
@@ -92,7 +89,7 @@ SequenceState Sequencer::ReadDrivingStatus()
                   .whenRunning = SequenceState::Status,
                   .whenNotRunning = SequenceState::Stop,
                   .whenUnjudged = SequenceState::Stop,
-                  .runningValue = f.RunningValue});
+                  .runningValue = selection().RunningValue});
 }
 
 SequenceState Sequencer::StopDriving()
@@ -150,8 +147,8 @@ std::optional<Failure> Sequencer::judgeStopped(const Drive& op)
 
 bool Sequencer::sharedRequest(const Sorvik3::RequestRef& request) const
 {
-    const auto& f = c_.fields;
-    return request == f.OutputControlRequest || request == f.StopRequest || request == f.StatusRequest;
+    return request == selection().OutputControlRequest || request == selection().StopRequest ||
+           request == selection().StatusRequest;
 }
 
 // Writes the command and the device into the request. A request of the ECU's,

@@ -15,7 +15,7 @@ void Sequencer::ShowRunning(bool visible)
 
 void Sequencer::timRun_Timer()
 {
-    auto& frame = c_.fields.AnimationFrame;
+    auto& frame = run_.AnimationFrame;
     c_.form.PictureRunning->drawPicture(c_.form.ilstRunning->image(frame + 1), QPoint(0, 0));
     c_.form.PictureRunning->repaint();
     frame = (frame + 1) % 4;

@@ -6,6 +6,7 @@
 #include "Catalogue.h"
 #include "ControlContext.h"
 #include "DriveLedger.h"
+#include "RunState.h"
 
 #include <QLocale>
 
@@ -41,6 +42,9 @@ class Sequencer {
     SequenceState StartDriving();
     SequenceState ReadDrivingStatus();
     SequenceState StopDriving();
+
+    // The state of the sequence; changed only here.
+    const RunState& runState() const { return run_; }
 
     // What may be driven, and the ways to stop it from outside the sequence.
     const DriveLedger& ledger() const { return ledger_; }
@@ -105,9 +109,11 @@ class Sequencer {
     void tellDataRead(const Sorvik3::DataRef& data);
     void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
     uint32_t elapsedMs() const;
+    const DeviceSelection& selection() const { return catalogue_.selection(); }
 
     ControlContext& c_;
     Catalogue& catalogue_;
+    RunState run_;
     std::optional<Failure> lastDriveFailure_;  // why the last request was not answered positively
     int stopAttempts_ = 0;
     DriveLedger ledger_;
@@ -118,7 +124,7 @@ class Sequencer {
     bool leavingEmergencyStop_ = false;
     bool emergencyStopping_ = false;  // the emergency stop's own stops are under way
     // Items of the requests looked up during this sequence (none for a miss); the
-    // requests are held by the fields for as long as the sequence runs.
+    // requests are held by the catalogue's selection for as long as the sequence runs.
     std::map<std::pair<const Sorvik3::Request*, QString>, Sorvik3::DataRef> itemsFound_;
 };
 

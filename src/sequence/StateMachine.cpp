@@ -24,7 +24,7 @@ void Sequencer::log(const QString& line, Show show, int32_t errorCode)
 
 uint32_t Sequencer::elapsedMs() const
 {
-    return TavrinPlatform::elapsedMs(c_.platform.clock(), c_.fields.SequenceStartTime);
+    return TavrinPlatform::elapsedMs(c_.platform.clock(), run_.SequenceStartTime);
 }
 
 QString Sequencer::elapsedSeconds() const
@@ -34,13 +34,12 @@ QString Sequencer::elapsedSeconds() const
 
 void Sequencer::startSequence(DriveModeValue mode)
 {
-    auto& f = c_.fields;
-    if (f.AbortRequested || busy()) return;
-    f.DriveMode = mode;
-    f.MonitorStatusSelected = c_.form.OptionPerm[1]->isChecked();
-    f.TesterPresentSelected = c_.form.OptionPerm[2]->isChecked();
-    f.StopRequested = false;
-    f.EmergencyStopRequested = false;
+    if (c_.fields.AbortRequested || busy()) return;
+    run_.DriveMode = mode;
+    run_.MonitorStatusSelected = c_.form.OptionPerm[1]->isChecked();
+    run_.TesterPresentSelected = c_.form.OptionPerm[2]->isChecked();
+    run_.StopRequested = false;
+    run_.EmergencyStopRequested = false;
     stopAttempts_ = 0;
     toldStillDriven_ = false;
     itemsFound_.clear();
@@ -52,13 +51,13 @@ void Sequencer::startSequence(DriveModeValue mode)
 
 void Sequencer::CbStop_Click()
 {
-    c_.fields.StopRequested = true;
+    run_.StopRequested = true;
     log(QStringLiteral("User ask stop"));
 }
 
 void Sequencer::cbEstop_Click()
 {
-    c_.fields.EmergencyStopRequested = true;
+    run_.EmergencyStopRequested = true;
     SetState(SequenceState::EStop);
     log(QStringLiteral("User emergency stop"));
     // A click that comes while a call waits on the line: the stops go out as soon
@@ -106,10 +105,9 @@ void Sequencer::stopEveryDrivenDevice(int attempts)
 
 void Sequencer::Abort()
 {
-    auto& f = c_.fields;
     c_.form.ioCtlTimer->stop();
-    if (f.AbortRequested) return;
-    f.AbortRequested = true;
+    if (c_.fields.AbortRequested) return;
+    c_.fields.AbortRequested = true;
     if (busy())
         stopAfterCall_ = true;
     else
@@ -138,27 +136,24 @@ void Sequencer::whileBusy(const std::function<void()>& calls)
 
 bool Sequencer::running() const
 {
-    const auto& f = c_.fields;
-    return !f.AbortRequested && (f.CurrentState != SequenceState::Idle || c_.form.ioCtlTimer->isActive());
+    return !c_.fields.AbortRequested && (run_.CurrentState != SequenceState::Idle || c_.form.ioCtlTimer->isActive());
 }
 
 void Sequencer::ioCtlTimer_Timer()
 {
-    auto& f = c_.fields;
     // A tick never comes into a call that waits: the timer fires again later.
-    if (f.AbortRequested || busy()) return;
+    if (c_.fields.AbortRequested || busy()) return;
     c_.form.ioCtlTimer->stop();
     bool rearm = true;
     whileBusy([&] { rearm = tick(); });
-    if (rearm && !f.AbortRequested) c_.form.ioCtlTimer->start();
+    if (rearm && !c_.fields.AbortRequested) c_.form.ioCtlTimer->start();
 }
 
 bool Sequencer::tick()
 {
-    auto& f = c_.fields;
     bool rearm = true;
-    const bool held = f.EmergencyStopRequested;  // only the EStop step runs then
-    switch (f.CurrentState) {
+    const bool held = run_.EmergencyStopRequested;  // only the EStop step runs then
+    switch (run_.CurrentState) {
     case SequenceState::Idle:
         idleStep();
         rearm = false;
@@ -190,29 +185,29 @@ void Sequencer::idleStep()
 
 bool Sequencer::initStep()
 {
-    auto& f = c_.fields;
-    f.SequenceStartTime = c_.platform.clock();
+    run_.SequenceStartTime = c_.platform.clock();
     ShowElapsedTime();
     log(QStringLiteral("Init ECU : ") + elapsedSeconds(), Show::InStatus);
     PendingError skip;
-    skip.run([&] { required(f.SelectedEcu)->Init(); });
-    if (f.EmergencyStopRequested) return true;
+    skip.run([&] { required(selection().SelectedEcu)->Init(); });
+    if (run_.EmergencyStopRequested) return true;
     if (auto error = skip.take()) {
         log(QStringLiteral("Init error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
         return true;
     }
-    if (!f.StartSessionRequest) {
+    if (!selection().StartSessionRequest) {
         SetState(SequenceState::Start);
         return true;
     }
     skip.run([&] {
-        log(QStringLiteral("  Start Session : ") + text(f.StartSessionRequest->FrameText(true)), Show::InStatus);
+        log(QStringLiteral("  Start Session : ") + text(selection().StartSessionRequest->FrameText(true)),
+            Show::InStatus);
     });
     skip.clear();
-    skip.run([&] { f.StartSessionRequest->Send(); });
-    if (f.AbortRequested) return false;
-    if (f.EmergencyStopRequested) return true;
+    skip.run([&] { selection().StartSessionRequest->Send(); });
+    if (c_.fields.AbortRequested) return false;
+    if (run_.EmergencyStopRequested) return true;
     if (auto error = skip.take()) {
         log(QStringLiteral("Start Session error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
@@ -228,46 +223,44 @@ bool Sequencer::startStep()
     log(QStringLiteral("Start driving : ") + elapsedSeconds(), Show::InStatus);
     SetState(StartDriving());
     if (c_.fields.AbortRequested) return false;
-    c_.fields.LastTesterPresentTime = c_.platform.clock();
+    run_.LastTesterPresentTime = c_.platform.clock();
     return true;
 }
 
 bool Sequencer::statusStep()
 {
-    auto& f = c_.fields;
-    if (f.StopRequested) {
+    if (run_.StopRequested) {
         SetState(SequenceState::Stop);
         return true;
     }
     ShowElapsedTime();
-    if (f.EmergencyStopRequested) return true;
-    if (f.MonitorStatusSelected) {
+    if (run_.EmergencyStopRequested) return true;
+    if (run_.MonitorStatusSelected) {
         log(QStringLiteral("Status : ") + elapsedSeconds());
         SetState(ReadDrivingStatus());
-        if (f.AbortRequested) return false;
-    } else if (f.TesterPresentSelected &&
-               TavrinPlatform::elapsedMs(c_.platform.clock(), f.LastTesterPresentTime) > 2000) {
+        if (c_.fields.AbortRequested) return false;
+    } else if (run_.TesterPresentSelected &&
+               TavrinPlatform::elapsedMs(c_.platform.clock(), run_.LastTesterPresentTime) > 2000) {
         sendTesterPresent();
-        if (f.AbortRequested) return false;
+        if (c_.fields.AbortRequested) return false;
     }
-    if (f.EmergencyStopRequested) return true;
+    if (run_.EmergencyStopRequested) return true;
     if (c_.form.ckReadData->isChecked() && !ReadData()) c_.form.ckReadData->setChecked(false);
     return true;
 }
 
 void Sequencer::sendTesterPresent()
 {
-    auto& f = c_.fields;
     PendingError skip;
-    skip.run([&] { required(f.TesterPresentRequest)->Send(); });
-    if (f.AbortRequested) return;
+    skip.run([&] { required(selection().TesterPresentRequest)->Send(); });
+    if (c_.fields.AbortRequested) return;
     // The time is taken after the answer; a failed tester present is not reported.
     skip.run([&] {
-        const auto& request = required(f.TesterPresentRequest);
+        const auto& request = required(selection().TesterPresentRequest);
         log(elapsedSeconds() + QStringLiteral(" : Tester present = ") + text(request->FrameText(true)) +
             QStringLiteral("->") + text(request->FrameText(false)));
     });
-    f.LastTesterPresentTime = c_.platform.clock();
+    run_.LastTesterPresentTime = c_.platform.clock();
 }
 
 void Sequencer::stopStep()
@@ -275,7 +268,7 @@ void Sequencer::stopStep()
     ShowElapsedTime();
     log(QStringLiteral("Stop : ") + elapsedSeconds());
     const SequenceState next = StopDriving();
-    if (c_.fields.EmergencyStopRequested) return;
+    if (run_.EmergencyStopRequested) return;
     // A failed stop stays in Stop and is tried again on the next tick, a few times.
     if (lastDriveFailure_ && ++stopAttempts_ < kStopAttempts) return;
     if (lastDriveFailure_) reportStillDriven(selectedDevice(), *lastDriveFailure_);
@@ -285,7 +278,8 @@ void Sequencer::stopStep()
 
 void Sequencer::reportStillDriven(const DrivenDevice& device, const Failure& failure)
 {
-    if (device.ecu == c_.fields.SelectedEcu && device.device == c_.fields.SelectedDeviceName) toldStillDriven_ = true;
+    if (device.ecu == selection().SelectedEcu && device.device == selection().SelectedDeviceName)
+        toldStillDriven_ = true;
     log(QStringLiteral("Device '%1' may still be driven: the stop failed: %2").arg(device.device, failure.description),
         Show::InStatus, failure.number ? failure.number : number(ControlError::StillDriven));
 }
@@ -304,22 +298,21 @@ void Sequencer::emergencyStopStep()
 void Sequencer::SetState(SequenceState newState)
 {
     // A step whose call returns after the emergency stop came leaves the state to it.
-    const auto& f = c_.fields;
-    if (f.EmergencyStopRequested && f.CurrentState == SequenceState::EStop && newState != SequenceState::EStop &&
+    if (run_.EmergencyStopRequested && run_.CurrentState == SequenceState::EStop && newState != SequenceState::EStop &&
         !leavingEmergencyStop_)
         return;
     c_.form.sbMain->panel(QStringLiteral("DIAG"))->setText(stateText(newState));
     if (newState == SequenceState::Idle) {
         LockUserInterface(false);
-        catalogue_.UpdateDriveButtons(c_.fields.SelectedDeviceName, false);
+        catalogue_.UpdateDriveButtons(selection().SelectedDeviceName, false);
         ShowRunning(false);
     } else if (newState == SequenceState::Init) {
         LockUserInterface(true);
         ShowRunning(true);
-        catalogue_.UpdateDriveButtons(c_.fields.SelectedDeviceName, true);
+        catalogue_.UpdateDriveButtons(selection().SelectedDeviceName, true);
     }
-    const bool changed = c_.fields.CurrentState != newState;
-    c_.fields.CurrentState = newState;
+    const bool changed = run_.CurrentState != newState;
+    run_.CurrentState = newState;
     if (changed && onStateChanged) onStateChanged(newState);
 }
 

@@ -68,9 +68,9 @@ TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
     ASSERT_NO_FATAL_FAILURE(chooseEcu("Lights"));
     EXPECT_EQ(rowTexts(form().lvDevices),
               QStringList({"Lamp|   1|X|", "Pump|   2|X|X", "Big|12345|X|", "Minus|  -1|X|", "Valve|   3||X"}));
-    EXPECT_EQ(fields().StartTemporaryValue, 7);
-    EXPECT_EQ(fields().StatusCommandValue, -1);  // the command list has no "Status"
-    EXPECT_EQ(fields().StopCommandValue, 0);
+    EXPECT_EQ(selection().StartTemporaryValue, 7);
+    EXPECT_EQ(selection().StatusCommandValue, -1);  // the command list has no "Status"
+    EXPECT_EQ(selection().StopCommandValue, 0);
     EXPECT_FALSE(form().DiSessionName->isVisibleTo(control.get()));  // a session request without SessionName
     EXPECT_EQ(logLines(),
               QStringList({"ECU : 'Lights module' requests : ", "   Start : 'OutputControl'",
@@ -83,8 +83,8 @@ TEST_F(CatalogueTest, shouldLeaveAListWithoutEntriesUnset)
     useWorkshop();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EmptyList"));
     EXPECT_EQ(rowTexts(form().lvDevices), QStringList({"Only|   4|X|"}));
-    EXPECT_NE(fields().TemporaryListData, nullptr);
-    EXPECT_EQ(fields().PermanentListData, nullptr);
+    EXPECT_NE(selection().TemporaryListData, nullptr);
+    EXPECT_EQ(selection().PermanentListData, nullptr);
 }
 
 TEST_F(CatalogueTest, shouldResolveTheEngineRequestsAndPrepareTheSessionChoice)
@@ -108,8 +108,8 @@ TEST_F(CatalogueTest, shouldMakeTheClimateEcuUsableThroughSynonyms)
     ASSERT_NO_FATAL_FAILURE(chooseEcu("ClimateControl"));
     EXPECT_EQ(logLines().mid(1, 3), QStringList({"   Start : 'ActuatorTest'", "   Stop : 'ActuatorTest.End'",
                                                  "   Status : 'ActuatorTest.Query'"}));
-    EXPECT_EQ(fields().StartTemporaryValue, 7);
-    EXPECT_EQ(fields().RunningValue, 1);
+    EXPECT_EQ(selection().StartTemporaryValue, 7);
+    EXPECT_EQ(selection().RunningValue, 1);
     EXPECT_EQ(form().lvDevices->rowCount(), 4);
 }
 
@@ -118,10 +118,10 @@ TEST_F(CatalogueTest, shouldFillEveryDeviceViewOnADeviceClick)
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
-    EXPECT_EQ(fields().SelectedDeviceName, "FuelPump");
+    EXPECT_EQ(selection().SelectedDeviceName, "FuelPump");
     EXPECT_EQ(rowTexts(form().lvData), QStringList({"FuelPressure|", "FuelPumpCurrent|"}));
-    ASSERT_NE(fields().DeviceReadList, nullptr);
-    EXPECT_EQ(fields().DeviceReadList->Count(), 2);
+    ASSERT_NE(selection().DeviceReadList, nullptr);
+    EXPECT_EQ(selection().DeviceReadList->Count(), 2);
     EXPECT_EQ(rowTexts(form().lvStatus),
               QStringList({"OutputControlStatus|", "FuelPressure|", "FuelPumpCurrent|"}));  // no ExtraBytes
     EXPECT_EQ(logLines(),
@@ -141,7 +141,7 @@ TEST_F(CatalogueTest, shouldFallBackToTheEcuRequestsWhereTheDeviceHasNone)
                            "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'"}));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("Injector 2"));
     EXPECT_TRUE(rowTexts(form().lvData).isEmpty());
-    EXPECT_EQ(fields().DeviceReadList, nullptr);
+    EXPECT_EQ(selection().DeviceReadList, nullptr);
 }
 
 TEST_F(CatalogueTest, shouldOnlyClearTheLogOnAClickBesideTheRows)
@@ -153,9 +153,9 @@ TEST_F(CatalogueTest, shouldOnlyClearTheLogOnAClickBesideTheRows)
     form().lvDevices->clearSelection();
     TavrinIoCtl::Events(*control).lvDevices_Click();
     EXPECT_TRUE(logLines().isEmpty());
-    EXPECT_EQ(fields().SelectedDeviceName, "FuelPump");
+    EXPECT_EQ(selection().SelectedDeviceName, "FuelPump");
     EXPECT_EQ(rowTexts(form().lvData), data);
-    EXPECT_NE(fields().DeviceReadList, nullptr);
+    EXPECT_NE(selection().DeviceReadList, nullptr);
 }
 
 TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)

@@ -108,7 +108,7 @@ TEST_F(ControlFixture, shouldNeverStartAgainAfterAbort)
     ASSERT_NO_FATAL_FAILURE(chooseDevice("Horn"));
     control->Abort();
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
-    EXPECT_EQ(fields().CurrentState, TavrinIoCtl::SequenceState::Idle);
+    EXPECT_EQ(runState().CurrentState, TavrinIoCtl::SequenceState::Idle);
     EXPECT_FALSE(form().ioCtlTimer->isActive());
     EXPECT_FALSE(control->Busy());
 }

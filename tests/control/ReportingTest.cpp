@@ -79,7 +79,7 @@ TEST_F(ControlFixture, shouldRaiseErrorMsgWhenTheErrorMessageIsClicked)
 {
     QSignalSpy spy(control.get(), &TavrinIoCtl::ioctl::ErrorMsg);
     TavrinIoCtl::Events(*control).cbEstop_Click();  // no session: reported at the handler's boundary, not thrown
-    EXPECT_EQ(fields().CurrentState, TavrinIoCtl::SequenceState::EStop);
+    EXPECT_EQ(runState().CurrentState, TavrinIoCtl::SequenceState::EStop);
     EXPECT_EQ(panelText("DIAG"), "E Stop");
     const int32_t number = form().sbMain->panel("MSG")->tag.toInt();
     EXPECT_NE(number, 0);

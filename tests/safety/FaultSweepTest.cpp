@@ -6,7 +6,6 @@
 // may reach a device other than the selected one (but the stop of a device the
 // control says may be driven); the control never crashes, never lets a foreign
 // exception reach the host and never stays locked.
-#include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "FaultInjector.h"
 #include "FaultySession.h"

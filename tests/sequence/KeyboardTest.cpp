@@ -35,18 +35,18 @@ TEST_F(Keyboard, shouldChooseRowsWithReturnAndSpaceAndKeepTheHighlightOnTheLoade
     EXPECT_EQ(functions->selectedRow(), nullptr);
     press(functions, Qt::Key_Return);
     ASSERT_NE(functions->selectedRow(), nullptr);
-    EXPECT_EQ(fields().SelectedEcu->Name(), functions->selectedRow()->text(0).toStdString());
+    EXPECT_EQ(selection().SelectedEcu->Name(), functions->selectedRow()->text(0).toStdString());
     const QString loaded = functions->selectedRow()->text(0);
     press(functions, Qt::Key_Down);  // the next ECU is framed, the first stays highlighted and loaded
     EXPECT_EQ(functions->selectedRow()->text(0), loaded);
-    EXPECT_EQ(QString::fromStdString(fields().SelectedEcu->Name()), loaded);
+    EXPECT_EQ(QString::fromStdString(selection().SelectedEcu->Name()), loaded);
     EXPECT_NE(functions->currentItem()->text(0), loaded);
 
     auto* devices = form().lvDevices;
     press(devices, Qt::Key_Down);
     press(devices, Qt::Key_Space);
     ASSERT_NE(devices->selectedRow(), nullptr);
-    EXPECT_EQ(fields().SelectedDeviceName, devices->selectedRow()->text(0));
+    EXPECT_EQ(selection().SelectedDeviceName, devices->selectedRow()->text(0));
     EXPECT_GT(form().lvStatus->rowCount(), 0);
 }
 

@@ -15,7 +15,7 @@ TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
 {
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 2));
     EXPECT_TRUE(control->Busy());
-    EXPECT_EQ(fields().CurrentState, SequenceState::Init);
+    EXPECT_EQ(runState().CurrentState, SequenceState::Init);
     runFor(4500);
     TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
@@ -223,9 +223,9 @@ TEST_F(SequenceFixture, shouldEmergencyStopWithoutALinkAndStartAfresh)
     EXPECT_TRUE(logLines().filter("Stop communication").isEmpty());
     EXPECT_EQ(panelText("DIAG"), "E Stop");
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
-    EXPECT_FALSE(fields().EmergencyStopRequested);
+    EXPECT_FALSE(runState().EmergencyStopRequested);
     runFor(500);
-    EXPECT_EQ(fields().CurrentState, SequenceState::Status);
+    EXPECT_EQ(runState().CurrentState, SequenceState::Status);
 }
 
 TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
@@ -233,7 +233,7 @@ TEST_F(SequenceFixture, shouldSendTesterPresentOnlyAfterMoreThanTwoSeconds)
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 2));
     tick(1);
     tick(1);  // Start: the tester-present time is taken here
-    ASSERT_EQ(fields().CurrentState, SequenceState::Status);
+    ASSERT_EQ(runState().CurrentState, SequenceState::Status);
     tick(2000);
     EXPECT_EQ(logLines().filter("Tester present").size(), 0);
     tick(1);
@@ -281,14 +281,14 @@ TEST_F(SequenceFixture, shouldShowOnePictureAtATimeAndContinueAcrossSequences)
         TavrinIoCtl::Events(*control).timRun_Timer();
         EXPECT_TRUE(shown(picture)) << "picture " << picture;
     }
-    EXPECT_EQ(fields().AnimationFrame, 2);
+    EXPECT_EQ(runState().AnimationFrame, 2);
     TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_FALSE(form().timRun->isActive());
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
     TavrinIoCtl::Events(*control).timRun_Timer();
     EXPECT_TRUE(shown(3));
-    EXPECT_EQ(fields().AnimationFrame, 3);
+    EXPECT_EQ(runState().AnimationFrame, 3);
     TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
 }

@@ -97,7 +97,7 @@ TEST(WaitingOnTheLine, shouldTakeTheEmergencyStopAsSoonAsTheRequestInFlightRetur
         TavrinIoCtl::Events(*run.control).cbEstop_Click();
     };
     run.startPump();
-    ASSERT_TRUE(run.runUntil([&] { return clicked && fieldsOf(*run.control).CurrentState == SequenceState::Idle; }));
+    ASSERT_TRUE(run.runUntil([&] { return clicked && runStateOf(*run.control).CurrentState == SequenceState::Idle; }));
     // The click came while the status request waited: the ECU's next request is the pump's stop,
     // none of the tick's data requests.
     const auto seen = run.requests();

@@ -39,6 +39,8 @@ class ControlFixture : public ::testing::Test {
 
     const TavrinIoCtl::Form& form() const { return formOf(*control); }
     const TavrinIoCtl::ControlFields& fields() const { return fieldsOf(*control); }
+    const TavrinIoCtl::DeviceSelection& selection() const { return selectionOf(*control); }
+    const TavrinIoCtl::RunState& runState() const { return runStateOf(*control); }
 
     static QString dataDir() { return QStringLiteral(TAVRIN_DATA_DIR); }
     static QString fixtureDir() { return QStringLiteral(TAVRIN_FIXTURE_DIR); }

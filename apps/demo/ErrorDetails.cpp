@@ -29,31 +29,37 @@ QString responseCodeMeaning(uint8_t code)
 
 QString libraryMeaning(int32_t number)
 {
-    using namespace TavrinKwp;
-    switch (number) {
-    case NoAnswer:
+    using TavrinKwp::SessionError;
+    switch (static_cast<SessionError>(number)) {
+    case SessionError::NoAnswer:
         return QObject::tr("The ECU did not answer in time: check the wiring, the ignition and the ECU's address.");
-    case UnknownName: return QObject::tr("The ECU description does not hold the name asked for.");
-    case LinkNotOpen: return QObject::tr("Communication with the ECU is not started.");
-    case BadFrame:
+    case SessionError::UnknownName: return QObject::tr("The ECU description does not hold the name asked for.");
+    case SessionError::LinkNotOpen: return QObject::tr("Communication with the ECU is not started.");
+    case SessionError::BadFrame:
         return QObject::tr("The ECU's answer was wrong: checksum, length, address or service. "
                            "Interference on the line, or another ECU answering.");
-    case TooManyPending: return QObject::tr("The ECU kept answering \"response pending\".");
-    case ValueOutOfRange: return QObject::tr("A value does not fit the data item.");
-    case LinkUnavailable:
+    case SessionError::TooManyPending: return QObject::tr("The ECU kept answering \"response pending\".");
+    case SessionError::ValueOutOfRange: return QObject::tr("A value does not fit the data item.");
+    case SessionError::LinkUnavailable:
         return QObject::tr("The interface cannot be opened or has failed: is it plugged in, is the port name "
                            "right, may this user open it (Linux: the dialout group)?");
-    case BusCollision:
+    case SessionError::BusCollision:
         return QObject::tr("What was sent did not come back as sent: another device talked at the same time, "
                            "or the interface does not echo (set echo=0 in the link's options).");
-    case BadConnection: return QObject::tr("The link's connection string names no link (see \"Connect...\").");
-    case NotSimulated: return QObject::tr("This needs the simulated vehicle, and the link reaches a real one.");
-    case TransportTimeout:
+    case SessionError::BadConnection:
+        return QObject::tr("The link's connection string names no link (see \"Connect...\").");
+    case SessionError::NotSimulated:
+        return QObject::tr("This needs the simulated vehicle, and the link reaches a real one.");
+    case SessionError::TransportTimeout:
         return QObject::tr("A CAN frame of the ECU's answer, or its flow control, did not come in time.");
-    case TransportError:
+    case SessionError::TransportError:
         return QObject::tr("The ECU broke the CAN transport protocol (ISO-TP), or has no room for the request.");
-    default: return QObject::tr("An error of the session library or of the control.");
+    default: break;
     }
+    // The library's own short name for the rest, as its tables write it.
+    const char* name = TavrinKwp::meaning(static_cast<SessionError>(number));
+    if (*name != '\0') return QObject::tr("An error of the session library: \"%1\".").arg(QString::fromLatin1(name));
+    return QObject::tr("An error of the session library or of the control.");
 }
 
 }  // namespace

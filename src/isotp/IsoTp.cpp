@@ -36,7 +36,7 @@ IsoTpEndpoint::IsoTpEndpoint(IsoTpSettings settings) : settings_(std::move(setti
 
 void IsoTpEndpoint::breach(const std::string& what) const
 {
-    throw Sorvik3::Error(TransportError, "CAN transport with " + settings_.peer + ": " + what);
+    throw sessionError(SessionError::TransportError, "CAN transport with " + settings_.peer + ": " + what);
 }
 
 CanFrame IsoTpEndpoint::frame(Bytes data) const
@@ -226,14 +226,14 @@ std::optional<Bytes> IsoTpEndpoint::takeMessage()
 void IsoTpEndpoint::checkTimers(Micros now) const
 {
     if (awaitingFlowControl_ && now > flowControlBy_) {
-        throw Sorvik3::Error(TransportTimeout, "No flow control from " + settings_.peer + " within N_Bs (" +
-                                                   std::to_string(settings_.nBsMs) + " ms)");
+        throw sessionError(SessionError::TransportTimeout, "No flow control from " + settings_.peer + " within N_Bs (" +
+                                                               std::to_string(settings_.nBsMs) + " ms)");
     }
     if (expected_ > 0 && now > consecutiveBy_) {
-        throw Sorvik3::Error(TransportTimeout, "No consecutive frame from " + settings_.peer + " within N_Cr (" +
-                                                   std::to_string(settings_.nCrMs) +
-                                                   " ms): " + std::to_string(in_.size()) + " of " +
-                                                   std::to_string(expected_) + " bytes came");
+        throw sessionError(SessionError::TransportTimeout, "No consecutive frame from " + settings_.peer +
+                                                               " within N_Cr (" + std::to_string(settings_.nCrMs) +
+                                                               " ms): " + std::to_string(in_.size()) + " of " +
+                                                               std::to_string(expected_) + " bytes came");
     }
 }
 

@@ -36,12 +36,13 @@ Bytes encodeFrame(const Frame& frame, const HeaderForm& form)
 {
     const size_t length = frame.data.size();
     if (length == 0 || length > kMaxFrameData) {
-        throw Sorvik3::Error(BadFrame, "A K-line frame carries 1 to 255 bytes, not " + std::to_string(length));
+        throw sessionError(SessionError::BadFrame,
+                           "A K-line frame carries 1 to 255 bytes, not " + std::to_string(length));
     }
     const bool inFormat = length <= kLengthBits && (form.lengthInFormat || !form.lengthByte);
     if (!inFormat && !form.lengthByte) {
-        throw Sorvik3::Error(BadFrame, "The ECU takes no length byte, and " + std::to_string(length) +
-                                           " bytes do not fit the format byte");
+        throw sessionError(SessionError::BadFrame, "The ECU takes no length byte, and " + std::to_string(length) +
+                                                       " bytes do not fit the format byte");
     }
     const bool addressed = frame.addressed && form.addresses;
     Bytes out;

@@ -31,7 +31,7 @@ constexpr size_t kMaxFrameData = 255;
 constexpr size_t kMaxFrameSize = 1 + 2 + 1 + kMaxFrameData + 1;
 
 uint8_t checksum(const Bytes& bytes);
-// Throws Sorvik3::Error(BadFrame) when the data cannot go into a frame of that form.
+// Throws Sorvik3::Error(SessionError::BadFrame) when the data cannot go into a frame of that form.
 Bytes encodeFrame(const Frame& frame, const HeaderForm& form = {});
 // The size of the whole frame that starts with these bytes; empty while more
 // header bytes are needed to tell, 0 when they are no frame start.

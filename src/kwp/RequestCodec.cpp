@@ -104,7 +104,7 @@ void checkAnswer(const std::string& ecu, const RequestDescription& request, cons
                  const Bytes& answer)
 {
     if (answer.empty()) {
-        throw Sorvik3::Error(BadFrame, "Empty answer from ECU '" + ecu + "' to '" + request.name + "'");
+        throw sessionError(SessionError::BadFrame, "Empty answer from ECU '" + ecu + "' to '" + request.name + "'");
     }
     if (answer[0] == kNegativeResponse && answer.size() >= 3 && answer[1] == request.service) {
         const uint8_t code = answer[2];
@@ -112,8 +112,8 @@ void checkAnswer(const std::string& ecu, const RequestDescription& request, cons
                                        ecu + "' to '" + request.name + "'");
     }
     if (!answerBelongsTo(request, requestBytes, answer)) {
-        throw Sorvik3::Error(BadFrame, "Unexpected answer " + hexText(answer) + " from ECU '" + ecu + "' to '" +
-                                           request.name + "': it answers another request");
+        throw sessionError(SessionError::BadFrame, "Unexpected answer " + hexText(answer) + " from ECU '" + ecu +
+                                                       "' to '" + request.name + "': it answers another request");
     }
 }
 

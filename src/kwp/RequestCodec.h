@@ -20,7 +20,7 @@ struct ItemValue {
     double physical;
 };
 // The fixed bytes with each value written in; where items share bytes the later one
-// wins. Throws Sorvik3::Error(ValueOutOfRange) for a value its bytes cannot carry.
+// wins. Throws Sorvik3::Error(SessionError::ValueOutOfRange) for a value its bytes cannot carry.
 Bytes encodeRequest(const RequestDescription& request, const std::vector<ItemValue>& values);
 
 // "Response pending" (7F service 78) to this service.

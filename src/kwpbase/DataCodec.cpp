@@ -23,8 +23,8 @@ int64_t rawFromPhysical(const DataDescription& model, double physical)
                       scaled < static_cast<double>(high) + 1.0 && std::llround(scaled) >= low &&
                       std::llround(scaled) <= high;
     if (!fits) {
-        throw Sorvik3::Error(ValueOutOfRange,
-                             "Value " + formatPhysical(model, physical) + " out of range for '" + model.name + "'");
+        throw sessionError(SessionError::ValueOutOfRange,
+                           "Value " + formatPhysical(model, physical) + " out of range for '" + model.name + "'");
     }
     return std::llround(scaled);
 }

@@ -17,7 +17,7 @@ struct RawRange {
 };
 RawRange rawRange(const DataDescription& model);
 
-// Throws Sorvik3::Error(ValueOutOfRange) when the value does not fit the item.
+// Throws Sorvik3::Error(SessionError::ValueOutOfRange) when the value does not fit the item.
 int64_t rawFromPhysical(const DataDescription& model, double physical);
 double physicalFromRaw(const DataDescription& model, int64_t raw);
 void writeRaw(Bytes& message, const DataDescription& model, int64_t raw);

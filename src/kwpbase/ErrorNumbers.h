@@ -3,11 +3,14 @@
 // failures are numbered from 0x1000 so a host can tell the two apart.
 #pragma once
 
+#include "Sorvik3.h"
+
 #include <cstdint>
+#include <string>
 
 namespace TavrinKwp {
 
-enum ErrorNumber : int32_t {
+enum class SessionError : int32_t {
     NoAnswer = 0x1001,
     UnknownName = 0x1002,
     LinkNotOpen = 0x1003,
@@ -26,5 +29,19 @@ enum ErrorNumber : int32_t {
     LinkBusy = 0x1017,          // a request made while the link waits on another one
     Interrupted = 0x1018,       // the wait through "response pending" was given up on request
 };
+
+constexpr int32_t number(SessionError error)
+{
+    return static_cast<int32_t>(error);
+}
+
+// What the number means, in a few words; empty for a number that is not the library's own.
+const char* meaning(SessionError error);
+
+// The error to throw: the number and the whole text, which says what failed.
+inline Sorvik3::Error sessionError(SessionError error, const std::string& text)
+{
+    return Sorvik3::Error(number(error), text);
+}
 
 }  // namespace TavrinKwp

@@ -78,7 +78,8 @@ bool KwpSession::simulated() const
 VehicleSimulator& KwpSession::simulator() const
 {
     if (auto* simulator = runtime_->simulator()) return *simulator;
-    throw Sorvik3::Error(NotSimulated, "Link '" + linkName() + "' reaches a real vehicle, not the simulated one");
+    throw sessionError(SessionError::NotSimulated,
+                       "Link '" + linkName() + "' reaches a real vehicle, not the simulated one");
 }
 
 void KwpSession::setClock(SimClock clock)
@@ -117,7 +118,7 @@ size_t KwpSession::ecuIndex(const std::string& ecuName) const
     for (size_t i = 0; i < ecus.size(); ++i) {
         if (ecus[i].name == ecuName) return i;
     }
-    throw Sorvik3::Error(UnknownName, "Unknown ECU '" + ecuName + "'");
+    throw sessionError(SessionError::UnknownName, "Unknown ECU '" + ecuName + "'");
 }
 
 SimulatedEcu& KwpSession::behaviour(const std::string& ecuName)

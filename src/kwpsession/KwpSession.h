@@ -24,7 +24,7 @@ struct SimClock;
 class KwpSession final : public Sorvik3::Session {
   public:
     // The vehicle of a description file (docs/vehicle-format.md). Throws
-    // Sorvik3::Error(BadDescription) naming the file, line and reason for a refused one.
+    // Sorvik3::Error(SessionError::BadDescription) naming the file, line and reason for a refused one.
     static std::shared_ptr<KwpSession> load(const std::string& path, const std::string& connection = "sim");
     // The same from text; name stands for the file in errors.
     static std::shared_ptr<KwpSession> fromText(const std::string& xml, const std::string& name = "vehicle.xml",
@@ -32,7 +32,7 @@ class KwpSession final : public Sorvik3::Session {
     // A session on a vehicle already loaded, over the simulated vehicle in the process.
     explicit KwpSession(VehicleDescription vehicle);
     // The same over the link a connection string names (docs/links.md); throws
-    // Sorvik3::Error(BadConnection) for one that names no link.
+    // Sorvik3::Error(SessionError::BadConnection) for one that names no link.
     KwpSession(VehicleDescription vehicle, const std::string& connection);
 
     std::vector<Sorvik3::EcuRef> Ecus() override;

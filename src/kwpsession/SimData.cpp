@@ -7,7 +7,7 @@ namespace TavrinKwp {
 std::string SimNumericList::Item(int32_t index)
 {
     if (index < 0 || index > LastIndex()) {
-        throw Sorvik3::Error(ValueOutOfRange, "No named value at index " + std::to_string(index));
+        throw sessionError(SessionError::ValueOutOfRange, "No named value at index " + std::to_string(index));
     }
     return values_[static_cast<size_t>(index)].name;
 }
@@ -22,7 +22,7 @@ SimNumericList::SimNumericList(std::shared_ptr<const VehicleRuntime> runtime, co
 int32_t SimNumericList::Value(const std::string& name)
 {
     if (auto found = byName_.find(name); found != byName_.end()) return found->second;
-    throw Sorvik3::Error(UnknownName, "No named value '" + name + "'");
+    throw sessionError(SessionError::UnknownName, "No named value '" + name + "'");
 }
 
 SimData::SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request,
@@ -37,7 +37,8 @@ Sorvik3::RequestRef SimData::Request()
 {
     auto request = request_.lock();
     if (!request)
-        throw Sorvik3::Error(UnknownName, "The request of data item '" + model_.name + "' is no longer there");
+        throw sessionError(SessionError::UnknownName,
+                           "The request of data item '" + model_.name + "' is no longer there");
     return request;
 }
 
@@ -53,7 +54,8 @@ std::string SimData::ValueText()
 
 double SimData::NumericValue()
 {
-    if (model_.kind == DataKind::Bytes) throw Sorvik3::Error(NotNumeric, "Data item '" + model_.name + "' holds bytes");
+    if (model_.kind == DataKind::Bytes)
+        throw sessionError(SessionError::NotNumeric, "Data item '" + model_.name + "' holds bytes");
     if (!model_.inResponse) return value_;
     auto request = request_.lock();
     if (!request) return 0.0;
@@ -64,7 +66,7 @@ double SimData::NumericValue()
 void SimData::checkWritable() const
 {
     if (model_.inResponse || model_.kind != DataKind::Number) {
-        throw Sorvik3::Error(NotWritable, "Data item '" + model_.name + "' cannot be set");
+        throw sessionError(SessionError::NotWritable, "Data item '" + model_.name + "' cannot be set");
     }
 }
 
@@ -91,7 +93,7 @@ void SimData::setPhysicalValue(double value)
 void SimData::setValueName(const std::string& name)
 {
     checkWritable();
-    if (!list_) throw Sorvik3::Error(NotNumeric, "Data item '" + model_.name + "' has no named values");
+    if (!list_) throw sessionError(SessionError::NotNumeric, "Data item '" + model_.name + "' has no named values");
     store(list_->Value(name));
 }
 

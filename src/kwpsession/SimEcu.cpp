@@ -21,7 +21,7 @@ void SimEcu::createRequests()
 Sorvik3::RequestRef SimEcu::Request(const std::string& name)
 {
     if (auto found = byName_.find(name); found != byName_.end()) return found->second;
-    throw Sorvik3::Error(UnknownName, "ECU '" + model().name + "' has no request '" + name + "'");
+    throw sessionError(SessionError::UnknownName, "ECU '" + model().name + "' has no request '" + name + "'");
 }
 
 std::vector<Sorvik3::DataRef> SimEcu::DataItems()
@@ -36,7 +36,7 @@ std::vector<Sorvik3::DataRef> SimEcu::DataItems()
 
 void SimReadList::Add(Sorvik3::DataRef item)
 {
-    if (!item) throw Sorvik3::Error(UnknownName, "A read list takes data items, not none");
+    if (!item) throw sessionError(SessionError::UnknownName, "A read list takes data items, not none");
     items_.push_back(std::move(item));
 }
 

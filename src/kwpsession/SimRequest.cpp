@@ -22,14 +22,15 @@ void SimRequest::createItems()
 Sorvik3::EcuRef SimRequest::Ecu()
 {
     auto ecu = ecu_.lock();
-    if (!ecu) throw Sorvik3::Error(UnknownName, "The ECU of request '" + model_.name + "' is no longer there");
+    if (!ecu)
+        throw sessionError(SessionError::UnknownName, "The ECU of request '" + model_.name + "' is no longer there");
     return ecu;
 }
 
 Sorvik3::DataRef SimRequest::Data(const std::string& name)
 {
     if (auto found = byName_.find(name); found != byName_.end()) return found->second;
-    throw Sorvik3::Error(UnknownName, "Request '" + model_.name + "' has no data item '" + name + "'");
+    throw sessionError(SessionError::UnknownName, "Request '" + model_.name + "' has no data item '" + name + "'");
 }
 
 std::vector<Sorvik3::DataRef> SimRequest::Items()

@@ -19,7 +19,7 @@ struct VehicleLink {
 };
 
 // Opens nothing yet: a K-line port is opened when the first ECU is started.
-// Throws Sorvik3::Error(BadConnection) for a connection that names no link.
+// Throws Sorvik3::Error(SessionError::BadConnection) for a connection that names no link.
 VehicleLink openVehicleLink(const std::string& connection, std::shared_ptr<const VehicleDescription> vehicle);
 
 }  // namespace TavrinKwp

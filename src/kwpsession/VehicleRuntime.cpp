@@ -79,12 +79,12 @@ Bytes VehicleRuntime::finalAnswer(const EcuDescription& ecu, const RequestDescri
     const uint32_t start = clock_.now();
     for (int pending = 0; isResponsePending(answer, request.service); ++pending) {
         if (interrupted_) {
-            throw Sorvik3::Error(Interrupted, "The wait for the answer of ECU '" + ecu.name + "' to '" + request.name +
-                                                  "' was given up (response pending)");
+            throw sessionError(SessionError::Interrupted, "The wait for the answer of ECU '" + ecu.name + "' to '" +
+                                                              request.name + "' was given up (response pending)");
         }
         if (pending == kMaxPendingAnswers || clock_.now() - start > kPendingLimitMs) {
-            throw Sorvik3::Error(TooManyPending,
-                                 "ECU '" + ecu.name + "' kept answering 'response pending' to '" + request.name + "'");
+            throw sessionError(SessionError::TooManyPending,
+                               "ECU '" + ecu.name + "' kept answering 'response pending' to '" + request.name + "'");
         }
         answer = link_->nextAnswer(ecu, request.name, link_->pendingTimeout(ecu), wire);
     }
@@ -98,7 +98,7 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
     interrupted_ = false;
     if (!initialized_[index]) {
         exchange.sentFrame = link_->frame(ecu, data);
-        throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+        throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
     WireRecord wire;
     try {

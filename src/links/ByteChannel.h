@@ -22,9 +22,9 @@ class ByteChannel {
 };
 
 // A new pseudo-terminal; its other end (peerPath) is in raw mode, ready for a tester.
-// Throws Sorvik3::Error(LinkUnavailable) when the system gives none.
+// Throws Sorvik3::Error(SessionError::LinkUnavailable) when the system gives none.
 std::unique_ptr<ByteChannel> openPseudoTerminal();
-// A serial port at a baud rate, 8N1. Throws Sorvik3::Error(LinkUnavailable).
+// A serial port at a baud rate, 8N1. Throws Sorvik3::Error(SessionError::LinkUnavailable).
 std::unique_ptr<ByteChannel> openSerialChannel(const std::string& port, uint32_t baud);
 
 }  // namespace TavrinKwp

@@ -55,7 +55,7 @@ void stopCanThreadAtExit()
 
 [[noreturn]] void unavailable(const std::string& what)
 {
-    throw Sorvik3::Error(LinkUnavailable, what);
+    throw sessionError(SessionError::LinkUnavailable, what);
 }
 
 void configure(QCanBusDevice& device, const std::map<std::string, std::string>& options, const std::string& name)

@@ -28,7 +28,7 @@ class CanBusPort {
     using Clock = std::chrono::steady_clock;
 
     // Opens PLUGIN:INTERFACE (e.g. "virtualcan", "can0") with options such as
-    // bitrate. Throws Sorvik3::Error(LinkUnavailable) naming them and the reason.
+    // bitrate. Throws Sorvik3::Error(SessionError::LinkUnavailable) naming them and the reason.
     CanBusPort(const std::string& plugin, const std::string& interface,
                const std::map<std::string, std::string>& options);
     ~CanBusPort();

@@ -36,7 +36,8 @@ CanLink::~CanLink() = default;
 const CanSettings& CanLink::settings(const EcuDescription& ecu) const
 {
     if (!ecu.can) {
-        throw Sorvik3::Error(LinkNotOpen, "ECU '" + ecu.name + "' has no CAN identifiers in the vehicle description");
+        throw sessionError(SessionError::LinkNotOpen,
+                           "ECU '" + ecu.name + "' has no CAN identifiers in the vehicle description");
     }
     return *ecu.can;
 }
@@ -73,8 +74,9 @@ void CanLink::flush(IsoTpEndpoint& endpoint)
     }
     const uint32_t limit = endpoint.settings().nAsMs;
     if (wrote && !port_->waitWritten(CanBusPort::Clock::now() + std::chrono::milliseconds(limit))) {
-        throw Sorvik3::Error(TransportTimeout, "A frame to " + endpoint.settings().peer + " did not leave " +
-                                                   port_->name() + " within N_As (" + std::to_string(limit) + " ms)");
+        throw sessionError(SessionError::TransportTimeout, "A frame to " + endpoint.settings().peer +
+                                                               " did not leave " + port_->name() + " within N_As (" +
+                                                               std::to_string(limit) + " ms)");
     }
 }
 
@@ -94,19 +96,20 @@ Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, 
         const Micros now = nowMicros();
         endpoint.checkTimers(now);
         if (interruptible && interrupted_) {
-            throw Sorvik3::Error(Interrupted,
-                                 "The wait for the answer of ECU '" + ecu.name + "' to '" + what + "' was given up");
+            throw sessionError(SessionError::Interrupted,
+                               "The wait for the answer of ECU '" + ecu.name + "' to '" + what + "' was given up");
         }
         if (endpoint.sent() && !answerBy) answerBy = now + Micros{timeoutMs} * 1000;
         // Once an answer has begun, its frames are timed by N_Cr, not by P2.
         const bool awaiting = answerBy && !endpoint.receiving();
         if (awaiting && now > *answerBy) {
             const size_t ignored = endpoint.ignoredFrames() - ignoredBefore;
-            throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)" +
-                                               (ignored == 0 ? std::string()
-                                                             : "; " + std::to_string(ignored) +
-                                                                   " frame(s) out of turn ignored, the last: " +
-                                                                   hexText(endpoint.lastIgnored())));
+            throw sessionError(
+                SessionError::NoAnswer,
+                "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)" +
+                    (ignored == 0 ? std::string()
+                                  : "; " + std::to_string(ignored) +
+                                        " frame(s) out of turn ignored, the last: " + hexText(endpoint.lastIgnored())));
         }
         Micros until = awaiting ? *answerBy + 1 : now + 1000000;
         if (auto event = endpoint.nextEvent()) until = std::min(until, std::max(*event, now));
@@ -140,14 +143,15 @@ void CanLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
     try {
         answer = transfer(ecu, "StartCommunication", {kStartCommunication}, wire);
     } catch (const Sorvik3::Error& error) {
-        if (error.number() != NoAnswer) throw;
-        throw Sorvik3::Error(NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
+        if (error.number() != number(SessionError::NoAnswer)) throw;
+        throw sessionError(SessionError::NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
     }
     // An ECU that needs no start on CAN says it does not know the service: it is ready all the same.
     const bool notNeeded = answer.size() >= 3 && answer[0] == kNegativeResponse && answer[1] == kStartCommunication &&
                            answer[2] == kServiceNotSupported;
     if (!notNeeded && (answer.empty() || answer[0] != kStartCommunication + kPositiveOffset)) {
-        throw Sorvik3::Error(BadFrame, "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
+        throw sessionError(SessionError::BadFrame,
+                           "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
     }
     started_[&ecu] = true;
 }
@@ -170,7 +174,7 @@ void CanLink::stopCommunication(const EcuDescription& ecu)
 Bytes CanLink::exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire)
 {
     if (!started_[&ecu] || !port_) {
-        throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+        throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
     interrupted_ = false;
     return transfer(ecu, what, request, wire);
@@ -178,7 +182,8 @@ Bytes CanLink::exchange(const EcuDescription& ecu, const std::string& what, cons
 
 Bytes CanLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
 {
-    if (!port_) throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+    if (!port_)
+        throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     return awaitMessage(endpoint(ecu), ecu, what, timeoutMs, wire, true);
 }
 

@@ -9,7 +9,7 @@
 
 namespace TavrinKwp {
 
-// Throw Sorvik3::Error(BadConnection) for an unknown option or a bad value; text names the connection.
+// Throw Sorvik3::Error(SessionError::BadConnection) for an unknown option or a bad value; text names the connection.
 KLineOptions klineOptions(const std::string& text, const Connection& connection);
 CanOptions canOptions(const std::string& text, const Connection& connection);
 

@@ -58,7 +58,8 @@ void KLineLink::open(const EcuDescription& ecu)
         if (!port_->open(QIODevice::ReadWrite)) {
             const std::string reason = port_->errorString().toStdString();
             port_.reset();
-            throw Sorvik3::Error(LinkUnavailable, "Cannot open serial port '" + options_.port + "': " + reason);
+            throw sessionError(SessionError::LinkUnavailable,
+                               "Cannot open serial port '" + options_.port + "': " + reason);
         }
         port_->setDataBits(QSerialPort::Data8);
         port_->setParity(QSerialPort::NoParity);
@@ -117,8 +118,9 @@ void KLineLink::portLost(const std::string& when)
     close();
     for (auto& [ecu, state] : ecus_)
         state.started = false;
-    throw Sorvik3::Error(LinkUnavailable, "Serial port '" + options_.port + "' was lost " + when + " (" + reason +
-                                              "): check that the interface is still plugged in, then connect again");
+    throw sessionError(SessionError::LinkUnavailable,
+                       "Serial port '" + options_.port + "' was lost " + when + " (" + reason +
+                           "): check that the interface is still plugged in, then connect again");
 }
 
 bool KLineLink::fill(Clock::time_point until)
@@ -138,7 +140,8 @@ bool KLineLink::fill(Clock::time_point until)
         const auto left = std::chrono::ceil<milliseconds>(until - Clock::now()).count();
         if (left <= 0) return false;
         if (interruptible_ && interrupted_) {
-            throw Sorvik3::Error(Interrupted, "The wait for an answer on '" + options_.port + "' was given up");
+            throw sessionError(SessionError::Interrupted,
+                               "The wait for an answer on '" + options_.port + "' was given up");
         }
         if (!port_->waitForReadyRead(static_cast<int>(std::min<long long>(left, kWaitSlice))) && !port_->isOpen()) {
             portLost("while reading");
@@ -158,10 +161,11 @@ void KLineLink::settle(const EcuDescription& ecu)
         if (Clock::now() >= until || !fill(until)) return;
         if (Clock::now() > giveUpAt) {
             dropWaiting();
-            throw Sorvik3::Error(BusCollision, "The line to " + where(ecu) + " is never quiet for P3min (" +
-                                                   std::to_string(ecu.kline.timing.p3Min) +
-                                                   " ms): bytes keep arriving (another tester or a faulty interface "
-                                                   "on the line?)");
+            throw sessionError(SessionError::BusCollision,
+                               "The line to " + where(ecu) + " is never quiet for P3min (" +
+                                   std::to_string(ecu.kline.timing.p3Min) +
+                                   " ms): bytes keep arriving (another tester or a faulty interface "
+                                   "on the line?)");
         }
     }
 }
@@ -206,11 +210,11 @@ void KLineLink::readEcho(const EcuDescription& ecu, const Bytes& sent, bool afte
     const Bytes echo(received_.begin(), received_.begin() + static_cast<long>(got));
     received_.erase(received_.begin(), received_.begin() + static_cast<long>(got));
     if (echo != sent) {
-        throw Sorvik3::Error(BusCollision, "Bus collision while sending to " + where(ecu) + ": sent " + hexText(sent) +
-                                               ", read back " +
-                                               (echo.empty() ? "nothing (is the interface a single-wire K-line "
-                                                               "one that echoes? else connect with echo=0)"
-                                                             : hexText(echo)));
+        throw sessionError(SessionError::BusCollision,
+                           "Bus collision while sending to " + where(ecu) + ": sent " + hexText(sent) + ", read back " +
+                               (echo.empty() ? "nothing (is the interface a single-wire K-line "
+                                               "one that echoes? else connect with echo=0)"
+                                             : hexText(echo)));
     }
 }
 
@@ -232,13 +236,14 @@ Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, u
             wire.received = bytes;
             const auto frame = decodeFrame(bytes);
             if (!frame) {
-                throw Sorvik3::Error(BadFrame, "Wrong checksum in the answer of " + where(ecu) + " to '" + what +
-                                                   "': " + hexText(bytes));
+                throw sessionError(SessionError::BadFrame, "Wrong checksum in the answer of " + where(ecu) + " to '" +
+                                                               what + "': " + hexText(bytes));
             }
             if (frame->addressed && (frame->source != ecu.address || frame->target != ecu.testerAddress)) {
-                throw Sorvik3::Error(BadFrame, "Answer to '" + what + "' from address " + hexByte(frame->source) +
-                                                   " to " + hexByte(frame->target) + ", not from " + where(ecu) + " (" +
-                                                   hexByte(ecu.address) + "): " + hexText(bytes));
+                throw sessionError(SessionError::BadFrame, "Answer to '" + what + "' from address " +
+                                                               hexByte(frame->source) + " to " +
+                                                               hexByte(frame->target) + ", not from " + where(ecu) +
+                                                               " (" + hexByte(ecu.address) + "): " + hexText(bytes));
             }
             ecus_[&ecu].lastAnswer = silenceClock_();
             return frame->data;
@@ -252,12 +257,12 @@ Bytes KLineLink::readFrame(const EcuDescription& ecu, const std::string& what, u
         stray_ += received_.size();
         received_.clear();
         wire.received = partial;
-        throw Sorvik3::Error(BadFrame, "Incomplete answer of " + where(ecu) + " to '" + what +
-                                           "' (length wrong): " + hexText(partial));
+        throw sessionError(SessionError::BadFrame, "Incomplete answer of " + where(ecu) + " to '" + what +
+                                                       "' (length wrong): " + hexText(partial));
     }
     // An answer given up on may still be on its way: the line counts as busy until now.
     lastByte_ = Clock::now();
-    throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
+    throw sessionError(SessionError::NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
 }
 
 void KLineLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
@@ -273,11 +278,12 @@ void KLineLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
     try {
         answer = readFrame(ecu, "StartCommunication", ecu.kline.timing.p2Max, wire);
     } catch (const Sorvik3::Error& error) {
-        if (error.number() != NoAnswer) throw;
-        throw Sorvik3::Error(NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
+        if (error.number() != number(SessionError::NoAnswer)) throw;
+        throw sessionError(SessionError::NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
     }
     if (answer.size() < 3 || answer[0] != kStartCommunication + kPositiveOffset) {
-        throw Sorvik3::Error(BadFrame, "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
+        throw sessionError(SessionError::BadFrame,
+                           "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
     }
     ecus_[&ecu] = EcuState{true, headerFormFromKeyByte(answer[1]), silenceClock_()};
 }
@@ -303,7 +309,7 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
 {
     auto found = ecus_.find(&ecu);
     if (found == ecus_.end() || !found->second.started || !port_) {
-        throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+        throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
     const KLineTiming& timing = ecu.kline.timing;
     // Near P3max of silence the ECU ends the communication: start it again first.
@@ -319,10 +325,10 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
         settle(ecu);
     } catch (const Sorvik3::Error& error) {
         interruptible_ = false;
-        if (error.number() != Interrupted) throw;
-        throw Sorvik3::Error(Interrupted, "'" + what + "' to ECU '" + ecu.name +
-                                              "' not sent: given up for a more "
-                                              "urgent request");
+        if (error.number() != number(SessionError::Interrupted)) throw;
+        throw sessionError(SessionError::Interrupted, "'" + what + "' to ECU '" + ecu.name +
+                                                          "' not sent: given up for a more "
+                                                          "urgent request");
     }
     interruptible_ = false;
     send(ecu, wire.sent);
@@ -331,7 +337,8 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
 
 Bytes KLineLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
 {
-    if (!port_) throw Sorvik3::Error(LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
+    if (!port_)
+        throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     interruptible_ = true;
     struct Done {
         bool& flag;

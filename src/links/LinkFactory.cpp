@@ -11,9 +11,9 @@ namespace {
 
 [[noreturn]] void refuse(const std::string& text, const std::string& why)
 {
-    throw Sorvik3::Error(BadConnection, "Connection '" + text + "': " + why +
-                                            " (use sim, kline:PORT?baud=N&echo=0|1, kline:loopback, "
-                                            "can:PLUGIN:INTERFACE?bitrate=N or can:loopback)");
+    throw sessionError(SessionError::BadConnection, "Connection '" + text + "': " + why +
+                                                        " (use sim, kline:PORT?baud=N&echo=0|1, kline:loopback, "
+                                                        "can:PLUGIN:INTERFACE?bitrate=N or can:loopback)");
 }
 
 uint32_t number(const std::string& text, const std::string& option, const std::string& value)

@@ -19,7 +19,7 @@ struct Connection {
     std::map<std::string, std::string> options;
 };
 
-// Throws Sorvik3::Error(BadConnection) saying what is wrong.
+// Throws Sorvik3::Error(SessionError::BadConnection) saying what is wrong.
 Connection parseConnection(const std::string& text);
 // The same, with the options and their values checked, opening nothing.
 void checkConnection(const std::string& text);

@@ -98,9 +98,9 @@ void OffThreadLink::run(const EcuDescription& ecu, const std::string& what, std:
     {
         std::lock_guard lock(mutex_);
         if (busy_) {
-            throw Sorvik3::Error(LinkBusy, "'" + what + "' to ECU '" + ecu.name +
-                                               "' not sent: the link is busy with '" + busyWith_ +
-                                               "' (one request at a time)");
+            throw sessionError(SessionError::LinkBusy, "'" + what + "' to ECU '" + ecu.name +
+                                                           "' not sent: the link is busy with '" + busyWith_ +
+                                                           "' (one request at a time)");
         }
         busy_ = true;
         done_ = false;

@@ -18,7 +18,8 @@ constexpr int kWriteWaitMs = 200;
 
 [[noreturn]] void failed(const std::string& what)
 {
-    throw Sorvik3::Error(LinkUnavailable, "Cannot open a pseudo-terminal: " + what + ": " + std::strerror(errno));
+    throw sessionError(SessionError::LinkUnavailable,
+                       "Cannot open a pseudo-terminal: " + what + ": " + std::strerror(errno));
 }
 
 class PseudoTerminal final : public ByteChannel {

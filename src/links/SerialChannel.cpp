@@ -20,8 +20,8 @@ class SerialChannel final : public ByteChannel {
         port_.setFlowControl(QSerialPort::NoFlowControl);
         port_.setReadBufferSize(4096);
         if (!port_.open(QIODevice::ReadWrite)) {
-            throw Sorvik3::Error(LinkUnavailable,
-                                 "Cannot open serial port '" + port + "': " + port_.errorString().toStdString());
+            throw sessionError(SessionError::LinkUnavailable,
+                               "Cannot open serial port '" + port + "': " + port_.errorString().toStdString());
         }
     }
 

@@ -55,7 +55,7 @@ class CanLoopbackLink final : public Link {
         try {
             step();
         } catch (const Sorvik3::Error& error) {
-            if (error.number() == NoAnswer && ecu.can) simulator_->clock().sleep(ecu.can->p2Max);
+            if (error.number() == number(SessionError::NoAnswer) && ecu.can) simulator_->clock().sleep(ecu.can->p2Max);
             throw;
         }
     }

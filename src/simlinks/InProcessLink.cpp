@@ -48,12 +48,13 @@ void InProcessLink::startCommunication(const EcuDescription& ecu, WireRecord& wi
     send(index, {kStartCommunication}, wire);
     if (answers_.empty()) {
         simulator_->clock().sleep(ecu.kline.timing.p2Max);
-        throw Sorvik3::Error(NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
+        throw sessionError(SessionError::NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
     }
     const Bytes answer = answers_.front().answer;
     answers_.clear();
     if (answer.size() < 3 || answer[0] != kStartCommunication + kPositiveOffset) {
-        throw Sorvik3::Error(BadFrame, "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
+        throw sessionError(SessionError::BadFrame,
+                           "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));
     }
     wire.received = encodeFrame(Frame{ecu.testerAddress, ecu.address, answer});
     ecus_[index] = EcuState{true, headerFormFromKeyByte(answer[1]), simulator_->clock().now()};
@@ -93,7 +94,7 @@ Bytes InProcessLink::nextAnswer(const EcuDescription& ecu, const std::string& wh
         answers_.clear();
         const uint32_t waited = simulator_->clock().now() - waitingSince_;
         if (waited < timeoutMs) simulator_->clock().sleep(timeoutMs - waited);
-        throw Sorvik3::Error(NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
+        throw sessionError(SessionError::NoAnswer, "No answer from ECU '" + ecu.name + "' to '" + what + "' (timeout)");
     }
     Bytes answer = std::move(answers_.front().answer);
     waitingSince_ = answers_.front().at;

@@ -53,7 +53,7 @@ class LoopbackLink final : public Link {
         try {
             step();
         } catch (const Sorvik3::Error& error) {
-            if (error.number() == NoAnswer) simulator_->clock().sleep(timeoutMs);
+            if (error.number() == number(SessionError::NoAnswer)) simulator_->clock().sleep(timeoutMs);
             throw;
         }
     }

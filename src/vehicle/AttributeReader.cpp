@@ -13,7 +13,7 @@ void AttributeReader::fail(int line, const std::string& what) const
 {
     // No position is better than a made-up one: a file that cannot be opened has no line.
     const std::string where = line > 0 ? file_ + ":" + std::to_string(line) : file_;
-    throw Sorvik3::Error(BadDescription, where + ": " + what);
+    throw sessionError(SessionError::BadDescription, where + ": " + what);
 }
 
 void AttributeReader::fail(TavrinXml::Node node, const std::string& what) const

@@ -9,7 +9,7 @@
 
 namespace TavrinKwp {
 
-// Throws Sorvik3::Error(BadDescription, "<file>:<line>: <what>").
+// Throws Sorvik3::Error(SessionError::BadDescription) with "<file>:<line>: <what>".
 VehicleDescription loadVehicleFile(const std::string& path);
 VehicleDescription loadVehicleText(const std::string& xml, const std::string& name = "vehicle.xml");
 

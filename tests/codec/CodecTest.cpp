@@ -46,9 +46,10 @@ TEST(DataCodec, shouldScaleRoundAndRefuseWhatTheBytesCannotCarry)
     EXPECT_DOUBLE_EQ(physicalFromRaw(temperature, 120), 20.0);
     EXPECT_EQ(rawFromPhysical(item(0, 1), 254.6), 255);
     // Past the top by less than half a step rounds to a raw the byte cannot hold: refused, never wrapped to 0.
-    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1), 255.5); }), ValueOutOfRange);
-    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1), -0.5); }), ValueOutOfRange);
-    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1, false, 0.0), 1.0); }), ValueOutOfRange);  // no factor
+    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1), 255.5); }), number(SessionError::ValueOutOfRange));
+    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1), -0.5); }), number(SessionError::ValueOutOfRange));
+    EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 1, false, 0.0), 1.0); }),
+              number(SessionError::ValueOutOfRange));  // no factor
     EXPECT_EQ(errorOf([] { rawFromPhysical(item(0, 2, true), -32768.4); }), 0);
 }
 
@@ -85,7 +86,10 @@ TEST(RequestCodec, shouldBuildTheRequestWithItsValuesInPlace)
     const auto request = outputControl();
     EXPECT_EQ(requestLength(request), 5u);
     EXPECT_EQ(encodeRequest(request, {{&request.items[0], 500.0}}), (Bytes{0x30, 0x01, 0x07, 0x01, 0xF4}));
-    EXPECT_EQ(errorOf([&] { encodeRequest(request, {{&request.items[0], 70000.0}}); }), ValueOutOfRange);
+    EXPECT_EQ(errorOf([&] {
+                  encodeRequest(request, {{&request.items[0], 70000.0}});
+              }),
+              number(SessionError::ValueOutOfRange));
 }
 
 TEST(RequestCodec, shouldKnowItsOwnAnswerFromAStaleOneAndResponsePending)
@@ -99,7 +103,10 @@ TEST(RequestCodec, shouldKnowItsOwnAnswerFromAStaleOneAndResponsePending)
     EXPECT_TRUE(isResponsePending(Bytes{0x7F, 0x30, 0x78}, 0x30));
     EXPECT_FALSE(isResponsePending(Bytes{0x7F, 0x21, 0x78}, 0x30));
     EXPECT_EQ(errorOf([&] { checkAnswer("EngineControl", request, sent, Bytes{0x7F, 0x30, 0x22}); }), 0x22);
-    EXPECT_EQ(errorOf([&] { checkAnswer("EngineControl", request, sent, Bytes{0x70, 0x02, 0x07}); }), BadFrame);
+    EXPECT_EQ(errorOf([&] {
+                  checkAnswer("EngineControl", request, sent, Bytes{0x70, 0x02, 0x07});
+              }),
+              number(SessionError::BadFrame));
 }
 
 }  // namespace

@@ -115,12 +115,12 @@ TEST(IsoTp, shouldEndALostConsecutiveFrameOrALateFlowControlInATimeout)
     receiver.receive({0x7E0, false, {0x10, 0x14, 1, 2, 3, 4, 5, 6}}, 0);
     receiver.receive({0x7E0, false, {0x21, 7, 8, 9, 10, 11, 12, 13}}, 10000);
     EXPECT_NO_THROW(receiver.checkTimers(10000 + 1000000));
-    EXPECT_EQ(errorOf([&] { receiver.checkTimers(10000 + 1000001); }), TransportTimeout);
+    EXPECT_EQ(errorOf([&] { receiver.checkTimers(10000 + 1000001); }), number(SessionError::TransportTimeout));
 
     IsoTpEndpoint sender(side(0x7E0, 0x7E8, "EngineControl"));
     sender.send(counting(20), 0);
     EXPECT_EQ(sender.takeDue(0).size(), 1u);
-    EXPECT_EQ(errorOf([&] { sender.checkTimers(1000001); }), TransportTimeout);
+    EXPECT_EQ(errorOf([&] { sender.checkTimers(1000001); }), number(SessionError::TransportTimeout));
     // A wait renews N_Bs.
     sender.receive({0x7E8, false, {0x31, 0, 0}}, 900000);
     EXPECT_NO_THROW(sender.checkTimers(1800000));
@@ -135,8 +135,12 @@ TEST(IsoTp, shouldRefuseFramesThatBreakAReceptionAndIgnoreFramesOutOfTurn)
         int error;
     };
     const std::vector<Case> cases = {
-        {"wrong sequence number", {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x22, 7, 8, 9, 10, 11, 12, 13}}, TransportError},
-        {"short consecutive frame", {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x21, 7, 8}}, TransportError},
+        {"wrong sequence number",
+         {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x22, 7, 8, 9, 10, 11, 12, 13}},
+         number(SessionError::TransportError)},
+        {"short consecutive frame",
+         {{0x10, 0x14, 1, 2, 3, 4, 5, 6}, {0x21, 7, 8}},
+         number(SessionError::TransportError)},
         // What belongs to no reception, or cannot be a frame, is ignored.
         {"consecutive without first", {{0x21, 1, 2, 3}}, 0},
         {"single frame that lies", {{0x07, 1, 2, 3}}, 0},
@@ -174,12 +178,15 @@ TEST(IsoTp, shouldRefuseFramesThatBreakAReceptionAndIgnoreFramesOutOfTurn)
     auto small = side(0x7E8, 0x7E0, "tester");
     small.maxLength = 64;
     IsoTpEndpoint receiver(small);
-    EXPECT_EQ(errorOf([&] { receiver.receive({0x7E0, false, {0x10, 0x80, 1, 2, 3, 4, 5, 6}}, 0); }), TransportError);
+    EXPECT_EQ(errorOf([&] {
+                  receiver.receive({0x7E0, false, {0x10, 0x80, 1, 2, 3, 4, 5, 6}}, 0);
+              }),
+              number(SessionError::TransportError));
     EXPECT_EQ(hexText(receiver.takeDue(0).front().data), "32 00 00");
     IsoTpEndpoint sender(side(0x7E0, 0x7E8, "EngineControl"));
     sender.send(counting(128), 0);
     sender.takeDue(0);
-    EXPECT_EQ(errorOf([&] { sender.receive({0x7E8, false, {0x32, 0, 0}}, 0); }), TransportError);
+    EXPECT_EQ(errorOf([&] { sender.receive({0x7E8, false, {0x32, 0, 0}}, 0); }), number(SessionError::TransportError));
 }
 
 TEST(IsoTp, shouldIgnoreOtherIdentifiersAndTakeExtendedOnes)
@@ -211,7 +218,8 @@ TEST(IsoTp, shouldNeverCrashOnRandomFrames)
             receiver.takeDue(static_cast<Micros>(i) * 100);
             receiver.takeMessage();
         } catch (const Sorvik3::Error& error) {
-            EXPECT_TRUE(error.number() == TransportError || error.number() == TransportTimeout);
+            EXPECT_TRUE(error.number() == number(SessionError::TransportError) ||
+                        error.number() == number(SessionError::TransportTimeout));
             receiver.reset();
         }
     }

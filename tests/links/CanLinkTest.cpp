@@ -139,10 +139,11 @@ TEST(CanLink, shouldEndEachTransportFaultInItsErrorWithinItsLimit)
     };
     const Case cases[] = {
         {"lost consecutive frame", line.link.transportFaults().lostConsecutive, "EngineControl", status,
-         TransportTimeout},
+         number(SessionError::TransportTimeout)},
         {"late flow control", line.link.transportFaults().lateFlowControl, "ClimateControl", longStart,
-         TransportTimeout},
-        {"overflow", line.link.transportFaults().overflow, "ClimateControl", longStart, TransportError},
+         number(SessionError::TransportTimeout)},
+        {"overflow", line.link.transportFaults().overflow, "ClimateControl", longStart,
+         number(SessionError::TransportError)},
     };
     for (const auto& c : cases) {
         c.fault = 1;
@@ -180,7 +181,10 @@ TEST(CanLink, shouldRefuseAWrongSequenceNumber)
     });
     WireRecord wire;
     link.startCommunication(ecu, wire);
-    EXPECT_EQ(errorOf([&] { link.exchange(ecu, "TesterPresent", {0x3E, 0x01}, wire); }), TransportError);
+    EXPECT_EQ(errorOf([&] {
+                  link.exchange(ecu, "TesterPresent", {0x3E, 0x01}, wire);
+              }),
+              number(SessionError::TransportError));
     stop = true;
     answering.join();
 }
@@ -210,8 +214,8 @@ TEST(CanLink, shouldKeepItsFootingOnFramesOutOfTurnAndSpoiltAnswers)
         {"a frame of no known type", faults.garbage, "EngineControl", {0x3E, 0x01}, 0},
         {"a consecutive frame out of turn", faults.strayConsecutive, "EngineControl", {0x3E, 0x01}, 0},
         {"a flow-control WAIT", faults.flowControlWait, "ClimateControl", longStart, 0},
-        {"a spoilt single frame", faults.corrupt, "EngineControl", {0x3E, 0x01}, NoAnswer},
-        {"a late answer", faults.late, "EngineControl", {0x3E, 0x01}, NoAnswer},
+        {"a spoilt single frame", faults.corrupt, "EngineControl", {0x3E, 0x01}, number(SessionError::NoAnswer)},
+        {"a late answer", faults.late, "EngineControl", {0x3E, 0x01}, number(SessionError::NoAnswer)},
     };
     for (const auto& c : cases) {
         c.fault = 1;

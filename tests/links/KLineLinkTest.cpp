@@ -82,7 +82,7 @@ TEST(KLineLink, shouldStartExchangeAndStopWithCheckedFrames)
     EXPECT_EQ(line.ecuSide.received().back().frame[0], 0x80);
     line.link.stopCommunication(line.ecu);
     EXPECT_EQ(hexText(line.ecuSide.received().back().frame), "81 11 F1 82 05");
-    EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), LinkNotOpen);
+    EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), number(SessionError::LinkNotOpen));
 }
 
 TEST(KLineLink, shouldReassembleAnAnswerSplitAcrossReadsAndDropStrayBytes)
@@ -121,7 +121,7 @@ TEST(KLineLink, shouldRefuseWrongAnswersAndRecoverForTheNext)
         wrong = kind;
         spoil = true;
         const auto before = Clock::now();
-        EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), BadFrame) << static_cast<int>(kind);
+        EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), number(SessionError::BadFrame)) << static_cast<int>(kind);
         EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(1000));
         spoil = false;
         EXPECT_EQ(line.send({0x3E, 0x01}), (Bytes{0x7E, 0x01})) << static_cast<int>(kind);
@@ -136,7 +136,7 @@ TEST(KLineLink, shouldGiveUpOnASilentEcuAfterP2max)
     });
     line.start();
     const auto before = Clock::now();
-    EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), NoAnswer);
+    EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), number(SessionError::NoAnswer));
     const auto waited = Clock::now() - before;
     EXPECT_GE(waited, std::chrono::milliseconds(line.ecu.kline.timing.p2Max));
     EXPECT_LT(waited, std::chrono::milliseconds(line.ecu.kline.timing.p2Max + 500));
@@ -147,12 +147,12 @@ TEST(KLineLink, shouldTellABusCollisionFromTheEcho)
     Line line(polite);
     line.start();
     line.ecuSide.corruptNextEcho({0x82, 0x11, 0xF1, 0x3E, 0x00, 0xC3});
-    EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), BusCollision);
+    EXPECT_EQ(errorOf([&] { line.send({0x3E, 0x01}); }), number(SessionError::BusCollision));
     // Without its echo the interface is no single-wire K-line: nothing comes back.
     Line mute(polite, false);
     KLineLink expectingEcho("kline:mute", KLineOptions{mute.ecuSide.path(), 10400, true});
     WireRecord wire;
-    EXPECT_EQ(errorOf([&] { expectingEcho.startCommunication(mute.ecu, wire); }), BusCollision);
+    EXPECT_EQ(errorOf([&] { expectingEcho.startCommunication(mute.ecu, wire); }), number(SessionError::BusCollision));
 }
 
 TEST(KLineLink, shouldWaitThroughResponsePendingWithTheLongerTimeout)
@@ -204,7 +204,9 @@ TEST(KLineLink, shouldSurviveAFloodOfRandomBytes)
         const auto before = Clock::now();
         const int error = errorOf([&] { line.send({0x3E, 0x01}); });
         // Noise still on the line when the next request goes out is a collision.
-        EXPECT_TRUE(error == BadFrame || error == NoAnswer || error == BusCollision) << error;
+        EXPECT_TRUE(error == number(SessionError::BadFrame) || error == number(SessionError::NoAnswer) ||
+                    error == number(SessionError::BusCollision))
+            << error;
         EXPECT_LT(Clock::now() - before, std::chrono::seconds(2));
     }
 }
@@ -218,7 +220,7 @@ TEST(KLineLink, shouldNameThePortItCannotOpen)
         link.startCommunication(ecu, wire);
         FAIL() << "expected the port to be refused";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), LinkUnavailable);
+        EXPECT_EQ(error.number(), number(SessionError::LinkUnavailable));
         EXPECT_NE(error.description().find("/dev/nonexistent-tty"), std::string::npos);
     }
 }
@@ -288,7 +290,7 @@ TEST(KLineLink, shouldTellAPortThatVanishedAsALostPort)
         line.send({0x3E, 0x01});
         FAIL() << "expected the lost port to be told";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), LinkUnavailable) << error.description();
+        EXPECT_EQ(error.number(), number(SessionError::LinkUnavailable)) << error.description();
         EXPECT_NE(error.description().find("was lost"), std::string::npos) << error.description();
     }
 }

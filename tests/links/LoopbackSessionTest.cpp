@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using TavrinKwp::SessionError;
+
 namespace {
 
 struct Outcome {
@@ -87,7 +89,7 @@ TEST(KLineLoopback, shouldCarryNegativeAnswersAndSilenceAsErrors)
     EXPECT_EQ(refused.received, "83 F1 11 7F 3E 21 63");
     pair.line->faults().dropAnswer("EngineControl", "TesterPresent.WithResponse", 1);
     const Outcome silent = send(*pair.line, "EngineControl", "TesterPresent.WithResponse");
-    EXPECT_EQ(silent.error, TavrinKwp::NoAnswer);
+    EXPECT_EQ(silent.error, number(SessionError::NoAnswer));
     EXPECT_EQ(silent.received, "");
     EXPECT_EQ(send(*pair.line, "EngineControl", "TesterPresent.WithResponse").error, 0);
 }
@@ -129,8 +131,9 @@ TEST(KLineLoopback, shouldGetBackInStepAfterEachFaultOfTheLine)
         int error;
     };
     faults.lateByMs = 1;  // one millisecond past P2max was enough to fall out of step
-    const Case cases[] = {
-        {"late", faults.late, NoAnswer}, {"corrupt", faults.corrupt, BadFrame}, {"garbage", faults.garbage, BadFrame}};
+    const Case cases[] = {{"late", faults.late, number(SessionError::NoAnswer)},
+                          {"corrupt", faults.corrupt, number(SessionError::BadFrame)},
+                          {"garbage", faults.garbage, number(SessionError::BadFrame)}};
     for (const auto& c : cases) {
         c.fault = 1;
         const int error = errorOf([&] { exchange({0x3E, 0x01}); });
@@ -155,7 +158,8 @@ TEST(Loopbacks, shouldCloseTheCommunicationWhenTheSessionEnds)
             session->Ecus()[0]->Init();
             session->Ecus()[2]->Init();
         } catch (const Sorvik3::Error& error) {
-            if (std::string(link) == "can:loopback" && error.number() == TavrinKwp::LinkUnavailable) continue;
+            if (std::string(link) == "can:loopback" && error.number() == number(SessionError::LinkUnavailable))
+                continue;
             throw;
         }
         session.reset();
@@ -173,7 +177,7 @@ TEST(Connections, shouldRefuseWhatNamesNoLink)
             TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", text);
             ADD_FAILURE() << text << " was taken";
         } catch (const Sorvik3::Error& error) {
-            EXPECT_EQ(error.number(), TavrinKwp::BadConnection) << text;
+            EXPECT_EQ(error.number(), number(SessionError::BadConnection)) << text;
         }
     }
     auto real =

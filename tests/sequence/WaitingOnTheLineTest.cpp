@@ -20,6 +20,8 @@
 #include <mutex>
 #include <regex>
 
+using TavrinKwp::SessionError;
+
 namespace {
 
 using TavrinIoCtl::SequenceState;
@@ -146,7 +148,7 @@ TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         session->InterruptWait();
     });
-    EXPECT_EQ(errorOf([&] { status->Send(); }), TavrinKwp::Interrupted);
+    EXPECT_EQ(errorOf([&] { status->Send(); }), number(SessionError::Interrupted));
     interrupter.join();
 }
 

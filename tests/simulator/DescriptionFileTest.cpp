@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+using TavrinKwp::SessionError;
+
 using ::testing::HasSubstr;
 
 namespace {
@@ -100,7 +102,7 @@ TEST_P(RefusedDescription, shouldNameFileLineAndFault)
         TavrinKwp::loadVehicleText(c.xml, "bad.xml");
         FAIL() << c.what << " was accepted";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), TavrinKwp::BadDescription) << c.what;
+        EXPECT_EQ(error.number(), number(SessionError::BadDescription)) << c.what;
         EXPECT_THAT(error.description(), HasSubstr(c.message)) << c.what;
     }
 }

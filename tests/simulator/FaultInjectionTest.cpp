@@ -3,6 +3,8 @@
 #include "SimClock.h"
 #include "SimTestSupport.h"
 
+using TavrinKwp::SessionError;
+
 TEST_F(DemoVehicleTest, shouldFailInitOnceThenSucceed)
 {
     session->faults().failInit("EngineControl", 1);
@@ -39,7 +41,7 @@ TEST_F(DemoVehicleTest, shouldTimeOutWhenNoAnswerComes)
         engineStatus("CoolingFan");
         FAIL() << "expected a timeout";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), TavrinKwp::NoAnswer);
+        EXPECT_EQ(error.number(), number(SessionError::NoAnswer));
     }
     // The answer is given up after P2max.
     EXPECT_GE(clock.now() - before, session->vehicle().ecus[0].kline.timing.p2Max);
@@ -62,7 +64,7 @@ TEST_F(DemoVehicleTest, shouldGiveUpOnEndlessResponsePending)
         engine->Request(vehicle.ecus[0].requests[0].name)->Send();
         FAIL() << "expected the pending limit";
     } catch (const Sorvik3::Error& error) {
-        EXPECT_EQ(error.number(), TavrinKwp::TooManyPending);
+        EXPECT_EQ(error.number(), number(SessionError::TooManyPending));
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 
+using TavrinKwp::SessionError;
+
 using ::testing::HasSubstr;
 
 namespace {
@@ -33,13 +35,13 @@ TEST_F(DemoVehicleTest, shouldListEcusInDescriptionOrder)
 TEST_F(DemoVehicleTest, shouldThrowForUnknownNames)
 {
     auto engine = ecu("EngineControl");
-    EXPECT_EQ(errorNumberOf([&] { engine->Request("NoSuchRequest"); }), TavrinKwp::UnknownName);
+    EXPECT_EQ(errorNumberOf([&] { engine->Request("NoSuchRequest"); }), number(SessionError::UnknownName));
     auto outputControl = engine->Request("OutputControl");
-    EXPECT_EQ(errorNumberOf([&] { outputControl->Data("NoSuchItem"); }), TavrinKwp::UnknownName);
+    EXPECT_EQ(errorNumberOf([&] { outputControl->Data("NoSuchItem"); }), number(SessionError::UnknownName));
     auto list = outputControl->Data("OutputTemporaryControlList")->NumericList();
     ASSERT_TRUE(list);
-    EXPECT_EQ(errorNumberOf([&] { list->Value("NoSuchDevice"); }), TavrinKwp::UnknownName);
-    EXPECT_EQ(errorNumberOf([&] { list->Item(list->LastIndex() + 1); }), TavrinKwp::ValueOutOfRange);
+    EXPECT_EQ(errorNumberOf([&] { list->Value("NoSuchDevice"); }), number(SessionError::UnknownName));
+    EXPECT_EQ(errorNumberOf([&] { list->Item(list->LastIndex() + 1); }), number(SessionError::ValueOutOfRange));
 }
 
 TEST_F(DemoVehicleTest, shouldHandOutTheSameObjectsEachTime)
@@ -57,7 +59,7 @@ TEST_F(DemoVehicleTest, shouldExchangeTesterPresentFrames)
 {
     auto engine = ecu("EngineControl");
     auto tester = engine->Request("TesterPresent.WithResponse");
-    EXPECT_EQ(errorNumberOf([&] { tester->Send(); }), TavrinKwp::LinkNotOpen);
+    EXPECT_EQ(errorNumberOf([&] { tester->Send(); }), number(SessionError::LinkNotOpen));
     EXPECT_EQ(tester->FrameText(true), "82 11 F1 3E 01 C3");
     EXPECT_EQ(tester->FrameText(false), "");
 
@@ -126,8 +128,9 @@ TEST_F(DemoVehicleTest, shouldCheckValuesAndWritability)
 {
     auto start = request("EngineControl", "OutputControl");
     EXPECT_EQ(errorNumberOf([&] { start->Data("OutputControl.Duty")->setNumericValue(300); }),
-              TavrinKwp::ValueOutOfRange);
-    EXPECT_EQ(errorNumberOf([&] { start->Data("OutputControlStatus")->setNumericValue(1); }), TavrinKwp::NotWritable);
+              number(SessionError::ValueOutOfRange));
+    EXPECT_EQ(errorNumberOf([&] { start->Data("OutputControlStatus")->setNumericValue(1); }),
+              number(SessionError::NotWritable));
     start->Data("OutputControl.Duty")->setNumericValue(80);
     EXPECT_EQ(start->Data("OutputControl.Duty")->ValueText(), "80");
     EXPECT_EQ(start->Data("OutputControl.Duty")->Unit(), "%");
@@ -181,7 +184,7 @@ TEST_F(DemoVehicleTest, shouldKeepRequestsUsableAfterTheSessionIsDropped)
     ecu("EngineControl")->Init();
     session.reset();
     EXPECT_NO_THROW(tester->Send());
-    EXPECT_EQ(errorNumberOf([&] { tester->Ecu(); }), TavrinKwp::UnknownName);
+    EXPECT_EQ(errorNumberOf([&] { tester->Ecu(); }), number(SessionError::UnknownName));
 }
 
 // A host may drop everything but one data item or its list of named values.

@@ -254,6 +254,10 @@
         <translation>Das Steuergerät hat das CAN-Transportprotokoll (ISO-TP) verletzt oder hat keinen Platz für die Anforderung.</translation>
     </message>
     <message>
+        <source>An error of the session library: &quot;%1&quot;.</source>
+        <translation>Ein Fehler der Sitzungsbibliothek: „%1“.</translation>
+    </message>
+    <message>
         <source>An error of the session library or of the control.</source>
         <translation>Ein Fehler der Sitzungsbibliothek oder der Steuerung.</translation>
     </message>

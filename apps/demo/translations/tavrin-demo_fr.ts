@@ -254,6 +254,10 @@
         <translation>Le calculateur a enfreint le protocole de transport CAN (ISO-TP), ou n&apos;a pas de place pour la requête.</translation>
     </message>
     <message>
+        <source>An error of the session library: &quot;%1&quot;.</source>
+        <translation>Une erreur de la bibliothèque de session : « %1 ».</translation>
+    </message>
+    <message>
         <source>An error of the session library or of the control.</source>
         <translation>Une erreur de la bibliothèque de session ou du contrôle.</translation>
     </message>

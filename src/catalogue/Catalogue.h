@@ -48,7 +48,7 @@ class Catalogue {
     void FillDeviceDataList(const QString& deviceName);
     void LogDeviceRequests(const QString& deviceName);
     void FillStatusList(const Sorvik3::RequestRef& statusRequest);
-    void ColumnClick(ListView* list, int column);
+    void sortOnColumnClick(ListView* list, int column);
 
     // Parameter panel.
     void BuildParameterPanel(const QString& deviceName, const Sorvik3::RequestRef& startRequest);
@@ -57,7 +57,7 @@ class Catalogue {
     float AddParameterItem(int32_t index, const Sorvik3::DataRef& item, float widestLabel);
     void LayoutParameterPanel();
     void ParamVScroll_Change(int value);
-    void RemoveParameterItems();
+    void removeParameterItems();
 
     // Drive buttons.
     void UpdateDriveButtons(const QString& deviceName, bool running);

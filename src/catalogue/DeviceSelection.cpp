@@ -79,7 +79,7 @@ void Catalogue::FillStatusList(const Sorvik3::RequestRef& statusRequest)
     }
 }
 
-void Catalogue::ColumnClick(ListView* list, int column)
+void Catalogue::sortOnColumnClick(ListView* list, int column)
 {
     // A list not sorted yet starts ascending, whichever column is clicked first.
     if (list->sorted() && list->sortKey() == column) {

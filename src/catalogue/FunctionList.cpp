@@ -68,7 +68,7 @@ void Catalogue::ClearLists(ClearLevel level)
     c_.form.lvData->clearItems();
     c_.form.lvStatus->clearItems();
     UpdateDriveButtons(QString(), false);
-    RemoveParameterItems();
+    removeParameterItems();
 }
 
 }  // namespace TavrinIoCtl

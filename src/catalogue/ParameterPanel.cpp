@@ -3,7 +3,7 @@
 #include "Utils.h"
 
 namespace TavrinIoCtl {
-void Catalogue::RemoveParameterItems()
+void Catalogue::removeParameterItems()
 {
     auto& params = c_.form.DeviceParam;
     while (params.size() > 1) {
@@ -29,7 +29,7 @@ bool Catalogue::qualifiesAsParameter(const Sorvik3::RequestRef& startRequest, co
 
 void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::RequestRef& startRequest)
 {
-    RemoveParameterItems();
+    removeParameterItems();
     int32_t next = 1;
     float widest = 0.0f;
     bool found = false;

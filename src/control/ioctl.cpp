@@ -89,7 +89,7 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     parts_->sequencer.onBusyChanged = [this](bool busy) { parts_->deleteHold->hold(busy); };
     connectEvents();
     // A screen reader has names before any language file is read.
-    TranslateAssistiveTexts(parts_->form);
+    translateAssistiveTexts(parts_->form);
     orderTabs(parts_->form);
 }
 
@@ -170,7 +170,7 @@ void ioctl::initialise(const QString& szInstallServer, const QString& szUserInte
     parts_->fields.InstallPath = szInstallServer;
     multilanguage::LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
     TranslateControls(parts_->form.controls, QStringLiteral("IoCtlMainForm/Controls"));
-    TranslateAssistiveTexts(parts_->form);
+    translateAssistiveTexts(parts_->form);
     parts_->report.showLed();
     fitCaptions(parts_->form);
     parts_->form.sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + ControlVersion());
@@ -275,19 +275,19 @@ void ioctl::lvDevices_Click()
 void ioctl::lvFunctions_ColumnClick(int column)
 {
     parts_->report.guard("lvFunctions_ColumnClick",
-                         [&] { parts_->catalogue.ColumnClick(parts_->form.lvFunctions, column); });
+                         [&] { parts_->catalogue.sortOnColumnClick(parts_->form.lvFunctions, column); });
 }
 
 void ioctl::lvDevices_ColumnClick(int column)
 {
     parts_->report.guard("lvDevices_ColumnClick",
-                         [&] { parts_->catalogue.ColumnClick(parts_->form.lvDevices, column); });
+                         [&] { parts_->catalogue.sortOnColumnClick(parts_->form.lvDevices, column); });
 }
 
 void ioctl::sbMain_PanelClick(const QString& key)
 {
     std::optional<int32_t> code;
-    parts_->report.guard("sbMain_PanelClick", [&] { code = parts_->report.PanelClick(key); });
+    parts_->report.guard("sbMain_PanelClick", [&] { code = parts_->report.errorOfPanelClick(key); });
     if (code) emit ErrorMsg(*code);
 }
 

@@ -66,7 +66,7 @@ void Reporting::showLed()
     form_.sbMain->repaint();
 }
 
-std::optional<int32_t> Reporting::PanelClick(const QString& key) const
+std::optional<int32_t> Reporting::errorOfPanelClick(const QString& key) const
 {
     if (key != QStringLiteral("MSG")) return std::nullopt;
     const QVariant tag = form_.sbMain->panel(key)->tag;

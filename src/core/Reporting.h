@@ -34,7 +34,7 @@ class Reporting {
     // (red while busy wins).
     void setDrivenWarning(bool warn);
     // The error code the click raises ErrorMsg with, if any.
-    std::optional<int32_t> PanelClick(const QString& key) const;
+    std::optional<int32_t> errorOfPanelClick(const QString& key) const;
 
     // The boundary of every event handler: whatever it throws is reported and
     // the control carries on.

@@ -22,7 +22,7 @@ void nameWidget(const Assistive& entry)
 
 }  // namespace
 
-void TranslateAssistiveTexts(const Form& f)
+void translateAssistiveTexts(const Form& f)
 {
     const Assistive entries[] = {
         {f.lvFunctions, "ECU list",

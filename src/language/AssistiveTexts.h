@@ -10,6 +10,6 @@
 
 namespace TavrinIoCtl {
 
-void TranslateAssistiveTexts(const Form& form);
+void translateAssistiveTexts(const Form& form);
 
 }  // namespace TavrinIoCtl

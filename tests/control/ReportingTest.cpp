@@ -27,18 +27,18 @@ TEST_F(ReportingTest, shouldWriteToTheStatusOnlyWhenAskedWithOne)
     report.LogMessage("two", TavrinIoCtl::Show::LogOnly, 9);
     EXPECT_EQ(lines(), QStringList({"abc", "two"}));
     EXPECT_EQ(msg()->text(), "");
-    EXPECT_FALSE(report.PanelClick("MSG"));
+    EXPECT_FALSE(report.errorOfPanelClick("MSG"));
 
     report.LogMessage("failed", TavrinIoCtl::Show::InStatus, 7);
     EXPECT_EQ(msg()->text(), "failed");
     EXPECT_EQ(msg()->toolTip(), "Clic here for error details");
-    EXPECT_EQ(report.PanelClick("MSG"), 7);
-    EXPECT_FALSE(report.PanelClick("VERSION"));
+    EXPECT_EQ(report.errorOfPanelClick("MSG"), 7);
+    EXPECT_FALSE(report.errorOfPanelClick("VERSION"));
 
     report.LogMessage("fine", TavrinIoCtl::Show::InStatus, 0);
     EXPECT_EQ(msg()->text(), "fine");
     EXPECT_EQ(msg()->toolTip(), "Clic here for error details");  // kept from before
-    EXPECT_FALSE(report.PanelClick("MSG"));
+    EXPECT_FALSE(report.errorOfPanelClick("MSG"));
 }
 
 TEST_F(ReportingTest, shouldClearToTheWelcomeText)
@@ -48,7 +48,7 @@ TEST_F(ReportingTest, shouldClearToTheWelcomeText)
     EXPECT_TRUE(lines().isEmpty());
     EXPECT_EQ(msg()->text(), "Welcome to Tavrin InputOutputControlByLocalIdentifier module");
     EXPECT_EQ(msg()->toolTip(), "");
-    EXPECT_FALSE(report.PanelClick("MSG"));
+    EXPECT_FALSE(report.errorOfPanelClick("MSG"));
 }
 
 TEST_F(ReportingTest, shouldLightTheLedRedWhileBusy)

@@ -88,6 +88,14 @@ int check(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& 
 // Starts the communication with each ECU over the link, says how it went, and closes it again.
 int ping(const std::shared_ptr<TavrinKwp::KwpSession>& session)
 {
+    try {
+        for (const auto& line : session->checkAdapter())
+            std::cout << line << "\n";
+    } catch (const Sorvik3::Error& error) {
+        std::cout << "adapter: error " << TavrinApps::errorNumberText(error.number()) << ": " << error.description()
+                  << "\n";
+        return TavrinApps::ExitStatus::failed;
+    }
     const auto report = TavrinKwp::pingEcus(*session, {}, [&](const TavrinKwp::EcuAnswer& answer) {
         std::cout << answer.ecu << " (" << TavrinApps::errorNumberText(answer.id) << ") over " << session->linkName()
                   << ": "

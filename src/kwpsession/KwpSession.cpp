@@ -70,6 +70,11 @@ std::string KwpSession::linkName() const
     return runtime_->link().name();
 }
 
+std::vector<std::string> KwpSession::checkAdapter()
+{
+    return runtime_->link().checkAdapter(vehicle());
+}
+
 bool KwpSession::simulated() const
 {
     return runtime_->simulator() != nullptr;

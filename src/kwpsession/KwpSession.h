@@ -43,6 +43,9 @@ class KwpSession final : public Sorvik3::Session {
 
     // The connection string of the link.
     std::string linkName() const;
+    // What the adapter between the link and the vehicle is and whether it takes
+    // what this vehicle's ECUs need, one line each; empty for a plain line.
+    std::vector<std::string> checkAdapter();
     // Whether the link reaches the simulated vehicle, whose ECUs the calls below read.
     bool simulated() const;
 

@@ -2,6 +2,7 @@
 
 #include "CanLoopbackLink.h"
 #include "ConnectionOptions.h"
+#include "ElmLoopbackLink.h"
 #include "InProcessLink.h"
 #include "LoopbackLink.h"
 #include "OffThreadLink.h"
@@ -29,6 +30,15 @@ VehicleLink openVehicleLink(const std::string& text, std::shared_ptr<const Vehic
         options.interface = loopbackCanInterface();
         auto simulator = std::make_shared<VehicleSimulator>(vehicle);
         return {std::make_shared<OffThreadLink>(std::make_unique<CanLoopbackLink>(text, simulator, options)),
+                simulator};
+    }
+    if (connection.kind == "elm") {
+        bool stn = false;
+        ElmOptions options = elmOptions(text, connection, &stn);
+        if (connection.port != "loopback")
+            return {std::make_shared<OffThreadLink>(std::make_unique<ElmLink>(text, options)), nullptr};
+        auto simulator = std::make_shared<VehicleSimulator>(vehicle);
+        return {std::make_shared<OffThreadLink>(std::make_unique<ElmLoopbackLink>(text, simulator, options, stn)),
                 simulator};
     }
     const KLineOptions options = klineOptions(text, connection);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace TavrinKwp {
 
@@ -41,6 +42,9 @@ class Link {
     // Asks a wait for an answer after "response pending" to end at once (it then
     // throws Interrupted); callable from any thread while a call is under way.
     virtual void interrupt() {}
+    // An adapter between the link and the vehicle says what it is and whether it
+    // takes what these ECUs need, one line of text each; a plain line has none.
+    virtual std::vector<std::string> checkAdapter(const VehicleDescription&) { return {}; }
 };
 
 }  // namespace TavrinKwp

@@ -13,7 +13,9 @@ namespace {
 {
     throw sessionError(SessionError::BadConnection, "Connection '" + text + "': " + why +
                                                         " (use sim, kline:PORT?baud=N&echo=0|1, kline:loopback, "
-                                                        "can:PLUGIN:INTERFACE?bitrate=N or can:loopback)");
+                                                        "can:PLUGIN:INTERFACE?bitrate=N, can:loopback, "
+                                                        "elm:PORT?baud=N&bitrate=N&protocol=auto|kline|can or "
+                                                        "elm:loopback?chip=elm|stn)");
 }
 
 uint32_t number(const std::string& text, const std::string& option, const std::string& value)
@@ -54,7 +56,8 @@ Connection parseConnection(const std::string& text)
     }
     const auto colon = text.find(':');
     connection.kind = text.substr(0, colon);
-    if (colon == std::string::npos || (connection.kind != "kline" && connection.kind != "can"))
+    if (colon == std::string::npos ||
+        (connection.kind != "kline" && connection.kind != "can" && connection.kind != "elm"))
         refuse(text, "unknown kind of link");
     const std::string rest = text.substr(colon + 1);
     const auto question = rest.find('?');
@@ -95,11 +98,37 @@ CanOptions canOptions(const std::string& text, const Connection& connection)
     return options;
 }
 
+ElmOptions elmOptions(const std::string& text, const Connection& connection, bool* stn)
+{
+    ElmOptions options;
+    options.port = connection.port;
+    for (const auto& [key, value] : connection.options) {
+        if (key == "baud") {
+            options.baud = number(text, key, value);
+        } else if (key == "bitrate") {
+            options.bitrate = number(text, key, value);
+        } else if (key == "protocol") {
+            if (value != "auto" && value != "kline" && value != "can")
+                refuse(text, "protocol is auto, kline or can, not '" + value + "'");
+            options.protocol = value == "kline" ? ElmOptions::Protocol::KLine
+                               : value == "can" ? ElmOptions::Protocol::Can
+                                                : ElmOptions::Protocol::Auto;
+        } else if (key == "chip" && connection.port == "loopback") {
+            if (value != "elm" && value != "stn") refuse(text, "chip is elm or stn, not '" + value + "'");
+            if (stn) *stn = value == "stn";
+        } else {
+            refuse(text, "unknown option '" + key + "'");
+        }
+    }
+    return options;
+}
+
 void checkConnection(const std::string& text)
 {
     const Connection connection = parseConnection(text);
     if (connection.kind == "kline") klineOptions(text, connection);
     if (connection.kind == "can") canOptions(text, connection);
+    if (connection.kind == "elm") elmOptions(text, connection);
 }
 
 }  // namespace TavrinKwp

@@ -6,6 +6,10 @@
 //   can:PLUGIN:INTERFACE[?bitrate=N]  a CAN interface through Qt Serial Bus
 //   can:loopback                the simulated vehicle served on the virtual CAN bus
 //                               by this process, reached through the CAN link
+//   elm:PORT[?baud=N&bitrate=N&protocol=auto|kline|can]  an ELM327-compatible
+//                               adapter (or an STN one) on a serial port
+//   elm:loopback[?chip=elm|stn] the simulated vehicle behind an emulated adapter
+//                               on a pseudo-terminal, reached through the ELM link
 #pragma once
 
 #include <map>
@@ -14,7 +18,7 @@
 namespace TavrinKwp {
 
 struct Connection {
-    std::string kind;  // "sim", "kline" or "can"
+    std::string kind;  // "sim", "kline", "can" or "elm"
     std::string port;
     std::map<std::string, std::string> options;
 };

@@ -119,6 +119,15 @@ void OffThreadLink::run(const EcuDescription& ecu, const std::string& what, std:
     if (failure) std::rethrow_exception(failure);
 }
 
+std::vector<std::string> OffThreadLink::checkAdapter(const VehicleDescription& vehicle)
+{
+    std::vector<std::string> report;
+    EcuDescription none;
+    none.name = "(adapter check)";
+    run(none, "the adapter check", [&] { report = line_->checkAdapter(vehicle); });
+    return report;
+}
+
 void OffThreadLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
 {
     run(ecu, "StartCommunication", [&] { line_->startCommunication(ecu, wire); });

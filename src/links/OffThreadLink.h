@@ -40,6 +40,7 @@ class OffThreadLink final : public Link {
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line_->answerTimeout(ecu); }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
     void interrupt() override { line_->interrupt(); }
+    std::vector<std::string> checkAdapter(const VehicleDescription& vehicle) override;
     // The line itself, for its own calls (tests, fault injection).
     Link& line() { return *line_; }
 

@@ -4,8 +4,21 @@
 #pragma once
 
 #include <atomic>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
 
 namespace TavrinKwp {
+
+// An emulated ELM327 adapter's own faults: a reply of its own in place of the
+// answer ("NO DATA", "CAN ERROR", "BUFFER FULL", ... or "silent": no reply and
+// no prompt, as an unplugged adapter), and commands a clone refuses with "?".
+struct ElmFaults {
+    std::mutex mutex;
+    std::map<std::string, int> replies;  // reply text: how many times
+    std::set<std::string> refused;       // command prefixes, e.g. "ATFCSM" or "STI"
+};
 
 struct TransportFaults {
     // Both lines.
@@ -22,6 +35,8 @@ struct TransportFaults {
     std::atomic<int> flowControlWait{0};  // one flow-control WAIT, the go-ahead waitMs later
     std::atomic<int> waitMs{100};
     std::atomic<int> strayConsecutive{0};  // a consecutive frame out of turn before the answer
+    // ELM327 adapter.
+    ElmFaults elm;
 };
 
 // Takes one occurrence of a fault; false when none is left.

@@ -1,0 +1,180 @@
+// The ELM link through an emulated ELM327 (and STN) adapter on a real
+// pseudo-terminal: every request of the demo vehicle answered as the in-process
+// link answers it, over CAN and the K-line; long requests frame by frame and
+// whole; each of the adapter's own replies an error in words, after which the
+// link keeps its footing; a clone that refuses commands; an adapter gone silent.
+#include "DemoVehicle.h"
+#include "ElmLoopbackLink.h"
+#include "ErrorOf.h"
+#include "Kwp2000Frame.h"
+#include "SimClock.h"
+#include "VehicleLoader.h"
+
+#include <gtest/gtest.h>
+
+using namespace TavrinKwp;
+
+namespace {
+
+std::pair<int, std::string> outcome(Sorvik3::Session& session, size_t ecu, const std::string& request, bool kline)
+{
+    auto sent = session.Ecus()[ecu]->Request(request);
+    const int error = errorOf([&] { sent->Send(); });
+    std::string answer = sent->FrameText(false);
+    if (kline && !answer.empty()) answer = hexText(decodeFrame(*parseHex(answer))->data);
+    return {error, answer};
+}
+
+struct Adapter {
+    explicit Adapter(bool stn = false, ElmOptions::Protocol protocol = ElmOptions::Protocol::Auto)
+        : vehicle(std::make_shared<const VehicleDescription>(loadVehicleText(demoVehicleXml(), "demo.xml"))),
+          simulator(std::make_shared<VehicleSimulator>(vehicle)),
+          link("elm:loopback", simulator, ElmOptions{"", 0, 500000, protocol}, stn)
+    {}
+    const EcuDescription& ecu(const std::string& name)
+    {
+        for (const auto& e : vehicle->ecus)
+            if (e.name == name) return e;
+        throw std::runtime_error(name);
+    }
+    void start(const std::string& name)
+    {
+        WireRecord wire;
+        link.startCommunication(ecu(name), wire);
+    }
+    Bytes send(const std::string& name, const Bytes& request)
+    {
+        WireRecord wire;
+        return link.exchange(ecu(name), "Request", request, wire);
+    }
+    void fault(const std::string& reply)
+    {
+        std::lock_guard lock(link.transportFaults().elm.mutex);
+        link.transportFaults().elm.replies[reply] = 1;
+    }
+    std::shared_ptr<const VehicleDescription> vehicle;
+    std::shared_ptr<VehicleSimulator> simulator;
+    ElmLoopbackLink link;
+};
+
+const Bytes kTesterPresent = {0x3E, 0x01};
+// Nine bytes: more than one CAN frame; the ECU's flow control asks for blocks of two, 5 ms apart.
+const Bytes kLongStart = {0x30, 0x01, 0x07, 0x32, 0x00, 0x00, 0x14, 0x50, 0x00};
+
+}  // namespace
+
+TEST(ElmLink, shouldAnswerEveryRequestOfTheDemoVehicleAsTheInProcessLinkDoes)
+{
+    for (const char* link : {"elm:loopback", "elm:loopback?protocol=kline", "elm:loopback?chip=stn"}) {
+        auto sim = demoSession();
+        auto elm = KwpSession::fromText(demoVehicleXml(), "demo.xml", link);
+        ManualClock simClock(1000), elmClock(1000);
+        sim->setClock(simClock.clock());
+        elm->setClock(elmClock.clock());
+        const bool kline = std::string(link).find("kline") != std::string::npos;
+        for (size_t e = 0; e < sim->vehicle().ecus.size(); ++e) {
+            sim->Ecus()[e]->Init();
+            elm->Ecus()[e]->Init();
+            for (const auto& request : sim->vehicle().ecus[e].requests) {
+                EXPECT_EQ(outcome(*elm, e, request.name, kline), outcome(*sim, e, request.name, true))
+                    << link << " " << sim->vehicle().ecus[e].name << " " << request.name;
+            }
+        }
+        elm->StopCommunication();
+        EXPECT_TRUE(elm->CommunicationStopped()) << link;
+    }
+}
+
+TEST(ElmLink, shouldSendALongRequestFrameByFrameOnAnElmAndWholeOnAnStn)
+{
+    for (bool stn : {false, true}) {
+        Adapter adapter(stn);
+        adapter.start("ClimateControl");
+        const Bytes answer = adapter.send("ClimateControl", kLongStart);
+        EXPECT_EQ(answer.size(), 8u) << "an answer of two frames, stn " << stn;
+        EXPECT_EQ(answer.front(), 0x70);
+        // Formatting is back on: a short request after it is answered as usual.
+        EXPECT_EQ(adapter.send("ClimateControl", kTesterPresent).front(), 0x7E);
+    }
+}
+
+TEST(ElmLink, shouldTurnEachAdapterReplyIntoAnErrorInWordsAndKeepItsFooting)
+{
+    struct Case {
+        const char* reply;
+        SessionError error;
+        const char* words;
+    };
+    const Case cases[] = {
+        {"NO DATA", SessionError::NoAnswer, "No answer from ECU 'EngineControl'"},
+        {"BUFFER FULL", SessionError::BadFrame, "buffer overflowed"},
+        {"DATA ERROR", SessionError::BadFrame, "damaged answer"},
+        {"<RX ERROR", SessionError::BadFrame, "damaged CAN frame"},
+        {"CAN ERROR", SessionError::LinkUnavailable, "check the bit rate"},
+        {"BUS ERROR", SessionError::LinkUnavailable, "short or an open line"},
+        {"UNABLE TO CONNECT", SessionError::NoAnswer, "found no vehicle"},
+        {"STOPPED", SessionError::TransportError, "STOPPED"},
+    };
+    Adapter adapter;
+    adapter.start("EngineControl");
+    for (const auto& c : cases) {
+        adapter.fault(c.reply);
+        try {
+            adapter.send("EngineControl", kTesterPresent);
+            ADD_FAILURE() << c.reply << " was taken for an answer";
+        } catch (const Sorvik3::Error& error) {
+            EXPECT_EQ(error.number(), number(c.error)) << c.reply;
+            EXPECT_NE(error.description().find(c.words), std::string::npos) << error.description();
+        }
+        EXPECT_EQ(adapter.send("EngineControl", kTesterPresent).front(), 0x7E) << "after " << c.reply;
+    }
+}
+
+TEST(ElmLink, shouldSayWhatACloneRefusesAndStopAtARequiredCommand)
+{
+    Adapter clone;
+    {
+        std::lock_guard lock(clone.link.transportFaults().elm.mutex);
+        clone.link.transportFaults().elm.refused = {"ATFCSM", "ATSW", "ATRV"};
+    }
+    clone.start("EngineControl");
+    EXPECT_EQ(clone.send("EngineControl", kTesterPresent).front(), 0x7E);
+    const auto report = clone.link.checkAdapter(*clone.vehicle);
+    auto says = [&](const std::string& text) {
+        return std::any_of(report.begin(), report.end(),
+                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(says("refuses ATFCSM1: the adapter's own flow control is used"));
+    EXPECT_TRUE(says("battery: not read (the adapter refuses ATRV)"));
+    EXPECT_TRUE(says("chip: not an STN"));
+
+    Adapter headless;
+    {
+        std::lock_guard lock(headless.link.transportFaults().elm.mutex);
+        headless.link.transportFaults().elm.refused = {"ATH"};
+    }
+    try {
+        headless.start("EngineControl");
+        ADD_FAILURE() << "an adapter that shows no headers was used";
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_EQ(error.number(), number(SessionError::LinkUnavailable));
+        EXPECT_NE(error.description().find("refuses 'ATH1'"), std::string::npos) << error.description();
+    }
+}
+
+TEST(ElmLink, shouldTellAnAdapterThatStopsAnsweringAndReopenIt)
+{
+    Adapter adapter(false, ElmOptions::Protocol::KLine);
+    adapter.start("BodyControl");
+    adapter.fault("silent");
+    try {
+        adapter.send("BodyControl", kTesterPresent);
+        ADD_FAILURE() << "a silent adapter was waited on for ever";
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_EQ(error.number(), number(SessionError::LinkUnavailable));
+        EXPECT_NE(error.description().find("stopped answering"), std::string::npos) << error.description();
+    }
+    EXPECT_EQ(errorOf([&] { adapter.send("BodyControl", kTesterPresent); }), number(SessionError::LinkNotOpen));
+    adapter.start("BodyControl");
+    EXPECT_EQ(adapter.send("BodyControl", kTesterPresent).front(), 0x7E);
+}

@@ -21,7 +21,11 @@ QList<QPair<QString, QString>> offeredLinks()
         const QString about = QStringList{port.manufacturer(), port.description()}.join(QLatin1Char(' ')).trimmed();
         if (!about.isEmpty()) text += QStringLiteral(" (") + about + QLatin1Char(')');
         links.append({QStringLiteral("kline:") + port.systemLocation(), text});
+        links.append({QStringLiteral("elm:") + port.systemLocation(),
+                      ConnectDialog::tr("ELM327 or STN adapter: %1").arg(port.systemLocation())});
     }
+    links.append(
+        {QStringLiteral("elm:loopback"), ConnectDialog::tr("Simulated vehicle behind an emulated ELM327 adapter")});
     links.append({QStringLiteral("can:loopback"), ConnectDialog::tr("Simulated vehicle on the virtual CAN bus")});
     for (const QString& plugin : QCanBus::instance()->plugins()) {
         QString why;
@@ -42,7 +46,8 @@ ConnectDialog::ConnectDialog(const QString& current, VehicleOver vehicle, QWidge
     setWindowTitle(tr("Connect"));
     links_->setEditable(true);
     links_->setInsertPolicy(QComboBox::NoInsert);
-    links_->lineEdit()->setPlaceholderText(QStringLiteral("kline:/dev/ttyUSB0, /dev/pts/3, can:socketcan:can0"));
+    links_->lineEdit()->setPlaceholderText(
+        QStringLiteral("kline:/dev/ttyUSB0, /dev/pts/3, can:socketcan:can0, elm:/dev/rfcomm0"));
     links_->setToolTip(tr("Choose a link, or type a port path or a connection string"));
     for (const auto& [connection, text] : offeredLinks())
         links_->addItem(text, connection);
@@ -133,8 +138,11 @@ void ConnectDialog::ping()
     // The link's timing runs in a thread of its own: the window never waits on the wire.
     worker_ = std::thread([this, link, vehicle = vehicle_] {
         TavrinKwp::PingReport report;
+        std::vector<std::string> adapter;
         try {
             auto session = vehicle(link);
+            // An adapter first says what it is and whether it takes what the ECUs need.
+            adapter = session->checkAdapter();
             report = TavrinKwp::pingEcus(*session, {}, {}, &cancel_);
         } catch (const Sorvik3::Error& error) {
             report.closing = error;
@@ -145,13 +153,16 @@ void ConnectDialog::ping()
         }
         pingDone_ = true;
         QMetaObject::invokeMethod(
-            this, [this, report, link] { showPing(report, link); }, Qt::QueuedConnection);
+            this, [this, report, adapter, link] { showPing(report, adapter, link); }, Qt::QueuedConnection);
     });
 }
 
-void ConnectDialog::showPing(const TavrinKwp::PingReport& report, const QString& connection)
+void ConnectDialog::showPing(const TavrinKwp::PingReport& report, const std::vector<std::string>& adapter,
+                             const QString& connection)
 {
     QStringList lines;
+    for (const auto& line : adapter)
+        lines << QString::fromStdString(line);
     for (const auto& ecu : report.ecus) {
         lines << (ecu.error == 0 ? tr("%1: answers").arg(QString::fromStdString(ecu.ecu))
                                  : tr("%1: error %2: %3")

@@ -48,7 +48,8 @@ class ConnectDialog : public QDialog {
 
   private:
     void choose(int index);
-    void showPing(const TavrinKwp::PingReport& report, const QString& connection);
+    void showPing(const TavrinKwp::PingReport& report, const std::vector<std::string>& adapter,
+                  const QString& connection);
     void say(const QString& text, bool wrong);
 
     VehicleOver vehicle_;

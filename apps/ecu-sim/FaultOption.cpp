@@ -1,4 +1,5 @@
 #include "FaultOption.h"
+#include "ElmFaults.h"
 #include "FaultInjector.h"
 
 #include <algorithm>
@@ -106,8 +107,9 @@ std::string addFault(const std::string& text, const TavrinKwp::VehicleDescriptio
     for (std::string word; in >> word;)
         words.push_back(word);
     const std::string kinds = "init, negative, noanswer, late-answer, corrupt, garbage, stray-zero, lost-frame, "
-                              "late-flow-control, overflow, flow-control-wait or stray-frame";
+                              "late-flow-control, overflow, flow-control-wait, stray-frame or elm";
     if (words.empty()) return "a fault names its kind: " + kinds;
+    if (words[0] == "elm") return TavrinKwp::armElmFault({words.begin() + 1, words.end()}, transport.elm);
     if (const auto line = addLineFault(words, transport)) return *line;
     if (words[0] != "init" && words[0] != "negative" && words[0] != "noanswer")
         return "unknown fault '" + words[0] + "' (" + kinds + ")";

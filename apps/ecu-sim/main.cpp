@@ -1,10 +1,12 @@
 // tavrin-ecu-sim: serves a vehicle description's ECUs on a serial port or a
-// new pseudo-terminal (K-line framing, echo and timing) or on a CAN bus
-// (ISO-TP), so the product or any other tester can run against the simulated
-// vehicle. Each exchange is logged on standard output.
+// new pseudo-terminal (K-line framing, echo and timing, or behind an emulated
+// ELM327 / STN adapter) or on a CAN bus (ISO-TP), so the product or any other
+// tester can run against the simulated vehicle. Each exchange is logged on
+// standard output.
 #include "ByteChannel.h"
 #include "CanService.h"
 #include "DemoVehicleText.h"
+#include "ElmEmulator.h"
 #include "ErrorText.h"
 #include "ExitStatus.h"
 #include "FaultInjector.h"
@@ -40,9 +42,10 @@ int refuse(const std::string& what)
 // The command line, as the server needs it.
 struct Arguments {
     std::optional<QString> vehicle;  // none: the demo vehicle
-    QString kline, can, baud;
+    QString kline, can, elm, baud;
     QStringList faults;
     bool echo = true;
+    bool stn = false;
 };
 
 // Parses and checks the command line; a status when the program ends here (help, usage error).
@@ -52,7 +55,8 @@ std::optional<int> readArguments(Arguments& arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Serves the ECUs of a vehicle description on a K-line: a serial port, or with --kline pty a new\n"
         "pseudo-terminal whose path is printed first (\"pty /dev/pts/N\"); or on a CAN bus with --can\n"
-        "(\"can ready\" is printed first). Each exchange is logged on standard output. Runs until Ctrl+C\n"
+        "(\"can ready\" is printed first); or behind an emulated ELM327 adapter with --elm (a port or pty;\n"
+        "--stn makes it an STN chip). Each exchange is logged on standard output. Runs until Ctrl+C\n"
         "or SIGTERM, its normal end.\n"
         "Exit status: 0 stopped by Ctrl+C or SIGTERM, 2 a usage, input, port or bus error."));
     const QCommandLineOption help = parser.addHelpOption();
@@ -66,6 +70,12 @@ std::optional<int> readArguments(Arguments& arguments)
                                                 "can:virtualcan:can0 (start the simulator first: the first program "
                                                 "on a virtual bus carries it)."),
                                  QStringLiteral("connection"));
+    const QCommandLineOption elm(QStringLiteral("elm"),
+                                 QStringLiteral("The serial port to serve an emulated ELM327 adapter on, or pty "
+                                                "(reach it with --link elm:PORT)."),
+                                 QStringLiteral("port"));
+    const QCommandLineOption stn(QStringLiteral("stn"),
+                                 QStringLiteral("With --elm: the adapter is an STN chip (STI, STPX)."));
     const QCommandLineOption baud(QStringLiteral("baud"),
                                   QStringLiteral("Baud rate of a serial port (default: the first ECU's)."),
                                   QStringLiteral("rate"));
@@ -83,9 +93,13 @@ std::optional<int> readArguments(Arguments& arguments)
                        "\"lost-frame [N]\" (a consecutive frame of an answer), "
                        "\"late-flow-control [N]\", \"overflow [N]\", "
                        "\"flow-control-wait [N]\" (one WAIT, the go-ahead 100 ms later), "
-                       "\"stray-frame [N]\" (a consecutive frame out of turn)."),
+                       "\"stray-frame [N]\" (a consecutive frame out of turn); of the emulated "
+                       "adapter: \"elm REPLY [N|always]\" (its own reply in place of the answer: NO DATA, "
+                       "BUFFER FULL, DATA ERROR, <RX ERROR, CAN ERROR, BUS ERROR, STOPPED, "
+                       "UNABLE TO CONNECT, LV RESET, BUS INIT: ...ERROR, or silent: no reply at all) and "
+                       "\"elm refuses COMMAND\" (a clone that answers ? to commands that begin so)."),
         QStringLiteral("fault"));
-    parser.addOptions({vehicle, kline, can, baud, noEcho, fault});
+    parser.addOptions({vehicle, kline, can, elm, stn, baud, noEcho, fault});
     if (!parser.parse(QCoreApplication::arguments())) return refuse(parser.errorText().toStdString());
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(parser.helpText()));
@@ -93,14 +107,16 @@ std::optional<int> readArguments(Arguments& arguments)
     }
     if (!parser.positionalArguments().isEmpty())
         return refuse("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'");
-    if (parser.isSet(kline) == parser.isSet(can))
-        return refuse("--kline PORT, --kline pty or --can CONNECTION is needed");
+    if (int(parser.isSet(kline)) + int(parser.isSet(can)) + int(parser.isSet(elm)) != 1)
+        return refuse("--kline PORT, --kline pty, --can CONNECTION or --elm PORT|pty is needed");
     arguments = {parser.isSet(vehicle) ? std::optional(parser.value(vehicle)) : std::nullopt,
                  parser.value(kline),
                  parser.value(can),
+                 parser.value(elm),
                  parser.value(baud),
                  parser.values(fault),
-                 !parser.isSet(noEcho)};
+                 !parser.isSet(noEcho),
+                 parser.isSet(stn)};
     return std::nullopt;
 }
 
@@ -110,8 +126,9 @@ void logLine(const std::string& line)
     std::fflush(stdout);
 }
 
-// Serves the simulated vehicle on a serial port or a new pseudo-terminal until a signal.
-int serveKLine(const Arguments& arguments, TavrinKwp::VehicleSimulator& simulator, TavrinKwp::TransportFaults& faults)
+// Serves the simulated vehicle on a serial port or a new pseudo-terminal until a signal: on the
+// K-line, or behind the emulated adapter.
+int serveSerial(const Arguments& arguments, TavrinKwp::VehicleSimulator& simulator, TavrinKwp::TransportFaults& faults)
 {
     const auto& description = simulator.model();
     uint32_t rate = description.ecus.empty() ? 10400 : description.ecus.front().kline.baud;
@@ -120,15 +137,24 @@ int serveKLine(const Arguments& arguments, TavrinKwp::VehicleSimulator& simulato
         rate = arguments.baud.toUInt(&ok);
         if (!ok || rate == 0) return refuse("--baud " + arguments.baud.toStdString() + ": not a baud rate");
     }
-    const bool pty = arguments.kline == QLatin1String("pty");
-    auto channel =
-        pty ? TavrinKwp::openPseudoTerminal() : TavrinKwp::openSerialChannel(arguments.kline.toStdString(), rate);
+    const QString& port = arguments.elm.isEmpty() ? arguments.kline : arguments.elm;
+    if (!arguments.elm.isEmpty() && arguments.baud.isEmpty()) rate = 38400;  // the adapters' usual rate
+    const bool pty = port == QLatin1String("pty");
+    auto channel = pty ? TavrinKwp::openPseudoTerminal() : TavrinKwp::openSerialChannel(port.toStdString(), rate);
     std::printf("%s %s\n", pty ? "pty" : "port", channel->peerPath().c_str());
     std::printf("serving %zu ECUs of %s\n", description.ecus.size(),
                 description.name.empty() ? description.file.c_str() : description.name.c_str());
     std::fflush(stdout);
     std::signal(SIGINT, stop);
     std::signal(SIGTERM, stop);
+    if (!arguments.elm.isEmpty()) {
+        std::printf("adapter %s\n",
+                    arguments.stn ? TavrinKwp::ElmEmulator::kStnDevice : TavrinKwp::ElmEmulator::kIdentity);
+        std::fflush(stdout);
+        TavrinKwp::ElmEmulator adapter(simulator, *channel, {arguments.stn, logLine}, faults);
+        adapter.run(stopRequested);
+        return TavrinApps::ExitStatus::done;
+    }
     TavrinKwp::KLineEcuServer server(simulator, *channel, {arguments.echo, logLine}, faults);
     server.run(stopRequested);
     return TavrinApps::ExitStatus::done;
@@ -154,7 +180,7 @@ int main(int argc, char** argv)
         }
         if (!arguments.can.isEmpty())
             return EcuSim::serveCan(arguments.can.toStdString(), simulator, transport, logLine, stopRequested, stop);
-        return serveKLine(arguments, simulator, transport);
+        return serveSerial(arguments, simulator, transport);
     } catch (const Sorvik3::Error& error) {
         return refuse(TavrinApps::errorText(error.number(), error.description()));
     }

@@ -15,7 +15,7 @@ const std::vector<Runner::CommandRule>& Runner::commandTable()
         {"set", 2, 3, &Runner::set},         {"abort", 0, 0, &Runner::abort},
         {"step", 1, 2, &Runner::step},       {"tick", 0, 1, &Runner::ticks},
         {"wait", 1, 2, &Runner::waitFor},    {"until", 1, 4, &Runner::untilIdle},
-        {"fault", 1, 6, &Runner::fault},     {"print", 1, -1, &Runner::print},
+        {"fault", 1, 8, &Runner::fault},     {"print", 1, -1, &Runner::print},
         {"expect", 2, -1, &Runner::expect},  {"screenshot", 1, 2, &Runner::screenshot},
         {"show", 0, 1, &Runner::show},       {"leave", 1, 1, &Runner::leave},
     };

@@ -91,6 +91,7 @@ class Runner {
     void ticks(const Words& w);
     void waitFor(const Words& w);
     void fault(const Words& w);
+    void adapterFault(const Words& w);
     void tick(int count, bool interruptible = true);
     void wait(uint32_t ms);
     void untilIdle(const Words& w);

@@ -3,6 +3,7 @@
 #include "Runner.h"
 
 #include "DemoVehicle.h"
+#include "ElmFaults.h"
 #include "EndingSignals.h"
 #include "FaultInjector.h"
 #include "Form.h"
@@ -102,8 +103,20 @@ std::optional<TavrinKwp::FaultDescription::Kind> spoiledAnswer(const QString& wo
     return std::nullopt;
 }
 
+// The emulated adapter's faults (elm:loopback): its own reply in place of answers, commands a clone refuses.
+void Runner::adapterFault(const Words& w)
+{
+    if (session_->linkName().rfind("elm:loopback", 0) != 0) fail("fault adapter needs the link elm:loopback");
+    std::vector<std::string> words;
+    for (int i = 1; i < w.size(); ++i)
+        words.push_back(w[i].toStdString());
+    const std::string why = TavrinKwp::armElmFault(words, session_->lineFaults().elm);
+    if (!why.empty()) fail("fault adapter " + QString::fromStdString(why));
+}
+
 void Runner::fault(const Words& w)
 {
+    if (w[0] == "adapter") return adapterFault(w);
     auto& faults = session_->faults();
     auto times = [this, &w](int index) {
         if (w.size() <= index || w[index] == "once") return 1;
@@ -135,7 +148,7 @@ void Runner::fault(const Words& w)
         faults.spoilAnswer(w[1].toStdString(), w[2].toStdString(), *spoiled, times(3));
     } else {
         fail("fault init ECU [N], fault negative ECU REQUEST CODE [N], fault noanswer|lost|late|cut|stale ECU "
-             "REQUEST [N] or fault clear");
+             "REQUEST [N], fault adapter REPLY [N] or fault clear");
     }
 }
 

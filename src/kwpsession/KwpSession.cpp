@@ -75,6 +75,13 @@ std::vector<std::string> KwpSession::checkAdapter()
     return runtime_->link().checkAdapter(vehicle());
 }
 
+TransportFaults& KwpSession::lineFaults()
+{
+    if (auto* faults = runtime_->lineFaults()) return *faults;
+    throw sessionError(SessionError::NotSimulated,
+                       "Link '" + linkName() + "' has no simulated line whose faults could be set");
+}
+
 bool KwpSession::simulated() const
 {
     return runtime_->simulator() != nullptr;

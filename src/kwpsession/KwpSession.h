@@ -20,6 +20,7 @@ class SimEcu;
 class SimulatedEcu;
 class VehicleRuntime;
 struct SimClock;
+struct TransportFaults;
 
 class KwpSession final : public Sorvik3::Session {
   public:
@@ -46,6 +47,9 @@ class KwpSession final : public Sorvik3::Session {
     // What the adapter between the link and the vehicle is and whether it takes
     // what this vehicle's ECUs need, one line each; empty for a plain line.
     std::vector<std::string> checkAdapter();
+    // The faults of the line (kline:loopback, can:loopback) or of the emulated
+    // adapter (elm:loopback); throws NotSimulated on other links.
+    TransportFaults& lineFaults();
     // Whether the link reaches the simulated vehicle, whose ECUs the calls below read.
     bool simulated() const;
 

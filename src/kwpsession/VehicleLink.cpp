@@ -29,8 +29,9 @@ VehicleLink openVehicleLink(const std::string& text, std::shared_ptr<const Vehic
         options.plugin = "virtualcan";
         options.interface = loopbackCanInterface();
         auto simulator = std::make_shared<VehicleSimulator>(vehicle);
-        return {std::make_shared<OffThreadLink>(std::make_unique<CanLoopbackLink>(text, simulator, options)),
-                simulator};
+        auto loopback = std::make_unique<CanLoopbackLink>(text, simulator, options);
+        TransportFaults* faults = &loopback->transportFaults();
+        return {std::make_shared<OffThreadLink>(std::move(loopback)), simulator, faults};
     }
     if (connection.kind == "elm") {
         bool stn = false;
@@ -38,13 +39,16 @@ VehicleLink openVehicleLink(const std::string& text, std::shared_ptr<const Vehic
         if (connection.port != "loopback")
             return {std::make_shared<OffThreadLink>(std::make_unique<ElmLink>(text, options)), nullptr};
         auto simulator = std::make_shared<VehicleSimulator>(vehicle);
-        return {std::make_shared<OffThreadLink>(std::make_unique<ElmLoopbackLink>(text, simulator, options, stn)),
-                simulator};
+        auto loopback = std::make_unique<ElmLoopbackLink>(text, simulator, options, stn);
+        TransportFaults* faults = &loopback->transportFaults();
+        return {std::make_shared<OffThreadLink>(std::move(loopback)), simulator, faults};
     }
     const KLineOptions options = klineOptions(text, connection);
     if (connection.port == "loopback") {
         auto simulator = std::make_shared<VehicleSimulator>(vehicle);
-        return {std::make_shared<OffThreadLink>(std::make_unique<LoopbackLink>(text, simulator, options)), simulator};
+        auto loopback = std::make_unique<LoopbackLink>(text, simulator, options);
+        TransportFaults* faults = &loopback->transportFaults();
+        return {std::make_shared<OffThreadLink>(std::move(loopback)), simulator, faults};
     }
     return {std::make_shared<OffThreadLink>(std::make_unique<KLineLink>(text, options)), nullptr};
 }

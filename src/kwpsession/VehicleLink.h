@@ -13,9 +13,12 @@ namespace TavrinKwp {
 
 class VehicleSimulator;
 
+struct TransportFaults;
+
 struct VehicleLink {
     std::shared_ptr<Link> link;
     std::shared_ptr<VehicleSimulator> simulator;  // null on a link to a real vehicle
+    TransportFaults* lineFaults = nullptr;        // a loopback's line or emulated adapter; owned by the link
 };
 
 // Opens nothing yet: a K-line port is opened when the first ECU is started.

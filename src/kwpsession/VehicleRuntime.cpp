@@ -10,7 +10,7 @@ namespace TavrinKwp {
 
 VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link)
     : model_(std::move(model)), link_(std::move(link.link)), simulator_(std::move(link.simulator)),
-      clock_(SimClock::system()), initialized_(model_->ecus.size(), false)
+      lineFaults_(link.lineFaults), clock_(SimClock::system()), initialized_(model_->ecus.size(), false)
 {
     if (simulator_) clock_ = simulator_->clock();
 }

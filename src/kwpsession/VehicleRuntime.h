@@ -37,6 +37,8 @@ class VehicleRuntime {
     const Link& link() const { return *link_; }
     // The simulated vehicle behind the link; null on a link to a real one.
     VehicleSimulator* simulator() const { return simulator_.get(); }
+    // The faults of a loopback's line or emulated adapter; null for other links.
+    TransportFaults* lineFaults() const { return lineFaults_; }
     SimClock& clock() { return clock_; }
     void setClock(SimClock clock);
 
@@ -65,6 +67,7 @@ class VehicleRuntime {
     std::shared_ptr<const VehicleDescription> model_;
     std::shared_ptr<Link> link_;
     std::shared_ptr<VehicleSimulator> simulator_;
+    TransportFaults* lineFaults_ = nullptr;
     SimClock clock_;
     std::vector<bool> initialized_;
     std::atomic<bool> interrupted_{false};

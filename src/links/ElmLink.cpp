@@ -54,7 +54,8 @@ bool pendingAnswer(const std::string& line)
 
 }  // namespace
 
-ElmLink::ElmLink(std::string name, ElmOptions options) : name_(std::move(name)), options_(std::move(options)) {}
+ElmLink::ElmLink(std::string name, ElmOptions options) : name_(std::move(name)), options_(std::move(options))
+{}
 
 ElmLink::~ElmLink() = default;
 
@@ -99,11 +100,11 @@ void ElmLink::write(const std::string& text)
 
 void ElmLink::adapterGone(const std::string& why)
 {
-    const std::string port = options_.port;
     close();
-    throw sessionError(SessionError::LinkUnavailable, "The adapter on '" + port + "' " + why +
-                                                          ": check that it is still plugged in and powered, then "
-                                                          "connect again");
+    // Until the next start, every request is told why it cannot go out.
+    lost_ = "The adapter on '" + options_.port + "' " + why +
+            ": check that it is still plugged in and powered, then connect again";
+    throw sessionError(SessionError::LinkUnavailable, lost_);
 }
 
 std::string ElmLink::readToPrompt(const std::string& line, uint32_t quietMs)
@@ -153,8 +154,7 @@ std::string ElmLink::readToPrompt(const std::string& line, uint32_t quietMs)
     }
     interruptible_ = false;
     if (stopSent) {
-        throw sessionError(SessionError::Interrupted,
-                           "The wait for an answer on '" + options_.port + "' was given up");
+        throw sessionError(SessionError::Interrupted, "The wait for an answer on '" + options_.port + "' was given up");
     }
     return text;
 }
@@ -243,8 +243,8 @@ void ElmLink::reset()
     set("ATS0", false);
     set("ATH1");
     const auto identity = command("ATI", kAdapterSlackMs);
-    identity_.identity = identity.empty() ? (greeting.empty() ? std::string("unknown") : greeting.back())
-                                          : identity.back();
+    identity_.identity =
+        identity.empty() ? (greeting.empty() ? std::string("unknown") : greeting.back()) : identity.back();
     const auto device = command("STI", kAdapterSlackMs);
     if (!device.empty() && !adapterProblem(device.back())) identity_.device = device.back();
     configured_ = nullptr;
@@ -337,6 +337,7 @@ void ElmLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
 {
     started_.erase(std::remove(started_.begin(), started_.end(), &ecu), started_.end());
     open();
+    lost_.clear();
     configure(ecu);
     wire.sent = frame(ecu, {kStartCommunication});
     std::vector<std::string> lines;
@@ -385,6 +386,7 @@ void ElmLink::stopCommunication(const EcuDescription& ecu)
 
 Bytes ElmLink::exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire)
 {
+    if (!port_ && !lost_.empty()) throw sessionError(SessionError::LinkUnavailable, lost_);
     if (!port_ || std::find(started_.begin(), started_.end(), &ecu) == started_.end())
         throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     configure(ecu);
@@ -445,9 +447,9 @@ std::vector<Bytes> ElmLink::answersIn(const EcuDescription& ecu, const std::stri
         for (const auto& line : lines) {
             if (line == "NO DATA") continue;
             const auto frame = canFrameLine(line, ecu.can->extendedIds);
-            if (!frame) throw sessionError(SessionError::BadFrame, "The adapter on '" + options_.port +
-                                                                       "' answers '" + line + "' to '" + what +
-                                                                       "': no CAN frame");
+            if (!frame)
+                throw sessionError(SessionError::BadFrame, "The adapter on '" + options_.port + "' answers '" + line +
+                                                               "' to '" + what + "': no CAN frame");
             frames.push_back(*frame);
         }
         answers = canMessages(frames, ecu.can->responseId);

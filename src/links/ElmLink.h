@@ -24,8 +24,8 @@ namespace TavrinKwp {
 
 struct ElmOptions {
     std::string port;
-    uint32_t baud = 0;           // 0: try 38400, 115200, 9600 and 500000 in turn
-    uint32_t bitrate = 500000;   // of the vehicle's CAN bus
+    uint32_t baud = 0;          // 0: try 38400, 115200, 9600 and 500000 in turn
+    uint32_t bitrate = 500000;  // of the vehicle's CAN bus
     enum class Protocol { Auto, KLine, Can };
     Protocol protocol = Protocol::Auto;  // Auto: CAN for an ECU with CAN identifiers, else the K-line
 };
@@ -100,8 +100,9 @@ class ElmLink final : public Link {
     std::deque<Bytes> waiting_;  // answers of the last reply not yet handed out
     std::atomic<bool> interrupted_{false};
     bool interruptible_ = false;
-    uint32_t pendingTimeoutMs_ = 5000;   // P2* of the ECU asked
+    uint32_t pendingTimeoutMs_ = 5000;  // P2* of the ECU asked
     std::vector<std::string> refused_;  // optional settings the adapter refused
+    std::string lost_;                  // why the adapter was given up on, until the next start
 };
 
 }  // namespace TavrinKwp

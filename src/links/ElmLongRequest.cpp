@@ -68,9 +68,9 @@ std::vector<std::string> ElmLink::sendFramesByHand(const EcuDescription& ecu, co
                                                            : "asks the adapter to wait, which it cannot follow") +
                                    ": " + hexText(frame->data));
         }
-        throw sessionError(SessionError::TransportTimeout,
-                           "ECU '" + ecu.name + "' sent no flow control for a request of " +
-                               std::to_string(request.size()) + " bytes");
+        throw sessionError(SessionError::TransportTimeout, "ECU '" + ecu.name +
+                                                               "' sent no flow control for a request of " +
+                                                               std::to_string(request.size()) + " bytes");
     };
     set("ATCAF0");
     std::vector<std::string> answer;
@@ -86,7 +86,8 @@ std::vector<std::string> ElmLink::sendFramesByHand(const EcuDescription& ecu, co
         while (at < length) {
             const size_t take = std::min<size_t>(7, length - at);
             Bytes next{static_cast<uint8_t>(0x20 | sequence)};
-            next.insert(next.end(), request.begin() + static_cast<long>(at), request.begin() + static_cast<long>(at + take));
+            next.insert(next.end(), request.begin() + static_cast<long>(at),
+                        request.begin() + static_cast<long>(at + take));
             at += take;
             sequence = static_cast<uint8_t>((sequence + 1) & 0x0F);
             const bool last = at >= length;

@@ -87,7 +87,8 @@ std::optional<AdapterProblem> adapterProblem(const std::string& line)
         {"?", SessionError::TransportError, "the adapter refuses the command (?)"},
     };
     for (const auto& entry : known) {
-        if (startsWith(line, entry.start) && (std::string(entry.start) != "BUS INIT" || line.find("ERROR") != std::string::npos))
+        if (startsWith(line, entry.start) &&
+            (std::string(entry.start) != "BUS INIT" || line.find("ERROR") != std::string::npos))
             return AdapterProblem{entry.error, entry.words};
     }
     if (line.find("<RX ERROR") != std::string::npos)
@@ -122,7 +123,8 @@ std::vector<Bytes> canMessages(const std::vector<ElmCanFrame>& frames, uint32_t 
         if (kind == 0) {
             const size_t length = frame.data[0] & 0x0F;
             if (length == 0 || length + 1 > frame.data.size())
-                throw sessionError(SessionError::BadFrame, "a single frame whose length is wrong: " + hexText(frame.data));
+                throw sessionError(SessionError::BadFrame,
+                                   "a single frame whose length is wrong: " + hexText(frame.data));
             messages.emplace_back(frame.data.begin() + 1, frame.data.begin() + 1 + static_cast<long>(length));
         } else if (kind == 1 && frame.data.size() >= 2) {
             expected = (static_cast<size_t>(frame.data[0] & 0x0F) << 8) | frame.data[1];
@@ -130,7 +132,8 @@ std::vector<Bytes> canMessages(const std::vector<ElmCanFrame>& frames, uint32_t 
             next = 1;
         } else if (kind == 2 && expected > 0) {
             if ((frame.data[0] & 0x0F) != next)
-                throw sessionError(SessionError::BadFrame, "a consecutive frame out of sequence: " + hexText(frame.data));
+                throw sessionError(SessionError::BadFrame,
+                                   "a consecutive frame out of sequence: " + hexText(frame.data));
             next = static_cast<uint8_t>((next + 1) & 0x0F);
             building.insert(building.end(), frame.data.begin() + 1, frame.data.end());
         }

@@ -12,7 +12,8 @@ namespace {
 
 bool isHex(const std::string& text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
 }
 
 bool startsWith(const std::string& text, const std::string& start)
@@ -160,7 +161,8 @@ bool ElmEmulator::setting(const std::string& c)
         return true;
     }
     if (startsWith(c, "CRA") && (c.size() == 3 || (isHex(c.substr(3)) && (c.size() == 6 || c.size() == 11)))) {
-        settings_.receiveFilter = c.size() == 3 ? std::nullopt : std::optional<uint32_t>(std::stoul(c.substr(3), nullptr, 16));
+        settings_.receiveFilter =
+            c.size() == 3 ? std::nullopt : std::optional<uint32_t>(std::stoul(c.substr(3), nullptr, 16));
         return true;
     }
     if (c == "AR") {
@@ -203,7 +205,8 @@ void ElmEmulator::stCommand(const std::string& command)
     } else if (startsWith(command, "PX")) {
         // STPX D:hex — the whole message, whatever its length, as ISO-TP.
         const auto at = command.find("D:");
-        const std::string digits = at == std::string::npos ? "" : command.substr(at + 2, command.find(',', at) - at - 2);
+        const std::string digits =
+            at == std::string::npos ? "" : command.substr(at + 2, command.find(',', at) - at - 2);
         const auto bytes = isHex(digits) ? parseHex(digits) : std::nullopt;
         if (!bytes || !onCan()) {
             reply({"?"});

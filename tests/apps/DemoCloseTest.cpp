@@ -173,7 +173,7 @@ TEST(DemoLink, shouldOfferTheSimulatedVehicleTheLoopbacksAndTheCanInterfaces)
 
 // Any port path or connection string can be typed; what is refused is said in
 // the dialog, which stays open; a ping runs off the window's thread and says
-// which ECUs answer.
+// what an adapter is and which ECUs answer.
 TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
 {
     LineTiming instant{0, 0};
@@ -198,6 +198,14 @@ TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
     EXPECT_TRUE(dialog.pinging()) << "the ping waits on the wire in a thread of its own";
     ASSERT_TRUE(pinged.wait(30000));
     EXPECT_TRUE(dialog.answers().contains(QStringLiteral("5 of 5 ECUs answer over kline:loopback")))
+        << dialog.answers().toStdString();
+
+    // Through an adapter, the ping first says what the adapter is.
+    links->setEditText(QStringLiteral("elm:loopback?chip=stn"));
+    dialog.ping();
+    ASSERT_TRUE(pinged.wait(30000));
+    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("chip: STN (STN1110")) &&
+                dialog.answers().contains(QStringLiteral("5 of 5 ECUs answer over elm:loopback?chip=stn")))
         << dialog.answers().toStdString();
 
     links->setEditText(QStringLiteral("/dev/nonexistent-tty"));

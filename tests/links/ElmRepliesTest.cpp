@@ -19,8 +19,8 @@ TEST(ElmReplies, shouldReadTheLinesOfAReplyWithoutEchoBlanksOrSearching)
 TEST(ElmReplies, shouldRebuildMessagesFromTheFramesOfTheEcuAlone)
 {
     std::vector<ElmCanFrame> frames;
-    for (const char* line : {"7E8037F3078AAAAAA", "7E9 02 7E 01", "7EA 10 0A 70 01 07 01 02 03", "7EA 21 04 05 06 07",
-                             "7EA 30 00 00"}) {
+    for (const char* line :
+         {"7E8037F3078AAAAAA", "7E9 02 7E 01", "7EA 10 0A 70 01 07 01 02 03", "7EA 21 04 05 06 07", "7EA 30 00 00"}) {
         frames.push_back(*canFrameLine(line, false));
     }
     EXPECT_EQ(canMessages(frames, 0x7E8), (std::vector<Bytes>{{0x7F, 0x30, 0x78}}));

@@ -59,6 +59,14 @@
         <source>%1 of %2 ECUs answer over %3</source>
         <translation>%1 von %2 Steuergeräten antworten über %3</translation>
     </message>
+    <message>
+        <source>ELM327 or STN adapter: %1</source>
+        <translation>ELM327- oder STN-Adapter: %1</translation>
+    </message>
+    <message>
+        <source>Simulated vehicle behind an emulated ELM327 adapter</source>
+        <translation>Simuliertes Fahrzeug hinter einem emulierten ELM327-Adapter</translation>
+    </message>
 </context>
 <context>
     <name>DemoWindow</name>

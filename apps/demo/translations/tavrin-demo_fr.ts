@@ -59,6 +59,14 @@
         <source>%1 of %2 ECUs answer over %3</source>
         <translation>%1 calculateurs sur %2 répondent par %3</translation>
     </message>
+    <message>
+        <source>ELM327 or STN adapter: %1</source>
+        <translation>Adaptateur ELM327 ou STN : %1</translation>
+    </message>
+    <message>
+        <source>Simulated vehicle behind an emulated ELM327 adapter</source>
+        <translation>Véhicule simulé derrière un adaptateur ELM327 émulé</translation>
+    </message>
 </context>
 <context>
     <name>DemoWindow</name>

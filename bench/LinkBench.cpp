@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -64,6 +66,47 @@ void statusExchangeOverCan(benchmark::State& state)
     state.counters["wire_ms"] = 4 * 125.0 / 500.0;
 }
 BENCHMARK(statusExchangeOverCan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The characters an ELM327 adapter sends and receives for one exchange with
+// echo, spaces and line feeds off and headers on: the command in hex and its
+// return; each answer frame as a line (CAN: three identifier digits and the
+// frame's bytes; K-line: header, data and checksum), then the prompt.
+size_t adapterTextChars(size_t requestBytes, size_t answerBytes, bool can)
+{
+    size_t chars = 2 * requestBytes + 1;
+    if (!can) return chars + 2 * (3 + answerBytes + 1) + 1 + 2;
+    if (answerBytes <= 7) return chars + 3 + 2 * (1 + answerBytes) + 1 + 2;
+    chars += 3 + 2 * 8 + 1;  // first frame
+    for (size_t left = answerBytes - 6; left > 0; left -= std::min<size_t>(left, 7))
+        chars += 3 + 2 * (1 + std::min<size_t>(left, 7)) + 1;
+    return chars + 2;
+}
+
+// The same through an emulated ELM327 on a pseudo-terminal, on CAN (range 1) and
+// on the K-line (range 0). The pseudo-terminal has no baud rate: "line_ms_38400"
+// and "line_ms_115200" are what the adapter's own serial line would add for its
+// text at those rates, on top of the measured time.
+void statusExchangeOverElm(benchmark::State& state)
+{
+    const bool can = state.range(0) == 1;
+    auto session = instantEngine(can ? "elm:loopback" : "elm:loopback?protocol=kline");
+    auto engine = session->Ecus().front();
+    engine->Init();
+    engine->Request("StartDiagnosticSession")->Send();
+    auto status = engine->Request("OutputControl.Status.FuelPump");
+    status->Data("OutputControlCommand")->setValueName("Status");
+    for (auto _ : state)
+        status->Send();
+    const auto request = TavrinKwp::parseHex(status->FrameText(true));
+    const auto answer = TavrinKwp::parseHex(status->FrameText(false));
+    const size_t requestBytes = can ? request->size() : request->size() - 4;  // K-line: without header and checksum
+    const size_t answerBytes = can ? answer->size() : answer->size() - 4;
+    const double chars = static_cast<double>(adapterTextChars(requestBytes, answerBytes, can));
+    state.counters["text_chars"] = chars;
+    state.counters["line_ms_38400"] = chars * 10.0 * 1000.0 / 38400.0;
+    state.counters["line_ms_115200"] = chars * 10.0 * 1000.0 / 115200.0;
+}
+BENCHMARK(statusExchangeOverElm)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void statusExchangeInProcess(benchmark::State& state)
 {

@@ -286,7 +286,8 @@ double stopFrameMs(const std::string& link)
 
 void linkFeel()
 {
-    const std::pair<const char*, double> links[] = {{"sim", 1000}, {"can:loopback", 1000}, {"kline:loopback", 9}};
+    const std::pair<const char*, double> links[] = {
+        {"sim", 1000}, {"can:loopback", 1000}, {"kline:loopback", 9}, {"elm:loopback", 100}};
     for (const auto& [link, rate] : links) {
         try {
             LinkFeel feel = feelOf(link);

@@ -109,7 +109,10 @@ std::string addFault(const std::string& text, const TavrinKwp::VehicleDescriptio
     const std::string kinds = "init, negative, noanswer, late-answer, corrupt, garbage, stray-zero, lost-frame, "
                               "late-flow-control, overflow, flow-control-wait, stray-frame or elm";
     if (words.empty()) return "a fault names its kind: " + kinds;
-    if (words[0] == "elm") return TavrinKwp::armElmFault({words.begin() + 1, words.end()}, transport.elm);
+    if (words[0] == "elm") {
+        const std::string why = TavrinKwp::armElmFault({words.begin() + 1, words.end()}, transport.elm);
+        return why.empty() ? why : "elm " + why;
+    }
     if (const auto line = addLineFault(words, transport)) return *line;
     if (words[0] != "init" && words[0] != "negative" && words[0] != "noanswer")
         return "unknown fault '" + words[0] + "' (" + kinds + ")";

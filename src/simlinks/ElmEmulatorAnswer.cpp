@@ -71,8 +71,11 @@ void ElmEmulator::answer(size_t ecu, const Bytes& message)
     std::vector<std::string> printed;
     simulator_.serve(ecu, message, [&](const Bytes& answer) {
         uint8_t any;
-        if (stopped || channel_.read(&any, 1, 0) > 0) {
-            stopped = true;  // any character ends the adapter's wait
+        if (stopped) return;
+        if (channel_.read(&any, 1, 0) > 0) {
+            // Any character ends the adapter's wait at once; the ECU's later answers are not passed on.
+            stopped = true;
+            reply({"STOPPED"});
             return;
         }
         const auto lines = answerLines(ecu, answer);
@@ -80,7 +83,7 @@ void ElmEmulator::answer(size_t ecu, const Bytes& message)
         if (!fault_) write(lines);  // a fault's reply takes the answer's place
     });
     if (stopped) {
-        reply({"STOPPED"});
+        return;
     } else if (fault_) {
         const std::string text = *fault_;
         say("elm fault: " + text);

@@ -65,7 +65,8 @@ check "vehicle-info --check with a FIFO as language file" "a FIFO (named pipe), 
   "$info" --check --install "$work/install"
 for connection in 'kline:/dev/ttyS0?baud=0' 'kline:/dev/ttyS0?baud=-1' 'kline:/dev/ttyS0?baud=99999999999999' \
                   'kline:/dev/ttyS0?echo=2' 'can:virtualcan:can0?bitrate=abc' 'can:virtualcan:can0?bitrate=0' \
-                  'kline:loopback?foo=bar' 'kline:' 'can:virtualcan' 'bogus:x'; do
+                  'kline:loopback?foo=bar' 'kline:' 'can:virtualcan' 'bogus:x' 'elm:' 'elm:/dev/ttyS0?protocol=j1850' \
+                  'elm:/dev/ttyS0?chip=stn' 'elm:loopback?chip=avr' 'elm:/dev/ttyS0?bitrate=0'; do
   check "vehicle-info --ping --link $connection" "0x1013" "$info" --ping --link "$connection"
   check "ioctl-script --link $connection" "0x1013" "$runner" --link "$connection" "$script"
   check "tavrin-demo --link $connection" "0x1013" "$demo" --latency 0 --link "$connection" --screenshot "$work/x.png"
@@ -74,4 +75,6 @@ for connection in 'can:virtualcan:can0?bitrate=abc' 'can:virtualcan:can0?foo=bar
   check "tavrin-ecu-sim --can $connection" "$connection" "$sim" --can "$connection"
 done
 check "tavrin-ecu-sim --baud too large" "not a baud rate" "$sim" --kline pty --baud 99999999999999
+check "tavrin-ecu-sim with an unknown adapter reply" "elm REPLY" "$sim" --elm pty --fault "elm OK MAYBE"
+check "tavrin-ecu-sim with two ports" "is needed" "$sim" --elm pty --kline pty
 exit $failed

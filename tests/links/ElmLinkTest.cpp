@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace TavrinKwp;
 
 namespace {
@@ -178,4 +181,52 @@ TEST(ElmLink, shouldTellAnAdapterThatStopsAnsweringAndReopenIt)
     EXPECT_EQ(errorOf([&] { adapter.send("BodyControl", kTesterPresent); }), number(SessionError::LinkUnavailable));
     adapter.start("BodyControl");
     EXPECT_EQ(adapter.send("BodyControl", kTesterPresent).front(), 0x7E);
+}
+
+TEST(ElmLink, shouldReachAnEcuOn29BitIdentifiersAtAnotherBitRate)
+{
+    const char* xml = R"(<vehicle name="Wide"><ecu id="1" name="Gateway" address="0x20">
+        <can request="0x18DA20F1" response="0x18DAF120" extended="true"/>
+        <request name="TesterPresent.WithResponse" service="0x3E" bytes="3E 01"/></ecu></vehicle>)";
+    auto vehicle = std::make_shared<const VehicleDescription>(loadVehicleText(xml, "wide.xml"));
+    const EcuDescription& gateway = vehicle->ecus.front();
+    // 125 kbit/s is the adapter's user protocol B, 500 kbit/s divided by 4.
+    ElmLoopbackLink link("elm:loopback", std::make_shared<VehicleSimulator>(vehicle),
+                         ElmOptions{"", 0, 125000, ElmOptions::Protocol::Auto}, false);
+    WireRecord wire;
+    link.startCommunication(gateway, wire);
+    EXPECT_EQ(link.exchange(gateway, "TesterPresent", kTesterPresent, wire).front(), 0x7E);
+
+    ElmLoopbackLink odd("elm:loopback", std::make_shared<VehicleSimulator>(vehicle),
+                        ElmOptions{"", 0, 300000, ElmOptions::Protocol::Auto}, false);
+    EXPECT_EQ(errorOf([&] { odd.startCommunication(gateway, wire); }), number(SessionError::BadConnection));
+}
+
+TEST(ElmLink, shouldGiveUpAWaitThroughResponsePendingWhenInterrupted)
+{
+    // The ECU answers "response pending" five times, 100 ms apart, before its answer.
+    const char* xml = R"(<vehicle name="Slow"><ecu id="1" name="Slow" address="0x20">
+        <can request="0x7E0" response="0x7E8"/>
+        <request name="Routine" service="0x31" bytes="31 01" pending="5"/>
+        <request name="TesterPresent.WithResponse" service="0x3E" bytes="3E 01"/></ecu></vehicle>)";
+    auto session = KwpSession::fromText(xml, "slow.xml", "elm:loopback");
+    auto ecu = session->Ecus().front();
+    ecu->Init();
+    std::atomic<bool> done{false};
+    int error = 0;
+    std::thread waiting([&] {
+        error = errorOf([&] { ecu->Request("Routine")->Send(); });
+        done = true;
+    });
+    // Asked again and again, so that one comes while the adapter waits.
+    while (!done) {
+        session->InterruptWait();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    waiting.join();
+    EXPECT_EQ(error, number(SessionError::Interrupted));
+    // The adapter said STOPPED and prompted: the next request is answered as usual.
+    auto tester = ecu->Request("TesterPresent.WithResponse");
+    tester->Send();
+    EXPECT_EQ(tester->FrameText(false), "7E");
 }

@@ -48,6 +48,29 @@ struct Arguments {
     bool stn = false;
 };
 
+// --fault, with the faults it takes.
+QCommandLineOption faultOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("fault"),
+        QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
+                       "\"negative ECU REQUEST CODE [N|always]\", "
+                       "\"noanswer ECU REQUEST [N|always]\"; faults of the line: "
+                       "\"late-answer MS [N]\" (MS past P2max), \"corrupt [N]\" (a wrong "
+                       "checksum; on CAN a single frame of no length), \"garbage [N]\" "
+                       "(noise before the answer; on CAN a frame of no known type); on the "
+                       "K-line also \"stray-zero [N]\" (a 0x00 before the echo); on CAN also "
+                       "\"lost-frame [N]\" (a consecutive frame of an answer), "
+                       "\"late-flow-control [N]\", \"overflow [N]\", "
+                       "\"flow-control-wait [N]\" (one WAIT, the go-ahead 100 ms later), "
+                       "\"stray-frame [N]\" (a consecutive frame out of turn); of the emulated "
+                       "adapter: \"elm REPLY [N|always]\" (its own reply in place of the answer: NO DATA, "
+                       "BUFFER FULL, DATA ERROR, <RX ERROR, CAN ERROR, BUS ERROR, STOPPED, "
+                       "UNABLE TO CONNECT, LV RESET, BUS INIT: ...ERROR, or silent: no reply at all) and "
+                       "\"elm refuses COMMAND\" (a clone that answers ? to commands that begin so)."),
+        QStringLiteral("fault"));
+}
+
 // Parses and checks the command line; a status when the program ends here (help, usage error).
 std::optional<int> readArguments(Arguments& arguments)
 {
@@ -81,24 +104,7 @@ std::optional<int> readArguments(Arguments& arguments)
                                   QStringLiteral("rate"));
     const QCommandLineOption noEcho(QStringLiteral("no-echo"),
                                     QStringLiteral("Do not echo the tester's bytes (a two-wire interface)."));
-    const QCommandLineOption fault(
-        QStringLiteral("fault"),
-        QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
-                       "\"negative ECU REQUEST CODE [N|always]\", "
-                       "\"noanswer ECU REQUEST [N|always]\"; faults of the line: "
-                       "\"late-answer MS [N]\" (MS past P2max), \"corrupt [N]\" (a wrong "
-                       "checksum; on CAN a single frame of no length), \"garbage [N]\" "
-                       "(noise before the answer; on CAN a frame of no known type); on the "
-                       "K-line also \"stray-zero [N]\" (a 0x00 before the echo); on CAN also "
-                       "\"lost-frame [N]\" (a consecutive frame of an answer), "
-                       "\"late-flow-control [N]\", \"overflow [N]\", "
-                       "\"flow-control-wait [N]\" (one WAIT, the go-ahead 100 ms later), "
-                       "\"stray-frame [N]\" (a consecutive frame out of turn); of the emulated "
-                       "adapter: \"elm REPLY [N|always]\" (its own reply in place of the answer: NO DATA, "
-                       "BUFFER FULL, DATA ERROR, <RX ERROR, CAN ERROR, BUS ERROR, STOPPED, "
-                       "UNABLE TO CONNECT, LV RESET, BUS INIT: ...ERROR, or silent: no reply at all) and "
-                       "\"elm refuses COMMAND\" (a clone that answers ? to commands that begin so)."),
-        QStringLiteral("fault"));
+    const QCommandLineOption fault = faultOption();
     parser.addOptions({vehicle, kline, can, elm, stn, baud, noEcho, fault});
     if (!parser.parse(QCoreApplication::arguments())) return refuse(parser.errorText().toStdString());
     if (parser.isSet(help)) {

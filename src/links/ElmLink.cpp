@@ -18,8 +18,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// How long an adapter may stay silent beyond its own timeout before it counts as gone.
-constexpr uint32_t kAdapterSlackMs = 1000;
 // A reset (ATZ) takes about a second on the chips; clones take longer.
 constexpr uint32_t kResetQuietMs = 3000;
 // How long a serial rate is given to bring a prompt.
@@ -28,21 +26,6 @@ constexpr int kProbeMs = 300;
 constexpr int kWaitSlice = 10;
 // A reply longer than this is no adapter's: the rest is dropped.
 constexpr size_t kReplyLimit = 64 * 1024;
-
-std::string hex(uint32_t value, int digits)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", digits, value);
-    return text;
-}
-
-std::string compactHex(const Bytes& bytes)
-{
-    std::string text;
-    for (uint8_t b : bytes)
-        text += hex(b, 2);
-    return text;
-}
 
 bool pendingAnswer(const std::string& line)
 {
@@ -259,80 +242,6 @@ void ElmLink::close()
     waiting_.clear();
 }
 
-std::string ElmLink::protocolName(const EcuDescription& ecu) const
-{
-    if (!usesCan(ecu)) return "ISO 14230-4 (KWP2000 on the K-line, fast initialisation, 10400 baud)";
-    return std::string("ISO 15765-4 (CAN, ") + (ecu.can->extendedIds ? "29" : "11") + "-bit identifiers, " +
-           std::to_string(options_.bitrate / 1000) + " kbit/s)";
-}
-
-std::string ElmLink::protocolCode(const EcuDescription& ecu) const
-{
-    if (!usesCan(ecu)) return "5";
-    const bool extended = ecu.can->extendedIds;
-    if (options_.bitrate == 500000) return extended ? "7" : "6";
-    if (options_.bitrate == 250000) return extended ? "9" : "8";
-    return "B";
-}
-
-void ElmLink::setProtocol(const EcuDescription& ecu)
-{
-    const std::string code = protocolCode(ecu);
-    if (code == "B") {
-        // User protocol B: identifier length and fixed 8 data bytes, then 500 kbit/s divided.
-        const uint32_t divisor = 500000 / options_.bitrate;
-        if (divisor == 0 || divisor > 64 || 500000 % options_.bitrate != 0) {
-            throw sessionError(SessionError::BadConnection,
-                               "An ELM327 runs CAN at 500 kbit/s divided by 1 to 64, not at " +
-                                   std::to_string(options_.bitrate) + " bit/s");
-        }
-        set("ATPB" + std::string(ecu.can->extendedIds ? "00" : "80") + hex(divisor, 2));
-    }
-    set("ATSP" + code);
-}
-
-void ElmLink::configure(const EcuDescription& ecu)
-{
-    if (configured_ == &ecu) return;
-    configured_ = nullptr;
-    setProtocol(ecu);
-    if (usesCan(ecu))
-        configureCan(ecu);
-    else
-        configureKLine(ecu);
-    configured_ = &ecu;
-}
-
-void ElmLink::configureCan(const EcuDescription& ecu)
-{
-    const CanSettings& can = *ecu.can;
-    set("ATCAF1", false);
-    if (can.extendedIds) {
-        set("ATCP" + hex(can.requestId >> 24 & 0x1F, 2));
-        set("ATSH" + hex(can.requestId & 0xFFFFFF, 6));
-        set("ATCRA" + hex(can.responseId, 8));
-    } else {
-        set("ATSH" + hex(can.requestId, 3));
-        set("ATCRA" + hex(can.responseId, 3));
-    }
-    // The adapter's flow control carries the block size and STmin of the description.
-    const std::string id = hex(can.requestId, can.extendedIds ? 8 : 3);
-    if (set("ATFCSH" + id, false)) {
-        set("ATFCSD30" + hex(can.blockSize, 2) + hex(can.stMin, 2), false);
-        set("ATFCSM1", false);
-    }
-    set(timeoutCommand(can.p2Max));
-}
-
-void ElmLink::configureKLine(const EcuDescription& ecu)
-{
-    // Physical addressing; the adapter writes the length into the format byte.
-    set("ATSH80" + hex(ecu.address, 2) + hex(ecu.testerAddress, 2));
-    // The adapter's own keep-alive is off: the control's tester present keeps the session.
-    set("ATSW00", false);
-    set(timeoutCommand(ecu.kline.timing.p2Max));
-}
-
 void ElmLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
 {
     started_.erase(std::remove(started_.begin(), started_.end(), &ecu), started_.end());
@@ -343,7 +252,8 @@ void ElmLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
     std::vector<std::string> lines;
     if (!usesCan(ecu)) {
         // The adapter's fast initialisation sends StartCommunication itself.
-        lines = command("ATFI", ecu.kline.timing.p2Max + kAdapterSlackMs);
+        // The bus must be idle for W5 (300 ms) before the pattern: the chip takes its time.
+        lines = command("ATFI", kResetQuietMs);
         const bool refused = !lines.empty() && lines.back() == "?";
         if (!refused) {
             for (const auto& line : lines) {
@@ -438,8 +348,14 @@ std::vector<Bytes> ElmLink::answersIn(const EcuDescription& ecu, const std::stri
             silent = true;
             continue;
         }
-        throw sessionError(problem->error, "'" + what + "' to ECU '" + ecu.name + "' through the adapter on '" +
-                                               options_.port + "': " + problem->words);
+        const std::string text = "'" + what + "' to ECU '" + ecu.name + "' through the adapter on '" + options_.port +
+                                 "': " + problem->words;
+        // An adapter that reset itself or fell asleep has lost its settings: it is set up anew at the next start.
+        if (line.rfind("LV RESET", 0) == 0 || line.rfind("ACT ALERT", 0) == 0) {
+            close();
+            lost_ = text;
+        }
+        throw sessionError(problem->error, text);
     }
     std::vector<Bytes> answers;
     if (usesCan(ecu)) {

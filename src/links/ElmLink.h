@@ -62,6 +62,9 @@ class ElmLink final : public Link {
 
   private:
     using Clock = std::chrono::steady_clock;
+    // How long an adapter may stay silent beyond its own timeout before it counts
+    // as gone: an unplugged one is noticed within a second of a request.
+    static constexpr uint32_t kAdapterSlackMs = 700;
     void open();
     void close();
     bool answersAt(uint32_t baud);

@@ -17,21 +17,28 @@ namespace {
 // While consecutive frames go out no answer is due: the adapter's wait is cut to this.
 constexpr uint32_t kBetweenFramesMs = 8;
 
-std::string hexOf(const Bytes& bytes)
-{
-    std::string text;
-    char pair[3];
-    for (uint8_t b : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X", b);
-        text += pair;
-    }
-    return text;
-}
-
 struct FlowControl {
     uint8_t blockSize = 0;
     uint8_t stMin = 0;
 };
+
+// The ECU's flow control among the adapter's lines; a WAIT or an overflow is an error, none a timeout.
+FlowControl flowControlIn(const EcuDescription& ecu, const std::vector<std::string>& lines, size_t requestSize)
+{
+    const CanSettings& can = *ecu.can;
+    for (const auto& line : lines) {
+        const auto frame = canFrameLine(line, can.extendedIds);
+        if (!frame || frame->id != can.responseId || frame->data.size() < 3 || frame->data[0] >> 4 != 3) continue;
+        if (frame->data[0] == 0x30) return FlowControl{frame->data[1], frame->data[2]};
+        throw sessionError(SessionError::TransportError,
+                           "ECU '" + ecu.name + "' " +
+                               (frame->data[0] == 0x32 ? std::string("has no room for the request (overflow)")
+                                                       : "asks the adapter to wait, which it cannot follow") +
+                               ": " + hexText(frame->data));
+    }
+    throw sessionError(SessionError::TransportTimeout, "ECU '" + ecu.name + "' sent no flow control for a request of " +
+                                                           std::to_string(requestSize) + " bytes");
+}
 
 std::chrono::microseconds separation(uint8_t stMin)
 {
@@ -52,25 +59,10 @@ std::string ElmLink::timeoutCommand(uint32_t ms)
 std::vector<std::string> ElmLink::sendFramesByHand(const EcuDescription& ecu, const Bytes& request)
 {
     const CanSettings& can = *ecu.can;
-    const uint32_t quiet = answerTimeout(ecu) + 1000;
+    const uint32_t quiet = answerTimeout(ecu) + kAdapterSlackMs;
     auto padded = [&](Bytes frame) {
         if (can.padding) frame.resize(8, *can.padding);
         return frame;
-    };
-    auto flowControlIn = [&](const std::vector<std::string>& lines) {
-        for (const auto& line : lines) {
-            const auto frame = canFrameLine(line, can.extendedIds);
-            if (!frame || frame->id != can.responseId || frame->data.size() < 3 || frame->data[0] >> 4 != 3) continue;
-            if (frame->data[0] == 0x30) return FlowControl{frame->data[1], frame->data[2]};
-            throw sessionError(SessionError::TransportError,
-                               "ECU '" + ecu.name + "' " +
-                                   (frame->data[0] == 0x32 ? std::string("has no room for the request (overflow)")
-                                                           : "asks the adapter to wait, which it cannot follow") +
-                                   ": " + hexText(frame->data));
-        }
-        throw sessionError(SessionError::TransportTimeout, "ECU '" + ecu.name +
-                                                               "' sent no flow control for a request of " +
-                                                               std::to_string(request.size()) + " bytes");
     };
     set("ATCAF0");
     std::vector<std::string> answer;
@@ -78,7 +70,7 @@ std::vector<std::string> ElmLink::sendFramesByHand(const EcuDescription& ecu, co
         const size_t length = request.size();
         Bytes first{static_cast<uint8_t>(0x10 | (length >> 8 & 0x0F)), static_cast<uint8_t>(length & 0xFF)};
         first.insert(first.end(), request.begin(), request.begin() + 6);
-        FlowControl flow = flowControlIn(command(hexOf(padded(first)), quiet));
+        FlowControl flow = flowControlIn(ecu, command(compactHex(padded(first)), quiet), length);
         set(timeoutCommand(kBetweenFramesMs));
         size_t at = 6;
         uint8_t sequence = 1;
@@ -94,9 +86,9 @@ std::vector<std::string> ElmLink::sendFramesByHand(const EcuDescription& ecu, co
             const bool flowDue = !last && flow.blockSize > 0 && ++inBlock == flow.blockSize;
             if (last || flowDue) set(timeoutCommand(answerTimeout(ecu)));
             std::this_thread::sleep_for(separation(flow.stMin));
-            auto reply = command(hexOf(padded(next)), quiet);
+            auto reply = command(compactHex(padded(next)), quiet);
             if (flowDue) {
-                flow = flowControlIn(reply);
+                flow = flowControlIn(ecu, reply, length);
                 inBlock = 0;
                 set(timeoutCommand(kBetweenFramesMs));
             }
@@ -104,7 +96,7 @@ std::vector<std::string> ElmLink::sendFramesByHand(const EcuDescription& ecu, co
         }
         // A long answer: with formatting off the flow control is the link's to send.
         for (int round = 0; round < 64 && answerIncomplete(ecu, answer); ++round) {
-            const auto more = command(hexOf(padded({0x30, can.blockSize, can.stMin})), quiet);
+            const auto more = command(compactHex(padded({0x30, can.blockSize, can.stMin})), quiet);
             answer.insert(answer.end(), more.begin(), more.end());
         }
     } catch (...) {

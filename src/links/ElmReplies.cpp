@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 namespace TavrinKwp {
 namespace {
@@ -28,6 +29,21 @@ bool startsWith(const std::string& text, const std::string& start)
 }
 
 }  // namespace
+
+std::string hexDigits(uint32_t value, int digits)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
+}
+
+std::string compactHex(const Bytes& bytes)
+{
+    std::string text;
+    for (uint8_t b : bytes)
+        text += hexDigits(b, 2);
+    return text;
+}
 
 std::vector<std::string> replyLines(const std::string& text, const std::string& command)
 {

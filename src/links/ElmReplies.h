@@ -12,6 +12,10 @@
 
 namespace TavrinKwp {
 
+// Hex digits as the adapter takes them: a value in so many digits, bytes without blanks.
+std::string hexDigits(uint32_t value, int digits);
+std::string compactHex(const Bytes& bytes);
+
 // The lines of one reply up to the prompt: split at CR and LF, trimmed, blank
 // lines, the echo of the command and "SEARCHING..." left out.
 std::vector<std::string> replyLines(const std::string& text, const std::string& command);

@@ -37,7 +37,7 @@ std::string loopbackCanInterface()
 }
 
 CanLoopbackLink::CanLoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, CanOptions options)
-    : simulator_(std::move(simulator)),
+    : SimulatedLineLink(std::move(simulator)),
       bus_(std::make_unique<CanBusPort>(options.plugin, options.interface, options.device))
 {
     server_ = std::make_unique<CanEcuServer>(*simulator_, *bus_, EcuServerOptions{}, faults_);

@@ -130,7 +130,7 @@ void ElmEmulator::atCommand(const std::string& command)
     }
 }
 
-bool ElmEmulator::setting(const std::string& c)
+bool ElmEmulator::switchSetting(const std::string& c)
 {
     auto flag = [&](const char* name, bool& value) {
         const std::string n(name);
@@ -139,9 +139,13 @@ bool ElmEmulator::setting(const std::string& c)
         return true;
     };
     bool ignored = false;
-    if (flag("E", settings_.echo) || flag("L", settings_.linefeeds) || flag("S", settings_.spaces) ||
-        flag("H", settings_.headers) || flag("CAF", settings_.formatting) || flag("AT", ignored))
-        return true;
+    return flag("E", settings_.echo) || flag("L", settings_.linefeeds) || flag("S", settings_.spaces) ||
+           flag("H", settings_.headers) || flag("CAF", settings_.formatting) || flag("AT", ignored);
+}
+
+bool ElmEmulator::setting(const std::string& c)
+{
+    if (switchSetting(c)) return true;
     if (c == "D") {
         settings_ = Settings{};
         return true;

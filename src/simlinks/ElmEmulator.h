@@ -66,6 +66,8 @@ class ElmEmulator {
     void atCommand(const std::string& command);
     void stCommand(const std::string& command);
     bool setting(const std::string& command);
+    // E, L, S, H, CAF and AT: 0 or 1.
+    bool switchSetting(const std::string& command);
     void data(const Bytes& bytes);
     void canData(const Bytes& bytes);
     void rawCanFrame(size_t ecu, const Bytes& frame);

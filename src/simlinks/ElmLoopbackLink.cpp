@@ -4,7 +4,7 @@ namespace TavrinKwp {
 
 ElmLoopbackLink::ElmLoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, ElmOptions options,
                                  bool stn)
-    : simulator_(std::move(simulator)), terminal_(openPseudoTerminal())
+    : SimulatedLineLink(std::move(simulator)), terminal_(openPseudoTerminal())
 {
     adapter_ = std::make_unique<ElmEmulator>(*simulator_, *terminal_, ElmEmulatorOptions{stn, {}}, faults_);
     options.port = terminal_->peerPath();

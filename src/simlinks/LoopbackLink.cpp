@@ -3,7 +3,7 @@
 namespace TavrinKwp {
 
 LoopbackLink::LoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> simulator, KLineOptions options)
-    : simulator_(std::move(simulator)), terminal_(openPseudoTerminal())
+    : SimulatedLineLink(std::move(simulator)), terminal_(openPseudoTerminal())
 {
     server_ = std::make_unique<KLineEcuServer>(*simulator_, *terminal_, EcuServerOptions{options.echo, {}}, faults_);
     options.port = terminal_->peerPath();

@@ -165,7 +165,7 @@ TEST(ElmLink, shouldSayWhatACloneRefusesAndStopAtARequiredCommand)
     }
 }
 
-TEST(ElmLink, shouldTellAnAdapterThatStopsAnsweringAndReopenIt)
+TEST(ElmLink, shouldTellAnAdapterThatStopsAnsweringOrResetsAndSetItUpAnew)
 {
     Adapter adapter(false, ElmOptions::Protocol::KLine);
     adapter.start("BodyControl");
@@ -178,6 +178,13 @@ TEST(ElmLink, shouldTellAnAdapterThatStopsAnsweringAndReopenIt)
         EXPECT_NE(error.description().find("stopped answering"), std::string::npos) << error.description();
     }
     // Until it is started again every request says why it cannot go out.
+    EXPECT_EQ(errorOf([&] { adapter.send("BodyControl", kTesterPresent); }), number(SessionError::LinkUnavailable));
+    adapter.start("BodyControl");
+    EXPECT_EQ(adapter.send("BodyControl", kTesterPresent).front(), 0x7E);
+
+    // An adapter that reset itself for low voltage has lost its settings: set up anew at the next start.
+    adapter.fault("LV RESET");
+    EXPECT_EQ(errorOf([&] { adapter.send("BodyControl", kTesterPresent); }), number(SessionError::LinkUnavailable));
     EXPECT_EQ(errorOf([&] { adapter.send("BodyControl", kTesterPresent); }), number(SessionError::LinkUnavailable));
     adapter.start("BodyControl");
     EXPECT_EQ(adapter.send("BodyControl", kTesterPresent).front(), 0x7E);

@@ -10,7 +10,9 @@ inline QCommandLineOption linkOption()
     return QCommandLineOption(
         QStringLiteral("link"),
         QStringLiteral("The vehicle's link: sim (default), kline:PORT[?baud=N&echo=0|1], kline:loopback, "
-                       "can:PLUGIN:INTERFACE[?bitrate=N] or can:loopback (see docs/links.md)."),
+                       "can:PLUGIN:INTERFACE[?bitrate=N], can:loopback, an ELM327 or STN adapter "
+                       "elm:PORT[?baud=N&bitrate=N&protocol=auto|kline|can] or elm:loopback[?chip=elm|stn] "
+                       "(see docs/links.md)."),
         QStringLiteral("connection"), QStringLiteral("sim"));
 }
 

@@ -24,7 +24,7 @@ constexpr uint32_t kResetQuietMs = 3000;
 constexpr int kProbeMs = 300;
 // Waits are made in slices this long, so an interruption is seen soon.
 constexpr int kWaitSlice = 10;
-// A reply longer than this is no adapter's: the rest is dropped.
+// A reply longer than this is no adapter's: the link gives up on it.
 constexpr size_t kReplyLimit = 64 * 1024;
 
 bool pendingAnswer(const std::string& line)
@@ -105,7 +105,13 @@ std::string ElmLink::readToPrompt(const std::string& line, uint32_t quietMs)
         const QByteArray got = port_->readAll();
         if (!got.isEmpty()) {
             lastByte = Clock::now();
-            if (text.size() < kReplyLimit) text.append(got.constData(), static_cast<size_t>(got.size()));
+            text.append(got.constData(), static_cast<size_t>(got.size()));
+            // Text without end (a chip left monitoring the bus, noise) never counts as quiet: it is cut off here.
+            if (text.size() > kReplyLimit && text.find('>') == std::string::npos) {
+                write("\r");
+                adapterGone("sends more than " + std::to_string(kReplyLimit / 1024) + " KB without a prompt after '" +
+                            line + "'");
+            }
             const auto prompt = text.find('>');
             if (prompt != std::string::npos) {
                 text.resize(prompt);

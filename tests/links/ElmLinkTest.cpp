@@ -3,6 +3,7 @@
 // link answers it, over CAN and the K-line; long requests frame by frame and
 // whole; each of the adapter's own replies an error in words, after which the
 // link keeps its footing; a clone that refuses commands; an adapter gone silent.
+#include "ByteChannel.h"
 #include "DemoVehicle.h"
 #include "ElmLoopbackLink.h"
 #include "ErrorOf.h"
@@ -236,4 +237,80 @@ TEST(ElmLink, shouldGiveUpAWaitThroughResponsePendingWhenInterrupted)
     auto tester = ecu->Request("TesterPresent.WithResponse");
     tester->Send();
     EXPECT_EQ(tester->FrameText(false), "7E");
+}
+
+namespace {
+
+// Something on a pseudo-terminal that is no well-behaved adapter: it prompts
+// after every setting, and answers a request with text that never ends.
+class Babbler {
+  public:
+    explicit Babbler(bool promptsAtAll) : channel_(openPseudoTerminal()), prompts_(promptsAtAll)
+    {
+        thread_ = std::thread([this] { run(); });
+    }
+    ~Babbler()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::string path() const { return channel_->peerPath(); }
+
+  private:
+    void run()
+    {
+        const std::string noise = "7E8 03 7F 30 78\r";
+        std::string line;
+        bool babbling = !prompts_;
+        while (!stop_) {
+            uint8_t buffer[64];
+            const size_t got = channel_->read(buffer, sizeof buffer, babbling ? 0 : 10);
+            for (size_t i = 0; i < got; ++i) {
+                if (buffer[i] != '\r') {
+                    line.push_back(static_cast<char>(buffer[i]));
+                } else if (prompts_ && (line.rfind("AT", 0) == 0 || line.rfind("ST", 0) == 0)) {
+                    const std::string reply = (line == "ATI" ? "ELM327 v1.5" : "OK") + std::string("\r\r>");
+                    channel_->write(Bytes(reply.begin(), reply.end()));
+                    line.clear();
+                } else {
+                    babbling = true;
+                }
+            }
+            if (babbling) channel_->write(Bytes(noise.begin(), noise.end()));
+        }
+    }
+    std::unique_ptr<ByteChannel> channel_;
+    bool prompts_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+}  // namespace
+
+TEST(ElmLink, shouldRefuseAPortWithoutAnAdapterAndCutOffTextWithoutEnd)
+{
+    Adapter reference;
+    const EcuDescription& engine = reference.ecu("EngineControl");
+    WireRecord wire;
+    {
+        Babbler noise(false);
+        ElmLink link("elm:noise", ElmOptions{noise.path(), 0, 500000, ElmOptions::Protocol::Auto});
+        try {
+            link.startCommunication(engine, wire);
+            ADD_FAILURE() << "noise was taken for an adapter";
+        } catch (const Sorvik3::Error& error) {
+            EXPECT_EQ(error.number(), number(SessionError::LinkUnavailable));
+            EXPECT_NE(error.description().find("No ELM327-compatible adapter answers"), std::string::npos)
+                << error.description();
+        }
+    }
+    Babbler endless(true);
+    ElmLink link("elm:endless", ElmOptions{endless.path(), 38400, 500000, ElmOptions::Protocol::Auto});
+    try {
+        link.startCommunication(engine, wire);
+        ADD_FAILURE() << "a reply without end was waited on";
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_EQ(error.number(), number(SessionError::LinkUnavailable));
+        EXPECT_NE(error.description().find("without a prompt"), std::string::npos) << error.description();
+    }
 }

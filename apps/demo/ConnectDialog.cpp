@@ -56,7 +56,6 @@ ConnectDialog::ConnectDialog(const QString& current, VehicleOver vehicle, QWidge
     if (links_->findData(base) < 0 && !base.isEmpty()) links_->insertItem(0, base, base);
     links_->setCurrentIndex(links_->findData(base));
     options_->setText(current.section(QLatin1Char('?'), 1));
-    options_->setPlaceholderText(QStringLiteral("baud=10400&echo=1 / bitrate=500000"));
     answers_->setWordWrap(true);
     answers_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* form = new QFormLayout(this);
@@ -81,8 +80,13 @@ ConnectDialog::~ConnectDialog()
 
 void ConnectDialog::choose(int index)
 {
+    const QString link = links_->itemData(index).toString();
     // The simulated vehicle in the program has no line to set.
-    options_->setEnabled(links_->itemData(index).toString() != QLatin1String("sim"));
+    options_->setEnabled(link != QLatin1String("sim"));
+    // The options the chosen kind of link takes, as an example.
+    options_->setPlaceholderText(link.startsWith(QLatin1String("elm:"))   ? QStringLiteral("baud=38400&protocol=auto")
+                                 : link.startsWith(QLatin1String("can:")) ? QStringLiteral("bitrate=500000")
+                                                                          : QStringLiteral("baud=10400&echo=1"));
 }
 
 QString ConnectDialog::connection() const

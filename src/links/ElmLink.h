@@ -56,8 +56,6 @@ class ElmLink final : public Link {
     // The adapter check: what the adapter is, the voltage it reads, and whether
     // it takes the protocols these ECUs need; one line of text each.
     std::vector<std::string> checkAdapter(const VehicleDescription& vehicle) override;
-    // The adapter's identity, once the link has opened it.
-    const ElmIdentity& identity() const { return identity_; }
     bool usesCan(const EcuDescription& ecu) const;
 
   private:

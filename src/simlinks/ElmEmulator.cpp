@@ -182,12 +182,8 @@ bool ElmEmulator::setting(const std::string& c)
         settings_.timeoutMs = steps == 0 ? 128 : static_cast<uint32_t>(steps * 4);
         return true;
     }
-    if (startsWith(c, "FCSD") && isHex(c.substr(4)) && c.size() == 10) {
-        const Bytes bytes = *parseHex(c.substr(4));
-        settings_.blockSize = bytes[1];
-        settings_.stMin = bytes[2];
-        return true;
-    }
+    // The adapter's own flow control paces nothing here: the simulated ECUs send at once.
+    if (startsWith(c, "FCSD") && isHex(c.substr(4)) && c.size() == 10) return true;
     for (const char* prefix : {"FCSH", "FCSM", "SW", "WM", "PB"}) {
         if (startsWith(c, prefix) && isHex(c.substr(std::string(prefix).size()))) return true;
     }

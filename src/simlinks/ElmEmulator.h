@@ -50,8 +50,6 @@ class ElmEmulator {
         uint8_t priority = 0x18;  // ATCP
         std::optional<uint32_t> receiveFilter;
         uint32_t timeoutMs = 128;  // ATST
-        uint8_t blockSize = 0;     // ATFCSD
-        uint8_t stMin = 0;
     };
     // An ISO-TP message being received or sent by hand (formatting off).
     struct RawTransfer {

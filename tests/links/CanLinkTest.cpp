@@ -7,6 +7,7 @@
 #include "ErrorOf.h"
 #include "Kwp2000Frame.h"
 #include "LinkFactory.h"
+#include "RequestOutcome.h"
 #include "SimClock.h"
 #include "VehicleLoader.h"
 
@@ -34,16 +35,6 @@ std::string virtualCanRefusal()
 #define REQUIRE_VIRTUAL_CAN()                                                                                          \
     if (!virtualCanRefusal().empty())                                                                                  \
     GTEST_SKIP() << "virtualcan cannot start here, CAN test skipped: " << virtualCanRefusal()
-
-// What a request brought back: its error, and the service bytes of the answer.
-std::pair<int, std::string> outcome(Sorvik3::Session& session, size_t ecu, const std::string& request, bool kline)
-{
-    auto sent = session.Ecus()[ecu]->Request(request);
-    const int error = errorOf([&] { sent->Send(); });
-    std::string answer = sent->FrameText(false);
-    if (kline && !answer.empty()) answer = hexText(decodeFrame(*parseHex(answer))->data);
-    return {error, answer};
-}
 
 // A simulated ECU scheduled late on a busy machine must not look like a fault: P2max is roomy.
 std::shared_ptr<const VehicleDescription> relaxedDemo()
@@ -89,7 +80,7 @@ TEST(CanLink, shouldAnswerEveryRequestOfTheDemoVehicleAsTheInProcessLinkDoes)
         sim->Ecus()[e]->Init();
         can->Ecus()[e]->Init();
         for (const auto& request : sim->vehicle().ecus[e].requests) {
-            EXPECT_EQ(outcome(*can, e, request.name, false), outcome(*sim, e, request.name, true))
+            EXPECT_EQ(requestOutcome(*can, e, request.name, false), requestOutcome(*sim, e, request.name, true))
                 << sim->vehicle().ecus[e].name << " " << request.name;
         }
     }

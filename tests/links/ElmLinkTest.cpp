@@ -8,6 +8,7 @@
 #include "ElmLoopbackLink.h"
 #include "ErrorOf.h"
 #include "Kwp2000Frame.h"
+#include "RequestOutcome.h"
 #include "SimClock.h"
 #include "VehicleLoader.h"
 
@@ -19,15 +20,6 @@
 using namespace TavrinKwp;
 
 namespace {
-
-std::pair<int, std::string> outcome(Sorvik3::Session& session, size_t ecu, const std::string& request, bool kline)
-{
-    auto sent = session.Ecus()[ecu]->Request(request);
-    const int error = errorOf([&] { sent->Send(); });
-    std::string answer = sent->FrameText(false);
-    if (kline && !answer.empty()) answer = hexText(decodeFrame(*parseHex(answer))->data);
-    return {error, answer};
-}
 
 struct Adapter {
     explicit Adapter(bool stn = false, ElmOptions::Protocol protocol = ElmOptions::Protocol::Auto)
@@ -80,7 +72,7 @@ TEST(ElmLink, shouldAnswerEveryRequestOfTheDemoVehicleAsTheInProcessLinkDoes)
             sim->Ecus()[e]->Init();
             elm->Ecus()[e]->Init();
             for (const auto& request : sim->vehicle().ecus[e].requests) {
-                EXPECT_EQ(outcome(*elm, e, request.name, kline), outcome(*sim, e, request.name, true))
+                EXPECT_EQ(requestOutcome(*elm, e, request.name, kline), requestOutcome(*sim, e, request.name, true))
                     << link << " " << sim->vehicle().ecus[e].name << " " << request.name;
             }
         }

@@ -16,6 +16,7 @@ inline std::pair<int, std::string> requestOutcome(Sorvik3::Session& session, siz
     auto sent = session.Ecus()[ecu]->Request(request);
     const int error = errorOf([&] { sent->Send(); });
     std::string answer = sent->FrameText(false);
-    if (kline && !answer.empty()) answer = TavrinKwp::hexText(TavrinKwp::decodeFrame(*TavrinKwp::parseHex(answer))->data);
+    if (kline && !answer.empty())
+        answer = TavrinKwp::hexText(TavrinKwp::decodeFrame(*TavrinKwp::parseHex(answer))->data);
     return {error, answer};
 }

@@ -92,6 +92,7 @@ void Runner::run(const std::vector<Command>& commands)
             currentLine_ = command.line;
             out_ << "> " << command.text << "\n";
             execute(command);
+            settle();
             out_.flush();
             if (TavrinApps::endingSignal() != 0) fail("interrupted (Ctrl+C, SIGTERM or SIGHUP)");
         }
@@ -126,11 +127,13 @@ QString Runner::stopDrivenDevice()
     out_ << "> (stopping the driven device)\n";
     const auto running = [&] { return f.ioCtlTimer->isActive(); };
     TavrinIoCtl::Events(*control_).CbStop_Click();
+    settle();
     for (uint32_t waited = 0; running() && waited < 10000; waited += step_)
         tick(1, false);
     QString how = QStringLiteral("stopped");
     if (running() || !control_->DrivenDevices().isEmpty()) {
         TavrinIoCtl::Events(*control_).cbEstop_Click();
+        settle();
         for (uint32_t waited = 0; running() && waited < 2000; waited += step_)
             tick(1, false);
         how = QStringLiteral("emergency stopped");
@@ -213,7 +216,17 @@ void Runner::paceWithRealTime()
     if (ahead > 0) QThread::msleep(static_cast<unsigned long>(ahead));
 }
 
-namespace {}  // namespace
+// A request of the control completes on the line's thread, which hands the
+// rest of the step to the application's thread: the script's next step waits
+// for it on its own clock. Only those hand-overs are taken, no other event, so
+// a run over a line shows what the same run in the process shows.
+void Runner::settle()
+{
+    while (TavrinIoCtl::requestInFlight(*control_)) {
+        QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+        if (TavrinIoCtl::requestInFlight(*control_)) QThread::usleep(200);
+    }
+}
 
 void Runner::tick(int ticks, bool interruptible)
 {
@@ -228,7 +241,9 @@ void Runner::tick(int ticks, bool interruptible)
             animationDue_ += pace;
         }
         if (!f.timRun->isActive()) animationDue_ = clock_.now() + pace;
+        settle();
         if (f.ioCtlTimer->isActive()) TavrinIoCtl::Events(*control_).ioCtlTimer_Timer();
+        settle();
         if (options_.show) {
             // Let the window paint, but keep the real timers from ticking on their own.
             const QSignalBlocker sequence(f.ioCtlTimer);

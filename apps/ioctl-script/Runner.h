@@ -74,6 +74,7 @@ class Runner {
     void link(const Words& w);
     void openVehicle();
     void paceWithRealTime();
+    void settle();
     void install(const Words& w);
     void language(const Words& w);
     void init(const Words& w);

@@ -7,7 +7,6 @@
 #include "JUnitReport.h"
 #include "LinkFactory.h"
 #include "LinkOption.h"
-#include "OffThreadLink.h"
 #include "Runner.h"
 #include "XmlDocument.h"
 
@@ -136,9 +135,6 @@ int main(int argc, char** argv)
         show = show || QByteArray(argv[i]) == "--show";
     if (!show) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // A script's steps come one after the other on its own clock: no event may
-    // slip in while a request waits on a real line.
-    TavrinKwp::OffThreadLink::serveEventsWhileWaiting(false);
     QApplication::setApplicationName(QStringLiteral("ioctl-script"));
     // One font everywhere, so printed geometry is the same on every machine.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));

@@ -9,7 +9,6 @@
 #include "CaptionFit.h"
 #include "Catalogue.h"
 #include "ControlContext.h"
-#include "DeleteHold.h"
 #include "Layout.h"
 #include "MultiLanguage.h"
 #include "Sequencer.h"
@@ -53,7 +52,6 @@ struct ioctl::Parts {
     ControlContext context{form, fields, report, platform};
     Catalogue catalogue{context};
     Sequencer sequencer{context, catalogue};
-    std::unique_ptr<TavrinPlatform::DeleteHold> deleteHold;
 };
 
 ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>())
@@ -83,10 +81,6 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), parts_(std::make_unique<Parts>(
     parts_->sequencer.wantsData = [this] { return isSignalConnected(QMetaMethod::fromSignal(&ioctl::dataRead)); };
     parts_->sequencer.onDataRead = [this](const QString& name, const QString& unit, const QString& text, double value,
                                           uint32_t ms) { emit dataRead(name, unit, text, value, ms); };
-    // While a call of ours waits on the line, the window's events are served: a
-    // deleteLater of the control that comes then is done when the call returns.
-    parts_->deleteHold = std::make_unique<TavrinPlatform::DeleteHold>(this);
-    parts_->sequencer.onBusyChanged = [this](bool busy) { parts_->deleteHold->hold(busy); };
     connectEvents();
     // A screen reader has names before any language file is read.
     translateAssistiveTexts(parts_->form);
@@ -250,6 +244,11 @@ const RunState& Automation::runState(const ioctl& control)
     return control.parts_->sequencer.runState();
 }
 
+bool Automation::requestInFlight(const ioctl& control)
+{
+    return control.parts_->sequencer.busy();
+}
+
 QSize ioctl::sizeHint() const
 {
     return QSize(1000, 680);
@@ -262,6 +261,8 @@ QSize ioctl::minimumSizeHint() const
 
 void ioctl::lvFunctions_ItemClick(QTreeWidgetItem* item)
 {
+    // A choice would change the selection a request on the line reads when it returns.
+    if (parts_->sequencer.busy()) return;
     parts_->report.guard("lvFunctions_ItemClick", [&] {
         parts_->catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinPlatform::ListItem*>(item));
     });
@@ -269,6 +270,7 @@ void ioctl::lvFunctions_ItemClick(QTreeWidgetItem* item)
 
 void ioctl::lvDevices_Click()
 {
+    if (parts_->sequencer.busy()) return;
     parts_->report.guard("lvDevices_Click", [&] { parts_->catalogue.lvDevices_Click(); });
 }
 

@@ -22,6 +22,8 @@ class Automation {
     static const ControlFields& fields(const ioctl& control);
     static const DeviceSelection& selection(const ioctl& control);
     static const RunState& runState(const ioctl& control);
+    // Whether a request of the control is on the line (or a step waits for one).
+    static bool requestInFlight(const ioctl& control);
     static void setTwipsScale(ioctl& control, TavrinPlatform::TwipsScale scale);
     static void setTextMeasure(ioctl& control, TavrinPlatform::TextMeasure measure);
     static void setUserLocale(ioctl& control, const QLocale& locale);
@@ -45,6 +47,11 @@ inline const DeviceSelection& selectionOf(const ioctl& control)
 inline const RunState& runStateOf(const ioctl& control)
 {
     return Automation::runState(control);
+}
+
+inline bool requestInFlight(const ioctl& control)
+{
+    return Automation::requestInFlight(control);
 }
 
 // The measures of a machine-independent run: 15 twips a pixel, every character

@@ -2,6 +2,7 @@
 
 #include "ErrorNumbers.h"
 #include "FaultInjector.h"
+#include "LineCall.h"
 #include "SimClock.h"
 #include "SimObjects.h"
 #include "SimulatedEcu.h"
@@ -58,6 +59,27 @@ void KwpSession::InterruptWait()
 void KwpSession::StopCommunication()
 {
     runtime_->stopCommunication();
+}
+
+Sorvik3::PendingCallRef KwpSession::BeginSend(const Sorvik3::RequestRef& request, std::function<void()> done)
+{
+    auto* own = dynamic_cast<SimRequest*>(request.get());
+    if (!own) throw sessionError(SessionError::UnknownName, "A request of another session library cannot be sent here");
+    return own->beginSend(std::move(done));
+}
+
+Sorvik3::PendingCallRef KwpSession::BeginInit(const Sorvik3::EcuRef& ecu, std::function<void()> done)
+{
+    auto* own = dynamic_cast<SimEcu*>(ecu.get());
+    if (!own) throw sessionError(SessionError::UnknownName, "An ECU of another session library cannot be started here");
+    return own->beginInit(std::move(done));
+}
+
+Sorvik3::PendingCallRef KwpSession::BeginStopCommunication(std::function<void()> done)
+{
+    VehicleRuntime* runtime = runtime_.get();
+    return beginLineCall(
+        *runtime, [runtime] { runtime->stopCommunication(); }, std::move(done));
 }
 
 Sorvik3::ReadListRef KwpSession::CreateReadList()

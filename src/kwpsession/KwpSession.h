@@ -22,7 +22,7 @@ class VehicleRuntime;
 struct SimClock;
 struct TransportFaults;
 
-class KwpSession final : public Sorvik3::Session {
+class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
   public:
     // The vehicle of a description file (docs/vehicle-format.md). Throws
     // Sorvik3::Error(SessionError::BadDescription) naming the file, line and reason for a refused one.
@@ -41,6 +41,13 @@ class KwpSession final : public Sorvik3::Session {
     void StopCommunication() override;
     void InterruptWait() override;
     Sorvik3::ReadListRef CreateReadList() override;
+    // Its calls that wait on the line are also made without waiting: the
+    // line's work runs on a thread of its own, after the calls already there.
+    Sorvik3::AsyncCalls* Async() override { return this; }
+    // Throw UnknownName for a request or an ECU of another session library.
+    Sorvik3::PendingCallRef BeginSend(const Sorvik3::RequestRef& request, std::function<void()> done) override;
+    Sorvik3::PendingCallRef BeginInit(const Sorvik3::EcuRef& ecu, std::function<void()> done) override;
+    Sorvik3::PendingCallRef BeginStopCommunication(std::function<void()> done) override;
 
     // The connection string of the link.
     std::string linkName() const;

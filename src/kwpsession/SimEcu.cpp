@@ -1,4 +1,5 @@
 #include "ErrorNumbers.h"
+#include "LineCall.h"
 #include "SimObjects.h"
 
 #include <unordered_set>
@@ -16,6 +17,13 @@ void SimEcu::createRequests()
         byName_.emplace(request.name, created);
         requests_.push_back(std::move(created));
     }
+}
+
+Sorvik3::PendingCallRef SimEcu::beginInit(std::function<void()> done)
+{
+    VehicleRuntime* runtime = runtime_.get();
+    return beginLineCall(
+        *runtime, [runtime, index = index_] { runtime->init(index); }, std::move(done));
 }
 
 Sorvik3::RequestRef SimEcu::Request(const std::string& name)

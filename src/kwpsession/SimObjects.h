@@ -84,6 +84,9 @@ class SimRequest final : public Sorvik3::Request, public std::enable_shared_from
     Sorvik3::DataRef Data(const std::string& name) override;
     std::vector<Sorvik3::DataRef> Items() override;
     void Send() override;
+    // Send without waiting: the bytes as the items stand now go out after the
+    // calls already on the line; Finish takes the frames and the answer.
+    Sorvik3::PendingCallRef beginSend(std::function<void()> done);
     std::string FrameText(bool sent) override;
 
     // The service bytes of the last positive answer; empty before one came.
@@ -115,6 +118,7 @@ class SimEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<Si
     std::vector<Sorvik3::DataRef> DataItems() override;
     bool Initialized() override { return runtime_->initialized(index_); }
     void Init() override { runtime_->init(index_); }
+    Sorvik3::PendingCallRef beginInit(std::function<void()> done);
 
   private:
     const EcuDescription& model() const { return runtime_->model().ecus[index_]; }

@@ -1,4 +1,5 @@
 #include "ErrorNumbers.h"
+#include "LineCall.h"
 #include "RequestCodec.h"
 #include "SimObjects.h"
 
@@ -58,6 +59,19 @@ void SimRequest::Send()
 {
     exchange_ = Exchange{};
     runtime_->transmit(ecuIndex_, model_, encodeRequest(), exchange_);
+}
+
+Sorvik3::PendingCallRef SimRequest::beginSend(std::function<void()> done)
+{
+    // The runtime waits for the job before it goes; the exchange is the job's own until Finish.
+    auto exchange = std::make_shared<Exchange>();
+    VehicleRuntime* runtime = runtime_.get();
+    return beginLineCall(
+        *runtime,
+        [runtime, index = ecuIndex_, &model = model_, data = encodeRequest(), exchange] {
+            runtime->transmit(index, model, data, *exchange);
+        },
+        std::move(done), [self = shared_from_this(), exchange] { self->exchange_ = std::move(*exchange); });
 }
 
 std::string SimRequest::FrameText(bool sent)

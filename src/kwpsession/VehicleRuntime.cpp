@@ -1,6 +1,7 @@
 #include "VehicleRuntime.h"
 
 #include "ErrorNumbers.h"
+#include "OffThreadLink.h"
 #include "RequestCodec.h"
 #include "SimClock.h"
 #include "Sorvik3.h"
@@ -13,11 +14,14 @@ VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, 
       lineFaults_(link.lineFaults), clock_(SimClock::system()), initialized_(model_->ecus.size(), false)
 {
     if (simulator_) clock_ = simulator_->clock();
+    offThread_ = dynamic_cast<OffThreadLink*>(link_.get());
 }
 
 VehicleRuntime::~VehicleRuntime()
 {
     try {
+        // Jobs still queued (a stop begun by a control that is gone) use this runtime: they go first.
+        if (offThread_) offThread_->drain();
         // A scripted clock may be gone before the session: the last words go on real time.
         setClock(SimClock::system());
         stopCommunication();
@@ -35,16 +39,37 @@ void VehicleRuntime::setClock(SimClock clock)
     clock_ = std::move(clock);
 }
 
+void VehicleRuntime::post(std::function<void()> job)
+{
+    if (offThread_) return offThread_->post(std::move(job));
+    inlineJobs_.push_back(std::move(job));
+    if (runningInline_) return;
+    runningInline_ = true;
+    while (!inlineJobs_.empty()) {
+        auto next = std::move(inlineJobs_.front());
+        inlineJobs_.pop_front();
+        next();
+    }
+    runningInline_ = false;
+}
+
+bool VehicleRuntime::initialized(size_t ecu) const
+{
+    std::lock_guard lock(marks_);
+    return initialized_[ecu];
+}
+
 void VehicleRuntime::init(size_t index)
 {
-    initialized_[index] = false;
     WireRecord wire;
     link_->startCommunication(model_->ecus[index], wire);
+    std::lock_guard lock(marks_);
     initialized_[index] = true;
 }
 
 bool VehicleRuntime::communicationStopped() const
 {
+    std::lock_guard lock(marks_);
     for (bool open : initialized_) {
         if (open) return false;
     }
@@ -55,9 +80,12 @@ void VehicleRuntime::stopCommunication()
 {
     // Every ECU is closed, even when one of them fails to answer; the first failure is told.
     std::optional<Sorvik3::Error> failure;
-    for (size_t i = 0; i < initialized_.size(); ++i) {
-        if (!initialized_[i]) continue;
-        initialized_[i] = false;
+    for (size_t i = 0; i < model_->ecus.size(); ++i) {
+        {
+            std::lock_guard lock(marks_);
+            if (!initialized_[i]) continue;
+            initialized_[i] = false;
+        }
         try {
             link_->stopCommunication(model_->ecus[i]);
         } catch (const Sorvik3::Error& error) {
@@ -96,7 +124,7 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
     const EcuDescription& ecu = model_->ecus[index];
     exchange = Exchange{};
     interrupted_ = false;
-    if (!initialized_[index]) {
+    if (!initialized(index)) {
         exchange.sentFrame = link_->frame(ecu, data);
         throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }

@@ -11,11 +11,15 @@
 #include "VehicleModel.h"
 
 #include <atomic>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace TavrinKwp {
 
+class OffThreadLink;
 class VehicleSimulator;
 
 struct Exchange {
@@ -42,7 +46,8 @@ class VehicleRuntime {
     SimClock& clock() { return clock_; }
     void setClock(SimClock clock);
 
-    bool initialized(size_t ecu) const { return initialized_[ecu]; }
+    bool initialized(size_t ecu) const;
+    // Opens the communication; a failure leaves the ECU's mark as it was.
     void init(size_t ecu);
     bool communicationStopped() const;
     void stopCommunication();
@@ -52,6 +57,10 @@ class VehicleRuntime {
     void transmit(size_t ecu, const RequestDescription& request, const Bytes& data, Exchange& exchange);
     // Gives up the wait through "response pending" of the request under way (from any thread).
     void interrupt();
+    // Carries the job out after every call already on the line: on the line's own
+    // thread when it has one (the call returns at once), else now. The job must
+    // catch what it throws; it may use this runtime, which waits for it before it goes.
+    void post(std::function<void()> job);
 
     // "Response pending" is waited through at most this often and this long.
     static constexpr int kMaxPendingAnswers = 100;
@@ -69,6 +78,12 @@ class VehicleRuntime {
     std::shared_ptr<VehicleSimulator> simulator_;
     TransportFaults* lineFaults_ = nullptr;
     SimClock clock_;
+    OffThreadLink* offThread_ = nullptr;  // the link, when its work runs on a thread of its own
+    // A link without a thread: jobs posted while one runs (from a callback of the
+    // simulated clock, say) wait for it, in order, as they would on a thread.
+    std::deque<std::function<void()>> inlineJobs_;
+    bool runningInline_ = false;
+    mutable std::mutex marks_;  // initialized_ is read on the caller's thread, written by jobs
     std::vector<bool> initialized_;
     std::atomic<bool> interrupted_{false};
 };

@@ -1,29 +1,10 @@
 #include "OffThreadLink.h"
 
-#include "ErrorNumbers.h"
-#include "Sorvik3.h"
-
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QThread>
 
+#include <exception>
+
 namespace TavrinKwp {
-namespace {
-
-std::atomic<bool> serveEvents{true};
-
-bool onTheApplicationsThread()
-{
-    const auto* application = QCoreApplication::instance();
-    return application != nullptr && QThread::currentThread() == application->thread();
-}
-
-}  // namespace
-
-void OffThreadLink::serveEventsWhileWaiting(bool serve)
-{
-    serveEvents = serve;
-}
 
 OffThreadLink::OffThreadLink(std::unique_ptr<Link> line) : line_(std::move(line)), name_(line_->name())
 {
@@ -34,15 +15,28 @@ OffThreadLink::OffThreadLink(std::unique_ptr<Link> line) : line_(std::move(line)
 
 OffThreadLink::~OffThreadLink()
 {
+    // The line goes on its own thread, after every job still queued (a stop among them).
+    post([this] { line_.reset(); });
     {
-        std::unique_lock lock(mutex_);
-        // A call still under way (its caller gone with the application) ends first.
-        changed_.wait(lock, [this] { return !busy_ || done_; });
-        job_ = [this] { line_.reset(); };
+        std::lock_guard lock(mutex_);
         quit_ = true;
     }
     changed_.notify_all();
     thread_->wait();
+}
+
+bool OffThreadLink::onLineThread() const
+{
+    return QThread::currentThread() == thread_.get();
+}
+
+void OffThreadLink::post(std::function<void()> job)
+{
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    changed_.notify_all();
 }
 
 void OffThreadLink::serve()
@@ -51,98 +45,59 @@ void OffThreadLink::serve()
         std::function<void()> job;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return job_ || quit_; });
-            if (!job_) return;
-            job = std::exchange(job_, {});
+            changed_.wait(lock, [this] { return !jobs_.empty() || quit_; });
+            if (jobs_.empty()) return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
         }
-        std::exception_ptr failure;
+        job();
+    }
+}
+
+void OffThreadLink::run(const std::function<void()>& call)
+{
+    if (onLineThread()) return call();
+    std::exception_ptr failure;
+    bool done = false;
+    post([&] {
         try {
-            job();
+            call();
         } catch (...) {
             failure = std::current_exception();
         }
-        {
-            std::lock_guard lock(mutex_);
-            failure_ = failure;
-            done_ = true;
-            // Under the lock: the waiting loop is not gone before it is told.
-            if (onDone_) onDone_();
-            if (quit_) return;
-        }
+        std::lock_guard lock(mutex_);
+        done = true;
         changed_.notify_all();
-    }
-}
-
-void OffThreadLink::await()
-{
-    if (serveEvents && onTheApplicationsThread()) {
-        QEventLoop loop;
-        bool finished = false;
-        {
-            std::lock_guard lock(mutex_);
-            finished = done_;
-            if (!finished)
-                onDone_ = [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); };
-        }
-        // The loop also ends when the application quits: the call is then waited for below.
-        if (!finished) loop.exec();
-        std::lock_guard lock(mutex_);
-        onDone_ = {};
-    }
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return done_; });
-}
-
-void OffThreadLink::run(const EcuDescription& ecu, const std::string& what, std::function<void()> call)
-{
+    });
     {
-        std::lock_guard lock(mutex_);
-        if (busy_) {
-            throw sessionError(SessionError::LinkBusy, "'" + what + "' to ECU '" + ecu.name +
-                                                           "' not sent: the link is busy with '" + busyWith_ +
-                                                           "' (one request at a time)");
-        }
-        busy_ = true;
-        done_ = false;
-        busyWith_ = what;
-        job_ = std::move(call);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return done; });
     }
-    changed_.notify_all();
-    await();
-    std::exception_ptr failure;
-    {
-        std::lock_guard lock(mutex_);
-        busy_ = false;
-        failure = std::exchange(failure_, nullptr);
-    }
-    changed_.notify_all();
     if (failure) std::rethrow_exception(failure);
 }
 
 std::vector<std::string> OffThreadLink::checkAdapter(const VehicleDescription& vehicle)
 {
     std::vector<std::string> report;
-    EcuDescription none;
-    none.name = "(adapter check)";
-    run(none, "the adapter check", [&] { report = line_->checkAdapter(vehicle); });
+    run([&] { report = line_->checkAdapter(vehicle); });
     return report;
 }
 
 void OffThreadLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
 {
-    run(ecu, "StartCommunication", [&] { line_->startCommunication(ecu, wire); });
+    run([&] { line_->startCommunication(ecu, wire); });
 }
 
 void OffThreadLink::stopCommunication(const EcuDescription& ecu)
 {
-    run(ecu, "StopCommunication", [&] { line_->stopCommunication(ecu); });
+    run([&] { line_->stopCommunication(ecu); });
 }
 
 Bytes OffThreadLink::exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request,
                               WireRecord& wire)
 {
     Bytes answer;
-    run(ecu, what, [&] { answer = line_->exchange(ecu, what, request, wire); });
+    run([&] { answer = line_->exchange(ecu, what, request, wire); });
     return answer;
 }
 
@@ -150,7 +105,7 @@ Bytes OffThreadLink::nextAnswer(const EcuDescription& ecu, const std::string& wh
                                 WireRecord& wire)
 {
     Bytes answer;
-    run(ecu, what, [&] { answer = line_->nextAnswer(ecu, what, timeoutMs, wire); });
+    run([&] { answer = line_->nextAnswer(ecu, what, timeoutMs, wire); });
     return answer;
 }
 

@@ -1,28 +1,33 @@
 #include "Sequencer.h"
 #include "Utf8.h"
 
+#include "SessionCall.h"
+
 #include <limits>
 
 namespace TavrinIoCtl {
-bool Sequencer::ReadData()
+Flow<bool> Sequencer::ReadData()
 {
     bool result = false;
     PendingError skip;
     std::vector<Sorvik3::RequestRef> requests;
     if (selection().DeviceReadList) skip.run([&] { requests = selection().DeviceReadList->Requests(); });
     for (const auto& request : requests) {
+        // The emergency stop's or Abort's stops go first: nothing more is read.
+        if (heldBack()) break;
         auto exchange = [&] {
             return QStringLiteral("request(") + text(request->Name()) + QStringLiteral(")=") +
                    text(request->FrameText(true)) + QStringLiteral("->") + text(request->FrameText(false));
         };
-        if (skip.run([&] { request->Send(); })) {
+        const auto failure = co_await send(request);
+        if (!failure) {
             skip.run([&] { log(QStringLiteral(" Read Data : ") + exchange()); });
             result = true;
             continue;
         }
-        const Failure failure = *skip.take();
         skip.run([&] { log(QStringLiteral(" Read Data error : ") + exchange()); });
-        log(QStringLiteral("  Error(") + QString::number(failure.number) + QStringLiteral(")=") + failure.description);
+        log(QStringLiteral("  Error(") + QString::number(failure->number) + QStringLiteral(")=") +
+            failure->description);
         result = false;
     }
     skip.clear();
@@ -37,7 +42,7 @@ bool Sequencer::ReadData()
         list->setSubItem(row, 1, value);
         if (data && *data) tellDataRead(*data);
     }
-    return result;
+    co_return result;
 }
 
 void Sequencer::tellDataRead(const Sorvik3::DataRef& data)
@@ -57,12 +62,20 @@ void Sequencer::cbReadData_Click()
 {
     const auto& ecu = selection().SelectedEcu;
     if (!ecu || busy()) return;
-    PendingError skip;
+    startBusy(readDataClick(ecu));
+}
+
+Flow<void> Sequencer::readDataClick(Sorvik3::EcuRef ecu)
+{
     bool ready = false;
-    skip.run([&] { ready = ecu->Initialized(); });
-    // An initialisation that fails is not reported and nothing is read.
-    if (!ready && !skip.run([&] { ecu->Init(); })) return;
-    ReadData();
+    PendingError().run([&] { ready = ecu->Initialized(); });
+    if (!ready) {
+        SessionCall call = SessionCall::init(flows_, c_.fields.Session, ecu);
+        // An initialisation that fails is not reported and nothing is read.
+        const auto failure = co_await call;
+        if (failure) co_return;
+    }
+    co_await ReadData();
 }
 
 }  // namespace TavrinIoCtl

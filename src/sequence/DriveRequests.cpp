@@ -48,76 +48,105 @@ DrivenDevice Sequencer::selectedDevice() const
             .runningValue = selection().RunningValue};
 }
 
-SequenceState Sequencer::StartDriving()
+Flow<SequenceState> Sequencer::StartDriving()
 {
     const DrivenDevice started = selectedDevice();
     const bool heldBefore = ledger_.holds(started);
-    SequenceState next = drive({.request = selection().DeviceStartRequest,
-                                .command = started.startCommand,
-                                .device = started.device,
-                                .mode = started.mode,
-                                .shared = sharedRequest(selection().DeviceStartRequest),
-                                .exchangeLabel = QStringLiteral("  Start driving : "),
-                                .errorLabel = QStringLiteral("  Start driving error : "),
-                                .whenAbsent = SequenceState::Idle,
-                                .afterSendError = SequenceState::Idle,
-                                .judgeStatus = true,
-                                .whenRunning = SequenceState::Status,
-                                .whenNotRunning = SequenceState::Idle,
-                                .whenUnjudged = SequenceState::Stop,
-                                .runningValue = selection().RunningValue,
-                                .stops = &started});
-    if (!heldBefore && lastDriveFailure_ && refusedByEcu(*lastDriveFailure_)) ledger_.stopped(started);
+    const Drive start{.request = selection().DeviceStartRequest,
+                      .command = started.startCommand,
+                      .device = started.device,
+                      .mode = started.mode,
+                      .shared = sharedRequest(selection().DeviceStartRequest),
+                      .exchangeLabel = QStringLiteral("  Start driving : "),
+                      .errorLabel = QStringLiteral("  Start driving error : "),
+                      .whenAbsent = SequenceState::Idle,
+                      .afterSendError = SequenceState::Idle,
+                      .judgeStatus = true,
+                      .whenRunning = SequenceState::Status,
+                      .whenNotRunning = SequenceState::Idle,
+                      .whenUnjudged = SequenceState::Stop,
+                      .runningValue = selection().RunningValue,
+                      .stops = &started};
+    // A named operation, not a temporary in the awaited call: one that lives across the wait is safer so.
+    const Outcome outcome = co_await drive(start);
+    lastDriveFailure_ = outcome.failure;
+    SequenceState next = outcome.next;
+    if (!heldBefore && outcome.failure && refusedByEcu(*outcome.failure)) ledger_.stopped(started);
     // A start that may have been acted on is stopped, never left.
     if (next == SequenceState::Idle && ledger_.holds(started)) next = SequenceState::Stop;
-    return next;
+    co_return next;
 }
 
-SequenceState Sequencer::ReadDrivingStatus()
+Flow<SequenceState> Sequencer::ReadDrivingStatus()
 {
     // A device that was started and cannot be asked is stopped, never left.
-    return drive({.request = selection().DeviceStatusRequest,
-                  .command = selection().StatusCommandValue,
-                  .device = selection().SelectedDeviceName,
-                  .mode = run_.DriveMode,
-                  .shared = sharedRequest(selection().DeviceStatusRequest),
-                  .exchangeLabel = QStringLiteral("  status driving : "),
-                  .errorLabel = QStringLiteral("  Read status driving error : "),
-                  .whenAbsent = SequenceState::Stop,
-                  .afterSendError = SequenceState::Stop,
-                  .judgeStatus = true,
-                  .whenRunning = SequenceState::Status,
-                  .whenNotRunning = SequenceState::Stop,
-                  .whenUnjudged = SequenceState::Stop,
-                  .runningValue = selection().RunningValue});
+    const Drive status{.request = selection().DeviceStatusRequest,
+                       .command = selection().StatusCommandValue,
+                       .device = selection().SelectedDeviceName,
+                       .mode = run_.DriveMode,
+                       .shared = sharedRequest(selection().DeviceStatusRequest),
+                       .exchangeLabel = QStringLiteral("  status driving : "),
+                       .errorLabel = QStringLiteral("  Read status driving error : "),
+                       .whenAbsent = SequenceState::Stop,
+                       .afterSendError = SequenceState::Stop,
+                       .judgeStatus = true,
+                       .whenRunning = SequenceState::Status,
+                       .whenNotRunning = SequenceState::Stop,
+                       .whenUnjudged = SequenceState::Stop,
+                       .runningValue = selection().RunningValue};
+    const Outcome outcome = co_await drive(status);
+    lastDriveFailure_ = outcome.failure;
+    co_return outcome.next;
 }
 
-SequenceState Sequencer::StopDriving()
+Flow<SequenceState> Sequencer::StopDriving()
 {
-    return stopDevice(selectedDevice());
+    const DrivenDevice device = selectedDevice();
+    const Outcome outcome = co_await stopDevice(device);
+    lastDriveFailure_ = outcome.failure;
+    co_return outcome.next;
+}
+
+Sequencer::Drive Sequencer::stopOperation(const DrivenDevice& device)
+{
+    return {.request = device.stopRequest,
+            .command = device.stopCommand,
+            .device = device.device,
+            .mode = device.mode,
+            .shared = device.sharedStop,
+            .exchangeLabel = QStringLiteral("  Stop driving : "),
+            .errorLabel = QStringLiteral("  Stop driving error : "),
+            .whenAbsent = SequenceState::Idle,
+            .afterSendError = SequenceState::Idle,
+            .judgeStatus = false,
+            .whenRunning = SequenceState::Idle,
+            .whenNotRunning = SequenceState::Idle,
+            .whenUnjudged = SequenceState::Idle,
+            .runningValue = device.runningValue,
+            .stops = &device};
 }
 
 // The stop of a device as it was started; it leaves the ledger only when the
-// ECU's answer is judged a stop.
-SequenceState Sequencer::stopDevice(const DrivenDevice& device)
+// ECU's answer is judged a stop. The device is a copy: the ledger may change meanwhile.
+Flow<Sequencer::Outcome> Sequencer::stopDevice(DrivenDevice device)
 {
-    const SequenceState next = drive({.request = device.stopRequest,
-                                      .command = device.stopCommand,
-                                      .device = device.device,
-                                      .mode = device.mode,
-                                      .shared = device.sharedStop,
-                                      .exchangeLabel = QStringLiteral("  Stop driving : "),
-                                      .errorLabel = QStringLiteral("  Stop driving error : "),
-                                      .whenAbsent = SequenceState::Idle,
-                                      .afterSendError = SequenceState::Idle,
-                                      .judgeStatus = false,
-                                      .whenRunning = SequenceState::Idle,
-                                      .whenNotRunning = SequenceState::Idle,
-                                      .whenUnjudged = SequenceState::Idle,
-                                      .runningValue = device.runningValue,
-                                      .stops = &device});
-    if (!lastDriveFailure_) ledger_.stopped(device);
-    return next;
+    const Drive stop = stopOperation(device);
+    const Outcome outcome = co_await drive(stop);
+    if (!outcome.failure) ledger_.stopped(device);
+    co_return outcome;
+}
+
+// Each stop is begun and left to the session library, which sends it after
+// the request on the line even though nobody is left to hear the answer.
+void Sequencer::beginStopsAndLetGo()
+{
+    Sorvik3::AsyncCalls* async = c_.fields.Session->Async();
+    for (const auto& device : ledger_.devices()) {
+        PendingError().run([&] {
+            if (!device.stopRequest || fillRequest(stopOperation(device))) return;
+            async->BeginSend(device.stopRequest, {});
+        });
+    }
 }
 
 // A stop whose command would start the device is not sent.
@@ -182,24 +211,22 @@ std::optional<Failure> Sequencer::fillRequest(const Drive& op)
     return std::nullopt;
 }
 
-SequenceState Sequencer::drive(const Drive& op)
+Flow<Sequencer::Outcome> Sequencer::drive(const Drive& op)
 {
-    lastDriveFailure_.reset();
     const auto& request = op.request;
     const bool isStop = op.stops != nullptr && !op.judgeStatus;
     if (!request) {
         // A stop that cannot be sent leaves the device as it is: that is a failure.
-        if (isStop)
-            lastDriveFailure_ = Failure{number(ControlError::RequestNotFilled), QStringLiteral("no stop request")};
+        std::optional<Failure> failure;
+        if (isStop) failure = Failure{number(ControlError::RequestNotFilled), QStringLiteral("no stop request")};
         if (op.whenAbsent != SequenceState::Idle || isStop)
             log(op.errorLabel + QStringLiteral("no request"), Show::InStatus, number(ControlError::RequestNotFilled));
-        return op.whenAbsent;
+        co_return Outcome{op.whenAbsent, failure};
     }
     if (auto refused = fillRequest(op)) {
-        lastDriveFailure_ = refused;
         log(op.errorLabel + refused->description, Show::InStatus, refused->number);
         if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
-        return op.afterSendError;
+        co_return Outcome{op.afterSendError, refused};
     }
     PendingError skip;
     auto exchangeLine = [&] {
@@ -209,24 +236,22 @@ SequenceState Sequencer::drive(const Drive& op)
     // From the moment the bytes may leave, the device may be driven; only the
     // ECU's refusal of the start takes that back.
     if (op.stops != nullptr && op.judgeStatus) ledger_.mayBeDriven(*op.stops);
-    if (!skip.run([&] { request->Send(); })) {
-        const Failure failure = *skip.take();
-        lastDriveFailure_ = failure;
+    const auto failure = co_await send(request);
+    if (failure) {
         skip.run([&] { log(exchangeLine()); });
-        log(op.errorLabel + failure.description, Show::InStatus, failure.number);
+        log(op.errorLabel + failure->description, Show::InStatus, failure->number);
         if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
-        return op.afterSendError;
+        co_return Outcome{op.afterSendError, failure};
     }
     refreshStatusList(request);
     skip.run([&] { log(exchangeLine()); });
+    std::optional<Failure> notStopped;
     if (isStop) {
-        if (auto notStopped = judgeStopped(op)) {
-            lastDriveFailure_ = notStopped;
-            log(op.errorLabel + notStopped->description, Show::InStatus, notStopped->number);
-        }
+        notStopped = judgeStopped(op);
+        if (notStopped) log(op.errorLabel + notStopped->description, Show::InStatus, notStopped->number);
     }
-    if (!op.judgeStatus) return op.whenRunning;
-    return judgeRunning(op);
+    if (!op.judgeStatus) co_return Outcome{op.whenRunning, notStopped};
+    co_return Outcome{judgeRunning(op), std::nullopt};
 }
 
 // A device whose answer cannot be judged may be running: it goes through the stop.

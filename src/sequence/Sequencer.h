@@ -6,6 +6,7 @@
 #include "Catalogue.h"
 #include "ControlContext.h"
 #include "DriveLedger.h"
+#include "Flow.h"
 #include "RunState.h"
 
 #include <QLocale>
@@ -18,7 +19,7 @@ namespace TavrinIoCtl {
 
 class Sequencer {
   public:
-    Sequencer(ControlContext& control, Catalogue& catalogue) : c_(control), catalogue_(catalogue) {}
+    Sequencer(ControlContext& control, Catalogue& catalogue);
 
     std::function<void(SequenceState)> onStateChanged;
     // A value read from the ECU (data monitoring, the status answers): name, unit,
@@ -38,10 +39,10 @@ class Sequencer {
     void SetState(SequenceState newState);
     void LockUserInterface(bool locked);
 
-    // Start, status and stop requests: each returns the next state.
-    SequenceState StartDriving();
-    SequenceState ReadDrivingStatus();
-    SequenceState StopDriving();
+    // Start, status and stop requests: each gives the next state once its answer is there.
+    Flow<SequenceState> StartDriving();
+    Flow<SequenceState> ReadDrivingStatus();
+    Flow<SequenceState> StopDriving();
 
     // The state of the sequence; changed only here.
     const RunState& runState() const { return run_; }
@@ -52,25 +53,21 @@ class Sequencer {
     // Whether a sequence runs (its last tick included); host calls that would
     // change the session or the selection are refused then.
     bool running() const;
-    // Sends the stop of every device that may be driven, once each, and says
-    // which may still be driven (the emergency stop, the host's Abort, the end).
-    void stopEveryDrivenDevice(int attempts = 1);
-    // The same when the control goes, as one call that waits (nothing is deleted under it).
-    void stopBeforeGoing(int attempts)
-    {
-        whileBusy([&] { stopEveryDrivenDevice(attempts); });
-    }
+    // The control goes: nothing waits any more; every device that may be driven
+    // gets its stop (with a session that waits for nobody, the stops go out after
+    // the request on the line and nobody is told how they went).
+    void stopBeforeGoing(int attempts);
     // The host's Abort: no step is taken again; what may be driven is stopped
-    // once, at once or, when Abort comes during a tick's request, when that returns.
+    // once, at once (after the request already on the line).
     void Abort();
-    // Whether a session call of the control's waits on the line. A session of
-    // ours serves the window's events meanwhile, so clicks and host calls may
-    // come: the emergency stop and Abort are acted on as soon as the call
-    // returns, a start or a read is not taken, a tick waits.
+    // Whether a request of the control is on the line or a step waits for one.
+    // Meanwhile the window serves its events: the emergency stop and Abort send
+    // their stops at once (after that request), a start or a read is not taken,
+    // a tick waits, host calls that change the session are refused.
     bool busy() const { return busy_ > 0; }
 
     // Data monitoring.
-    bool ReadData();
+    Flow<bool> ReadData();
     void cbReadData_Click();
 
     // Running indicator and elapsed time.
@@ -83,20 +80,35 @@ class Sequencer {
 
   private:
     struct Drive;
+    // How one request of the drive went: the next state and, when it was not
+    // answered positively, why.
+    struct Outcome {
+        SequenceState next = SequenceState::Idle;
+        std::optional<Failure> failure;
+    };
+    class BusyMark;
     void startSequence(DriveModeValue mode);
-    bool tick();
-    void whileBusy(const std::function<void()>& calls);
-    void emergencyStopNow();
-    bool initStep();
-    bool startStep();
-    bool statusStep();
-    void stopStep();
-    void emergencyStopStep();
+    // Runs the flow as the control's own (busy until it ends).
+    void startBusy(Flow<void> flow);
+    Flow<void> whileBusy(Flow<void> flow);
+    Flow<void> tickFlow();
+    Flow<bool> tick();
+    Flow<void> emergencyStopNow();
+    Flow<void> stopEveryDrivenDevice(int attempts);
+    Flow<void> readDataClick(Sorvik3::EcuRef ecu);
+    void beginStopsAndLetGo();
+    Flow<bool> initStep();
+    Flow<bool> startStep();
+    Flow<bool> statusStep();
+    Flow<void> stopStep();
+    Flow<void> emergencyStopStep();
     void idleStep();
-    void sendTesterPresent();
-    SequenceState drive(const Drive& operation);
+    Flow<void> sendTesterPresent();
+    Flow<Outcome> drive(const Drive& operation);
+    Flow<Outcome> stopDevice(DrivenDevice device);
+    static Drive stopOperation(const DrivenDevice& device);
+    Flow<std::optional<Failure>> send(Sorvik3::RequestRef request);
     DrivenDevice selectedDevice() const;
-    SequenceState stopDevice(const DrivenDevice& device);
     std::optional<Failure> stopRefused(const Drive& operation) const;
     std::optional<Failure> judgeStopped(const Drive& operation);
     bool sharedRequest(const Sorvik3::RequestRef& request) const;
@@ -109,23 +121,25 @@ class Sequencer {
     void tellDataRead(const Sorvik3::DataRef& data);
     void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
     uint32_t elapsedMs() const;
+    // The emergency stop or Abort came: the sequence's own steps send nothing more.
+    bool heldBack() const { return c_.fields.AbortRequested || run_.CurrentState == SequenceState::EStop; }
     const DeviceSelection& selection() const { return catalogue_.selection(); }
 
     ControlContext& c_;
     Catalogue& catalogue_;
     RunState run_;
-    std::optional<Failure> lastDriveFailure_;  // why the last request was not answered positively
+    std::optional<Failure> lastDriveFailure_;  // why the sequence's last request was not answered positively
     int stopAttempts_ = 0;
     DriveLedger ledger_;
     bool toldStillDriven_ = false;
     int busy_ = 0;
-    bool stopAfterCall_ = false;   // Abort came while a call waited on the line
-    bool estopAfterCall_ = false;  // so did the emergency stop
     bool leavingEmergencyStop_ = false;
     bool emergencyStopping_ = false;  // the emergency stop's own stops are under way
     // Items of the requests looked up during this sequence (none for a miss); the
     // requests are held by the catalogue's selection for as long as the sequence runs.
     std::map<std::pair<const Sorvik3::Request*, QString>, Sorvik3::DataRef> itemsFound_;
+    // Last: its flows use the members above and go first.
+    FlowOwner flows_;
 };
 
 // The running picture moves every this many milliseconds: a full turn of four pictures in 300 ms.

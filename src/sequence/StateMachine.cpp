@@ -1,6 +1,7 @@
 #include "Sequencer.h"
 #include "Utf8.h"
 
+#include "SessionCall.h"
 #include "Utils.h"
 
 #include <utility>
@@ -16,6 +17,14 @@ const Ref& required(const Ref& reference)
 }
 
 }  // namespace
+
+Sequencer::Sequencer(ControlContext& control, Catalogue& catalogue) : c_(control), catalogue_(catalogue)
+{
+    // A flow's boundary, as a slot's: what escapes it is reported, never thrown into the event loop.
+    flows_.onFailure = [this](std::exception_ptr failure) {
+        c_.report.guard("sequence", [&] { std::rethrow_exception(failure); });
+    };
+}
 
 void Sequencer::log(const QString& line, Show show, int32_t errorCode)
 {
@@ -55,83 +64,41 @@ void Sequencer::CbStop_Click()
     log(QStringLiteral("User ask stop"));
 }
 
-void Sequencer::cbEstop_Click()
-{
-    run_.EmergencyStopRequested = true;
-    SetState(SequenceState::EStop);
-    log(QStringLiteral("User emergency stop"));
-    // A click that comes while a call waits on the line: the stops go out as soon
-    // as it returns, and a wait through "response pending" is given up at once.
-    if (busy()) {
-        estopAfterCall_ = true;
-        // The emergency stop's own stops are not given up for it.
-        if (c_.fields.Session && !emergencyStopping_) c_.fields.Session->InterruptWait();
-        return;
-    }
-    whileBusy([&] { emergencyStopNow(); });
-}
-
-void Sequencer::emergencyStopNow()
-{
-    emergencyStopping_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{emergencyStopping_};
-    // Closing the communication ends a temporary drive only: a device under
-    // long-term adjustment would run on, so every device that may be driven
-    // gets its stop request first, in whatever state the sequence is.
-    // Whatever that stop does, the communication is still closed.
-    stopEveryDrivenDevice();
-    const auto& session = required(c_.fields.Session);
-    if (!session->CommunicationStopped()) {
-        log(QStringLiteral(" Stop communication with ECU"));
-        session->StopCommunication();
-    }
-}
-
-void Sequencer::stopEveryDrivenDevice(int attempts)
-{
-    const std::vector<DrivenDevice> driven = ledger_.devices();
-    for (const auto& device : driven) {
-        PendingError().run([&] {
-            for (int attempt = 0; attempt < attempts && ledger_.holds(device); ++attempt)
-                stopDevice(device);
-            if (ledger_.holds(device))
-                reportStillDriven(device, lastDriveFailure_.value_or(Failure{number(ControlError::StillDriven), {}}));
-        });
-    }
-}
-
-void Sequencer::Abort()
-{
-    c_.form.ioCtlTimer->stop();
-    if (c_.fields.AbortRequested) return;
-    c_.fields.AbortRequested = true;
-    if (busy())
-        stopAfterCall_ = true;
-    else
-        whileBusy([&] { stopEveryDrivenDevice(); });
-}
-
-void Sequencer::whileBusy(const std::function<void()>& calls)
-{
-    if (busy_++ == 0 && onBusyChanged) onBusyChanged(true);
-    struct Done {
-        Sequencer& s;
-        ~Done()
-        {
-            if (--s.busy_ == 0 && s.onBusyChanged) s.onBusyChanged(false);
-        }
-    };
+// Counts the control's flows that wait; the count goes down also when a flow is
+// destroyed with the control.
+class Sequencer::BusyMark {
+  public:
+    explicit BusyMark(Sequencer& sequencer) : s_(sequencer)
     {
-        Done done{*this};
-        calls();
+        if (s_.busy_++ == 0 && s_.onBusyChanged) s_.onBusyChanged(true);
     }
-    if (busy_ > 0) return;
-    // What came while a call waited is done now, the emergency stop first.
-    if (std::exchange(estopAfterCall_, false)) whileBusy([&] { emergencyStopNow(); });
-    if (std::exchange(stopAfterCall_, false)) whileBusy([&] { stopEveryDrivenDevice(); });
+    ~BusyMark()
+    {
+        if (--s_.busy_ == 0 && s_.onBusyChanged) s_.onBusyChanged(false);
+    }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+  private:
+    Sequencer& s_;
+};
+
+void Sequencer::startBusy(Flow<void> flow)
+{
+    flows_.start(whileBusy(std::move(flow)));
+}
+
+Flow<void> Sequencer::whileBusy(Flow<void> flow)
+{
+    const BusyMark mark(*this);
+    co_await std::move(flow);
+}
+
+Flow<std::optional<Failure>> Sequencer::send(Sorvik3::RequestRef request)
+{
+    SessionCall call = SessionCall::send(flows_, c_.fields.Session, request);
+    auto failure = co_await call;
+    co_return failure;
 }
 
 bool Sequencer::running() const
@@ -141,15 +108,19 @@ bool Sequencer::running() const
 
 void Sequencer::ioCtlTimer_Timer()
 {
-    // A tick never comes into a call that waits: the timer fires again later.
+    // A tick never comes into a step that waits: the timer fires again later.
     if (c_.fields.AbortRequested || busy()) return;
     c_.form.ioCtlTimer->stop();
-    bool rearm = true;
-    whileBusy([&] { rearm = tick(); });
+    startBusy(tickFlow());
+}
+
+Flow<void> Sequencer::tickFlow()
+{
+    const bool rearm = co_await tick();
     if (rearm && !c_.fields.AbortRequested) c_.form.ioCtlTimer->start();
 }
 
-bool Sequencer::tick()
+Flow<bool> Sequencer::tick()
 {
     bool rearm = true;
     const bool held = run_.EmergencyStopRequested;  // only the EStop step runs then
@@ -158,16 +129,22 @@ bool Sequencer::tick()
         idleStep();
         rearm = false;
         break;
-    case SequenceState::Init: rearm = held || initStep(); break;
-    case SequenceState::Start: rearm = held || startStep(); break;
-    case SequenceState::Status: rearm = held || statusStep(); break;
-    case SequenceState::Stop:
-        if (!held) stopStep();
+    case SequenceState::Init:
+        if (!held) rearm = co_await initStep();
         break;
-    case SequenceState::EStop: emergencyStopStep(); break;
+    case SequenceState::Start:
+        if (!held) rearm = co_await startStep();
+        break;
+    case SequenceState::Status:
+        if (!held) rearm = co_await statusStep();
+        break;
+    case SequenceState::Stop:
+        if (!held) co_await stopStep();
+        break;
+    case SequenceState::EStop: co_await emergencyStopStep(); break;
     default: break;
     }
-    return rearm;
+    co_return rearm;
 }
 
 void Sequencer::idleStep()
@@ -183,94 +160,102 @@ void Sequencer::idleStep()
     c_.report.SetBusy(false);
 }
 
-bool Sequencer::initStep()
+Flow<bool> Sequencer::initStep()
 {
     run_.SequenceStartTime = c_.platform.clock();
     ShowElapsedTime();
     log(QStringLiteral("Init ECU : ") + elapsedSeconds(), Show::InStatus);
-    PendingError skip;
-    skip.run([&] { required(selection().SelectedEcu)->Init(); });
-    if (run_.EmergencyStopRequested) return true;
-    if (auto error = skip.take()) {
+    std::optional<Failure> error;
+    if (const auto& ecu = selection().SelectedEcu) {
+        SessionCall call = SessionCall::init(flows_, c_.fields.Session, ecu);
+        error = co_await call;
+    } else {
+        error = failureOf(controlError(ControlError::NoSuchObject));
+    }
+    if (c_.fields.AbortRequested) co_return false;
+    if (run_.EmergencyStopRequested) co_return true;
+    if (error) {
         log(QStringLiteral("Init error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
-        return true;
+        co_return true;
     }
-    if (!selection().StartSessionRequest) {
+    const auto request = selection().StartSessionRequest;
+    if (!request) {
         SetState(SequenceState::Start);
-        return true;
+        co_return true;
     }
-    skip.run([&] {
-        log(QStringLiteral("  Start Session : ") + text(selection().StartSessionRequest->FrameText(true)),
-            Show::InStatus);
-    });
-    skip.clear();
-    skip.run([&] { selection().StartSessionRequest->Send(); });
-    if (c_.fields.AbortRequested) return false;
-    if (run_.EmergencyStopRequested) return true;
-    if (auto error = skip.take()) {
+    PendingError skip;
+    skip.run([&] { log(QStringLiteral("  Start Session : ") + text(request->FrameText(true)), Show::InStatus); });
+    error = co_await send(request);
+    if (c_.fields.AbortRequested) co_return false;
+    if (run_.EmergencyStopRequested) co_return true;
+    if (error) {
         log(QStringLiteral("Start Session error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
     } else {
         SetState(SequenceState::Start);
     }
-    return true;
+    co_return true;
 }
 
-bool Sequencer::startStep()
+Flow<bool> Sequencer::startStep()
 {
     ShowElapsedTime();
     log(QStringLiteral("Start driving : ") + elapsedSeconds(), Show::InStatus);
-    SetState(StartDriving());
-    if (c_.fields.AbortRequested) return false;
+    const SequenceState next = co_await StartDriving();
+    SetState(next);
+    if (c_.fields.AbortRequested) co_return false;
     run_.LastTesterPresentTime = c_.platform.clock();
-    return true;
+    co_return true;
 }
 
-bool Sequencer::statusStep()
+Flow<bool> Sequencer::statusStep()
 {
     if (run_.StopRequested) {
         SetState(SequenceState::Stop);
-        return true;
+        co_return true;
     }
     ShowElapsedTime();
-    if (run_.EmergencyStopRequested) return true;
+    if (run_.EmergencyStopRequested) co_return true;
     if (run_.MonitorStatusSelected) {
         log(QStringLiteral("Status : ") + elapsedSeconds());
-        SetState(ReadDrivingStatus());
-        if (c_.fields.AbortRequested) return false;
+        const SequenceState next = co_await ReadDrivingStatus();
+        SetState(next);
+        if (c_.fields.AbortRequested) co_return false;
     } else if (run_.TesterPresentSelected &&
                TavrinPlatform::elapsedMs(c_.platform.clock(), run_.LastTesterPresentTime) > 2000) {
-        sendTesterPresent();
-        if (c_.fields.AbortRequested) return false;
+        co_await sendTesterPresent();
+        if (c_.fields.AbortRequested) co_return false;
     }
-    if (run_.EmergencyStopRequested) return true;
-    if (c_.form.ckReadData->isChecked() && !ReadData()) c_.form.ckReadData->setChecked(false);
-    return true;
+    if (run_.EmergencyStopRequested) co_return true;
+    if (c_.form.ckReadData->isChecked()) {
+        const bool read = co_await ReadData();
+        if (!read) c_.form.ckReadData->setChecked(false);
+    }
+    co_return true;
 }
 
-void Sequencer::sendTesterPresent()
+Flow<void> Sequencer::sendTesterPresent()
 {
-    PendingError skip;
-    skip.run([&] { required(selection().TesterPresentRequest)->Send(); });
-    if (c_.fields.AbortRequested) return;
+    const auto request = selection().TesterPresentRequest;
+    if (request) co_await send(request);
+    if (c_.fields.AbortRequested) co_return;
     // The time is taken after the answer; a failed tester present is not reported.
-    skip.run([&] {
-        const auto& request = required(selection().TesterPresentRequest);
-        log(elapsedSeconds() + QStringLiteral(" : Tester present = ") + text(request->FrameText(true)) +
+    PendingError().run([&] {
+        log(elapsedSeconds() + QStringLiteral(" : Tester present = ") + text(required(request)->FrameText(true)) +
             QStringLiteral("->") + text(request->FrameText(false)));
     });
     run_.LastTesterPresentTime = c_.platform.clock();
 }
 
-void Sequencer::stopStep()
+Flow<void> Sequencer::stopStep()
 {
     ShowElapsedTime();
     log(QStringLiteral("Stop : ") + elapsedSeconds());
-    const SequenceState next = StopDriving();
-    if (run_.EmergencyStopRequested) return;
+    const SequenceState next = co_await StopDriving();
+    if (run_.EmergencyStopRequested) co_return;
     // A failed stop stays in Stop and is tried again on the next tick, a few times.
-    if (lastDriveFailure_ && ++stopAttempts_ < kStopAttempts) return;
+    if (lastDriveFailure_ && ++stopAttempts_ < kStopAttempts) co_return;
     if (lastDriveFailure_) reportStillDriven(selectedDevice(), *lastDriveFailure_);
     stopAttempts_ = 0;
     SetState(next);
@@ -284,11 +269,13 @@ void Sequencer::reportStillDriven(const DrivenDevice& device, const Failure& fai
         Show::InStatus, failure.number ? failure.number : number(ControlError::StillDriven));
 }
 
-void Sequencer::emergencyStopStep()
+Flow<void> Sequencer::emergencyStopStep()
 {
     log(QStringLiteral("Emergency Stop"));
-    PendingError skip;
-    skip.run([&] { required(c_.fields.Session)->StopCommunication(); });
+    if (c_.fields.Session) {
+        SessionCall call = SessionCall::stopCommunication(flows_, c_.fields.Session);
+        co_await call;
+    }
     ShowElapsedTime();
     leavingEmergencyStop_ = true;
     SetState(SequenceState::Idle);

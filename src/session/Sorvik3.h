@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,6 +37,7 @@ class Data;
 class NumericList;
 class ReadList;
 class DataDevice;
+class AsyncCalls;
 
 using SessionRef = std::shared_ptr<Session>;
 using EcuRef = std::shared_ptr<Ecu>;
@@ -65,6 +67,9 @@ class Session {
     // (its Send then throws); made while a request is under way, e.g. for an
     // emergency stop. A library that cannot do this does nothing.
     virtual void InterruptWait() {}
+    // The calls that wait on the line, made without holding the caller's thread;
+    // none for a library that only makes them as above (the default).
+    virtual AsyncCalls* Async() { return nullptr; }
 };
 
 // One ECU of the vehicle.
@@ -161,6 +166,35 @@ class DataDevice {
   public:
     virtual ~DataDevice() = default;
     virtual std::string Name() = 0;
+};
+
+// A call begun through AsyncCalls.
+class PendingCall {
+  public:
+    virtual ~PendingCall() = default;
+    // Completes the call on the caller's thread once its `done` was called: a
+    // request's items take the answer and FrameText gives its frames. Throws
+    // what the waiting call would have thrown. Called once at most.
+    virtual void Finish() = 0;
+};
+using PendingCallRef = std::shared_ptr<PendingCall>;
+
+// A library that can make the three calls that wait on the line (Send, Init,
+// StopCommunication) without holding its caller's thread offers them here.
+// Calls begun are carried out one after the other in the order begun, after
+// any call already on the line. Each `done` is called once, from any thread
+// (possibly before Begin returns), and must not call the library. A call begun
+// is carried out even when its PendingCall is let go of: a stop begun by a
+// caller that is gone still goes out. Begin throws Error only for a call that
+// cannot be begun (an object of another library); what the line does is
+// thrown by Finish.
+class AsyncCalls {
+  public:
+    virtual ~AsyncCalls() = default;
+    // Send of the request with its items as they are set now.
+    virtual PendingCallRef BeginSend(const RequestRef& request, std::function<void()> done) = 0;
+    virtual PendingCallRef BeginInit(const EcuRef& ecu, std::function<void()> done) = 0;
+    virtual PendingCallRef BeginStopCommunication(std::function<void()> done) = 0;
 };
 
 }  // namespace Sorvik3

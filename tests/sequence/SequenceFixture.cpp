@@ -1,4 +1,5 @@
 #include "SequenceFixture.h"
+#include "Settle.h"
 #include "ioctlEvents.h"
 
 bool SequenceFixture::tick(uint32_t stepMs)
@@ -6,6 +7,7 @@ bool SequenceFixture::tick(uint32_t stepMs)
     if (!form().ioCtlTimer->isActive()) return false;
     clock.advance(stepMs);
     TavrinIoCtl::Events(*control).ioCtlTimer_Timer();
+    settle(*control);
     return true;
 }
 

@@ -115,7 +115,7 @@ TEST(WaitingOnTheLine, shouldTakeTheEmergencyStopAsSoonAsTheRequestInFlightRetur
     EXPECT_TRUE(log.at(click + 2).startsWith(QStringLiteral("  Stop driving : "))) << log.join('\n').toStdString();
 }
 
-TEST(WaitingOnTheLine, shouldRefuseHostCallsAndHoldADeleteLaterWhileTheRequestWaits)
+TEST(WaitingOnTheLine, shouldRefuseHostCallsAndStopThePumpWhenDeletedWhileTheRequestWaits)
 {
     LineRun run;
     int refused = 0;
@@ -127,9 +127,14 @@ TEST(WaitingOnTheLine, shouldRefuseHostCallsAndHoldADeleteLaterWhileTheRequestWa
     run.startPump();
     ASSERT_TRUE(run.runUntil([&] { return alive.isNull(); }));
     EXPECT_EQ(refused, 0x2105);
-    // Deleted once its request had returned, the control stopped the pump as it went.
-    const auto seen = run.requests();
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), "30 01 00"), 1) << ::testing::PrintToString(seen);
+    // Deleted while its request was on the line, the control left the pump's stop to go out after it.
+    const auto stops = [&] {
+        const auto seen = run.requests();
+        return std::count(seen.begin(), seen.end(), "30 01 00");
+    };
+    run.runUntil([&] { return stops() > 0; });
+    EXPECT_EQ(stops(), 1) << ::testing::PrintToString(run.requests());
+    EXPECT_FALSE(run.session->behaviour("EngineControl").deviceRunning("FuelPump", run.session->clockNow()));
 }
 
 TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
@@ -185,16 +190,21 @@ TEST(WaitingOnTheLine, shouldStopOrTellWhateverComesWhileARequestWaits)
                 QTest::qWait(300);
                 TavrinIoCtl::Events(*alive).CbStop_Click();
             }
+            const auto running = [&] {
+                return run.session->behaviour("EngineControl").deviceRunning("FuelPump", run.session->clockNow());
+            };
+            const auto told = [&] {
+                return alive && !alive->DrivenDevices().isEmpty() &&
+                       said.join('\n').contains(QStringLiteral("may still be driven"));
+            };
+            // Whatever came, the control's requests end; a control that is gone left its stop on the line.
             ASSERT_TRUE(run.runUntil([&] {
-                return !alive || (!formOf(*alive).ioCtlTimer->isActive() && !alive->Busy()) ||
-                       fieldsOf(*alive).AbortRequested;
+                return !alive
+                           ? !running()
+                           : !requestInFlight(*alive) && ((!formOf(*alive).ioCtlTimer->isActive() && !alive->Busy()) ||
+                                                          fieldsOf(*alive).AbortRequested);
             })) << what;
-            QTest::qWait(50);
-            const bool running =
-                run.session->behaviour("EngineControl").deviceRunning("FuelPump", run.session->clockNow());
-            const bool told = alive && !alive->DrivenDevices().isEmpty() &&
-                              said.join('\n').contains(QStringLiteral("may still be driven"));
-            EXPECT_TRUE(!running || told) << what << ": the pump runs and nobody said so";
+            EXPECT_TRUE(!running() || told()) << what << ": the pump runs and nobody said so";
         }
     }
 }

@@ -115,6 +115,26 @@ void checkAnswer(const std::string& ecu, const RequestDescription& request, cons
         throw sessionError(SessionError::BadFrame, "Unexpected answer " + hexText(answer) + " from ECU '" + ecu +
                                                        "' to '" + request.name + "': it answers another request");
     }
+    // An answer proves only what it holds: one too short for the bytes it
+    // echoes or for a number it carries (a status, say) is cut, never read as zeros.
+    const size_t needed = answerLength(request, requestBytes);
+    if (answer.size() < needed) {
+        throw sessionError(SessionError::BadFrame, "Cut answer " + hexText(answer) + " from ECU '" + ecu + "' to '" +
+                                                       request.name + "': " + std::to_string(answer.size()) +
+                                                       " bytes where its answer holds " + std::to_string(needed));
+    }
+}
+
+size_t answerLength(const RequestDescription& request, const Bytes& requestBytes)
+{
+    const size_t echoed =
+        std::min(echoedParameters(request.service), requestBytes.empty() ? 0 : requestBytes.size() - 1);
+    size_t needed = 1 + echoed;
+    for (const auto& item : request.items) {
+        if (item.inResponse && item.kind == DataKind::Number)
+            needed = std::max(needed, static_cast<size_t>(item.position + item.size));
+    }
+    return needed;
 }
 
 }  // namespace TavrinKwp

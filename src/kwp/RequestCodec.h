@@ -31,8 +31,11 @@ bool isResponsePending(const Bytes& answer, uint8_t service);
 // response item of the description sits there. A late answer to an earlier
 // request is not.
 bool answerBelongsTo(const RequestDescription& request, const Bytes& requestBytes, const Bytes& answer);
+// The bytes a positive answer holds at least: the service, what it echoes and
+// every number of the description's answer.
+size_t answerLength(const RequestDescription& request, const Bytes& requestBytes);
 // Throws for a negative answer (its response code as the number) and for an
-// answer that is not this request's (BadFrame); names the ECU and the request.
+// answer that is not this request's or is cut (BadFrame); names the ECU and the request.
 void checkAnswer(const std::string& ecu, const RequestDescription& request, const Bytes& requestBytes,
                  const Bytes& answer);
 

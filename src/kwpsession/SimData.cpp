@@ -60,7 +60,12 @@ double SimData::NumericValue()
     auto request = request_.lock();
     if (!request) return 0.0;
     auto raw = readRaw(request->answer(), model_);
-    return raw ? physicalFromRaw(model_, *raw) : 0.0;
+    if (raw) return physicalFromRaw(model_, *raw);
+    // A cut answer holds no value: it must never read as zero (zero may mean "stopped").
+    if (!request->answer().empty())
+        throw sessionError(SessionError::BadFrame,
+                           "The answer to '" + request->Name() + "' holds no value for '" + model_.name + "'");
+    return 0.0;
 }
 
 void SimData::checkWritable() const

@@ -109,5 +109,22 @@ TEST(RequestCodec, shouldKnowItsOwnAnswerFromAStaleOneAndResponsePending)
               number(SessionError::BadFrame));
 }
 
+TEST(RequestCodec, shouldTakeACutAnswerForNoAnswerEvenWhenWhatItHoldsMatches)
+{
+    const auto request = outputControl();
+    const Bytes sent{0x30, 0x01, 0x07, 0x01, 0xF4};
+    // The echoed device and option are there, the status is not: it must never read as 0 = stopped.
+    EXPECT_EQ(errorOf([&] {
+                  checkAnswer("EngineControl", request, sent, Bytes{0x70, 0x01, 0x07});
+              }),
+              number(SessionError::BadFrame));
+    // Cut before the echoed option: nothing tells whose answer it is.
+    EXPECT_EQ(errorOf([&] {
+                  checkAnswer("EngineControl", request, sent, Bytes{0x70, 0x01});
+              }),
+              number(SessionError::BadFrame));
+    EXPECT_EQ(errorOf([&] { checkAnswer("EngineControl", request, sent, Bytes{0x70, 0x01, 0x07, 0x00}); }), 0);
+}
+
 }  // namespace
 }  // namespace TavrinKwp

@@ -1,0 +1,158 @@
+// What a host or a user does while a request of the control is on the line, over
+// each kind of line the simulated vehicle is served on: a modal dialog opened
+// anywhere holds back neither the sequence nor a stop, and the control may go
+// at any moment without a crash and without leaving a device driven.
+#include "DemoVehicle.h"
+#include "KwpSession.h"
+#include "SimulatedEcu.h"
+#include "ioctlAutomation.h"
+#include "ioctlEvents.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+namespace {
+
+// The demo vehicle over a line, a control in a host window, what the ECUs
+// receive, and a hook run on the window's thread when a chosen request is on the line.
+class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override
+    {
+        session = TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", GetParam());
+        host = std::make_unique<QWidget>();
+        control = new TavrinIoCtl::ioctl(host.get());
+        session->observeRequests([this](const std::string&, const TavrinKwp::Bytes& request) {
+            std::lock_guard lock(mutex);
+            seen.push_back(TavrinKwp::hexText(request));
+            if (seen.back() == when && !posted) {
+                posted = true;
+                QMetaObject::invokeMethod(
+                    host.get(), [this] { action(); }, Qt::QueuedConnection);
+            }
+        });
+        control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
+        TavrinIoCtl::Events(*control).lvFunctions_ItemClick(form().lvFunctions->findItem(QStringLiteral("16k")));
+        form().lvDevices->setCurrentItem(form().lvDevices->findItem(QStringLiteral("FuelPumpk")));
+        TavrinIoCtl::Events(*control).lvDevices_Click();
+    }
+    void TearDown() override
+    {
+        host.reset();
+        // The stops a control left behind go out before the session goes.
+        waitUntil([&] { return !pumpRuns(); });
+        session->observeRequests(nullptr);
+    }
+    const TavrinIoCtl::Form& form() const { return formOf(*control); }
+    // Started long-term, the pump runs on after the communication closes: only its stop ends it.
+    void startPump()
+    {
+        form().OptionPerm[1]->setChecked(true);  // Monitor Status
+        form().ckReadData->setChecked(true);
+        TavrinIoCtl::Events(*control).cbStartPerm_Click();
+    }
+    bool pumpRuns() const
+    {
+        return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow());
+    }
+    // How many requests the ECUs received that begin with these bytes.
+    int count(const std::string& start)
+    {
+        std::lock_guard lock(mutex);
+        return static_cast<int>(
+            std::count_if(seen.begin(), seen.end(), [&](const std::string& r) { return r.rfind(start, 0) == 0; }));
+    }
+    static bool waitUntil(const std::function<bool()>& done, int limitMs = 30000)
+    {
+        QElapsedTimer limit;
+        limit.start();
+        while (!done() && limit.elapsed() < limitMs)
+            QTest::qWait(5);
+        return done();
+    }
+
+    std::shared_ptr<TavrinKwp::KwpSession> session;
+    std::unique_ptr<QWidget> host;
+    QPointer<TavrinIoCtl::ioctl> control;
+    std::string when = "30 01 01";  // the pump's status request
+    std::function<void()> action;
+    std::mutex mutex;
+    std::vector<std::string> seen;
+    bool posted = false;
+};
+
+TEST_P(HostActionsInFlight, shouldKeepTheSequenceAndItsStopsGoingUnderAModalDialog)
+{
+    int statusBefore = 0, statusUnder = 0;
+    bool stoppedUnder = false;
+    action = [&] {
+        // A host's modal dialog, opened while the status request is on the line.
+        QDialog dialog(host.get());
+        QTimer::singleShot(0, &dialog, [&] {
+            statusBefore = count("30 01 01");
+            waitUntil([&] { return count("30 01 01") >= statusBefore + 3; }, 10000);
+            statusUnder = count("30 01 01") - statusBefore;
+            // The user presses Esc's button in the window behind the dialog.
+            TavrinIoCtl::Events(*control).cbEstop_Click();
+            stoppedUnder = waitUntil([&] { return !pumpRuns(); }, 10000);
+            dialog.accept();
+        });
+        dialog.exec();
+    };
+    startPump();
+    ASSERT_TRUE(waitUntil([&] { return posted && !form().ioCtlTimer->isActive() && !control->Busy(); }));
+    EXPECT_GE(statusUnder, 3) << "the status polling stopped under the dialog";
+    EXPECT_TRUE(stoppedUnder) << "the emergency stop waited for the dialog";
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
+    EXPECT_TRUE(session->CommunicationStopped());
+}
+
+TEST_P(HostActionsInFlight, shouldStopThePumpWhenTheHostWindowGoesWhileARequestIsOnTheLine)
+{
+    action = [&] { host.reset(); };
+    startPump();
+    ASSERT_TRUE(waitUntil([&] { return control.isNull(); }));
+    EXPECT_TRUE(waitUntil([&] { return !pumpRuns(); }));
+    EXPECT_EQ(count("30 01 00"), 1);
+}
+
+TEST_P(HostActionsInFlight, shouldRefuseEverythingButAStopWhileReadDataIsOnTheLine)
+{
+    when = "21 01";  // the first of the pump's data requests
+    int refused = 0;
+    QString chosen;
+    action = [&] {
+        TavrinIoCtl::Events(*control).cbStartPerm_Click();
+        form().lvDevices->setCurrentItem(form().lvDevices->findItem(QStringLiteral("CoolingFank")));
+        TavrinIoCtl::Events(*control).lvDevices_Click();
+        chosen = selectionOf(*control).SelectedDeviceName;
+        try {
+            control->setSession(session);
+        } catch (const Sorvik3::Error& error) {
+            refused = error.number();
+        }
+        // Closed by the user, the window deletes itself.
+        control->setAttribute(Qt::WA_DeleteOnClose);
+        control->close();
+    };
+    TavrinIoCtl::Events(*control).cbReadData_Click();
+    ASSERT_TRUE(waitUntil([&] { return control.isNull(); }));
+    EXPECT_EQ(refused, 0x2105);
+    EXPECT_EQ(chosen, QStringLiteral("FuelPump")) << "the device changed under the read";
+    QTest::qWait(50);
+    EXPECT_FALSE(pumpRuns());
+    EXPECT_EQ(count("30 01 08"), 0) << "a start was taken during the read";
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, HostActionsInFlight,
+                         ::testing::Values("kline:loopback", "can:loopback", "elm:loopback"),
+                         [](const auto& info) { return std::string(info.param).substr(0, info.param[0] == 'k' ? 5 : 3); });
+
+}  // namespace

@@ -142,13 +142,18 @@ void Runner::fault(const Words& w)
         const int code = w[3].toInt(&ok, 0);
         if (!ok || code < 1 || code > 255) fail("response code '" + w[3] + "' is not 1 to 255");
         faults.answerNegatively(w[1].toStdString(), w[2].toStdString(), static_cast<uint8_t>(code), times(4));
+    } else if (kind == "acts-refuses" && w.size() >= 4) {
+        bool ok = false;
+        const int code = w[3].toInt(&ok, 0);
+        if (!ok || code < 1 || code > 255) fail("response code '" + w[3] + "' is not 1 to 255");
+        faults.actThenRefuse(w[1].toStdString(), w[2].toStdString(), static_cast<uint8_t>(code), times(4));
     } else if (kind == "noanswer" && w.size() >= 3) {
         faults.dropAnswer(w[1].toStdString(), w[2].toStdString(), times(3));
     } else if (const auto spoiled = spoiledAnswer(kind); spoiled && w.size() >= 3) {
         faults.spoilAnswer(w[1].toStdString(), w[2].toStdString(), *spoiled, times(3));
     } else {
-        fail("fault init ECU [N], fault negative ECU REQUEST CODE [N], fault noanswer|lost|late|cut|stale ECU "
-             "REQUEST [N], fault adapter REPLY [N] or fault clear");
+        fail("fault init ECU [N], fault negative|acts-refuses ECU REQUEST CODE [N], fault "
+             "noanswer|lost|late|cut|stale ECU REQUEST [N], fault adapter REPLY [N] or fault clear");
     }
 }
 

@@ -23,6 +23,11 @@ void FaultInjector::spoilAnswer(const std::string& ecu, const std::string& reque
     faults_.push_back({ecu, FaultDescription{kind, request, 0, count}});
 }
 
+void FaultInjector::actThenRefuse(const std::string& ecu, const std::string& request, uint8_t code, int count)
+{
+    faults_.push_back({ecu, FaultDescription{FaultDescription::Kind::Refused, request, code, count}});
+}
+
 void FaultInjector::clear()
 {
     faults_.clear();

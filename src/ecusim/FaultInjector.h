@@ -21,6 +21,8 @@ class FaultInjector {
     // The ECU acts on the request and its answer goes wrong: kind is Lost, Late, Cut or Stale.
     void spoilAnswer(const std::string& ecu, const std::string& request, FaultDescription::Kind kind,
                      int count = kAlways);
+    // The ECU acts on the request and then answers it negatively with code.
+    void actThenRefuse(const std::string& ecu, const std::string& request, uint8_t code, int count = kAlways);
     void clear();
 
     // Consumes one occurrence of the first fault that applies, if any.

@@ -93,6 +93,7 @@ void VehicleSimulator::answerRequest(EcuLine& line, const Bytes& request, const 
     const Answer answer = line.behaviour.handle(*known, request, clock_.now());
     if (service == kTesterPresent && request.size() > 1 && request[1] == kNoResponseRequired) return;
     const Bytes previous = std::exchange(line.lastAnswer, answer.data);
+    if (fault && fault->kind == FaultDescription::Kind::Refused) return reply(negative(service, fault->code));
     if (fault) return spoiled(fault->kind, model, answer.data, previous, reply);
     reply(answer.data);
 }

@@ -22,6 +22,7 @@ const char* meaning(SessionError error)
     case SessionError::TransportError: return "Transport error";
     case SessionError::LinkBusy: return "Link busy";
     case SessionError::Interrupted: return "Wait given up";
+    case SessionError::MaybeLateAnswer: return "Refusal of unknown origin";
     }
     return "";
 }

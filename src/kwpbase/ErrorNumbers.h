@@ -28,6 +28,7 @@ enum class SessionError : int32_t {
     TransportError = 0x1016,    // ISO-TP: a frame that breaks the protocol, an overflow, a message too long
     LinkBusy = 0x1017,          // a request made while the link waits on another one
     Interrupted = 0x1018,       // the wait through "response pending" was given up on request
+    MaybeLateAnswer = 0x1019,   // a refusal that may answer an earlier request left without an answer
 };
 
 constexpr int32_t number(SessionError error)

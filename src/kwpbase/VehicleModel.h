@@ -80,8 +80,9 @@ struct SessionDescription {
 struct FaultDescription {
     // NoAnswer: the request is ignored. The ECU acts on the request and then:
     // Lost, sends nothing; Late, answers after P2max; Cut, sends the first two
-    // thirds of its answer; Stale, sends its previous answer instead.
-    enum class Kind { Init, Negative, NoAnswer, Lost, Late, Cut, Stale };
+    // thirds of its answer; Stale, sends its previous answer instead; Refused,
+    // answers it negatively with code all the same.
+    enum class Kind { Init, Negative, NoAnswer, Lost, Late, Cut, Stale, Refused };
     Kind kind = Kind::Negative;
     std::string request;  // empty for Init
     uint8_t code = 0;

@@ -1,6 +1,7 @@
 #include "VehicleRuntime.h"
 
 #include "ErrorNumbers.h"
+#include "Kwp2000Codes.h"
 #include "OffThreadLink.h"
 #include "RequestCodec.h"
 #include "SimClock.h"
@@ -11,7 +12,8 @@ namespace TavrinKwp {
 
 VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link)
     : model_(std::move(model)), link_(std::move(link.link)), simulator_(std::move(link.simulator)),
-      lineFaults_(link.lineFaults), clock_(SimClock::system()), initialized_(model_->ecus.size(), false)
+      lineFaults_(link.lineFaults), clock_(SimClock::system()), initialized_(model_->ecus.size(), false),
+      unanswered_(model_->ecus.size())
 {
     if (simulator_) clock_ = simulator_->clock();
     offThread_ = dynamic_cast<OffThreadLink*>(link_.get());
@@ -131,14 +133,47 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
     WireRecord wire;
     try {
         exchange.answer = ownAnswer(ecu, request, data, link_->exchange(ecu, request.name, data, wire), wire);
-    } catch (const Sorvik3::Error&) {
+    } catch (const Sorvik3::Error& error) {
         exchange.sentFrame = wire.sent.empty() ? link_->frame(ecu, data) : std::move(wire.sent);
         exchange.receivedFrame = std::move(wire.received);
+        noteUnanswered(index, request, error);
         throw;
     }
     exchange.sentFrame = std::move(wire.sent);
     exchange.receivedFrame = std::move(wire.received);
+    refuseMaybeLate(index, request, exchange.answer);
     checkAnswer(ecu.name, request, data, exchange.answer);
+}
+
+// The ECU may still answer a request it did not answer in time, up to P2* later.
+void VehicleRuntime::noteUnanswered(size_t ecu, const RequestDescription& request, const Sorvik3::Error& error)
+{
+    const auto number = error.number();
+    if (number != TavrinKwp::number(SessionError::NoAnswer) && number != TavrinKwp::number(SessionError::Interrupted) &&
+        number != TavrinKwp::number(SessionError::TooManyPending))
+        return;
+    const EcuDescription& model = model_->ecus[ecu];
+    unanswered_[ecu] = Unanswered{request.name, request.service, clock_.now(),
+                                  std::max(link_->answerTimeout(model), link_->pendingTimeout(model))};
+}
+
+// A refusal with the same service as a request left unanswered may be that
+// request's late answer: it proves nothing about this one (a start may have
+// been acted on), so it is no refusal of this request.
+void VehicleRuntime::refuseMaybeLate(size_t ecu, const RequestDescription& request, const Bytes& answer)
+{
+    auto& earlier = unanswered_[ecu];
+    if (!earlier || clock_.now() - earlier->at > earlier->window) {
+        earlier.reset();
+        return;
+    }
+    if (answer.size() < 3 || answer[0] != kNegativeResponse || answer[1] != request.service ||
+        earlier->service != request.service)
+        return;
+    throw sessionError(SessionError::MaybeLateAnswer,
+                       "Negative response " + hexByte(answer[2]) + " from ECU '" + model_->ecus[ecu].name + "' to '" +
+                           request.name + "' may be the late answer to '" + earlier->request +
+                           "', left without an answer: it is not taken as this request's");
 }
 
 // A late answer to an earlier request may arrive first: it is dropped and this

@@ -7,6 +7,7 @@
 #include "HexText.h"
 #include "Link.h"
 #include "SimClock.h"
+#include "Sorvik3.h"
 #include "VehicleLink.h"
 #include "VehicleModel.h"
 
@@ -15,6 +16,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace TavrinKwp {
@@ -72,6 +75,15 @@ class VehicleRuntime {
     Bytes ownAnswer(const EcuDescription& ecu, const RequestDescription& request, const Bytes& data, Bytes answer,
                     WireRecord& wire);
     Bytes finalAnswer(const EcuDescription& ecu, const RequestDescription& request, Bytes answer, WireRecord& wire);
+    // A request left without an answer, whose late answer may still come.
+    struct Unanswered {
+        std::string request;
+        uint8_t service = 0;
+        uint32_t at = 0;
+        uint32_t window = 0;
+    };
+    void noteUnanswered(size_t ecu, const RequestDescription& request, const Sorvik3::Error& error);
+    void refuseMaybeLate(size_t ecu, const RequestDescription& request, const Bytes& answer);
 
     std::shared_ptr<const VehicleDescription> model_;
     std::shared_ptr<Link> link_;
@@ -85,6 +97,7 @@ class VehicleRuntime {
     bool runningInline_ = false;
     mutable std::mutex marks_;  // initialized_ is read on the caller's thread, written by jobs
     std::vector<bool> initialized_;
+    std::vector<std::optional<Unanswered>> unanswered_;  // per ECU; used by jobs only
     std::atomic<bool> interrupted_{false};
 };
 

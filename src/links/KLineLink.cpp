@@ -331,8 +331,30 @@ Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, co
                                                           "urgent request");
     }
     interruptible_ = false;
+    awaitOwedAnswer(ecu);
     send(ecu, wire.sent);
     return readFrame(ecu, what, timing.p2Max, wire);
+}
+
+// The ECU answers a request it said "response pending" to within P2* of its
+// last word: a request sent before would collide with that answer on the line.
+// Its answers are read and dropped until the final one, or P2* of silence; then
+// the line falls quiet for P3min as before any request.
+void KLineLink::awaitOwedAnswer(const EcuDescription& ecu)
+{
+    if (!std::exchange(answerOwed_, false)) return;
+    const uint32_t wait = std::max(ecu.kline.timing.p2Extended, ecu.kline.timing.p2Max);
+    for (;;) {
+        WireRecord dropped;
+        Bytes answer;
+        try {
+            answer = readFrame(ecu, "the answer given up", wait, dropped);
+        } catch (const Sorvik3::Error&) {
+            break;  // silence, or a frame not worth reading: either way the ECU has spoken
+        }
+        if (!(answer.size() >= 3 && answer[0] == kNegativeResponse && answer[2] == kResponsePending)) break;
+    }
+    settle(ecu);
 }
 
 Bytes KLineLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
@@ -344,7 +366,12 @@ Bytes KLineLink::nextAnswer(const EcuDescription& ecu, const std::string& what, 
         bool& flag;
         ~Done() { flag = false; }
     } done{interruptible_};
-    return readFrame(ecu, what, timeoutMs, wire);
+    try {
+        return readFrame(ecu, what, timeoutMs, wire);
+    } catch (const Sorvik3::Error& error) {
+        if (error.number() == number(SessionError::Interrupted)) answerOwed_ = true;
+        throw;
+    }
 }
 
 }  // namespace TavrinKwp

@@ -62,6 +62,7 @@ class KLineLink final : public Link {
     Bytes readFrame(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire);
     bool fill(Clock::time_point until);
     void dropWaiting();
+    void awaitOwedAnswer(const EcuDescription& ecu);
     [[noreturn]] void portLost(const std::string& when);
     std::string where(const EcuDescription& ecu) const;
 
@@ -76,6 +77,9 @@ class KLineLink final : public Link {
     size_t stray_ = 0;
     std::atomic<bool> interrupted_{false};
     bool interruptible_ = false;  // a wait after "response pending" is under way
+    // A wait through "response pending" was given up: the ECU still owes its
+    // final answer, and nothing is sent into it.
+    bool answerOwed_ = false;
     std::function<uint32_t()> silenceClock_;
 };
 

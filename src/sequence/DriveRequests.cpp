@@ -21,6 +21,7 @@ struct Sequencer::Drive {
     SequenceState whenUnjudged = SequenceState::Stop;
     int32_t runningValue = -1;
     const DrivenDevice* stops = nullptr;  // the device a stop is for
+    Show errors = Show::InStatus;         // a check's failure leaves the status bar to what it checks
 };
 
 namespace {
@@ -71,10 +72,39 @@ Flow<SequenceState> Sequencer::StartDriving()
     const Outcome outcome = co_await drive(start);
     lastDriveFailure_ = outcome.failure;
     SequenceState next = outcome.next;
-    if (!heldBefore && outcome.failure && refusedByEcu(*outcome.failure)) ledger_.stopped(started);
+    if (!heldBefore && outcome.failure && refusedByEcu(*outcome.failure)) {
+        const bool notRunning = co_await confirmedNotRunning(started);
+        if (notRunning) ledger_.stopped(started);
+    }
     // A start that may have been acted on is stopped, never left.
     if (next == SequenceState::Idle && ledger_.holds(started)) next = SequenceState::Stop;
     co_return next;
+}
+
+// An ECU may act on a start and refuse it all the same: where the device has a
+// status request, one status read says whether the refusal holds.
+Flow<bool> Sequencer::confirmedNotRunning(const DrivenDevice& device)
+{
+    if (!selection().DeviceStatusRequest) co_return true;
+    const Drive status{.request = selection().DeviceStatusRequest,
+                       .command = selection().StatusCommandValue,
+                       .device = device.device,
+                       .mode = device.mode,
+                       .shared = sharedRequest(selection().DeviceStatusRequest),
+                       .exchangeLabel = QStringLiteral("  status driving : "),
+                       .errorLabel = QStringLiteral("  Read status driving error : "),
+                       .whenAbsent = SequenceState::Stop,
+                       .afterSendError = SequenceState::Idle,
+                       .judgeStatus = true,
+                       .whenRunning = SequenceState::Stop,
+                       .whenNotRunning = SequenceState::Idle,
+                       .whenUnjudged = SequenceState::Stop,
+                       .runningValue = device.runningValue,
+                       .errors = Show::LogOnly};
+    const Outcome outcome = co_await drive(status);
+    // An ECU that refuses the status as it refused the start knows no such device running.
+    if (outcome.failure) co_return refusedByEcu(*outcome.failure);
+    co_return outcome.next == SequenceState::Idle;
 }
 
 Flow<SequenceState> Sequencer::ReadDrivingStatus()
@@ -220,11 +250,11 @@ Flow<Sequencer::Outcome> Sequencer::drive(const Drive& op)
         std::optional<Failure> failure;
         if (isStop) failure = Failure{number(ControlError::RequestNotFilled), QStringLiteral("no stop request")};
         if (op.whenAbsent != SequenceState::Idle || isStop)
-            log(op.errorLabel + QStringLiteral("no request"), Show::InStatus, number(ControlError::RequestNotFilled));
+            log(op.errorLabel + QStringLiteral("no request"), op.errors, number(ControlError::RequestNotFilled));
         co_return Outcome{op.whenAbsent, failure};
     }
     if (auto refused = fillRequest(op)) {
-        log(op.errorLabel + refused->description, Show::InStatus, refused->number);
+        log(op.errorLabel + refused->description, op.errors, refused->number);
         if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
         co_return Outcome{op.afterSendError, refused};
     }
@@ -239,7 +269,7 @@ Flow<Sequencer::Outcome> Sequencer::drive(const Drive& op)
     const auto failure = co_await send(request);
     if (failure) {
         skip.run([&] { log(exchangeLine()); });
-        log(op.errorLabel + failure->description, Show::InStatus, failure->number);
+        log(op.errorLabel + failure->description, op.errors, failure->number);
         if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
         co_return Outcome{op.afterSendError, failure};
     }
@@ -248,7 +278,7 @@ Flow<Sequencer::Outcome> Sequencer::drive(const Drive& op)
     std::optional<Failure> notStopped;
     if (isStop) {
         notStopped = judgeStopped(op);
-        if (notStopped) log(op.errorLabel + notStopped->description, Show::InStatus, notStopped->number);
+        if (notStopped) log(op.errorLabel + notStopped->description, op.errors, notStopped->number);
     }
     if (!op.judgeStatus) co_return Outcome{op.whenRunning, notStopped};
     co_return Outcome{judgeRunning(op), std::nullopt};
@@ -268,7 +298,7 @@ SequenceState Sequencer::judgeRunning(const Drive& op)
                                            QStringLiteral("no value 'Running' to compare the status with")}
                                  : *skip.take();
     log(op.errorLabel + QStringLiteral("cannot tell whether '%1' runs: %2").arg(op.device, failure.description),
-        Show::InStatus, failure.number);
+        op.errors, failure.number);
     return op.whenUnjudged;
 }
 

@@ -106,6 +106,7 @@ class Sequencer {
     Flow<void> sendTesterPresent();
     Flow<Outcome> drive(const Drive& operation);
     Flow<Outcome> stopDevice(DrivenDevice device);
+    Flow<bool> confirmedNotRunning(const DrivenDevice& device);
     static Drive stopOperation(const DrivenDevice& device);
     Flow<std::optional<Failure>> send(Sorvik3::RequestRef request);
     DrivenDevice selectedDevice() const;

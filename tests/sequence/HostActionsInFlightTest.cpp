@@ -58,10 +58,7 @@ class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
         form().ckReadData->setChecked(true);
         TavrinIoCtl::Events(*control).cbStartPerm_Click();
     }
-    bool pumpRuns() const
-    {
-        return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow());
-    }
+    bool pumpRuns() const { return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow()); }
     // How many requests the ECUs received that begin with these bytes.
     int count(const std::string& start)
     {
@@ -152,7 +149,8 @@ TEST_P(HostActionsInFlight, shouldRefuseEverythingButAStopWhileReadDataIsOnTheLi
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, HostActionsInFlight,
-                         ::testing::Values("kline:loopback", "can:loopback", "elm:loopback"),
-                         [](const auto& info) { return std::string(info.param).substr(0, info.param[0] == 'k' ? 5 : 3); });
+                         ::testing::Values("kline:loopback", "can:loopback", "elm:loopback"), [](const auto& info) {
+                             return std::string(info.param).substr(0, info.param[0] == 'k' ? 5 : 3);
+                         });
 
 }  // namespace

@@ -76,18 +76,20 @@ TEST_F(SequenceFixture, shouldEndAtARefusedSessionStart)
     EXPECT_EQ(msgTag(), 0x12);
 }
 
-TEST_F(SequenceFixture, shouldReportARefusedStartAndSendNoStop)
+TEST_F(SequenceFixture, shouldReportARefusedStartCheckItsStatusAndSendNoStop)
 {
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "ThrottleActuator", 0, true));
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     const QStringList log = logLines();
-    ASSERT_EQ(log.size(), 6);
+    ASSERT_EQ(log.size(), 7) << log.join('\n').toStdString();
     EXPECT_TRUE(log.at(3).startsWith("  Start driving : 85 11 F1 30 04 08 32 00 F5->83 F1 11 7F 30 22 56"));
     EXPECT_EQ(log.at(4), "  Start driving error : Negative response 0x22 conditionsNotCorrect from ECU 'EngineControl' "
                          "to 'OutputControl'");
+    // One status read confirms that the refused device does not run.
+    EXPECT_TRUE(log.at(5).startsWith("  status driving : "));
     EXPECT_EQ(msgText(), log.at(4));
     EXPECT_EQ(msgTag(), 0x22);
-    EXPECT_TRUE(log.at(5).startsWith("Idle : "));
+    EXPECT_TRUE(log.at(6).startsWith("Idle : "));
 }
 
 TEST_F(SequenceFixture, shouldStopAfterAStatusTimeoutAndFallBackToNone)
@@ -104,6 +106,38 @@ TEST_F(SequenceFixture, shouldStopAfterAStatusTimeoutAndFallBackToNone)
     EXPECT_TRUE(form().OptionPerm[0]->isChecked());
     EXPECT_EQ(log.filter("  Stop driving : ").size(), 1);
     EXPECT_EQ(msgTag(), 0x1001);
+}
+
+// A refusal is taken back only when it is surely the start's: right after a
+// request of the same service was left unanswered it may be that one's late
+// answer, and where the device has a status request one read confirms it.
+TEST_F(SequenceFixture, shouldNotTakeARefusalOnTrustWhenAStartMayHaveBeenActedOn)
+{
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 1));
+    runFor(300);
+    session->faults().dropAnswer("EngineControl", "OutputControl.Status", 1);
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
+    // Within P2* of the unanswered status request, the pump's start is refused.
+    ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
+    session->faults().answerNegatively("EngineControl", "OutputControl.Start.FuelPump", 0x22, 1);
+    form().OptionPerm[0]->setChecked(true);
+    TavrinIoCtl::Events(*control).cbStartPerm_Click();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
+    QStringList log = logLines();
+    EXPECT_EQ(log.filter("may be the late answer to 'OutputControl.Status'").size(), 1) << log.join('\n').toStdString();
+    EXPECT_EQ(log.filter("  Stop driving : ").size(), 1) << log.join('\n').toStdString();
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
+
+    // Long after it, an ECU that starts the pump and refuses the start is found out by one status read.
+    clock.advance(10000);
+    session->faults().actThenRefuse("EngineControl", "OutputControl.Start.FuelPump", 0x22, 1);
+    TavrinIoCtl::Events(*control).cbStartPerm_Click();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
+    log = logLines();
+    EXPECT_EQ(log.filter("  status driving : ").size(), 1) << log.join('\n').toStdString();
+    EXPECT_EQ(log.filter("  Stop driving : ").size(), 1) << log.join('\n').toStdString();
+    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
 }
 
 TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)

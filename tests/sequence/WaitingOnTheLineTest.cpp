@@ -155,6 +155,9 @@ TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
     });
     EXPECT_EQ(errorOf([&] { status->Send(); }), number(SessionError::Interrupted));
     interrupter.join();
+    // The ECU still owes its final answer: the stop waits for it, never collides with it.
+    auto stop = engine->Request("OutputControl.Stop.FuelPump");
+    EXPECT_EQ(errorOf([&] { stop->Send(); }), 0) << stop->FrameText(false);
 }
 
 // Whatever comes from outside while any of the first requests of a test waits

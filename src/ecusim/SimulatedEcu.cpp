@@ -140,6 +140,10 @@ std::optional<Answer> SimulatedEcu::controlDevice(const RequestDescription& requ
     if (device == nullptr) return negative(request.service, kRequestOutOfRange);
     const uint8_t parameter = data[2];
     if (parameter == kReportCurrentState) return std::nullopt;
+    // As a real ECU does, it takes neither a start nor a stop outside the diagnostic session.
+    if (model_.controlNeedsSession && !sessionActive_ &&
+        (parameter == kReturnControlToEcu || parameter == kShortTermAdjustment || parameter == kLongTermAdjustment))
+        return negative(request.service, kConditionsNotCorrect);
     if (parameter == kReturnControlToEcu) {
         if (device->running) stopDevice(*device, now);
         return std::nullopt;
@@ -148,7 +152,6 @@ std::optional<Answer> SimulatedEcu::controlDevice(const RequestDescription& requ
         return negative(request.service, kSubFunctionNotSupported);
     }
     const bool temporary = parameter == kShortTermAdjustment;
-    if (model_.controlNeedsSession && !sessionActive_) return negative(request.service, kConditionsNotCorrect);
     if (device->model->refuseCode) return negative(request.service, *device->model->refuseCode);
     if ((temporary && !device->model->temporary) || (!temporary && !device->model->permanent)) {
         return negative(request.service, kRequestOutOfRange);

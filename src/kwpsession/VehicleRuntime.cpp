@@ -13,7 +13,7 @@ namespace TavrinKwp {
 VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link)
     : model_(std::move(model)), link_(std::move(link.link)), simulator_(std::move(link.simulator)),
       lineFaults_(link.lineFaults), clock_(SimClock::system()), initialized_(model_->ecus.size(), false),
-      unanswered_(model_->ecus.size())
+      unanswered_(model_->ecus.size()), granted_(model_->ecus.size())
 {
     if (simulator_) clock_ = simulator_->clock();
     offThread_ = dynamic_cast<OffThreadLink*>(link_.get());
@@ -130,6 +130,7 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
         exchange.sentFrame = link_->frame(ecu, data);
         throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
+    if (request.service != kStartDiagnosticSession) reopenSession(index);
     WireRecord wire;
     try {
         exchange.answer = ownAnswer(ecu, request, data, link_->exchange(ecu, request.name, data, wire), wire);
@@ -143,6 +144,39 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
     exchange.receivedFrame = std::move(wire.received);
     refuseMaybeLate(index, request, exchange.answer);
     checkAnswer(ecu.name, request, data, exchange.answer);
+    noteExchange(index, request, data, exchange.answer);
+}
+
+void VehicleRuntime::noteExchange(size_t index, const RequestDescription& request, const Bytes& data,
+                                  const Bytes& answer)
+{
+    Granted& granted = granted_[index];
+    granted.lastExchange = clock_.now();
+    if (request.service != kStartDiagnosticSession || answer.empty() || answer[0] == kNegativeResponse) return;
+    granted.request = &request;
+    granted.data = data;
+}
+
+// A device started in a diagnostic session is stopped in it: after P3max of
+// silence (a permanent test that polls nothing) the link starts the
+// communication again, and the session is asked for again before the request.
+void VehicleRuntime::reopenSession(size_t index)
+{
+    Granted& granted = granted_[index];
+    const EcuDescription& ecu = model_->ecus[index];
+    const KLineTiming& timing = ecu.kline.timing;
+    if (!granted.request || clock_.now() - granted.lastExchange + timing.p2Max < timing.p3Max) return;
+    const RequestDescription& session = *granted.request;
+    WireRecord wire;
+    try {
+        const Bytes answer =
+            ownAnswer(ecu, session, granted.data, link_->exchange(ecu, session.name, granted.data, wire), wire);
+        checkAnswer(ecu.name, session, granted.data, answer);
+    } catch (const Sorvik3::Error& error) {
+        throw Sorvik3::Error(error.number(), "After P3max of silence the diagnostic session with ECU '" + ecu.name +
+                                                 "' could not be opened again: " + error.description());
+    }
+    granted.lastExchange = clock_.now();
 }
 
 // The ECU may still answer a request it did not answer in time, up to P2* later.

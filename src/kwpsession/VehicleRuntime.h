@@ -84,6 +84,15 @@ class VehicleRuntime {
     };
     void noteUnanswered(size_t ecu, const RequestDescription& request, const Sorvik3::Error& error);
     void refuseMaybeLate(size_t ecu, const RequestDescription& request, const Bytes& answer);
+    // The diagnostic session a request was last granted in, to open again when
+    // P3max of silence ended the communication (and with it the session).
+    struct Granted {
+        const RequestDescription* request = nullptr;
+        Bytes data;
+        uint32_t lastExchange = 0;
+    };
+    void reopenSession(size_t ecu);
+    void noteExchange(size_t ecu, const RequestDescription& request, const Bytes& data, const Bytes& answer);
 
     std::shared_ptr<const VehicleDescription> model_;
     std::shared_ptr<Link> link_;
@@ -98,6 +107,7 @@ class VehicleRuntime {
     mutable std::mutex marks_;  // initialized_ is read on the caller's thread, written by jobs
     std::vector<bool> initialized_;
     std::vector<std::optional<Unanswered>> unanswered_;  // per ECU; used by jobs only
+    std::vector<Granted> granted_;                       // per ECU; used by jobs only
     std::atomic<bool> interrupted_{false};
 };
 

@@ -140,6 +140,21 @@ TEST_F(SequenceFixture, shouldNotTakeARefusalOnTrustWhenAStartMayHaveBeenActedOn
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
 }
 
+// A permanent test that polls nothing passes P3max: the ECU ends the
+// communication and its diagnostic session; the stop opens both again.
+TEST_F(SequenceFixture, shouldStopInTheSessionTheDeviceWasStartedInAfterP3max)
+{
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 0, true));
+    runFor(8000, 500);
+    ASSERT_TRUE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    TavrinIoCtl::Events(*control).CbStop_Click();
+    ASSERT_NO_FATAL_FAILURE(runUntilIdle());
+    const QStringList log = logLines();
+    EXPECT_EQ(log.filter("Stop driving error").size(), 0) << log.join('\n').toStdString();
+    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
+}
+
 TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
 {
     initialise();

@@ -148,6 +148,7 @@ TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)
     auto session = TavrinKwp::KwpSession::fromText(xml, "demo.xml", "kline:loopback");
     auto engine = session->Ecus()[0];
     engine->Init();
+    engine->Request("StartDiagnosticSession")->Send();
     auto status = engine->Request("OutputControl.Status.FuelPump");
     std::thread interrupter([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -13,6 +13,7 @@
 #include "ioctlEvents.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -237,7 +238,9 @@ LinkFeel feelOf(const std::string& link)
     return feel;
 }
 
-double clickToStopMs(const std::string& link, int delayMs)
+// underDialog: a host's modal dialog opens 40 ms before the click, which comes
+// inside the dialog's event loop, and stays open until the stop is seen.
+double clickToStopMs(const std::string& link, int delayMs, bool underDialog = false)
 {
     RunningPump pump(link);
     if (!pump.running()) return -1;
@@ -264,6 +267,18 @@ double clickToStopMs(const std::string& link, int delayMs)
     });
     QElapsedTimer limit;
     limit.start();
+    if (underDialog) {
+        QTimer::singleShot(std::max(0, delayMs - 40), &pump.control, [&] {
+            QDialog dialog(&pump.control);
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
+                std::lock_guard lock(mutex);
+                if (stopAt >= 0 || limit.elapsed() > delayMs + 5000) dialog.reject();
+            });
+            watch.start(5);
+            dialog.exec();
+        });
+    }
     while (limit.elapsed() < delayMs + 5000) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         std::lock_guard lock(mutex);
@@ -307,6 +322,14 @@ void linkFeel()
             report({std::string(link) + ": emergency stop click -> stop at the ECU, max",
                     worst >= 1e9 ? std::string("no stop seen") : format("%.1f ms", worst),
                     format("exchange %.1f ms", feel.exchangeMs), format("<= %.0f ms", bound), worst <= bound});
+            double underDialog = 0;
+            for (int delay : {137, 211, 311, 431}) {
+                const double ms = clickToStopMs(link, delay, true);
+                underDialog = ms < 0 ? 1e9 : std::max(underDialog, ms);
+            }
+            report({std::string(link) + ": emergency stop with a modal dialog open, max",
+                    underDialog >= 1e9 ? std::string("no stop seen") : format("%.1f ms", underDialog),
+                    format("exchange %.1f ms", feel.exchangeMs), format("<= %.0f ms", bound), underDialog <= bound});
         } catch (const Sorvik3::Error& error) {
             std::printf("%-62s cannot start: %s\n", link, error.description().c_str());
         }

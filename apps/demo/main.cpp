@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -105,6 +106,16 @@ std::optional<int> readArguments(Arguments& arguments)
     return std::nullopt;
 }
 
+// Closes the dialogs open on top of the window (Save run, Connect, Open...), innermost first.
+void closeDialogs()
+{
+    for (int left = 16; left > 0; --left) {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->reject();
+    }
+}
+
 // Saves a picture of the window once it has settled, then ends the program.
 void takePictureAndQuit(QWidget& window, const QString& file)
 {
@@ -161,6 +172,8 @@ int main(int argc, char** argv)
     // The event loop closes the window, which stops a driven device first.
     TavrinApps::onEndingSignal(&window, [&window](int signal) {
         std::fprintf(stderr, "tavrin-demo: %s: stopping a driven device and closing\n", strsignal(signal));
+        // A dialog left open would keep the program from ending once the device is stopped.
+        closeDialogs();
         window.close();
     });
     if (!window.start(session, arguments.vehicle)) return TavrinApps::ExitStatus::refused;

@@ -208,12 +208,15 @@ uint32_t Runner::duration(const Words& w, int index) const
     return static_cast<uint32_t>(value * unit);
 }
 
-// A real ECU lives in real time: the scripted clock never runs ahead of it.
+// A real ECU lives in real time: the scripted clock never runs ahead of it,
+// and catches up when a tick took longer than its step (a slow line), so
+// "wait 60 s" lasts 60 s and not a minute of ticks.
 void Runner::paceWithRealTime()
 {
     if (session_->simulated()) return;
     const qint64 ahead = static_cast<qint64>(clock_.now() - realTimeBase_) - realTime_.elapsed();
     if (ahead > 0) QThread::msleep(static_cast<unsigned long>(ahead));
+    if (ahead < 0) clock_.advance(static_cast<uint32_t>(-ahead));
 }
 
 // A request of the control completes on the line's thread, which hands the
@@ -256,7 +259,12 @@ void Runner::tick(int ticks, bool interruptible)
 
 void Runner::wait(uint32_t ms)
 {
-    tick(static_cast<int>(std::max<uint32_t>(1, ms / step_)));
+    if (session_->simulated()) return tick(static_cast<int>(std::max<uint32_t>(1, ms / step_)));
+    // On a real line the clock may catch up with real time: the wait is measured on it.
+    const uint32_t start = clock_.now();
+    do
+        tick(1);
+    while (clock_.now() - start < ms && TavrinApps::endingSignal() == 0);
 }
 
 void Runner::untilIdle(const Words& words)

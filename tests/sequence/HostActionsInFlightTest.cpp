@@ -26,6 +26,9 @@ class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
   protected:
     void SetUp() override
     {
+        posted = false;
+        seen.clear();
+        when = "30 01 01";
         session = TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", GetParam());
         host = std::make_unique<QWidget>();
         control = new TavrinIoCtl::ioctl(host.get());
@@ -146,6 +149,96 @@ TEST_P(HostActionsInFlight, shouldRefuseEverythingButAStopWhileReadDataIsOnTheLi
     QTest::qWait(50);
     EXPECT_FALSE(pumpRuns());
     EXPECT_EQ(count("30 01 08"), 0) << "a start was taken during the read";
+}
+
+// Whatever a host or user does while any of the first requests of a permanent
+// test with status and data monitoring is on the line, the pump ends stopped,
+// or the control says it may still be driven.
+TEST_P(HostActionsInFlight, shouldStopOrTellWhateverComesWhileARequestIsOnTheLine)
+{
+    enum class Act {
+        DialogAndEstop,
+        Estop,
+        Stop,
+        Abort,
+        ListChoice,
+        ReadData,
+        SetSession,
+        InitParameters,
+        DeleteLater,
+        HostGone
+    };
+    const char* names[] = {"dialog+estop", "estop",      "stop",           "abort",       "list",
+                           "read data",    "setSession", "initParameters", "deleteLater", "host deleted"};
+    for (Act act : {Act::DialogAndEstop, Act::Estop, Act::Stop, Act::Abort, Act::ListChoice, Act::ReadData,
+                    Act::SetSession, Act::InitParameters, Act::DeleteLater, Act::HostGone}) {
+        for (int request = 3; request <= 6; ++request) {
+            const std::string what =
+                std::string(names[static_cast<int>(act)]) + " at request " + std::to_string(request);
+            TearDown();
+            SetUp();
+            int requests = 0;
+            when.clear();
+            session->observeRequests([&, this](const std::string&, const TavrinKwp::Bytes&) {
+                std::lock_guard lock(mutex);
+                if (++requests == request && !posted) {
+                    posted = true;
+                    QMetaObject::invokeMethod(
+                        host.get(), [this] { action(); }, Qt::QueuedConnection);
+                }
+            });
+            QStringList said;
+            QObject::connect(control, &TavrinIoCtl::ioctl::errorReported,
+                             [&said](int32_t, const QString& text) { said << text; });
+            action = [&, this] {
+                auto& events = *control;
+                switch (act) {
+                case Act::DialogAndEstop: {
+                    QDialog dialog(host.get());
+                    QTimer::singleShot(100, &dialog, [&] {
+                        TavrinIoCtl::Events(events).cbEstop_Click();
+                        waitUntil([&] { return !requestInFlight(events); }, 10000);
+                        dialog.accept();
+                    });
+                    dialog.exec();
+                    break;
+                }
+                case Act::Estop: TavrinIoCtl::Events(events).cbEstop_Click(); break;
+                case Act::Stop: TavrinIoCtl::Events(events).CbStop_Click(); break;
+                case Act::Abort: control->Abort(); break;
+                case Act::ListChoice:
+                    TavrinIoCtl::Events(events).lvFunctions_ItemClick(
+                        form().lvFunctions->findItem(QStringLiteral("16k")));
+                    break;
+                case Act::ReadData: TavrinIoCtl::Events(events).cbReadData_Click(); break;
+                case Act::SetSession: try { control->setSession(session);
+                    } catch (const Sorvik3::Error&) {
+                    }
+                    break;
+                case Act::InitParameters:
+                    try {
+                        control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("fr"), session);
+                    } catch (const Sorvik3::Error&) {
+                    }
+                    break;
+                case Act::DeleteLater: control->deleteLater(); break;
+                case Act::HostGone: host.reset(); break;
+                }
+            };
+            startPump();
+            ASSERT_TRUE(waitUntil([&] { return posted; })) << what;
+            // Whatever came, a control still there is stopped as a user would.
+            if (control && !fieldsOf(*control).AbortRequested) TavrinIoCtl::Events(*control).CbStop_Click();
+            ASSERT_TRUE(waitUntil([&] {
+                return !control ? !pumpRuns()
+                                : !requestInFlight(*control) && ((!form().ioCtlTimer->isActive() && !control->Busy()) ||
+                                                                 fieldsOf(*control).AbortRequested);
+            })) << what;
+            const bool told = control && !control->DrivenDevices().isEmpty() &&
+                              said.join('\n').contains(QStringLiteral("may still be driven"));
+            EXPECT_TRUE(!pumpRuns() || told) << what << ": the pump runs and nobody said so";
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, HostActionsInFlight,

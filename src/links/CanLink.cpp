@@ -120,6 +120,34 @@ Bytes CanLink::awaitMessage(IsoTpEndpoint& endpoint, const EcuDescription& ecu, 
     }
 }
 
+// Between exchanges: a late answer's first frame gets its flow control, so the
+// ECU finishes sending and is ready for the next request; what comes whole is
+// a late answer and is dropped.
+void CanLink::watch()
+{
+    if (!port_) return;
+    while (auto frame = port_->read(CanBusPort::Clock::now())) {
+        for (auto& entry : endpoints_) {
+            try {
+                entry.second.receive(*frame, nowMicros());
+            } catch (const Sorvik3::Error&) {
+                entry.second.reset();
+            }
+        }
+    }
+    for (auto& entry : endpoints_) {
+        IsoTpEndpoint& endpoint = entry.second;
+        try {
+            endpoint.checkTimers(nowMicros());
+            flush(endpoint);
+        } catch (const Sorvik3::Error&) {
+            endpoint.reset();  // a broken late message: the next exchange starts afresh
+        }
+        while (endpoint.takeMessage()) {
+        }
+    }
+}
+
 Bytes CanLink::transfer(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire)
 {
     open();

@@ -35,6 +35,7 @@ class CanLink final : public Link {
         return ecu.can ? ecu.can->p2Max : ecu.kline.timing.p2Max;
     }
     void interrupt() override { interrupted_ = true; }
+    void watch() override;
     uint32_t pendingTimeout(const EcuDescription& ecu) const override
     {
         return ecu.can ? ecu.can->p2Extended : ecu.kline.timing.p2Extended;

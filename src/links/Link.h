@@ -45,6 +45,11 @@ class Link {
     // An adapter between the link and the vehicle says what it is and whether it
     // takes what these ECUs need, one line of text each; a plain line has none.
     virtual std::vector<std::string> checkAdapter(const VehicleDescription&) { return {}; }
+    // Called between calls, on the line's own thread, at least every few
+    // milliseconds: reads what the line holds, answers what must be answered
+    // (CAN flow control for a late answer's first frame) and drops late answers,
+    // so the next exchange finds the line and the ECU ready.
+    virtual void watch() {}
 };
 
 }  // namespace TavrinKwp

@@ -45,12 +45,27 @@ void OffThreadLink::serve()
         std::function<void()> job;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return !jobs_.empty() || quit_; });
+            // Between jobs the line is watched: it is read all the time.
+            if (!changed_.wait_for(lock, kWatchInterval, [this] { return !jobs_.empty() || quit_; })) {
+                lock.unlock();
+                watchLine();
+                continue;
+            }
             if (jobs_.empty()) return;
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }
         job();
+    }
+}
+
+void OffThreadLink::watchLine()
+{
+    if (!line_) return;
+    try {
+        line_->watch();
+    } catch (...) {
+        // Whatever the line says now is told to the next call, which meets it again.
     }
 }
 

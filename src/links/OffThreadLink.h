@@ -8,6 +8,7 @@
 
 #include "Link.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -53,6 +54,9 @@ class OffThreadLink final : public Link {
     // Runs a call as a job and waits for it; its exception comes back here.
     void run(const std::function<void()>& call);
     void serve();
+    void watchLine();
+
+    static constexpr std::chrono::milliseconds kWatchInterval{5};
 
     std::unique_ptr<Link> line_;
     std::string name_;

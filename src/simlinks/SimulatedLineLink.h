@@ -40,6 +40,7 @@ class SimulatedLineLink : public Link {
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line().answerTimeout(ecu); }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line().pendingTimeout(ecu); }
     void interrupt() override { line().interrupt(); }
+    void watch() override { line().watch(); }
     std::vector<std::string> checkAdapter(const VehicleDescription& vehicle) override
     {
         return line().checkAdapter(vehicle);

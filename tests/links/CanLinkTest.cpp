@@ -7,6 +7,7 @@
 #include "ErrorOf.h"
 #include "Kwp2000Frame.h"
 #include "LinkFactory.h"
+#include "OffThreadLink.h"
 #include "RequestOutcome.h"
 #include "SimClock.h"
 #include "VehicleLoader.h"
@@ -225,4 +226,42 @@ TEST(CanLink, shouldKeepItsFootingOnFramesOutOfTurnAndSpoiltAnswers)
     tester.write({climate.requestId, climate.extendedIds, {0x10, 0x09, 0x30, 0x01, 0x07, 0x32, 0x00, 0x00}});
     ASSERT_TRUE(tester.waitWritten(Clock::now() + std::chrono::seconds(1)));
     EXPECT_EQ(line.send("ClimateControl", {0x3E, 0x01}), (Bytes{0x7E}));
+}
+
+// A multi-frame answer that comes after the tester gave up: between exchanges
+// the link still reads the bus and sends the flow control the ECU waits for,
+// so the ECU can finish sending and take the next request.
+TEST(CanLink, shouldSendFlowControlForALateFirstFrameBetweenExchanges)
+{
+    REQUIRE_VIRTUAL_CAN();
+    const auto vehicle = relaxedDemo();
+    const EcuDescription& engine = vehicle->ecus.front();
+    const CanSettings& can = *engine.can;
+    CanBusPort ecu("virtualcan", loopbackCanInterface(), {});
+    OffThreadLink link(
+        std::make_unique<CanLink>("can:virtualcan", CanOptions{"virtualcan", loopbackCanInterface(), {}}));
+    const auto nextRequest = [&] {
+        for (auto until = Clock::now() + std::chrono::seconds(5); Clock::now() < until;) {
+            if (auto frame = ecu.read(Clock::now() + std::chrono::milliseconds(50));
+                frame && frame->id == can.requestId)
+                return frame;
+        }
+        return std::optional<CanFrame>();
+    };
+    // An ECU that needs no start on CAN says so.
+    std::thread answerStart([&] {
+        if (nextRequest()) ecu.write({can.responseId, can.extendedIds, {0x03, 0x7F, 0x81, 0x11, 0, 0, 0, 0}});
+    });
+    WireRecord wire;
+    link.startCommunication(engine, wire);
+    answerStart.join();
+    EXPECT_EQ(errorOf([&] {
+                  link.exchange(engine, "Status", {0x30, 0x01, 0x01}, wire);
+              }),
+              number(SessionError::NoAnswer));
+    ASSERT_TRUE(nextRequest());  // the status request, still to be answered
+    ecu.write({can.responseId, can.extendedIds, {0x10, 0x08, 0x70, 0x01, 0x01, 0x01, 0x00, 0x00}});
+    const auto flowControl = nextRequest();
+    ASSERT_TRUE(flowControl) << "no flow control for the late first frame";
+    EXPECT_EQ(flowControl->data.at(0) >> 4, 3);
 }

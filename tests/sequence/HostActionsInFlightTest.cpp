@@ -170,6 +170,9 @@ TEST_P(HostActionsInFlight, shouldStopOrTellWhateverComesWhileARequestIsOnTheLin
     };
     const char* names[] = {"dialog+estop", "estop",      "stop",           "abort",       "list",
                            "read data",    "setSession", "initParameters", "deleteLater", "host deleted"};
+    // Outside the loops: the observer and the control's signal may still be told between two runs.
+    int requests = 0, at = 0;
+    QStringList said;
     for (Act act : {Act::DialogAndEstop, Act::Estop, Act::Stop, Act::Abort, Act::ListChoice, Act::ReadData,
                     Act::SetSession, Act::InitParameters, Act::DeleteLater, Act::HostGone}) {
         for (int request = 3; request <= 6; ++request) {
@@ -177,17 +180,21 @@ TEST_P(HostActionsInFlight, shouldStopOrTellWhateverComesWhileARequestIsOnTheLin
                 std::string(names[static_cast<int>(act)]) + " at request " + std::to_string(request);
             TearDown();
             SetUp();
-            int requests = 0;
+            {
+                std::lock_guard lock(mutex);
+                requests = 0;
+                at = request;
+            }
+            said.clear();
             when.clear();
             session->observeRequests([&, this](const std::string&, const TavrinKwp::Bytes&) {
                 std::lock_guard lock(mutex);
-                if (++requests == request && !posted) {
+                if (++requests == at && !posted) {
                     posted = true;
                     QMetaObject::invokeMethod(
                         host.get(), [this] { action(); }, Qt::QueuedConnection);
                 }
             });
-            QStringList said;
             QObject::connect(control, &TavrinIoCtl::ioctl::errorReported,
                              [&said](int32_t, const QString& text) { said << text; });
             action = [&, this] {

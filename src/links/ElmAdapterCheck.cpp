@@ -17,6 +17,7 @@ std::string consequenceOfRefusing(const std::string& command)
     if (command == "ATSW00") return "its own keep-alive may run beside the control's tester present";
     if (command == "ATCAF1") return "it may not format ISO-TP messages itself";
     if (command == "ATL0" || command == "ATS0") return "harmless: the link reads either form";
+    if (command == "STPX") return "long CAN requests are sent frame by frame, as on an ELM327";
     return "the link goes on without it";
 }
 
@@ -28,8 +29,13 @@ std::vector<std::string> ElmLink::checkAdapter(const VehicleDescription& vehicle
     std::vector<std::string> report;
     report.push_back("adapter: " + identity_.identity + " on '" + options_.port + "' at " +
                      std::to_string(identity_.baud) + " baud");
-    report.push_back(identity_.stn() ? "chip: STN (" + identity_.device + "): long CAN requests go whole (STPX)"
-                                     : "chip: not an STN (STI refused): long CAN requests are sent frame by frame");
+    if (identity_.stn())
+        report.push_back("chip: STN (" + identity_.device + "): long CAN requests go whole (STPX)");
+    else if (!identity_.claimedDevice.empty())
+        report.push_back("chip: names itself an STN (" + identity_.claimedDevice +
+                         ") but refuses STPX: long CAN requests are sent frame by frame");
+    else
+        report.push_back("chip: not an STN (STI refused): long CAN requests are sent frame by frame");
     const auto voltage = command("ATRV", 1000);
     const bool read = !voltage.empty() && !adapterProblem(voltage.back());
     report.push_back(read ? "battery: " + voltage.back() : "battery: not read (the adapter refuses ATRV)");

@@ -235,7 +235,9 @@ void ElmLink::reset()
     identity_.identity =
         identity.empty() ? (greeting.empty() ? std::string("unknown") : greeting.back()) : identity.back();
     const auto device = command("STI", kAdapterSlackMs);
-    if (!device.empty() && !adapterProblem(device.back())) identity_.device = device.back();
+    // A clone found out once (it refused STPX) is not believed again after a reset.
+    if (!device.empty() && !adapterProblem(device.back()) && identity_.claimedDevice.empty())
+        identity_.device = device.back();
     configured_ = nullptr;
 }
 
@@ -338,7 +340,14 @@ std::vector<std::string> ElmLink::sendLongRequest(const EcuDescription& ecu, con
 {
     const uint32_t quiet = answerTimeout(ecu) + kAdapterSlackMs;
     // An STN chip sends a long message whole, flow control included.
-    if (identity_.stn()) return command("STPX D:" + compactHex(request), quiet);
+    if (identity_.stn()) {
+        auto lines = command("STPX D:" + compactHex(request), quiet);
+        if (lines.empty() || lines.back() != "?") return lines;
+        // A clone that names itself an STN but does not know STPX sent nothing:
+        // from now on it is driven as a plain ELM327, and the adapter check says so.
+        identity_.claimedDevice = std::exchange(identity_.device, std::string());
+        if (std::find(refused_.begin(), refused_.end(), "STPX") == refused_.end()) refused_.push_back("STPX");
+    }
     return sendFramesByHand(ecu, request);
 }
 

@@ -32,9 +32,10 @@ struct ElmOptions {
 
 // What the adapter said it is.
 struct ElmIdentity {
-    std::string identity;  // the answer to ATI, e.g. "ELM327 v1.5"
-    std::string device;    // the answer to STI on an STN chip; empty on others
-    uint32_t baud = 0;     // the serial rate it answered at
+    std::string identity;       // the answer to ATI, e.g. "ELM327 v1.5"
+    std::string device;         // the answer to STI on an STN chip; empty on others
+    std::string claimedDevice;  // what a clone that refused STPX said to STI
+    uint32_t baud = 0;          // the serial rate it answered at
     bool stn() const { return !device.empty(); }
 };
 

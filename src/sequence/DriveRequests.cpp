@@ -81,26 +81,36 @@ Flow<SequenceState> Sequencer::StartDriving()
     co_return next;
 }
 
+// The status request of the selected device, as the sequence's Status step sends it.
+Sequencer::Drive Sequencer::statusOperation(const QString& device, DriveModeValue mode) const
+{
+    return {.request = selection().DeviceStatusRequest,
+            .command = selection().StatusCommandValue,
+            .device = device,
+            .mode = mode,
+            .shared = sharedRequest(selection().DeviceStatusRequest),
+            .exchangeLabel = QStringLiteral("  status driving : "),
+            .errorLabel = QStringLiteral("  Read status driving error : "),
+            .whenAbsent = SequenceState::Stop,
+            .afterSendError = SequenceState::Stop,
+            .judgeStatus = true,
+            .whenRunning = SequenceState::Status,
+            .whenNotRunning = SequenceState::Stop,
+            .whenUnjudged = SequenceState::Stop,
+            .runningValue = selection().RunningValue};
+}
+
 // An ECU may act on a start and refuse it all the same: where the device has a
 // status request, one status read says whether the refusal holds.
 Flow<bool> Sequencer::confirmedNotRunning(const DrivenDevice& device)
 {
     if (!selection().DeviceStatusRequest) co_return true;
-    const Drive status{.request = selection().DeviceStatusRequest,
-                       .command = selection().StatusCommandValue,
-                       .device = device.device,
-                       .mode = device.mode,
-                       .shared = sharedRequest(selection().DeviceStatusRequest),
-                       .exchangeLabel = QStringLiteral("  status driving : "),
-                       .errorLabel = QStringLiteral("  Read status driving error : "),
-                       .whenAbsent = SequenceState::Stop,
-                       .afterSendError = SequenceState::Idle,
-                       .judgeStatus = true,
-                       .whenRunning = SequenceState::Stop,
-                       .whenNotRunning = SequenceState::Idle,
-                       .whenUnjudged = SequenceState::Stop,
-                       .runningValue = device.runningValue,
-                       .errors = Show::LogOnly};
+    Drive status = statusOperation(device.device, device.mode);
+    status.afterSendError = SequenceState::Idle;  // no fallback to "None": the sequence is not running
+    status.whenRunning = SequenceState::Stop;
+    status.whenNotRunning = SequenceState::Idle;
+    status.runningValue = device.runningValue;
+    status.errors = Show::LogOnly;
     const Outcome outcome = co_await drive(status);
     // An ECU that refuses the status as it refused the start knows no such device running.
     if (outcome.failure) co_return refusedByEcu(*outcome.failure);
@@ -110,20 +120,7 @@ Flow<bool> Sequencer::confirmedNotRunning(const DrivenDevice& device)
 Flow<SequenceState> Sequencer::ReadDrivingStatus()
 {
     // A device that was started and cannot be asked is stopped, never left.
-    const Drive status{.request = selection().DeviceStatusRequest,
-                       .command = selection().StatusCommandValue,
-                       .device = selection().SelectedDeviceName,
-                       .mode = run_.DriveMode,
-                       .shared = sharedRequest(selection().DeviceStatusRequest),
-                       .exchangeLabel = QStringLiteral("  status driving : "),
-                       .errorLabel = QStringLiteral("  Read status driving error : "),
-                       .whenAbsent = SequenceState::Stop,
-                       .afterSendError = SequenceState::Stop,
-                       .judgeStatus = true,
-                       .whenRunning = SequenceState::Status,
-                       .whenNotRunning = SequenceState::Stop,
-                       .whenUnjudged = SequenceState::Stop,
-                       .runningValue = selection().RunningValue};
+    const Drive status = statusOperation(selection().SelectedDeviceName, run_.DriveMode);
     const Outcome outcome = co_await drive(status);
     lastDriveFailure_ = outcome.failure;
     co_return outcome.next;

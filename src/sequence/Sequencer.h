@@ -108,6 +108,7 @@ class Sequencer {
     Flow<Outcome> stopDevice(DrivenDevice device);
     Flow<bool> confirmedNotRunning(const DrivenDevice& device);
     static Drive stopOperation(const DrivenDevice& device);
+    Drive statusOperation(const QString& device, DriveModeValue mode) const;
     Flow<std::optional<Failure>> send(Sorvik3::RequestRef request);
     DrivenDevice selectedDevice() const;
     std::optional<Failure> stopRefused(const Drive& operation) const;

@@ -26,7 +26,7 @@ enum class SessionError : int32_t {
     NotSimulated = 0x1014,      // asked for the simulated ECU on a link to a real one
     TransportTimeout = 0x1015,  // ISO-TP: N_As, N_Bs or N_Cr passed
     TransportError = 0x1016,    // ISO-TP: a frame that breaks the protocol, an overflow, a message too long
-    LinkBusy = 0x1017,          // a request made while the link waits on another one
+    LinkBusy = 0x1017,          // a call finished before it was over, or twice
     Interrupted = 0x1018,       // the wait through "response pending" was given up on request
     MaybeLateAnswer = 0x1019,   // a refusal that may answer an earlier request left without an answer
 };

@@ -27,8 +27,6 @@ class Sequencer {
     // only while wantsData says someone listens.
     std::function<void(const QString&, const QString&, const QString&, double, uint32_t)> onDataRead;
     std::function<bool()> wantsData = [] { return false; };
-    // Told when the first session call starts waiting and when the last returns.
-    std::function<void(bool)> onBusyChanged;
 
     // Buttons and timers.
     void cbStartTempo_Click() { startSequence(DriveModeValue::Temporary); }

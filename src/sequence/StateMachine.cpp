@@ -68,14 +68,8 @@ void Sequencer::CbStop_Click()
 // destroyed with the control.
 class Sequencer::BusyMark {
   public:
-    explicit BusyMark(Sequencer& sequencer) : s_(sequencer)
-    {
-        if (s_.busy_++ == 0 && s_.onBusyChanged) s_.onBusyChanged(true);
-    }
-    ~BusyMark()
-    {
-        if (--s_.busy_ == 0 && s_.onBusyChanged) s_.onBusyChanged(false);
-    }
+    explicit BusyMark(Sequencer& sequencer) : s_(sequencer) { ++s_.busy_; }
+    ~BusyMark() { --s_.busy_; }
     BusyMark(const BusyMark&) = delete;
     BusyMark& operator=(const BusyMark&) = delete;
 
@@ -242,8 +236,10 @@ Flow<void> Sequencer::sendTesterPresent()
     if (c_.fields.AbortRequested) co_return;
     // The time is taken after the answer; a failed tester present is not reported.
     PendingError().run([&] {
-        log(elapsedSeconds() + QStringLiteral(" : Tester present = ") + text(required(request)->FrameText(true)) +
-            QStringLiteral("->") + text(request->FrameText(false)));
+        // Checked first: the operands of one expression may be evaluated in any order.
+        const auto& sent = required(request);
+        log(elapsedSeconds() + QStringLiteral(" : Tester present = ") + text(sent->FrameText(true)) +
+            QStringLiteral("->") + text(sent->FrameText(false)));
     });
     run_.LastTesterPresentTime = c_.platform.clock();
 }

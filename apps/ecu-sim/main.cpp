@@ -67,7 +67,8 @@ QCommandLineOption faultOption()
                        "adapter: \"elm REPLY [N|always]\" (its own reply in place of the answer: NO DATA, "
                        "BUFFER FULL, DATA ERROR, <RX ERROR, CAN ERROR, BUS ERROR, STOPPED, "
                        "UNABLE TO CONNECT, LV RESET, BUS INIT: ...ERROR, or silent: no reply at all) and "
-                       "\"elm refuses COMMAND\" (a clone that answers ? to commands that begin so)."),
+                       "\"elm refuses COMMAND\" (a clone that answers ? to commands that begin so), "
+                       "\"elm ignores COMMAND\" (a clone that does not answer them at all)."),
         QStringLiteral("fault"));
 }
 

@@ -90,7 +90,7 @@ void ElmLink::adapterGone(const std::string& why)
     throw sessionError(SessionError::LinkUnavailable, lost_);
 }
 
-std::string ElmLink::readToPrompt(const std::string& line, uint32_t quietMs)
+std::optional<std::string> ElmLink::readToPrompt(const std::string& line, uint32_t quietMs, Silence silence)
 {
     // What came before the command belongs to no reply.
     port_->waitForReadyRead(0);
@@ -134,6 +134,7 @@ std::string ElmLink::readToPrompt(const std::string& line, uint32_t quietMs)
             stopSent = true;
         }
         if (Clock::now() - lastByte > milliseconds(quiet)) {
+            if (silence == Silence::MayMeanUnknown && text.empty()) return std::nullopt;
             adapterGone("stopped answering (no prompt within " + std::to_string(quiet) + " ms after '" + line + "')");
         }
         if (!port_->waitForReadyRead(kWaitSlice) &&
@@ -150,7 +151,8 @@ std::string ElmLink::readToPrompt(const std::string& line, uint32_t quietMs)
 
 std::vector<std::string> ElmLink::command(const std::string& line, uint32_t quietMs)
 {
-    return replyLines(readToPrompt(line, quietMs), line);
+    // Without MayMeanUnknown a silent adapter throws: there is always a reply.
+    return replyLines(*readToPrompt(line, quietMs), line);
 }
 
 bool ElmLink::set(const std::string& line, bool required)
@@ -208,6 +210,11 @@ bool ElmLink::answersAt(uint32_t baud)
 {
     port_->setBaudRate(static_cast<qint32>(baud));
     port_->clear();
+    return promptsAfterProbe();
+}
+
+bool ElmLink::promptsAfterProbe()
+{
     // Not a bare return: that repeats the adapter's last command, which may have driven a device.
     const char probe[] = "ATI\r";
     port_->write(probe, sizeof probe - 1);
@@ -341,14 +348,26 @@ std::vector<std::string> ElmLink::sendLongRequest(const EcuDescription& ecu, con
     const uint32_t quiet = answerTimeout(ecu) + kAdapterSlackMs;
     // An STN chip sends a long message whole, flow control included.
     if (identity_.stn()) {
-        auto lines = command("STPX D:" + compactHex(request), quiet);
-        if (lines.empty() || lines.back() != "?") return lines;
-        // A clone that names itself an STN but does not know STPX sent nothing:
-        // from now on it is driven as a plain ELM327, and the adapter check says so.
-        identity_.claimedDevice = std::exchange(identity_.device, std::string());
-        if (std::find(refused_.begin(), refused_.end(), "STPX") == refused_.end()) refused_.push_back("STPX");
+        const std::string line = "STPX D:" + compactHex(request);
+        // A clone that names itself an STN but does not know STPX sent nothing: it
+        // answers "?", or nothing at all and then still answers a harmless probe.
+        if (const auto reply = readToPrompt(line, quiet, Silence::MayMeanUnknown)) {
+            auto lines = replyLines(*reply, line);
+            if (lines.empty() || lines.back() != "?") return lines;
+        } else if (!promptsAfterProbe()) {
+            adapterGone("stopped answering (no prompt within " + std::to_string(quiet) + " ms after 'STPX')");
+        }
+        takeForClone("STPX");
     }
     return sendFramesByHand(ecu, request);
+}
+
+// From now on the adapter is driven as a plain ELM327, and the adapter check says so.
+void ElmLink::takeForClone(const std::string& refusedCommand)
+{
+    identity_.claimedDevice = std::exchange(identity_.device, std::string());
+    if (std::find(refused_.begin(), refused_.end(), refusedCommand) == refused_.end())
+        refused_.push_back(refusedCommand);
 }
 
 std::vector<Bytes> ElmLink::answersIn(const EcuDescription& ecu, const std::string& what,

@@ -67,13 +67,20 @@ class ElmLink final : public Link {
     void open();
     void close();
     bool answersAt(uint32_t baud);
+    // Whether the adapter prompts after a harmless ATI: it is there and listening.
+    bool promptsAfterProbe();
     void reset();
     // One command line; the reply's lines up to the prompt. quietMs: how long
     // the adapter may stay silent before it counts as gone.
     std::vector<std::string> command(const std::string& line, uint32_t quietMs);
     // A setting the adapter must take ("OK"); optional ones may be refused.
     bool set(const std::string& line, bool required = true);
-    std::string readToPrompt(const std::string& line, uint32_t quietMs);
+    // Silence (not one byte within quietMs) means a gone adapter, or, for a
+    // command a clone may not know, possibly just that (nothing is returned).
+    enum class Silence { MeansGone, MayMeanUnknown };
+    std::optional<std::string> readToPrompt(const std::string& line, uint32_t quietMs,
+                                            Silence silence = Silence::MeansGone);
+    void takeForClone(const std::string& refusedCommand);
     void write(const std::string& text);
     void configure(const EcuDescription& ecu);
     void configureCan(const EcuDescription& ecu);

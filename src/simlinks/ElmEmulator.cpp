@@ -66,10 +66,10 @@ void ElmEmulator::reply(const std::vector<std::string>& lines)
         say("elm -> " + line);
 }
 
-bool ElmEmulator::refuses(const std::string& command)
+bool ElmEmulator::listed(const std::set<std::string>& prefixes, const std::string& command)
 {
     std::lock_guard lock(faults_.elm.mutex);
-    return std::any_of(faults_.elm.refused.begin(), faults_.elm.refused.end(),
+    return std::any_of(prefixes.begin(), prefixes.end(),
                        [&](const std::string& prefix) { return startsWith(command, prefix); });
 }
 
@@ -93,7 +93,8 @@ void ElmEmulator::handle(std::string line)
     }
     lastCommand_ = line;
     say("elm <- " + line);
-    if (refuses(line)) {
+    if (listed(faults_.elm.ignored, line)) return;
+    if (listed(faults_.elm.refused, line)) {
         reply({"?"});
     } else if (startsWith(line, "AT")) {
         atCommand(line.substr(2));

@@ -84,7 +84,7 @@ class ElmEmulator {
     bool onCan() const;
     // The adapter's own reply in place of the answer, if a fault asks for one.
     std::optional<std::string> faultReply();
-    bool refuses(const std::string& command);
+    bool listed(const std::set<std::string>& prefixes, const std::string& command);
     void reply(const std::vector<std::string>& lines);
     void noData();
     void say(const std::string& line) const;

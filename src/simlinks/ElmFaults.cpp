@@ -27,6 +27,10 @@ std::string armElmFault(std::vector<std::string> words, ElmFaults& faults)
         faults.refused.insert(words[1]);
         return {};
     }
+    if (words.size() == 2 && words[0] == "ignores") {
+        faults.ignored.insert(words[1]);
+        return {};
+    }
     int times = 1;
     if (words.size() > 1 && countOf(words.back()) != 0) {
         times = countOf(words.back());
@@ -39,7 +43,7 @@ std::string armElmFault(std::vector<std::string> words, ElmFaults& faults)
         std::string known;
         for (const auto& r : replies)
             known += (known.empty() ? "" : ", ") + r;
-        return "REPLY [N|always] with a REPLY of " + known + ", or refuses COMMAND";
+        return "REPLY [N|always] with a REPLY of " + known + ", refuses COMMAND or ignores COMMAND";
     }
     faults.replies[reply] = times;
     return {};

@@ -10,7 +10,8 @@
 namespace TavrinKwp {
 
 // "REPLY [N|always]" (the adapter's own reply in place of the next N answers)
-// or "refuses COMMAND" (a clone that answers ? to commands that begin so).
+// "refuses COMMAND" (a clone that answers ? to commands that begin so) or
+// "ignores COMMAND" (a clone that answers them not at all).
 // Empty when armed; else what the words should be.
 std::string armElmFault(std::vector<std::string> words, ElmFaults& faults);
 

@@ -13,11 +13,14 @@ namespace TavrinKwp {
 
 // An emulated ELM327 adapter's own faults: a reply of its own in place of the
 // answer ("NO DATA", "CAN ERROR", "BUFFER FULL", ... or "silent": no reply and
-// no prompt, as an unplugged adapter), and commands a clone refuses with "?".
+// no prompt, as an unplugged adapter), commands a clone refuses with "?", and
+// commands a clone does not answer at all (no reply, no prompt; it still
+// answers the next command).
 struct ElmFaults {
     std::mutex mutex;
     std::map<std::string, int> replies;  // reply text: how many times
     std::set<std::string> refused;       // command prefixes, e.g. "ATFCSM" or "STI"
+    std::set<std::string> ignored;       // command prefixes, e.g. "STPX"
 };
 
 struct TransportFaults {

@@ -95,25 +95,30 @@ TEST(ElmLink, shouldSendALongRequestFrameByFrameOnAnElmAndWholeOnAnStn)
 }
 
 // Clones lie about themselves: one that answers STI as an STN but does not
-// know STPX is found out by its first long request, which then goes frame by
-// frame, and the adapter check says so.
-TEST(ElmLink, shouldDriveACloneThatNamesItselfAnStnButRefusesStpxAsAnElm)
+// know STPX (it answers "?", or nothing at all) is found out by its first long
+// request, which then goes frame by frame, and the adapter check says so.
+TEST(ElmLink, shouldDriveACloneThatNamesItselfAnStnButDoesNotKnowStpxAsAnElm)
 {
-    Adapter clone(true);
-    {
-        std::lock_guard lock(clone.link.transportFaults().elm.mutex);
-        clone.link.transportFaults().elm.refused = {"STPX"};
+    for (const bool answersNothing : {false, true}) {
+        SCOPED_TRACE(answersNothing ? "STPX not answered" : "STPX refused");
+        Adapter clone(true);
+        {
+            std::lock_guard lock(clone.link.transportFaults().elm.mutex);
+            (answersNothing ? clone.link.transportFaults().elm.ignored
+                            : clone.link.transportFaults().elm.refused) = {"STPX"};
+        }
+        clone.start("ClimateControl");
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(clone.send("ClimateControl", kLongStart).size(), 8u) << "long request " << i;
+        EXPECT_EQ(clone.send("ClimateControl", kTesterPresent).front(), 0x7E) << "the line is clean afterwards";
+        const auto report = clone.link.checkAdapter(*clone.vehicle);
+        const auto says = [&](const std::string& text) {
+            return std::any_of(report.begin(), report.end(),
+                               [&](const std::string& line) { return line.find(text) != std::string::npos; });
+        };
+        EXPECT_TRUE(says("names itself an STN")) << ::testing::PrintToString(report);
+        EXPECT_TRUE(says("refuses STPX: long CAN requests are sent frame by frame"));
     }
-    clone.start("ClimateControl");
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(clone.send("ClimateControl", kLongStart).size(), 8u) << "long request " << i;
-    const auto report = clone.link.checkAdapter(*clone.vehicle);
-    const auto says = [&](const std::string& text) {
-        return std::any_of(report.begin(), report.end(),
-                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
-    };
-    EXPECT_TRUE(says("names itself an STN")) << ::testing::PrintToString(report);
-    EXPECT_TRUE(says("refuses STPX: long CAN requests are sent frame by frame"));
 }
 
 TEST(ElmLink, shouldTurnEachAdapterReplyIntoAnErrorInWordsAndKeepItsFooting)

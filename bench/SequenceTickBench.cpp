@@ -4,7 +4,7 @@
 #include "DemoVehicle.h"
 #include "Form.h"
 #include "PumpStart.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "ioctlAutomation.h"
 #include "ioctlEvents.h"
 

@@ -1,7 +1,7 @@
 // Cost of one exchange with the simulated vehicle at zero bus latency: the part
 // of a sequence tick that the session library takes.
 #include "DemoVehicle.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 
 #include <benchmark/benchmark.h>
 

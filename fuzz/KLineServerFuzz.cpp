@@ -3,7 +3,7 @@
 #include "ByteChannel.h"
 #include "DemoVehicleText.h"
 #include "KLineEcuServer.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "VehicleLoader.h"
 
 #include <algorithm>

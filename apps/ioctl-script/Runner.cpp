@@ -5,7 +5,7 @@
 #include "FaultInjector.h"
 #include "Form.h"
 #include "LanguageCheck.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "SimulatedEcu.h"
 #include "ioctlEvents.h"
 
@@ -292,7 +292,7 @@ void Runner::handOverToRealTime()
     since->start();
     auto now = [base, since] { return base + static_cast<uint32_t>(since->elapsed()); };
     control_->setClock(now);
-    session_->setClock(TavrinKwp::SimClock{now, TavrinKwp::SimClock::system().sleep});
+    session_->setClock(TavrinKwp::SessionClock{now, TavrinKwp::SessionClock::system().sleep});
 }
 
 }  // namespace Scenario

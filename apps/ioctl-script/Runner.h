@@ -9,7 +9,7 @@
 #include "RunPlot.h"
 #include "RunRecorder.h"
 #include "Script.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "ioctlAutomation.h"
 
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 #include "FaultInjector.h"
 #include "Form.h"
 #include "LanguageCheck.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "SimulatedEcu.h"
 
 #include <QApplication>

@@ -17,7 +17,7 @@ Bytes negative(uint8_t service, uint8_t code)
 }  // namespace
 
 VehicleSimulator::VehicleSimulator(std::shared_ptr<const VehicleDescription> model)
-    : model_(std::move(model)), clock_(SimClock::system())
+    : model_(std::move(model)), clock_(SessionClock::system())
 {
     ecus_.reserve(model_->ecus.size());
     for (const auto& ecu : model_->ecus) {

@@ -7,7 +7,7 @@
 
 #include "FaultInjector.h"
 #include "RequestMatcher.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "SimulatedEcu.h"
 #include "VehicleModel.h"
 
@@ -24,7 +24,7 @@ class VehicleSimulator {
     explicit VehicleSimulator(std::shared_ptr<const VehicleDescription> model);
 
     const VehicleDescription& model() const { return *model_; }
-    SimClock& clock() { return clock_; }
+    SessionClock& clock() { return clock_; }
     FaultInjector& faults() { return faults_; }
     SimulatedEcu& ecu(size_t index) { return ecus_[index].behaviour; }
     // The ECU with this physical address.
@@ -63,7 +63,7 @@ class VehicleSimulator {
                  const Reply& reply);
 
     std::shared_ptr<const VehicleDescription> model_;
-    SimClock clock_;
+    SessionClock clock_;
     FaultInjector faults_;
     std::vector<EcuLine> ecus_;
     std::mutex mutex_;

@@ -2,9 +2,9 @@
 
 #include "ErrorNumbers.h"
 #include "FaultInjector.h"
+#include "KwpObjects.h"
 #include "LineCall.h"
-#include "SimClock.h"
-#include "SimObjects.h"
+#include "SessionClock.h"
 #include "SimulatedEcu.h"
 #include "VehicleLink.h"
 #include "VehicleLoader.h"
@@ -35,7 +35,7 @@ KwpSession::KwpSession(std::shared_ptr<const VehicleDescription> vehicle, const 
     : runtime_(std::make_shared<VehicleRuntime>(vehicle, openVehicleLink(connection, vehicle)))
 {
     for (size_t i = 0; i < runtime_->model().ecus.size(); ++i) {
-        auto ecu = std::make_shared<SimEcu>(runtime_, i);
+        auto ecu = std::make_shared<KwpEcu>(runtime_, i);
         ecu->createRequests();
         ecus_.push_back(std::move(ecu));
     }
@@ -63,14 +63,14 @@ void KwpSession::StopCommunication()
 
 Sorvik3::PendingCallRef KwpSession::BeginSend(const Sorvik3::RequestRef& request, std::function<void()> done)
 {
-    auto* own = dynamic_cast<SimRequest*>(request.get());
+    auto* own = dynamic_cast<KwpRequest*>(request.get());
     if (!own) throw sessionError(SessionError::UnknownName, "A request of another session library cannot be sent here");
     return own->beginSend(std::move(done));
 }
 
 Sorvik3::PendingCallRef KwpSession::BeginInit(const Sorvik3::EcuRef& ecu, std::function<void()> done)
 {
-    auto* own = dynamic_cast<SimEcu*>(ecu.get());
+    auto* own = dynamic_cast<KwpEcu*>(ecu.get());
     if (!own) throw sessionError(SessionError::UnknownName, "An ECU of another session library cannot be started here");
     return own->beginInit(std::move(done));
 }
@@ -84,7 +84,7 @@ Sorvik3::PendingCallRef KwpSession::BeginStopCommunication(std::function<void()>
 
 Sorvik3::ReadListRef KwpSession::CreateReadList()
 {
-    return std::make_shared<SimReadList>();
+    return std::make_shared<KwpReadList>();
 }
 
 std::string KwpSession::linkName() const
@@ -116,7 +116,7 @@ VehicleSimulator& KwpSession::simulator() const
                        "Link '" + linkName() + "' reaches a real vehicle, not the simulated one");
 }
 
-void KwpSession::setClock(SimClock clock)
+void KwpSession::setClock(SessionClock clock)
 {
     runtime_->setClock(std::move(clock));
 }

@@ -16,10 +16,10 @@
 namespace TavrinKwp {
 
 class FaultInjector;
-class SimEcu;
+class KwpEcu;
 class SimulatedEcu;
 class VehicleRuntime;
-struct SimClock;
+struct SessionClock;
 struct TransportFaults;
 
 class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
@@ -61,7 +61,7 @@ class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
     bool simulated() const;
 
     // Replaces the 32-bit millisecond clock and the wait an exchange takes (tests, scripted runs).
-    void setClock(SimClock clock);
+    void setClock(SessionClock clock);
     // The session's clock now, in milliseconds.
     uint32_t clockNow() const;
     // The faults the simulated vehicle injects from now on; throws NotSimulated on a real link.
@@ -82,7 +82,7 @@ class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
     class VehicleSimulator& simulator() const;
 
     std::shared_ptr<VehicleRuntime> runtime_;
-    std::vector<std::shared_ptr<SimEcu>> ecus_;
+    std::vector<std::shared_ptr<KwpEcu>> ecus_;
 };
 
 }  // namespace TavrinKwp

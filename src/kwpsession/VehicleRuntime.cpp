@@ -4,7 +4,7 @@
 #include "Kwp2000Codes.h"
 #include "OffThreadLink.h"
 #include "RequestCodec.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "Sorvik3.h"
 #include "VehicleSimulator.h"
 
@@ -12,7 +12,7 @@ namespace TavrinKwp {
 
 VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link)
     : model_(std::move(model)), link_(std::move(link.link)), simulator_(std::move(link.simulator)),
-      lineFaults_(link.lineFaults), clock_(SimClock::system()), initialized_(model_->ecus.size(), false),
+      lineFaults_(link.lineFaults), clock_(SessionClock::system()), initialized_(model_->ecus.size(), false),
       unanswered_(model_->ecus.size()), granted_(model_->ecus.size())
 {
     if (simulator_) clock_ = simulator_->clock();
@@ -25,14 +25,14 @@ VehicleRuntime::~VehicleRuntime()
         // Jobs still queued (a stop begun by a control that is gone) use this runtime: they go first.
         if (offThread_) offThread_->drain();
         // A scripted clock may be gone before the session: the last words go on real time.
-        setClock(SimClock::system());
+        setClock(SessionClock::system());
         stopCommunication();
     } catch (...) {
         // Nobody is left to tell: the ECU ends the communication itself after P3max.
     }
 }
 
-void VehicleRuntime::setClock(SimClock clock)
+void VehicleRuntime::setClock(SessionClock clock)
 {
     if (simulator_) {
         std::lock_guard lock(simulator_->mutex());

@@ -6,7 +6,7 @@
 
 #include "HexText.h"
 #include "Link.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "Sorvik3.h"
 #include "VehicleLink.h"
 #include "VehicleModel.h"
@@ -46,8 +46,8 @@ class VehicleRuntime {
     VehicleSimulator* simulator() const { return simulator_.get(); }
     // The faults of a loopback's line or emulated adapter; null for other links.
     TransportFaults* lineFaults() const { return lineFaults_; }
-    SimClock& clock() { return clock_; }
-    void setClock(SimClock clock);
+    SessionClock& clock() { return clock_; }
+    void setClock(SessionClock clock);
 
     bool initialized(size_t ecu) const;
     // Opens the communication; a failure leaves the ECU's mark as it was.
@@ -98,7 +98,7 @@ class VehicleRuntime {
     std::shared_ptr<Link> link_;
     std::shared_ptr<VehicleSimulator> simulator_;
     TransportFaults* lineFaults_ = nullptr;
-    SimClock clock_;
+    SessionClock clock_;
     OffThreadLink* offThread_ = nullptr;  // the link, when its work runs on a thread of its own
     // A link without a thread: jobs posted while one runs (from a callback of the
     // simulated clock, say) wait for it, in order, as they would on a thread.

@@ -9,7 +9,7 @@
 #include "LinkFactory.h"
 #include "OffThreadLink.h"
 #include "RequestOutcome.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "VehicleLoader.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "ErrorOf.h"
 #include "Kwp2000Frame.h"
 #include "RequestOutcome.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "VehicleLoader.h"
 
 #include <gtest/gtest.h>

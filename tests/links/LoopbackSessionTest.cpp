@@ -6,7 +6,7 @@
 #include "FaultInjector.h"
 #include "KwpSession.h"
 #include "LoopbackLink.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "VehicleLoader.h"
 
 #include <gtest/gtest.h>

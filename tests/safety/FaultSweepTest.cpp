@@ -11,7 +11,7 @@
 #include "FaultySession.h"
 #include "Form.h"
 #include "MultiLanguage.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "SimulatedEcu.h"
 #include "VehicleModel.h"
 #include "ioctlAutomation.h"

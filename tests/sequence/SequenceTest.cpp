@@ -5,7 +5,7 @@
 #include "FaultInjector.h"
 #include "SecondsText.h"
 #include "Sequencer.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "SimulatedEcu.h"
 #include "ioctlEvents.h"
 
@@ -185,11 +185,11 @@ TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringAReque
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     // The host aborts while the pump's start waits for its "response pending".
-    session->setClock(TavrinKwp::SimClock{[this] { return clock.now(); },
-                                          [this](uint32_t ms) {
-                                              clock.advance(ms);
-                                              control->Abort();
-                                          }});
+    session->setClock(TavrinKwp::SessionClock{[this] { return clock.now(); },
+                                              [this](uint32_t ms) {
+                                                  clock.advance(ms);
+                                                  control->Abort();
+                                              }});
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
     tick();
     tick();

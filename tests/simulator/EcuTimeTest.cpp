@@ -1,4 +1,4 @@
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "SimTestSupport.h"
 #include "SimulatedEcu.h"
 

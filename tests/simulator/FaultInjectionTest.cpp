@@ -1,6 +1,6 @@
 #include "ErrorNumbers.h"
 #include "FaultInjector.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "SimTestSupport.h"
 
 using TavrinKwp::SessionError;

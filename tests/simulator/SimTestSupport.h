@@ -3,7 +3,7 @@
 
 #include "DemoVehicle.h"
 #include "KwpSession.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "ControlFields.h"
 #include "DemoVehicle.h"
 #include "Form.h"
-#include "SimClock.h"
+#include "SessionClock.h"
 #include "ioctlAutomation.h"
 
 #include <gtest/gtest.h>

@@ -13,13 +13,13 @@
 
 namespace TavrinKwp {
 
-class SimEcu;
-class SimRequest;
+class KwpEcu;
+class KwpRequest;
 
-class SimNumericList final : public Sorvik3::NumericList {
+class KwpNumericList final : public Sorvik3::NumericList {
   public:
     // The list reads its values from the description the runtime holds: it keeps the runtime.
-    SimNumericList(std::shared_ptr<const VehicleRuntime> runtime, const std::vector<NamedValue>& values);
+    KwpNumericList(std::shared_ptr<const VehicleRuntime> runtime, const std::vector<NamedValue>& values);
     int32_t LastIndex() override { return static_cast<int32_t>(values_.size()) - 1; }
     std::string Item(int32_t index) override;
     int32_t Value(const std::string& name) override;
@@ -30,19 +30,19 @@ class SimNumericList final : public Sorvik3::NumericList {
     std::unordered_map<std::string, int32_t> byName_;
 };
 
-class SimDataDevice final : public Sorvik3::DataDevice {
+class KwpDataDevice final : public Sorvik3::DataDevice {
   public:
-    explicit SimDataDevice(std::string name) : name_(std::move(name)) {}
+    explicit KwpDataDevice(std::string name) : name_(std::move(name)) {}
     std::string Name() override { return name_; }
 
   private:
     std::string name_;
 };
 
-class SimData final : public Sorvik3::Data {
+class KwpData final : public Sorvik3::Data {
   public:
     // A host may keep a data item alone: it holds the runtime whose description it reads.
-    SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request,
+    KwpData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<KwpRequest> request,
             const DataDescription& model);
     std::string Name() override { return model_.name; }
     std::string Unit() override { return model_.unit; }
@@ -65,17 +65,17 @@ class SimData final : public Sorvik3::Data {
     void store(double physical);
 
     std::shared_ptr<const VehicleRuntime> runtime_;
-    std::weak_ptr<SimRequest> request_;
+    std::weak_ptr<KwpRequest> request_;
     const DataDescription& model_;
-    std::shared_ptr<SimNumericList> list_;
-    std::shared_ptr<SimDataDevice> device_;
+    std::shared_ptr<KwpNumericList> list_;
+    std::shared_ptr<KwpDataDevice> device_;
     double value_;
     uint64_t setOrder_ = 0;
 };
 
-class SimRequest final : public Sorvik3::Request, public std::enable_shared_from_this<SimRequest> {
+class KwpRequest final : public Sorvik3::Request, public std::enable_shared_from_this<KwpRequest> {
   public:
-    SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
+    KwpRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<KwpEcu> ecu, size_t ecuIndex,
                const RequestDescription& model);
     void createItems();
 
@@ -97,18 +97,18 @@ class SimRequest final : public Sorvik3::Request, public std::enable_shared_from
     Bytes encodeRequest() const;
 
     std::shared_ptr<VehicleRuntime> runtime_;
-    std::weak_ptr<SimEcu> ecu_;
+    std::weak_ptr<KwpEcu> ecu_;
     size_t ecuIndex_;
     const RequestDescription& model_;
-    std::vector<std::shared_ptr<SimData>> items_;
-    std::unordered_map<std::string, std::shared_ptr<SimData>> byName_;
+    std::vector<std::shared_ptr<KwpData>> items_;
+    std::unordered_map<std::string, std::shared_ptr<KwpData>> byName_;
     Exchange exchange_;
     uint64_t setOrders_ = 0;
 };
 
-class SimEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<SimEcu> {
+class KwpEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<KwpEcu> {
   public:
-    SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index);
+    KwpEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index);
     void createRequests();
 
     int32_t Id() override { return model().id; }
@@ -125,11 +125,11 @@ class SimEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<Si
 
     std::shared_ptr<VehicleRuntime> runtime_;
     size_t index_;
-    std::vector<std::shared_ptr<SimRequest>> requests_;
-    std::unordered_map<std::string, std::shared_ptr<SimRequest>> byName_;
+    std::vector<std::shared_ptr<KwpRequest>> requests_;
+    std::unordered_map<std::string, std::shared_ptr<KwpRequest>> byName_;
 };
 
-class SimReadList final : public Sorvik3::ReadList {
+class KwpReadList final : public Sorvik3::ReadList {
   public:
     void Add(Sorvik3::DataRef item) override;
     int32_t Count() override { return static_cast<int32_t>(items_.size()); }

@@ -1,38 +1,38 @@
 #include "ErrorNumbers.h"
+#include "KwpObjects.h"
 #include "LineCall.h"
-#include "SimObjects.h"
 
 #include <unordered_set>
 
 namespace TavrinKwp {
 
-SimEcu::SimEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index) : runtime_(std::move(runtime)), index_(index)
+KwpEcu::KwpEcu(std::shared_ptr<VehicleRuntime> runtime, size_t index) : runtime_(std::move(runtime)), index_(index)
 {}
 
-void SimEcu::createRequests()
+void KwpEcu::createRequests()
 {
     for (const auto& request : model().requests) {
-        auto created = std::make_shared<SimRequest>(runtime_, weak_from_this(), index_, request);
+        auto created = std::make_shared<KwpRequest>(runtime_, weak_from_this(), index_, request);
         created->createItems();
         byName_.emplace(request.name, created);
         requests_.push_back(std::move(created));
     }
 }
 
-Sorvik3::PendingCallRef SimEcu::beginInit(std::function<void()> done)
+Sorvik3::PendingCallRef KwpEcu::beginInit(std::function<void()> done)
 {
     VehicleRuntime* runtime = runtime_.get();
     return beginLineCall(
         *runtime, [runtime, index = index_] { runtime->init(index); }, std::move(done));
 }
 
-Sorvik3::RequestRef SimEcu::Request(const std::string& name)
+Sorvik3::RequestRef KwpEcu::Request(const std::string& name)
 {
     if (auto found = byName_.find(name); found != byName_.end()) return found->second;
     throw sessionError(SessionError::UnknownName, "ECU '" + model().name + "' has no request '" + name + "'");
 }
 
-std::vector<Sorvik3::DataRef> SimEcu::DataItems()
+std::vector<Sorvik3::DataRef> KwpEcu::DataItems()
 {
     std::vector<Sorvik3::DataRef> items;
     for (const auto& request : requests_) {
@@ -42,13 +42,13 @@ std::vector<Sorvik3::DataRef> SimEcu::DataItems()
     return items;
 }
 
-void SimReadList::Add(Sorvik3::DataRef item)
+void KwpReadList::Add(Sorvik3::DataRef item)
 {
     if (!item) throw sessionError(SessionError::UnknownName, "A read list takes data items, not none");
     items_.push_back(std::move(item));
 }
 
-std::vector<Sorvik3::RequestRef> SimReadList::Requests()
+std::vector<Sorvik3::RequestRef> KwpReadList::Requests()
 {
     std::vector<Sorvik3::RequestRef> requests;
     std::unordered_set<const Sorvik3::Request*> seen;

@@ -1,26 +1,26 @@
 #include "ErrorNumbers.h"
+#include "KwpObjects.h"
 #include "LineCall.h"
 #include "RequestCodec.h"
-#include "SimObjects.h"
 
 #include <algorithm>
 
 namespace TavrinKwp {
 
-SimRequest::SimRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<SimEcu> ecu, size_t ecuIndex,
+KwpRequest::KwpRequest(std::shared_ptr<VehicleRuntime> runtime, std::weak_ptr<KwpEcu> ecu, size_t ecuIndex,
                        const RequestDescription& model)
     : runtime_(std::move(runtime)), ecu_(std::move(ecu)), ecuIndex_(ecuIndex), model_(model)
 {}
 
-void SimRequest::createItems()
+void KwpRequest::createItems()
 {
     for (const auto& item : model_.items) {
-        items_.push_back(std::make_shared<SimData>(runtime_, weak_from_this(), item));
+        items_.push_back(std::make_shared<KwpData>(runtime_, weak_from_this(), item));
         byName_.emplace(item.name, items_.back());
     }
 }
 
-Sorvik3::EcuRef SimRequest::Ecu()
+Sorvik3::EcuRef KwpRequest::Ecu()
 {
     auto ecu = ecu_.lock();
     if (!ecu)
@@ -28,40 +28,40 @@ Sorvik3::EcuRef SimRequest::Ecu()
     return ecu;
 }
 
-Sorvik3::DataRef SimRequest::Data(const std::string& name)
+Sorvik3::DataRef KwpRequest::Data(const std::string& name)
 {
     if (auto found = byName_.find(name); found != byName_.end()) return found->second;
     throw sessionError(SessionError::UnknownName, "Request '" + model_.name + "' has no data item '" + name + "'");
 }
 
-std::vector<Sorvik3::DataRef> SimRequest::Items()
+std::vector<Sorvik3::DataRef> KwpRequest::Items()
 {
     return {items_.begin(), items_.end()};
 }
 
-Bytes SimRequest::encodeRequest() const
+Bytes KwpRequest::encodeRequest() const
 {
-    std::vector<const SimData*> order;
+    std::vector<const KwpData*> order;
     for (const auto& item : items_) {
         if (!item->model().inResponse && item->model().kind == DataKind::Number) order.push_back(item.get());
     }
     // Items that share bytes (the two device lists do): the one set last wins.
     std::stable_sort(order.begin(), order.end(),
-                     [](const SimData* a, const SimData* b) { return a->setOrder() < b->setOrder(); });
+                     [](const KwpData* a, const KwpData* b) { return a->setOrder() < b->setOrder(); });
     std::vector<ItemValue> values;
     values.reserve(order.size());
-    for (const SimData* item : order)
+    for (const KwpData* item : order)
         values.push_back({&item->model(), item->requestValue()});
     return TavrinKwp::encodeRequest(model_, values);
 }
 
-void SimRequest::Send()
+void KwpRequest::Send()
 {
     exchange_ = Exchange{};
     runtime_->transmit(ecuIndex_, model_, encodeRequest(), exchange_);
 }
 
-Sorvik3::PendingCallRef SimRequest::beginSend(std::function<void()> done)
+Sorvik3::PendingCallRef KwpRequest::beginSend(std::function<void()> done)
 {
     // The runtime waits for the job before it goes; the exchange is the job's own until Finish.
     auto exchange = std::make_shared<Exchange>();
@@ -74,7 +74,7 @@ Sorvik3::PendingCallRef SimRequest::beginSend(std::function<void()> done)
         std::move(done), [self = shared_from_this(), exchange] { self->exchange_ = std::move(*exchange); });
 }
 
-std::string SimRequest::FrameText(bool sent)
+std::string KwpRequest::FrameText(bool sent)
 {
     if (!sent) return hexText(exchange_.receivedFrame);
     // The frame as the request stands now: before a send, the one it will send.

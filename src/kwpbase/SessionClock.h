@@ -1,6 +1,6 @@
-// Time as the simulated library sees it: a 32-bit millisecond clock and a way to
-// let time pass while an exchange is on the line. Tests and the scenario runner
-// replace both so a simulated minute costs nothing.
+// Time as the session library and the simulated vehicle see it: a 32-bit
+// millisecond clock and a way to let time pass while an exchange is on the
+// line. Tests and the scenario runner replace both so a simulated minute costs nothing.
 #pragma once
 
 #include <atomic>
@@ -9,11 +9,11 @@
 
 namespace TavrinKwp {
 
-struct SimClock {
+struct SessionClock {
     std::function<uint32_t()> now;
     std::function<void(uint32_t)> sleep;
 
-    static SimClock system();
+    static SessionClock system();
 };
 
 // A clock that moves only when told to, or when the library waits on the line.
@@ -29,9 +29,9 @@ class ManualClock {
     }
     uint32_t now() const { return now_.load(); }
     void advance(uint32_t ms) { now_ += ms; }
-    SimClock clock()
+    SessionClock clock()
     {
-        return SimClock{[this] { return now(); }, [this](uint32_t ms) { advance(ms); }};
+        return SessionClock{[this] { return now(); }, [this](uint32_t ms) { advance(ms); }};
     }
 
   private:

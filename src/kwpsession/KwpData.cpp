@@ -1,10 +1,10 @@
 #include "DataCodec.h"
 #include "ErrorNumbers.h"
-#include "SimObjects.h"
+#include "KwpObjects.h"
 
 namespace TavrinKwp {
 
-std::string SimNumericList::Item(int32_t index)
+std::string KwpNumericList::Item(int32_t index)
 {
     if (index < 0 || index > LastIndex()) {
         throw sessionError(SessionError::ValueOutOfRange, "No named value at index " + std::to_string(index));
@@ -12,28 +12,28 @@ std::string SimNumericList::Item(int32_t index)
     return values_[static_cast<size_t>(index)].name;
 }
 
-SimNumericList::SimNumericList(std::shared_ptr<const VehicleRuntime> runtime, const std::vector<NamedValue>& values)
+KwpNumericList::KwpNumericList(std::shared_ptr<const VehicleRuntime> runtime, const std::vector<NamedValue>& values)
     : runtime_(std::move(runtime)), values_(values)
 {
     for (const auto& value : values)
         byName_.emplace(value.name, value.number);
 }
 
-int32_t SimNumericList::Value(const std::string& name)
+int32_t KwpNumericList::Value(const std::string& name)
 {
     if (auto found = byName_.find(name); found != byName_.end()) return found->second;
     throw sessionError(SessionError::UnknownName, "No named value '" + name + "'");
 }
 
-SimData::SimData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<SimRequest> request,
+KwpData::KwpData(std::shared_ptr<const VehicleRuntime> runtime, std::weak_ptr<KwpRequest> request,
                  const DataDescription& model)
     : runtime_(std::move(runtime)), request_(std::move(request)), model_(model), value_(model.defaultValue)
 {
-    if (model.namedValues) list_ = std::make_shared<SimNumericList>(runtime_, *model.namedValues);
-    if (!model.device.empty()) device_ = std::make_shared<SimDataDevice>(model.device);
+    if (model.namedValues) list_ = std::make_shared<KwpNumericList>(runtime_, *model.namedValues);
+    if (!model.device.empty()) device_ = std::make_shared<KwpDataDevice>(model.device);
 }
 
-Sorvik3::RequestRef SimData::Request()
+Sorvik3::RequestRef KwpData::Request()
 {
     auto request = request_.lock();
     if (!request)
@@ -42,7 +42,7 @@ Sorvik3::RequestRef SimData::Request()
     return request;
 }
 
-std::string SimData::ValueText()
+std::string KwpData::ValueText()
 {
     if (!model_.inResponse) return model_.kind == DataKind::Number ? formatPhysical(model_, value_) : std::string();
     auto request = request_.lock();
@@ -52,7 +52,7 @@ std::string SimData::ValueText()
     return raw ? formatPhysical(model_, physicalFromRaw(model_, *raw)) : std::string();
 }
 
-double SimData::NumericValue()
+double KwpData::NumericValue()
 {
     if (model_.kind == DataKind::Bytes)
         throw sessionError(SessionError::NotNumeric, "Data item '" + model_.name + "' holds bytes");
@@ -68,14 +68,14 @@ double SimData::NumericValue()
     return 0.0;
 }
 
-void SimData::checkWritable() const
+void KwpData::checkWritable() const
 {
     if (model_.inResponse || model_.kind != DataKind::Number) {
         throw sessionError(SessionError::NotWritable, "Data item '" + model_.name + "' cannot be set");
     }
 }
 
-void SimData::store(double physical)
+void KwpData::store(double physical)
 {
     rawFromPhysical(model_, physical);  // refuses what the item's bytes cannot carry
     value_ = physical;
@@ -83,19 +83,19 @@ void SimData::store(double physical)
     setOrder_ = request ? request->nextSetOrder() : setOrder_ + 1;
 }
 
-void SimData::setNumericValue(int32_t value)
+void KwpData::setNumericValue(int32_t value)
 {
     checkWritable();
     store(value);
 }
 
-void SimData::setPhysicalValue(double value)
+void KwpData::setPhysicalValue(double value)
 {
     checkWritable();
     store(value);
 }
 
-void SimData::setValueName(const std::string& name)
+void KwpData::setValueName(const std::string& name)
 {
     checkWritable();
     if (!list_) throw sessionError(SessionError::NotNumeric, "Data item '" + model_.name + "' has no named values");

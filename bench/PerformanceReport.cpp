@@ -9,6 +9,7 @@
 #include "DemoVehicle.h"
 #include "Form.h"
 #include "KwpSession.h"
+#include "SimulatedVehicle.h"
 #include "ioctlAutomation.h"
 #include "ioctlEvents.h"
 
@@ -213,10 +214,11 @@ LinkFeel feelOf(const std::string& link)
     QElapsedTimer since;
     since.start();
     std::vector<std::pair<qint64, TavrinKwp::Bytes>> seen;  // microseconds, request
-    pump.session->observeRequests([&](const std::string&, const TavrinKwp::Bytes& request) {
-        std::lock_guard lock(mutex);
-        seen.push_back({since.nsecsElapsed() / 1000, request});
-    });
+    TavrinKwp::simulatedVehicle(*pump.session)
+        .observeRequests([&](const std::string&, const TavrinKwp::Bytes& request) {
+            std::lock_guard lock(mutex);
+            seen.push_back({since.nsecsElapsed() / 1000, request});
+        });
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     qint64 last = since.nsecsElapsed();
@@ -250,12 +252,13 @@ double clickToStopMs(const std::string& link, int delayMs, bool underDialog = fa
     qint64 clickedAt = -1;
     qint64 stopAt = -1;
     const uint8_t stopCommand = 0x00;
-    pump.session->observeRequests([&](const std::string&, const TavrinKwp::Bytes& request) {
-        std::lock_guard lock(mutex);
-        // The first output-control request with the stop command after the click.
-        if (clickedAt >= 0 && stopAt < 0 && request.size() >= 3 && request[0] == 0x30 && request[2] == stopCommand)
-            stopAt = since.nsecsElapsed() / 1000;
-    });
+    TavrinKwp::simulatedVehicle(*pump.session)
+        .observeRequests([&](const std::string&, const TavrinKwp::Bytes& request) {
+            std::lock_guard lock(mutex);
+            // The first output-control request with the stop command after the click.
+            if (clickedAt >= 0 && stopAt < 0 && request.size() >= 3 && request[0] == 0x30 && request[2] == stopCommand)
+                stopAt = since.nsecsElapsed() / 1000;
+        });
     // The user clicks at that moment; the window takes the click when its event loop can.
     const qint64 clickDue = since.nsecsElapsed() / 1000 + qint64{delayMs} * 1000;
     QTimer::singleShot(delayMs, &pump.control, [&] {

@@ -29,23 +29,31 @@ function(tavrin_public_headers target folder)
                                                  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 endfunction()
 
-# A library of the KWP2000 session side: static, exported in the package's
-# optional KwpSession component, usable from the build tree and from an
-# installed prefix; HEADERS are the ones a host of the session library includes
-# (<TavrinKwpSession/NAME.h>).
-#   tavrin_session_library(NAME [HEADERS h...] SOURCES cpp... LINK deps...)
+# A library of the KWP2000 session side: static, exported in one of the
+# package's optional components, usable from the build tree and from an
+# installed prefix; HEADERS are the ones a host of that component includes
+# (<FOLDER/NAME.h>). The session library itself: EXPORT TavrinKwpSessionTargets
+# and FOLDER TavrinKwpSession (the defaults); the simulated vehicle has its own.
+#   tavrin_session_library(NAME [EXPORT set] [FOLDER dir] [HEADERS h...] SOURCES cpp... LINK deps...)
 function(tavrin_session_library name)
-  cmake_parse_arguments(ARG "" "" "HEADERS;SOURCES;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXPORT;FOLDER" "HEADERS;SOURCES;LINK" ${ARGN})
+  if(NOT ARG_EXPORT)
+    set(ARG_EXPORT TavrinKwpSessionTargets)
+  endif()
+  if(NOT ARG_FOLDER)
+    set(ARG_FOLDER TavrinKwpSession)
+  endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   add_library(TavrinIoCtl::${name} ALIAS ${name})
   tavrin_warnings(${name})
   # Installed session headers include one another and Sorvik3.h by name.
   target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}>
+                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/${ARG_FOLDER}>
                                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/TavrinKwpSession>
                                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/TavrinIoCtl>)
   target_link_libraries(${name} ${ARG_LINK})
-  install(TARGETS ${name} EXPORT TavrinKwpSessionTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(TARGETS ${name} EXPORT ${ARG_EXPORT} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
   if(ARG_HEADERS)
-    tavrin_public_headers(${name} TavrinKwpSession ${ARG_HEADERS})
+    tavrin_public_headers(${name} ${ARG_FOLDER} ${ARG_HEADERS})
   endif()
 endfunction()

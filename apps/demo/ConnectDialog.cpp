@@ -1,6 +1,6 @@
 #include "ConnectDialog.h"
 
-#include "LinkFactory.h"
+#include "LinkRegistry.h"
 
 #include <QCanBus>
 #include <QComboBox>

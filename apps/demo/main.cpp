@@ -7,9 +7,10 @@
 #include "ExitStatus.h"
 #include "InstallPath.h"
 #include "LanguageCheck.h"
-#include "LinkFactory.h"
 #include "LinkOption.h"
+#include "LinkRegistry.h"
 #include "RunRecorder.h"
+#include "SimulatedVehicle.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -135,6 +136,7 @@ void takePictureAndQuit(QWidget& window, const QString& file)
 
 int main(int argc, char** argv)
 {
+    TavrinKwp::registerSimulatedLinks();
     // Without a display only the command line is read: --help and usage errors still answer.
     bool display = hasDisplay();
     // A picture needs no screen.

@@ -1,7 +1,7 @@
 #include "CanService.h"
 
 #include "ExitStatus.h"
-#include "LinkFactory.h"
+#include "LinkRegistry.h"
 #include "Sorvik3.h"
 
 #include <csignal>

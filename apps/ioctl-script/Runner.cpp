@@ -7,6 +7,7 @@
 #include "LanguageCheck.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 #include "ioctlEvents.h"
 
 #include <QApplication>
@@ -213,7 +214,7 @@ uint32_t Runner::duration(const Words& w, int index) const
 // "wait 60 s" lasts 60 s and not a minute of ticks.
 void Runner::paceWithRealTime()
 {
-    if (session_->simulated()) return;
+    if (TavrinKwp::isSimulated(*session_)) return;
     const qint64 ahead = static_cast<qint64>(clock_.now() - realTimeBase_) - realTime_.elapsed();
     if (ahead > 0) QThread::msleep(static_cast<unsigned long>(ahead));
     if (ahead < 0) clock_.advance(static_cast<uint32_t>(-ahead));
@@ -259,7 +260,7 @@ void Runner::tick(int ticks, bool interruptible)
 
 void Runner::wait(uint32_t ms)
 {
-    if (session_->simulated()) return tick(static_cast<int>(std::max<uint32_t>(1, ms / step_)));
+    if (TavrinKwp::isSimulated(*session_)) return tick(static_cast<int>(std::max<uint32_t>(1, ms / step_)));
     // On a real line the clock may catch up with real time: the wait is measured on it.
     const uint32_t start = clock_.now();
     do

@@ -3,6 +3,7 @@
 #include "Runner.h"
 
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 #include <map>
 
 #include <QGroupBox>
@@ -185,7 +186,7 @@ void Runner::printVehicleCommand(const Words&)
 void Runner::printVehicle()
 {
     for (const auto& ecu : session_->vehicle().ecus) {
-        auto& behaviour = session_->behaviour(ecu.name);
+        auto& behaviour = TavrinKwp::simulatedVehicle(*session_).behaviour(ecu.name);
         QStringList driven;
         for (const auto& device : behaviour.deviceNames()) {
             const auto drive = behaviour.deviceDrive(device, clock_.now());
@@ -203,7 +204,7 @@ QString Runner::drivenByEcu(const Words& w)
 {
     if (w.size() != 3) fail("expect driven ECU DEVICE yes|no");
     try {
-        auto& behaviour = session_->behaviour(w[1].toStdString());
+        auto& behaviour = TavrinKwp::simulatedVehicle(*session_).behaviour(w[1].toStdString());
         const auto names = behaviour.deviceNames();
         if (std::find(names.begin(), names.end(), w[2].toStdString()) == names.end())
             fail("ECU '" + w[1] + "' has no device '" + w[2] + "'");

@@ -10,6 +10,7 @@
 #include "LanguageCheck.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -110,14 +111,14 @@ void Runner::adapterFault(const Words& w)
     std::vector<std::string> words;
     for (int i = 1; i < w.size(); ++i)
         words.push_back(w[i].toStdString());
-    const std::string why = TavrinKwp::armElmFault(words, session_->lineFaults().elm);
+    const std::string why = TavrinKwp::armElmFault(words, TavrinKwp::simulatedVehicle(*session_).lineFaults().elm);
     if (!why.empty()) fail("fault adapter " + QString::fromStdString(why));
 }
 
 void Runner::fault(const Words& w)
 {
     if (w[0] == "adapter") return adapterFault(w);
-    auto& faults = session_->faults();
+    auto& faults = TavrinKwp::simulatedVehicle(*session_).faults();
     auto times = [this, &w](int index) {
         if (w.size() <= index || w[index] == "once") return 1;
         if (w[index] == "always") return TavrinKwp::FaultInjector::kAlways;
@@ -128,7 +129,7 @@ void Runner::fault(const Words& w)
     const QString kind = w[0];
     if (kind != "clear" && w.size() >= 2) {
         try {
-            session_->behaviour(w[1].toStdString());
+            TavrinKwp::simulatedVehicle(*session_).behaviour(w[1].toStdString());
         } catch (const Sorvik3::Error&) {
             fail("no ECU '" + w[1] + "' in the vehicle");
         }

@@ -5,9 +5,10 @@
 #include "ExitStatus.h"
 #include "InstallPath.h"
 #include "JUnitReport.h"
-#include "LinkFactory.h"
 #include "LinkOption.h"
+#include "LinkRegistry.h"
 #include "Runner.h"
+#include "SimulatedVehicle.h"
 #include "XmlDocument.h"
 
 #include <QApplication>
@@ -130,6 +131,7 @@ int writeOutputs(const Arguments& arguments, const Scenario::Runner& runner, con
 
 int main(int argc, char** argv)
 {
+    TavrinKwp::registerSimulatedLinks();
     bool show = false;
     for (int i = 1; i < argc; ++i)
         show = show || QByteArray(argv[i]) == "--show";

@@ -10,6 +10,7 @@
 #include "InstallPath.h"
 #include "KwpSession.h"
 #include "LinkOption.h"
+#include "SimulatedVehicle.h"
 #include "VehicleCheck.h"
 
 #include <QApplication>
@@ -115,6 +116,7 @@ int ping(const std::shared_ptr<TavrinKwp::KwpSession>& session)
 
 int main(int argc, char** argv)
 {
+    TavrinKwp::registerSimulatedLinks();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vehicle-info"));

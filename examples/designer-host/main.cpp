@@ -1,7 +1,7 @@
 // A host whose window was drawn in Qt Designer with the control in it: the form
 // compiles through uic like any other. With a file it saves a picture of the
 // form and ends, with or without a display.
-#include <TavrinKwpSession/DemoVehicle.h>
+#include <TavrinKwpSimulation/DemoVehicle.h>
 
 #include "ui_HostWindow.h"
 

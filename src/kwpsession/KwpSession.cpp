@@ -1,15 +1,12 @@
 #include "KwpSession.h"
 
 #include "ErrorNumbers.h"
-#include "FaultInjector.h"
 #include "KwpObjects.h"
 #include "LineCall.h"
+#include "LinkRegistry.h"
 #include "SessionClock.h"
-#include "SimulatedEcu.h"
-#include "VehicleLink.h"
 #include "VehicleLoader.h"
 #include "VehicleRuntime.h"
-#include "VehicleSimulator.h"
 
 namespace TavrinKwp {
 
@@ -32,7 +29,7 @@ KwpSession::KwpSession(VehicleDescription vehicle, const std::string& connection
 {}
 
 KwpSession::KwpSession(std::shared_ptr<const VehicleDescription> vehicle, const std::string& connection)
-    : runtime_(std::make_shared<VehicleRuntime>(vehicle, openVehicleLink(connection, vehicle)))
+    : runtime_(std::make_shared<VehicleRuntime>(vehicle, openLink(connection, vehicle)))
 {
     for (size_t i = 0; i < runtime_->model().ecus.size(); ++i) {
         auto ecu = std::make_shared<KwpEcu>(runtime_, i);
@@ -97,43 +94,14 @@ std::vector<std::string> KwpSession::checkAdapter()
     return runtime_->link().checkAdapter(vehicle());
 }
 
-TransportFaults& KwpSession::lineFaults()
+LinkPeer* KwpSession::linkPeer() const
 {
-    if (auto* faults = runtime_->lineFaults()) return *faults;
-    throw sessionError(SessionError::NotSimulated,
-                       "Link '" + linkName() + "' has no simulated line whose faults could be set");
-}
-
-bool KwpSession::simulated() const
-{
-    return runtime_->simulator() != nullptr;
-}
-
-VehicleSimulator& KwpSession::simulator() const
-{
-    if (auto* simulator = runtime_->simulator()) return *simulator;
-    throw sessionError(SessionError::NotSimulated,
-                       "Link '" + linkName() + "' reaches a real vehicle, not the simulated one");
+    return runtime_->peer();
 }
 
 void KwpSession::setClock(SessionClock clock)
 {
     runtime_->setClock(std::move(clock));
-}
-
-void KwpSession::observeRequests(std::function<void(const std::string& ecu, const Bytes& request)> observer)
-{
-    auto& vehicle = simulator();
-    std::lock_guard lock(vehicle.mutex());
-    if (!observer) return vehicle.observe(nullptr);
-    vehicle.observe([model = &vehicle.model(), observer = std::move(observer)](size_t ecu, const Bytes& request) {
-        observer(model->ecus[ecu].name, request);
-    });
-}
-
-FaultInjector& KwpSession::faults()
-{
-    return simulator().faults();
 }
 
 uint32_t KwpSession::clockNow() const
@@ -153,11 +121,6 @@ size_t KwpSession::ecuIndex(const std::string& ecuName) const
         if (ecus[i].name == ecuName) return i;
     }
     throw sessionError(SessionError::UnknownName, "Unknown ECU '" + ecuName + "'");
-}
-
-SimulatedEcu& KwpSession::behaviour(const std::string& ecuName)
-{
-    return simulator().ecu(ecuIndex(ecuName));
 }
 
 bool KwpSession::communicationOpen(const std::string& ecuName) const

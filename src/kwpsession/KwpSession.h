@@ -1,10 +1,12 @@
-// A KWP2000 diagnostic session on a vehicle description, over a link: the
-// ECU simulator in the process (the default), or a real line named by a
-// connection string ("kline:/dev/ttyUSB0"). Hosts, the demo, the scenario
-// runner and the tests all use it.
+// A KWP2000 diagnostic session on a vehicle description, over the link a
+// connection string names ("kline:/dev/ttyUSB0") from the link registry: a
+// real line, or the simulated vehicle ("sim", the default) in a program that
+// registered it (SimulatedVehicle.h). Hosts, the demo, the scenario runner and
+// the tests all use it.
 #pragma once
 
 #include "HexText.h"
+#include "SessionClock.h"
 #include "Sorvik3.h"
 #include "VehicleModel.h"
 
@@ -15,12 +17,9 @@
 
 namespace TavrinKwp {
 
-class FaultInjector;
 class KwpEcu;
-class SimulatedEcu;
+class LinkPeer;
 class VehicleRuntime;
-struct SessionClock;
-struct TransportFaults;
 
 class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
   public:
@@ -30,7 +29,8 @@ class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
     // The same from text; name stands for the file in errors.
     static std::shared_ptr<KwpSession> fromText(const std::string& xml, const std::string& name = "vehicle.xml",
                                                 const std::string& connection = "sim");
-    // A session on a vehicle already loaded, over the simulated vehicle in the process.
+    // A session on a vehicle already loaded, over the simulated vehicle in the process
+    // (registered by registerSimulatedLinks(); else BadConnection says so).
     explicit KwpSession(VehicleDescription vehicle);
     // The same over the link a connection string names (docs/links.md); throws
     // Sorvik3::Error(SessionError::BadConnection) for one that names no link.
@@ -54,32 +54,22 @@ class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
     // What the adapter between the link and the vehicle is and whether it takes
     // what this vehicle's ECUs need, one line each; empty for a plain line.
     std::vector<std::string> checkAdapter();
-    // The faults of the line (kline:loopback, can:loopback) or of the emulated
-    // adapter (elm:loopback); throws NotSimulated on other links.
-    TransportFaults& lineFaults();
-    // Whether the link reaches the simulated vehicle, whose ECUs the calls below read.
-    bool simulated() const;
+    // What this process serves at the other end of the link (the simulated
+    // vehicle, SimulatedVehicle.h); null on a link to a real vehicle.
+    LinkPeer* linkPeer() const;
 
     // Replaces the 32-bit millisecond clock and the wait an exchange takes (tests, scripted runs).
     void setClock(SessionClock clock);
     // The session's clock now, in milliseconds.
     uint32_t clockNow() const;
-    // The faults the simulated vehicle injects from now on; throws NotSimulated on a real link.
-    FaultInjector& faults();
-    // Told of every request that reaches a simulated ECU (its name, the service
-    // bytes), before the ECU acts on it; throws NotSimulated on a real link.
-    void observeRequests(std::function<void(const std::string& ecu, const Bytes& request)> observer);
     // The vehicle as loaded.
     const VehicleDescription& vehicle() const;
-    // The simulated ECU's own view of its state; throws for an unknown name and on a real link.
-    SimulatedEcu& behaviour(const std::string& ecuName);
     // Whether the tester opened communication with the ECU and has not closed it; throws for an unknown name.
     bool communicationOpen(const std::string& ecuName) const;
 
   private:
     KwpSession(std::shared_ptr<const VehicleDescription> vehicle, const std::string& connection);
     size_t ecuIndex(const std::string& ecuName) const;
-    class VehicleSimulator& simulator() const;
 
     std::shared_ptr<VehicleRuntime> runtime_;
     std::vector<std::shared_ptr<KwpEcu>> ecus_;

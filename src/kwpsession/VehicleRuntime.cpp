@@ -6,16 +6,15 @@
 #include "RequestCodec.h"
 #include "SessionClock.h"
 #include "Sorvik3.h"
-#include "VehicleSimulator.h"
 
 namespace TavrinKwp {
 
-VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link)
-    : model_(std::move(model)), link_(std::move(link.link)), simulator_(std::move(link.simulator)),
-      lineFaults_(link.lineFaults), clock_(SessionClock::system()), initialized_(model_->ecus.size(), false),
-      unanswered_(model_->ecus.size()), granted_(model_->ecus.size())
+VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, OpenedLink link)
+    : model_(std::move(model)), link_(std::move(link.link)), peer_(std::move(link.peer)),
+      clock_(SessionClock::system()), initialized_(model_->ecus.size(), false), unanswered_(model_->ecus.size()),
+      granted_(model_->ecus.size())
 {
-    if (simulator_) clock_ = simulator_->clock();
+    if (peer_) peer_->useClock(clock_);
     offThread_ = dynamic_cast<OffThreadLink*>(link_.get());
 }
 
@@ -34,10 +33,7 @@ VehicleRuntime::~VehicleRuntime()
 
 void VehicleRuntime::setClock(SessionClock clock)
 {
-    if (simulator_) {
-        std::lock_guard lock(simulator_->mutex());
-        simulator_->clock() = clock;
-    }
+    if (peer_) peer_->useClock(clock);
     clock_ = std::move(clock);
 }
 

@@ -6,9 +6,9 @@
 
 #include "HexText.h"
 #include "Link.h"
+#include "LinkRegistry.h"
 #include "SessionClock.h"
 #include "Sorvik3.h"
-#include "VehicleLink.h"
 #include "VehicleModel.h"
 
 #include <atomic>
@@ -23,7 +23,6 @@
 namespace TavrinKwp {
 
 class OffThreadLink;
-class VehicleSimulator;
 
 struct Exchange {
     Bytes sentFrame;
@@ -33,7 +32,7 @@ struct Exchange {
 
 class VehicleRuntime {
   public:
-    VehicleRuntime(std::shared_ptr<const VehicleDescription> model, VehicleLink link);
+    VehicleRuntime(std::shared_ptr<const VehicleDescription> model, OpenedLink link);
     // Closes the communication with every ECU still open, as the ECUs expect on any way out.
     ~VehicleRuntime();
     VehicleRuntime(const VehicleRuntime&) = delete;
@@ -42,10 +41,8 @@ class VehicleRuntime {
     const VehicleDescription& model() const { return *model_; }
     Link& link() { return *link_; }
     const Link& link() const { return *link_; }
-    // The simulated vehicle behind the link; null on a link to a real one.
-    VehicleSimulator* simulator() const { return simulator_.get(); }
-    // The faults of a loopback's line or emulated adapter; null for other links.
-    TransportFaults* lineFaults() const { return lineFaults_; }
+    // What the process serves at the other end of the link; null on a link to a real vehicle.
+    LinkPeer* peer() const { return peer_.get(); }
     SessionClock& clock() { return clock_; }
     void setClock(SessionClock clock);
 
@@ -96,8 +93,7 @@ class VehicleRuntime {
 
     std::shared_ptr<const VehicleDescription> model_;
     std::shared_ptr<Link> link_;
-    std::shared_ptr<VehicleSimulator> simulator_;
-    TransportFaults* lineFaults_ = nullptr;
+    std::shared_ptr<LinkPeer> peer_;
     SessionClock clock_;
     OffThreadLink* offThread_ = nullptr;  // the link, when its work runs on a thread of its own
     // A link without a thread: jobs posted while one runs (from a callback of the

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "CanLink.h"
+#include "Connection.h"
 #include "ElmLink.h"
 #include "KLineLink.h"
-#include "LinkFactory.h"
 
 #include <string>
 
@@ -13,7 +13,13 @@ namespace TavrinKwp {
 // Throw Sorvik3::Error(SessionError::BadConnection) for an unknown option or a bad value; text names the connection.
 KLineOptions klineOptions(const std::string& text, const Connection& connection);
 CanOptions canOptions(const std::string& text, const Connection& connection);
-// "chip" (elm or stn) is taken for elm:loopback only: which adapter the emulation plays.
-ElmOptions elmOptions(const std::string& text, const Connection& connection, bool* stn = nullptr);
+// The bus options alone, for a kind of link that names its own bus.
+CanOptions canBusOptions(const std::string& text, const Connection& connection);
+ElmOptions elmOptions(const std::string& text, const Connection& connection);
+
+// Throws Sorvik3::Error(SessionError::BadConnection): why, and how connection strings are written.
+[[noreturn]] void refuseConnection(const std::string& text, const std::string& why);
+// How the connection strings of every registered kind are written, for such words.
+std::string connectionUsage();
 
 }  // namespace TavrinKwp

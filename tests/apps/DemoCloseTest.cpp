@@ -3,6 +3,7 @@
 #include "ConnectDialog.h"
 #include "DemoWindow.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 #include "ioctlEvents.h"
 
 #include <QAction>
@@ -60,7 +61,12 @@ class DemoHost : public ::testing::Test {
             QTest::qWait(10);
         ASSERT_TRUE(running());
     }
-    bool running() { return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow()); }
+    bool running()
+    {
+        return TavrinKwp::simulatedVehicle(*session)
+            .behaviour("EngineControl")
+            .deviceRunning("FuelPump", session->clockNow());
+    }
 
     LineTiming instant;
     std::shared_ptr<TavrinKwp::KwpSession> session;

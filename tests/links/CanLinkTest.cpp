@@ -2,11 +2,11 @@
 // demo vehicle as the in-process link answers it, flow control as the ECU asks
 // for it, and each transport fault ending in its error within its limit.
 #include "CanLoopbackLink.h"
+#include "Connection.h"
 #include "DemoVehicle.h"
 #include "ErrorNumbers.h"
 #include "ErrorOf.h"
 #include "Kwp2000Frame.h"
-#include "LinkFactory.h"
 #include "OffThreadLink.h"
 #include "RequestOutcome.h"
 #include "SessionClock.h"

@@ -7,6 +7,7 @@
 #include "KwpSession.h"
 #include "LoopbackLink.h"
 #include "SessionClock.h"
+#include "SimulatedVehicle.h"
 #include "VehicleLoader.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +65,7 @@ TEST(KLineLoopback, shouldAnswerEveryRequestOfTheDemoVehicleAsTheInProcessLinkDo
 {
     Pair pair;
     EXPECT_EQ(pair.line->linkName(), "kline:loopback");
-    EXPECT_TRUE(pair.line->simulated());
+    EXPECT_TRUE(TavrinKwp::isSimulated(*pair.line));
     for (size_t e = 0; e < pair.sim->vehicle().ecus.size(); ++e) {
         const auto& ecu = pair.sim->vehicle().ecus[e];
         pair.sim->Ecus()[e]->Init();
@@ -83,11 +84,13 @@ TEST(KLineLoopback, shouldCarryNegativeAnswersAndSilenceAsErrors)
 {
     Pair pair;
     pair.line->Ecus()[0]->Init();
-    pair.line->faults().answerNegatively("EngineControl", "TesterPresent.WithResponse", 0x21, 1);
+    TavrinKwp::simulatedVehicle(*pair.line)
+        .faults()
+        .answerNegatively("EngineControl", "TesterPresent.WithResponse", 0x21, 1);
     const Outcome refused = send(*pair.line, "EngineControl", "TesterPresent.WithResponse");
     EXPECT_EQ(refused.error, 0x21);
     EXPECT_EQ(refused.received, "83 F1 11 7F 3E 21 63");
-    pair.line->faults().dropAnswer("EngineControl", "TesterPresent.WithResponse", 1);
+    TavrinKwp::simulatedVehicle(*pair.line).faults().dropAnswer("EngineControl", "TesterPresent.WithResponse", 1);
     const Outcome silent = send(*pair.line, "EngineControl", "TesterPresent.WithResponse");
     EXPECT_EQ(silent.error, number(SessionError::NoAnswer));
     EXPECT_EQ(silent.received, "");
@@ -151,9 +154,10 @@ TEST(Loopbacks, shouldCloseTheCommunicationWhenTheSessionEnds)
     for (const char* link : {"sim", "kline:loopback", "can:loopback"}) {
         auto session = TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", link);
         auto seen = std::make_shared<std::vector<std::string>>();
-        session->observeRequests([seen](const std::string& ecu, const TavrinKwp::Bytes& request) {
-            seen->push_back(ecu + " " + TavrinKwp::hexText(request));
-        });
+        TavrinKwp::simulatedVehicle(*session).observeRequests(
+            [seen](const std::string& ecu, const TavrinKwp::Bytes& request) {
+                seen->push_back(ecu + " " + TavrinKwp::hexText(request));
+            });
         try {
             session->Ecus()[0]->Init();
             session->Ecus()[2]->Init();
@@ -182,6 +186,6 @@ TEST(Connections, shouldRefuseWhatNamesNoLink)
     }
     auto real =
         TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "kline:/dev/ttyUSB7?baud=9600&echo=0");
-    EXPECT_FALSE(real->simulated());
-    EXPECT_THROW(real->faults(), Sorvik3::Error);
+    EXPECT_FALSE(TavrinKwp::isSimulated(*real));
+    EXPECT_THROW(TavrinKwp::simulatedVehicle(*real).faults(), Sorvik3::Error);
 }

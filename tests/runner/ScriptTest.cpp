@@ -2,6 +2,7 @@
 #include "ControlFixture.h"
 #include "Runner.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -100,7 +101,9 @@ TEST(ScenarioScript, shouldStopADeviceStillDrivenAtTheEndAndFail)
         if (onPurpose) script += "leave driven\n";
         runner.run(parseScript(script, "t.ioc"));
         out.flush();
-        const bool running = runner.vehicle()->behaviour("EngineControl").deviceRunning("FuelPump", runner.now());
+        const bool running = TavrinKwp::simulatedVehicle(*runner.vehicle())
+                                 .behaviour("EngineControl")
+                                 .deviceRunning("FuelPump", runner.now());
         EXPECT_EQ(runner.failed(), !onPurpose);
         EXPECT_EQ(running, onPurpose);
         if (!onPurpose) {

@@ -13,6 +13,7 @@
 #include "MultiLanguage.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 #include "VehicleModel.h"
 #include "ioctlAutomation.h"
 #include "ioctlEvents.h"
@@ -79,7 +80,7 @@ class SweepRun {
         control_ = std::make_unique<TavrinIoCtl::ioctl>();
         control_->setClock([this] { return clock_.now(); });
         control_->resize(1000, 680);
-        vehicle_->observeRequests(
+        TavrinKwp::simulatedVehicle(*vehicle_).observeRequests(
             [this, ecu = test.ecu.toStdString()](const std::string& to, const TavrinKwp::Bytes& request) {
                 checkFrame(ecu, to, request);
             });
@@ -102,7 +103,7 @@ class SweepRun {
         calls_ = counter_->calls();
         ticksRun_ = ticks_;
         destroy();
-        vehicle_->observeRequests(nullptr);
+        TavrinKwp::simulatedVehicle(*vehicle_).observeRequests(nullptr);
         return outcome_;
     }
     int64_t calls() const { return calls_; }
@@ -145,10 +146,12 @@ class SweepRun {
         tickFor(20000);
         if (control_) said_ += allText();
         if (control_ && form().ioCtlTimer->isActive()) violation(drive.device + ": the sequence never ended");
-        const auto& behaviour = vehicle_->behaviour(ecu.toStdString());
+        const auto& behaviour = TavrinKwp::simulatedVehicle(*vehicle_).behaviour(ecu.toStdString());
         for (const auto& device : behaviour.deviceNames()) {
             const QString name = QString::fromStdString(device);
-            if (vehicle_->behaviour(ecu.toStdString()).deviceRunning(device, clock_.now()) &&
+            if (TavrinKwp::simulatedVehicle(*vehicle_)
+                    .behaviour(ecu.toStdString())
+                    .deviceRunning(device, clock_.now()) &&
                 !said_.contains(QStringLiteral("Device '%1' may still be driven").arg(name))) {
                 violation(name + (control_ ? " left driven without a word" : " left driven by a destroyed control"));
             }
@@ -247,7 +250,7 @@ class SweepRun {
                 if (request.service == 0x30 && request.templateBytes.size() > 2 && request.templateBytes[2] == 0x00 &&
                     request.name.find("Start") == std::string::npos && request.name != "OutputControl" &&
                     request.name != "ActuatorTest")
-                    vehicle_->faults().answerNegatively(ecu, request.name, 0x22, 1);
+                    TavrinKwp::simulatedVehicle(*vehicle_).faults().answerNegatively(ecu, request.name, 0x22, 1);
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "FaultySession.h"
 #include "FaultInjector.h"
+#include "SimulatedVehicle.h"
 
 #include <stdexcept>
 
@@ -19,7 +20,7 @@ void CallCounter::enter(const char* member, const std::string& ecu, const std::s
     using Kind = TavrinKwp::FaultDescription::Kind;
     const auto spoil = [&](Kind kind) {
         applied_ = send;
-        if (send) vehicle_->faults().spoilAnswer(ecu, request, kind, 1);
+        if (send) TavrinKwp::simulatedVehicle(*vehicle_).faults().spoilAnswer(ecu, request, kind, 1);
     };
     switch (way_) {
     case Way::SessionError: applied_ = true; throw Sorvik3::Error(0x7001, what);
@@ -30,9 +31,10 @@ void CallCounter::enter(const char* member, const std::string& ecu, const std::s
     case Way::Persistent: {
         const int count = way_ == Way::Persistent ? TavrinKwp::FaultInjector::kAlways : 1;
         applied_ = send || init;
-        if (init) vehicle_->faults().failInit(ecu, count);
-        if (send && way_ != Way::Timeout) vehicle_->faults().answerNegatively(ecu, request, 0x22, count);
-        if (send && way_ == Way::Timeout) vehicle_->faults().dropAnswer(ecu, request, 1);
+        if (init) TavrinKwp::simulatedVehicle(*vehicle_).faults().failInit(ecu, count);
+        if (send && way_ != Way::Timeout)
+            TavrinKwp::simulatedVehicle(*vehicle_).faults().answerNegatively(ecu, request, 0x22, count);
+        if (send && way_ == Way::Timeout) TavrinKwp::simulatedVehicle(*vehicle_).faults().dropAnswer(ecu, request, 1);
         return;
     }
     case Way::Lost: return spoil(Kind::Lost);

@@ -5,6 +5,7 @@
 #include "DemoVehicle.h"
 #include "KwpSession.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 #include "ioctlAutomation.h"
 #include "ioctlEvents.h"
 
@@ -32,15 +33,16 @@ class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
         session = TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", GetParam());
         host = std::make_unique<QWidget>();
         control = new TavrinIoCtl::ioctl(host.get());
-        session->observeRequests([this](const std::string&, const TavrinKwp::Bytes& request) {
-            std::lock_guard lock(mutex);
-            seen.push_back(TavrinKwp::hexText(request));
-            if (seen.back() == when && !posted) {
-                posted = true;
-                QMetaObject::invokeMethod(
-                    host.get(), [this] { action(); }, Qt::QueuedConnection);
-            }
-        });
+        TavrinKwp::simulatedVehicle(*session).observeRequests(
+            [this](const std::string&, const TavrinKwp::Bytes& request) {
+                std::lock_guard lock(mutex);
+                seen.push_back(TavrinKwp::hexText(request));
+                if (seen.back() == when && !posted) {
+                    posted = true;
+                    QMetaObject::invokeMethod(
+                        host.get(), [this] { action(); }, Qt::QueuedConnection);
+                }
+            });
         control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
         TavrinIoCtl::Events(*control).lvFunctions_ItemClick(form().lvFunctions->findItem(QStringLiteral("16k")));
         form().lvDevices->setCurrentItem(form().lvDevices->findItem(QStringLiteral("FuelPumpk")));
@@ -51,7 +53,7 @@ class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
         host.reset();
         // The stops a control left behind go out before the session goes.
         waitUntil([&] { return !pumpRuns(); });
-        session->observeRequests(nullptr);
+        TavrinKwp::simulatedVehicle(*session).observeRequests(nullptr);
     }
     const TavrinIoCtl::Form& form() const { return formOf(*control); }
     // Started long-term, the pump runs on after the communication closes: only its stop ends it.
@@ -61,7 +63,12 @@ class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
         form().ckReadData->setChecked(true);
         TavrinIoCtl::Events(*control).cbStartPerm_Click();
     }
-    bool pumpRuns() const { return session->behaviour("EngineControl").deviceRunning("FuelPump", session->clockNow()); }
+    bool pumpRuns() const
+    {
+        return TavrinKwp::simulatedVehicle(*session)
+            .behaviour("EngineControl")
+            .deviceRunning("FuelPump", session->clockNow());
+    }
     // How many requests the ECUs received that begin with these bytes.
     int count(const std::string& start)
     {
@@ -187,14 +194,15 @@ TEST_P(HostActionsInFlight, shouldStopOrTellWhateverComesWhileARequestIsOnTheLin
             }
             said.clear();
             when.clear();
-            session->observeRequests([&, this](const std::string&, const TavrinKwp::Bytes&) {
-                std::lock_guard lock(mutex);
-                if (++requests == at && !posted) {
-                    posted = true;
-                    QMetaObject::invokeMethod(
-                        host.get(), [this] { action(); }, Qt::QueuedConnection);
-                }
-            });
+            TavrinKwp::simulatedVehicle(*session).observeRequests(
+                [&, this](const std::string&, const TavrinKwp::Bytes&) {
+                    std::lock_guard lock(mutex);
+                    if (++requests == at && !posted) {
+                        posted = true;
+                        QMetaObject::invokeMethod(
+                            host.get(), [this] { action(); }, Qt::QueuedConnection);
+                    }
+                });
             QObject::connect(control, &TavrinIoCtl::ioctl::errorReported,
                              [&said](int32_t, const QString& text) { said << text; });
             action = [&, this] {

@@ -3,6 +3,7 @@
 // F6, F7, Esc) act from any widget of the control, only while their button shows.
 #include "SequenceFixture.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 
 #include <QApplication>
 #include <QShortcut>
@@ -24,7 +25,10 @@ class Keyboard : public SequenceFixture {
         target->setFocus();
         QTest::keyClick(target, key);
     }
-    bool pumpRunning() const { return session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()); }
+    bool pumpRunning() const
+    {
+        return TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("FuelPump", clock.now());
+    }
 };
 
 TEST_F(Keyboard, shouldChooseRowsWithReturnAndSpaceAndKeepTheHighlightOnTheLoadedOne)

@@ -7,6 +7,7 @@
 #include "Sequencer.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 #include "ioctlEvents.h"
 
 using namespace TavrinIoCtl;
@@ -34,7 +35,8 @@ TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
     EXPECT_FALSE(control->Busy());
     EXPECT_EQ(panelText("DIAG"), "Idle");
     EXPECT_EQ(form().lbTime->text(), "4.7 s");
-    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
+    EXPECT_FALSE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
 }
 
 TEST_F(SequenceFixture, shouldStopWhenTheEcuEndsTheTestByItself)
@@ -51,7 +53,7 @@ TEST_F(SequenceFixture, shouldStopWhenTheEcuEndsTheTestByItself)
 TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)
 {
     initialise();
-    session->faults().failInit("EngineControl", 1);
+    TavrinKwp::simulatedVehicle(*session).faults().failInit("EngineControl", 1);
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
@@ -66,7 +68,7 @@ TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)
 TEST_F(SequenceFixture, shouldEndAtARefusedSessionStart)
 {
     initialise();
-    session->faults().answerNegatively("EngineControl", "StartDiagnosticSession", 0x12, 1);
+    TavrinKwp::simulatedVehicle(*session).faults().answerNegatively("EngineControl", "StartDiagnosticSession", 0x12, 1);
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("CoolingFan"));
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
@@ -96,7 +98,7 @@ TEST_F(SequenceFixture, shouldStopAfterAStatusTimeoutAndFallBackToNone)
 {
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 1));
     runFor(300);
-    session->faults().dropAnswer("EngineControl", "OutputControl.Status", 1);
+    TavrinKwp::simulatedVehicle(*session).faults().dropAnswer("EngineControl", "OutputControl.Status", 1);
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     const QStringList log = logLines();
     const auto error = log.filter("  Read status driving error : ");
@@ -115,11 +117,12 @@ TEST_F(SequenceFixture, shouldNotTakeARefusalOnTrustWhenAStartMayHaveBeenActedOn
 {
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 1));
     runFor(300);
-    session->faults().dropAnswer("EngineControl", "OutputControl.Status", 1);
+    TavrinKwp::simulatedVehicle(*session).faults().dropAnswer("EngineControl", "OutputControl.Status", 1);
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     // Within P2* of the unanswered status request, the pump's start is refused.
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
-    session->faults().answerNegatively("EngineControl", "OutputControl.Start.FuelPump", 0x22, 1);
+    TavrinKwp::simulatedVehicle(*session).faults().answerNegatively("EngineControl", "OutputControl.Start.FuelPump",
+                                                                    0x22, 1);
     form().OptionPerm[0]->setChecked(true);
     TavrinIoCtl::Events(*control).cbStartPerm_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
@@ -130,13 +133,15 @@ TEST_F(SequenceFixture, shouldNotTakeARefusalOnTrustWhenAStartMayHaveBeenActedOn
 
     // Long after it, an ECU that starts the pump and refuses the start is found out by one status read.
     clock.advance(10000);
-    session->faults().actThenRefuse("EngineControl", "OutputControl.Start.FuelPump", 0x22, 1);
+    TavrinKwp::simulatedVehicle(*session).faults().actThenRefuse("EngineControl", "OutputControl.Start.FuelPump", 0x22,
+                                                                 1);
     TavrinIoCtl::Events(*control).cbStartPerm_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     log = logLines();
     EXPECT_EQ(log.filter("  status driving : ").size(), 1) << log.join('\n').toStdString();
     EXPECT_EQ(log.filter("  Stop driving : ").size(), 1) << log.join('\n').toStdString();
-    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    EXPECT_FALSE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
 }
 
@@ -146,12 +151,14 @@ TEST_F(SequenceFixture, shouldStopInTheSessionTheDeviceWasStartedInAfterP3max)
 {
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 0, true));
     runFor(8000, 500);
-    ASSERT_TRUE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    ASSERT_TRUE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     const QStringList log = logLines();
     EXPECT_EQ(log.filter("Stop driving error").size(), 0) << log.join('\n').toStdString();
-    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    EXPECT_FALSE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
 }
 
@@ -165,7 +172,7 @@ TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
     runFor(500);
     EXPECT_FALSE(form().ckReadData->isEnabled());  // locked while running
     EXPECT_FALSE(rowTexts(form().lvData).front().endsWith("|"));
-    session->faults().dropAnswer("EngineControl", "ReadData.FuelSystem", 1);
+    TavrinKwp::simulatedVehicle(*session).faults().dropAnswer("EngineControl", "ReadData.FuelSystem", 1);
     tick();
     EXPECT_FALSE(form().ckReadData->isChecked());
     const QStringList log = logLines();
@@ -198,7 +205,8 @@ TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringAReque
     // The start the ECU acted on is stopped once its request has returned.
     EXPECT_TRUE(logLines().at(lines - 2).startsWith("  Start driving : "));
     EXPECT_TRUE(logLines().back().startsWith("  Stop driving : "));
-    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    EXPECT_FALSE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
     TavrinIoCtl::Events(*control).ioCtlTimer_Timer();
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
@@ -240,9 +248,11 @@ TEST_P(EmergencyStopMode, shouldLeaveTheDeviceStoppedInTheEcu)
     const bool permanent = GetParam();
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 1, permanent));
     runFor(500);
-    ASSERT_TRUE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    ASSERT_TRUE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     TavrinIoCtl::Events(*control).cbEstop_Click();
-    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
+    EXPECT_FALSE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("FuelPump", clock.now()));
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     EXPECT_EQ(logLines().filter("  Stop driving : ").size(), 1);
 }
@@ -251,7 +261,8 @@ TEST_P(EmergencyStopMode, shouldCloseTheLinkEvenWhenTheStopIsRefused)
 {
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 1, GetParam()));
     runFor(500);
-    session->faults().answerNegatively("EngineControl", "OutputControl.Stop.FuelPump", 0x22, 1);
+    TavrinKwp::simulatedVehicle(*session).faults().answerNegatively("EngineControl", "OutputControl.Stop.FuelPump",
+                                                                    0x22, 1);
     TavrinIoCtl::Events(*control).cbEstop_Click();
     EXPECT_TRUE(session->CommunicationStopped());
     const QStringList log = logLines();
@@ -298,7 +309,8 @@ TEST_F(SequenceFixture, shouldKeepTimeAcrossTheClockWrapAround)
     ASSERT_EQ(present.size(), 2);
     EXPECT_TRUE(present.at(0).startsWith("2.2 : "));
     EXPECT_TRUE(present.at(1).startsWith("4.3 : "));
-    EXPECT_TRUE(session->behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
+    EXPECT_TRUE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
 }
 
 TEST_F(SequenceFixture, shouldLockTheSelectionWhileRunning)

@@ -9,6 +9,7 @@
 #include "ErrorOf.h"
 #include "KwpSession.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 #include "ioctlAutomation.h"
 #include "ioctlEvents.h"
 
@@ -33,23 +34,24 @@ struct LineRun {
     LineRun() : session(TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "kline:loopback"))
     {
         control = std::make_unique<TavrinIoCtl::ioctl>();
-        session->observeRequests([this](const std::string&, const TavrinKwp::Bytes& request) {
-            std::lock_guard lock(mutex);
-            seen.push_back(TavrinKwp::hexText(request));
-            // The pump's status request (or the request asked for): its answer is still to come.
-            const bool now = atRequest > 0 ? static_cast<int>(seen.size()) == atRequest : seen.back() == "30 01 01";
-            if (now && !posted) {
-                posted = true;
-                QMetaObject::invokeMethod(
-                    control.get(), [this] { duringStatus(); }, Qt::QueuedConnection);
-            }
-        });
+        TavrinKwp::simulatedVehicle(*session).observeRequests(
+            [this](const std::string&, const TavrinKwp::Bytes& request) {
+                std::lock_guard lock(mutex);
+                seen.push_back(TavrinKwp::hexText(request));
+                // The pump's status request (or the request asked for): its answer is still to come.
+                const bool now = atRequest > 0 ? static_cast<int>(seen.size()) == atRequest : seen.back() == "30 01 01";
+                if (now && !posted) {
+                    posted = true;
+                    QMetaObject::invokeMethod(
+                        control.get(), [this] { duringStatus(); }, Qt::QueuedConnection);
+                }
+            });
     }
     // The control goes while what it reports to is still here; then nobody listens.
     ~LineRun()
     {
         control.reset();
-        session->observeRequests(nullptr);
+        TavrinKwp::simulatedVehicle(*session).observeRequests(nullptr);
     }
     // Started long-term, the pump runs on after the communication closes: only its stop ends it.
     void startPump(bool permanent = false)
@@ -135,7 +137,9 @@ TEST(WaitingOnTheLine, shouldRefuseHostCallsAndStopThePumpWhenDeletedWhileTheReq
     };
     run.runUntil([&] { return stops() > 0; });
     EXPECT_EQ(stops(), 1) << ::testing::PrintToString(run.requests());
-    EXPECT_FALSE(run.session->behaviour("EngineControl").deviceRunning("FuelPump", run.session->clockNow()));
+    EXPECT_FALSE(TavrinKwp::simulatedVehicle(*run.session)
+                     .behaviour("EngineControl")
+                     .deviceRunning("FuelPump", run.session->clockNow()));
 }
 
 TEST(WaitingOnTheLine, shouldGiveUpAWaitThroughResponsePendingOnRequest)

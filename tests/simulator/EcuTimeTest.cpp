@@ -1,6 +1,7 @@
 #include "SessionClock.h"
 #include "SimTestSupport.h"
 #include "SimulatedEcu.h"
+#include "SimulatedVehicle.h"
 
 #include <cmath>
 
@@ -34,7 +35,7 @@ TEST_P(DeviceLifetime, shouldRunExactlyAsLongAsTheEcuAllows)
     const Lifetime& l = GetParam();
     openEngine();
     control("OutputControl", l.command, l.list, l.device);
-    auto& engine = session->behaviour("EngineControl");
+    auto& engine = TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl");
     const uint32_t last = l.runsForMs ? l.runsForMs - 1 : 60000;
     clock.advance(last);
     EXPECT_TRUE(engine.deviceRunning(l.device, clock.now()));

@@ -2,12 +2,13 @@
 #include "FaultInjector.h"
 #include "SessionClock.h"
 #include "SimTestSupport.h"
+#include "SimulatedVehicle.h"
 
 using TavrinKwp::SessionError;
 
 TEST_F(DemoVehicleTest, shouldFailInitOnceThenSucceed)
 {
-    session->faults().failInit("EngineControl", 1);
+    TavrinKwp::simulatedVehicle(*session).faults().failInit("EngineControl", 1);
     auto engine = ecu("EngineControl");
     EXPECT_THROW(engine->Init(), Sorvik3::Error);
     EXPECT_FALSE(engine->Initialized());
@@ -18,7 +19,8 @@ TEST_F(DemoVehicleTest, shouldFailInitOnceThenSucceed)
 TEST_F(DemoVehicleTest, shouldAnswerNegativelyTheNextNTimes)
 {
     openEngine();
-    session->faults().answerNegatively("EngineControl", "TesterPresent.WithResponse", 0x21, 2);
+    TavrinKwp::simulatedVehicle(*session).faults().answerNegatively("EngineControl", "TesterPresent.WithResponse", 0x21,
+                                                                    2);
     auto tester = request("EngineControl", "TesterPresent.WithResponse");
     for (int i = 0; i < 2; ++i) {
         try {
@@ -35,7 +37,7 @@ TEST_F(DemoVehicleTest, shouldAnswerNegativelyTheNextNTimes)
 TEST_F(DemoVehicleTest, shouldTimeOutWhenNoAnswerComes)
 {
     openEngine();
-    session->faults().dropAnswer("EngineControl", "OutputControl.Status");
+    TavrinKwp::simulatedVehicle(*session).faults().dropAnswer("EngineControl", "OutputControl.Status");
     const uint32_t before = clock.now();
     try {
         engineStatus("CoolingFan");
@@ -48,7 +50,7 @@ TEST_F(DemoVehicleTest, shouldTimeOutWhenNoAnswerComes)
     auto status = request("EngineControl", "OutputControl.Status");
     EXPECT_FALSE(status->FrameText(true).empty());
     EXPECT_EQ(status->FrameText(false), "");
-    session->faults().clear();
+    TavrinKwp::simulatedVehicle(*session).faults().clear();
     EXPECT_NO_THROW(engineStatus("CoolingFan"));
 }
 

@@ -1,3 +1,4 @@
+#include "SimulatedVehicle.h"
 #include "ErrorNumbers.h"
 #include "SimTestSupport.h"
 #include "SimulatedEcu.h"
@@ -93,7 +94,8 @@ TEST_F(DemoVehicleTest, shouldStartReportAndStopADevice)
     EXPECT_EQ(engineStatus("CoolingFan"), "Running");
     control("OutputControl.Stop", "Stop", "OutputTemporaryControlList", "CoolingFan");
     EXPECT_EQ(request("EngineControl", "OutputControl.Stop")->Data("OutputControlStatus")->ValueText(), "Stopped");
-    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
+    EXPECT_FALSE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
 }
 
 TEST_F(DemoVehicleTest, shouldLetTheDeviceListSetLastWinWhereListsShareBytes)
@@ -105,7 +107,8 @@ TEST_F(DemoVehicleTest, shouldLetTheDeviceListSetLastWinWhereListsShareBytes)
     start->Data("OutputPermanentControlList")->setValueName("EGRValve");
     start->Send();
     EXPECT_THAT(start->FrameText(true), HasSubstr(" 30 03 08 "));
-    EXPECT_TRUE(session->behaviour("EngineControl").deviceRunning("EGRValve", clock.now()));
+    EXPECT_TRUE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("EGRValve", clock.now()));
 }
 
 TEST_F(DemoVehicleTest, shouldRefuseDevicesTheEcuDoesNotKnowOrAccept)
@@ -175,7 +178,8 @@ TEST_F(DemoVehicleTest, shouldCloseEveryLinkOnStopCommunication)
     session->StopCommunication();
     EXPECT_TRUE(session->CommunicationStopped());
     EXPECT_FALSE(ecu("EngineControl")->Initialized());
-    EXPECT_FALSE(session->behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
+    EXPECT_FALSE(
+        TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
 }
 
 TEST_F(DemoVehicleTest, shouldKeepRequestsUsableAfterTheSessionIsDropped)

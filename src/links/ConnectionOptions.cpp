@@ -1,6 +1,5 @@
-#include "LinkFactory.h"
-
 #include "ConnectionOptions.h"
+
 #include "ErrorNumbers.h"
 #include "Sorvik3.h"
 
@@ -9,26 +8,23 @@
 namespace TavrinKwp {
 namespace {
 
-[[noreturn]] void refuse(const std::string& text, const std::string& why)
-{
-    throw sessionError(SessionError::BadConnection, "Connection '" + text + "': " + why +
-                                                        " (use sim, kline:PORT?baud=N&echo=0|1, kline:loopback, "
-                                                        "can:PLUGIN:INTERFACE?bitrate=N, can:loopback, "
-                                                        "elm:PORT?baud=N&bitrate=N&protocol=auto|kline|can or "
-                                                        "elm:loopback?chip=elm|stn)");
-}
-
 uint32_t number(const std::string& text, const std::string& option, const std::string& value)
 {
     uint32_t parsed = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
     if (error != std::errc() || end != value.data() + value.size() || parsed == 0) {
-        refuse(text, option + " must be a positive whole number, not '" + value + "'");
+        refuseConnection(text, option + " must be a positive whole number, not '" + value + "'");
     }
     return parsed;
 }
 
 }  // namespace
+
+void refuseConnection(const std::string& text, const std::string& why)
+{
+    throw sessionError(SessionError::BadConnection,
+                       "Connection '" + text + "': " + why + " (use " + connectionUsage() + ")");
+}
 
 KLineOptions klineOptions(const std::string& text, const Connection& connection)
 {
@@ -40,9 +36,9 @@ KLineOptions klineOptions(const std::string& text, const Connection& connection)
         else if (key == "echo" && (value == "0" || value == "1"))
             options.echo = value == "1";
         else if (key == "echo")
-            refuse(text, "echo is 0 or 1, not '" + value + "'");
+            refuseConnection(text, "echo is 0 or 1, not '" + value + "'");
         else
-            refuse(text, "unknown option '" + key + "'");
+            refuseConnection(text, "unknown option '" + key + "'");
     }
     return options;
 }
@@ -55,19 +51,12 @@ Connection parseConnection(const std::string& text)
         return connection;
     }
     const auto colon = text.find(':');
+    if (colon == std::string::npos || colon == 0) refuseConnection(text, "unknown kind of link");
     connection.kind = text.substr(0, colon);
-    if (colon == std::string::npos ||
-        (connection.kind != "kline" && connection.kind != "can" && connection.kind != "elm"))
-        refuse(text, "unknown kind of link");
     const std::string rest = text.substr(colon + 1);
     const auto question = rest.find('?');
     connection.port = rest.substr(0, question);
-    if (connection.port.empty()) refuse(text, "no port");
-    if (connection.kind == "can" && connection.port != "loopback") {
-        const auto second = connection.port.find(':');
-        if (second == std::string::npos || second == 0 || second + 1 == connection.port.size())
-            refuse(text, "a CAN link is can:PLUGIN:INTERFACE");
-    }
+    if (connection.port.empty()) refuseConnection(text, "no port");
     if (question == std::string::npos) return connection;
     std::string query = rest.substr(question + 1);
     size_t start = 0;
@@ -76,7 +65,7 @@ Connection parseConnection(const std::string& text)
         const std::string pair = query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
         const auto equals = pair.find('=');
         if (pair.empty() || equals == std::string::npos || equals == 0)
-            refuse(text, "option '" + pair + "' is no NAME=VALUE");
+            refuseConnection(text, "option '" + pair + "' is no NAME=VALUE");
         connection.options[pair.substr(0, equals)] = pair.substr(equals + 1);
         if (amp == std::string::npos) break;
         start = amp + 1;
@@ -86,19 +75,27 @@ Connection parseConnection(const std::string& text)
 
 CanOptions canOptions(const std::string& text, const Connection& connection)
 {
-    CanOptions options;
     const auto colon = connection.port.find(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == connection.port.size())
+        refuseConnection(text, "a CAN link is can:PLUGIN:INTERFACE");
+    CanOptions options = canBusOptions(text, connection);
     options.plugin = connection.port.substr(0, colon);
-    options.interface = colon == std::string::npos ? "" : connection.port.substr(colon + 1);
+    options.interface = connection.port.substr(colon + 1);
+    return options;
+}
+
+CanOptions canBusOptions(const std::string& text, const Connection& connection)
+{
+    CanOptions options;
     for (const auto& [key, value] : connection.options) {
-        if (key != "bitrate") refuse(text, "unknown option '" + key + "'");
+        if (key != "bitrate") refuseConnection(text, "unknown option '" + key + "'");
         number(text, key, value);
         options.device[key] = value;
     }
     return options;
 }
 
-ElmOptions elmOptions(const std::string& text, const Connection& connection, bool* stn)
+ElmOptions elmOptions(const std::string& text, const Connection& connection)
 {
     ElmOptions options;
     options.port = connection.port;
@@ -109,26 +106,15 @@ ElmOptions elmOptions(const std::string& text, const Connection& connection, boo
             options.bitrate = number(text, key, value);
         } else if (key == "protocol") {
             if (value != "auto" && value != "kline" && value != "can")
-                refuse(text, "protocol is auto, kline or can, not '" + value + "'");
+                refuseConnection(text, "protocol is auto, kline or can, not '" + value + "'");
             options.protocol = value == "kline" ? ElmOptions::Protocol::KLine
                                : value == "can" ? ElmOptions::Protocol::Can
                                                 : ElmOptions::Protocol::Auto;
-        } else if (key == "chip" && connection.port == "loopback") {
-            if (value != "elm" && value != "stn") refuse(text, "chip is elm or stn, not '" + value + "'");
-            if (stn) *stn = value == "stn";
         } else {
-            refuse(text, "unknown option '" + key + "'");
+            refuseConnection(text, "unknown option '" + key + "'");
         }
     }
     return options;
-}
-
-void checkConnection(const std::string& text)
-{
-    const Connection connection = parseConnection(text);
-    if (connection.kind == "kline") klineOptions(text, connection);
-    if (connection.kind == "can") canOptions(text, connection);
-    if (connection.kind == "elm") elmOptions(text, connection);
 }
 
 }  // namespace TavrinKwp

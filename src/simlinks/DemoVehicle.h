@@ -1,5 +1,6 @@
 // The demo vehicle over the in-process simulator: the default of the demo
-// host, the scenario runner and the tests.
+// host, the scenario runner and the tests. The simulated links are registered
+// by the first call.
 #pragma once
 
 #include "DemoVehicleText.h"

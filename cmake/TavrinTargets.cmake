@@ -25,8 +25,15 @@ function(tavrin_public_headers target folder)
     file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/include/${folder}/${name} CONTENT "#include \"${path}\"\n")
   endforeach()
   install(FILES ${ARGN} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder})
-  target_include_directories(${target} INTERFACE $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
-                                                 $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  # Public headers include one another as <FOLDER/NAME.h>, the target's own sources too.
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    set(scope INTERFACE)
+  else()
+    set(scope PUBLIC)
+  endif()
+  target_include_directories(${target} ${scope} $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
+                                                $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 endfunction()
 
 # A library of the KWP2000 session side: static, exported in one of the
@@ -46,11 +53,9 @@ function(tavrin_session_library name)
   add_library(${name} STATIC ${ARG_SOURCES})
   add_library(TavrinIoCtl::${name} ALIAS ${name})
   tavrin_warnings(${name})
-  # Installed session headers include one another and Sorvik3.h by name.
+  # A host's include path is PREFIX/include alone: installed headers name their folder.
   target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}>
-                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/${ARG_FOLDER}>
-                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/TavrinKwpSession>
-                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/TavrinIoCtl>)
+                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   target_link_libraries(${name} ${ARG_LINK})
   install(TARGETS ${name} EXPORT ${ARG_EXPORT} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
   if(ARG_HEADERS)

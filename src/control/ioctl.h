@@ -5,9 +5,9 @@
 // reach it as Sorvik3::Error, with number() and description().
 #pragma once
 
-#include "SequenceState.h"
-#include "Sorvik3.h"
-#include "TavrinIoCtlExport.h"
+#include <TavrinIoCtl/SequenceState.h>
+#include <TavrinIoCtl/Sorvik3.h>
+#include <TavrinIoCtl/TavrinIoCtlExport.h>
 
 #include <QString>
 #include <QStringList>

@@ -4,8 +4,8 @@
 // session once its Session is set to none.
 #pragma once
 
-#include "Sorvik3.h"
-#include "TavrinDiagItemExport.h"
+#include <TavrinIoCtl/Sorvik3.h>
+#include <TavrinIoCtl/TavrinDiagItemExport.h>
 
 #include <QWidget>
 

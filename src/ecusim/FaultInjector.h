@@ -3,7 +3,7 @@
 // Each fault holds once, N times or always; the description file seeds them.
 #pragma once
 
-#include "VehicleModel.h"
+#include <TavrinKwpSession/VehicleModel.h>
 
 #include <optional>
 #include <string>

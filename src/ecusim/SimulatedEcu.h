@@ -3,8 +3,8 @@
 // lets the devices' measured signals move with time.
 #pragma once
 
-#include "HexText.h"
-#include "VehicleModel.h"
+#include <TavrinKwpSession/HexText.h>
+#include <TavrinKwpSession/VehicleModel.h>
 
 #include <cstdint>
 #include <map>

@@ -3,7 +3,7 @@
 // failures are numbered from 0x1000 so a host can tell the two apart.
 #pragma once
 
-#include "Sorvik3.h"
+#include <TavrinIoCtl/Sorvik3.h>
 
 #include <cstdint>
 #include <string>

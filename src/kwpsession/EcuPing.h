@@ -3,7 +3,7 @@
 // whether the link reaches the vehicle before a test.
 #pragma once
 
-#include "Sorvik3.h"
+#include <TavrinIoCtl/Sorvik3.h>
 
 #include <atomic>
 #include <functional>

@@ -5,10 +5,10 @@
 // the tests all use it.
 #pragma once
 
-#include "HexText.h"
-#include "SessionClock.h"
-#include "Sorvik3.h"
-#include "VehicleModel.h"
+#include <TavrinIoCtl/Sorvik3.h>
+#include <TavrinKwpSession/HexText.h>
+#include <TavrinKwpSession/SessionClock.h>
+#include <TavrinKwpSession/VehicleModel.h>
 
 #include <functional>
 #include <memory>

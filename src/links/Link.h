@@ -3,8 +3,8 @@
 // makes is bounded; every failure is a numbered Sorvik3::Error that names the ECU.
 #pragma once
 
-#include "HexText.h"
-#include "VehicleModel.h"
+#include <TavrinKwpSession/HexText.h>
+#include <TavrinKwpSession/VehicleModel.h>
 
 #include <cstdint>
 #include <string>

@@ -5,10 +5,10 @@
 // there; the simulated vehicle adds sim and the loopbacks when a program asks.
 #pragma once
 
-#include "Connection.h"
-#include "Link.h"
-#include "SessionClock.h"
-#include "VehicleModel.h"
+#include <TavrinKwpSession/Connection.h>
+#include <TavrinKwpSession/Link.h>
+#include <TavrinKwpSession/SessionClock.h>
+#include <TavrinKwpSession/VehicleModel.h>
 
 #include <functional>
 #include <memory>

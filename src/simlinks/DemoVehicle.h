@@ -3,8 +3,8 @@
 // by the first call.
 #pragma once
 
-#include "DemoVehicleText.h"
-#include "KwpSession.h"
+#include <TavrinKwpSession/DemoVehicleText.h>
+#include <TavrinKwpSession/KwpSession.h>
 
 #include <memory>
 #include <string>

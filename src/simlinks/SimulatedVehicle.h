@@ -3,8 +3,8 @@
 // it. A program gets these links by calling registerSimulatedLinks() once.
 #pragma once
 
-#include "HexText.h"
-#include "LinkRegistry.h"
+#include <TavrinKwpSession/HexText.h>
+#include <TavrinKwpSession/LinkRegistry.h>
 
 #include <functional>
 #include <memory>

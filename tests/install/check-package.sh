@@ -23,6 +23,11 @@ ls "$prefix"/lib*/qt6/plugins/designer/libtavrinDesignerPlugin.so > /dev/null 2>
 # Hosts include <TavrinIoCtl/...>, <TavrinKwpSession/...> and <TavrinKwpSimulation/...>, nothing of the inside.
 test -f "$prefix/include/TavrinIoCtl/ioctl.h" && test -f "$prefix/include/TavrinKwpSession/KwpSession.h"
 test -f "$prefix/include/TavrinKwpSimulation/SimulatedVehicle.h"
+# Installed headers name their neighbours' folder: a host's include path is PREFIX/include alone.
+if grep -rn '^#include "' "$prefix/include"; then
+  echo "FAILED: an installed header includes a neighbour without its folder"
+  exit 1
+fi
 test ! -e "$prefix/include/TavrinIoCtl/XmlDocument.h" && test ! -e "$prefix/include/TavrinKwpSession/ServingLoop.h"
 cmake -S "$control_only" -B "$scratch/control-only" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_DISABLE_FIND_PACKAGE_LibXml2=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_Qt6SerialPort=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6SerialBus=ON > /dev/null

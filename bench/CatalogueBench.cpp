@@ -4,7 +4,7 @@
 #include "Form.h"
 #include "KwpSession.h"
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <benchmark/benchmark.h>
 

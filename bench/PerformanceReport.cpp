@@ -11,7 +11,7 @@
 #include "KwpSession.h"
 #include "SimulatedVehicle.h"
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QApplication>
 #include <QDialog>

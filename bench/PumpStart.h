@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QString>
 

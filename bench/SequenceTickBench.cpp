@@ -6,7 +6,7 @@
 #include "PumpStart.h"
 #include "SessionClock.h"
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <benchmark/benchmark.h>
 

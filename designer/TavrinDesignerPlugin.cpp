@@ -1,7 +1,7 @@
 #include "TavrinDesignerPlugin.h"
 
 #include "DiagItemViewWrite.h"
-#include "ioctl.h"
+#include <TavrinIoCtl/ioctl.h>
 
 #include <QPainter>
 

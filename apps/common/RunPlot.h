@@ -8,7 +8,7 @@
 // thousand a segment draws a thinned copy.
 #pragma once
 
-#include "ioctl.h"
+#include <TavrinIoCtl/ioctl.h>
 
 #include <QChartView>
 #include <QHash>

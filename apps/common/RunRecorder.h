@@ -4,7 +4,7 @@
 // (docs/run-files.md). It only listens to the control's signals.
 #pragma once
 
-#include "ioctl.h"
+#include <TavrinIoCtl/ioctl.h>
 
 #include <QDateTime>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "KwpSession.h"
 #include "RunPlot.h"
 #include "RunRecorder.h"
-#include "ioctl.h"
+#include <TavrinIoCtl/ioctl.h>
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "Form.h"
 #include "Utils.h"
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 namespace VehicleInfo {
 namespace {

@@ -17,11 +17,9 @@
 #include <functional>
 #include <memory>
 
-class QTreeWidgetItem;
-
 namespace TavrinIoCtl {
 
-class Automation;
+class ioctlPrivate;
 
 // major "." minor ".0." revision: 1, 0, 1 gives 1.0.0.1.
 TAVRINIOCTL_EXPORT QString versionText(int major, int minor, int revision);
@@ -112,39 +110,13 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     // Busy became true (a sequence began) or false (it ended).
     void busyChanged(bool busy);
 
-  private slots:
-    // The reactions to the user's clicks and to the timers, named after their
-    // widget and event; they report whatever fails and never throw. Tests and
-    // the scenario runner reach them through Events (ioctlEvents.h).
-    void lvFunctions_ItemClick(QTreeWidgetItem* item);
-    void lvDevices_Click();
-    void lvFunctions_ColumnClick(int column);
-    void lvDevices_ColumnClick(int column);
-    void sbMain_PanelClick(const QString& key);
-    void cbStartTempo_Click();
-    void cbStartPerm_Click();
-    void CbStop_Click();
-    void cbEstop_Click();
-    void cbReadData_Click();
-    void ioCtlTimer_Timer();
-    void timRun_Timer();
-    void ParamVScroll_Change(int value);
-    void UserControl_Resize();
-
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    friend class Automation;
-    friend class Events;
-    void connectEvents();
-    // Throws SequenceRunning while a sequence runs.
-    void refuseWhileRunning(const char* call) const;
-    void initialise(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
-                    Sorvik3::SessionRef aDiagSession);
-
-    struct Parts;
-    std::unique_ptr<Parts> parts_;
+    // The parts and the reactions to the widgets and timers (ioctl_p.h, not installed).
+    friend class ioctlPrivate;
+    std::unique_ptr<ioctlPrivate> d_;
 };
 
 }  // namespace TavrinIoCtl

@@ -5,63 +5,52 @@
 // Not installed: hosts use ioctl.h alone.
 #pragma once
 
-#include "ControlFields.h"
 #include "DeviceSelectionState.h"
-#include "Form.h"
 #include "RunState.h"
 #include "Twips.h"
-#include "ioctl.h"
+#include "ioctl_p.h"
 
 #include <QLocale>
 
 namespace TavrinIoCtl {
 
-class Automation {
-  public:
-    static const Form& form(const ioctl& control);
-    static const ControlFields& fields(const ioctl& control);
-    static const DeviceSelection& selection(const ioctl& control);
-    static const RunState& runState(const ioctl& control);
-    // Whether a request of the control is on the line (or a step waits for one).
-    static bool requestInFlight(const ioctl& control);
-    static void setTwipsScale(ioctl& control, TavrinPlatform::TwipsScale scale);
-    static void setTextMeasure(ioctl& control, TavrinPlatform::TextMeasure measure);
-    static void setUserLocale(ioctl& control, const QLocale& locale);
-};
-
 inline const Form& formOf(const ioctl& control)
 {
-    return Automation::form(control);
+    return ioctlPrivate::of(control).form;
 }
 
 inline const ControlFields& fieldsOf(const ioctl& control)
 {
-    return Automation::fields(control);
+    return ioctlPrivate::of(control).fields;
 }
 
 inline const DeviceSelection& selectionOf(const ioctl& control)
 {
-    return Automation::selection(control);
+    return ioctlPrivate::of(control).catalogue.selection();
 }
 
 inline const RunState& runStateOf(const ioctl& control)
 {
-    return Automation::runState(control);
+    return ioctlPrivate::of(control).sequencer.runState();
 }
 
+// Whether a request of the control is on the line (or a step waits for one).
 inline bool requestInFlight(const ioctl& control)
 {
-    return Automation::requestInFlight(control);
+    return ioctlPrivate::of(control).sequencer.busy();
 }
 
 // The measures of a machine-independent run: 15 twips a pixel, every character
 // charWidth pixels wide, the C locale.
 inline void pinMeasures(ioctl& control, int charWidth)
 {
-    Automation::setTextMeasure(
-        control, [charWidth](const QFont&, const QString& text) { return charWidth * static_cast<int>(text.size()); });
-    Automation::setUserLocale(control, QLocale::c());
-    Automation::setTwipsScale(control, TavrinPlatform::TwipsScale{15.0, 15.0});
+    auto& platform = ioctlPrivate::of(control).platform;
+    platform.measure = [charWidth](const QFont&, const QString& text) {
+        return charWidth * static_cast<int>(text.size());
+    };
+    platform.seconds = TavrinPlatform::SecondsText(QLocale::c());
+    platform.scale = TavrinPlatform::TwipsScale{15.0, 15.0};
+    ioctlPrivate::of(control).UserControl_Resize();
 }
 
 }  // namespace TavrinIoCtl

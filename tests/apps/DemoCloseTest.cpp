@@ -4,7 +4,6 @@
 #include "DemoWindow.h"
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
-#include "ioctlEvents.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,9 +50,9 @@ class DemoHost : public ::testing::Test {
         auto* devices = control->findChild<QTreeWidget*>(QStringLiteral("lvDevices"));
         ASSERT_NE(row(functions, "EngineControl"), nullptr);
         functions->setCurrentItem(row(functions, "EngineControl"));
-        TavrinIoCtl::Events(*control).lvFunctions_ItemClick(row(functions, "EngineControl"));
+        QTest::keyClick(functions, Qt::Key_Return);
         devices->setCurrentItem(row(devices, "FuelPump"));
-        TavrinIoCtl::Events(*control).lvDevices_Click();
+        QTest::keyClick(devices, Qt::Key_Return);
         control->findChild<QCheckBox*>(QStringLiteral("ckReadData"))->setChecked(true);
         control->findChild<QPushButton*>(QStringLiteral("cbStartPerm"))->click();
         limit.start();
@@ -78,7 +77,7 @@ class DemoHost : public ::testing::Test {
 TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
 {
     QTest::qWait(300);
-    TavrinIoCtl::Events(*control).CbStop_Click();
+    control->findChild<QPushButton*>(QStringLiteral("CbStop"))->click();
     while (control->Busy() && limit.elapsed() < 8000)
         QTest::qWait(10);
     QTemporaryDir dir;
@@ -144,10 +143,10 @@ TEST(DemoLink, shouldStopTheDeviceBeforeReachingTheVehicleThroughAnotherLink)
     auto* functions = window.control()->findChild<QTreeWidget*>(QStringLiteral("lvFunctions"));
     ASSERT_NE(row(functions, "EngineControl"), nullptr);
     functions->setCurrentItem(row(functions, "EngineControl"));
-    TavrinIoCtl::Events(*window.control()).lvFunctions_ItemClick(row(functions, "EngineControl"));
+    QTest::keyClick(functions, Qt::Key_Return);
     auto* devices = window.control()->findChild<QTreeWidget*>(QStringLiteral("lvDevices"));
     devices->setCurrentItem(row(devices, "FuelPump"));
-    TavrinIoCtl::Events(*window.control()).lvDevices_Click();
+    QTest::keyClick(devices, Qt::Key_Return);
     window.control()->findChild<QPushButton*>(QStringLiteral("cbStartPerm"))->click();
     QElapsedTimer limit;
     limit.start();

@@ -4,7 +4,6 @@
 // language shares with English are left out.
 #include "ConnectDialog.h"
 #include "DemoWindow.h"
-#include "ioctlEvents.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -12,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -108,10 +108,10 @@ struct Window {
         window.start(openVehicle(QString(), instant));
         auto* functions = window.control()->findChild<QTreeWidget*>("lvFunctions");
         functions->setCurrentItem(functions->topLevelItem(0));
-        TavrinIoCtl::Events(*window.control()).lvFunctions_ItemClick(functions->topLevelItem(0));
+        QTest::keyClick(functions, Qt::Key_Return);
         auto* devices = window.control()->findChild<QTreeWidget*>("lvDevices");
         devices->setCurrentItem(devices->topLevelItem(0));
-        TavrinIoCtl::Events(*window.control()).lvDevices_Click();
+        QTest::keyClick(devices, Qt::Key_Return);
     }
     QMap<QString, QString> texts() { return textsOf(window); }
     QMap<QString, QString> connectTexts()

@@ -4,7 +4,6 @@
 // picture of each window there, for looking at.
 #include "DemoWindow.h"
 #include "DiagItemViewWrite.h"
-#include "ioctlEvents.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -109,7 +108,7 @@ TEST_P(DemoWindowSize, shouldKeepTheStopButtonsWholeAndTheRunLogReadable)
     EXPECT_GE(log->height(), 3 * log->fontMetrics().height()) << "the run log is a strip of " << log->height() << " px";
     EXPECT_GE(control->height(), control->minimumSizeHint().height());
     EXPECT_GE(control->width(), control->minimumSizeHint().width());
-    TavrinIoCtl::Events(*control).cbEstop_Click();
+    control->findChild<QPushButton*>(QStringLiteral("cbEstop"))->click();
     while (control->Busy() && limit.elapsed() < 20000)
         QTest::qWait(20);
     savePicture(window, c, "stopped");

@@ -1,5 +1,5 @@
 #include "ControlFixture.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QSignalSpy>
 

@@ -1,6 +1,6 @@
 #include "ControlFixture.h"
 #include "StandaloneParts.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QSignalSpy>
 #include <QTest>

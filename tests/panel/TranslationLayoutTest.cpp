@@ -1,6 +1,6 @@
 #include "ControlErrors.h"
 #include "ControlFixture.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -16,7 +16,7 @@
 #include "SimulatedVehicle.h"
 #include "VehicleModel.h"
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <gtest/gtest.h>
 

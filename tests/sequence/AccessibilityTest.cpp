@@ -2,7 +2,7 @@
 // name in the user's language and no two share one, idle and while a device is
 // driven; the indicator's meaning is text.
 #include "SequenceFixture.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QAccessible>
 #include <QSet>

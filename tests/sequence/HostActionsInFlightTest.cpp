@@ -7,7 +7,7 @@
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

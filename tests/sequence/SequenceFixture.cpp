@@ -1,6 +1,6 @@
 #include "SequenceFixture.h"
 #include "Settle.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 bool SequenceFixture::tick(uint32_t stepMs)
 {

@@ -8,7 +8,7 @@
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 using namespace TavrinIoCtl;
 

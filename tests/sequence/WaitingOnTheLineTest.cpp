@@ -11,7 +11,7 @@
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
 #include "ioctlAutomation.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

@@ -2,7 +2,7 @@
 
 #include "MultiLanguage.h"
 #include "StandaloneParts.h"
-#include "ioctlEvents.h"
+#include "ioctl_p.h"
 
 void ControlFixture::SetUp()
 {

@@ -13,18 +13,19 @@ namespace TavrinIoCtl {
 void ioctlPrivate::connectEvents()
 {
     Form& f = form;
-    QObject::connect(f.lvFunctions, &QTreeWidget::itemClicked, &q, [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
+    QObject::connect(f.lvFunctions, &QTreeWidget::itemClicked, &q,
+                     [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
     QObject::connect(f.lvDevices, &TavrinPlatform::ListView::listClicked, &q, [this] { lvDevices_Click(); });
     // The keyboard chooses a row as a click does.
     QObject::connect(f.lvFunctions, &TavrinPlatform::ListView::rowChosen, &q,
-            [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
+                     [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
     QObject::connect(f.lvDevices, &TavrinPlatform::ListView::rowChosen, &q, [this] { lvDevices_Click(); });
     QObject::connect(f.lvFunctions, &TavrinPlatform::ListView::columnClicked, &q,
-            [this](int column) { lvFunctions_ColumnClick(column); });
+                     [this](int column) { lvFunctions_ColumnClick(column); });
     QObject::connect(f.lvDevices, &TavrinPlatform::ListView::columnClicked, &q,
-            [this](int column) { lvDevices_ColumnClick(column); });
+                     [this](int column) { lvDevices_ColumnClick(column); });
     QObject::connect(f.sbMain, &TavrinPlatform::StatusPanels::panelClicked, &q,
-            [this](const QString& key) { sbMain_PanelClick(key); });
+                     [this](const QString& key) { sbMain_PanelClick(key); });
     QObject::connect(f.cbStartTempo, &QPushButton::clicked, &q, [this] { cbStartTempo_Click(); });
     QObject::connect(f.cbStartPerm, &QPushButton::clicked, &q, [this] { cbStartPerm_Click(); });
     QObject::connect(f.CbStop, &QPushButton::clicked, &q, [this] { CbStop_Click(); });
@@ -63,9 +64,8 @@ void ioctlPrivate::lvFunctions_ItemClick(QTreeWidgetItem* item)
 {
     // A choice would change the selection a request on the line reads when it returns.
     if (sequencer.busy()) return;
-    report.guard("lvFunctions_ItemClick", [&] {
-        catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinPlatform::ListItem*>(item));
-    });
+    report.guard("lvFunctions_ItemClick",
+                 [&] { catalogue.lvFunctions_ItemClick(dynamic_cast<TavrinPlatform::ListItem*>(item)); });
 }
 
 void ioctlPrivate::lvDevices_Click()
@@ -76,14 +76,12 @@ void ioctlPrivate::lvDevices_Click()
 
 void ioctlPrivate::lvFunctions_ColumnClick(int column)
 {
-    report.guard("lvFunctions_ColumnClick",
-                         [&] { catalogue.sortOnColumnClick(form.lvFunctions, column); });
+    report.guard("lvFunctions_ColumnClick", [&] { catalogue.sortOnColumnClick(form.lvFunctions, column); });
 }
 
 void ioctlPrivate::lvDevices_ColumnClick(int column)
 {
-    report.guard("lvDevices_ColumnClick",
-                         [&] { catalogue.sortOnColumnClick(form.lvDevices, column); });
+    report.guard("lvDevices_ColumnClick", [&] { catalogue.sortOnColumnClick(form.lvDevices, column); });
 }
 
 void ioctlPrivate::sbMain_PanelClick(const QString& key)

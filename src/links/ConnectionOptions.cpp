@@ -20,12 +20,6 @@ uint32_t number(const std::string& text, const std::string& option, const std::s
 
 }  // namespace
 
-void refuseConnection(const std::string& text, const std::string& why)
-{
-    throw sessionError(SessionError::BadConnection,
-                       "Connection '" + text + "': " + why + " (use " + connectionUsage() + ")");
-}
-
 KLineOptions klineOptions(const std::string& text, const Connection& connection)
 {
     KLineOptions options;

@@ -5,6 +5,7 @@
 #include "Connection.h"
 #include "ElmLink.h"
 #include "KLineLink.h"
+#include "LinkRegistry.h"
 
 #include <string>
 
@@ -16,10 +17,5 @@ CanOptions canOptions(const std::string& text, const Connection& connection);
 // The bus options alone, for a kind of link that names its own bus.
 CanOptions canBusOptions(const std::string& text, const Connection& connection);
 ElmOptions elmOptions(const std::string& text, const Connection& connection);
-
-// Throws Sorvik3::Error(SessionError::BadConnection): why, and how connection strings are written.
-[[noreturn]] void refuseConnection(const std::string& text, const std::string& why);
-// How the connection strings of every registered kind are written, for such words.
-std::string connectionUsage();
 
 }  // namespace TavrinKwp

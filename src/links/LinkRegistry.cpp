@@ -1,6 +1,6 @@
 #include "LinkRegistry.h"
 
-#include "ConnectionOptions.h"
+#include "ErrorNumbers.h"
 #include "RealLinks.h"
 
 #include <map>
@@ -34,6 +34,21 @@ Registry& registry()
     return *instance;
 }
 
+// How the connection strings of every registered kind are written.
+std::string connectionUsage()
+{
+    auto& known = registry();
+    std::lock_guard lock(known.mutex);
+    std::string usage;
+    size_t left = known.order.size();
+    for (const auto& key : known.order) {
+        usage += known.kinds.at(key).usage;
+        --left;
+        usage += left == 0 ? "" : left == 1 ? " or " : ", ";
+    }
+    return usage;
+}
+
 // A port with a kind of its own ("kline:loopback") comes before its scheme's.
 LinkKind kindOf(const std::string& text, const Connection& connection)
 {
@@ -62,24 +77,16 @@ void registerLink(const std::string& key, LinkKind kind)
     known.add(key, std::move(kind));
 }
 
-std::string connectionUsage()
-{
-    auto& known = registry();
-    std::lock_guard lock(known.mutex);
-    std::string usage;
-    size_t left = known.order.size();
-    for (const auto& key : known.order) {
-        usage += known.kinds.at(key).usage;
-        --left;
-        usage += left == 0 ? "" : left == 1 ? " or " : ", ";
-    }
-    return usage;
-}
-
 OpenedLink openLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle)
 {
     const Connection connection = parseConnection(text);
     return kindOf(text, connection).open(text, connection, std::move(vehicle));
+}
+
+void refuseConnection(const std::string& text, const std::string& why)
+{
+    throw sessionError(SessionError::BadConnection,
+                       "Connection '" + text + "': " + why + " (use " + connectionUsage() + ")");
 }
 
 void checkConnection(const std::string& text)

@@ -47,5 +47,8 @@ void registerLink(const std::string& key, LinkKind kind);
 OpenedLink openLink(const std::string& text, std::shared_ptr<const VehicleDescription> vehicle);
 // The same checks, opening nothing.
 void checkConnection(const std::string& text);
+// Throws Sorvik3::Error(SessionError::BadConnection) for a kind's check: the
+// connection, why, and how the connection strings of every registered kind are written.
+[[noreturn]] void refuseConnection(const std::string& text, const std::string& why);
 
 }  // namespace TavrinKwp

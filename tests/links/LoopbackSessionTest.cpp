@@ -4,11 +4,14 @@
 #include "ErrorNumbers.h"
 #include "ErrorOf.h"
 #include "FaultInjector.h"
+#include "InProcessLink.h"
 #include "KwpSession.h"
+#include "LinkRegistry.h"
 #include "LoopbackLink.h"
 #include "SessionClock.h"
 #include "SimulatedVehicle.h"
 #include "VehicleLoader.h"
+#include "VehicleSimulator.h"
 
 #include <gtest/gtest.h>
 
@@ -188,4 +191,44 @@ TEST(Connections, shouldRefuseWhatNamesNoLink)
         TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "kline:/dev/ttyUSB7?baud=9600&echo=0");
     EXPECT_FALSE(TavrinKwp::isSimulated(*real));
     EXPECT_THROW(TavrinKwp::simulatedVehicle(*real).faults(), Sorvik3::Error);
+}
+
+// A host adds a kind of link of its own as the real ones are added: the
+// session opens it by its scheme, its check refuses what it does not take, a
+// port of its own comes before its scheme, and the words of a refusal name it.
+TEST(Connections, shouldOpenAKindOfLinkAHostRegistered)
+{
+    std::vector<std::string> opened;
+    const auto kind = [&opened](const std::string& name) {
+        return TavrinKwp::LinkKind{[&opened, name](const std::string& text, const TavrinKwp::Connection&,
+                                                   std::shared_ptr<const TavrinKwp::VehicleDescription> vehicle) {
+                                       opened.push_back(name + " " + text);
+                                       auto simulator = std::make_shared<TavrinKwp::VehicleSimulator>(vehicle);
+                                       return TavrinKwp::OpenedLink{
+                                           std::make_shared<TavrinKwp::InProcessLink>(simulator),
+                                           std::make_shared<TavrinKwp::SimulatedVehicle>(simulator, nullptr)};
+                                   },
+                                   [](const std::string& text, const TavrinKwp::Connection& connection) {
+                                       if (!connection.options.empty())
+                                           TavrinKwp::refuseConnection(text, "replay takes no options");
+                                   },
+                                   "replay:FILE"};
+    };
+    TavrinKwp::registerLink("replay", kind("scheme"));
+    TavrinKwp::registerLink("replay:special", kind("port"));
+
+    auto session = TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "replay:run1");
+    const auto engine = session->Ecus().front();
+    EXPECT_EQ(errorOf([&] { engine->Init(); }), 0);
+    EXPECT_TRUE(session->communicationOpen(engine->Name()));
+    TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "replay:special");
+    EXPECT_EQ(opened, (std::vector<std::string>{"scheme replay:run1", "port replay:special"}));
+
+    EXPECT_EQ(errorOf([] { TavrinKwp::checkConnection("replay:run1?speed=2"); }), number(SessionError::BadConnection));
+    try {
+        TavrinKwp::checkConnection("bogus:x");
+        ADD_FAILURE() << "bogus:x was taken";
+    } catch (const Sorvik3::Error& error) {
+        EXPECT_NE(error.description().find("replay:FILE"), std::string::npos) << error.description();
+    }
 }

@@ -6,7 +6,7 @@
 // call made by a job on the line's thread runs at once.
 #pragma once
 
-#include "Link.h"
+#include <TavrinKwpSession/Link.h>
 
 #include <chrono>
 #include <condition_variable>

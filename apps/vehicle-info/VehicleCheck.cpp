@@ -22,15 +22,16 @@ QString nameOf(const Sorvik3::RequestRef& request)
 
 // Whether the request names the device: a request of the device's own names it
 // by its bytes; a shared one needs a device list (found as the control finds it) holding it.
-bool namesDevice(const Sorvik3::RequestRef& request, const Sorvik3::RequestRef& shared, const QString& device)
+bool namesDevice(const TavrinIoCtl::multilanguage::Language& language, const Sorvik3::RequestRef& request,
+                 const Sorvik3::RequestRef& shared, const QString& device)
 {
     if (!request) return false;
     if (request != shared) return true;
     for (const char* list : {"OutputTemporaryControlList", "OutputPermanentControlList"}) {
         try {
-            auto data = TavrinIoCtl::utils::FindDataByName(request, QString::fromLatin1(list), QString());
+            auto data = TavrinIoCtl::utils::FindDataByName(language, request, QString::fromLatin1(list), QString());
             auto values = data ? data->NumericList() : nullptr;
-            if (values && TavrinIoCtl::utils::FindValueByName(data, device) >= 0) return true;
+            if (values && TavrinIoCtl::utils::FindValueByName(language, data, device) >= 0) return true;
         } catch (const std::exception&) {
             // not in this list
         }
@@ -67,6 +68,7 @@ void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
 {
     const auto& form = formOf(control);
     const auto& f = selectionOf(control);
+    const auto& language = languageOf(control);
     const int devices = form.lvDevices->rowCount();
     out.found << QStringLiteral("%1 device(s)").arg(devices);
     for (int i = 0; i < devices; ++i) {
@@ -74,9 +76,9 @@ void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
         form.lvDevices->setCurrentItem(row);
         TavrinIoCtl::Events(control).lvDevices_Click();
         const QString device = row->text(0);
-        if (!namesDevice(f.DeviceStartRequest, f.OutputControlRequest, device))
+        if (!namesDevice(language, f.DeviceStartRequest, f.OutputControlRequest, device))
             out.missing << "device '" + device + "': its start '" + nameOf(f.DeviceStartRequest) + "' cannot name it";
-        if (!namesDevice(f.DeviceStopRequest, f.StopRequest, device))
+        if (!namesDevice(language, f.DeviceStopRequest, f.StopRequest, device))
             out.missing << "device '" + device + "': no stop request that names it ('" + nameOf(f.DeviceStopRequest) +
                                "')";
     }

@@ -5,6 +5,7 @@
 
 #include "ControlContext.h"
 #include "DeviceSelectionState.h"
+#include "MultiLanguage.h"
 #include "PendingError.h"
 
 namespace TavrinIoCtl {
@@ -25,7 +26,10 @@ class ListRedrawLock {
 
 class Catalogue {
   public:
-    explicit Catalogue(ControlContext& control) : c_(control) {}
+    Catalogue(ControlContext& control, const multilanguage::Language& language) : c_(control), language_(language) {}
+
+    // The language file the control loaded: its synonyms find requests, data and values.
+    const multilanguage::Language& language() const { return language_; }
 
     // What was resolved for the chosen ECU and device; changed only here.
     const DeviceSelection& selection() const { return selection_; }
@@ -77,6 +81,7 @@ class Catalogue {
     void reportFailure(const char* operation, const Failure& failure);
 
     ControlContext& c_;
+    const multilanguage::Language& language_;
     DeviceSelection selection_;
 };
 

@@ -50,25 +50,32 @@ void Catalogue::addDevices(const Sorvik3::DataRef& data, bool temporary)
 void Catalogue::resolveCommandValues()
 {
     auto& f = selection_;
-    f.CommandData = utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputControlCommand"), kNone);
+    f.CommandData =
+        utils::FindDataByName(language_, f.OutputControlRequest, QStringLiteral("OutputControlCommand"), kNone);
     if (!f.CommandData) return;
     f.StartTemporaryValue = f.StartPermanentValue = f.StatusCommandValue = f.StopCommandValue = -1;
     PendingError skip;
-    skip.run([&] { f.StartTemporaryValue = utils::FindValueByName(f.CommandData, QStringLiteral("Start Temporary")); });
-    skip.run([&] { f.StartPermanentValue = utils::FindValueByName(f.CommandData, QStringLiteral("Start Permanent")); });
-    skip.run([&] { f.StatusCommandValue = utils::FindValueByName(f.CommandData, QStringLiteral("Status")); });
-    skip.run([&] { f.StopCommandValue = utils::FindValueByName(f.CommandData, QStringLiteral("Stop")); });
+    skip.run([&] {
+        f.StartTemporaryValue = utils::FindValueByName(language_, f.CommandData, QStringLiteral("Start Temporary"));
+    });
+    skip.run([&] {
+        f.StartPermanentValue = utils::FindValueByName(language_, f.CommandData, QStringLiteral("Start Permanent"));
+    });
+    skip.run(
+        [&] { f.StatusCommandValue = utils::FindValueByName(language_, f.CommandData, QStringLiteral("Status")); });
+    skip.run([&] { f.StopCommandValue = utils::FindValueByName(language_, f.CommandData, QStringLiteral("Stop")); });
 }
 
 void Catalogue::resolveStatusValues()
 {
     auto& f = selection_;
-    f.StatusData = utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputControlStatus"), kNone);
+    f.StatusData =
+        utils::FindDataByName(language_, f.OutputControlRequest, QStringLiteral("OutputControlStatus"), kNone);
     if (!f.StatusData) return;
     f.RunningValue = f.StoppedValue = -1;
     PendingError skip;
-    skip.run([&] { f.RunningValue = utils::FindValueByName(f.StatusData, QStringLiteral("Running")); });
-    skip.run([&] { f.StoppedValue = utils::FindValueByName(f.StatusData, QStringLiteral("Stopped")); });
+    skip.run([&] { f.RunningValue = utils::FindValueByName(language_, f.StatusData, QStringLiteral("Running")); });
+    skip.run([&] { f.StoppedValue = utils::FindValueByName(language_, f.StatusData, QStringLiteral("Stopped")); });
 }
 
 void Catalogue::prepareSessionName()
@@ -77,7 +84,7 @@ void Catalogue::prepareSessionName()
     DiagItemViewWrite* view = c_.form.DiSessionName;
     Sorvik3::DataRef sessionName;
     if (f.StartSessionRequest)
-        sessionName = utils::FindDataByName(f.StartSessionRequest, QStringLiteral("SessionName"), kNone);
+        sessionName = utils::FindDataByName(language_, f.StartSessionRequest, QStringLiteral("SessionName"), kNone);
     if (!sessionName) {
         view->setVisible(false);
         return;
@@ -85,8 +92,7 @@ void Catalogue::prepareSessionName()
     PendingError skip;
     view->setWriteEnabled(true);
     view->setVisible(true);
-    const QString caption =
-        multilanguage::controlText(QStringLiteral("DiSessionName/caption"), QStringLiteral("Session"));
+    const QString caption = language_.controlText(QStringLiteral("DiSessionName/caption"), QStringLiteral("Session"));
     view->setLabelWidth(
         TavrinPlatform::roundHalfEven(4 * c_.platform.scale.perPixelX + c_.platform.textWidthTwips(caption)));
     view->setCaption(caption);
@@ -133,7 +139,7 @@ void Catalogue::logRequestLines(const Sorvik3::RequestRef& start, const Sorvik3:
 Sorvik3::RequestRef Catalogue::requestOr(const QString& name, const QString& suffix,
                                          const Sorvik3::RequestRef& fallback)
 {
-    auto request = utils::FindRequestByName(selection_.SelectedEcu, name, suffix);
+    auto request = utils::FindRequestByName(language_, selection_.SelectedEcu, name, suffix);
     return request ? request : fallback;
 }
 
@@ -146,27 +152,27 @@ void Catalogue::LoadDeviceList()
     const TavrinPlatform::ListBatch rows(c_.form.lvDevices);
     f.OutputControlRequest = f.StopRequest = f.StatusRequest = f.StartSessionRequest = f.TesterPresentRequest = nullptr;
     f.TemporaryListData = f.PermanentListData = nullptr;
-    f.OutputControlRequest = utils::FindRequestByName(f.SelectedEcu, QStringLiteral("OutputControl"), kNone);
+    f.OutputControlRequest = utils::FindRequestByName(language_, f.SelectedEcu, QStringLiteral("OutputControl"), kNone);
     if (f.OutputControlRequest) {
         skip.run([&] {
-            addDevices(
-                utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputTemporaryControlList"), kNone),
-                true);
+            addDevices(utils::FindDataByName(language_, f.OutputControlRequest,
+                                             QStringLiteral("OutputTemporaryControlList"), kNone),
+                       true);
         });
         skip.run([&] {
-            addDevices(
-                utils::FindDataByName(f.OutputControlRequest, QStringLiteral("OutputPermanentControlList"), kNone),
-                false);
+            addDevices(utils::FindDataByName(language_, f.OutputControlRequest,
+                                             QStringLiteral("OutputPermanentControlList"), kNone),
+                       false);
         });
         skip.run([&] { resolveCommandValues(); });
         skip.run([&] { resolveStatusValues(); });
         f.StopRequest = requestOr(QStringLiteral("OutputControl.Stop"), kNone, f.OutputControlRequest);
         f.StatusRequest = requestOr(QStringLiteral("OutputControl.Status"), kNone, f.OutputControlRequest);
         f.StartSessionRequest =
-            utils::FindRequestByName(f.SelectedEcu, QStringLiteral("StartDiagnosticSession"), kNone);
+            utils::FindRequestByName(language_, f.SelectedEcu, QStringLiteral("StartDiagnosticSession"), kNone);
         skip.run([&] { prepareSessionName(); });
         f.TesterPresentRequest =
-            utils::FindRequestByName(f.SelectedEcu, QStringLiteral("TesterPresent.WithResponse"), kNone);
+            utils::FindRequestByName(language_, f.SelectedEcu, QStringLiteral("TesterPresent.WithResponse"), kNone);
         logRequestSummary();
     }
 }

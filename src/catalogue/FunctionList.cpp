@@ -38,11 +38,13 @@ bool Catalogue::HasOutputControlLists(const Sorvik3::EcuRef& ecu)
     bool result = false;
     PendingError skip;
     skip.run([&] {
-        auto request = utils::FindRequestByName(ecu, QStringLiteral("OutputControl"), QString());
+        auto request = utils::FindRequestByName(language_, ecu, QStringLiteral("OutputControl"), QString());
         if (!request) return;
-        auto temporary = utils::FindDataByName(request, QStringLiteral("OutputTemporaryControlList"), QString());
+        auto temporary =
+            utils::FindDataByName(language_, request, QStringLiteral("OutputTemporaryControlList"), QString());
         if (temporary && !temporary->NumericList()) return;
-        auto permanent = utils::FindDataByName(request, QStringLiteral("OutputPermanentControlList"), QString());
+        auto permanent =
+            utils::FindDataByName(language_, request, QStringLiteral("OutputPermanentControlList"), QString());
         if (permanent && !permanent->NumericList()) return;
         if (!permanent && !temporary) return;
         result = true;

@@ -16,7 +16,7 @@ void Catalogue::removeParameterItems()
 
 bool Catalogue::IsNamedEntry(const Sorvik3::RequestRef& request, const Sorvik3::DataRef& item, const QString& name)
 {
-    auto found = utils::FindDataByName(request, name, QString());
+    auto found = utils::FindDataByName(language_, request, name, QString());
     return found && found == item;
 }
 

@@ -48,15 +48,15 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
     d_->platform.font = font();
     buildForm(this, d_->form, d_->platform.scale);
     d_->form.timRun->setInterval(kAnimationIntervalMs);
-    d_->report.errorHint = [] {
-        return multilanguage::GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
+    d_->report.errorHint = [this] {
+        return d_->language.GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
     };
-    d_->report.ledMeaning = [](const QString& colour) {
+    d_->report.ledMeaning = [this](const QString& colour) {
         return colour == QStringLiteral("Red")
-                   ? multilanguage::GetMessage("Busy: a sequence runs", QStringLiteral("Messages/LedBusy"))
+                   ? d_->language.GetMessage("Busy: a sequence runs", QStringLiteral("Messages/LedBusy"))
                : colour == QStringLiteral("Amber")
-                   ? multilanguage::GetMessage("A device may still be driven", QStringLiteral("Messages/LedDriven"))
-                   : multilanguage::GetMessage("Idle: nothing is driven", QStringLiteral("Messages/LedIdle"));
+                   ? d_->language.GetMessage("A device may still be driven", QStringLiteral("Messages/LedDriven"))
+                   : d_->language.GetMessage("Idle: nothing is driven", QStringLiteral("Messages/LedIdle"));
     };
     d_->report.onBusy = [this](bool busy) { emit busyChanged(busy); };
     d_->sequencer.onStateChanged = [this](SequenceState state) { emit stateChanged(state); };
@@ -70,7 +70,7 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
                                       uint32_t ms) { emit dataRead(name, unit, text, value, ms); };
     d_->connectEvents();
     // A screen reader has names before any language file is read.
-    translateAssistiveTexts(d_->form);
+    translateAssistiveTexts(d_->language, d_->form);
     orderTabs(d_->form);
 }
 

@@ -24,6 +24,12 @@ inline const ControlFields& fieldsOf(const ioctl& control)
     return ioctlPrivate::of(control).fields;
 }
 
+// The language file the control loaded (its messages, texts and synonyms).
+inline const multilanguage::Language& languageOf(const ioctl& control)
+{
+    return ioctlPrivate::of(control).language;
+}
+
 inline const DeviceSelection& selectionOf(const ioctl& control)
 {
     return ioctlPrivate::of(control).catalogue.selection();

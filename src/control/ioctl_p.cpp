@@ -50,9 +50,9 @@ void ioctlPrivate::initialise(const QString& szInstallServer, const QString& szU
     report.SetBusy(false);
     sequencer.SetState(SequenceState::Idle);
     fields.InstallPath = szInstallServer;
-    multilanguage::LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
-    TranslateControls(form.controls, QStringLiteral("IoCtlMainForm/Controls"));
-    translateAssistiveTexts(form);
+    language.LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
+    TranslateControls(language, form.controls, QStringLiteral("IoCtlMainForm/Controls"));
+    translateAssistiveTexts(language, form);
     report.showLed();
     fitCaptions(form);
     form.sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + q.ControlVersion());

@@ -9,6 +9,7 @@
 #include "ControlContext.h"
 #include "ControlFields.h"
 #include "Form.h"
+#include "MultiLanguage.h"
 #include "Reporting.h"
 #include "Sequencer.h"
 #include "ioctl.h"
@@ -50,12 +51,13 @@ class ioctlPrivate {
                     Sorvik3::SessionRef aDiagSession);
 
     ioctl& q;
+    multilanguage::Language language;
     Form form;
     ControlFields fields;
     Platform platform;
     Reporting report{form, fields};
     ControlContext context{form, fields, report, platform};
-    Catalogue catalogue{context};
+    Catalogue catalogue{context, language};
     Sequencer sequencer{context, catalogue};
 };
 

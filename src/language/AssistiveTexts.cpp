@@ -11,18 +11,18 @@ struct Assistive {
     const char* description;
 };
 
-void nameWidget(const Assistive& entry)
+void nameWidget(const multilanguage::Language& language, const Assistive& entry)
 {
     const QString key = entry.widget->objectName() + QStringLiteral("/");
     entry.widget->setAccessibleName(
-        multilanguage::controlText(key + QStringLiteral("accessibleName"), QString::fromUtf8(entry.name)));
-    entry.widget->setAccessibleDescription(multilanguage::controlText(key + QStringLiteral("accessibleDescription"),
-                                                                      QString::fromUtf8(entry.description)));
+        language.controlText(key + QStringLiteral("accessibleName"), QString::fromUtf8(entry.name)));
+    entry.widget->setAccessibleDescription(
+        language.controlText(key + QStringLiteral("accessibleDescription"), QString::fromUtf8(entry.description)));
 }
 
 }  // namespace
 
-void translateAssistiveTexts(const Form& f)
+void translateAssistiveTexts(const multilanguage::Language& language, const Form& f)
 {
     const Assistive entries[] = {
         {f.lvFunctions, "ECU list",
@@ -43,11 +43,11 @@ void translateAssistiveTexts(const Form& f)
          "and the indicator."},
     };
     for (const auto& entry : entries)
-        nameWidget(entry);
+        nameWidget(language, entry);
     f.lvStatus->headerItem()->setText(
-        0, multilanguage::controlText(QStringLiteral("lvStatus/NAME/text"), QStringLiteral("Name")));
+        0, language.controlText(QStringLiteral("lvStatus/NAME/text"), QStringLiteral("Name")));
     f.lvStatus->headerItem()->setText(
-        1, multilanguage::controlText(QStringLiteral("lvStatus/VALUE/text"), QStringLiteral("Value")));
+        1, language.controlText(QStringLiteral("lvStatus/VALUE/text"), QStringLiteral("Value")));
 }
 
 }  // namespace TavrinIoCtl

@@ -7,9 +7,10 @@
 #pragma once
 
 #include "Form.h"
+#include "MultiLanguage.h"
 
 namespace TavrinIoCtl {
 
-void translateAssistiveTexts(const Form& form);
+void translateAssistiveTexts(const multilanguage::Language& language, const Form& form);
 
 }  // namespace TavrinIoCtl

@@ -12,22 +12,26 @@ namespace {
 
 const std::string kLangAttribute = "xml:lang";
 
+}  // namespace
+
 // First node of the localised path: the current language's sibling, else the
 // first of that name. Empty on no match; nullopt when the path cannot be selected.
 // The language is compared here, never pasted into the expression, so no code
 // the host passes can change what the expression selects.
-std::optional<TavrinXml::Node> selectLocalised(TavrinXml::Node context, const QString& path)
+std::optional<TavrinXml::Node> Language::selectLocalised(TavrinXml::Node context, const QString& path) const
 {
-    const auto& document = *state().LanguageDocument;
+    const auto& document = *LanguageDocument;
     std::vector<TavrinXml::Node> nodes;
     if (!document.trySelectAll(path.toStdString(), context, nodes)) return std::nullopt;
     if (nodes.empty()) return nullptr;
-    const std::string language = state().CurrentLanguage.toStdString();
+    const std::string language = CurrentLanguage.toStdString();
     for (TavrinXml::Node node : nodes) {
         if (TavrinXml::attribute(node, kLangAttribute) == language) return node;
     }
     return nodes.front();
 }
+
+namespace {
 
 QString substitute(QString text, const QStringList& substitutions)
 {
@@ -39,18 +43,6 @@ QString substitute(QString text, const QStringList& substitutions)
     return text;
 }
 
-// The message text with placeholders replaced; nullopt when a selection failed.
-std::optional<QString> messageText(const QString& defaultText, const QString& key, const QStringList& substitutions)
-{
-    QString text = defaultText;
-    if (state().LanguageDocument) {
-        auto node = selectLocalised(nullptr, QStringLiteral("/software/") + key);
-        if (!node) return std::nullopt;
-        if (*node) text = QString::fromStdString(TavrinXml::text(*node));
-    }
-    return substitute(text, substitutions);
-}
-
 std::optional<double> readNumber(const QString& text)
 {
     bool ok = false;
@@ -58,8 +50,23 @@ std::optional<double> readNumber(const QString& text)
     return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
+}  // namespace
+
+// The message text with placeholders replaced; nullopt when a selection failed.
+std::optional<QString> Language::messageText(const QString& defaultText, const QString& key,
+                                             const QStringList& substitutions) const
+{
+    QString text = defaultText;
+    if (LanguageDocument) {
+        auto node = selectLocalised(nullptr, QStringLiteral("/software/") + key);
+        if (!node) return std::nullopt;
+        if (*node) text = QString::fromStdString(TavrinXml::text(*node));
+    }
+    return substitute(text, substitutions);
+}
+
 template <typename Integer>
-Integer integerMessage(Integer defaultValue, const QString& key, const QStringList& substitutions)
+Integer Language::integerMessage(Integer defaultValue, const QString& key, const QStringList& substitutions) const
 {
     auto text = messageText(QString::number(defaultValue), key, substitutions);
     if (!text) return defaultValue;
@@ -72,29 +79,20 @@ Integer integerMessage(Integer defaultValue, const QString& key, const QStringLi
     return static_cast<Integer>(rounded);
 }
 
-}  // namespace
-
-LanguageState& state()
-{
-    thread_local LanguageState languageState;
-    return languageState;
-}
-
 QString languageFilePath(const QString& installPath)
 {
     return installPath + QStringLiteral("/lang/ioctl.xml");
 }
 
-void LoadLanguageFile(const QString& installPath, const QString& languageCode)
+void Language::LoadLanguageFile(const QString& installPath, const QString& languageCode)
 {
-    auto& language = state();
-    language.LanguageDocument.emplace();
-    language.SynonymCache.clear();
-    language.CurrentLanguage = languageCode.isEmpty() ? QStringLiteral("en") : languageCode;
+    LanguageDocument.emplace();
+    SynonymCache.clear();
+    CurrentLanguage = languageCode.isEmpty() ? QStringLiteral("en") : languageCode;
     const QString path = languageFilePath(installPath);
     TavrinXml::Document document = TavrinXml::Document::load(path.toStdString());
     if (document.loaded()) {
-        language.LanguageDocument = std::move(document);
+        LanguageDocument = std::move(document);
         return;
     }
     const auto& error = *document.error();
@@ -105,47 +103,47 @@ void LoadLanguageFile(const QString& installPath, const QString& languageCode)
     throw Sorvik3::Error(number(ControlError::LanguageFile), description.toStdString());
 }
 
-bool GetLocalizedText(TavrinXml::Node element, const QString& path, QString& text)
+bool Language::GetLocalizedText(TavrinXml::Node element, const QString& path, QString& text) const
 {
-    if (!state().LanguageDocument || element == nullptr) return false;
+    if (!LanguageDocument || element == nullptr) return false;
     auto node = selectLocalised(element, path);
     if (!node || !*node) return false;
     text = QString::fromStdString(TavrinXml::text(*node));
     return true;
 }
 
-QString controlText(const QString& path, const QString& fallback)
+QString Language::controlText(const QString& path, const QString& fallback) const
 {
-    const auto& document = state().LanguageDocument;
+    const auto& document = LanguageDocument;
     if (!document) return fallback;
     QString text = fallback;
     GetLocalizedText(document->selectFirst("/software/IoCtlMainForm/Controls"), path, text);
     return text;
 }
 
-QString GetMessage(const QString& defaultValue, const QString& key, const QStringList& substitutions)
+QString Language::GetMessage(const QString& defaultValue, const QString& key, const QStringList& substitutions) const
 {
     return messageText(defaultValue, key, substitutions).value_or(defaultValue);
 }
 
-int32_t GetMessage(int32_t defaultValue, const QString& key, const QStringList& substitutions)
+int32_t Language::GetMessage(int32_t defaultValue, const QString& key, const QStringList& substitutions) const
 {
     return integerMessage(defaultValue, key, substitutions);
 }
 
-int16_t GetMessage(int16_t defaultValue, const QString& key, const QStringList& substitutions)
+int16_t Language::GetMessage(int16_t defaultValue, const QString& key, const QStringList& substitutions) const
 {
     return integerMessage(defaultValue, key, substitutions);
 }
 
-double GetMessage(double defaultValue, const QString& key, const QStringList& substitutions)
+double Language::GetMessage(double defaultValue, const QString& key, const QStringList& substitutions) const
 {
     auto text = messageText(QString::number(defaultValue, 'g', 17), key, substitutions);
     if (!text) return defaultValue;
     return readNumber(*text).value_or(defaultValue);
 }
 
-bool GetMessage(bool defaultValue, const QString& key, const QStringList& substitutions)
+bool Language::GetMessage(bool defaultValue, const QString& key, const QStringList& substitutions) const
 {
     auto text = messageText(defaultValue ? QStringLiteral("True") : QStringLiteral("False"), key, substitutions);
     if (!text) return defaultValue;
@@ -153,6 +151,27 @@ bool GetMessage(bool defaultValue, const QString& key, const QStringList& substi
     QString digits = *text;
     digits.remove(QLatin1Char(' '));
     return !(word == QStringLiteral("false") || word == QStringLiteral("faux") || digits == QStringLiteral("0"));
+}
+
+std::vector<std::string> Language::selectSynonyms(const char* branch, const QString& name) const
+{
+    if (!LanguageDocument) return {};
+    const QString xpath = QStringLiteral("/software/ioctl/") + QString::fromLatin1(branch) + QStringLiteral("[@id='") +
+                          name + QStringLiteral("']/Synonim");
+    std::vector<TavrinXml::Node> nodes;
+    if (!LanguageDocument->trySelectAll(xpath.toStdString(), nullptr, nodes)) return {};
+    std::vector<std::string> texts;
+    for (auto node : nodes)
+        texts.push_back(TavrinXml::text(node));
+    return texts;
+}
+
+const std::vector<std::string>& Language::synonyms(const char* branch, const QString& name) const
+{
+    const QString key = QString::fromLatin1(branch) + QLatin1Char('/') + name;
+    auto found = SynonymCache.find(key);
+    if (found == SynonymCache.end()) found = SynonymCache.emplace(key, selectSynonyms(branch, name)).first;
+    return found->second;
 }
 
 }  // namespace TavrinIoCtl::multilanguage

@@ -126,12 +126,10 @@ const std::vector<Key>& keysOf(const QString& type)
 }
 
 struct Walk {
+    const multilanguage::Language& language;
     TavrinXml::Node window;
 
-    bool lookUp(const QString& path, QString& text) const
-    {
-        return multilanguage::GetLocalizedText(window, path, text);
-    }
+    bool lookUp(const QString& path, QString& text) const { return language.GetLocalizedText(window, path, text); }
 
     void keyed(QObject* control, const QString& type)
     {
@@ -213,13 +211,14 @@ struct Walk {
 
 }  // namespace
 
-void TranslateControls(const QList<QObject*>& controls, const QString& windowKey)
+void TranslateControls(const multilanguage::Language& language, const QList<QObject*>& controls,
+                       const QString& windowKey)
 {
-    const auto& document = multilanguage::state().LanguageDocument;
+    const auto& document = language.document();
     if (!document) return;
     TavrinXml::Node window = document->selectFirst((QStringLiteral("/software/") + windowKey).toStdString());
     if (window == nullptr) return;
-    Walk walk{window};
+    Walk walk{language, window};
     for (QObject* control : controls)
         walk.control(control);
 }

@@ -306,7 +306,7 @@ Sorvik3::DataRef Sequencer::findData(const Sorvik3::RequestRef& request, const Q
 {
     const auto key = std::make_pair(request.get(), name);
     if (auto known = itemsFound_.find(key); known != itemsFound_.end()) return known->second;
-    auto item = utils::FindDataByName(request, name, QString());
+    auto item = utils::FindDataByName(catalogue_.language(), request, name, QString());
     itemsFound_.emplace(key, item);
     return item;
 }

@@ -102,6 +102,16 @@ TEST_F(CatalogueTest, shouldResolveTheEngineRequestsAndPrepareTheSessionChoice)
     EXPECT_EQ(sessionName->valueText(), "Adjustment");
 }
 
+// Two controls on one thread: the one that loaded German keeps it after another loads French.
+TEST_F(CatalogueTest, shouldKeepEachControlInTheLanguageItLoaded)
+{
+    initialise("de");
+    TavrinIoCtl::ioctl other;
+    other.initParameters(dataDir(), "fr", session);
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
+    EXPECT_EQ(form().DiSessionName->Caption(), "Sitzung");
+}
+
 TEST_F(CatalogueTest, shouldMakeTheClimateEcuUsableThroughSynonyms)
 {
     initialise();

@@ -40,9 +40,7 @@ struct FakeRequest final : Sorvik3::Request {
 
 class LookupTest : public ::testing::Test {
   protected:
-    void SetUp() override { multilanguage::state() = {}; }
-    void TearDown() override { multilanguage::state() = {}; }
-    void loadSynonyms() { multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", "en"); }
+    void loadSynonyms() { language.LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", "en"); }
     Sorvik3::RequestRef known(const std::string& name)
     {
         auto request = std::make_shared<FakeRequest>();
@@ -52,13 +50,14 @@ class LookupTest : public ::testing::Test {
     int32_t valueError(const Sorvik3::DataRef& data, const QString& name)
     {
         try {
-            utils::FindValueByName(data, name);
+            utils::FindValueByName(language, data, name);
         } catch (const Sorvik3::Error& error) {
             return error.number();
         }
         return 0;
     }
 
+    multilanguage::Language language;
     std::shared_ptr<FakeEcu> ecu = std::make_shared<FakeEcu>();
 };
 
@@ -84,7 +83,7 @@ TEST_P(RequestLookupTest, shouldTryTheNameThenEachSynonymWithTheSuffix)
     std::map<std::string, Sorvik3::RequestRef> requests;
     for (const auto& name : c.known)
         requests[name] = known(name);
-    EXPECT_EQ(utils::FindRequestByName(ecu, c.name, c.suffix), requests.at(c.found));
+    EXPECT_EQ(utils::FindRequestByName(language, ecu, c.name, c.suffix), requests.at(c.found));
     if (!c.asked.empty()) EXPECT_EQ(ecu->asked, c.asked);
 }
 
@@ -111,11 +110,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LookupTest, shouldGiveNoneWithoutADocumentOrForAnApostrophe)
 {
     known("ActuatorTest.Start.Fan");
-    EXPECT_EQ(utils::FindRequestByName(ecu, "OutputControl.Start.", "Fan"), nullptr);
+    EXPECT_EQ(utils::FindRequestByName(language, ecu, "OutputControl.Start.", "Fan"), nullptr);
     EXPECT_EQ(ecu->asked.size(), 1u);
     loadSynonyms();
-    EXPECT_EQ(utils::FindRequestByName(ecu, "Driver's lamp", ""), nullptr);
-    EXPECT_EQ(utils::FindRequestByName(nullptr, "OutputControl", ""), nullptr);
+    EXPECT_EQ(utils::FindRequestByName(language, ecu, "Driver's lamp", ""), nullptr);
+    EXPECT_EQ(utils::FindRequestByName(language, nullptr, "OutputControl", ""), nullptr);
 }
 
 TEST_F(LookupTest, shouldFindValuesByNameOrSynonymAndFailWithTheirNumbers)
@@ -124,9 +123,9 @@ TEST_F(LookupTest, shouldFindValuesByNameOrSynonymAndFailWithTheirNumbers)
     EXPECT_EQ(valueError(data, "Start Temporary"), 1);  // not a list of named values
     data->list = std::make_shared<NamedEntries>();
     data->list->entries = {{"Short Term", 7}, {"Stop", 0}};
-    EXPECT_EQ(utils::FindValueByName(data, "Stop"), 0);
+    EXPECT_EQ(utils::FindValueByName(language, data, "Stop"), 0);
     EXPECT_EQ(valueError(data, "Start Temporary"), 10000);  // no document: no synonyms
     loadSynonyms();
-    EXPECT_EQ(utils::FindValueByName(data, "Start Temporary"), 7);
+    EXPECT_EQ(utils::FindValueByName(language, data, "Start Temporary"), 7);
     EXPECT_EQ(valueError(data, "Start Permanent"), 10000);
 }

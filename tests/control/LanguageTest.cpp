@@ -7,19 +7,19 @@ namespace {
 
 class LanguageTest : public ::testing::Test {
   protected:
-    void SetUp() override { multilanguage::state() = {}; }
-    void TearDown() override { multilanguage::state() = {}; }
-    void load(const QString& language)
+    void load(const QString& code)
     {
-        multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", language);
+        language.LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", code);
     }
     QString localized(const QString& path)
     {
-        auto window = multilanguage::state().LanguageDocument->selectFirst("/software/IoCtlMainForm/Controls");
+        auto window = language.document()->selectFirst("/software/IoCtlMainForm/Controls");
         QString text = "unchanged";
-        multilanguage::GetLocalizedText(window, path, text);
+        language.GetLocalizedText(window, path, text);
         return text;
     }
+
+    multilanguage::Language language;
 };
 
 }  // namespace
@@ -27,9 +27,9 @@ class LanguageTest : public ::testing::Test {
 TEST_F(LanguageTest, shouldPickTheCurrentLanguageElseTheFirstSibling)
 {
     load("en");
-    EXPECT_EQ(multilanguage::GetMessage("default", "Messages/Greeting", {"Ann", "Bob"}), "Hello Ann\r\n\tand Bob");
-    EXPECT_EQ(multilanguage::GetMessage("default", "Messages/OnlyOthers"), "Nur deutsch");
-    EXPECT_EQ(multilanguage::GetMessage("default", "Messages/Regional"), "Colour");  // the first, en-GB is not en
+    EXPECT_EQ(language.GetMessage("default", "Messages/Greeting", {"Ann", "Bob"}), "Hello Ann\r\n\tand Bob");
+    EXPECT_EQ(language.GetMessage("default", "Messages/OnlyOthers"), "Nur deutsch");
+    EXPECT_EQ(language.GetMessage("default", "Messages/Regional"), "Colour");  // the first, en-GB is not en
     EXPECT_EQ(localized("lvFunctions/FCTS/text"), "Function (en)");
     EXPECT_EQ(localized("Nothing/here"), "unchanged");
     EXPECT_EQ(localized("bad[["), "unchanged");
@@ -41,7 +41,7 @@ TEST_F(LanguageTest, shouldTreatAHostileLanguageCodeAsAnUnknownLanguage)
     load("x']|//*|//a['");
     EXPECT_EQ(localized("lvFunctions/FCTS/text"), "Fonction");  // the first sibling
     EXPECT_EQ(localized("OptionPerm/item1/caption"), "Watch status");
-    EXPECT_EQ(multilanguage::GetMessage("default", "Messages/Greeting", {"Ann"}), "Bonjour Ann");
+    EXPECT_EQ(language.GetMessage("default", "Messages/Greeting", {"Ann"}), "Bonjour Ann");
     load("it's");
     EXPECT_EQ(localized("lvFunctions/FCTS/text"), "Fonction");
 }
@@ -49,33 +49,33 @@ TEST_F(LanguageTest, shouldTreatAHostileLanguageCodeAsAnUnknownLanguage)
 TEST_F(LanguageTest, shouldTakeEnglishForAnEmptyCode)
 {
     load("");
-    EXPECT_EQ(multilanguage::state().CurrentLanguage, "en");
+    EXPECT_EQ(language.currentLanguage(), "en");
     EXPECT_EQ(localized("lvFunctions/FCTS/text"), "Function (en)");
 }
 
 TEST_F(LanguageTest, shouldReplacePlaceholdersInOrder)
 {
     // No document: the default with its placeholders replaced; {1} inside S0 becomes S1.
-    EXPECT_EQ(multilanguage::GetMessage("{0}|{1}", "Messages/None", {"a{1}", "b{crlf}"}), "ab\r\n|b\r\n");
+    EXPECT_EQ(language.GetMessage("{0}|{1}", "Messages/None", {"a{1}", "b{crlf}"}), "ab\r\n|b\r\n");
 }
 
 TEST_F(LanguageTest, shouldConvertToTheDefaultsType)
 {
     load("en");
-    EXPECT_FALSE(multilanguage::GetMessage(true, "Messages/Faux"));
-    EXPECT_TRUE(multilanguage::GetMessage(false, "Messages/Empty"));
-    EXPECT_EQ(multilanguage::GetMessage(int32_t{42}, "Messages/Letters"), 42);
-    EXPECT_EQ(multilanguage::GetMessage(int32_t{0}, "Messages/Half"), 2);  // halves to even
-    EXPECT_EQ(multilanguage::GetMessage(int16_t{3}, "Messages/Big"), 3);   // out of the 16-bit range
-    EXPECT_EQ(multilanguage::GetMessage(int32_t{3}, "Messages/Big"), 40000);
-    EXPECT_DOUBLE_EQ(multilanguage::GetMessage(1.0, "Messages/Half"), 2.5);
-    EXPECT_EQ(multilanguage::GetMessage("kept {0}", "Messages/It's", {"x"}), "kept {0}");  // broken selection
+    EXPECT_FALSE(language.GetMessage(true, "Messages/Faux"));
+    EXPECT_TRUE(language.GetMessage(false, "Messages/Empty"));
+    EXPECT_EQ(language.GetMessage(int32_t{42}, "Messages/Letters"), 42);
+    EXPECT_EQ(language.GetMessage(int32_t{0}, "Messages/Half"), 2);  // halves to even
+    EXPECT_EQ(language.GetMessage(int16_t{3}, "Messages/Big"), 3);   // out of the 16-bit range
+    EXPECT_EQ(language.GetMessage(int32_t{3}, "Messages/Big"), 40000);
+    EXPECT_DOUBLE_EQ(language.GetMessage(1.0, "Messages/Half"), 2.5);
+    EXPECT_EQ(language.GetMessage("kept {0}", "Messages/It's", {"x"}), "kept {0}");  // broken selection
 }
 
 TEST_F(LanguageTest, shouldLeaveAnEmptyDocumentAfterAFailedLoad)
 {
-    EXPECT_THROW(multilanguage::LoadLanguageFile("/nonexistent", "fr"), Sorvik3::Error);
-    EXPECT_TRUE(multilanguage::state().LanguageDocument.has_value());
-    EXPECT_EQ(multilanguage::state().CurrentLanguage, "fr");
-    EXPECT_EQ(multilanguage::GetMessage("Clic {0}", "Messages/ClicHere", {"here"}), "Clic here");
+    EXPECT_THROW(language.LoadLanguageFile("/nonexistent", "fr"), Sorvik3::Error);
+    EXPECT_TRUE(language.document().has_value());
+    EXPECT_EQ(language.currentLanguage(), "fr");
+    EXPECT_EQ(language.GetMessage("Clic {0}", "Messages/ClicHere", {"here"}), "Clic here");
 }

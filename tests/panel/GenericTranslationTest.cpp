@@ -18,8 +18,7 @@ class GenericTranslationTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        multilanguage::state() = {};
-        multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", "en");
+        language.LoadLanguageFile(QStringLiteral(TAVRIN_FIXTURE_DIR) + "/languages", "en");
         tabs.setObjectName("tabs");
         tabs.addTab("General");
         tabs.setTabData(0, "general");
@@ -35,8 +34,7 @@ class GenericTranslationTest : public ::testing::Test {
         fileItem.setObjectName("mnuFile");
         TavrinPlatform::setClassicType(&fileItem, "Menu", 1);
     }
-    void TearDown() override { multilanguage::state() = {}; }
-
+    multilanguage::Language language;
     QTabBar tabs;
     QToolBar tools;
     QMenu menu;
@@ -46,7 +44,7 @@ class GenericTranslationTest : public ::testing::Test {
 
 TEST_F(GenericTranslationTest, shouldTranslateTabsToolbarsAndMenus)
 {
-    TranslateControls({&tabs, &tools, &fileItem}, "IoCtlMainForm/Controls");
+    TranslateControls(language, {&tabs, &tools, &fileItem}, "IoCtlMainForm/Controls");
     EXPECT_EQ(tabs.tabText(0), "General tab");
     EXPECT_EQ(tabs.tabToolTip(0), "General tip");
     EXPECT_EQ(tabs.tabText(1), "Keyless");
@@ -60,10 +58,10 @@ TEST_F(GenericTranslationTest, shouldIgnoreRefusalsOnlyInArrayRules)
     QObject odd;
     odd.setObjectName("odd");
     TavrinPlatform::setClassicType(&odd, "Menu", -1);
-    EXPECT_NO_THROW(TranslateControls({&odd}, "IoCtlMainForm/Controls"));  // a menu skips what it refuses
+    EXPECT_NO_THROW(TranslateControls(language, {&odd}, "IoCtlMainForm/Controls"));  // a menu skips what it refuses
     TavrinPlatform::setClassicType(&odd, "Label");
     try {
-        TranslateControls({&odd, &tabs}, "IoCtlMainForm/Controls");
+        TranslateControls(language, {&odd, &tabs}, "IoCtlMainForm/Controls");
         FAIL() << "a label that refuses its caption ends the walk";
     } catch (const Sorvik3::Error& error) {
         EXPECT_EQ(error.number(), number(ControlError::PropertyRefused));
@@ -73,9 +71,8 @@ TEST_F(GenericTranslationTest, shouldIgnoreRefusalsOnlyInArrayRules)
 
 TEST_F(GenericTranslationTest, shouldDoNothingWithoutDocumentOrWindow)
 {
-    TranslateControls({&tabs}, "No/Such/Window");
-    multilanguage::state() = {};
-    TranslateControls({&tabs}, "IoCtlMainForm/Controls");
+    TranslateControls(language, {&tabs}, "No/Such/Window");
+    TranslateControls(multilanguage::Language(), {&tabs}, "IoCtlMainForm/Controls");
     EXPECT_EQ(tabs.tabText(0), "General");
 }
 
@@ -96,7 +93,7 @@ TEST_F(GenericTranslationTest, shouldClearTheCheckedOptionOfAnExclusiveGroup)
                 options << option;
             }
             qobject_cast<QRadioButton*>(options[checked])->setChecked(true);
-            TranslateControls(options, "IoCtlMainForm/Controls");
+            TranslateControls(language, options, "IoCtlMainForm/Controls");
             for (int i = 0; i < 3; ++i) {
                 EXPECT_FALSE(qobject_cast<QRadioButton*>(options[i])->isChecked())
                     << "option " << i << " after checking " << checked << (buttonGroup ? " in a group" : "");

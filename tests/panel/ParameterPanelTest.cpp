@@ -11,10 +11,8 @@ class ParameterPanelTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        multilanguage::state() = {};
         form.PFondPicture->resize(377, 225);  // 3375 twips high
     }
-    void TearDown() override { multilanguage::state() = {}; }
 
     Sorvik3::RequestRef startRequest(const QString& items)
     {
@@ -102,7 +100,7 @@ TEST_F(ParameterPanelTest, shouldAlignLabelsAndNameTheItemOfEachView)
 
 TEST_F(ParameterPanelTest, shouldHoldBackOnlyTheExactlyNamedListWhenItExists)
 {
-    multilanguage::LoadLanguageFile(QStringLiteral(TAVRIN_DATA_DIR), "en");
+    parts.language.LoadLanguageFile(QStringLiteral(TAVRIN_DATA_DIR), "en");
     auto bySynonym =
         startRequest("<data name=\"ActuatorListShortTerm\" position=\"1\"/><data name=\"Level\" position=\"2\"/>");
     catalogue.BuildParameterPanel("Fan", bySynonym);

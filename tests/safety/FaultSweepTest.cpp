@@ -73,7 +73,6 @@ class SweepRun {
 
     Outcome run(const ActuatorTest& test)
     {
-        TavrinIoCtl::multilanguage::state() = {};
         vehicle_ = TavrinKwp::demoSession();
         vehicle_->setClock(clock_.clock());
         counter_ = std::make_shared<CallCounter>(vehicle_, failAt_, way_);

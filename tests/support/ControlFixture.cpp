@@ -6,7 +6,6 @@
 
 void ControlFixture::SetUp()
 {
-    TavrinIoCtl::multilanguage::state() = {};
     session = TavrinKwp::demoSession();
     session->setClock(clock.clock());
     control = std::make_unique<TavrinIoCtl::ioctl>();
@@ -19,7 +18,6 @@ void ControlFixture::SetUp()
 void ControlFixture::TearDown()
 {
     control.reset();
-    TavrinIoCtl::multilanguage::state() = {};
 }
 
 void ControlFixture::initialise(const QString& language)

@@ -4,6 +4,7 @@
 
 #include "Catalogue.h"
 #include "ControlContext.h"
+#include "MultiLanguage.h"
 
 #include <QStringList>
 
@@ -24,5 +25,6 @@ struct StandaloneParts {
     TavrinIoCtl::Platform platform;
     TavrinIoCtl::Reporting report{form, fields};
     TavrinIoCtl::ControlContext context{form, fields, report, platform};
-    TavrinIoCtl::Catalogue catalogue{context};
+    TavrinIoCtl::multilanguage::Language language;
+    TavrinIoCtl::Catalogue catalogue{context, language};
 };

@@ -1,7 +1,6 @@
 // Choosing an ECU and a device on ECUs of growing size: both must stay linear
 // in the number of devices and data items.
 #include "ControlFields.h"
-#include "Form.h"
 #include "KwpSession.h"
 #include "ioctlAutomation.h"
 #include "ioctl_p.h"
@@ -47,12 +46,13 @@ struct LargeControl {
     }
     void chooseEcu()
     {
-        TavrinIoCtl::Events(control).lvFunctions_ItemClick(formOf(control).lvFunctions->findItem(QStringLiteral("1k")));
+        TavrinIoCtl::Events(control).lvFunctions_ItemClick(
+            catalogueWidgetsOf(control).lvFunctions->findItem(QStringLiteral("1k")));
     }
     void chooseDevice(int d)
     {
-        const auto& form = formOf(control);
-        form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("Device %1k").arg(d)));
+        const auto& lists = catalogueWidgetsOf(control);
+        lists.lvDevices->setCurrentItem(lists.lvDevices->findItem(QStringLiteral("Device %1k").arg(d)));
         TavrinIoCtl::Events(control).lvDevices_Click();
     }
 };

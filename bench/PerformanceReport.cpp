@@ -7,7 +7,6 @@
 
 #include "ControlFields.h"
 #include "DemoVehicle.h"
-#include "Form.h"
 #include "KwpSession.h"
 #include "SimulatedVehicle.h"
 #include "ioctlAutomation.h"
@@ -100,15 +99,16 @@ struct RunningPump {
         const QString line =
             QStringLiteral("  status driving : 83 11 F1 30 01 01 B7->88 F1 11 70 01 01 01 01 5E 2A 5A");
         for (int i = 0; i < lines; ++i)
-            formOf(control).runLog->append(line);
-        formOf(control).runLog->flush();
+            reportingWidgetsOf(control).runLog->append(line);
+        reportingWidgetsOf(control).runLog->flush();
         QApplication::processEvents();
     }
     // Ticks of the control's own 1 ms timer in that many milliseconds.
     double ticksPerSecond(int ms)
     {
         int ticks = 0;
-        auto counter = QObject::connect(formOf(control).ioCtlTimer, &QTimer::timeout, [&ticks] { ++ticks; });
+        auto counter =
+            QObject::connect(sequencerWidgetsOf(control).ioCtlTimer, &QTimer::timeout, [&ticks] { ++ticks; });
         runEventLoopFor(ms);
         QObject::disconnect(counter);
         return ticks * 1000.0 / ms;
@@ -121,12 +121,12 @@ void tickLatency()
     std::vector<double> micros;
     QTimer driver;
     QElapsedTimer clock;
-    formOf(pump.control).ioCtlTimer->stop();
+    sequencerWidgetsOf(pump.control).ioCtlTimer->stop();
     QObject::connect(&driver, &QTimer::timeout, [&] {
         clock.start();
         TavrinIoCtl::Events(pump.control).ioCtlTimer_Timer();
         micros.push_back(static_cast<double>(clock.nsecsElapsed()) / 1000.0);
-        formOf(pump.control).ioCtlTimer->stop();  // only the driver ticks
+        sequencerWidgetsOf(pump.control).ioCtlTimer->stop();  // only the driver ticks
         if (micros.size() >= 20000) QCoreApplication::quit();
     });
     driver.start(0);
@@ -167,9 +167,9 @@ void tickRates()
     RunningPump pump;
     std::vector<double> bare, empty;
     for (int round = 0; round < kRounds; ++round) {
-        formOf(pump.control).ioCtlTimer->stop();
+        sequencerWidgetsOf(pump.control).ioCtlTimer->stop();
         bare.push_back(bareTimerRate(kRoundMs));
-        formOf(pump.control).ioCtlTimer->start();
+        sequencerWidgetsOf(pump.control).ioCtlTimer->start();
         empty.push_back(pump.ticksPerSecond(kRoundMs));
     }
     report({"ticks/s on the 1 ms timer vs a bare restarted 1 ms timer",
@@ -181,11 +181,11 @@ void tickRates()
     empty.clear();
     for (int round = 0; round < kRounds; ++round) {
         empty.push_back(pump.ticksPerSecond(kRoundMs));
-        formOf(pump.control).ioCtlTimer->stop();
-        formOf(loaded.control).ioCtlTimer->start();
+        sequencerWidgetsOf(pump.control).ioCtlTimer->stop();
+        sequencerWidgetsOf(loaded.control).ioCtlTimer->start();
         full.push_back(loaded.ticksPerSecond(kRoundMs));
-        formOf(loaded.control).ioCtlTimer->stop();
-        formOf(pump.control).ioCtlTimer->start();
+        sequencerWidgetsOf(loaded.control).ioCtlTimer->stop();
+        sequencerWidgetsOf(pump.control).ioCtlTimer->start();
     }
     report({"ticks/s with 1,000,000 log lines vs an empty log",
             format("%.0f/s", median(full)) + format(" = %.3f", median(full) / median(empty)),
@@ -393,11 +393,11 @@ void bigEcu()
     control.show();
     control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
     QApplication::processEvents();
-    const auto& form = formOf(control);
-    auto* row = form.lvFunctions->row(0);
+    const auto& lists = catalogueWidgetsOf(control);
+    auto* row = lists.lvFunctions->row(0);
     const double click = paintedMs(31, [&](int) { TavrinIoCtl::Events(control).lvFunctions_ItemClick(row); });
     report({"click on an ECU of 2,000 devices and 20,000 data items", format("%.1f ms", click), "-", "<= 8 ms",
-            click <= 8.0 && form.lvDevices->rowCount() == 2000});
+            click <= 8.0 && lists.lvDevices->rowCount() == 2000});
     const double sort = paintedMs(31, [&](int i) { TavrinIoCtl::Events(control).lvDevices_ColumnClick(i % 2); });
     report({"sort 2,000 devices on a column click", format("%.1f ms", sort), "-", "<= 4 ms", sort <= 4.0});
     if (qEnvironmentVariableIsSet("TAVRIN_PAINT_COSTS")) {
@@ -429,7 +429,7 @@ double sortedClickMs(int devices, int column)
     control.show();
     control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
     QApplication::processEvents();
-    auto* row = formOf(control).lvFunctions->row(0);
+    auto* row = catalogueWidgetsOf(control).lvFunctions->row(0);
     TavrinIoCtl::Events(control).lvFunctions_ItemClick(row);
     TavrinIoCtl::Events(control).lvDevices_ColumnClick(column);
     QApplication::processEvents();
@@ -468,7 +468,7 @@ void manyEcus()
     const double init = paintedMs(
         31, [&](int) { control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session); });
     report({"initParameters on a vehicle of 100 ECUs", format("%.1f ms", init), "-", "<= 10 ms",
-            init <= 10.0 && formOf(control).lvFunctions->rowCount() == 100});
+            init <= 10.0 && catalogueWidgetsOf(control).lvFunctions->rowCount() == 100});
 }
 
 }  // namespace

@@ -13,12 +13,13 @@ inline void startFuelPump(TavrinIoCtl::ioctl& control, const Sorvik3::SessionRef
 {
     control.resize(1000, 680);
     control.initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
-    const auto& form = formOf(control);
-    TavrinIoCtl::Events(control).lvFunctions_ItemClick(form.lvFunctions->findItem(QStringLiteral("16k")));
-    form.lvDevices->setCurrentItem(form.lvDevices->findItem(QStringLiteral("FuelPumpk")));
+    const auto& lists = catalogueWidgetsOf(control);
+    const auto& drive = sequencerWidgetsOf(control);
+    TavrinIoCtl::Events(control).lvFunctions_ItemClick(lists.lvFunctions->findItem(QStringLiteral("16k")));
+    lists.lvDevices->setCurrentItem(lists.lvDevices->findItem(QStringLiteral("FuelPumpk")));
     TavrinIoCtl::Events(control).lvDevices_Click();
-    form.OptionPerm[1]->setChecked(true);
-    form.ckReadData->setChecked(true);
+    drive.OptionPerm[1]->setChecked(true);
+    drive.ckReadData->setChecked(true);
     TavrinIoCtl::Events(control).cbStartTempo_Click();
 }
 

@@ -2,7 +2,6 @@
 // control and simulated vehicle together, at zero bus latency.
 #include "ControlFields.h"
 #include "DemoVehicle.h"
-#include "Form.h"
 #include "PumpStart.h"
 #include "SessionClock.h"
 #include "ioctlAutomation.h"
@@ -38,10 +37,10 @@ void monitorStatusTick(benchmark::State& state)
     for (auto _ : state)
         pump.tick();
     if (runStateOf(pump.control).CurrentState != TavrinIoCtl::SequenceState::Status ||
-        !formOf(pump.control).ckReadData->isChecked()) {
+        !sequencerWidgetsOf(pump.control).ckReadData->isChecked()) {
         state.SkipWithError("the pump stopped running during the benchmark");
     }
-    state.counters["logLines"] = static_cast<double>(formOf(pump.control).runLog->lines().lineCount());
+    state.counters["logLines"] = static_cast<double>(reportingWidgetsOf(pump.control).runLog->lines().lineCount());
 }
 BENCHMARK(monitorStatusTick)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -3,7 +3,6 @@
 #include "DemoVehicle.h"
 #include "EndingSignals.h"
 #include "FaultInjector.h"
-#include "Form.h"
 #include "LanguageCheck.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
@@ -52,15 +51,15 @@ TavrinApps::RunRecorder::Context Runner::recordContext()
         } catch (const std::exception&) {
             // an ECU that cannot tell its name stays unnamed in the record
         }
-        const auto& f = formOf(*control_);
+        const auto& drive = sequencerWidgetsOf(*control_);
         QString option;
-        for (auto* button : f.OptionPerm) {
+        for (auto* button : drive.OptionPerm) {
             if (button->isChecked()) option = button->text();
         }
         return QStringList{ecu, chosen.SelectedDeviceName,
                            runStateOf(*control_).DriveMode == TavrinIoCtl::DriveModeValue::Temporary ? "temporary"
                                                                                                      : "permanent",
-                           option, f.ckReadData->isChecked() ? "1" : "0"};
+                           option, drive.ckReadData->isChecked() ? "1" : "0"};
     };
     return {current, [this] { return clock_.now(); },
             [this] {
@@ -116,7 +115,7 @@ void Runner::run(const std::vector<Command>& commands)
 // A sequence that runs, or a device the control says may still be driven.
 bool Runner::deviceDriven() const
 {
-    return formOf(*control_).ioCtlTimer->isActive() || !control_->DrivenDevices().isEmpty();
+    return sequencerWidgetsOf(*control_).ioCtlTimer->isActive() || !control_->DrivenDevices().isEmpty();
 }
 
 // The stop click, then Idle within ten seconds of the run's clock; else the
@@ -124,9 +123,10 @@ bool Runner::deviceDriven() const
 QString Runner::stopDrivenDevice()
 {
     if (!deviceDriven()) return {};
-    const auto& f = formOf(*control_);
+    const auto& drive = sequencerWidgetsOf(*control_);
+    const auto& reporting = reportingWidgetsOf(*control_);
     out_ << "> (stopping the driven device)\n";
-    const auto running = [&] { return f.ioCtlTimer->isActive(); };
+    const auto running = [&] { return drive.ioCtlTimer->isActive(); };
     TavrinIoCtl::Events(*control_).CbStop_Click();
     settle();
     for (uint32_t waited = 0; running() && waited < 10000; waited += step_)
@@ -139,8 +139,8 @@ QString Runner::stopDrivenDevice()
             tick(1, false);
         how = QStringLiteral("emergency stopped");
     }
-    f.runLog->flush();
-    const auto& lines = f.runLog->lines();
+    reporting.runLog->flush();
+    const auto& lines = reporting.runLog->lines();
     for (qsizetype i = std::max<qsizetype>(0, lines.lineCount() - 4); i < lines.lineCount(); ++i)
         say(lines.line(i));
     out_.flush();
@@ -234,25 +234,26 @@ void Runner::settle()
 
 void Runner::tick(int ticks, bool interruptible)
 {
-    const auto& f = formOf(*control_);
+    const auto& drive = sequencerWidgetsOf(*control_);
+    const auto& reporting = reportingWidgetsOf(*control_);
     for (int i = 0; i < ticks && !(interruptible && TavrinApps::endingSignal() != 0); ++i) {
         clock_.advance(step_);
         paceWithRealTime();
         // The animation timer keeps its own pace on the same clock.
-        const auto pace = static_cast<uint32_t>(f.timRun->interval());
-        while (f.timRun->isActive() && clock_.now() >= animationDue_) {
+        const auto pace = static_cast<uint32_t>(drive.timRun->interval());
+        while (drive.timRun->isActive() && clock_.now() >= animationDue_) {
             TavrinIoCtl::Events(*control_).timRun_Timer();
             animationDue_ += pace;
         }
-        if (!f.timRun->isActive()) animationDue_ = clock_.now() + pace;
+        if (!drive.timRun->isActive()) animationDue_ = clock_.now() + pace;
         settle();
-        if (f.ioCtlTimer->isActive()) TavrinIoCtl::Events(*control_).ioCtlTimer_Timer();
+        if (drive.ioCtlTimer->isActive()) TavrinIoCtl::Events(*control_).ioCtlTimer_Timer();
         settle();
         if (options_.show) {
             // Let the window paint, but keep the real timers from ticking on their own.
-            const QSignalBlocker sequence(f.ioCtlTimer);
-            const QSignalBlocker animation(f.timRun);
-            f.runLog->flush();
+            const QSignalBlocker sequence(drive.ioCtlTimer);
+            const QSignalBlocker animation(drive.timRun);
+            reporting.runLog->flush();
             QApplication::processEvents();
         }
     }
@@ -275,11 +276,11 @@ void Runner::untilIdle(const Words& words)
     if (w[0] != "idle" || w.size() > 3) fail("until idle [within LIMIT [ms|s|min]]");
     const uint32_t limit = w.size() > 1 ? duration(w, 1) : 60000u;
     uint32_t waited = 0;
-    while (formOf(*control_).ioCtlTimer->isActive() && waited < limit) {
+    while (sequencerWidgetsOf(*control_).ioCtlTimer->isActive() && waited < limit) {
         tick(1);
         waited += step_;
     }
-    if (formOf(*control_).ioCtlTimer->isActive()) {
+    if (sequencerWidgetsOf(*control_).ioCtlTimer->isActive()) {
         const QString failure = QStringLiteral("still running after %1 ms").arg(limit);
         say("FAILED: " + failure);
         expectations_.push_back({currentLine_, QStringLiteral("until idle"), failure});

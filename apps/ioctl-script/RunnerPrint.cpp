@@ -1,6 +1,7 @@
 // What the runner prints and compares: everything the control shows.
-#include "Form.h"
 #include "Runner.h"
+
+#include "ClassicType.h"
 
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
@@ -49,8 +50,8 @@ QString Runner::rowText(const TavrinPlatform::ListView* view, int row) const
 
 void Runner::printLog(const Words& w)
 {
-    const auto& f = formOf(*control_);
-    const auto& lines = f.runLog->lines();
+    const auto& reporting = reportingWidgetsOf(*control_);
+    const auto& lines = reporting.runLog->lines();
     const bool cleared = lines.clears() != printedClears_;
     const qsizetype from = w.size() > 1 && w[1] == "new" && !cleared ? printedLines_ : 0;
     for (qsizetype i = from; i < lines.lineCount(); ++i)
@@ -61,12 +62,12 @@ void Runner::printLog(const Words& w)
 
 void Runner::printStatus(const Words&)
 {
-    const auto& f = formOf(*control_);
-    const auto* msg = f.sbMain->panel("MSG");
+    const auto& reporting = reportingWidgetsOf(*control_);
+    const auto* msg = reporting.sbMain->panel("MSG");
     say("MSG: " + msg->text());
     say("MSG tag: " + QString::number(msg->tag.toInt()) + ", tip: " + msg->toolTip());
-    say("VERSION: " + f.sbMain->panel("VERSION")->text() + ", DIAG: " + f.sbMain->panel("DIAG")->text() +
-        ", Led: " + ledColour(f.sbMain->panel("Led")));
+    say("VERSION: " + reporting.sbMain->panel("VERSION")->text() +
+        ", DIAG: " + reporting.sbMain->panel("DIAG")->text() + ", Led: " + ledColour(reporting.sbMain->panel("Led")));
 }
 
 void Runner::printList(const Words& w)
@@ -92,14 +93,14 @@ void Runner::printButtons(const Words&)
 
 void Runner::printParams(const Words&)
 {
-    const auto& f = formOf(*control_);
-    const auto* s = f.DiSessionName;
+    const auto& lists = catalogueWidgetsOf(*control_);
+    const auto* s = lists.DiSessionName;
     say("DiSessionName: " + (s->isVisibleTo(control_.get())
                                  ? "'" + s->Caption() + "' label " + QString::number(s->LabelWidth()) + " = " +
                                        s->valueText() + ", writable " + yesNo(s->WriteEnabled())
                                  : QStringLiteral("hidden")));
-    for (int i = 1; i < f.DeviceParam.size(); ++i) {
-        const auto* p = f.DeviceParam[i];
+    for (int i = 1; i < lists.DeviceParam.size(); ++i) {
+        const auto* p = lists.DeviceParam[i];
         const QString unit = p->unitText().isEmpty() ? QString() : " " + p->unitText();
         say(QStringLiteral("DeviceParam(%1): '%2' label %3 = %4%5, writable %6")
                 .arg(i)
@@ -111,16 +112,16 @@ void Runner::printParams(const Words&)
 
 void Runner::printState(const Words&)
 {
-    const auto& f = formOf(*control_);
+    const auto& drive = sequencerWidgetsOf(*control_);
     const auto& fields = fieldsOf(*control_);
-    say(actual({"state"}) + ", busy " + actual({"busy"}) + ", time " + f.lbTime->text() +
+    say(actual({"state"}) + ", busy " + actual({"busy"}) + ", time " + drive.lbTime->text() +
         (fields.AbortRequested ? ", aborted" : ""));
 }
 
 void Runner::printCaptions(const Words&)
 {
-    const auto& f = formOf(*control_);
-    for (QObject* control : f.controls) {
+    const auto& lists = catalogueWidgetsOf(*control_);
+    for (QObject* control : translatedControlsOf(*control_)) {
         auto* w2 = qobject_cast<QWidget*>(control);
         const QString type = TavrinPlatform::classicType(control);
         if (w2 == nullptr || (type != "Frame" && type != "CommandButton" && type != "CheckBox" &&
@@ -131,7 +132,7 @@ void Runner::printCaptions(const Words&)
         const QString name = control->objectName() + (index >= 0 ? QString::number(index) : QString());
         say(name + ": '" + captionOf(w2) + "'" + (w2->toolTip().isEmpty() ? "" : " tip '" + w2->toolTip() + "'"));
     }
-    for (const auto* view : {f.lvFunctions, f.lvDevices, f.lvData, f.lvStatus}) {
+    for (const auto* view : {lists.lvFunctions, lists.lvDevices, lists.lvData, lists.lvStatus}) {
         QStringList headers;
         for (int c = 0; c < view->columnCount(); ++c)
             headers << view->headerItem()->text(c);
@@ -216,29 +217,30 @@ QString Runner::drivenByEcu(const Words& w)
 
 QString Runner::actual(const Words& w)
 {
-    const auto& f = formOf(*control_);
+    const auto& drive = sequencerWidgetsOf(*control_);
+    const auto& reporting = reportingWidgetsOf(*control_);
     const auto& run = runStateOf(*control_);
     const QString what = w[0];
     if (what == "state") {
         return TavrinIoCtl::stateName(run.CurrentState);
     }
     if (what == "busy") return control_->Busy() ? "true" : "false";
-    if (what == "time") return f.lbTime->text();
-    if (what == "msg") return f.sbMain->panel("MSG")->text();
-    if (what == "tag") return QString::number(f.sbMain->panel("MSG")->tag.toInt());
-    if (what == "diag") return f.sbMain->panel("DIAG")->text();
-    if (what == "version") return f.sbMain->panel("VERSION")->text();
-    if (what == "led") return ledColour(f.sbMain->panel("Led"));
-    if (what == "monitor") return f.ckReadData->isChecked() ? "on" : "off";
+    if (what == "time") return drive.lbTime->text();
+    if (what == "msg") return reporting.sbMain->panel("MSG")->text();
+    if (what == "tag") return QString::number(reporting.sbMain->panel("MSG")->tag.toInt());
+    if (what == "diag") return reporting.sbMain->panel("DIAG")->text();
+    if (what == "version") return reporting.sbMain->panel("VERSION")->text();
+    if (what == "led") return ledColour(reporting.sbMain->panel("Led"));
+    if (what == "monitor") return drive.ckReadData->isChecked() ? "on" : "off";
     if (what == "errors") {
         QStringList codes;
         for (qint32 code : errors_)
             codes << QString::number(code);
         return codes.join(' ');
     }
-    if (what == "log" && w.size() > 1 && w[1] == "count") return QString::number(f.runLog->lines().lineCount());
+    if (what == "log" && w.size() > 1 && w[1] == "count") return QString::number(reporting.runLog->lines().lineCount());
     if (what == "log" && w.size() > 1 && w[1] == "last") {
-        const auto& lines = f.runLog->lines();
+        const auto& lines = reporting.runLog->lines();
         return lines.lineCount() ? lines.line(lines.lineCount() - 1) : QString();
     }
     if ((what == "visible" || what == "enabled" || what == "caption") && w.size() > 1) {
@@ -266,7 +268,7 @@ void Runner::expect(const Words& w)
 {
     Expectation expectation{currentLine_, currentText_, {}};
     if (w[0] == "log" && w.size() == 3 && w[1] == "has") {
-        const auto& lines = formOf(*control_).runLog->lines();
+        const auto& lines = reportingWidgetsOf(*control_).runLog->lines();
         bool found = false;
         for (qsizetype i = 0; i < lines.lineCount() && !found; ++i)
             found = lines.line(i) == w[2];

@@ -6,7 +6,6 @@
 #include "ElmFaults.h"
 #include "EndingSignals.h"
 #include "FaultInjector.h"
-#include "Form.h"
 #include "LanguageCheck.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"

@@ -6,7 +6,6 @@
 #include "DemoVehicle.h"
 #include "EndingSignals.h"
 #include "FaultInjector.h"
-#include "Form.h"
 #include "LanguageCheck.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
@@ -48,10 +47,11 @@ int Runner::arrayIndex(const QString& name, const QString& array, int size) cons
 
 QWidget* Runner::widget(const QString& name) const
 {
-    const auto& f = formOf(*control_);
-    if (name.startsWith("OptionPerm")) return f.OptionPerm[arrayIndex(name, "OptionPerm", 3)];
+    const auto& drive = sequencerWidgetsOf(*control_);
+    const auto& lists = catalogueWidgetsOf(*control_);
+    if (name.startsWith("OptionPerm")) return drive.OptionPerm[arrayIndex(name, "OptionPerm", 3)];
     if (name.startsWith("DeviceParam"))
-        return f.DeviceParam[arrayIndex(name, "DeviceParam", int(f.DeviceParam.size()))];
+        return lists.DeviceParam[arrayIndex(name, "DeviceParam", int(lists.DeviceParam.size()))];
     for (const auto& [word, object] : kButtons) {
         if (name == word) return control_->findChild<QWidget*>(object);
     }
@@ -60,11 +60,11 @@ QWidget* Runner::widget(const QString& name) const
 
 TavrinPlatform::ListView* Runner::list(const QString& name) const
 {
-    const auto& f = formOf(*control_);
-    if (name == "functions") return f.lvFunctions;
-    if (name == "devices") return f.lvDevices;
-    if (name == "data") return f.lvData;
-    if (name == "status") return f.lvStatus;
+    const auto& lists = catalogueWidgetsOf(*control_);
+    if (name == "functions") return lists.lvFunctions;
+    if (name == "devices") return lists.lvDevices;
+    if (name == "data") return lists.lvData;
+    if (name == "status") return lists.lvStatus;
     fail("unknown list '" + name + "' (functions, devices, data or status)");
 }
 
@@ -78,7 +78,7 @@ void Runner::click(const Words& w)
         if (w.size() < 3) fail("click header LIST COLUMN");
         clickHeader(w[1], w[2]);
     } else if (what == "msg") {
-        QTest::mouseClick(formOf(*control_).sbMain->panel("MSG"), Qt::LeftButton);
+        QTest::mouseClick(reportingWidgetsOf(*control_).sbMain->panel("MSG"), Qt::LeftButton);
     } else {
         clickButton(what);
     }
@@ -135,7 +135,7 @@ void Runner::clickHeader(const QString& listName, const QString& column)
 void Runner::option(const Words& w)
 {
     const QString& which = w[0];
-    const auto& options = formOf(*control_).OptionPerm;
+    const auto& options = sequencerWidgetsOf(*control_).OptionPerm;
     QRadioButton* chosen = nullptr;
     // The built-in English caption names an option in every language, as does the one shown.
     static const char* const kBuiltIn[] = {"None", "Monitor Status", "Tester present P2P"};
@@ -155,7 +155,7 @@ void Runner::monitor(const Words& w)
 {
     const QString& onOff = w[0];
     if (onOff != "on" && onOff != "off") fail("monitor on or monitor off");
-    QCheckBox* box = formOf(*control_).ckReadData;
+    QCheckBox* box = sequencerWidgetsOf(*control_).ckReadData;
     if (box->isChecked() == (onOff == "on")) return;
     if (!box->isEnabled()) {
         say("ckReadData is disabled: nothing happens");
@@ -166,15 +166,15 @@ void Runner::monitor(const Words& w)
 
 void Runner::set(const Words& w)
 {
-    const auto& f = formOf(*control_);
+    const auto& lists = catalogueWidgetsOf(*control_);
     TavrinDiagItem::DiagItemViewWrite* view = nullptr;
     QString value;
     if (w[0] == "session") {
-        view = f.DiSessionName;
+        view = lists.DiSessionName;
         value = w[1];
     } else if (w[0] == "param" && w.size() == 3) {
-        for (int i = 1; i < f.DeviceParam.size(); ++i) {
-            if (f.DeviceParam[i]->DataName() == w[1]) view = f.DeviceParam[i];
+        for (int i = 1; i < lists.DeviceParam.size(); ++i) {
+            if (lists.DeviceParam[i]->DataName() == w[1]) view = lists.DeviceParam[i];
         }
         if (view == nullptr) fail("no parameter '" + w[1] + "'");
         value = w[2];
@@ -193,7 +193,7 @@ void Runner::screenshot(const Words& w)
 {
     const QString& file = w[0];
     if (w.size() > 1 && w[1] != "plot") fail("screenshot FILE [plot]");
-    formOf(*control_).runLog->flush();
+    reportingWidgetsOf(*control_).runLog->flush();
     QApplication::processEvents();
     QImage picture = control_->grab().toImage();
     if (w.size() > 1) {
@@ -228,7 +228,7 @@ void Runner::size(const Words& w)
 
 void Runner::show(const Words&)
 {
-    formOf(*control_).runLog->flush();
+    reportingWidgetsOf(*control_).runLog->flush();
     QApplication::processEvents();
 }
 

@@ -1,7 +1,6 @@
 #include "VehicleCheck.h"
 
 #include "DeviceSelectionState.h"
-#include "Form.h"
 #include "Utils.h"
 #include "ioctlAutomation.h"
 #include "ioctl_p.h"
@@ -66,14 +65,14 @@ void checkEcuLevel(const DeviceSelection& f, EcuFindings& out)
 
 void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
 {
-    const auto& form = formOf(control);
+    const auto& lists = catalogueWidgetsOf(control);
     const auto& f = selectionOf(control);
     const auto& language = languageOf(control);
-    const int devices = form.lvDevices->rowCount();
+    const int devices = lists.lvDevices->rowCount();
     out.found << QStringLiteral("%1 device(s)").arg(devices);
     for (int i = 0; i < devices; ++i) {
-        auto* row = form.lvDevices->row(i);
-        form.lvDevices->setCurrentItem(row);
+        auto* row = lists.lvDevices->row(i);
+        lists.lvDevices->setCurrentItem(row);
         TavrinIoCtl::Events(control).lvDevices_Click();
         const QString device = row->text(0);
         if (!namesDevice(language, f.DeviceStartRequest, f.OutputControlRequest, device))
@@ -90,7 +89,7 @@ std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSessio
 {
     TavrinIoCtl::ioctl control;
     control.initParameters(installPath, QStringLiteral("en"), session);
-    const auto& functions = formOf(control).lvFunctions;
+    const auto& functions = catalogueWidgetsOf(control).lvFunctions;
     std::vector<EcuFindings> findings;
     for (const auto& ecu : session->vehicle().ecus) {
         EcuFindings out{QString::fromStdString(ecu.name), {}, {}};

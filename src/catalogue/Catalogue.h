@@ -3,10 +3,13 @@
 // status and parameters, and the drive buttons that suit it.
 #pragma once
 
+#include "CatalogueWidgets.h"
 #include "ControlContext.h"
 #include "DeviceSelectionState.h"
 #include "MultiLanguage.h"
 #include "PendingError.h"
+
+#include <functional>
 
 namespace TavrinIoCtl {
 
@@ -30,6 +33,18 @@ class Catalogue {
 
     // The language file the control loaded: its synonyms find requests, data and values.
     const multilanguage::Language& language() const { return language_; }
+
+    // Makes the lists, the parameter panel and the session choice; once, first of the parts.
+    void buildWidgets(const WindowFrames& frames, const TavrinPlatform::TwipsScale& scale)
+    {
+        buildCatalogueWidgets(frames, w_, scale);
+    }
+    const CatalogueWidgets& widgets() const { return w_; }
+
+    // Told when the device shown changes (empty when none is), for the drive buttons.
+    std::function<void(const QString& device)> onDeviceShown;
+    // Told when parameter views came or went, for the window's Tab order.
+    std::function<void()> onTabStopsChanged;
 
     // What was resolved for the chosen ECU and device; changed only here.
     const DeviceSelection& selection() const { return selection_; }
@@ -63,8 +78,13 @@ class Catalogue {
     void ParamVScroll_Change(int value);
     void removeParameterItems();
 
-    // Drive buttons.
-    void UpdateDriveButtons(const QString& deviceName, bool running);
+    // While a sequence runs: no other ECU, device or parameter may be chosen.
+    void lockChoice(bool locked);
+    // The values read for the data list's rows and for the status list's rows the
+    // request holds; each item shown is told (a row whose item fails shows no value).
+    using ItemTold = std::function<void(const Sorvik3::DataRef&)>;
+    void refreshDataValues(const ItemTold& told);
+    void refreshStatusValues(const Sorvik3::RequestRef& request, const ItemTold& told);
 
   private:
     void addDevices(const Sorvik3::DataRef& list, bool temporary);
@@ -76,13 +96,13 @@ class Catalogue {
     void logRequestLines(const Sorvik3::RequestRef& start, const Sorvik3::RequestRef& stop,
                          const Sorvik3::RequestRef& status);
     Sorvik3::RequestRef requestOr(const QString& name, const QString& suffix, const Sorvik3::RequestRef& fallback);
-    bool knowsDevice(const Sorvik3::DataRef& list, const QString& deviceName);
     bool qualifiesAsParameter(const Sorvik3::RequestRef& startRequest, const Sorvik3::DataRef& item);
     void reportFailure(const char* operation, const Failure& failure);
 
     ControlContext& c_;
     const multilanguage::Language& language_;
     DeviceSelection selection_;
+    CatalogueWidgets w_;
 };
 
 // The Id column's text: right-aligned in four characters, never cut.

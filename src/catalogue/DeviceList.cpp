@@ -28,7 +28,7 @@ void Catalogue::addDevices(const Sorvik3::DataRef& data, bool temporary)
     if (!data) return;
     auto list = data->NumericList();
     if (!list) return;
-    ListView* devices = c_.form.lvDevices;
+    ListView* devices = w_.lvDevices;
     const int32_t last = list->LastIndex();
     for (int32_t i = 0; i <= last; ++i) {
         PendingError skip;
@@ -81,7 +81,7 @@ void Catalogue::resolveStatusValues()
 void Catalogue::prepareSessionName()
 {
     auto& f = selection_;
-    DiagItemViewWrite* view = c_.form.DiSessionName;
+    DiagItemViewWrite* view = w_.DiSessionName;
     Sorvik3::DataRef sessionName;
     if (f.StartSessionRequest)
         sessionName = utils::FindDataByName(language_, f.StartSessionRequest, QStringLiteral("SessionName"), kNone);
@@ -149,7 +149,7 @@ void Catalogue::LoadDeviceList()
     PendingError skip;
     const ListRedrawLock redraw(*this);
     skip.run([&] { ClearLists(ClearLevel::Devices); });
-    const TavrinPlatform::ListBatch rows(c_.form.lvDevices);
+    const TavrinPlatform::ListBatch rows(w_.lvDevices);
     f.OutputControlRequest = f.StopRequest = f.StatusRequest = f.StartSessionRequest = f.TesterPresentRequest = nullptr;
     f.TemporaryListData = f.PermanentListData = nullptr;
     f.OutputControlRequest = utils::FindRequestByName(language_, f.SelectedEcu, QStringLiteral("OutputControl"), kNone);

@@ -12,7 +12,7 @@ void Catalogue::reportFailure(const char* operation, const Failure& failure)
 void Catalogue::lvDevices_Click()
 {
     c_.report.ClearLog();
-    auto* row = c_.form.lvDevices->selectedRow();
+    auto* row = w_.lvDevices->selectedRow();
     if (row == nullptr) return;
     const QString device = row->text(0);
     selection_.SelectedDeviceName = device;
@@ -24,15 +24,15 @@ void Catalogue::lvDevices_Click()
         reportFailure("Parameters", *step.take());
     }
     if (!step.run([&] { FillStatusList(selection_.DeviceStatusRequest); })) reportFailure("Status list", *step.take());
-    UpdateDriveButtons(device, false);
-    orderTabs(c_.form);
+    if (onDeviceShown) onDeviceShown(device);
+    if (onTabStopsChanged) onTabStopsChanged();
 }
 
 void Catalogue::FillDeviceDataList(const QString& deviceName)
 {
     auto& f = selection_;
     f.DeviceReadList = nullptr;
-    if (c_.form.lvDevices->selectedRow() == nullptr) return;
+    if (w_.lvDevices->selectedRow() == nullptr) return;
     PendingError skip;
     skip.run([&] { ClearLists(ClearLevel::DeviceDetails); });
     // Without a read list the click carries on: the data are listed, not monitored.
@@ -47,9 +47,9 @@ void Catalogue::FillDeviceDataList(const QString& deviceName)
             if (!device || device->Name() != wanted) return;
             if (f.DeviceReadList) f.DeviceReadList->Add(item);
             const QString name = text(item->Name());
-            auto* row = c_.form.lvData->addItem(name, name);
+            auto* row = w_.lvData->addItem(name, name);
             row->tag = item;
-            c_.form.lvData->setSubItem(row, 1, text(item->ValueText()));
+            w_.lvData->setSubItem(row, 1, text(item->ValueText()));
         });
     }
     skip.run([&] {
@@ -69,7 +69,7 @@ void Catalogue::LogDeviceRequests(const QString& deviceName)
 
 void Catalogue::FillStatusList(const Sorvik3::RequestRef& statusRequest)
 {
-    ListView* status = c_.form.lvStatus;
+    ListView* status = w_.lvStatus;
     status->clearItems();
     if (!statusRequest) throw controlError(ControlError::NoSuchObject, "no status request");
     for (const auto& item : statusRequest->Items()) {

@@ -23,12 +23,12 @@ void Catalogue::LoadFunctionList()
         if (!HasOutputControlLists(ecu)) continue;
         TavrinPlatform::ListItem* row = nullptr;
         try {
-            row = c_.form.lvFunctions->addItem(QString::number(ecu->Id()) + QStringLiteral("k"),
-                                               QString::fromStdString(ecu->Name()));
+            row = w_.lvFunctions->addItem(QString::number(ecu->Id()) + QStringLiteral("k"),
+                                          QString::fromStdString(ecu->Name()));
         } catch (const std::invalid_argument& duplicate) {
             throw controlError(ControlError::DuplicateKey, duplicate.what());
         }
-        c_.form.lvFunctions->setSubItem(row, 1, QString::fromStdString(ecu->Description()));
+        w_.lvFunctions->setSubItem(row, 1, QString::fromStdString(ecu->Description()));
         row->tag = ecu;
     }
 }
@@ -54,8 +54,8 @@ bool Catalogue::HasOutputControlLists(const Sorvik3::EcuRef& ecu)
 
 void Catalogue::LockListRedraw(bool lock)
 {
-    for (QWidget* list : {static_cast<QWidget*>(c_.form.lvFunctions), static_cast<QWidget*>(c_.form.lvDevices),
-                          static_cast<QWidget*>(c_.form.lvData)}) {
+    for (QWidget* list : {static_cast<QWidget*>(w_.lvFunctions), static_cast<QWidget*>(w_.lvDevices),
+                          static_cast<QWidget*>(w_.lvData)}) {
         list->setUpdatesEnabled(!lock);
     }
 }
@@ -63,13 +63,13 @@ void Catalogue::LockListRedraw(bool lock)
 void Catalogue::ClearLists(ClearLevel level)
 {
     if (level == ClearLevel::Everything) {
-        c_.form.lvFunctions->clearItems();
-        c_.form.DiSessionName->setSession(nullptr);
+        w_.lvFunctions->clearItems();
+        w_.DiSessionName->setSession(nullptr);
     }
-    if (level != ClearLevel::DeviceDetails) c_.form.lvDevices->clearItems();
-    c_.form.lvData->clearItems();
-    c_.form.lvStatus->clearItems();
-    UpdateDriveButtons(QString(), false);
+    if (level != ClearLevel::DeviceDetails) w_.lvDevices->clearItems();
+    w_.lvData->clearItems();
+    w_.lvStatus->clearItems();
+    if (onDeviceShown) onDeviceShown(QString());
     removeParameterItems();
 }
 

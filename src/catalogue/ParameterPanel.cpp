@@ -1,15 +1,16 @@
 #include "Catalogue.h"
+#include "ClassicType.h"
 #include "Utf8.h"
 #include "Utils.h"
 
 namespace TavrinIoCtl {
 void Catalogue::removeParameterItems()
 {
-    auto& params = c_.form.DeviceParam;
+    auto& params = w_.DeviceParam;
     while (params.size() > 1) {
         DiagItemViewWrite* item = params.takeLast();
         item->setSession(nullptr);  // detached before it goes
-        c_.form.controls.removeOne(item);
+        w_.translated.removeOne(item);
         delete item;
     }
 }
@@ -61,14 +62,14 @@ void Catalogue::BuildParameterPanel(const QString& deviceName, const Sorvik3::Re
         }
     }
     const int32_t labelWidth = TavrinPlatform::roundHalfEven(widest);
-    for (int i = 1; i < c_.form.DeviceParam.size(); ++i)
-        c_.form.DeviceParam[i]->setLabelWidth(labelWidth);
+    for (int i = 1; i < w_.DeviceParam.size(); ++i)
+        w_.DeviceParam[i]->setLabelWidth(labelWidth);
     LayoutParameterPanel();
 }
 
 float Catalogue::AddParameterItem(int32_t index, const Sorvik3::DataRef& d, float widestLabel)
 {
-    Form& f = c_.form;
+    CatalogueWidgets& f = w_;
     DiagItemViewWrite* templ = f.DeviceParam.front();
     PendingError skip;
     if (index >= f.DeviceParam.size()) {
@@ -83,7 +84,7 @@ float Catalogue::AddParameterItem(int32_t index, const Sorvik3::DataRef& d, floa
             item->resize(templ->size());
             item->hide();
             f.DeviceParam.append(item);
-            f.controls.append(item);
+            f.translated.append(item);
         });
     }
     if (index >= f.DeviceParam.size()) return widestLabel;
@@ -109,7 +110,7 @@ float Catalogue::AddParameterItem(int32_t index, const Sorvik3::DataRef& d, floa
 
 void Catalogue::LayoutParameterPanel()
 {
-    Form& f = c_.form;
+    CatalogueWidgets& f = w_;
     const int rowHeight = f.DeviceParam.front()->height();
     const auto count = static_cast<int>(f.DeviceParam.size()) - 1;
     const int window = f.PFondPicture->height();
@@ -135,7 +136,7 @@ void Catalogue::LayoutParameterPanel()
 
 void Catalogue::ParamVScroll_Change(int value)
 {
-    c_.form.ParamPicture->move(0, -value);
+    w_.ParamPicture->move(0, -value);
 }
 
 }  // namespace TavrinIoCtl

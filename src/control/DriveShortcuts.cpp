@@ -31,7 +31,7 @@ class FollowButton : public QObject {
 
 }  // namespace
 
-void addDriveShortcuts(QWidget* control, const Form& f)
+void addDriveShortcuts(QWidget* control, const SequencerWidgets& f)
 {
     const std::pair<Qt::Key, QPushButton*> keys[] = {
         {Qt::Key_F5, f.cbStartTempo}, {Qt::Key_F6, f.cbStartPerm}, {Qt::Key_F7, f.CbStop}, {Qt::Key_Escape, f.cbEstop}};

@@ -4,10 +4,10 @@
 // closes a host's dialog when no sequence runs.
 #pragma once
 
-#include "Form.h"
+#include "SequencerWidgets.h"
 
 namespace TavrinIoCtl {
 
-void addDriveShortcuts(QWidget* control, const Form& form);
+void addDriveShortcuts(QWidget* control, const SequencerWidgets& drive);
 
 }  // namespace TavrinIoCtl

@@ -9,6 +9,7 @@
 #include "CaptionFit.h"
 #include "Layout.h"
 #include "MultiLanguage.h"
+#include "TabOrder.h"
 #include "TranslateControls.h"
 
 #include <QMetaMethod>
@@ -46,8 +47,7 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
     setObjectName(QStringLiteral("ioctl"));
     d_->platform.scale = TavrinPlatform::TwipsScale::ofWidget(this);
     d_->platform.font = font();
-    buildForm(this, d_->form, d_->platform.scale);
-    d_->form.timRun->setInterval(kAnimationIntervalMs);
+    d_->buildWindow();
     d_->report.errorHint = [this] {
         return d_->language.GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
     };
@@ -68,26 +68,27 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
     d_->sequencer.wantsData = [this] { return isSignalConnected(QMetaMethod::fromSignal(&ioctl::dataRead)); };
     d_->sequencer.onDataRead = [this](const QString& name, const QString& unit, const QString& text, double value,
                                       uint32_t ms) { emit dataRead(name, unit, text, value, ms); };
+    d_->catalogue.onTabStopsChanged = [this] { orderTabs(d_->window()); };
     d_->connectEvents();
     // A screen reader has names before any language file is read.
-    translateAssistiveTexts(d_->language, d_->form);
-    orderTabs(d_->form);
+    translateAssistiveTexts(d_->language, d_->translatedControls());
+    orderTabs(d_->window());
 }
 
 ioctl::~ioctl()
 {
     auto& f = d_->fields;
     f.AbortRequested = true;
-    d_->form.ioCtlTimer->stop();
-    d_->form.timRun->stop();
+    d_->sequencer.widgets().ioCtlTimer->stop();
+    d_->sequencer.widgets().timRun->stop();
     // Receivers may be half gone while the host tears down: nothing more is told.
     blockSignals(true);
     d_->sequencer.ledger().onChange = nullptr;
     // Nobody is left to tell that a device may still be driven: it is stopped.
     d_->report.guard("~ioctl", [&] { d_->sequencer.stopBeforeGoing(kStopAttempts); });
     // Item views let go of the session before the references are released.
-    d_->form.DiSessionName->setSession(nullptr);
-    for (auto* item : d_->form.DeviceParam)
+    d_->catalogue.widgets().DiSessionName->setSession(nullptr);
+    for (auto* item : d_->catalogue.widgets().DeviceParam)
         item->setSession(nullptr);
     d_->catalogue.releaseReferences();
     f.Session.reset();
@@ -134,7 +135,7 @@ bool ioctl::Busy() const
 
 QStringList ioctl::runLogLines() const
 {
-    const auto& lines = d_->form.runLog->lines();
+    const auto& lines = d_->report.widgets().runLog->lines();
     QStringList all;
     all.reserve(lines.lineCount());
     for (qsizetype i = 0; i < lines.lineCount(); ++i)
@@ -154,7 +155,7 @@ QSize ioctl::sizeHint() const
 
 QSize ioctl::minimumSizeHint() const
 {
-    return minimumControlSize(d_->form, d_->context.platform.scale);
+    return minimumControlSize(d_->window(), d_->platform.scale);
 }
 
 void ioctl::resizeEvent(QResizeEvent* event)

@@ -1,7 +1,8 @@
 // For the tests, the scenario runner and the tools, which link the control
-// statically: its window, shared fields, the catalogue's selection and the run
-// state as they stand (read only), and the screen's measures and the user's
-// locale pinned so that printed figures are the same everywhere.
+// statically: each part's widgets (through the part that owns them), the shared
+// fields, the catalogue's selection and the run state as they stand (read only),
+// and the screen's measures and the user's locale pinned so that printed figures
+// are the same everywhere.
 // Not installed: hosts use ioctl.h alone.
 #pragma once
 
@@ -14,9 +15,30 @@
 
 namespace TavrinIoCtl {
 
-inline const Form& formOf(const ioctl& control)
+inline const WindowFrames& framesOf(const ioctl& control)
 {
-    return ioctlPrivate::of(control).form;
+    return ioctlPrivate::of(control).frames;
+}
+
+inline const CatalogueWidgets& catalogueWidgetsOf(const ioctl& control)
+{
+    return ioctlPrivate::of(control).catalogue.widgets();
+}
+
+inline const SequencerWidgets& sequencerWidgetsOf(const ioctl& control)
+{
+    return ioctlPrivate::of(control).sequencer.widgets();
+}
+
+inline const ReportingWidgets& reportingWidgetsOf(const ioctl& control)
+{
+    return ioctlPrivate::of(control).report.widgets();
+}
+
+// What a translation walks, in its order.
+inline QList<QObject*> translatedControlsOf(const ioctl& control)
+{
+    return ioctlPrivate::of(control).translatedControls();
 }
 
 inline const ControlFields& fieldsOf(const ioctl& control)

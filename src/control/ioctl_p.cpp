@@ -10,31 +10,47 @@
 
 namespace TavrinIoCtl {
 
+void ioctlPrivate::buildWindow()
+{
+    buildWindowFrames(&q, frames, platform.scale);
+    catalogue.buildWidgets(frames, platform.scale);
+    sequencer.buildWidgets(&q, frames, platform.scale);
+    report.buildWidgets(&q, frames, platform.scale);
+}
+
+QList<QObject*> ioctlPrivate::translatedControls() const
+{
+    return frames.translated + catalogue.widgets().translated + sequencer.widgets().translated +
+           report.widgets().translated;
+}
+
 void ioctlPrivate::connectEvents()
 {
-    Form& f = form;
-    QObject::connect(f.lvFunctions, &QTreeWidget::itemClicked, &q,
+    const auto& lists = catalogue.widgets();
+    const auto& drive = sequencer.widgets();
+    QObject::connect(lists.lvFunctions, &QTreeWidget::itemClicked, &q,
                      [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
-    QObject::connect(f.lvDevices, &TavrinPlatform::ListView::listClicked, &q, [this] { lvDevices_Click(); });
+    QObject::connect(lists.lvDevices, &TavrinPlatform::ListView::listClicked, &q, [this] { lvDevices_Click(); });
     // The keyboard chooses a row as a click does.
-    QObject::connect(f.lvFunctions, &TavrinPlatform::ListView::rowChosen, &q,
+    QObject::connect(lists.lvFunctions, &TavrinPlatform::ListView::rowChosen, &q,
                      [this](QTreeWidgetItem* item) { lvFunctions_ItemClick(item); });
-    QObject::connect(f.lvDevices, &TavrinPlatform::ListView::rowChosen, &q, [this] { lvDevices_Click(); });
-    QObject::connect(f.lvFunctions, &TavrinPlatform::ListView::columnClicked, &q,
+    QObject::connect(lists.lvDevices, &TavrinPlatform::ListView::rowChosen, &q, [this] { lvDevices_Click(); });
+    QObject::connect(lists.lvFunctions, &TavrinPlatform::ListView::columnClicked, &q,
                      [this](int column) { lvFunctions_ColumnClick(column); });
-    QObject::connect(f.lvDevices, &TavrinPlatform::ListView::columnClicked, &q,
+    QObject::connect(lists.lvDevices, &TavrinPlatform::ListView::columnClicked, &q,
                      [this](int column) { lvDevices_ColumnClick(column); });
-    QObject::connect(f.sbMain, &TavrinPlatform::StatusPanels::panelClicked, &q,
+    QObject::connect(report.widgets().sbMain, &TavrinPlatform::StatusPanels::panelClicked, &q,
                      [this](const QString& key) { sbMain_PanelClick(key); });
-    QObject::connect(f.cbStartTempo, &QPushButton::clicked, &q, [this] { cbStartTempo_Click(); });
-    QObject::connect(f.cbStartPerm, &QPushButton::clicked, &q, [this] { cbStartPerm_Click(); });
-    QObject::connect(f.CbStop, &QPushButton::clicked, &q, [this] { CbStop_Click(); });
-    QObject::connect(f.cbEstop, &QPushButton::clicked, &q, [this] { cbEstop_Click(); });
-    QObject::connect(f.cbReadData, &QPushButton::clicked, &q, [this] { cbReadData_Click(); });
-    QObject::connect(f.ioCtlTimer, &QTimer::timeout, &q, [this] { ioCtlTimer_Timer(); });
-    QObject::connect(f.timRun, &QTimer::timeout, &q, [this] { timRun_Timer(); });
-    QObject::connect(f.ParamVScroll, &QScrollBar::valueChanged, &q, [this](int value) { ParamVScroll_Change(value); });
-    addDriveShortcuts(&q, f);
+    QObject::connect(drive.cbStartTempo, &QPushButton::clicked, &q, [this] { cbStartTempo_Click(); });
+    QObject::connect(drive.cbStartPerm, &QPushButton::clicked, &q, [this] { cbStartPerm_Click(); });
+    QObject::connect(drive.CbStop, &QPushButton::clicked, &q, [this] { CbStop_Click(); });
+    QObject::connect(drive.cbEstop, &QPushButton::clicked, &q, [this] { cbEstop_Click(); });
+    QObject::connect(drive.cbReadData, &QPushButton::clicked, &q, [this] { cbReadData_Click(); });
+    QObject::connect(drive.ioCtlTimer, &QTimer::timeout, &q, [this] { ioCtlTimer_Timer(); });
+    QObject::connect(drive.timRun, &QTimer::timeout, &q, [this] { timRun_Timer(); });
+    QObject::connect(lists.ParamVScroll, &QScrollBar::valueChanged, &q,
+                     [this](int value) { ParamVScroll_Change(value); });
+    addDriveShortcuts(&q, drive);
 }
 
 void ioctlPrivate::refuseWhileRunning(const char* call) const
@@ -51,11 +67,12 @@ void ioctlPrivate::initialise(const QString& szInstallServer, const QString& szU
     sequencer.SetState(SequenceState::Idle);
     fields.InstallPath = szInstallServer;
     language.LoadLanguageFile(szInstallServer, szUserInterfaceLanguage);
-    TranslateControls(language, form.controls, QStringLiteral("IoCtlMainForm/Controls"));
-    translateAssistiveTexts(language, form);
+    const QList<QObject*> controls = translatedControls();
+    TranslateControls(language, controls, QStringLiteral("IoCtlMainForm/Controls"));
+    translateAssistiveTexts(language, controls);
     report.showLed();
-    fitCaptions(form);
-    form.sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + q.ControlVersion());
+    fitCaptions(window());
+    report.widgets().sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + q.ControlVersion());
     if (aDiagSession) fields.Session = std::move(aDiagSession);
     catalogue.LoadFunctionList();
 }
@@ -76,12 +93,13 @@ void ioctlPrivate::lvDevices_Click()
 
 void ioctlPrivate::lvFunctions_ColumnClick(int column)
 {
-    report.guard("lvFunctions_ColumnClick", [&] { catalogue.sortOnColumnClick(form.lvFunctions, column); });
+    report.guard("lvFunctions_ColumnClick",
+                 [&] { catalogue.sortOnColumnClick(catalogue.widgets().lvFunctions, column); });
 }
 
 void ioctlPrivate::lvDevices_ColumnClick(int column)
 {
-    report.guard("lvDevices_ColumnClick", [&] { catalogue.sortOnColumnClick(form.lvDevices, column); });
+    report.guard("lvDevices_ColumnClick", [&] { catalogue.sortOnColumnClick(catalogue.widgets().lvDevices, column); });
 }
 
 void ioctlPrivate::sbMain_PanelClick(const QString& key)
@@ -134,10 +152,10 @@ void ioctlPrivate::ParamVScroll_Change(int value)
 void ioctlPrivate::UserControl_Resize()
 {
     report.guard("UserControl_Resize", [&] {
-        Form& f = form;
-        const int barHeight = f.sbMain->sizeHint().height();
-        f.sbMain->setGeometry(0, q.height() - barHeight, q.width(), barHeight);
-        layoutControl(context, catalogue, q.size());
+        auto* bar = report.widgets().sbMain;
+        const int barHeight = bar->sizeHint().height();
+        bar->setGeometry(0, q.height() - barHeight, q.width(), barHeight);
+        layoutControl(window(), platform, catalogue, q.size());
     });
 }
 

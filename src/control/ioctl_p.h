@@ -8,10 +8,10 @@
 #include "Catalogue.h"
 #include "ControlContext.h"
 #include "ControlFields.h"
-#include "Form.h"
 #include "MultiLanguage.h"
 #include "Reporting.h"
 #include "Sequencer.h"
+#include "WindowWidgets.h"
 #include "ioctl.h"
 
 class QTreeWidgetItem;
@@ -50,13 +50,20 @@ class ioctlPrivate {
     void initialise(const QString& szInstallServer, const QString& szUserInterfaceLanguage,
                     Sorvik3::SessionRef aDiagSession);
 
+    // The frames, then each part's widgets inside them, at the screen's scale.
+    void buildWindow();
+    // Every part's widgets, for the layout and the Tab order.
+    WindowWidgets window() const { return {frames, catalogue.widgets(), sequencer.widgets(), report.widgets()}; }
+    // What a translation walks: the frames, then each part's widgets in creation order.
+    QList<QObject*> translatedControls() const;
+
     ioctl& q;
     multilanguage::Language language;
-    Form form;
+    WindowFrames frames;
     ControlFields fields;
     Platform platform;
-    Reporting report{form, fields};
-    ControlContext context{form, fields, report, platform};
+    Reporting report{fields};
+    ControlContext context{fields, report, platform};
     Catalogue catalogue{context, language};
     Sequencer sequencer{context, catalogue};
 };

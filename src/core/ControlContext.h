@@ -1,10 +1,10 @@
-// What a subsystem works on: the window, the fields, the reporting, the clock
-// and the screen's measures. The control owns all of it and hands it out.
+// What every part works with: the fields, the reporting, the clock and the
+// screen's measures. The control owns all of it and hands it out; each part
+// owns its own widgets.
 #pragma once
 
 #include "Clock.h"
 #include "ControlFields.h"
-#include "Form.h"
 #include "Reporting.h"
 #include "SecondsText.h"
 #include "Twips.h"
@@ -22,7 +22,6 @@ struct Platform {
 };
 
 struct ControlContext {
-    Form& form;
     ControlFields& fields;
     Reporting& report;
     Platform& platform;

@@ -8,9 +8,9 @@ const QString Reporting::kWelcome = QStringLiteral("Welcome to Tavrin InputOutpu
 
 void Reporting::LogMessage(const QString& text, Show show, int32_t errorCode)
 {
-    form_.runLog->append(text);
+    w_.runLog->append(text);
     if (show != Show::InStatus) return;
-    auto* panel = form_.sbMain->panel(QStringLiteral("MSG"));
+    auto* panel = w_.sbMain->panel(QStringLiteral("MSG"));
     panel->setText(text);
     panel->tag = errorCode;
     if (errorCode != 0) {
@@ -24,11 +24,16 @@ void Reporting::LogMessage(const QString& text, Show show, int32_t errorCode)
 
 void Reporting::ClearLog()
 {
-    form_.runLog->clear();
-    auto* panel = form_.sbMain->panel(QStringLiteral("MSG"));
+    w_.runLog->clear();
+    auto* panel = w_.sbMain->panel(QStringLiteral("MSG"));
     panel->setText(kWelcome);
     panel->tag = 0;
     panel->setToolTip(QString());
+}
+
+void Reporting::showState(const QString& text)
+{
+    w_.sbMain->panel(QStringLiteral("DIAG"))->setText(text);
 }
 
 void Reporting::SetBusy(bool busy)
@@ -51,25 +56,25 @@ void Reporting::showLed()
     const QString colour = fields_.Busy     ? QStringLiteral("Red")
                            : drivenWarning_ ? QStringLiteral("Amber")
                                             : QStringLiteral("Green");
-    const QPixmap led = form_.ilstLeds->image(colour);
-    const auto scale = TavrinPlatform::TwipsScale::ofWidget(form_.picLed);
-    form_.picLed->drawPicture(led, QPoint(scale.toPixelsX(60), scale.toPixelsY(60)));
-    auto* panel = form_.sbMain->panel(QStringLiteral("Led"));
-    panel->setPixmap(form_.picLed->image());
+    const QPixmap led = w_.ilstLeds->image(colour);
+    const auto scale = TavrinPlatform::TwipsScale::ofWidget(w_.picLed);
+    w_.picLed->drawPicture(led, QPoint(scale.toPixelsX(60), scale.toPixelsY(60)));
+    auto* panel = w_.sbMain->panel(QStringLiteral("Led"));
+    panel->setPixmap(w_.picLed->image());
     const QString meaning = ledMeaning ? ledMeaning(colour) : colour;
     if (panel->accessibleName() != meaning) {
         panel->setAccessibleName(meaning);
-        form_.picLed->setAccessibleName(meaning);
+        w_.picLed->setAccessibleName(meaning);
         QAccessibleEvent changed(panel, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&changed);
     }
-    form_.sbMain->repaint();
+    w_.sbMain->repaint();
 }
 
 std::optional<int32_t> Reporting::errorOfPanelClick(const QString& key) const
 {
     if (key != QStringLiteral("MSG")) return std::nullopt;
-    const QVariant tag = form_.sbMain->panel(key)->tag;
+    const QVariant tag = w_.sbMain->panel(key)->tag;
     bool ok = false;
     const int32_t code = tag.toInt(&ok);
     if (!tag.isValid() || !ok || code == 0) return std::nullopt;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "ControlFields.h"
-#include "Form.h"
 #include "PendingError.h"
+#include "ReportingWidgets.h"
 
 #include <functional>
 
@@ -16,7 +16,14 @@ enum class Show { LogOnly, InStatus };
 
 class Reporting {
   public:
-    Reporting(Form& form, ControlFields& fields) : form_(form), fields_(fields) {}
+    explicit Reporting(ControlFields& fields) : fields_(fields) {}
+
+    // Makes the run log, the LED and the status bar; once, before anything is told.
+    void buildWidgets(QWidget* surface, const WindowFrames& frames, const TavrinPlatform::TwipsScale& scale)
+    {
+        buildReportingWidgets(surface, frames, w_, scale);
+    }
+    const ReportingWidgets& widgets() const { return w_; }
 
     void LogMessage(const QString& text, Show show = Show::LogOnly, int32_t errorCode = 0);
     // The status message's hint when error details can be asked for; the control
@@ -29,6 +36,8 @@ class Reporting {
     // Told when Busy changes.
     std::function<void(bool busy)> onBusy;
     void ClearLog();
+    // The state of the sequence in the status bar's "DIAG" panel.
+    void showState(const QString& text);
     void SetBusy(bool busy);
     // A device may still be driven though no sequence runs: the LED turns amber
     // (red while busy wins).
@@ -52,7 +61,7 @@ class Reporting {
   private:
     void reportEscaped(const char* handlerName, const Failure& failure) noexcept;
 
-    Form& form_;
+    ReportingWidgets w_;
     ControlFields& fields_;
     bool drivenWarning_ = false;
 };

@@ -6,11 +6,14 @@
 // "lvStatus/NAME/text", "lvStatus/VALUE/text"), with English defaults.
 #pragma once
 
-#include "Form.h"
 #include "MultiLanguage.h"
+
+#include <QList>
+#include <QObject>
 
 namespace TavrinIoCtl {
 
-void translateAssistiveTexts(const multilanguage::Language& language, const Form& form);
+// Names the widgets of the list found by their object names; others are left alone.
+void translateAssistiveTexts(const multilanguage::Language& language, const QList<QObject*>& controls);
 
 }  // namespace TavrinIoCtl

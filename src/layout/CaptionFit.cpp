@@ -58,48 +58,52 @@ void fitRow(const std::vector<Column>& row, int frameWidth)
 constexpr int kStopGap = 8;
 
 // The stop row stands right of the time and the running picture, which show while it does.
-int stopRowLeft(const Form& f)
+int stopRowLeft(const WindowWidgets& f)
 {
-    return f.PictureRunning->geometry().right() + 1 + kStopGap;
+    return f.sequencer.PictureRunning->geometry().right() + 1 + kStopGap;
 }
 
 // The stop buttons are never cut: in a frame narrower than their design row, the
 // row keeps to the frame's right margin and narrows, each button down to what its
 // picture needs (the control's minimum size leaves room for that).
-void fitStopRow(const Form& f)
+void fitStopRow(const WindowWidgets& f)
 {
     constexpr int kMargin = 4;
-    const QRect stop = designOf(f.CbStop);
-    const QRect estop = designOf(f.cbEstop);
-    const int right = f.FrComm->width() - kMargin;
+    const QRect stop = designOf(f.sequencer.CbStop);
+    const QRect estop = designOf(f.sequencer.cbEstop);
+    const int right = f.frames.FrComm->width() - kMargin;
     if (estop.right() < right) {
-        f.CbStop->setGeometry(stop);
-        f.cbEstop->setGeometry(estop);
+        f.sequencer.CbStop->setGeometry(stop);
+        f.sequencer.cbEstop->setGeometry(estop);
         return;
     }
     const int leftInset = stopRowLeft(f);
     const double share = std::max(0.0, double(right - leftInset)) / double(estop.right() + 1 - leftInset);
-    const int estopWidth = std::max(f.cbEstop->minimumSizeHint().width(), int(estop.width() * share));
+    const int estopWidth = std::max(f.sequencer.cbEstop->minimumSizeHint().width(), int(estop.width() * share));
     const int estopLeft = std::max(leftInset, right - estopWidth);
-    f.cbEstop->setGeometry(estopLeft, estop.top(), estopWidth, estop.height());
-    const int stopWidth = std::max(f.CbStop->minimumSizeHint().width(), int(stop.width() * share));
-    f.CbStop->setGeometry(std::max(0, estopLeft - kStopGap - stopWidth), stop.top(), stopWidth, stop.height());
+    f.sequencer.cbEstop->setGeometry(estopLeft, estop.top(), estopWidth, estop.height());
+    const int stopWidth = std::max(f.sequencer.CbStop->minimumSizeHint().width(), int(stop.width() * share));
+    f.sequencer.CbStop->setGeometry(std::max(0, estopLeft - kStopGap - stopWidth), stop.top(), stopWidth,
+                                    stop.height());
 }
 
 }  // namespace
 
-void fitCaptions(const Form& f)
+void fitCaptions(const WindowWidgets& f)
 {
-    fitRow({{f.cbReadData}, {f.ckReadData}}, f.FrData->width());
-    fitRow({{f.cbStartTempo}, {f.cbStartPerm}, {f.OptionPerm[0], f.OptionPerm[1], f.OptionPerm[2]}}, f.FrComm->width());
+    fitRow({{f.sequencer.cbReadData}, {f.sequencer.ckReadData}}, f.frames.FrData->width());
+    fitRow({{f.sequencer.cbStartTempo},
+            {f.sequencer.cbStartPerm},
+            {f.sequencer.OptionPerm[0], f.sequencer.OptionPerm[1], f.sequencer.OptionPerm[2]}},
+           f.frames.FrComm->width());
     fitStopRow(f);
 }
 
-int stopRowMinimumWidth(const Form& f)
+int stopRowMinimumWidth(const WindowWidgets& f)
 {
     constexpr int kMargin = 4;
-    return stopRowLeft(f) + f.CbStop->minimumSizeHint().width() + kStopGap + f.cbEstop->minimumSizeHint().width() +
-           kMargin;
+    return stopRowLeft(f) + f.sequencer.CbStop->minimumSizeHint().width() + kStopGap +
+           f.sequencer.cbEstop->minimumSizeHint().width() + kMargin;
 }
 
 }  // namespace TavrinIoCtl

@@ -4,13 +4,13 @@
 // given whole in the widget's tool tip. The stop buttons are never cut.
 #pragma once
 
-#include "Form.h"
+#include "WindowWidgets.h"
 
 namespace TavrinIoCtl {
 
-void fitCaptions(const Form& form);
+void fitCaptions(const WindowWidgets& window);
 
 // The narrowest FrComm in which Stop and the emergency stop are both whole.
-int stopRowMinimumWidth(const Form& form);
+int stopRowMinimumWidth(const WindowWidgets& window);
 
 }  // namespace TavrinIoCtl

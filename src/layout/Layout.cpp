@@ -51,64 +51,68 @@ constexpr int kRunLogLines = 3;
 
 }  // namespace
 
-QSize minimumControlSize(const Form& f, const TavrinPlatform::TwipsScale& scale)
+QSize minimumControlSize(const WindowWidgets& f, const TavrinPlatform::TwipsScale& scale)
 {
     // Each half of the lower row holds the stop row; FrComm holds the stop buttons,
     // the status list at its least and a few lines of the run log.
     const int width = 2 * stopRowMinimumWidth(f);
-    const int logHeight = kRunLogLines * f.runLog->rowHeight() + 2 * f.runLog->frameWidth() + 4;
-    const int commHeight = std::max(f.CbStop->geometry().bottom(), f.cbEstop->geometry().bottom()) + 4;
-    const int statusBottom = f.lvStatus->y() + scale.toPixelsY(kMinimumStatusHeight) + 4;
-    const int rowHeight = f.FrSession->height() + std::max(commHeight, statusBottom + logHeight);
-    return {width, 2 * rowHeight + f.sbMain->sizeHint().height()};
+    const int logHeight = kRunLogLines * f.report.runLog->rowHeight() + 2 * f.report.runLog->frameWidth() + 4;
+    const int commHeight =
+        std::max(f.sequencer.CbStop->geometry().bottom(), f.sequencer.cbEstop->geometry().bottom()) + 4;
+    const int statusBottom = f.catalogue.lvStatus->y() + scale.toPixelsY(kMinimumStatusHeight) + 4;
+    const int rowHeight = f.frames.FrSession->height() + std::max(commHeight, statusBottom + logHeight);
+    return {width, 2 * rowHeight + f.report.sbMain->sizeHint().height()};
 }
 
-void layoutControl(ControlContext& c, Catalogue& catalogue, QSize surfacePixels)
+void layoutControl(const WindowWidgets& f, const Platform& platform, Catalogue& catalogue, QSize surfacePixels)
 {
-    Form& f = c.form;
-    const Twips t{c.platform.scale};
+    const Twips t{platform.scale};
     const double W = t.x(surfacePixels.width());
-    const double H = (t.y(surfacePixels.height()) - t.height(f.sbMain)) / 2;
+    const double H = (t.y(surfacePixels.height()) - t.height(f.report.sbMain)) / 2;
 
-    t.place(f.FrFunctions, 0, 0, W / 10 * 3, H);
-    double w0 = t.width(f.lvFunctions) - kBorderAllowance;
-    placeInFrame(t, f.lvFunctions, f.FrFunctions);
-    proportionalColumns(t, f.lvFunctions, w0);
+    t.place(f.frames.FrFunctions, 0, 0, W / 10 * 3, H);
+    double w0 = t.width(f.catalogue.lvFunctions) - kBorderAllowance;
+    placeInFrame(t, f.catalogue.lvFunctions, f.frames.FrFunctions);
+    proportionalColumns(t, f.catalogue.lvFunctions, w0);
 
-    t.place(f.FrDevices, t.width(f.FrFunctions), 0, W / 10 * 3, H);
-    placeInFrame(t, f.lvDevices, f.FrDevices);
-    t.setColumnWidth(f.lvDevices, 0,
-                     t.width(f.lvDevices) - t.columnWidth(f.lvDevices, 1) - t.columnWidth(f.lvDevices, 2) -
-                         t.columnWidth(f.lvDevices, 3) - kBorderAllowance);
+    t.place(f.frames.FrDevices, t.width(f.frames.FrFunctions), 0, W / 10 * 3, H);
+    placeInFrame(t, f.catalogue.lvDevices, f.frames.FrDevices);
+    t.setColumnWidth(f.catalogue.lvDevices, 0,
+                     t.width(f.catalogue.lvDevices) - t.columnWidth(f.catalogue.lvDevices, 1) -
+                         t.columnWidth(f.catalogue.lvDevices, 2) - t.columnWidth(f.catalogue.lvDevices, 3) -
+                         kBorderAllowance);
 
-    t.place(f.FrParameters, t.left(f.FrDevices) + t.width(f.FrDevices), 0, W / 10 * 4, H);
-    const double scrollWidth = t.width(f.ParamVScroll);
-    t.place(f.ParamVScroll, t.width(f.FrParameters) - scrollWidth - t.x(6), t.y(16), scrollWidth,
-            t.height(f.FrParameters) - t.y(22));
-    t.place(f.PFondPicture, t.x(6), t.y(16), t.width(f.FrParameters) - scrollWidth - t.x(12),
-            t.height(f.FrParameters) - t.y(22));
-    t.place(f.ParamPicture, 0, 0, t.width(f.PFondPicture), t.height(f.PFondPicture));
+    t.place(f.frames.FrParameters, t.left(f.frames.FrDevices) + t.width(f.frames.FrDevices), 0, W / 10 * 4, H);
+    const double scrollWidth = t.width(f.catalogue.ParamVScroll);
+    t.place(f.catalogue.ParamVScroll, t.width(f.frames.FrParameters) - scrollWidth - t.x(6), t.y(16), scrollWidth,
+            t.height(f.frames.FrParameters) - t.y(22));
+    t.place(f.catalogue.PFondPicture, t.x(6), t.y(16), t.width(f.frames.FrParameters) - scrollWidth - t.x(12),
+            t.height(f.frames.FrParameters) - t.y(22));
+    t.place(f.catalogue.ParamPicture, 0, 0, t.width(f.catalogue.PFondPicture), t.height(f.catalogue.PFondPicture));
 
-    t.place(f.FrData, 0, H, W / 2, H);
-    w0 = t.width(f.lvData) - kBorderAllowance;
-    placeInFrame(t, f.lvData, f.FrData, t.height(f.cbReadData));
-    proportionalColumns(t, f.lvData, w0);
-    t.place(f.cbReadData, t.left(f.cbReadData), t.height(f.FrData) - t.height(f.cbReadData) - t.y(4),
-            t.width(f.cbReadData), t.height(f.cbReadData));
-    t.place(f.ckReadData, t.left(f.ckReadData), t.height(f.FrData) - t.height(f.ckReadData) - t.y(4),
-            t.width(f.ckReadData), t.height(f.ckReadData));
+    t.place(f.frames.FrData, 0, H, W / 2, H);
+    w0 = t.width(f.catalogue.lvData) - kBorderAllowance;
+    placeInFrame(t, f.catalogue.lvData, f.frames.FrData, t.height(f.sequencer.cbReadData));
+    proportionalColumns(t, f.catalogue.lvData, w0);
+    t.place(f.sequencer.cbReadData, t.left(f.sequencer.cbReadData),
+            t.height(f.frames.FrData) - t.height(f.sequencer.cbReadData) - t.y(4), t.width(f.sequencer.cbReadData),
+            t.height(f.sequencer.cbReadData));
+    t.place(f.sequencer.ckReadData, t.left(f.sequencer.ckReadData),
+            t.height(f.frames.FrData) - t.height(f.sequencer.ckReadData) - t.y(4), t.width(f.sequencer.ckReadData),
+            t.height(f.sequencer.ckReadData));
 
-    t.place(f.FrSession, t.left(f.FrData) + t.width(f.FrData), H, W / 2, t.height(f.FrSession));
-    t.place(f.FrComm, t.left(f.FrData) + t.width(f.FrData), H + t.height(f.FrSession), W / 2,
-            H - t.height(f.FrSession));
+    t.place(f.frames.FrSession, t.left(f.frames.FrData) + t.width(f.frames.FrData), H, W / 2,
+            t.height(f.frames.FrSession));
+    t.place(f.frames.FrComm, t.left(f.frames.FrData) + t.width(f.frames.FrData), H + t.height(f.frames.FrSession),
+            W / 2, H - t.height(f.frames.FrSession));
 
-    const double statusTop = t.top(f.lvStatus);
-    const double h = std::max(((t.height(f.FrComm) - statusTop) + t.y(10)) / 3, kMinimumStatusHeight);
-    w0 = t.width(f.lvStatus) - kBorderAllowance;
-    t.place(f.lvStatus, t.x(6), statusTop, t.width(f.FrComm) - t.x(12), h);
-    proportionalColumns(t, f.lvStatus, w0);
-    const double logTop = t.top(f.lvStatus) + t.height(f.lvStatus) + t.y(4);
-    t.place(f.runLog, t.x(6), logTop, t.width(f.FrComm) - t.x(12), t.height(f.FrComm) - logTop);
+    const double statusTop = t.top(f.catalogue.lvStatus);
+    const double h = std::max(((t.height(f.frames.FrComm) - statusTop) + t.y(10)) / 3, kMinimumStatusHeight);
+    w0 = t.width(f.catalogue.lvStatus) - kBorderAllowance;
+    t.place(f.catalogue.lvStatus, t.x(6), statusTop, t.width(f.frames.FrComm) - t.x(12), h);
+    proportionalColumns(t, f.catalogue.lvStatus, w0);
+    const double logTop = t.top(f.catalogue.lvStatus) + t.height(f.catalogue.lvStatus) + t.y(4);
+    t.place(f.report.runLog, t.x(6), logTop, t.width(f.frames.FrComm) - t.x(12), t.height(f.frames.FrComm) - logTop);
 
     fitCaptions(f);
     catalogue.LayoutParameterPanel();

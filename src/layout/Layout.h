@@ -4,13 +4,15 @@
 
 #include "Catalogue.h"
 #include "ControlContext.h"
+#include "WindowWidgets.h"
 
 namespace TavrinIoCtl {
 
-void layoutControl(ControlContext& control, Catalogue& catalogue, QSize surfacePixels);
+// The parameter panel is laid out again by the catalogue, which owns it.
+void layoutControl(const WindowWidgets& window, const Platform& platform, Catalogue& catalogue, QSize surfacePixels);
 
 // The smallest surface in which Stop and the emergency stop are whole and the run
 // log still shows a few lines: the control's minimum size hint.
-QSize minimumControlSize(const Form& form, const TavrinPlatform::TwipsScale& scale);
+QSize minimumControlSize(const WindowWidgets& window, const TavrinPlatform::TwipsScale& scale);
 
 }  // namespace TavrinIoCtl

@@ -31,17 +31,7 @@ Flow<bool> Sequencer::ReadData()
         result = false;
     }
     skip.clear();
-    ListView* list = c_.form.lvData;
-    for (int i = 0; i < list->rowCount(); ++i) {
-        auto* row = list->row(i);
-        QString value;
-        const auto* data = std::any_cast<Sorvik3::DataRef>(&row->tag);
-        skip.run([&] {
-            if (data && *data) value = text((*data)->ValueText());
-        });
-        list->setSubItem(row, 1, value);
-        if (data && *data) tellDataRead(*data);
-    }
+    catalogue_.refreshDataValues([this](const Sorvik3::DataRef& data) { tellDataRead(data); });
     co_return result;
 }
 

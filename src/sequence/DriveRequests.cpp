@@ -252,7 +252,7 @@ Flow<Sequencer::Outcome> Sequencer::drive(const Drive& op)
     }
     if (auto refused = fillRequest(op)) {
         log(op.errorLabel + refused->description, op.errors, refused->number);
-        if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
+        if (op.afterSendError == SequenceState::Stop) w_.OptionPerm[0]->setChecked(true);
         co_return Outcome{op.afterSendError, refused};
     }
     PendingError skip;
@@ -267,7 +267,7 @@ Flow<Sequencer::Outcome> Sequencer::drive(const Drive& op)
     if (failure) {
         skip.run([&] { log(exchangeLine()); });
         log(op.errorLabel + failure->description, op.errors, failure->number);
-        if (op.afterSendError == SequenceState::Stop) c_.form.OptionPerm[0]->setChecked(true);
+        if (op.afterSendError == SequenceState::Stop) w_.OptionPerm[0]->setChecked(true);
         co_return Outcome{op.afterSendError, failure};
     }
     refreshStatusList(request);
@@ -320,18 +320,7 @@ QString Sequencer::requestName(const Sorvik3::RequestRef& request)
 
 void Sequencer::refreshStatusList(const Sorvik3::RequestRef& request)
 {
-    ListView* list = c_.form.lvStatus;
-    for (int i = 0; i < list->rowCount(); ++i) {
-        PendingError skip;
-        auto* row = list->row(i);
-        // Rows whose name the request does not hold keep their value.
-        Sorvik3::DataRef data;
-        skip.run([&] {
-            data = request->Data(row->text(0).toStdString());
-            list->setSubItem(row, 1, text(data->ValueText()));
-        });
-        if (data) tellDataRead(data);
-    }
+    catalogue_.refreshStatusValues(request, [this](const Sorvik3::DataRef& data) { tellDataRead(data); });
 }
 
 }  // namespace TavrinIoCtl

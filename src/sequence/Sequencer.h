@@ -8,6 +8,7 @@
 #include "DriveLedger.h"
 #include "Flow.h"
 #include "RunState.h"
+#include "SequencerWidgets.h"
 
 #include <QLocale>
 
@@ -28,6 +29,14 @@ class Sequencer {
     std::function<void(const QString&, const QString&, const QString&, double, uint32_t)> onDataRead;
     std::function<bool()> wantsData = [] { return false; };
 
+    // Makes the data reading controls, the drive buttons, the time display and the
+    // timers; once, after the catalogue's widgets.
+    void buildWidgets(QWidget* surface, const WindowFrames& frames, const TavrinPlatform::TwipsScale& scale)
+    {
+        buildSequencerWidgets(surface, frames, w_, scale);
+    }
+    const SequencerWidgets& widgets() const { return w_; }
+
     // Buttons and timers.
     void cbStartTempo_Click() { startSequence(DriveModeValue::Temporary); }
     void cbStartPerm_Click() { startSequence(DriveModeValue::Permanent); }
@@ -36,6 +45,8 @@ class Sequencer {
     void ioCtlTimer_Timer();
     void SetState(SequenceState newState);
     void LockUserInterface(bool locked);
+    // The drive buttons and options that suit the device and whether it runs (none without a device).
+    void UpdateDriveButtons(const QString& deviceName, bool running);
 
     // Start, status and stop requests: each gives the next state once its answer is there.
     Flow<SequenceState> StartDriving();
@@ -124,9 +135,11 @@ class Sequencer {
     // The emergency stop or Abort came: the sequence's own steps send nothing more.
     bool heldBack() const { return c_.fields.AbortRequested || run_.CurrentState == SequenceState::EStop; }
     const DeviceSelection& selection() const { return catalogue_.selection(); }
+    bool knowsDevice(const Sorvik3::DataRef& list, const QString& deviceName) const;
 
     ControlContext& c_;
     Catalogue& catalogue_;
+    SequencerWidgets w_;
     RunState run_;
     std::optional<Failure> lastDriveFailure_;  // why the sequence's last request was not answered positively
     int stopAttempts_ = 0;

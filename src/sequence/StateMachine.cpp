@@ -20,6 +20,8 @@ const Ref& required(const Ref& reference)
 
 Sequencer::Sequencer(ControlContext& control, Catalogue& catalogue) : c_(control), catalogue_(catalogue)
 {
+    // The drive buttons follow the device the catalogue shows.
+    catalogue_.onDeviceShown = [this](const QString& device) { UpdateDriveButtons(device, false); };
     // A flow's boundary, as a slot's: what escapes it is reported, never thrown into the event loop.
     flows_.onFailure = [this](std::exception_ptr failure) {
         c_.report.guard("sequence", [&] { std::rethrow_exception(failure); });
@@ -45,8 +47,8 @@ void Sequencer::startSequence(DriveModeValue mode)
 {
     if (c_.fields.AbortRequested || busy()) return;
     run_.DriveMode = mode;
-    run_.MonitorStatusSelected = c_.form.OptionPerm[1]->isChecked();
-    run_.TesterPresentSelected = c_.form.OptionPerm[2]->isChecked();
+    run_.MonitorStatusSelected = w_.OptionPerm[1]->isChecked();
+    run_.TesterPresentSelected = w_.OptionPerm[2]->isChecked();
     run_.StopRequested = false;
     run_.EmergencyStopRequested = false;
     stopAttempts_ = 0;
@@ -55,7 +57,7 @@ void Sequencer::startSequence(DriveModeValue mode)
     SetState(SequenceState::Init);
     c_.report.ClearLog();
     c_.report.SetBusy(true);
-    c_.form.ioCtlTimer->start();
+    w_.ioCtlTimer->start();
 }
 
 void Sequencer::CbStop_Click()
@@ -97,21 +99,21 @@ Flow<std::optional<Failure>> Sequencer::send(Sorvik3::RequestRef request)
 
 bool Sequencer::running() const
 {
-    return !c_.fields.AbortRequested && (run_.CurrentState != SequenceState::Idle || c_.form.ioCtlTimer->isActive());
+    return !c_.fields.AbortRequested && (run_.CurrentState != SequenceState::Idle || w_.ioCtlTimer->isActive());
 }
 
 void Sequencer::ioCtlTimer_Timer()
 {
     // A tick never comes into a step that waits: the timer fires again later.
     if (c_.fields.AbortRequested || busy()) return;
-    c_.form.ioCtlTimer->stop();
+    w_.ioCtlTimer->stop();
     startBusy(tickFlow());
 }
 
 Flow<void> Sequencer::tickFlow()
 {
     const bool rearm = co_await tick();
-    if (rearm && !c_.fields.AbortRequested) c_.form.ioCtlTimer->start();
+    if (rearm && !c_.fields.AbortRequested) w_.ioCtlTimer->start();
 }
 
 Flow<bool> Sequencer::tick()
@@ -222,9 +224,9 @@ Flow<bool> Sequencer::statusStep()
         if (c_.fields.AbortRequested) co_return false;
     }
     if (run_.EmergencyStopRequested) co_return true;
-    if (c_.form.ckReadData->isChecked()) {
+    if (w_.ckReadData->isChecked()) {
         const bool read = co_await ReadData();
-        if (!read) c_.form.ckReadData->setChecked(false);
+        if (!read) w_.ckReadData->setChecked(false);
     }
     co_return true;
 }
@@ -284,15 +286,15 @@ void Sequencer::SetState(SequenceState newState)
     if (run_.EmergencyStopRequested && run_.CurrentState == SequenceState::EStop && newState != SequenceState::EStop &&
         !leavingEmergencyStop_)
         return;
-    c_.form.sbMain->panel(QStringLiteral("DIAG"))->setText(stateText(newState));
+    c_.report.showState(stateText(newState));
     if (newState == SequenceState::Idle) {
         LockUserInterface(false);
-        catalogue_.UpdateDriveButtons(selection().SelectedDeviceName, false);
+        UpdateDriveButtons(selection().SelectedDeviceName, false);
         ShowRunning(false);
     } else if (newState == SequenceState::Init) {
         LockUserInterface(true);
         ShowRunning(true);
-        catalogue_.UpdateDriveButtons(selection().SelectedDeviceName, true);
+        UpdateDriveButtons(selection().SelectedDeviceName, true);
     }
     const bool changed = run_.CurrentState != newState;
     run_.CurrentState = newState;
@@ -301,15 +303,9 @@ void Sequencer::SetState(SequenceState newState)
 
 void Sequencer::LockUserInterface(bool locked)
 {
-    Form& f = c_.form;
-    for (QWidget* w :
-         {static_cast<QWidget*>(f.lvFunctions), static_cast<QWidget*>(f.lvDevices), static_cast<QWidget*>(f.lvData),
-          static_cast<QWidget*>(f.cbReadData), static_cast<QWidget*>(f.ckReadData)}) {
-        w->setEnabled(!locked);
-    }
-    f.DiSessionName->setWriteEnabled(!locked);
-    for (int i = 1; i < f.DeviceParam.size(); ++i)
-        f.DeviceParam[i]->setWriteEnabled(!locked);
+    catalogue_.lockChoice(locked);
+    w_.cbReadData->setEnabled(!locked);
+    w_.ckReadData->setEnabled(!locked);
 }
 
 }  // namespace TavrinIoCtl

@@ -65,7 +65,7 @@ Flow<void> Sequencer::stopEveryDrivenDevice(int attempts)
 
 void Sequencer::Abort()
 {
-    c_.form.ioCtlTimer->stop();
+    w_.ioCtlTimer->stop();
     if (c_.fields.AbortRequested) return;
     c_.fields.AbortRequested = true;
     // The sequence's step on the line takes no further step when it returns.

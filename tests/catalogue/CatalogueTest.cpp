@@ -41,13 +41,13 @@ class CatalogueTest : public ControlFixture {
     QStringList visibleDriveWidgets() const
     {
         QStringList visible;
-        const auto& f = form();
-        for (QWidget* w : {static_cast<QWidget*>(f.cbStartTempo), static_cast<QWidget*>(f.cbStartPerm),
-                           static_cast<QWidget*>(f.CbStop), static_cast<QWidget*>(f.cbEstop)}) {
+        const auto& drive = sequencerWidgets();
+        for (QWidget* w : {static_cast<QWidget*>(drive.cbStartTempo), static_cast<QWidget*>(drive.cbStartPerm),
+                           static_cast<QWidget*>(drive.CbStop), static_cast<QWidget*>(drive.cbEstop)}) {
             if (w->isVisibleTo(control.get())) visible << w->objectName();
         }
         for (int i = 0; i < 3; ++i) {
-            if (f.OptionPerm[i]->isVisibleTo(control.get())) visible << QString("OptionPerm%1").arg(i);
+            if (drive.OptionPerm[i]->isVisibleTo(control.get())) visible << QString("OptionPerm%1").arg(i);
         }
         return visible;
     }
@@ -58,20 +58,22 @@ class CatalogueTest : public ControlFixture {
 TEST_F(CatalogueTest, shouldListOnlyEcusThatOfferUsableOutputControl)
 {
     useWorkshop();
-    EXPECT_EQ(rowTexts(form().lvFunctions), QStringList({"Lights|Lights module", "PermanentOnly|", "EmptyList|"}));
-    EXPECT_NE(form().lvFunctions->findItem("8k"), nullptr);
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvFunctions),
+              QStringList({"Lights|Lights module", "PermanentOnly|", "EmptyList|"}));
+    EXPECT_NE(catalogueWidgets().lvFunctions->findItem("8k"), nullptr);
 }
 
 TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
 {
     useWorkshop();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("Lights"));
-    EXPECT_EQ(rowTexts(form().lvDevices),
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvDevices),
               QStringList({"Lamp|   1|X|", "Pump|   2|X|X", "Big|12345|X|", "Minus|  -1|X|", "Valve|   3||X"}));
     EXPECT_EQ(selection().StartTemporaryValue, 7);
     EXPECT_EQ(selection().StatusCommandValue, -1);  // the command list has no "Status"
     EXPECT_EQ(selection().StopCommandValue, 0);
-    EXPECT_FALSE(form().DiSessionName->isVisibleTo(control.get()));  // a session request without SessionName
+    EXPECT_FALSE(
+        catalogueWidgets().DiSessionName->isVisibleTo(control.get()));  // a session request without SessionName
     EXPECT_EQ(logLines(),
               QStringList({"ECU : 'Lights module' requests : ", "   Start : 'OutputControl'",
                            "   Stop : 'OutputControl'", "   Status : 'OutputControl'",
@@ -82,7 +84,7 @@ TEST_F(CatalogueTest, shouldLeaveAListWithoutEntriesUnset)
 {
     useWorkshop();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EmptyList"));
-    EXPECT_EQ(rowTexts(form().lvDevices), QStringList({"Only|   4|X|"}));
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvDevices), QStringList({"Only|   4|X|"}));
     EXPECT_NE(selection().TemporaryListData, nullptr);
     EXPECT_EQ(selection().PermanentListData, nullptr);
 }
@@ -95,7 +97,7 @@ TEST_F(CatalogueTest, shouldResolveTheEngineRequestsAndPrepareTheSessionChoice)
                                        "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'",
                                        "   Start Diag Session : 'StartDiagnosticSession'",
                                        "   Tester Present Request : 'TesterPresent.WithResponse'"}));
-    const auto* sessionName = form().DiSessionName;
+    const auto* sessionName = catalogueWidgets().DiSessionName;
     EXPECT_TRUE(sessionName->isVisibleTo(control.get()));
     EXPECT_EQ(sessionName->Caption(), "Session");
     EXPECT_EQ(sessionName->LabelWidth(), 4 * 15 + 7 * kCharWidthPixels * 15);
@@ -109,7 +111,7 @@ TEST_F(CatalogueTest, shouldKeepEachControlInTheLanguageItLoaded)
     TavrinIoCtl::ioctl other;
     other.initParameters(dataDir(), "fr", session);
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
-    EXPECT_EQ(form().DiSessionName->Caption(), "Sitzung");
+    EXPECT_EQ(catalogueWidgets().DiSessionName->Caption(), "Sitzung");
 }
 
 TEST_F(CatalogueTest, shouldMakeTheClimateEcuUsableThroughSynonyms)
@@ -120,7 +122,7 @@ TEST_F(CatalogueTest, shouldMakeTheClimateEcuUsableThroughSynonyms)
                                                  "   Status : 'ActuatorTest.Query'"}));
     EXPECT_EQ(selection().StartTemporaryValue, 7);
     EXPECT_EQ(selection().RunningValue, 1);
-    EXPECT_EQ(form().lvDevices->rowCount(), 4);
+    EXPECT_EQ(catalogueWidgets().lvDevices->rowCount(), 4);
 }
 
 TEST_F(CatalogueTest, shouldFillEveryDeviceViewOnADeviceClick)
@@ -129,10 +131,10 @@ TEST_F(CatalogueTest, shouldFillEveryDeviceViewOnADeviceClick)
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     EXPECT_EQ(selection().SelectedDeviceName, "FuelPump");
-    EXPECT_EQ(rowTexts(form().lvData), QStringList({"FuelPressure|", "FuelPumpCurrent|"}));
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvData), QStringList({"FuelPressure|", "FuelPumpCurrent|"}));
     ASSERT_NE(selection().DeviceReadList, nullptr);
     EXPECT_EQ(selection().DeviceReadList->Count(), 2);
-    EXPECT_EQ(rowTexts(form().lvStatus),
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvStatus),
               QStringList({"OutputControlStatus|", "FuelPressure|", "FuelPumpCurrent|"}));  // no ExtraBytes
     EXPECT_EQ(logLines(),
               QStringList({"Device : 'FuelPump' requests : ", "   Start : 'OutputControl.Start.FuelPump'",
@@ -150,7 +152,7 @@ TEST_F(CatalogueTest, shouldFallBackToTheEcuRequestsWhereTheDeviceHasNone)
               QStringList({"Device : 'CoolingFan' requests : ", "   Start : 'OutputControl.Start.CoolingFan'",
                            "   Stop : 'OutputControl.Stop'", "   Status : 'OutputControl.Status'"}));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("Injector 2"));
-    EXPECT_TRUE(rowTexts(form().lvData).isEmpty());
+    EXPECT_TRUE(rowTexts(catalogueWidgets().lvData).isEmpty());
     EXPECT_EQ(selection().DeviceReadList, nullptr);
 }
 
@@ -159,12 +161,12 @@ TEST_F(CatalogueTest, shouldOnlyClearTheLogOnAClickBesideTheRows)
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
-    const auto data = rowTexts(form().lvData);
-    form().lvDevices->clearSelection();
+    const auto data = rowTexts(catalogueWidgets().lvData);
+    catalogueWidgets().lvDevices->clearSelection();
     TavrinIoCtl::Events(*control).lvDevices_Click();
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_EQ(selection().SelectedDeviceName, "FuelPump");
-    EXPECT_EQ(rowTexts(form().lvData), data);
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvData), data);
     EXPECT_NE(selection().DeviceReadList, nullptr);
 }
 
@@ -174,19 +176,19 @@ TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     TavrinIoCtl::Events(*control).lvDevices_ColumnClick(0);
     QStringList names;
-    for (int i = 0; i < form().lvDevices->rowCount(); ++i)
-        names << form().lvDevices->row(i)->text(0);
+    for (int i = 0; i < catalogueWidgets().lvDevices->rowCount(); ++i)
+        names << catalogueWidgets().lvDevices->row(i)->text(0);
     EXPECT_EQ(names, QStringList({"CoolingFan", "EGRValve", "FuelPump", "GlowPlugRelay", "Injector 1", "Injector 2",
                                   "Injector 3", "Injector 10", "ThrottleActuator"}));
     TavrinIoCtl::Events(*control).lvDevices_ColumnClick(0);
-    EXPECT_EQ(form().lvDevices->row(0)->text(0), "ThrottleActuator");
+    EXPECT_EQ(catalogueWidgets().lvDevices->row(0)->text(0), "ThrottleActuator");
     TavrinIoCtl::Events(*control).lvDevices_ColumnClick(1);
-    EXPECT_EQ(form().lvDevices->sortOrder(), Qt::AscendingOrder);
-    EXPECT_EQ(form().lvDevices->row(0)->text(0), "FuelPump");
+    EXPECT_EQ(catalogueWidgets().lvDevices->sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(catalogueWidgets().lvDevices->row(0)->text(0), "FuelPump");
     chooseEcu("EngineControl");  // rows filled later keep the list's order, Ids set after the row included
     names.clear();
-    for (int i = 0; i < form().lvDevices->rowCount(); ++i)
-        names << form().lvDevices->row(i)->text(0);
+    for (int i = 0; i < catalogueWidgets().lvDevices->rowCount(); ++i)
+        names << catalogueWidgets().lvDevices->row(i)->text(0);
     EXPECT_EQ(names, QStringList({"FuelPump", "CoolingFan", "EGRValve", "ThrottleActuator", "Injector 1", "Injector 2",
                                   "Injector 3", "Injector 10", "GlowPlugRelay"}));
 }
@@ -225,9 +227,9 @@ struct FailingSession final : Sorvik3::Session {
 TEST_F(CatalogueTest, shouldPassASessionFailureToTheHostAndCarryOn)
 {
     EXPECT_THROW(control->initParameters(dataDir(), "en", std::make_shared<FailingSession>()), Sorvik3::Error);
-    EXPECT_TRUE(form().lvFunctions->updatesEnabled());
+    EXPECT_TRUE(catalogueWidgets().lvFunctions->updatesEnabled());
     TavrinIoCtl::Events(*control).lvDevices_Click();
     TavrinIoCtl::Events(*control).cbEstop_Click();
     TavrinIoCtl::Events(*control).cbReadData_Click();
-    EXPECT_EQ(form().sbMain->panel("MSG")->tag.toInt(), 0x1001);
+    EXPECT_EQ(reportingWidgets().sbMain->panel("MSG")->tag.toInt(), 0x1001);
 }

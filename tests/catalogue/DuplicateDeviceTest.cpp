@@ -51,6 +51,6 @@ TEST_F(ControlFixture, shouldKeepTheFirstEntryOfADeviceNamedTwice)
     twice->ecu->control->temporary->list->entries = {{"Lamp", 1}, {"Horn", 2}, {"Lamp", 9}};
     control->initParameters(dataDir(), "en", twice);
     ASSERT_NO_FATAL_FAILURE(chooseEcu("Twice"));
-    EXPECT_EQ(rowTexts(form().lvDevices), QStringList({"Lamp|   1|X|", "Horn|   2|X|"}));
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvDevices), QStringList({"Lamp|   1|X|", "Horn|   2|X|"}));
     EXPECT_EQ(logLines().front(), "ECU : 'names a device twice' requests : ");
 }

@@ -43,10 +43,10 @@ TEST_F(ControlFixture, shouldInitialiseInOrderAndShowTheVersion)
     EXPECT_EQ(panelText("DIAG"), "Idle");
     EXPECT_FALSE(control->Busy());
     EXPECT_EQ(control->Session(), session);
-    EXPECT_EQ(rowTexts(form().lvFunctions),
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvFunctions),
               QStringList({"EngineControl|Engine control unit (diesel)", "BodyControl|Body control module",
                            "ClimateControl|Climate control (HVAC)"}));
-    EXPECT_NE(form().lvFunctions->findItem("16k"), nullptr);
+    EXPECT_NE(catalogueWidgets().lvFunctions->findItem("16k"), nullptr);
 }
 
 TEST_F(ControlFixture, shouldLoadTheFunctionListOnceFromASessionSetEarlier)
@@ -74,10 +74,10 @@ TEST_F(ControlFixture, shouldStopInitialisingAtAMalformedLanguageFile)
     EXPECT_THAT(description, HasSubstr("\r\nLine : 3\r\nLinePos  : "));
     EXPECT_EQ(control->Session(), nullptr);
     EXPECT_EQ(panelText("VERSION"), "V1.0.0.0");
-    EXPECT_EQ(form().lvFunctions->rowCount(), 0);
+    EXPECT_EQ(catalogueWidgets().lvFunctions->rowCount(), 0);
     control->setSession(session);  // the installation path is known: the list loads now
     // Without the file's synonyms the differently named climate ECU is not offered.
-    EXPECT_EQ(rowTexts(form().lvFunctions),
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvFunctions),
               QStringList({"EngineControl|Engine control unit (diesel)", "BodyControl|Body control module"}));
 }
 
@@ -96,9 +96,9 @@ TEST_F(ControlFixture, shouldFailToTheHostOnDuplicateEcuIdsButRedrawAgain)
   <ecu id="7" name="B"><request name="OutputControl" service="0x30"><data name="OutputTemporaryControlList" position="1"><value name="Y" number="1"/></data></request></ecu>
 </vehicle>)");
     EXPECT_NE(errorNumberOf([&] { control->initParameters(dataDir(), "en", twins); }), 0);
-    EXPECT_EQ(rowTexts(form().lvFunctions), QStringList({"A|"}));
-    EXPECT_EQ(form().lvFunctions->findItem("7k")->text(0), "A");
-    EXPECT_TRUE(form().lvFunctions->updatesEnabled());
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvFunctions), QStringList({"A|"}));
+    EXPECT_EQ(catalogueWidgets().lvFunctions->findItem("7k")->text(0), "A");
+    EXPECT_TRUE(catalogueWidgets().lvFunctions->updatesEnabled());
 }
 
 TEST_F(ControlFixture, shouldNeverStartAgainAfterAbort)
@@ -109,7 +109,7 @@ TEST_F(ControlFixture, shouldNeverStartAgainAfterAbort)
     control->Abort();
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
     EXPECT_EQ(runState().CurrentState, TavrinIoCtl::SequenceState::Idle);
-    EXPECT_FALSE(form().ioCtlTimer->isActive());
+    EXPECT_FALSE(sequencerWidgets().ioCtlTimer->isActive());
     EXPECT_FALSE(control->Busy());
 }
 

@@ -10,11 +10,11 @@ namespace {
 // The reporting operations on a window of their own.
 class ReportingTest : public ::testing::Test {
   protected:
-    TavrinPlatform::StatusPanel* msg() const { return form.sbMain->panel("MSG"); }
+    TavrinPlatform::StatusPanel* msg() const { return widgets.sbMain->panel("MSG"); }
     QStringList lines() const { return parts.logLines(); }
 
     StandaloneParts parts;
-    TavrinIoCtl::Form& form = parts.form;
+    const TavrinIoCtl::ReportingWidgets& widgets = parts.report.widgets();
     TavrinIoCtl::ControlFields& fields = parts.fields;
     TavrinIoCtl::Reporting& report = parts.report;
 };
@@ -54,7 +54,7 @@ TEST_F(ReportingTest, shouldClearToTheWelcomeText)
 TEST_F(ReportingTest, shouldLightTheLedRedWhileBusy)
 {
     auto ledColour = [this] {
-        const QImage led = form.sbMain->panel("Led")->pixmap().toImage();
+        const QImage led = widgets.sbMain->panel("Led")->pixmap().toImage();
         return led.pixelColor(4 + 6, 4 + 6);
     };
     report.SetBusy(true);
@@ -69,10 +69,10 @@ TEST_F(ReportingTest, shouldShowNewLinesInBatchesAndSelectTheNewest)
 {
     for (int i = 0; i < 5; ++i)
         report.LogMessage(QString("line %1").arg(i));
-    EXPECT_EQ(form.runLog->model()->rowCount(), 0);  // not yet told to the view
-    form.runLog->flush();
-    EXPECT_EQ(form.runLog->model()->rowCount(), 5);
-    EXPECT_EQ(form.runLog->currentRow(), 4);
+    EXPECT_EQ(widgets.runLog->model()->rowCount(), 0);  // not yet told to the view
+    widgets.runLog->flush();
+    EXPECT_EQ(widgets.runLog->model()->rowCount(), 5);
+    EXPECT_EQ(widgets.runLog->currentRow(), 4);
 }
 
 TEST_F(ControlFixture, shouldRaiseErrorMsgWhenTheErrorMessageIsClicked)
@@ -81,11 +81,11 @@ TEST_F(ControlFixture, shouldRaiseErrorMsgWhenTheErrorMessageIsClicked)
     TavrinIoCtl::Events(*control).cbEstop_Click();  // no session: reported at the handler's boundary, not thrown
     EXPECT_EQ(runState().CurrentState, TavrinIoCtl::SequenceState::EStop);
     EXPECT_EQ(panelText("DIAG"), "E Stop");
-    const int32_t number = form().sbMain->panel("MSG")->tag.toInt();
+    const int32_t number = reportingWidgets().sbMain->panel("MSG")->tag.toInt();
     EXPECT_NE(number, 0);
-    QTest::mouseClick(form().sbMain->panel("MSG"), Qt::LeftButton);
+    QTest::mouseClick(reportingWidgets().sbMain->panel("MSG"), Qt::LeftButton);
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.front().front().toInt(), number);
-    QTest::mouseClick(form().sbMain->panel("VERSION"), Qt::LeftButton);
+    QTest::mouseClick(reportingWidgets().sbMain->panel("VERSION"), Qt::LeftButton);
     EXPECT_EQ(spy.count(), 1);
 }

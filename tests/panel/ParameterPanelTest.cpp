@@ -11,7 +11,7 @@ class ParameterPanelTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        form.PFondPicture->resize(377, 225);  // 3375 twips high
+        panel.PFondPicture->resize(377, 225);  // 3375 twips high
     }
 
     Sorvik3::RequestRef startRequest(const QString& items)
@@ -33,14 +33,14 @@ class ParameterPanelTest : public ::testing::Test {
     QStringList captions() const
     {
         QStringList all;
-        for (int i = 1; i < form.DeviceParam.size(); ++i)
-            all << form.DeviceParam[i]->Caption();
+        for (int i = 1; i < panel.DeviceParam.size(); ++i)
+            all << panel.DeviceParam[i]->Caption();
         return all;
     }
     QStringList lines() const { return parts.logLines(); }
 
     StandaloneParts parts;
-    Form& form = parts.form;
+    const CatalogueWidgets& panel = parts.catalogue.widgets();
     ControlFields& fields = parts.fields;
     Reporting& report = parts.report;
     Catalogue& catalogue = parts.catalogue;
@@ -91,11 +91,11 @@ TEST_F(ParameterPanelTest, shouldAlignLabelsAndNameTheItemOfEachView)
 {
     catalogue.BuildParameterPanel("Pump", startRequest(kPumpFan));
     // Labels aligned to the widest: 16 characters of 90 twips, plus 4 pixels.
-    EXPECT_EQ(form.DeviceParam[2]->LabelWidth(), 16 * 90 + 60);
-    EXPECT_EQ(form.DeviceParam[1]->EcuName(), "E");
-    EXPECT_EQ(form.DeviceParam[1]->RequestName(), "Start");
-    EXPECT_EQ(form.DeviceParam[1]->ViewMode(), 1);
-    EXPECT_EQ(form.DeviceParam[1]->Session(), session);
+    EXPECT_EQ(panel.DeviceParam[2]->LabelWidth(), 16 * 90 + 60);
+    EXPECT_EQ(panel.DeviceParam[1]->EcuName(), "E");
+    EXPECT_EQ(panel.DeviceParam[1]->RequestName(), "Start");
+    EXPECT_EQ(panel.DeviceParam[1]->ViewMode(), 1);
+    EXPECT_EQ(panel.DeviceParam[1]->Session(), session);
 }
 
 TEST_F(ParameterPanelTest, shouldHoldBackOnlyTheExactlyNamedListWhenItExists)
@@ -114,29 +114,29 @@ TEST_F(ParameterPanelTest, shouldHoldBackOnlyTheExactlyNamedListWhenItExists)
 TEST_F(ParameterPanelTest, shouldScrollOnlyWhenTheRowsDoNotFit)
 {
     catalogue.BuildParameterPanel("X", startRequest(numbered(10)));
-    EXPECT_EQ(form.ParamVScroll->maximum(), 0);
-    EXPECT_EQ(form.ParamPicture->height(), 225);  // fills the window
+    EXPECT_EQ(panel.ParamVScroll->maximum(), 0);
+    EXPECT_EQ(panel.ParamPicture->height(), 225);  // fills the window
 
     catalogue.BuildParameterPanel("X", startRequest(numbered(12)));
-    EXPECT_EQ(form.ParamVScroll->maximum(), 27);
-    EXPECT_EQ(form.ParamVScroll->pageStep(), 21);
-    EXPECT_EQ(form.DeviceParam[12]->y(), 11 * 21);
-    form.ParamVScroll->setValue(20);
+    EXPECT_EQ(panel.ParamVScroll->maximum(), 27);
+    EXPECT_EQ(panel.ParamVScroll->pageStep(), 21);
+    EXPECT_EQ(panel.DeviceParam[12]->y(), 11 * 21);
+    panel.ParamVScroll->setValue(20);
     catalogue.ParamVScroll_Change(20);
-    EXPECT_EQ(form.ParamPicture->y(), -20);
+    EXPECT_EQ(panel.ParamPicture->y(), -20);
 
     catalogue.BuildParameterPanel("X", startRequest(""));
-    EXPECT_EQ(form.DeviceParam.size(), 1);
-    EXPECT_EQ(form.ParamVScroll->maximum(), 0);
-    EXPECT_EQ(form.ParamPicture->height(), 225);
+    EXPECT_EQ(panel.DeviceParam.size(), 1);
+    EXPECT_EQ(panel.ParamVScroll->maximum(), 0);
+    EXPECT_EQ(panel.ParamPicture->height(), 225);
 }
 
 TEST_F(ParameterPanelTest, shouldKeepWorkingBeyondASixteenBitScrollRange)
 {
     catalogue.BuildParameterPanel("X", startRequest(numbered(250)));
-    EXPECT_EQ(form.DeviceParam.size(), 251);
-    EXPECT_EQ(form.ParamVScroll->maximum(), 250 * 21 - 225);
+    EXPECT_EQ(panel.DeviceParam.size(), 251);
+    EXPECT_EQ(panel.ParamVScroll->maximum(), 250 * 21 - 225);
     catalogue.ClearLists(Catalogue::ClearLevel::DeviceDetails);
-    EXPECT_EQ(form.DeviceParam.size(), 1);
-    EXPECT_FALSE(form.DeviceParam[0]->isVisible());
+    EXPECT_EQ(panel.DeviceParam.size(), 1);
+    EXPECT_FALSE(panel.DeviceParam[0]->isVisible());
 }

@@ -10,27 +10,27 @@ using namespace TavrinIoCtl;
 TEST_F(ControlFixture, shouldTranslateEveryCaptionToolTipAndHeading)
 {
     initialise("fr");
-    EXPECT_EQ(form().FrFunctions->title(), "Liste des fonctions");
-    EXPECT_EQ(form().cbStartTempo->text(), "Démarrer tempo");
-    EXPECT_EQ(form().OptionPerm[1]->text(), "Surveiller l'état");
-    EXPECT_EQ(form().CbStop->toolTip(), "Arrêter le pilotage (F7)");
-    EXPECT_EQ(form().lvData->headerItem()->text(1), "Valeur");
-    EXPECT_EQ(form().lvDevices->headerItem()->text(1), "Id");  // no key, not translated
-    EXPECT_EQ(form().lvStatus->headerItem()->text(0), "Nom");  // no column key: from its own entry
+    EXPECT_EQ(frames().FrFunctions->title(), "Liste des fonctions");
+    EXPECT_EQ(sequencerWidgets().cbStartTempo->text(), "Démarrer tempo");
+    EXPECT_EQ(sequencerWidgets().OptionPerm[1]->text(), "Surveiller l'état");
+    EXPECT_EQ(sequencerWidgets().CbStop->toolTip(), "Arrêter le pilotage (F7)");
+    EXPECT_EQ(catalogueWidgets().lvData->headerItem()->text(1), "Valeur");
+    EXPECT_EQ(catalogueWidgets().lvDevices->headerItem()->text(1), "Id");  // no key, not translated
+    EXPECT_EQ(catalogueWidgets().lvStatus->headerItem()->text(0), "Nom");  // no column key: from its own entry
     control->initParameters(dataDir(), "de");
-    EXPECT_EQ(form().ckReadData->text(), "Daten während der Ansteuerung überwachen");
+    EXPECT_EQ(sequencerWidgets().ckReadData->text(), "Daten während der Ansteuerung überwachen");
 }
 
 TEST_F(ControlFixture, shouldApplyTheRulesOfOptionsAndListColumns)
 {
     control->initParameters(fixtureDir() + "/languages", "en", session);
-    EXPECT_EQ(form().lvFunctions->headerItem()->text(0), "Function (en)");
-    EXPECT_EQ(form().OptionPerm[1]->text(), "Watch status");  // item1, never the array's own caption
-    EXPECT_EQ(form().OptionPerm[0]->text(), "None");
-    EXPECT_TRUE(form().OptionPerm[1]->isChecked());   // value "1" exactly
-    EXPECT_FALSE(form().OptionPerm[2]->isChecked());  // " 1" is not "1"
-    EXPECT_EQ(form().cbStartTempo->text(), "Go");
-    EXPECT_EQ(form().cbStartTempo->font().family(), "DejaVu Sans");
+    EXPECT_EQ(catalogueWidgets().lvFunctions->headerItem()->text(0), "Function (en)");
+    EXPECT_EQ(sequencerWidgets().OptionPerm[1]->text(), "Watch status");  // item1, never the array's own caption
+    EXPECT_EQ(sequencerWidgets().OptionPerm[0]->text(), "None");
+    EXPECT_TRUE(sequencerWidgets().OptionPerm[1]->isChecked());   // value "1" exactly
+    EXPECT_FALSE(sequencerWidgets().OptionPerm[2]->isChecked());  // " 1" is not "1"
+    EXPECT_EQ(sequencerWidgets().cbStartTempo->text(), "Go");
+    EXPECT_EQ(sequencerWidgets().cbStartTempo->font().family(), "DejaVu Sans");
 }
 
 TEST_F(ControlFixture, shouldStopTranslatingAtAFontSizeThatIsNoNumber)
@@ -41,10 +41,10 @@ TEST_F(ControlFixture, shouldStopTranslatingAtAFontSizeThatIsNoNumber)
     } catch (const Sorvik3::Error& error) {
         EXPECT_EQ(error.number(), number(ControlError::NotANumber));
     }
-    EXPECT_EQ(form().FrFunctions->title(), "Functions first");
-    EXPECT_EQ(form().cbReadData->text(), "Read now");
-    EXPECT_EQ(form().cbReadData->toolTip(), "tip");
-    EXPECT_EQ(form().cbStartTempo->text(), "Start tempo");  // after the refusal: untouched
+    EXPECT_EQ(frames().FrFunctions->title(), "Functions first");
+    EXPECT_EQ(sequencerWidgets().cbReadData->text(), "Read now");
+    EXPECT_EQ(sequencerWidgets().cbReadData->toolTip(), "tip");
+    EXPECT_EQ(sequencerWidgets().cbStartTempo->text(), "Start tempo");  // after the refusal: untouched
     EXPECT_EQ(panelText("VERSION"), "V1.0.0.0");
     EXPECT_EQ(control->Session(), nullptr);
 }
@@ -61,45 +61,50 @@ double twipsWidth(const QWidget* w)
 TEST_F(ControlFixture, shouldShareTheWidthThreeThreeFourAndHalfHalf)
 {
     control->resize(1000, 680);
-    EXPECT_EQ(form().FrFunctions->width(), 300);
-    EXPECT_EQ(form().FrDevices->x(), 300);
-    EXPECT_EQ(form().FrParameters->width(), 400);
-    EXPECT_EQ(form().FrData->width(), 500);
-    EXPECT_EQ(form().FrComm->x(), 500);
-    const double share = form().lvFunctions->columnWidth(0) / (twipsWidth(form().lvFunctions) / 15 - 6);
-    const int deviceColumns = form().lvDevices->columnWidth(1) + form().lvDevices->columnWidth(2);
+    EXPECT_EQ(frames().FrFunctions->width(), 300);
+    EXPECT_EQ(frames().FrDevices->x(), 300);
+    EXPECT_EQ(frames().FrParameters->width(), 400);
+    EXPECT_EQ(frames().FrData->width(), 500);
+    EXPECT_EQ(frames().FrComm->x(), 500);
+    const double share =
+        catalogueWidgets().lvFunctions->columnWidth(0) / (twipsWidth(catalogueWidgets().lvFunctions) / 15 - 6);
+    const int deviceColumns =
+        catalogueWidgets().lvDevices->columnWidth(1) + catalogueWidgets().lvDevices->columnWidth(2);
 
     control->resize(2000, 680);
-    EXPECT_EQ(form().FrFunctions->width(), 600);
-    EXPECT_EQ(form().FrParameters->x(), 1200);
-    EXPECT_EQ(form().FrData->width(), 1000);
-    const double widened = form().lvFunctions->columnWidth(0) / (twipsWidth(form().lvFunctions) / 15 - 6);
+    EXPECT_EQ(frames().FrFunctions->width(), 600);
+    EXPECT_EQ(frames().FrParameters->x(), 1200);
+    EXPECT_EQ(frames().FrData->width(), 1000);
+    const double widened =
+        catalogueWidgets().lvFunctions->columnWidth(0) / (twipsWidth(catalogueWidgets().lvFunctions) / 15 - 6);
     EXPECT_NEAR(widened, share, 0.01);
-    EXPECT_EQ(form().lvFunctions->columnWidth(1), form().lvFunctions->width() - form().lvFunctions->columnWidth(0) - 6);
-    EXPECT_EQ(form().lvDevices->columnWidth(1) + form().lvDevices->columnWidth(2), deviceColumns);
+    EXPECT_EQ(catalogueWidgets().lvFunctions->columnWidth(1),
+              catalogueWidgets().lvFunctions->width() - catalogueWidgets().lvFunctions->columnWidth(0) - 6);
+    EXPECT_EQ(catalogueWidgets().lvDevices->columnWidth(1) + catalogueWidgets().lvDevices->columnWidth(2),
+              deviceColumns);
 }
 
 TEST_F(ControlFixture, shouldGiveTheStatusListItsMinimumOnALowControl)
 {
     control->resize(1000, 300);
-    EXPECT_EQ(form().lvStatus->height(), 100);  // 1500 twips
-    EXPECT_EQ(form().runLog->y(), form().lvStatus->y() + 100 + 4);
+    EXPECT_EQ(catalogueWidgets().lvStatus->height(), 100);  // 1500 twips
+    EXPECT_EQ(reportingWidgets().runLog->y(), catalogueWidgets().lvStatus->y() + 100 + 4);
     control->resize(3, 3);  // never fails, never goes negative
-    EXPECT_GE(form().runLog->height(), 0);
-    EXPECT_GE(form().lvFunctions->columnWidth(0), 0);
+    EXPECT_GE(reportingWidgets().runLog->height(), 0);
+    EXPECT_GE(catalogueWidgets().lvFunctions->columnWidth(0), 0);
     control->resize(1000, 680);
-    EXPECT_GT(form().lvFunctions->columnWidth(1), 0);
+    EXPECT_GT(catalogueWidgets().lvFunctions->columnWidth(1), 0);
 }
 
 TEST_F(ControlFixture, shouldPushTheCommunicationFrameBelowATallerSessionFrame)
 {
     control->resize(1000, 680);
-    const int top = form().FrComm->y();
-    const int height = form().FrComm->height();
-    form().FrSession->resize(form().FrSession->width(), form().FrSession->height() + 30);
+    const int top = frames().FrComm->y();
+    const int height = frames().FrComm->height();
+    frames().FrSession->resize(frames().FrSession->width(), frames().FrSession->height() + 30);
     TavrinIoCtl::Events(*control).UserControl_Resize();
-    EXPECT_EQ(form().FrComm->y(), top + 30);
-    EXPECT_EQ(form().FrComm->height(), height - 30);
+    EXPECT_EQ(frames().FrComm->y(), top + 30);
+    EXPECT_EQ(frames().FrComm->height(), height - 30);
 }
 
 // Every translated caption of a button, the check box and the options is shown
@@ -109,12 +114,12 @@ class CaptionFit : public ControlFixture, public ::testing::WithParamInterface<c
     QStringList cutCaptions(bool allowTip) const
     {
         QStringList cut;
-        const auto& f = form();
+        const auto& drive = sequencerWidgets();
         for (QAbstractButton* button :
-             {static_cast<QAbstractButton*>(f.cbReadData), static_cast<QAbstractButton*>(f.ckReadData),
-              static_cast<QAbstractButton*>(f.cbStartTempo), static_cast<QAbstractButton*>(f.cbStartPerm),
-              static_cast<QAbstractButton*>(f.OptionPerm[0]), static_cast<QAbstractButton*>(f.OptionPerm[1]),
-              static_cast<QAbstractButton*>(f.OptionPerm[2])}) {
+             {static_cast<QAbstractButton*>(drive.cbReadData), static_cast<QAbstractButton*>(drive.ckReadData),
+              static_cast<QAbstractButton*>(drive.cbStartTempo), static_cast<QAbstractButton*>(drive.cbStartPerm),
+              static_cast<QAbstractButton*>(drive.OptionPerm[0]), static_cast<QAbstractButton*>(drive.OptionPerm[1]),
+              static_cast<QAbstractButton*>(drive.OptionPerm[2])}) {
             const bool whole = button->width() >= button->sizeHint().width();
             if (!whole && !(allowTip && button->toolTip().contains(button->text()))) cut << button->text();
         }
@@ -133,7 +138,8 @@ TEST_P(CaptionFit, shouldShowWholeCaptionsOrTellThemInTheToolTip)
     EXPECT_EQ(cutCaptions(true), QStringList());
     control->resize(1000, 680);
     EXPECT_EQ(cutCaptions(false), QStringList());
-    EXPECT_FALSE(form().OptionPerm[1]->toolTip().startsWith(form().OptionPerm[1]->text() + "\n"));  // own tip again
+    EXPECT_FALSE(sequencerWidgets().OptionPerm[1]->toolTip().startsWith(sequencerWidgets().OptionPerm[1]->text() +
+                                                                        "\n"));  // own tip again
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, CaptionFit, ::testing::Values("en", "fr", "de"));

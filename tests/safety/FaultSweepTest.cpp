@@ -9,7 +9,6 @@
 #include "DemoVehicle.h"
 #include "FaultInjector.h"
 #include "FaultySession.h"
-#include "Form.h"
 #include "MultiLanguage.h"
 #include "SessionClock.h"
 #include "SimulatedEcu.h"
@@ -109,12 +108,15 @@ class SweepRun {
     int ticks() const { return ticksRun_; }
 
   private:
-    const TavrinIoCtl::Form& form() const { return formOf(*control_); }
+    // Each part's widgets, through the part that owns them.
+    const TavrinIoCtl::CatalogueWidgets& catalogueWidgets() const { return catalogueWidgetsOf(*control_); }
+    const TavrinIoCtl::SequencerWidgets& sequencerWidgets() const { return sequencerWidgetsOf(*control_); }
+    const TavrinIoCtl::ReportingWidgets& reportingWidgets() const { return reportingWidgetsOf(*control_); }
 
     TavrinPlatform::ListItem* functionRow(const QString& name) const
     {
-        for (int i = 0; i < form().lvFunctions->rowCount(); ++i) {
-            if (form().lvFunctions->row(i)->text(0) == name) return form().lvFunctions->row(i);
+        for (int i = 0; i < catalogueWidgets().lvFunctions->rowCount(); ++i) {
+            if (catalogueWidgets().lvFunctions->row(i)->text(0) == name) return catalogueWidgets().lvFunctions->row(i);
         }
         return nullptr;
     }
@@ -129,13 +131,13 @@ class SweepRun {
 
     void runDrive(const QString& ecu, const Drive& drive)
     {
-        auto* row = form().lvDevices->findItem(drive.device + QStringLiteral("k"));
-        if (row == nullptr || !form().lvDevices->isEnabled()) return;
-        form().lvDevices->setCurrentItem(row);
+        auto* row = catalogueWidgets().lvDevices->findItem(drive.device + QStringLiteral("k"));
+        if (row == nullptr || !catalogueWidgets().lvDevices->isEnabled()) return;
+        catalogueWidgets().lvDevices->setCurrentItem(row);
         TavrinIoCtl::Events(*control_).lvDevices_Click();
         selectedLocalId_ = localId(ecu, drive.device);
-        form().OptionPerm[drive.option]->setChecked(true);
-        form().ckReadData->setChecked(drive.monitorData);
+        sequencerWidgets().OptionPerm[drive.option]->setChecked(true);
+        sequencerWidgets().ckReadData->setChecked(drive.monitorData);
         if (drive.permanent)
             TavrinIoCtl::Events(*control_).cbStartPerm_Click();
         else
@@ -144,7 +146,8 @@ class SweepRun {
         if (control_) TavrinIoCtl::Events(*control_).CbStop_Click();
         tickFor(20000);
         if (control_) said_ += allText();
-        if (control_ && form().ioCtlTimer->isActive()) violation(drive.device + ": the sequence never ended");
+        if (control_ && sequencerWidgets().ioCtlTimer->isActive())
+            violation(drive.device + ": the sequence never ended");
         const auto& behaviour = TavrinKwp::simulatedVehicle(*vehicle_).behaviour(ecu.toStdString());
         for (const auto& device : behaviour.deviceNames()) {
             const QString name = QString::fromStdString(device);
@@ -159,7 +162,7 @@ class SweepRun {
 
     void tickFor(uint32_t ms)
     {
-        for (uint32_t waited = 0; waited < ms && control_ && form().ioCtlTimer->isActive(); waited += 100) {
+        for (uint32_t waited = 0; waited < ms && control_ && sequencerWidgets().ioCtlTimer->isActive(); waited += 100) {
             clock_.advance(100);
             TavrinIoCtl::Events(*control_).ioCtlTimer_Timer();
             if (++ticks_ == atTick_) interrupt();
@@ -168,7 +171,7 @@ class SweepRun {
 
     void interrupt()
     {
-        const bool running = form().ioCtlTimer->isActive();
+        const bool running = sequencerWidgets().ioCtlTimer->isActive();
         const auto refused = [&](auto&& call, const char* what) {
             try {
                 call();
@@ -256,8 +259,8 @@ class SweepRun {
 
     QString allText() const
     {
-        QString text = form().sbMain->panel(QStringLiteral("MSG"))->text() + QLatin1Char('\n');
-        const auto& lines = form().runLog->lines();
+        QString text = reportingWidgets().sbMain->panel(QStringLiteral("MSG"))->text() + QLatin1Char('\n');
+        const auto& lines = reportingWidgets().runLog->lines();
         for (qsizetype i = 0; i < lines.lineCount(); ++i)
             text += lines.line(i) + QLatin1Char('\n');
         return text;
@@ -266,7 +269,8 @@ class SweepRun {
     void checkUnlocked()
     {
         if (control_->Busy()) violation("still busy at the end");
-        if (!form().lvFunctions->isEnabled() || !form().lvDevices->isEnabled()) violation("the lists stayed locked");
+        if (!catalogueWidgets().lvFunctions->isEnabled() || !catalogueWidgets().lvDevices->isEnabled())
+            violation("the lists stayed locked");
     }
 
     void violation(const QString& what) { outcome_.violations << what; }

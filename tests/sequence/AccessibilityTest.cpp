@@ -52,7 +52,7 @@ class Accessibility : public SequenceFixture {
         }
         return problems;
     }
-    QString ledText() const { return form().sbMain->panel("Led")->accessibleName(); }
+    QString ledText() const { return reportingWidgets().sbMain->panel("Led")->accessibleName(); }
 };
 
 TEST_F(Accessibility, shouldNameEveryInteractiveWidgetOnceInTheUsersLanguage)
@@ -62,17 +62,17 @@ TEST_F(Accessibility, shouldNameEveryInteractiveWidgetOnceInTheUsersLanguage)
         chooseEcu("EngineControl");
         chooseDevice("FuelPump");
         EXPECT_EQ(check(), QStringList()) << language << " idle";
-        form().cbStartPerm->click();
+        sequencerWidgets().cbStartPerm->click();
         runFor(300);
-        ASSERT_TRUE(form().ioCtlTimer->isActive());
+        ASSERT_TRUE(sequencerWidgets().ioCtlTimer->isActive());
         EXPECT_EQ(check(), QStringList()) << language << " running";
         TavrinIoCtl::Events(*control).cbEstop_Click();
         runUntilIdle();
     }
     // The last language's names are its own, not English.
-    EXPECT_EQ(form().lvDevices->accessibleName(), "Stellgliederliste");
-    EXPECT_EQ(form().cbEstop->accessibleName(), "Not-Aus");
-    EXPECT_EQ(form().lvStatus->headerItem()->text(1), "Wert");
+    EXPECT_EQ(catalogueWidgets().lvDevices->accessibleName(), "Stellgliederliste");
+    EXPECT_EQ(sequencerWidgets().cbEstop->accessibleName(), "Not-Aus");
+    EXPECT_EQ(catalogueWidgets().lvStatus->headerItem()->text(1), "Wert");
 }
 
 TEST_F(Accessibility, shouldTellTheIndicatorsMeaningInTheUsersLanguage)
@@ -81,7 +81,7 @@ TEST_F(Accessibility, shouldTellTheIndicatorsMeaningInTheUsersLanguage)
     EXPECT_EQ(ledText(), "Au repos : rien n'est piloté");
     chooseEcu("EngineControl");
     chooseDevice("FuelPump");
-    form().cbStartPerm->click();
+    sequencerWidgets().cbStartPerm->click();
     EXPECT_EQ(ledText(), "Occupé : une séquence est en cours");
     runFor(300);
     TavrinIoCtl::Events(*control).cbEstop_Click();

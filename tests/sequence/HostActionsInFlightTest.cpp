@@ -56,8 +56,10 @@ class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
                 }
             });
         control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
-        TavrinIoCtl::Events(*control).lvFunctions_ItemClick(form().lvFunctions->findItem(QStringLiteral("16k")));
-        form().lvDevices->setCurrentItem(form().lvDevices->findItem(QStringLiteral("FuelPumpk")));
+        TavrinIoCtl::Events(*control).lvFunctions_ItemClick(
+            catalogueWidgets().lvFunctions->findItem(QStringLiteral("16k")));
+        catalogueWidgets().lvDevices->setCurrentItem(
+            catalogueWidgets().lvDevices->findItem(QStringLiteral("FuelPumpk")));
         TavrinIoCtl::Events(*control).lvDevices_Click();
     }
     void TearDown() override
@@ -67,12 +69,14 @@ class HostActionsInFlight : public ::testing::TestWithParam<const char*> {
         waitUntil([&] { return !pumpRuns(); });
         TavrinKwp::simulatedVehicle(*session).observeRequests(nullptr);
     }
-    const TavrinIoCtl::Form& form() const { return formOf(*control); }
+    // Each part's widgets, through the part that owns them.
+    const TavrinIoCtl::CatalogueWidgets& catalogueWidgets() const { return catalogueWidgetsOf(*control); }
+    const TavrinIoCtl::SequencerWidgets& sequencerWidgets() const { return sequencerWidgetsOf(*control); }
     // Started long-term, the pump runs on after the communication closes: only its stop ends it.
     void startPump()
     {
-        form().OptionPerm[1]->setChecked(true);  // Monitor Status
-        form().ckReadData->setChecked(true);
+        sequencerWidgets().OptionPerm[1]->setChecked(true);  // Monitor Status
+        sequencerWidgets().ckReadData->setChecked(true);
         TavrinIoCtl::Events(*control).cbStartPerm_Click();
     }
     bool pumpRuns() const
@@ -129,7 +133,7 @@ TEST_P(HostActionsInFlight, shouldKeepTheSequenceAndItsStopsGoingUnderAModalDial
         dialog.exec();
     };
     startPump();
-    ASSERT_TRUE(waitUntil([&] { return posted && !form().ioCtlTimer->isActive() && !control->Busy(); }));
+    ASSERT_TRUE(waitUntil([&] { return posted && !sequencerWidgets().ioCtlTimer->isActive() && !control->Busy(); }));
     EXPECT_GE(statusUnder, 3) << "the status polling stopped under the dialog";
     EXPECT_TRUE(stoppedUnder) << "the emergency stop waited for the dialog";
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
@@ -153,7 +157,8 @@ TEST_P(HostActionsInFlight, shouldRefuseEverythingButAStopWhileReadDataIsOnTheLi
     QString chosen;
     action = [&] {
         TavrinIoCtl::Events(*control).cbStartPerm_Click();
-        form().lvDevices->setCurrentItem(form().lvDevices->findItem(QStringLiteral("CoolingFank")));
+        catalogueWidgets().lvDevices->setCurrentItem(
+            catalogueWidgets().lvDevices->findItem(QStringLiteral("CoolingFank")));
         TavrinIoCtl::Events(*control).lvDevices_Click();
         chosen = selectionOf(*control).SelectedDeviceName;
         try {
@@ -240,7 +245,7 @@ TEST_P(HostActionsInFlight, shouldStopOrTellWhateverComesWhileARequestIsOnTheLin
                 case Act::Abort: control->Abort(); break;
                 case Act::ListChoice:
                     TavrinIoCtl::Events(events).lvFunctions_ItemClick(
-                        form().lvFunctions->findItem(QStringLiteral("16k")));
+                        catalogueWidgets().lvFunctions->findItem(QStringLiteral("16k")));
                     break;
                 case Act::ReadData: TavrinIoCtl::Events(events).cbReadData_Click(); break;
                 case Act::SetSession: try { control->setSession(session);
@@ -268,8 +273,9 @@ TEST_P(HostActionsInFlight, shouldStopOrTellWhateverComesWhileARequestIsOnTheLin
             if (control && !fieldsOf(*control).AbortRequested) TavrinIoCtl::Events(*control).CbStop_Click();
             ASSERT_TRUE(waitUntil([&] {
                 return !control ? !pumpRuns()
-                                : !requestInFlight(*control) && ((!form().ioCtlTimer->isActive() && !control->Busy()) ||
-                                                                 fieldsOf(*control).AbortRequested);
+                                : !requestInFlight(*control) &&
+                                      ((!sequencerWidgets().ioCtlTimer->isActive() && !control->Busy()) ||
+                                       fieldsOf(*control).AbortRequested);
             })) << what;
             const bool told = control && !control->DrivenDevices().isEmpty() &&
                               said.join('\n').contains(QStringLiteral("may still be driven"));

@@ -33,9 +33,9 @@ class Keyboard : public SequenceFixture {
 
 TEST_F(Keyboard, shouldChooseRowsWithReturnAndSpaceAndKeepTheHighlightOnTheLoadedOne)
 {
-    auto* functions = form().lvFunctions;
+    auto* functions = catalogueWidgets().lvFunctions;
     press(functions, Qt::Key_Down);  // the frame moves to the first row, nothing is loaded
-    EXPECT_EQ(form().lvDevices->rowCount(), 0);
+    EXPECT_EQ(catalogueWidgets().lvDevices->rowCount(), 0);
     EXPECT_EQ(functions->selectedRow(), nullptr);
     press(functions, Qt::Key_Return);
     ASSERT_NE(functions->selectedRow(), nullptr);
@@ -46,19 +46,19 @@ TEST_F(Keyboard, shouldChooseRowsWithReturnAndSpaceAndKeepTheHighlightOnTheLoade
     EXPECT_EQ(QString::fromStdString(selection().SelectedEcu->Name()), loaded);
     EXPECT_NE(functions->currentItem()->text(0), loaded);
 
-    auto* devices = form().lvDevices;
+    auto* devices = catalogueWidgets().lvDevices;
     press(devices, Qt::Key_Down);
     press(devices, Qt::Key_Space);
     ASSERT_NE(devices->selectedRow(), nullptr);
     EXPECT_EQ(selection().SelectedDeviceName, devices->selectedRow()->text(0));
-    EXPECT_GT(form().lvStatus->rowCount(), 0);
+    EXPECT_GT(catalogueWidgets().lvStatus->rowCount(), 0);
 }
 
 TEST_F(Keyboard, shouldTabFromTheEcuToTheDeviceToItsParametersAndOnToTheDriveButtons)
 {
     chooseEcu("EngineControl");
     chooseDevice("FuelPump");
-    form().lvFunctions->setFocus();
+    catalogueWidgets().lvFunctions->setFocus();
     QStringList order;
     for (int i = 0; i < 6; ++i) {
         QWidget* focus = QApplication::focusWidget();
@@ -76,21 +76,21 @@ TEST_F(Keyboard, shouldDriveWithTheKeysFromAnyWidgetOfTheControl)
     // Idle: Esc and F7 are no shortcut (a host dialog still closes on Esc).
     EXPECT_FALSE(control->findChild<QShortcut*>("cbEstopKey")->isEnabled());
     EXPECT_FALSE(control->findChild<QShortcut*>("CbStopKey")->isEnabled());
-    press(form().lvDevices, Qt::Key_F5);
-    ASSERT_TRUE(form().ioCtlTimer->isActive()) << "F5 started nothing";
+    press(catalogueWidgets().lvDevices, Qt::Key_F5);
+    ASSERT_TRUE(sequencerWidgets().ioCtlTimer->isActive()) << "F5 started nothing";
     runFor(500);
     ASSERT_TRUE(pumpRunning());
     // While it runs, Esc from the status list, the run log or the parameter editor stops it.
-    press(form().lvStatus, Qt::Key_Escape);
+    press(catalogueWidgets().lvStatus, Qt::Key_Escape);
     runUntilIdle();
     EXPECT_FALSE(pumpRunning());
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
 
     for (const bool fromEditor : {false, true}) {
         chooseDevice("FuelPump");  // builds the parameter editors anew
-        QWidget* from = fromEditor ? form().DeviceParam.back()->editor() : form().runLog;
-        press(form().lvDevices, Qt::Key_F6);
-        ASSERT_TRUE(form().ioCtlTimer->isActive()) << "F6 started nothing";
+        QWidget* from = fromEditor ? catalogueWidgets().DeviceParam.back()->editor() : reportingWidgets().runLog;
+        press(catalogueWidgets().lvDevices, Qt::Key_F6);
+        ASSERT_TRUE(sequencerWidgets().ioCtlTimer->isActive()) << "F6 started nothing";
         runFor(500);
         ASSERT_TRUE(pumpRunning());
         press(from, fromEditor ? Qt::Key_Escape : Qt::Key_F7);

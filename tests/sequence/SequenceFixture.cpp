@@ -4,7 +4,7 @@
 
 bool SequenceFixture::tick(uint32_t stepMs)
 {
-    if (!form().ioCtlTimer->isActive()) return false;
+    if (!sequencerWidgets().ioCtlTimer->isActive()) return false;
     clock.advance(stepMs);
     TavrinIoCtl::Events(*control).ioCtlTimer_Timer();
     settle(*control);
@@ -21,7 +21,7 @@ void SequenceFixture::runUntilIdle(int maxTicks, uint32_t stepMs)
 {
     for (int i = 0; i < maxTicks && tick(stepMs); ++i) {
     }
-    ASSERT_FALSE(form().ioCtlTimer->isActive()) << "the sequence did not end";
+    ASSERT_FALSE(sequencerWidgets().ioCtlTimer->isActive()) << "the sequence did not end";
 }
 
 void SequenceFixture::start(const QString& ecu, const QString& device, int option, bool permanent)
@@ -29,7 +29,7 @@ void SequenceFixture::start(const QString& ecu, const QString& device, int optio
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu(ecu));
     ASSERT_NO_FATAL_FAILURE(chooseDevice(device));
-    form().OptionPerm[option]->setChecked(true);
+    sequencerWidgets().OptionPerm[option]->setChecked(true);
     if (permanent)
         TavrinIoCtl::Events(*control).cbStartPerm_Click();
     else

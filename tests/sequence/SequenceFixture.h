@@ -11,6 +11,6 @@ class SequenceFixture : public ControlFixture {
     void runFor(uint32_t ms, uint32_t stepMs = 100);
     void runUntilIdle(int maxTicks = 1000, uint32_t stepMs = 100);
     void start(const QString& ecu, const QString& device, int option, bool permanent = false);
-    QString msgText() const { return form().sbMain->panel("MSG")->text(); }
-    int32_t msgTag() const { return form().sbMain->panel("MSG")->tag.toInt(); }
+    QString msgText() const { return reportingWidgets().sbMain->panel("MSG")->text(); }
+    int32_t msgTag() const { return reportingWidgets().sbMain->panel("MSG")->tag.toInt(); }
 };

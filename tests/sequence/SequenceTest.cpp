@@ -34,7 +34,7 @@ TEST_F(SequenceFixture, shouldRunATemporaryTestWithTesterPresent)
                           }));
     EXPECT_FALSE(control->Busy());
     EXPECT_EQ(panelText("DIAG"), "Idle");
-    EXPECT_EQ(form().lbTime->text(), "4.7 s");
+    EXPECT_EQ(sequencerWidgets().lbTime->text(), "4.7 s");
     EXPECT_FALSE(
         TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("CoolingFan", clock.now()));
 }
@@ -47,7 +47,7 @@ TEST_F(SequenceFixture, shouldStopWhenTheEcuEndsTheTestByItself)
     EXPECT_TRUE(log.contains("Status : 3.5"));  // started at 0.5 s, the injector test lasts 3 s
     EXPECT_EQ(log.filter("  status driving : ").size(), 6);
     EXPECT_EQ(log.filter("Stop : ").size(), 1);
-    EXPECT_EQ(rowTexts(form().lvStatus).front(), "OutputControlStatus|Stopped");
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvStatus).front(), "OutputControlStatus|Stopped");
 }
 
 TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)
@@ -105,7 +105,7 @@ TEST_F(SequenceFixture, shouldStopAfterAStatusTimeoutAndFallBackToNone)
     ASSERT_EQ(error.size(), 1);
     EXPECT_EQ(error.front(), "  Read status driving error : No answer from ECU 'EngineControl' to "
                              "'OutputControl.Status' (timeout)");
-    EXPECT_TRUE(form().OptionPerm[0]->isChecked());
+    EXPECT_TRUE(sequencerWidgets().OptionPerm[0]->isChecked());
     EXPECT_EQ(log.filter("  Stop driving : ").size(), 1);
     EXPECT_EQ(msgTag(), 0x1001);
 }
@@ -123,7 +123,7 @@ TEST_F(SequenceFixture, shouldNotTakeARefusalOnTrustWhenAStartMayHaveBeenActedOn
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
     TavrinKwp::simulatedVehicle(*session).faults().answerNegatively("EngineControl", "OutputControl.Start.FuelPump",
                                                                     0x22, 1);
-    form().OptionPerm[0]->setChecked(true);
+    sequencerWidgets().OptionPerm[0]->setChecked(true);
     TavrinIoCtl::Events(*control).cbStartPerm_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
     QStringList log = logLines();
@@ -167,14 +167,14 @@ TEST_F(SequenceFixture, shouldEndDataMonitoringAtAFailedRead)
     initialise();
     ASSERT_NO_FATAL_FAILURE(chooseEcu("EngineControl"));
     ASSERT_NO_FATAL_FAILURE(chooseDevice("FuelPump"));
-    form().ckReadData->setChecked(true);
+    sequencerWidgets().ckReadData->setChecked(true);
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
     runFor(500);
-    EXPECT_FALSE(form().ckReadData->isEnabled());  // locked while running
-    EXPECT_FALSE(rowTexts(form().lvData).front().endsWith("|"));
+    EXPECT_FALSE(sequencerWidgets().ckReadData->isEnabled());  // locked while running
+    EXPECT_FALSE(rowTexts(catalogueWidgets().lvData).front().endsWith("|"));
     TavrinKwp::simulatedVehicle(*session).faults().dropAnswer("EngineControl", "ReadData.FuelSystem", 1);
     tick();
-    EXPECT_FALSE(form().ckReadData->isChecked());
+    EXPECT_FALSE(sequencerWidgets().ckReadData->isChecked());
     const QStringList log = logLines();
     EXPECT_TRUE(
         log.at(log.size() - 2).startsWith(" Read Data error : request(ReadData.FuelSystem)=82 11 F1 21 01 A6->"));
@@ -200,7 +200,7 @@ TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringAReque
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
     tick();
     tick();
-    EXPECT_FALSE(form().ioCtlTimer->isActive());
+    EXPECT_FALSE(sequencerWidgets().ioCtlTimer->isActive());
     const int lines = logLines().size();
     // The start the ECU acted on is stopped once its request has returned.
     EXPECT_TRUE(logLines().at(lines - 2).startsWith("  Start driving : "));
@@ -212,8 +212,8 @@ TEST_F(SequenceFixture, shouldStopTheDeviceButStayLockedAfterAnAbortDuringAReque
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
     EXPECT_EQ(logLines().size(), lines);
     EXPECT_TRUE(control->Busy());
-    EXPECT_FALSE(form().lvDevices->isEnabled());
-    EXPECT_TRUE(form().timRun->isActive());
+    EXPECT_FALSE(catalogueWidgets().lvDevices->isEnabled());
+    EXPECT_TRUE(sequencerWidgets().timRun->isActive());
 }
 
 TEST_F(SequenceFixture, shouldEmergencyStopAtOnceAndCloseTheLink)
@@ -316,28 +316,29 @@ TEST_F(SequenceFixture, shouldKeepTimeAcrossTheClockWrapAround)
 TEST_F(SequenceFixture, shouldLockTheSelectionWhileRunning)
 {
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "FuelPump", 0));
-    EXPECT_FALSE(form().lvFunctions->isEnabled());
-    EXPECT_FALSE(form().cbReadData->isEnabled());
-    EXPECT_FALSE(form().DeviceParam[1]->WriteEnabled());
-    EXPECT_TRUE(form().DeviceParam[0]->WriteEnabled());  // the template is left alone
-    EXPECT_TRUE(form().CbStop->isVisibleTo(control.get()));
-    EXPECT_FALSE(form().cbStartTempo->isVisibleTo(control.get()));
+    EXPECT_FALSE(catalogueWidgets().lvFunctions->isEnabled());
+    EXPECT_FALSE(sequencerWidgets().cbReadData->isEnabled());
+    EXPECT_FALSE(catalogueWidgets().DeviceParam[1]->WriteEnabled());
+    EXPECT_TRUE(catalogueWidgets().DeviceParam[0]->WriteEnabled());  // the template is left alone
+    EXPECT_TRUE(sequencerWidgets().CbStop->isVisibleTo(control.get()));
+    EXPECT_FALSE(sequencerWidgets().cbStartTempo->isVisibleTo(control.get()));
     TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
-    EXPECT_TRUE(form().lvFunctions->isEnabled());
-    EXPECT_TRUE(form().DeviceParam[1]->WriteEnabled());
-    EXPECT_TRUE(form().cbStartTempo->isVisibleTo(control.get()));
+    EXPECT_TRUE(catalogueWidgets().lvFunctions->isEnabled());
+    EXPECT_TRUE(catalogueWidgets().DeviceParam[1]->WriteEnabled());
+    EXPECT_TRUE(sequencerWidgets().cbStartTempo->isVisibleTo(control.get()));
 }
 
 TEST_F(SequenceFixture, shouldShowOnePictureAtATimeAndContinueAcrossSequences)
 {
     auto shown = [this](int picture) {
-        const QPixmap expected = form().ilstRunning->image(picture);
-        const QImage box = form().PictureRunning->image().copy(QRect(QPoint(0, 0), expected.size())).toImage();
+        const QPixmap expected = sequencerWidgets().ilstRunning->image(picture);
+        const QImage box =
+            sequencerWidgets().PictureRunning->image().copy(QRect(QPoint(0, 0), expected.size())).toImage();
         return box.convertToFormat(QImage::Format_ARGB32) == expected.toImage().convertToFormat(QImage::Format_ARGB32);
     };
     ASSERT_NO_FATAL_FAILURE(start("EngineControl", "CoolingFan", 0));
-    EXPECT_TRUE(form().PictureRunning->isVisibleTo(control.get()));
+    EXPECT_TRUE(sequencerWidgets().PictureRunning->isVisibleTo(control.get()));
     for (int picture : {2, 3, 4, 1, 2}) {
         TavrinIoCtl::Events(*control).timRun_Timer();
         EXPECT_TRUE(shown(picture)) << "picture " << picture;
@@ -345,7 +346,7 @@ TEST_F(SequenceFixture, shouldShowOnePictureAtATimeAndContinueAcrossSequences)
     EXPECT_EQ(runState().AnimationFrame, 2);
     TavrinIoCtl::Events(*control).CbStop_Click();
     ASSERT_NO_FATAL_FAILURE(runUntilIdle());
-    EXPECT_FALSE(form().timRun->isActive());
+    EXPECT_FALSE(sequencerWidgets().timRun->isActive());
     TavrinIoCtl::Events(*control).cbStartTempo_Click();
     TavrinIoCtl::Events(*control).timRun_Timer();
     EXPECT_TRUE(shown(3));
@@ -362,7 +363,7 @@ TEST_F(SequenceFixture, shouldReadDataOnDemandAfterInitialising)
     TavrinIoCtl::Events(*control).cbReadData_Click();
     EXPECT_TRUE(session->Ecus().front()->Initialized());
     EXPECT_EQ(logLines().filter(" Read Data : request(ReadData.Cooling)=").size(), 1);
-    EXPECT_EQ(rowTexts(form().lvData), QStringList({"FanSpeed|0", "CoolantTemperature|92"}));
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvData), QStringList({"FanSpeed|0", "CoolantTemperature|92"}));
 }
 
 TEST(SequenceTimes, shouldWriteSecondsInTheShortestForm)

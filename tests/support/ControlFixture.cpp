@@ -25,10 +25,10 @@ void ControlFixture::initialise(const QString& language)
     control->initParameters(dataDir(), language, session);
 }
 
-QStringList runLogLines(const TavrinIoCtl::Form& form)
+QStringList runLogLines(const TavrinPlatform::RunLogView& log)
 {
     QStringList lines;
-    const auto& model = form.runLog->lines();
+    const auto& model = log.lines();
     for (qsizetype i = 0; i < model.lineCount(); ++i)
         lines << model.line(i);
     return lines;
@@ -36,25 +36,25 @@ QStringList runLogLines(const TavrinIoCtl::Form& form)
 
 QStringList ControlFixture::logLines() const
 {
-    return runLogLines(form());
+    return control->runLogLines();
 }
 
 QString ControlFixture::panelText(const QString& key) const
 {
-    return form().sbMain->panel(key)->text();
+    return reportingWidgets().sbMain->panel(key)->text();
 }
 
 TavrinPlatform::ListItem* ControlFixture::functionRow(const QString& name) const
 {
-    for (int i = 0; i < form().lvFunctions->rowCount(); ++i) {
-        if (form().lvFunctions->row(i)->text(0) == name) return form().lvFunctions->row(i);
+    for (int i = 0; i < catalogueWidgets().lvFunctions->rowCount(); ++i) {
+        if (catalogueWidgets().lvFunctions->row(i)->text(0) == name) return catalogueWidgets().lvFunctions->row(i);
     }
     return nullptr;
 }
 
 TavrinPlatform::ListItem* ControlFixture::deviceRow(const QString& name) const
 {
-    return form().lvDevices->findItem(name + QStringLiteral("k"));
+    return catalogueWidgets().lvDevices->findItem(name + QStringLiteral("k"));
 }
 
 void ControlFixture::chooseEcu(const QString& name)
@@ -68,7 +68,7 @@ void ControlFixture::chooseDevice(const QString& name)
 {
     auto* row = deviceRow(name);
     ASSERT_NE(row, nullptr) << name.toStdString();
-    form().lvDevices->setCurrentItem(row);
+    catalogueWidgets().lvDevices->setCurrentItem(row);
     TavrinIoCtl::Events(*control).lvDevices_Click();
 }
 

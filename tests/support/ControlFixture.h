@@ -4,7 +4,6 @@
 
 #include "ControlFields.h"
 #include "DemoVehicle.h"
-#include "Form.h"
 #include "SessionClock.h"
 #include "ioctlAutomation.h"
 
@@ -37,7 +36,11 @@ class ControlFixture : public ::testing::Test {
     void chooseDevice(const QString& name);
     QStringList rowTexts(const TavrinPlatform::ListView* list) const;
 
-    const TavrinIoCtl::Form& form() const { return formOf(*control); }
+    // Each part's widgets, through the part that owns them.
+    const TavrinIoCtl::WindowFrames& frames() const { return framesOf(*control); }
+    const TavrinIoCtl::CatalogueWidgets& catalogueWidgets() const { return catalogueWidgetsOf(*control); }
+    const TavrinIoCtl::SequencerWidgets& sequencerWidgets() const { return sequencerWidgetsOf(*control); }
+    const TavrinIoCtl::ReportingWidgets& reportingWidgets() const { return reportingWidgetsOf(*control); }
     const TavrinIoCtl::ControlFields& fields() const { return fieldsOf(*control); }
     const TavrinIoCtl::DeviceSelection& selection() const { return selectionOf(*control); }
     const TavrinIoCtl::RunState& runState() const { return runStateOf(*control); }

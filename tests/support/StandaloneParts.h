@@ -8,23 +8,25 @@
 
 #include <QStringList>
 
-QStringList runLogLines(const TavrinIoCtl::Form& form);
+QStringList runLogLines(const TavrinPlatform::RunLogView& log);
 
 struct StandaloneParts {
     StandaloneParts()
     {
         platform.scale = TavrinPlatform::TwipsScale{15, 15};
         platform.measure = [](const QFont&, const QString& text) { return 6 * int(text.size()); };
-        TavrinIoCtl::buildForm(&surface, form, platform.scale);
+        TavrinIoCtl::buildWindowFrames(&surface, frames, platform.scale);
+        catalogue.buildWidgets(frames, platform.scale);
+        report.buildWidgets(&surface, frames, platform.scale);
     }
-    QStringList logLines() const { return runLogLines(form); }
+    QStringList logLines() const { return runLogLines(*report.widgets().runLog); }
 
     QWidget surface;
-    TavrinIoCtl::Form form;
+    TavrinIoCtl::WindowFrames frames;
     TavrinIoCtl::ControlFields fields;
     TavrinIoCtl::Platform platform;
-    TavrinIoCtl::Reporting report{form, fields};
-    TavrinIoCtl::ControlContext context{form, fields, report, platform};
+    TavrinIoCtl::Reporting report{fields};
+    TavrinIoCtl::ControlContext context{fields, report, platform};
     TavrinIoCtl::multilanguage::Language language;
     TavrinIoCtl::Catalogue catalogue{context, language};
 };

@@ -1,0 +1,44 @@
+#include "Sequencer.h"
+
+namespace TavrinIoCtl {
+
+bool Sequencer::knowsDevice(const Sorvik3::DataRef& list, const QString& deviceName) const
+{
+    if (!list) return false;
+    PendingError skip;
+    // Only whether the name is known counts, not its number.
+    return skip.run([&] { list->NumericList()->Value(deviceName.toStdString()); });
+}
+
+void Sequencer::UpdateDriveButtons(const QString& deviceName, bool running)
+{
+    auto showOptions = [this](bool visible) {
+        for (auto* option : w_.OptionPerm)
+            option->setVisible(visible);
+    };
+    if (deviceName.isEmpty()) {
+        w_.CbStop->hide();
+        w_.cbStartPerm->hide();
+        showOptions(false);
+        w_.cbStartTempo->hide();
+        w_.cbEstop->hide();
+        return;
+    }
+    if (running) {
+        w_.CbStop->show();
+        w_.cbEstop->show();
+        w_.cbStartPerm->hide();
+        showOptions(false);
+        w_.cbStartTempo->hide();
+        return;
+    }
+    w_.CbStop->hide();
+    w_.cbEstop->hide();
+    w_.cbStartPerm->setVisible(knowsDevice(selection().PermanentListData, deviceName));
+    w_.OptionPerm[0]->show();
+    w_.OptionPerm[1]->show();
+    if (selection().TesterPresentRequest) w_.OptionPerm[2]->show();
+    w_.cbStartTempo->setVisible(knowsDevice(selection().TemporaryListData, deviceName));
+}
+
+}  // namespace TavrinIoCtl

@@ -11,19 +11,19 @@ using namespace TavrinIoCtl;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    auto& language = multilanguage::state();
-    language.LanguageDocument = TavrinXml::Document::parse(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    multilanguage::Language language;
     for (const char* code : {"en", "x']|//*|//a['"}) {
-        language.CurrentLanguage = QString::fromLatin1(code);
-        multilanguage::GetMessage("Clic here for error details", "Messages/ClicHere", {"{1}", "{crlf}"});
-        multilanguage::GetMessage(int32_t{7}, "Messages/ClicHere");
-        multilanguage::GetMessage(int16_t{7}, "Messages/ClicHere");
-        multilanguage::GetMessage(1.5, "Messages/ClicHere");
-        multilanguage::GetMessage(true, "Messages/ClicHere");
-        const auto window = language.LanguageDocument->selectFirst("/software/IoCtlMainForm/Controls");
+        language.useDocument(TavrinXml::Document::parse(bytes), QString::fromLatin1(code));
+        language.GetMessage("Clic here for error details", "Messages/ClicHere", {"{1}", "{crlf}"});
+        language.GetMessage(int32_t{7}, "Messages/ClicHere");
+        language.GetMessage(int16_t{7}, "Messages/ClicHere");
+        language.GetMessage(1.5, "Messages/ClicHere");
+        language.GetMessage(true, "Messages/ClicHere");
+        const auto window = language.document()->selectFirst("/software/IoCtlMainForm/Controls");
         QString text;
-        multilanguage::GetLocalizedText(window, QStringLiteral("OptionPerm/item1/caption"), text);
-        multilanguage::GetLocalizedText(window, QStringLiteral("lvFunctions/FCTS/text"), text);
+        language.GetLocalizedText(window, QStringLiteral("OptionPerm/item1/caption"), text);
+        language.GetLocalizedText(window, QStringLiteral("lvFunctions/FCTS/text"), text);
     }
     return 0;
 }

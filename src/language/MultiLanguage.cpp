@@ -84,17 +84,22 @@ QString languageFilePath(const QString& installPath)
     return installPath + QStringLiteral("/lang/ioctl.xml");
 }
 
-void Language::LoadLanguageFile(const QString& installPath, const QString& languageCode)
+void Language::useDocument(TavrinXml::Document document, const QString& languageCode)
 {
-    LanguageDocument.emplace();
+    LanguageDocument = std::move(document);
     SynonymCache.clear();
     CurrentLanguage = languageCode.isEmpty() ? QStringLiteral("en") : languageCode;
+}
+
+void Language::LoadLanguageFile(const QString& installPath, const QString& languageCode)
+{
     const QString path = languageFilePath(installPath);
     TavrinXml::Document document = TavrinXml::Document::load(path.toStdString());
     if (document.loaded()) {
-        LanguageDocument = std::move(document);
+        useDocument(std::move(document), languageCode);
         return;
     }
+    useDocument(TavrinXml::Document(), languageCode);
     const auto& error = *document.error();
     const QString description = QStringLiteral("Unable to read language file : ") + path + QStringLiteral("\r\n") +
                                 QStringLiteral("Raison : ") + QString::fromStdString(error.reason) +

@@ -23,6 +23,8 @@ class Language {
     // Throws Sorvik3::Error(1, "Unable to read language file : ...") when the file
     // cannot be read; the document is then the empty one.
     void LoadLanguageFile(const QString& installPath, const QString& languageCode);
+    // A document read elsewhere (an empty code is English).
+    void useDocument(TavrinXml::Document document, const QString& languageCode);
 
     // Empty until the first load.
     const std::optional<TavrinXml::Document>& document() const { return LanguageDocument; }

@@ -46,6 +46,10 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     scroll->setWidget(split);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Neither the scroll area nor the plot has anything to do with a key: no Tab stop
+    // where Esc and F7 would seem lost and no focus would show.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    plot_->setFocusPolicy(Qt::NoFocus);
     setCentralWidget(scroll);
     connect(plot_, &RunPlot::firstValue, this, [this, split] {
         if (plot_->isVisibleTo(this)) return;
@@ -70,11 +74,11 @@ void DemoWindow::buildMenus()
     menuBar()->clear();
     setWindowTitle(tr("Tavrin Input Output Control - demo"));
     QMenu* file = menuBar()->addMenu(tr("&Vehicle"));
-    file->addAction(tr("&Open vehicle description..."), this, &DemoWindow::openVehicle);
-    file->addAction(tr("&Connect..."), this, &DemoWindow::chooseLink);
-    file->addAction(tr("&Save run..."), this, &DemoWindow::saveRunAs);
+    file->addAction(tr("&Open vehicle description..."), QKeySequence::Open, this, &DemoWindow::openVehicle);
+    file->addAction(tr("&Connect..."), QKeySequence(Qt::CTRL | Qt::Key_L), this, &DemoWindow::chooseLink);
+    file->addAction(tr("&Save run..."), QKeySequence::Save, this, &DemoWindow::saveRunAs);
     file->addSeparator();
-    file->addAction(tr("&Quit"), this, &QWidget::close);
+    file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
     QMenu* language = menuBar()->addMenu(tr("&Language"));
     auto* group = new QActionGroup(language);
@@ -88,13 +92,52 @@ void DemoWindow::buildMenus()
         group->addAction(action);
     }
 
-    QMenu* control = menuBar()->addMenu(tr("&Control"));
-    control->addAction(tr("&Abort"), this, [this] {
+    // The control's own actions: their keys and texts are the control's.
+    QMenu* test = menuBar()->addMenu(tr("&Test"));
+    test->addActions(control_->driveActions());
+    test->addSeparator();
+    test->addAction(tr("&Abort"), this, [this] {
         afterStopping([this] {
             control_->Abort();
             aborted_ = true;
         });
     });
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("&Keys"), QKeySequence::HelpContents, this,
+                    [this] { QMessageBox::information(this, tr("Keys"), keysText()); });
+    help->addAction(tr("&About"), this, [this] { QMessageBox::about(this, tr("About"), aboutText()); });
+}
+
+QString DemoWindow::keysText() const
+{
+    QStringList rows;
+    for (const QAction* action : control_->driveActions()) {
+        rows << QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
+                    .arg(action->shortcut().toString(QKeySequence::NativeText).toHtmlEscaped(),
+                         QString(action->text()).remove(QLatin1Char('&')).toHtmlEscaped());
+    }
+    const QList<QPair<QString, QString>> others = {
+        {tr("Tab, Shift+Tab"), tr("Next, previous field")},
+        {tr("Return, Space"), tr("Choose the ECU or the device")},
+        {QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText), tr("Open a vehicle description")},
+        {QStringLiteral("Ctrl+L"), tr("Connect to the vehicle")},
+        {QKeySequence(QKeySequence::Save).toString(QKeySequence::NativeText), tr("Save the run")},
+        {QStringLiteral("Ctrl+Q"), tr("Quit (a driven device is stopped first)")},
+    };
+    for (const auto& [keys, what] : others)
+        rows
+            << QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(keys.toHtmlEscaped(), what.toHtmlEscaped());
+    return QStringLiteral("<p>%1</p><table cellspacing=\"6\">%2</table>")
+        .arg(tr("Esc and F7 stop the device from anywhere in the application, an open menu or dialog included."),
+             rows.join(QString()));
+}
+
+QString DemoWindow::aboutText() const
+{
+    return tr("<p><b>Tavrin Input Output Control</b> %1</p><p>Actuator tests on a vehicle's ECUs through "
+              "KWP2000 input/output control.</p><p>Qt %2</p>")
+        .arg(control_->ControlVersion(), QString::fromLatin1(qVersion()));
 }
 
 void DemoWindow::complain(const QString& what, const std::exception& error)
@@ -171,6 +214,8 @@ bool DemoWindow::start(std::shared_ptr<TavrinKwp::KwpSession> session, const QSt
     record_ = std::make_unique<TavrinApps::RunRecorder>(*control_, QStringLiteral("demo"), recordContext());
     try {
         control_->initParameters(installPath_, language_, std::move(session));
+        // The work begins in the ECU list.
+        control_->setFocus(Qt::OtherFocusReason);
         return true;
     } catch (const std::exception& error) {
         complain(tr("The control could not start"), error);

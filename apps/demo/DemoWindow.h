@@ -50,6 +50,9 @@ class DemoWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    // Help > Keys: every key of the window, the control's drive keys first.
+    QString keysText() const;
+    QString aboutText() const;
     void complain(const QString& what, const std::exception& error);
     void watchTheStop();
     void press(const char* button);

@@ -1,7 +1,6 @@
 #include "ioctl.h"
 
 #include "ControlErrors.h"
-#include "DriveShortcuts.h"
 #include "TavrinIoCtlVersion.h"
 #include "ioctl_p.h"
 
@@ -72,7 +71,10 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
     d_->connectEvents();
     // A screen reader has names before any language file is read.
     translateAssistiveTexts(d_->language, d_->translatedControls());
+    d_->driveActions->retranslate();
     orderTabs(d_->window());
+    // A host that gives the control the focus gives it to the ECU list, where the work begins.
+    setFocusProxy(d_->catalogue.widgets().lvFunctions);
 }
 
 ioctl::~ioctl()
@@ -131,6 +133,11 @@ QStringList ioctl::DrivenDevices() const
 bool ioctl::Busy() const
 {
     return d_->fields.Busy;
+}
+
+QList<QAction*> ioctl::driveActions() const
+{
+    return d_->driveActions->actions();
 }
 
 QStringList ioctl::runLogLines() const

@@ -9,6 +9,7 @@
 #include <TavrinIoCtl/Sorvik3.h>
 #include <TavrinIoCtl/TavrinIoCtlExport.h>
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -16,6 +17,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+
+class QAction;
 
 namespace TavrinIoCtl {
 
@@ -82,6 +85,13 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     QStringList DrivenDevices() const;
     // True while a sequence runs.
     bool Busy() const;
+    // The drive actions for the host's menus and tool bars, in this order: start
+    // temporarily (F5), start permanently (F6), stop (F7), emergency stop (Esc).
+    // Each acts as its button does and is enabled only while the button shows;
+    // their texts follow the language. Their keys work wherever the focus is in
+    // the control's window, and Esc and F7 also while a menu or a dialog of the
+    // application has the keyboard. The control owns them.
+    QList<QAction*> driveActions() const;
     // The run log's lines as they stand, oldest first (for keeping a run).
     QStringList runLogLines() const;
 

@@ -3,7 +3,6 @@
 #include "AssistiveTexts.h"
 #include "CaptionFit.h"
 #include "ControlErrors.h"
-#include "DriveShortcuts.h"
 #include "Layout.h"
 #include "MultiLanguage.h"
 #include "TranslateControls.h"
@@ -50,7 +49,7 @@ void ioctlPrivate::connectEvents()
     QObject::connect(drive.timRun, &QTimer::timeout, &q, [this] { timRun_Timer(); });
     QObject::connect(lists.ParamVScroll, &QScrollBar::valueChanged, &q,
                      [this](int value) { ParamVScroll_Change(value); });
-    addDriveShortcuts(&q, drive);
+    driveActions = new DriveActions(&q, drive);
 }
 
 void ioctlPrivate::refuseWhileRunning(const char* call) const
@@ -71,6 +70,7 @@ void ioctlPrivate::initialise(const QString& szInstallServer, const QString& szU
     TranslateControls(language, controls, QStringLiteral("IoCtlMainForm/Controls"));
     translateAssistiveTexts(language, controls);
     report.showLed();
+    driveActions->retranslate();
     fitCaptions(window());
     report.widgets().sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + q.ControlVersion());
     if (aDiagSession) fields.Session = std::move(aDiagSession);

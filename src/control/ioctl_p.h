@@ -8,6 +8,7 @@
 #include "Catalogue.h"
 #include "ControlContext.h"
 #include "ControlFields.h"
+#include "DriveActions.h"
 #include "MultiLanguage.h"
 #include "Reporting.h"
 #include "Sequencer.h"
@@ -66,6 +67,7 @@ class ioctlPrivate {
     ControlContext context{fields, report, platform};
     Catalogue catalogue{context, language};
     Sequencer sequencer{context, catalogue};
+    DriveActions* driveActions = nullptr;  // a child of the control, made with the connections
 };
 
 // The reactions as the widgets reach them: Events(control).cbEstop_Click().

@@ -12,6 +12,9 @@ bool Sequencer::knowsDevice(const Sorvik3::DataRef& list, const QString& deviceN
 
 void Sequencer::UpdateDriveButtons(const QString& deviceName, bool running)
 {
+    // A stop button that hides with the focus would hand it to the next widget
+    // in the chain (the monitoring check box); it goes back to the start instead.
+    const bool stopHadFocus = w_.CbStop->hasFocus() || w_.cbEstop->hasFocus();
     auto showOptions = [this](bool visible) {
         for (auto* option : w_.OptionPerm)
             option->setVisible(visible);
@@ -39,6 +42,13 @@ void Sequencer::UpdateDriveButtons(const QString& deviceName, bool running)
     w_.OptionPerm[1]->show();
     if (selection().TesterPresentRequest) w_.OptionPerm[2]->show();
     w_.cbStartTempo->setVisible(knowsDevice(selection().TemporaryListData, deviceName));
+    if (!stopHadFocus) return;
+    for (QPushButton* start : {w_.cbStartTempo, w_.cbStartPerm}) {
+        if (!start->isHidden()) {
+            start->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 }  // namespace TavrinIoCtl

@@ -1,13 +1,18 @@
 // The control driven by the keyboard alone: the lists choose with Return and
 // Space, the highlighted row is always the loaded one, and the drive keys (F5,
-// F6, F7, Esc) act from any widget of the control, only while their button shows.
+// F6, F7, Esc) act from any widget of the window, only while their button shows;
+// Esc and F7 also from a menu or a dialog.
 #include "SequenceFixture.h"
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QShortcut>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -73,9 +78,12 @@ TEST_F(Keyboard, shouldDriveWithTheKeysFromAnyWidgetOfTheControl)
 {
     chooseEcu("EngineControl");
     chooseDevice("FuelPump");
-    // Idle: Esc and F7 are no shortcut (a host dialog still closes on Esc).
-    EXPECT_FALSE(control->findChild<QShortcut*>("cbEstopKey")->isEnabled());
-    EXPECT_FALSE(control->findChild<QShortcut*>("CbStopKey")->isEnabled());
+    // Idle: Esc and F7 act on nothing (a host dialog still closes on Esc).
+    const auto actions = control->driveActions();
+    ASSERT_EQ(actions.size(), 4);
+    EXPECT_FALSE(actions[2]->isEnabled());
+    EXPECT_FALSE(actions[3]->isEnabled());
+    EXPECT_TRUE(actions[0]->isEnabled());
     press(catalogueWidgets().lvDevices, Qt::Key_F5);
     ASSERT_TRUE(sequencerWidgets().ioCtlTimer->isActive()) << "F5 started nothing";
     runFor(500);
@@ -97,6 +105,84 @@ TEST_F(Keyboard, shouldDriveWithTheKeysFromAnyWidgetOfTheControl)
         runUntilIdle();
         EXPECT_FALSE(pumpRunning()) << from->objectName().toStdString();
     }
+}
+
+// A host puts the control beside its own widgets, and opens menus and dialogs
+// while a device runs: the stop keys still reach the control.
+TEST_F(Keyboard, shouldStopFromAHostWidgetAMenuOrADialog)
+{
+    QWidget host;
+    auto* layout = new QVBoxLayout(&host);
+    auto* note = new QLineEdit(&host);
+    layout->addWidget(note);
+    control->setParent(&host);
+    layout->addWidget(control.get());
+    host.resize(1000, 720);
+    host.show();
+    QApplication::setActiveWindow(&host);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    chooseEcu("EngineControl");
+
+    QMenu menu(&host);
+    menu.addAction(QStringLiteral("Nothing"));
+    QDialog dialog(&host);
+    dialog.setModal(true);
+    auto* field = new QLineEdit(&dialog);
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"Esc in a host's field", [&] { press(note, Qt::Key_Escape); }},
+        {"Esc in an open menu",
+         [&] {
+             menu.popup(host.mapToGlobal(QPoint(10, 10)));
+             ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+             QTest::keyClick(&menu, Qt::Key_Escape);
+             EXPECT_FALSE(menu.isVisible()) << "Esc still closes the menu";
+         }},
+        {"F7 in a modal dialog",
+         [&] {
+             dialog.show();
+             ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+             press(field, Qt::Key_F7);
+             dialog.hide();
+         }},
+    };
+    for (const auto& [way, act] : ways) {
+        chooseDevice("FuelPump");
+        sequencerWidgets().cbStartPerm->click();
+        runFor(500);
+        ASSERT_TRUE(pumpRunning()) << way;
+        act();
+        runUntilIdle();
+        EXPECT_FALSE(pumpRunning()) << way;
+        EXPECT_TRUE(control->DrivenDevices().isEmpty()) << way;
+    }
+    control->setParent(nullptr);
+}
+
+// The focus begins on the ECU list, and a stop made with the keyboard leaves it
+// on the start, not on whatever follows the hidden stop button.
+TEST_F(Keyboard, shouldBeginOnTheEcuListAndComeBackToTheStartAfterAStop)
+{
+    control->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), catalogueWidgets().lvFunctions);
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    press(catalogueWidgets().lvDevices, Qt::Key_F6);
+    runFor(500);
+    ASSERT_TRUE(pumpRunning());
+    press(sequencerWidgets().CbStop, Qt::Key_Space);
+    runUntilIdle();
+    ASSERT_FALSE(pumpRunning());
+    EXPECT_EQ(QApplication::focusWidget(), sequencerWidgets().cbStartTempo);
+}
+
+// The actions a host puts in its menus speak the control's language.
+TEST_F(Keyboard, shouldNameTheDriveActionsInTheLanguageLoaded)
+{
+    initialise("fr");
+    QStringList texts;
+    for (const QAction* action : control->driveActions())
+        texts << action->text() + " " + action->shortcut().toString();
+    EXPECT_EQ(texts, QStringList({"Démarrer tempo F5", "Démarrer perm F6", "Arrêt F7", "Arrêt d'urgence Esc"}));
 }
 
 }  // namespace

@@ -71,6 +71,70 @@
 <context>
     <name>DemoWindow</name>
     <message>
+        <source>&amp;Test</source>
+        <translation>&amp;Prüfung</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Keys</source>
+        <translation>&amp;Tasten</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Tab, Shift+Tab</source>
+        <translation>Tab, Umschalt+Tab</translation>
+    </message>
+    <message>
+        <source>Next, previous field</source>
+        <translation>Nächstes, voriges Feld</translation>
+    </message>
+    <message>
+        <source>Return, Space</source>
+        <translation>Eingabe, Leertaste</translation>
+    </message>
+    <message>
+        <source>Choose the ECU or the device</source>
+        <translation>Steuergerät oder Stellglied wählen</translation>
+    </message>
+    <message>
+        <source>Open a vehicle description</source>
+        <translation>Fahrzeugbeschreibung öffnen</translation>
+    </message>
+    <message>
+        <source>Connect to the vehicle</source>
+        <translation>Mit dem Fahrzeug verbinden</translation>
+    </message>
+    <message>
+        <source>Save the run</source>
+        <translation>Test speichern</translation>
+    </message>
+    <message>
+        <source>Quit (a driven device is stopped first)</source>
+        <translation>Beenden (ein angesteuertes Stellglied wird zuerst gestoppt)</translation>
+    </message>
+    <message>
+        <source>Esc and F7 stop the device from anywhere in the application, an open menu or dialog included.</source>
+        <translation>Esc und F7 stoppen das Stellglied überall in der Anwendung, auch in einem offenen Menü oder Dialog.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Tavrin Input Output Control&lt;/b&gt; %1&lt;/p&gt;&lt;p&gt;Actuator tests on a vehicle&apos;s ECUs through KWP2000 input/output control.&lt;/p&gt;&lt;p&gt;Qt %2&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;Tavrin Input Output Control&lt;/b&gt; %1&lt;/p&gt;&lt;p&gt;Stellgliedtests an den Steuergeräten eines Fahrzeugs über die KWP2000-Ein-/Ausgabesteuerung.&lt;/p&gt;&lt;p&gt;Qt %2&lt;/p&gt;</translation>
+    </message>
+    <message>
         <source>Tavrin Input Output Control - demo</source>
         <translation>Tavrin Input Output Control - Demo</translation>
     </message>
@@ -97,10 +161,6 @@
     <message>
         <source>&amp;Language</source>
         <translation>&amp;Sprache</translation>
-    </message>
-    <message>
-        <source>&amp;Control</source>
-        <translation>&amp;Steuerung</translation>
     </message>
     <message>
         <source>&amp;Abort</source>

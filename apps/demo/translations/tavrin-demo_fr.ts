@@ -71,6 +71,70 @@
 <context>
     <name>DemoWindow</name>
     <message>
+        <source>&amp;Test</source>
+        <translation>&amp;Essai</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <source>&amp;Keys</source>
+        <translation>&amp;Touches</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Touches</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>Tab, Shift+Tab</source>
+        <translation>Tab, Maj+Tab</translation>
+    </message>
+    <message>
+        <source>Next, previous field</source>
+        <translation>Champ suivant, précédent</translation>
+    </message>
+    <message>
+        <source>Return, Space</source>
+        <translation>Entrée, Espace</translation>
+    </message>
+    <message>
+        <source>Choose the ECU or the device</source>
+        <translation>Choisir le calculateur ou l&apos;actionneur</translation>
+    </message>
+    <message>
+        <source>Open a vehicle description</source>
+        <translation>Ouvrir une description de véhicule</translation>
+    </message>
+    <message>
+        <source>Connect to the vehicle</source>
+        <translation>Se connecter au véhicule</translation>
+    </message>
+    <message>
+        <source>Save the run</source>
+        <translation>Enregistrer le test</translation>
+    </message>
+    <message>
+        <source>Quit (a driven device is stopped first)</source>
+        <translation>Quitter (un actionneur piloté est d&apos;abord arrêté)</translation>
+    </message>
+    <message>
+        <source>Esc and F7 stop the device from anywhere in the application, an open menu or dialog included.</source>
+        <translation>Échap et F7 arrêtent l&apos;actionneur depuis toute l&apos;application, menu ou boîte de dialogue ouverts compris.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Tavrin Input Output Control&lt;/b&gt; %1&lt;/p&gt;&lt;p&gt;Actuator tests on a vehicle&apos;s ECUs through KWP2000 input/output control.&lt;/p&gt;&lt;p&gt;Qt %2&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;Tavrin Input Output Control&lt;/b&gt; %1&lt;/p&gt;&lt;p&gt;Tests d&apos;actionneurs sur les calculateurs d&apos;un véhicule par le pilotage des entrées/sorties KWP2000.&lt;/p&gt;&lt;p&gt;Qt %2&lt;/p&gt;</translation>
+    </message>
+    <message>
         <source>Tavrin Input Output Control - demo</source>
         <translation>Tavrin Input Output Control - démo</translation>
     </message>
@@ -97,10 +161,6 @@
     <message>
         <source>&amp;Language</source>
         <translation>&amp;Langue</translation>
-    </message>
-    <message>
-        <source>&amp;Control</source>
-        <translation>&amp;Contrôle</translation>
     </message>
     <message>
         <source>&amp;Abort</source>

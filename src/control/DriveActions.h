@@ -1,0 +1,38 @@
+// The drive actions: start temporarily (F5), start permanently (F6), stop (F7)
+// and the emergency stop (Esc), each acting as its button does and enabled only
+// while the button shows. Their keys work wherever the focus is in the control's
+// window; the stop and emergency-stop keys also while a menu or a dialog of the
+// application has the keyboard, so that a device is never left driven because
+// a host opened one.
+#pragma once
+
+#include "SequencerWidgets.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QList>
+
+namespace TavrinIoCtl {
+
+class DriveActions : public QObject {
+  public:
+    DriveActions(QWidget* control, const SequencerWidgets& buttons);
+    ~DriveActions() override;
+
+    // In the order of the buttons: start temporarily, start permanently, stop, emergency stop.
+    QList<QAction*> actions() const { return actions_; }
+    // The texts again after a translation: each button's caption or, for a
+    // picture button, its name for a screen reader.
+    void retranslate();
+
+  protected:
+    // Esc and F7 from a menu or a dialog that has the keyboard.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QList<QAction*> actions_;
+    QList<QPushButton*> buttons_;
+    const QKeyEvent* lastKey_ = nullptr;
+};
+
+}  // namespace TavrinIoCtl

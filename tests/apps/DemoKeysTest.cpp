@@ -1,0 +1,64 @@
+// The demo host by the keyboard: its menus offer the control's drive actions
+// with their keys, Esc stops the device from an open menu, and the Tab key
+// walks only fields that show their focus, starting on the ECU list.
+#include "DemoHostFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+QMenu* menuTitled(QMainWindow& window, const QString& title)
+{
+    for (QAction* action : window.menuBar()->actions()) {
+        if (action->text() == title) return action->menu();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(DemoHost, shouldStopFromAnOpenMenuWithEscAndOfferTheDriveKeysInTheTestMenu)
+{
+    QMenu* test = menuTitled(*window, QStringLiteral("&Test"));
+    ASSERT_NE(test, nullptr);
+    QStringList entries;
+    for (const QAction* action : test->actions())
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->text() + " " + action->shortcut().toString());
+    EXPECT_EQ(entries,
+              QStringList({"Start tempo F5", "Start perm F6", "Stop F7", "Emergency stop Esc", "-", "&Abort "}));
+    EXPECT_TRUE(test->actions()[3]->isEnabled());  // a device runs
+    EXPECT_FALSE(test->actions()[0]->isEnabled());
+    EXPECT_NE(menuTitled(*window, QStringLiteral("&Help")), nullptr);
+
+    QMenu* vehicle = menuTitled(*window, QStringLiteral("&Vehicle"));
+    ASSERT_NE(vehicle, nullptr);
+    vehicle->popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(vehicle));
+    QTest::keyClick(vehicle, Qt::Key_Escape);
+    while (running() && limit.elapsed() < 8000)
+        QTest::qWait(10);
+    EXPECT_FALSE(running());
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
+}
+
+TEST(DemoKeys, shouldBeginOnTheEcuListAndTabOnlyThroughFieldsThatShowTheirFocus)
+{
+    LineTiming instant{0, 0};
+    DemoWindow window(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), instant, true);
+    window.resize(1100, 720);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(window.start(openVehicle(QString(), instant)));
+    EXPECT_EQ(QApplication::focusWidget(), window.control()->findChild<QWidget*>(QStringLiteral("lvFunctions")));
+    // Once round the window: every stop is a field of the control.
+    for (int i = 0; i < 20; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(window.control()->isAncestorOf(focus)) << focus->objectName().toStdString();
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+}

@@ -1,6 +1,7 @@
 #include "DemoWindow.h"
 
 #include "ConnectDialog.h"
+#include "DrivenBanner.h"
 #include "ErrorDetails.h"
 
 #include <QActionGroup>
@@ -16,6 +17,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -50,7 +52,16 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     // where Esc and F7 would seem lost and no focus would show.
     scroll->setFocusPolicy(Qt::NoFocus);
     plot_->setFocusPolicy(Qt::NoFocus);
-    setCentralWidget(scroll);
+    // Above everything, while a device may still be driven.
+    banner_ = new DrivenBanner(*control_);
+    connect(banner_, &DrivenBanner::detailsWanted, this, &DemoWindow::showErrorDetails);
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(banner_);
+    column->addWidget(scroll, 1);
+    setCentralWidget(central);
     connect(plot_, &RunPlot::firstValue, this, [this, split] {
         if (plot_->isVisibleTo(this)) return;
         plot_->show();
@@ -67,6 +78,11 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
         connect(tempo, &QPushButton::pressed, this, [this] { mode_ = QStringLiteral("temporary"); });
     if (auto* perm = control_->findChild<QPushButton*>(QStringLiteral("cbStartPerm")))
         connect(perm, &QPushButton::pressed, this, [this] { mode_ = QStringLiteral("permanent"); });
+}
+
+QWidget* DemoWindow::drivenBanner() const
+{
+    return banner_;
 }
 
 void DemoWindow::buildMenus()
@@ -286,6 +302,7 @@ void DemoWindow::chooseLanguage(const QString& code)
         language_ = code;
         translators_.use(language_);
         buildMenus();
+        banner_->retranslate();
         showLink();
         try {
             control_->initParameters(installPath_, language_);

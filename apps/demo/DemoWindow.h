@@ -15,6 +15,8 @@
 
 #include <functional>
 
+class DrivenBanner;
+
 class DemoWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -29,6 +31,8 @@ class DemoWindow : public QMainWindow {
     bool connectTo(const QString& link);
     TavrinIoCtl::ioctl* control() const { return control_; }
     RunPlot* plot() const { return plot_; }
+    // The warning that a device may still be driven (hidden while none may be).
+    QWidget* drivenBanner() const;
 
     // Writes BASE.log (the run log), BASE.csv (the values) and BASE.json (the runs);
     // false with the reason when a file cannot be written.
@@ -82,5 +86,6 @@ class DemoWindow : public QMainWindow {
     QElapsedTimer stopWatch_;
     DemoTranslators translators_;
     QLabel* linkLabel_ = nullptr;
+    DrivenBanner* banner_ = nullptr;
     QTimer stopCheck_;
 };

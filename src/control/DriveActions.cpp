@@ -7,36 +7,39 @@
 namespace TavrinIoCtl {
 namespace {
 
-// Enables the action while its button is shown and enabled in the control.
+// Refreshes the actions whenever a button shows, hides or is enabled.
 class FollowButton : public QObject {
   public:
-    FollowButton(QPushButton* button, QAction* action) : QObject(action), button_(button), action_(action)
+    FollowButton(QPushButton* button, DriveActions* actions) : QObject(actions), actions_(actions)
     {
         button->installEventFilter(this);
-        follow();
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const auto type = event->type();
-        if (type == QEvent::ShowToParent || type == QEvent::HideToParent || type == QEvent::EnabledChange) follow();
+        if (type == QEvent::ShowToParent || type == QEvent::HideToParent || type == QEvent::EnabledChange)
+            actions_->refresh();
         return QObject::eventFilter(watched, event);
     }
 
   private:
-    void follow() { action_->setEnabled(!button_->isHidden() && button_->isEnabled()); }
-
-    QPushButton* button_;
-    QAction* action_;
+    DriveActions* actions_;
 };
+
+bool shown(const QPushButton* button)
+{
+    return !button->isHidden() && button->isEnabled();
+}
 
 constexpr int kStopAction = 2;
 constexpr int kEmergencyStopAction = 3;
 
 }  // namespace
 
-DriveActions::DriveActions(QWidget* control, const SequencerWidgets& w) : QObject(control)
+DriveActions::DriveActions(QWidget* control, const SequencerWidgets& w, StopAgain stopAgain)
+    : QObject(control), stopAgain_(std::move(stopAgain))
 {
     buttons_ = {w.cbStartTempo, w.cbStartPerm, w.CbStop, w.cbEstop};
     const Qt::Key keys[] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_Escape};
@@ -48,12 +51,17 @@ DriveActions::DriveActions(QWidget* control, const SequencerWidgets& w) : QObjec
         // The whole window: the focus may be on a host's widget beside the control.
         action->setShortcutContext(Qt::WindowShortcut);
         control->addAction(action);
-        new FollowButton(button, action);
-        QObject::connect(action, &QAction::triggered, button, [button] {
-            if (!button->isHidden() && button->isEnabled()) button->click();
+        new FollowButton(button, this);
+        const bool stop = i == kStopAction;
+        QObject::connect(action, &QAction::triggered, button, [this, button, stop] {
+            if (shown(button))
+                button->click();
+            else if (stop && stopAgain_.possible())
+                stopAgain_.start();
         });
         actions_.append(action);
     }
+    refresh();
     retranslate();
     qApp->installEventFilter(this);
 }
@@ -70,6 +78,12 @@ void DriveActions::retranslate()
         actions_[i]->setText(button->text().isEmpty() ? button->accessibleName() : button->text());
         actions_[i]->setToolTip(button->toolTip());
     }
+}
+
+void DriveActions::refresh()
+{
+    for (int i = 0; i < actions_.size(); ++i)
+        actions_[i]->setEnabled(shown(buttons_[i]) || (i == kStopAction && stopAgain_.possible()));
 }
 
 bool DriveActions::eventFilter(QObject* watched, QEvent* event)

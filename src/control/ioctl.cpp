@@ -57,12 +57,19 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
                    ? d_->language.GetMessage("A device may still be driven", QStringLiteral("Messages/LedDriven"))
                    : d_->language.GetMessage("Idle: nothing is driven", QStringLiteral("Messages/LedIdle"));
     };
-    d_->report.onBusy = [this](bool busy) { emit busyChanged(busy); };
+    d_->report.onBusy = [this](bool busy) {
+        if (d_->driveActions) d_->driveActions->refresh();
+        emit busyChanged(busy);
+    };
     d_->sequencer.onStateChanged = [this](SequenceState state) { emit stateChanged(state); };
     d_->report.onError = [this](int32_t number, const QString& text) { emit errorReported(number, text); };
     d_->sequencer.ledger().onChange = [this] {
         d_->report.setDrivenWarning(!d_->sequencer.ledger().empty());
+        if (d_->driveActions) d_->driveActions->refresh();
         emit drivenDevicesChanged(DrivenDevices());
+    };
+    d_->sequencer.onLineFree = [this] {
+        if (d_->driveActions) d_->driveActions->refresh();
     };
     d_->sequencer.wantsData = [this] { return isSignalConnected(QMetaMethod::fromSignal(&ioctl::dataRead)); };
     d_->sequencer.onDataRead = [this](const QString& name, const QString& unit, const QString& text, double value,
@@ -86,6 +93,7 @@ ioctl::~ioctl()
     // Receivers may be half gone while the host tears down: nothing more is told.
     blockSignals(true);
     d_->sequencer.ledger().onChange = nullptr;
+    d_->sequencer.onLineFree = nullptr;
     // Nobody is left to tell that a device may still be driven: it is stopped.
     d_->report.guard("~ioctl", [&] { d_->sequencer.stopBeforeGoing(kStopAttempts); });
     // Item views let go of the session before the references are released.
@@ -133,6 +141,11 @@ QStringList ioctl::DrivenDevices() const
 bool ioctl::Busy() const
 {
     return d_->fields.Busy;
+}
+
+void ioctl::stopDrivenDevices()
+{
+    d_->stopDrivenDevices();
 }
 
 QList<QAction*> ioctl::driveActions() const

@@ -83,6 +83,12 @@ class TAVRINIOCTL_EXPORT ioctl : public QWidget {
     // when nothing may be driven. A host asks this before it closes, switches
     // the session or aborts, and warns the user when it is not empty.
     QStringList DrivenDevices() const;
+    // After a failed stop: every device that may still be driven gets its stop
+    // again, tried as the user's stop is and judged by its answer; one whose stop
+    // fails again is named in the run log and the status bar. Does nothing while a
+    // sequence runs (its own stop is on it), after Abort, or when nothing may be
+    // driven; F7 does the same then. Never throws.
+    void stopDrivenDevices();
     // True while a sequence runs.
     bool Busy() const;
     // The drive actions for the host's menus and tool bars, in this order: start

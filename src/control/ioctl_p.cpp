@@ -49,7 +49,8 @@ void ioctlPrivate::connectEvents()
     QObject::connect(drive.timRun, &QTimer::timeout, &q, [this] { timRun_Timer(); });
     QObject::connect(lists.ParamVScroll, &QScrollBar::valueChanged, &q,
                      [this](int value) { ParamVScroll_Change(value); });
-    driveActions = new DriveActions(&q, drive);
+    driveActions =
+        new DriveActions(&q, drive, {[this] { return sequencer.canStopAgain(); }, [this] { stopDrivenDevices(); }});
 }
 
 void ioctlPrivate::refuseWhileRunning(const char* call) const
@@ -127,6 +128,11 @@ void ioctlPrivate::CbStop_Click()
 void ioctlPrivate::cbEstop_Click()
 {
     report.guard("cbEstop_Click", [&] { sequencer.cbEstop_Click(); });
+}
+
+void ioctlPrivate::stopDrivenDevices()
+{
+    report.guard("stopDrivenDevices", [&] { sequencer.stopAgain(); });
 }
 
 void ioctlPrivate::cbReadData_Click()

@@ -43,6 +43,8 @@ class ioctlPrivate {
     void timRun_Timer();
     void ParamVScroll_Change(int value);
     void UserControl_Resize();
+    // F7 or the host after a failed stop: what may still be driven is stopped again.
+    void stopDrivenDevices();
 
     // The widgets' signals and the timers to the reactions above.
     void connectEvents();

@@ -28,6 +28,8 @@ class Sequencer {
     // only while wantsData says someone listens.
     std::function<void(const QString&, const QString&, const QString&, double, uint32_t)> onDataRead;
     std::function<bool()> wantsData = [] { return false; };
+    // Told when no request of the control is on the line any more (busy() turned false).
+    std::function<void()> onLineFree;
 
     // Makes the data reading controls, the drive buttons, the time display and the
     // timers; once, after the catalogue's widgets.
@@ -69,6 +71,10 @@ class Sequencer {
     // The host's Abort: no step is taken again; what may be driven is stopped
     // once, at once (after the request already on the line).
     void Abort();
+    // After a failed stop, no sequence running: each device that may still be
+    // driven gets its stop again, tried as the user's stop is.
+    bool canStopAgain() const;
+    void stopAgain();
     // Whether a request of the control is on the line or a step waits for one.
     // Meanwhile the window serves its events: the emergency stop and Abort send
     // their stops at once (after that request), a start or a read is not taken,

@@ -71,7 +71,10 @@ void Sequencer::CbStop_Click()
 class Sequencer::BusyMark {
   public:
     explicit BusyMark(Sequencer& sequencer) : s_(sequencer) { ++s_.busy_; }
-    ~BusyMark() { --s_.busy_; }
+    ~BusyMark()
+    {
+        if (--s_.busy_ == 0 && s_.onLineFree) s_.onLineFree();
+    }
     BusyMark(const BusyMark&) = delete;
     BusyMark& operator=(const BusyMark&) = delete;
 

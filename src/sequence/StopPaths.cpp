@@ -72,6 +72,19 @@ void Sequencer::Abort()
     startBusy(stopEveryDrivenDevice(1));
 }
 
+bool Sequencer::canStopAgain() const
+{
+    return !ledger_.empty() && !running() && !busy() && !c_.fields.AbortRequested;
+}
+
+void Sequencer::stopAgain()
+{
+    if (!canStopAgain()) return;
+    log(QStringLiteral("User stop of the devices that may still be driven : ") +
+        ledger_.names().join(QStringLiteral(", ")));
+    startBusy(stopEveryDrivenDevice(kStopAttempts));
+}
+
 void Sequencer::stopBeforeGoing(int attempts)
 {
     flows_.destroyAll();

@@ -2,9 +2,11 @@
 // with their keys, Esc stops the device from an open menu, and the Tab key
 // walks only fields that show their focus, starting on the ECU list.
 #include "DemoHostFixture.h"
+#include "FaultInjector.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -61,4 +63,31 @@ TEST(DemoKeys, shouldBeginOnTheEcuListAndTabOnlyThroughFieldsThatShowTheirFocus)
         EXPECT_TRUE(window.control()->isAncestorOf(focus)) << focus->objectName().toStdString();
         QTest::keyClick(focus, Qt::Key_Tab);
     }
+}
+
+// A stop the ECU refuses leaves the pump driven: a band says so (the device once,
+// what failed, what to do) until the stop the user asks again is confirmed.
+TEST_F(DemoHost, shouldWarnInABandUntilTheStopAskedAgainIsConfirmed)
+{
+    QWidget* band = window->drivenBanner();
+    EXPECT_FALSE(band->isVisible());
+    TavrinKwp::simulatedVehicle(*session).faults().answerNegatively("EngineControl", "OutputControl.Stop.FuelPump",
+                                                                    0x22, 3);
+    control->findChild<QPushButton*>(QStringLiteral("CbStop"))->click();
+    while (control->Busy() && limit.elapsed() < 8000)
+        QTest::qWait(10);
+    ASSERT_TRUE(running());
+    ASSERT_TRUE(band->isVisible());
+    const QString text = band->findChild<QLabel*>(QStringLiteral("drivenMessage"))->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("May still be driven: FuelPump. "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("0x22"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ignition"))) << text.toStdString();
+    auto* again = band->findChild<QPushButton*>(QStringLiteral("stopAgain"));
+    ASSERT_TRUE(again->isVisible());
+    EXPECT_EQ(again->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    again->click();
+    while (!control->DrivenDevices().isEmpty() && limit.elapsed() < 8000)
+        QTest::qWait(10);
+    EXPECT_FALSE(running());
+    EXPECT_FALSE(band->isVisible());
 }

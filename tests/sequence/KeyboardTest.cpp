@@ -2,7 +2,9 @@
 // Space, the highlighted row is always the loaded one, and the drive keys (F5,
 // F6, F7, Esc) act from any widget of the window, only while their button shows;
 // Esc and F7 also from a menu or a dialog.
+#include "FaultInjector.h"
 #include "SequenceFixture.h"
+#include "Settle.h"
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
 
@@ -183,6 +185,33 @@ TEST_F(Keyboard, shouldNameTheDriveActionsInTheLanguageLoaded)
     for (const QAction* action : control->driveActions())
         texts << action->text() + " " + action->shortcut().toString();
     EXPECT_EQ(texts, QStringList({"Démarrer tempo F5", "Démarrer perm F6", "Arrêt F7", "Arrêt d'urgence Esc"}));
+}
+
+// A stop the ECU refused three times leaves the pump driven and the sequence
+// idle: F7 (or the host's stopDrivenDevices) stops it again.
+TEST_F(Keyboard, shouldStopAgainWithF7WhatAFailedStopLeftDriven)
+{
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    press(catalogueWidgets().lvDevices, Qt::Key_F6);
+    runFor(500);
+    ASSERT_TRUE(pumpRunning());
+    TavrinKwp::simulatedVehicle(*session).faults().answerNegatively("EngineControl", "OutputControl.Stop.FuelPump",
+                                                                    0x22, TavrinIoCtl::kStopAttempts);
+    press(catalogueWidgets().lvStatus, Qt::Key_F7);
+    runUntilIdle();
+    ASSERT_TRUE(pumpRunning());
+    ASSERT_EQ(control->DrivenDevices(), QStringList({"FuelPump"}));
+    const QAction* stop = control->driveActions()[2];
+    EXPECT_TRUE(stop->isEnabled());
+    EXPECT_TRUE(sequencerWidgets().CbStop->isHidden());
+
+    press(catalogueWidgets().lvDevices, Qt::Key_F7);
+    settle(*control);
+    EXPECT_FALSE(pumpRunning());
+    EXPECT_TRUE(control->DrivenDevices().isEmpty());
+    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_TRUE(logLines().contains("User stop of the devices that may still be driven : FuelPump"));
 }
 
 }  // namespace

@@ -338,4 +338,31 @@
         <translation>KWP2000-Negativantwort 0x%1 %2</translation>
     </message>
 </context>
+<context>
+    <name>DrivenBanner</name>
+    <message>
+        <source>Stop again (F7)</source>
+        <translation>Erneut stoppen (F7)</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Einzelheiten</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>May still be driven: %1.</source>
+        <translation>Möglicherweise noch angesteuert: %1.</translation>
+    </message>
+    <message>
+        <source>What failed: %1.</source>
+        <translation>Fehlgeschlagen: %1.</translation>
+    </message>
+    <message>
+        <source>Stop it again (F7); if that fails too, check the line and switch the ignition off.</source>
+        <translation>Erneut stoppen (F7); schlägt auch das fehl, die Verbindung prüfen und die Zündung ausschalten.</translation>
+    </message>
+</context>
 </TS>

@@ -338,4 +338,31 @@
         <translation>Réponse négative KWP2000 0x%1 %2</translation>
     </message>
 </context>
+<context>
+    <name>DrivenBanner</name>
+    <message>
+        <source>Stop again (F7)</source>
+        <translation>Arrêter à nouveau (F7)</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Détails</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Avertissement</translation>
+    </message>
+    <message>
+        <source>May still be driven: %1.</source>
+        <translation>Peut-être encore piloté : %1.</translation>
+    </message>
+    <message>
+        <source>What failed: %1.</source>
+        <translation>Ce qui a échoué : %1.</translation>
+    </message>
+    <message>
+        <source>Stop it again (F7); if that fails too, check the line and switch the ignition off.</source>
+        <translation>Arrêtez-le à nouveau (F7) ; si cela échoue encore, vérifiez la liaison et coupez le contact.</translation>
+    </message>
+</context>
 </TS>

@@ -82,6 +82,9 @@ TEST_F(DemoHost, shouldWarnInABandUntilTheStopAskedAgainIsConfirmed)
     EXPECT_TRUE(text.startsWith(QStringLiteral("May still be driven: FuelPump. "))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("0x22"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("ignition"))) << text.toStdString();
+    // TAVRIN_PICTURES=DIR: a picture of the window with the band, for looking at.
+    if (const QByteArray folder = qgetenv("TAVRIN_PICTURES"); !folder.isEmpty())
+        window->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/driven-band.png"));
     auto* again = band->findChild<QPushButton*>(QStringLiteral("stopAgain"));
     ASSERT_TRUE(again->isVisible());
     EXPECT_EQ(again->focusPolicy() & Qt::TabFocus, Qt::TabFocus);

@@ -264,6 +264,7 @@ void DiagItemViewWrite::showProblem(const QString& reason)
     setToolTip(reason);
     d_->names->hide();
     d_->number->show();
+    d_->label->setBuddy(d_->number);
     d_->number->setSpecialValueText(QStringLiteral("-"));
     d_->unit->clear();
 }
@@ -280,6 +281,9 @@ void DiagItemViewWrite::fillEditor()
         }
         d_->names->setVisible(list != nullptr);
         d_->number->setVisible(list == nullptr);
+        // The caption labels the editor shown: a screen reader then names a list
+        // of values by it, not by the value it holds.
+        d_->label->setBuddy(editor());
         d_->unit->setText(fromUtf8(d_->data->Unit()));
         showUnitOnce();
         if (!list) scaleEditor(fromUtf8(d_->data->ValueText()));

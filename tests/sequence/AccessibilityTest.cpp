@@ -75,6 +75,24 @@ TEST_F(Accessibility, shouldNameEveryInteractiveWidgetOnceInTheUsersLanguage)
     EXPECT_EQ(catalogueWidgets().lvStatus->headerItem()->text(1), "Wert");
 }
 
+// On Linux a screen reader names a list of values by its label, not by its
+// accessible name: the caption must label the editor shown.
+TEST_F(Accessibility, shouldLabelEachParameterEditorByItsCaption)
+{
+    initialise("de");
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    const auto& params = catalogueWidgets().DeviceParam;
+    ASSERT_GT(params.size(), 2);
+    for (const auto* view : {params[1], params[2], catalogueWidgets().DiSessionName}) {
+        QAccessibleInterface* editor = QAccessible::queryAccessibleInterface(view->editor());
+        ASSERT_NE(editor, nullptr);
+        const auto labels = editor->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1) << view->Caption().toStdString();
+        EXPECT_EQ(labels.front().first->text(QAccessible::Name), view->Caption()) << view->Caption().toStdString();
+    }
+}
+
 TEST_F(Accessibility, shouldTellTheIndicatorsMeaningInTheUsersLanguage)
 {
     initialise("fr");

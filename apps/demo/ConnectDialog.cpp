@@ -41,7 +41,7 @@ QList<QPair<QString, QString>> offeredLinks()
 
 ConnectDialog::ConnectDialog(const QString& current, VehicleOver vehicle, QWidget* parent)
     : QDialog(parent), vehicle_(std::move(vehicle)), links_(new QComboBox(this)), options_(new QLineEdit(this)),
-      ping_(new QPushButton(tr("Ping ECUs"), this)), answers_(new QLabel(this))
+      ping_(new QPushButton(tr("Ping ECUs"), this)), answers_(new QPlainTextEdit(this))
 {
     setWindowTitle(tr("Connect"));
     links_->setEditable(true);
@@ -56,18 +56,24 @@ ConnectDialog::ConnectDialog(const QString& current, VehicleOver vehicle, QWidge
     if (links_->findData(base) < 0 && !base.isEmpty()) links_->insertItem(0, base, base);
     links_->setCurrentIndex(links_->findData(base));
     options_->setText(current.section(QLatin1Char('?'), 1));
-    answers_->setWordWrap(true);
-    answers_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The whole answer, however many ECUs: it grows with the dialog and scrolls.
+    answers_->setObjectName(QStringLiteral("answers"));
+    answers_->setReadOnly(true);
+    answers_->setMinimumHeight(8 * answers_->fontMetrics().lineSpacing());
+    answers_->setAccessibleName(tr("Answers"));
     auto* form = new QFormLayout(this);
     form->addRow(tr("Link"), links_);
     form->addRow(tr("Line options"), options_);
     form->addRow(ping_);
     form->addRow(answers_);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(links_, &QComboBox::currentIndexChanged, this, &ConnectDialog::choose);
+    // A typed connection gets the example of its own kind of link.
+    connect(links_, &QComboBox::editTextChanged, this, [this] { choose(links_->currentIndex()); });
     connect(ping_, &QPushButton::clicked, this, &ConnectDialog::ping);
     choose(links_->currentIndex());
 }
@@ -78,9 +84,9 @@ ConnectDialog::~ConnectDialog()
     if (worker_.joinable()) worker_.join();
 }
 
-void ConnectDialog::choose(int index)
+void ConnectDialog::choose(int)
 {
-    const QString link = links_->itemData(index).toString();
+    const QString link = connection().section(QLatin1Char('?'), 0, 0);
     // The simulated vehicle in the program has no line to set.
     options_->setEnabled(link != QLatin1String("sim"));
     // The options the chosen kind of link takes, as an example.
@@ -113,7 +119,7 @@ QString ConnectDialog::refusal() const
 
 void ConnectDialog::say(const QString& text, bool wrong)
 {
-    answers_->setText(text);
+    answers_->setPlainText(text);
     answers_->setStyleSheet(wrong ? QStringLiteral("color: #b00020") : QString());
 }
 
@@ -126,7 +132,7 @@ void ConnectDialog::accept()
 
 QString ConnectDialog::answers() const
 {
-    return answers_->text();
+    return answers_->toPlainText();
 }
 
 void ConnectDialog::ping()
@@ -164,7 +170,9 @@ void ConnectDialog::ping()
 void ConnectDialog::showPing(const TavrinKwp::PingReport& report, const std::vector<std::string>& adapter,
                              const QString& connection)
 {
-    QStringList lines;
+    // The summary first: it shows without scrolling.
+    QStringList lines{
+        tr("%1 of %2 ECUs answer over %3").arg(report.answering()).arg(report.ecus.size()).arg(connection)};
     for (const auto& line : adapter)
         lines << QString::fromStdString(line);
     for (const auto& ecu : report.ecus) {
@@ -175,7 +183,6 @@ void ConnectDialog::showPing(const TavrinKwp::PingReport& report, const std::vec
                                        .arg(QString::fromStdString(ecu.why)));
     }
     if (report.closing) lines << QString::fromStdString(report.closing->description());
-    lines << tr("%1 of %2 ECUs answer over %3").arg(report.answering()).arg(report.ecus.size()).arg(connection);
     say(lines.join(QLatin1Char('\n')), report.ecus.empty() || report.answering() < report.ecus.size());
     ping_->setEnabled(true);
     emit pinged();

@@ -10,6 +10,7 @@
 #include "KwpSession.h"
 
 #include <QDialog>
+#include <QPlainTextEdit>
 
 #include <atomic>
 #include <functional>
@@ -56,7 +57,7 @@ class ConnectDialog : public QDialog {
     QComboBox* links_;
     QLineEdit* options_;
     QPushButton* ping_;
-    QLabel* answers_;
+    QPlainTextEdit* answers_;
     std::thread worker_;
     std::atomic<bool> cancel_{false};
     std::atomic<bool> pingDone_{false};

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -136,6 +137,17 @@ TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
     EXPECT_EQ(dialog.connection(), QStringLiteral("kline:/dev/pts/97"));
     EXPECT_TRUE(dialog.refusal().isEmpty());
 
+    // The options' example and field follow the kind of link typed.
+    auto* options = dialog.findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(options, nullptr);
+    links->setEditText(QStringLiteral("elm:/dev/pts/97"));
+    EXPECT_TRUE(options->isEnabled());
+    EXPECT_TRUE(options->placeholderText().startsWith(QStringLiteral("baud=38400")))
+        << options->placeholderText().toStdString();
+    links->setEditText(QStringLiteral("kline:/dev/pts/97"));
+    EXPECT_TRUE(options->placeholderText().startsWith(QStringLiteral("baud=10400")))
+        << options->placeholderText().toStdString();
+
     links->setEditText(QStringLiteral("kline:/dev/pts/97?baud=0"));
     dialog.show();
     dialog.accept();
@@ -148,8 +160,10 @@ TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
     dialog.ping();
     EXPECT_TRUE(dialog.pinging()) << "the ping waits on the wire in a thread of its own";
     ASSERT_TRUE(pinged.wait(30000));
-    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("5 of 5 ECUs answer over kline:loopback")))
+    // The summary first, then a line for each ECU, all kept in a field that scrolls.
+    EXPECT_TRUE(dialog.answers().startsWith(QStringLiteral("5 of 5 ECUs answer over kline:loopback")))
         << dialog.answers().toStdString();
+    EXPECT_EQ(dialog.answers().count(QStringLiteral(": answers")), 5) << dialog.answers().toStdString();
 
     // Through an adapter, the ping first says what the adapter is.
     links->setEditText(QStringLiteral("elm:loopback?chip=stn"));

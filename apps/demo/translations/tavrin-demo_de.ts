@@ -4,6 +4,10 @@
 <context>
     <name>ConnectDialog</name>
     <message>
+        <source>Answers</source>
+        <translation>Antworten</translation>
+    </message>
+    <message>
         <source>Simulated vehicle</source>
         <translation>Simuliertes Fahrzeug</translation>
     </message>

@@ -4,6 +4,10 @@
 <context>
     <name>ConnectDialog</name>
     <message>
+        <source>Answers</source>
+        <translation>Réponses</translation>
+    </message>
+    <message>
         <source>Simulated vehicle</source>
         <translation>Véhicule simulé</translation>
     </message>

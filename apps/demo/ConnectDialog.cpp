@@ -90,7 +90,8 @@ void ConnectDialog::choose(int)
     // The simulated vehicle in the program has no line to set.
     options_->setEnabled(link != QLatin1String("sim"));
     // The options the chosen kind of link takes, as an example.
-    options_->setPlaceholderText(link.startsWith(QLatin1String("elm:"))   ? QStringLiteral("baud=38400&protocol=auto")
+    options_->setPlaceholderText(link == QLatin1String("sim")             ? QString()
+                                 : link.startsWith(QLatin1String("elm:")) ? QStringLiteral("baud=38400&protocol=auto")
                                  : link.startsWith(QLatin1String("can:")) ? QStringLiteral("bitrate=500000")
                                                                           : QStringLiteral("baud=10400&echo=1"));
 }

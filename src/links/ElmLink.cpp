@@ -4,6 +4,7 @@
 #include "ErrorNumbers.h"
 #include "Kwp2000Codes.h"
 #include "Kwp2000Frame.h"
+#include "SerialPortOpen.h"
 #include "Sorvik3.h"
 
 #include <QSerialPort>
@@ -174,11 +175,11 @@ void ElmLink::open()
 {
     if (port_) return;
     port_ = std::make_unique<QSerialPort>();
-    port_->setPortName(QString::fromStdString(options_.port));
-    if (!port_->open(QIODevice::ReadWrite)) {
-        const std::string reason = port_->errorString().toStdString();
+    try {
+        openSerialPort(*port_, options_.port);
+    } catch (...) {
         port_.reset();
-        throw sessionError(SessionError::LinkUnavailable, "Cannot open serial port '" + options_.port + "': " + reason);
+        throw;
     }
     port_->setDataBits(QSerialPort::Data8);
     port_->setParity(QSerialPort::NoParity);

@@ -2,6 +2,7 @@
 
 #include "ErrorNumbers.h"
 #include "Kwp2000Codes.h"
+#include "SerialPortOpen.h"
 #include "Sorvik3.h"
 
 #include <QSerialPort>
@@ -53,13 +54,12 @@ void KLineLink::open(const EcuDescription& ecu)
     const uint32_t baud = options_.baud > 0 ? options_.baud : ecu.kline.baud;
     if (!port_) {
         port_ = std::make_unique<QSerialPort>();
-        port_->setPortName(QString::fromStdString(options_.port));
         port_->setReadBufferSize(static_cast<qint64>(kReceiveLimit));
-        if (!port_->open(QIODevice::ReadWrite)) {
-            const std::string reason = port_->errorString().toStdString();
+        try {
+            openSerialPort(*port_, options_.port);
+        } catch (...) {
             port_.reset();
-            throw sessionError(SessionError::LinkUnavailable,
-                               "Cannot open serial port '" + options_.port + "': " + reason);
+            throw;
         }
         port_->setDataBits(QSerialPort::Data8);
         port_->setParity(QSerialPort::NoParity);

@@ -1,6 +1,7 @@
 #include "ByteChannel.h"
 
 #include "ErrorNumbers.h"
+#include "SerialPortOpen.h"
 #include "Sorvik3.h"
 
 #include <QSerialPort>
@@ -12,17 +13,13 @@ class SerialChannel final : public ByteChannel {
   public:
     SerialChannel(const std::string& port, uint32_t baud) : path_(port)
     {
-        port_.setPortName(QString::fromStdString(port));
         port_.setBaudRate(static_cast<qint32>(baud));
         port_.setDataBits(QSerialPort::Data8);
         port_.setParity(QSerialPort::NoParity);
         port_.setStopBits(QSerialPort::OneStop);
         port_.setFlowControl(QSerialPort::NoFlowControl);
         port_.setReadBufferSize(4096);
-        if (!port_.open(QIODevice::ReadWrite)) {
-            throw sessionError(SessionError::LinkUnavailable,
-                               "Cannot open serial port '" + port + "': " + port_.errorString().toStdString());
-        }
+        openSerialPort(port_, port);
     }
 
     size_t read(uint8_t* into, size_t max, int timeoutMs) override

@@ -176,7 +176,8 @@ TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
     links->setEditText(QStringLiteral("/dev/nonexistent-tty"));
     dialog.ping();
     ASSERT_TRUE(pinged.wait(30000));
-    EXPECT_TRUE(dialog.answers().contains(QStringLiteral("Cannot open serial port '/dev/nonexistent-tty'")))
+    EXPECT_TRUE(dialog.answers().contains(
+        QStringLiteral("Cannot open serial port '/dev/nonexistent-tty': the port is not there")))
         << dialog.answers().toStdString();
     EXPECT_TRUE(dialog.answers().contains(QStringLiteral("0 of 5 ECUs answer"))) << dialog.answers().toStdString();
 }

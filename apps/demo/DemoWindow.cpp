@@ -7,7 +7,9 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -218,8 +220,20 @@ void DemoWindow::saveRunAs()
     for (const char* ending : {".log", ".csv", ".json"}) {
         if (base.endsWith(QLatin1String(ending))) base.chop(static_cast<int>(qstrlen(ending)));
     }
+    keepRun(base);
+}
+
+bool DemoWindow::keepRun(const QString& base)
+{
     QString why;
-    if (!saveRun(base, why)) complain(tr("The run could not be saved"), std::runtime_error(why.toStdString()));
+    if (!saveRun(base, why)) {
+        complain(tr("The run could not be saved"), std::runtime_error(why.toStdString()));
+        return false;
+    }
+    const QFileInfo file(base);
+    statusBar()->showMessage(tr("Run saved in %1: %2.log, %2.csv, %2.json")
+                                 .arg(QDir::toNativeSeparators(file.absolutePath()), file.fileName()));
+    return true;
 }
 
 bool DemoWindow::start(std::shared_ptr<TavrinKwp::KwpSession> session, const QString& vehiclePath)

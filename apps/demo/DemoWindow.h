@@ -37,6 +37,9 @@ class DemoWindow : public QMainWindow {
     // Writes BASE.log (the run log), BASE.csv (the values) and BASE.json (the runs);
     // false with the reason when a file cannot be written.
     bool saveRun(const QString& base, QString& why) const;
+    // Save run...'s end: the run saved, then the folder and the files said in the
+    // status bar, or the reason in words.
+    bool keepRun(const QString& base);
 
     // How long a closing window waits for the stop before it falls back to the emergency stop.
     static constexpr int kStopLimitMs = 10000;

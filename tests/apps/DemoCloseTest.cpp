@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -29,7 +30,10 @@ TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
         QTest::qWait(10);
     QTemporaryDir dir;
     QString why;
-    ASSERT_TRUE(window->saveRun(dir.filePath("pump"), why)) << why.toStdString();
+    ASSERT_TRUE(window->keepRun(dir.filePath("pump")));
+    // The user is told where the run went.
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              QStringLiteral("Run saved in %1: pump.log, pump.csv, pump.json").arg(dir.path()));
     QFile log(dir.filePath("pump.log")), csv(dir.filePath("pump.csv")), json(dir.filePath("pump.json"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains("  Stop driving : "));

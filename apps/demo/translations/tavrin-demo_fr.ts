@@ -75,6 +75,10 @@
 <context>
     <name>DemoWindow</name>
     <message>
+        <source>Run saved in %1: %2.log, %2.csv, %2.json</source>
+        <translation>Test enregistré dans %1 : %2.log, %2.csv, %2.json</translation>
+    </message>
+    <message>
         <source>&amp;Test</source>
         <translation>&amp;Essai</translation>
     </message>

@@ -68,7 +68,8 @@ DriveActions::DriveActions(QWidget* control, const SequencerWidgets& w, StopAgai
 
 DriveActions::~DriveActions()
 {
-    qApp->removeEventFilter(this);
+    // A control may outlive the application object when a host tears down late.
+    if (qApp != nullptr) qApp->removeEventFilter(this);
 }
 
 void DriveActions::retranslate()

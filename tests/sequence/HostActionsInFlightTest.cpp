@@ -233,7 +233,8 @@ TEST_P(HostActionsInFlight, shouldStopOrTellWhateverComesWhileARequestIsOnTheLin
                 case Act::DialogAndEstop: {
                     QDialog dialog(host.get());
                     QTimer::singleShot(100, &dialog, [&] {
-                        TavrinIoCtl::Events(events).cbEstop_Click();
+                        // The user presses Esc in the host's dialog: the emergency stop acts, the dialog closes.
+                        QTest::keyClick(&dialog, Qt::Key_Escape);
                         waitUntil([&] { return !requestInFlight(events); }, 10000);
                         dialog.accept();
                     });

@@ -14,6 +14,8 @@
 #include <QMetaMethod>
 #include <QResizeEvent>
 
+#include <utility>
+
 namespace TavrinIoCtl {
 
 QString versionText(int major, int minor, int revision)
@@ -101,7 +103,8 @@ ioctl::~ioctl()
     for (auto* item : d_->catalogue.widgets().DeviceParam)
         item->setSession(nullptr);
     d_->catalogue.releaseReferences();
-    f.Session.reset();
+    const Sorvik3::SessionRef former = std::move(f.Session);
+    d_->watchLine(former);
 }
 
 Sorvik3::SessionRef ioctl::Session() const
@@ -112,7 +115,8 @@ Sorvik3::SessionRef ioctl::Session() const
 void ioctl::setSession(Sorvik3::SessionRef newSession)
 {
     d_->refuseWhileRunning("setSession");
-    d_->fields.Session = std::move(newSession);
+    const Sorvik3::SessionRef former = std::exchange(d_->fields.Session, std::move(newSession));
+    d_->watchLine(former);
     if (!d_->fields.InstallPath.isEmpty()) asSessionError([&] { d_->catalogue.LoadFunctionList(); });
 }
 

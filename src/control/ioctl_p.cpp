@@ -6,6 +6,7 @@
 #include "Layout.h"
 #include "MultiLanguage.h"
 #include "TranslateControls.h"
+#include "Utf8.h"
 
 namespace TavrinIoCtl {
 
@@ -74,8 +75,28 @@ void ioctlPrivate::initialise(const QString& szInstallServer, const QString& szU
     driveActions->retranslate();
     fitCaptions(window());
     report.widgets().sbMain->panel(QStringLiteral("VERSION"))->setText(QStringLiteral("V") + q.ControlVersion());
-    if (aDiagSession) fields.Session = std::move(aDiagSession);
+    if (aDiagSession) {
+        const Sorvik3::SessionRef former = std::exchange(fields.Session, std::move(aDiagSession));
+        watchLine(former);
+    }
     catalogue.LoadFunctionList();
+}
+
+void ioctlPrivate::watchLine(const Sorvik3::SessionRef& former)
+{
+    const auto watch = [](const Sorvik3::SessionRef& session, std::function<void(const Sorvik3::Error&)> lost) {
+        if (auto* async = session ? session->Async() : nullptr) async->WatchLine(std::move(lost));
+    };
+    report.guard("watchLine", [&] {
+        if (former != fields.Session) watch(former, {});
+        // Called on the line's thread while the control lives (its end stops the watch first).
+        watch(fields.Session, [this](const Sorvik3::Error& error) {
+            const Failure failure{error.number(), text(error.description())};
+            QMetaObject::invokeMethod(
+                &q, [this, failure] { report.guard("lineLost", [&] { sequencer.lineLost(failure); }); },
+                Qt::QueuedConnection);
+        });
+    });
 }
 
 void ioctlPrivate::lvFunctions_ItemClick(QTreeWidgetItem* item)

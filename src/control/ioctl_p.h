@@ -46,6 +46,11 @@ class ioctlPrivate {
     // F7 or the host after a failed stop: what may still be driven is stopped again.
     void stopDrivenDevices();
 
+    // The session's line is watched while the control holds it: a line that goes
+    // away between requests is told on the control's thread (the former session's
+    // watch ends first).
+    void watchLine(const Sorvik3::SessionRef& former);
+
     // The widgets' signals and the timers to the reactions above.
     void connectEvents();
     // Throws SequenceRunning while a sequence runs or a request is on the line.

@@ -53,6 +53,11 @@ void KwpSession::InterruptWait()
     runtime_->interrupt();
 }
 
+void KwpSession::WatchLine(std::function<void(const Sorvik3::Error&)> lost)
+{
+    runtime_->watchLine(std::move(lost));
+}
+
 void KwpSession::StopCommunication()
 {
     runtime_->stopCommunication();

@@ -48,6 +48,8 @@ class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
     Sorvik3::PendingCallRef BeginSend(const Sorvik3::RequestRef& request, std::function<void()> done) override;
     Sorvik3::PendingCallRef BeginInit(const Sorvik3::EcuRef& ecu, std::function<void()> done) override;
     Sorvik3::PendingCallRef BeginStopCommunication(std::function<void()> done) override;
+    // Told by the links that run on a thread of their own (the real lines).
+    void WatchLine(std::function<void(const Sorvik3::Error&)> lost) override;
 
     // The connection string of the link.
     std::string linkName() const;

@@ -93,6 +93,11 @@ void VehicleRuntime::stopCommunication()
     if (failure) throw *failure;
 }
 
+void VehicleRuntime::watchLine(std::function<void(const Sorvik3::Error&)> lost)
+{
+    if (offThread_) offThread_->onLost(std::move(lost));
+}
+
 void VehicleRuntime::interrupt()
 {
     interrupted_ = true;

@@ -61,6 +61,8 @@ class VehicleRuntime {
     // thread when it has one (the call returns at once), else now. The job must
     // catch what it throws; it may use this runtime, which waits for it before it goes.
     void post(std::function<void()> job);
+    // Told when the line goes away between calls (OffThreadLink::onLost); a line without a thread tells nothing.
+    void watchLine(std::function<void(const Sorvik3::Error&)> lost);
 
     // "Response pending" is waited through at most this often and this long.
     static constexpr int kMaxPendingAnswers = 100;

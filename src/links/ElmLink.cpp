@@ -91,6 +91,14 @@ void ElmLink::adapterGone(const std::string& why)
     throw sessionError(SessionError::LinkUnavailable, lost_);
 }
 
+void ElmLink::watch()
+{
+    if (!port_ || !port_->isOpen()) return;
+    port_->waitForReadyRead(0);
+    if (port_->error() == QSerialPort::ResourceError || port_->error() == QSerialPort::ReadError)
+        adapterGone("was lost between requests (" + port_->errorString().toStdString() + ")");
+}
+
 std::optional<std::string> ElmLink::readToPrompt(const std::string& line, uint32_t quietMs, Silence silence)
 {
     // What came before the command belongs to no reply.

@@ -53,6 +53,8 @@ class ElmLink final : public Link {
     uint32_t answerTimeout(const EcuDescription& ecu) const override;
     uint32_t pendingTimeout(const EcuDescription& ecu) const override;
     void interrupt() override { interrupted_ = true; }
+    // Tells an adapter that went away between requests (unplugged) as it happens.
+    void watch() override;
 
     // The adapter check: what the adapter is, the voltage it reads, and whether
     // it takes the protocols these ECUs need; one line of text each.

@@ -118,9 +118,19 @@ void KLineLink::portLost(const std::string& when)
     close();
     for (auto& [ecu, state] : ecus_)
         state.started = false;
-    throw sessionError(SessionError::LinkUnavailable,
-                       "Serial port '" + options_.port + "' was lost " + when + " (" + reason +
-                           "): check that the interface is still plugged in, then connect again");
+    // Until the next start, every request is told the real cause, not that nothing was started.
+    lost_ = "Serial port '" + options_.port + "' was lost " + when + " (" + reason +
+            "): check that the interface is still plugged in, then connect again";
+    throw sessionError(SessionError::LinkUnavailable, lost_);
+}
+
+void KLineLink::watch()
+{
+    if (!port_ || !port_->isOpen()) return;
+    // A look at the line is enough for the system to tell an unplugged interface.
+    port_->waitForReadyRead(0);
+    const auto error = port_->error();
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) portLost("between requests");
 }
 
 bool KLineLink::fill(Clock::time_point until)
@@ -269,6 +279,7 @@ void KLineLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
 {
     ecus_[&ecu] = EcuState{};
     open(ecu);
+    lost_.clear();
     settle(ecu);
     wakeUp();
     const Bytes start = encodeFrame(Frame{ecu.address, ecu.testerAddress, {kStartCommunication}});
@@ -308,6 +319,7 @@ void KLineLink::stopCommunication(const EcuDescription& ecu)
 Bytes KLineLink::exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire)
 {
     auto found = ecus_.find(&ecu);
+    if (!port_ && !lost_.empty()) throw sessionError(SessionError::LinkUnavailable, lost_);
     if (found == ecus_.end() || !found->second.started || !port_) {
         throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
@@ -359,6 +371,7 @@ void KLineLink::awaitOwedAnswer(const EcuDescription& ecu)
 
 Bytes KLineLink::nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire)
 {
+    if (!port_ && !lost_.empty()) throw sessionError(SessionError::LinkUnavailable, lost_);
     if (!port_)
         throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     interruptible_ = true;

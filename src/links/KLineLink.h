@@ -37,6 +37,8 @@ class KLineLink final : public Link {
     Bytes exchange(const EcuDescription& ecu, const std::string& what, const Bytes& request, WireRecord& wire) override;
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     void interrupt() override { interrupted_ = true; }
+    // Tells a port that went away between requests (an unplugged interface) as it happens.
+    void watch() override;
 
     // Bytes that belonged to no frame, dropped since the link was opened.
     size_t strayBytes() const { return stray_; }
@@ -75,6 +77,7 @@ class KLineLink final : public Link {
     Clock::time_point lastByte_;
     std::map<const EcuDescription*, EcuState> ecus_;
     size_t stray_ = 0;
+    std::string lost_;  // why the port was given up on, until the next start
     std::atomic<bool> interrupted_{false};
     bool interruptible_ = false;  // a wait after "response pending" is under way
     // A wait through "response pending" was given up: the ECU still owes its

@@ -1,5 +1,7 @@
 #include "OffThreadLink.h"
 
+#include "ErrorNumbers.h"
+
 #include <QThread>
 
 #include <exception>
@@ -64,9 +66,20 @@ void OffThreadLink::watchLine()
     if (!line_) return;
     try {
         line_->watch();
+    } catch (const Sorvik3::Error& error) {
+        // A line that went away is told at once; anything else is met again by the next call.
+        if (error.number() != number(SessionError::LinkUnavailable) || lossTold_) return;
+        lossTold_ = true;
+        std::lock_guard lock(lostMutex_);
+        if (lost_) lost_(error);
     } catch (...) {
-        // Whatever the line says now is told to the next call, which meets it again.
     }
+}
+
+void OffThreadLink::onLost(std::function<void(const Sorvik3::Error&)> told)
+{
+    std::lock_guard lock(lostMutex_);
+    lost_ = std::move(told);
 }
 
 void OffThreadLink::run(const std::function<void()>& call)
@@ -100,7 +113,10 @@ std::vector<std::string> OffThreadLink::checkAdapter(const VehicleDescription& v
 
 void OffThreadLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
 {
-    run([&] { line_->startCommunication(ecu, wire); });
+    run([&] {
+        line_->startCommunication(ecu, wire);
+        lossTold_ = false;
+    });
 }
 
 void OffThreadLink::stopCommunication(const EcuDescription& ecu)

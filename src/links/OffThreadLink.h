@@ -6,6 +6,7 @@
 // call made by a job on the line's thread runs at once.
 #pragma once
 
+#include <TavrinIoCtl/Sorvik3.h>
 #include <TavrinKwpSession/Link.h>
 
 #include <chrono>
@@ -47,6 +48,11 @@ class OffThreadLink final : public Link {
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
     void interrupt() override { line_->interrupt(); }
     std::vector<std::string> checkAdapter(const VehicleDescription& vehicle) override;
+    // Told, from the line's thread, when the line goes away between calls (an
+    // unplugged interface or adapter): once a loss, again only after a start of
+    // communication. Once this returns, the former one is not running and is not called again.
+    void onLost(std::function<void(const Sorvik3::Error&)> told);
+
     // The line itself, for its own calls (tests, fault injection).
     Link& line() { return *line_; }
 
@@ -64,6 +70,9 @@ class OffThreadLink final : public Link {
     std::condition_variable changed_;
     std::deque<std::function<void()>> jobs_;
     bool quit_ = false;
+    std::mutex lostMutex_;
+    std::function<void(const Sorvik3::Error&)> lost_;
+    bool lossTold_ = false;  // used on the line's thread only
     std::unique_ptr<QThread> thread_;
 };
 

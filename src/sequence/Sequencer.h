@@ -75,6 +75,9 @@ class Sequencer {
     // driven gets its stop again, tried as the user's stop is.
     bool canStopAgain() const;
     void stopAgain();
+    // The line went away between requests: said at once with what may still be
+    // driven; a running sequence goes to its stop, as for the user's.
+    void lineLost(const Failure& failure);
     // Whether a request of the control is on the line or a step waits for one.
     // Meanwhile the window serves its events: the emergency stop and Abort send
     // their stops at once (after that request), a start or a read is not taken,

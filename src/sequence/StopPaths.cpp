@@ -20,6 +20,15 @@ void Sequencer::cbEstop_Click()
     startBusy(emergencyStopNow());
 }
 
+void Sequencer::lineLost(const Failure& failure)
+{
+    QString line = QStringLiteral("Line lost : ") + failure.description;
+    if (!ledger_.empty()) line += QStringLiteral(" (may still be driven: %1)").arg(ledger_.names().join(", "));
+    log(line, Show::InStatus, failure.number);
+    // Nothing else would find out before the next request: with no monitoring that is the stop.
+    if (running() && !heldBack()) run_.StopRequested = true;
+}
+
 Flow<void> Sequencer::emergencyStopNow()
 {
     emergencyStopping_ = true;

@@ -195,6 +195,12 @@ class AsyncCalls {
     virtual PendingCallRef BeginSend(const RequestRef& request, std::function<void()> done) = 0;
     virtual PendingCallRef BeginInit(const EcuRef& ecu, std::function<void()> done) = 0;
     virtual PendingCallRef BeginStopCommunication(std::function<void()> done) = 0;
+    // Tells `lost` (from any thread, and it must not call the library) when the
+    // line to the vehicle goes away between calls, an unplugged interface or
+    // adapter, with the error the next call meets. A new one replaces the former,
+    // an empty one ends the watch; once this returns the former is not running
+    // and is not called again. A library that cannot tell does nothing.
+    virtual void WatchLine(std::function<void(const Error&)> lost) { (void)lost; }
 };
 
 }  // namespace Sorvik3

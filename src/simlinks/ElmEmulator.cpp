@@ -36,7 +36,7 @@ void ElmEmulator::say(const std::string& line) const
 void ElmEmulator::run(const std::atomic<bool>& stop)
 {
     serveUntilStopped(
-        stop, [this] { poll(20); }, [this](const std::string& line) { say(line); });
+        stop, [this] { poll(20); }, [this](const std::string& line) { say(line); }, &faults_.unplugged);
 }
 
 void ElmEmulator::poll(int timeoutMs)

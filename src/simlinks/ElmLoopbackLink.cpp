@@ -11,7 +11,11 @@ ElmLoopbackLink::ElmLoopbackLink(std::string name, std::shared_ptr<VehicleSimula
     // A pseudo-terminal has no rate: the first one tried answers.
     if (options.baud == 0) options.baud = 38400;
     line_ = std::make_unique<ElmLink>(std::move(name), options);
-    serving_ = std::thread([this] { adapter_->run(stop_); });
+    serving_ = std::thread([this] {
+        adapter_->run(stop_);
+        // Pulled out: the tester's port sees its far end gone.
+        if (faults_.unplugged) terminal_.reset();
+    });
 }
 
 ElmLoopbackLink::~ElmLoopbackLink()

@@ -28,7 +28,7 @@ void KLineEcuServer::say(const std::string& line) const
 void KLineEcuServer::run(const std::atomic<bool>& stop)
 {
     serveUntilStopped(
-        stop, [this] { poll(20); }, [this](const std::string& line) { say(line); });
+        stop, [this] { poll(20); }, [this](const std::string& line) { say(line); }, &faults_.unplugged);
 }
 
 void KLineEcuServer::poll(int timeoutMs)

@@ -10,7 +10,11 @@ LoopbackLink::LoopbackLink(std::string name, std::shared_ptr<VehicleSimulator> s
     line_ = std::make_unique<KLineLink>(std::move(name), options);
     // The simulated ECUs judge silence on the session's clock, so the tester does too.
     line_->setSilenceClock([this] { return simulator_->clock().now(); });
-    serving_ = std::thread([this] { server_->run(stop_); });
+    serving_ = std::thread([this] {
+        server_->run(stop_);
+        // Pulled out: the tester's port sees its far end gone.
+        if (faults_.unplugged) terminal_.reset();
+    });
 }
 
 LoopbackLink::~LoopbackLink()

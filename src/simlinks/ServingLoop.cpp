@@ -7,10 +7,10 @@
 namespace TavrinKwp {
 
 void serveUntilStopped(const std::atomic<bool>& stop, const std::function<void()>& pollOnce,
-                       const std::function<void(const std::string&)>& say)
+                       const std::function<void(const std::string&)>& say, const std::atomic<bool>* pulledOut)
 {
     std::string lastFailure;
-    while (!stop) {
+    while (!stop && !(pulledOut && *pulledOut)) {
         try {
             pollOnce();
         } catch (const std::exception& error) {

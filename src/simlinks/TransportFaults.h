@@ -27,6 +27,8 @@ struct TransportFaults {
     // Both lines.
     std::atomic<int> late{0};  // the answer comes lateByMs past P2max
     std::atomic<int> lateByMs{5};
+    // K-line and ELM327: the far end is closed for good, as an interface pulled out.
+    std::atomic<bool> unplugged{false};
     std::atomic<int> corrupt{0};  // K-line: the checksum is wrong; CAN: a single frame whose length lies
     std::atomic<int> garbage{0};  // K-line: noise bytes before the answer; CAN: a frame of no known type
     // K-line.

@@ -10,11 +10,13 @@
 #include "KwpSession.h"
 #include "SimulatedEcu.h"
 #include "SimulatedVehicle.h"
+#include "TransportFaults.h"
 #include "ioctlAutomation.h"
 #include "ioctl_p.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -31,7 +33,8 @@ using TavrinIoCtl::SequenceState;
 // The demo vehicle over kline:loopback, what its ECUs receive, and a hook run
 // on the window's thread while the first status request of the pump waits.
 struct LineRun {
-    LineRun() : session(TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", "kline:loopback"))
+    explicit LineRun(const char* link = "kline:loopback")
+        : session(TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", link))
     {
         control = std::make_unique<TavrinIoCtl::ioctl>();
         TavrinKwp::simulatedVehicle(*session).observeRequests(
@@ -54,7 +57,7 @@ struct LineRun {
         TavrinKwp::simulatedVehicle(*session).observeRequests(nullptr);
     }
     // Started long-term, the pump runs on after the communication closes: only its stop ends it.
-    void startPump(bool permanent = false)
+    void startPump(bool permanent = false, bool poll = true)
     {
         control->initParameters(QStringLiteral(TAVRIN_DATA_DIR), QStringLiteral("en"), session);
         const auto& lists = catalogueWidgetsOf(*control);
@@ -62,8 +65,8 @@ struct LineRun {
         TavrinIoCtl::Events(*control).lvFunctions_ItemClick(lists.lvFunctions->findItem(QStringLiteral("16k")));
         lists.lvDevices->setCurrentItem(lists.lvDevices->findItem(QStringLiteral("FuelPumpk")));
         TavrinIoCtl::Events(*control).lvDevices_Click();
-        drive.OptionPerm[1]->setChecked(true);  // Monitor Status
-        drive.ckReadData->setChecked(true);
+        drive.OptionPerm[poll ? 1 : 0]->setChecked(true);  // Monitor Status, or nothing
+        drive.ckReadData->setChecked(poll);
         if (permanent)
             TavrinIoCtl::Events(*control).cbStartPerm_Click();
         else
@@ -117,6 +120,32 @@ TEST(WaitingOnTheLine, shouldTakeTheEmergencyStopAsSoonAsTheRequestInFlightRetur
     ASSERT_GE(click, 0) << log.join('\n').toStdString();
     EXPECT_TRUE(log.at(click + 1).startsWith(QStringLiteral("  status driving : "))) << log.join('\n').toStdString();
     EXPECT_TRUE(log.at(click + 2).startsWith(QStringLiteral("  Stop driving : "))) << log.join('\n').toStdString();
+}
+
+TEST(WaitingOnTheLine, shouldTellAnInterfacePulledOutWhileNothingIsPolled)
+{
+    const std::pair<const char*, const char*> lines[] = {
+        {"kline:loopback", "Serial port '.*' was lost between requests"},
+        {"elm:loopback", "The adapter on '.*' was lost between requests"}};
+    for (const auto& [link, lost] : lines) {
+        LineRun run(link);
+        run.startPump(true, false);
+        ASSERT_TRUE(run.runUntil([&] {
+            return runStateOf(*run.control).CurrentState == SequenceState::Status &&
+                   !run.control->DrivenDevices().isEmpty();
+        })) << link;
+        const QString pump = run.control->DrivenDevices().front();
+        TavrinKwp::simulatedVehicle(*run.session).lineFaults().unplugged = true;
+        // Nothing goes on the line while the pump runs: only the link's watch can find out.
+        ASSERT_TRUE(run.runUntil([&] { return runStateOf(*run.control).CurrentState == SequenceState::Idle; })) << link;
+        const QString log = run.control->runLogLines().join('\n');
+        const QString told = QStringLiteral("Line lost : %1.*\\(may still be driven: %2\\)").arg(lost, pump);
+        EXPECT_TRUE(log.contains(QRegularExpression(told))) << log.toStdString();
+        // The stop could not go out: the pump is still held as driven, for the real reason.
+        EXPECT_EQ(run.control->DrivenDevices(), QStringList{pump}) << link;
+        const QString lastWord = QStringLiteral("Device '%1' may still be driven: the stop failed: %2").arg(pump, lost);
+        EXPECT_TRUE(log.contains(QRegularExpression(lastWord))) << log.toStdString();
+    }
 }
 
 TEST(WaitingOnTheLine, shouldRefuseHostCallsAndStopThePumpWhenDeletedWhileTheRequestWaits)

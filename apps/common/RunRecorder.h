@@ -20,10 +20,14 @@ struct Sample {
     quint32 ms;
     QString ecu, device, item, valueText, unit;
     double value;
+    int run = 0;  // the run it was read in, from 1; 0: none
+    QDateTime at;
 };
 
 struct RunRecord {
     QString vehicle, ecu, device, mode, option;
+    QString session;                                      // the diagnostic session chosen, when the ECU offers a choice
+    std::vector<std::pair<QString, QString>> parameters;  // as commanded: name, value with its unit
     QString vehicleFile, link;
     bool monitorData = false;
     QDateTime started;
@@ -31,6 +35,7 @@ struct RunRecord {
     QString finalState;
     std::vector<std::pair<qint32, QString>> errors;
     bool stopped = false;
+    QStringList log;  // the run log as it stood when the run ended
 };
 
 class RunRecorder {
@@ -50,9 +55,16 @@ class RunRecorder {
     // Each false with the reason when the file cannot be written.
     bool writeCsv(const QString& path, QString& why) const;
     bool writeReport(const QString& path, QString& why) const;
+    // Every run's log under a heading of its own (the control shows only the last one).
+    bool writeLog(const QString& path, QString& why) const;
 
   private:
     void stateChanged(TavrinIoCtl::SequenceState state);
+    // The last run's log: the control's while it still shows that run, else as kept at its end.
+    QStringList lastLog() const;
+    // The time of day now on the session's clock, which a scripted run moves faster
+    // than the wall clock: times of one recorder never go back.
+    QDateTime now();
 
     TavrinIoCtl::ioctl& control_;
     QString vehicle_;
@@ -60,6 +72,8 @@ class RunRecorder {
     std::vector<Sample> samples_;
     std::vector<RunRecord> runs_;
     bool running_ = false;
+    quint32 lastClock_ = 0;
+    QDateTime lastTime_;
 };
 
 // Writes text to a file whole or not at all.

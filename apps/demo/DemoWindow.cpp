@@ -200,7 +200,6 @@ TavrinApps::RunRecorder::Context DemoWindow::recordContext()
 
 bool DemoWindow::saveRun(const QString& base, QString& why) const
 {
-    const QByteArray log = control_->runLogLines().join(QLatin1Char('\n')).toUtf8() + '\n';
     // The file that could not be written is named with the reason.
     const auto named = [&why](const QString& path, bool written) {
         if (!written) why = path + QStringLiteral(": ") + why;
@@ -209,8 +208,8 @@ bool DemoWindow::saveRun(const QString& base, QString& why) const
     const QString logPath = base + QStringLiteral(".log");
     const QString csvPath = base + QStringLiteral(".csv");
     const QString reportPath = base + QStringLiteral(".json");
-    return named(logPath, TavrinApps::writeWhole(logPath, log, why)) &&
-           named(csvPath, record_->writeCsv(csvPath, why)) && named(reportPath, record_->writeReport(reportPath, why));
+    return named(logPath, record_->writeLog(logPath, why)) && named(csvPath, record_->writeCsv(csvPath, why)) &&
+           named(reportPath, record_->writeReport(reportPath, why));
 }
 
 void DemoWindow::saveRunAs()

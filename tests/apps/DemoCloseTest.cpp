@@ -38,7 +38,7 @@ TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains("  Stop driving : "));
     const QString values = QString::fromUtf8(csv.readAll());
-    EXPECT_TRUE(values.startsWith("time_ms,ecu,device,item,value,unit\n"));
+    EXPECT_TRUE(values.startsWith("run,time,time_ms,ecu,device,item,value,unit\n"));
     EXPECT_TRUE(values.contains(",EngineControl,FuelPump,FuelPressure,"));
     const QJsonObject run = QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray().first().toObject();
     EXPECT_EQ(run["device"].toString(), "FuelPump");

@@ -127,13 +127,34 @@ TEST(ScenarioScript, shouldKeepTheRunAsCsvAndJson)
     QString why;
     ASSERT_TRUE(runner.record().writeCsv(dir.filePath("run.csv"), why)) << why.toStdString();
     ASSERT_TRUE(runner.record().writeReport(dir.filePath("run.json"), why)) << why.toStdString();
+    ASSERT_TRUE(runner.record().writeLog(dir.filePath("run.log"), why)) << why.toStdString();
 
     QFile csv(dir.filePath("run.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.front(), "time_ms,ecu,device,item,value,unit");
+    EXPECT_EQ(lines.front(), "run,time,time_ms,ecu,device,item,value,unit");
     EXPECT_FALSE(lines.filter(",EngineControl,EGRValve,EGRPosition,").isEmpty());
     EXPECT_FALSE(lines.filter(",EngineControl,EGRValve,OutputControlStatus,1,").isEmpty());
+    // Every row says its run and when it was read, so rows of several runs never go back in time.
+    QDateTime before;
+    for (const QString& row : lines.mid(1)) {
+        const QStringList fields = row.split(',');
+        EXPECT_EQ(fields[0], fields[4] == "EGRValve" ? "1" : "2") << row.toStdString();
+        const QDateTime at = QDateTime::fromString(fields[1], Qt::ISODateWithMs);
+        ASSERT_TRUE(at.isValid()) << row.toStdString();
+        EXPECT_GE(at, before) << row.toStdString();
+        before = at;
+    }
+
+    // The log of every run, not only of the last one the control still shows.
+    QFile log(dir.filePath("run.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logText = QString::fromUtf8(log.readAll());
+    const auto first = logText.indexOf("=== Run 1: EngineControl / EGRValve, permanent, ");
+    const auto second = logText.indexOf("=== Run 2: EngineControl / ThrottleActuator, permanent, ");
+    ASSERT_TRUE(first >= 0 && second > first) << logText.toStdString();
+    EXPECT_TRUE(logText.mid(first, second - first).contains("  Stop driving : ")) << logText.toStdString();
+    EXPECT_TRUE(logText.mid(second).contains("Start driving error")) << logText.toStdString();
 
     QFile json(dir.filePath("run.json"));
     ASSERT_TRUE(json.open(QIODevice::ReadOnly));
@@ -142,7 +163,12 @@ TEST(ScenarioScript, shouldKeepTheRunAsCsvAndJson)
     const QJsonObject valve = runs[0].toObject();
     EXPECT_EQ(valve["device"].toString(), "EGRValve");
     EXPECT_EQ(valve["mode"].toString(), "permanent");
+    EXPECT_EQ(valve["run"].toInt(), 1);
     EXPECT_EQ(valve["options"].toObject()["option"].toString(), "Monitor Status");
+    // What was commanded: the session and the parameters as the user left them.
+    EXPECT_EQ(valve["session"].toString(), "Adjustment") << QJsonDocument(valve).toJson().toStdString();
+    EXPECT_EQ(valve["parameters"].toObject()["OutputControl.Duty"].toString(), "50 %")
+        << QJsonDocument(valve).toJson().toStdString();
     EXPECT_TRUE(valve["options"].toObject()["monitorData"].toBool());
     EXPECT_EQ(valve["finalState"].toString(), "Idle");
     EXPECT_TRUE(valve["deviceStopped"].toBool());

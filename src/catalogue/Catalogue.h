@@ -84,6 +84,9 @@ class Catalogue {
     // request holds; each item shown is told (a row whose item fails shows no value).
     using ItemTold = std::function<void(const Sorvik3::DataRef&)>;
     void refreshDataValues(const ItemTold& told);
+    // After a run the values shown were read before its end: they are greyed
+    // (and named as such for a screen reader) until read again.
+    void showValuesStale(bool stale);
     void refreshStatusValues(const Sorvik3::RequestRef& request, const ItemTold& told);
 
   private:

@@ -12,6 +12,21 @@ void Catalogue::lockChoice(bool locked)
         w_.DeviceParam[i]->setWriteEnabled(!locked);
 }
 
+void Catalogue::showValuesStale(bool stale)
+{
+    for (ListView* list : {w_.lvData, w_.lvStatus}) {
+        const QBrush grey = list->palette().brush(QPalette::Disabled, QPalette::Text);
+        for (int i = 0; i < list->rowCount(); ++i) {
+            auto* row = list->row(i);
+            const bool shown = !row->text(1).isEmpty();
+            row->setData(1, Qt::ForegroundRole, stale && shown ? QVariant(grey) : QVariant());
+            row->setData(1, Qt::AccessibleDescriptionRole,
+                         stale && shown ? language_.GetMessage("read before the stop", QStringLiteral("StaleValue"))
+                                        : QVariant());
+        }
+    }
+}
+
 void Catalogue::refreshDataValues(const ItemTold& told)
 {
     ListView* list = w_.lvData;

@@ -291,10 +291,12 @@ void Sequencer::SetState(SequenceState newState)
         return;
     c_.report.showState(stateText(newState));
     if (newState == SequenceState::Idle) {
+        catalogue_.showValuesStale(true);
         LockUserInterface(false);
         UpdateDriveButtons(selection().SelectedDeviceName, false);
         ShowRunning(false);
     } else if (newState == SequenceState::Init) {
+        catalogue_.showValuesStale(false);
         LockUserInterface(true);
         ShowRunning(true);
         UpdateDriveButtons(selection().SelectedDeviceName, true);

@@ -48,6 +48,12 @@ TEST_F(SequenceFixture, shouldStopWhenTheEcuEndsTheTestByItself)
     EXPECT_EQ(log.filter("  status driving : ").size(), 6);
     EXPECT_EQ(log.filter("Stop : ").size(), 1);
     EXPECT_EQ(rowTexts(catalogueWidgets().lvStatus).front(), "OutputControlStatus|Stopped");
+    // The values stay for a look, greyed and said to be old, until the next run reads them again.
+    const auto* row = catalogueWidgets().lvStatus->row(0);
+    EXPECT_TRUE(row->data(1, Qt::ForegroundRole).isValid());
+    EXPECT_EQ(row->data(1, Qt::AccessibleDescriptionRole).toString(), "read before the stop");
+    ASSERT_NO_FATAL_FAILURE(start("EngineControl", "Injector 2", 1));
+    EXPECT_FALSE(catalogueWidgets().lvStatus->row(0)->data(1, Qt::ForegroundRole).isValid());
 }
 
 TEST_F(SequenceFixture, shouldEndAtAFailedInitWithItsNumber)

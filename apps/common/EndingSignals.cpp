@@ -2,8 +2,13 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 
 namespace TavrinApps {
@@ -12,9 +17,32 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 volatile std::sig_atomic_t caught = 0;
+std::atomic<bool> ending{false};  // the watchdog runs: a second signal ends at once
+
+std::mutex drivenMutex;
+std::string stillDriven;
+std::string programName = "program";
+
+[[noreturn]] void endNow(int signal, const char* why)
+{
+    std::string words;
+    {
+        std::lock_guard lock(drivenMutex);
+        words = programName + ": " + why + ": ending now" +
+                (stillDriven.empty() ? std::string() : "; may still be driven: " + stillDriven) + "\n";
+    }
+    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, words.data(), words.size());
+    std::_Exit(128 + signal);
+}
 
 void onSignal(int signal)
 {
+    if (ending) {
+        // Only async-signal-safe calls here: the second signal's words are fixed.
+        static const char words[] = "ending at once on a second signal\n";
+        [[maybe_unused]] const auto written = ::write(STDERR_FILENO, words, sizeof words - 1);
+        std::_Exit(128 + signal);
+    }
     caught = signal;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
@@ -43,6 +71,25 @@ void onEndingSignal(QObject* context, std::function<void(int signal)> then)
 int endingSignal()
 {
     return caught;
+}
+
+void endWithin(int ms, int signal, const char* program)
+{
+    {
+        std::lock_guard lock(drivenMutex);
+        programName = program;
+    }
+    if (ending.exchange(true)) return;
+    std::thread([ms, signal] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        endNow(signal, ("the stop did not end within " + std::to_string(ms) + " ms").c_str());
+    }).detach();
+}
+
+void noteStillDriven(const std::string& devices)
+{
+    std::lock_guard lock(drivenMutex);
+    stillDriven = devices;
 }
 
 }  // namespace TavrinApps

@@ -171,9 +171,17 @@ int main(int argc, char** argv)
         return TavrinApps::ExitStatus::refused;
     }
     window.show();
-    // The event loop closes the window, which stops a driven device first.
+    // The event loop closes the window, which stops a driven device first; the
+    // program ends within the stop's limit and a second whatever the line does.
+    QObject::connect(window.control(), &TavrinIoCtl::ioctl::drivenDevicesChanged, [](const QStringList& devices) {
+        TavrinApps::noteStillDriven(devices.join(QStringLiteral(", ")).toStdString());
+    });
     TavrinApps::onEndingSignal(&window, [&window](int signal) {
-        std::fprintf(stderr, "tavrin-demo: %s: stopping a driven device and closing\n", strsignal(signal));
+        const bool driving = window.control()->Busy() || !window.control()->DrivenDevices().isEmpty();
+        std::fprintf(stderr,
+                     driving ? "tavrin-demo: %s: stopping a driven device and closing\n" : "tavrin-demo: %s: closing\n",
+                     strsignal(signal));
+        TavrinApps::endWithin(DemoWindow::kStopLimitMs + 1000, signal, "tavrin-demo");
         // A dialog left open would keep the program from ending once the device is stopped.
         closeDialogs();
         window.close();

@@ -2,6 +2,7 @@
 // simulated ECU itself shows; the window closes once the sequence is idle.
 #include "ConnectDialog.h"
 #include "DemoHostFixture.h"
+#include "EndingSignals.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,6 +22,10 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 TEST_F(DemoHost, shouldKeepTheRunInThreeFiles)
 {
@@ -184,4 +189,20 @@ TEST(DemoLink, shouldTakeATypedConnectionCheckItAndPingTheEcus)
         QStringLiteral("Cannot open serial port '/dev/nonexistent-tty': the port is not there")))
         << dialog.answers().toStdString();
     EXPECT_TRUE(dialog.answers().contains(QStringLiteral("0 of 5 ECUs answer"))) << dialog.answers().toStdString();
+}
+
+// After SIGTERM the program ends within its limit whatever the stop waits for
+// (here a teardown that never ends), with 128+N and what may still be driven.
+TEST(EndingSignal, shouldEndWithinTheLimitWhateverTheStopWaitsFor)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TavrinApps::noteStillDriven("FuelPump");
+            TavrinApps::endWithin(100, SIGTERM, "tavrin-demo");
+            for (;;)
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+        },
+        testing::ExitedWithCode(128 + SIGTERM),
+        "tavrin-demo: the stop did not end within 100 ms: ending now; may still be driven: FuelPump");
 }

@@ -1,6 +1,7 @@
 #include "RunPlot.h"
 
 #include <QChart>
+#include <QGraphicsLayout>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
@@ -36,9 +37,25 @@ NiceScale niceScale(double low, double high, int mostTicks)
     return scale;
 }
 
+namespace {
+
+void showScale(QValueAxis* axis, const NiceScale& scale)
+{
+    axis->setRange(scale.low, scale.high);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(scale.low);
+    axis->setTickInterval(scale.step);
+    axis->setLabelFormat(QStringLiteral("%.") + QString::number(scale.decimals) + QStringLiteral("f"));
+}
+
+}  // namespace
+
 RunPlot::RunPlot(TavrinIoCtl::ioctl& control, QWidget* parent) : QChartView(parent)
 {
     setRenderHint(QPainter::Antialiasing);
+    // The plot area gets the room, not the frame around it.
+    chart()->setMargins(QMargins(4, 4, 4, 4));
+    chart()->layout()->setContentsMargins(0, 0, 0, 0);
     chart()->legend()->setAlignment(Qt::AlignRight);
     batch_.setInterval(kBatchMs);
     connect(&batch_, &QTimer::timeout, this, &RunPlot::flush);
@@ -69,10 +86,16 @@ void RunPlot::startAfresh()
     delete time_;
     time_ = new QValueAxis(this);
     time_->setTitleText(QStringLiteral("s"));
-    time_->setRange(0, 1);
-    time_->setLabelFormat(QStringLiteral("%.0f"));
     chart()->addAxis(time_, Qt::AlignBottom);
     maxSeconds_ = 0.0;
+    showScale(time_, niceScale(0.0, 1.0, 6));
+    chart()->setTitle(emptyText_);
+}
+
+void RunPlot::setEmptyText(const QString& text)
+{
+    emptyText_ = text;
+    if (items_.isEmpty()) chart()->setTitle(text);
 }
 
 QValueAxis* RunPlot::axisFor(const Item& entry)
@@ -98,11 +121,11 @@ RunPlot::Item& RunPlot::item(const QString& name, const QString& unit, bool name
     auto found = items_.find(name);
     if (found != items_.end()) return *found;
     Item created;
+    if (items_.isEmpty()) chart()->setTitle(QString());
     created.name = name;
     created.unit = unit;
     created.named = named;
     created.axis = axisFor(created);
-    if (items_.isEmpty()) emit firstValue();
     return *items_.insert(name, created);
 }
 
@@ -179,19 +202,6 @@ void RunPlot::drawSegment(Segment& segment)
     }
     segment.drawn = total;
 }
-
-namespace {
-
-void showScale(QValueAxis* axis, const NiceScale& scale)
-{
-    axis->setRange(scale.low, scale.high);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(scale.low);
-    axis->setTickInterval(scale.step);
-    axis->setLabelFormat(QStringLiteral("%.") + QString::number(scale.decimals) + QStringLiteral("f"));
-}
-
-}  // namespace
 
 void RunPlot::flush()
 {

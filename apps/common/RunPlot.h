@@ -35,6 +35,8 @@ class RunPlot : public QChartView {
     explicit RunPlot(TavrinIoCtl::ioctl& control, QWidget* parent = nullptr);
 
     QStringList seriesNames() const;
+    // Said in the plot while it has nothing to draw.
+    void setEmptyText(const QString& text);
     // Draws the points that wait for the next batch now.
     void flush();
     // Every point kept for the item, drawn or not.
@@ -47,9 +49,6 @@ class RunPlot : public QChartView {
     static constexpr int kBatchMs = 200;
     static constexpr qsizetype kMaxDrawnPoints = 3000;
     static constexpr int kWideEnoughForASideLegend = 900;
-
-  signals:
-    void firstValue();
 
   protected:
     // A narrow plot keeps its width for the axes: the legend goes below.
@@ -85,4 +84,5 @@ class RunPlot : public QChartView {
     QValueAxis* time_ = nullptr;
     QTimer batch_;
     double maxSeconds_ = 0.0;
+    QString emptyText_;
 };

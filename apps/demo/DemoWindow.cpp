@@ -30,15 +30,17 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
       language_(std::move(language)), timing_(timing), headless_(headless)
 {
     translators_.use(language_);
-    // The control, and below it the plot of the run, which shows itself with the
-    // first value and stays after the run. The plot takes room only beyond the
-    // control's minimum size (Stop and the emergency stop whole, a few lines of the
-    // run log); with too little room for both, the window scrolls.
+    // The control, and below it the plot of the run, there from the start so that
+    // nothing moves when a run begins; the run's values stay after it. The plot
+    // takes room only beyond the control's minimum size (Stop and the emergency
+    // stop whole, a few lines of the run log); with too little room for both, the
+    // window scrolls.
     plot_ = new RunPlot(*control_);
     plot_->setObjectName(QStringLiteral("plot"));
-    plot_->setMinimumHeight(160);
-    plot_->hide();
-    auto* split = new QSplitter(Qt::Vertical);
+    plot_->setMinimumHeight(kPlotMinimumHeight);
+    plot_->setEmptyText(tr("The values read during a test are drawn here."));
+    split_ = new QSplitter(Qt::Vertical);
+    auto* split = split_;
     split->setObjectName(QStringLiteral("controlAndPlot"));
     split->addWidget(control_);
     split->addWidget(plot_);
@@ -64,15 +66,6 @@ DemoWindow::DemoWindow(QString installPath, QString language, LineTiming timing,
     column->addWidget(banner_);
     column->addWidget(scroll, 1);
     setCentralWidget(central);
-    connect(plot_, &RunPlot::firstValue, this, [this, split] {
-        if (plot_->isVisibleTo(this)) return;
-        plot_->show();
-        // A third of the height, as far as the control keeps its minimum.
-        const int total = split->height();
-        const int spare = total - control_->minimumSizeHint().height() - split->handleWidth();
-        const int plot = std::max(plot_->minimumHeight(), std::min(total / 3, spare));
-        split->setSizes({std::max(0, total - plot - split->handleWidth()), plot});
-    });
     buildMenus();
     connect(control_, &TavrinIoCtl::ioctl::ErrorMsg, this, &DemoWindow::showErrorDetails);
     // The mode of a run is the start button that began it (pressed comes before the click starts the run).
@@ -322,6 +315,21 @@ void DemoWindow::chooseLanguage(const QString& code)
         } catch (const std::exception& error) {
             complain(tr("Language file refused"), error);
         }
+    });
+}
+
+void DemoWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (plotPlaced_) return;
+    plotPlaced_ = true;
+    // Once laid out: a third of the height for the plot, as far as the control
+    // keeps its minimum. Later the divider stays where the user puts it.
+    QTimer::singleShot(0, this, [this] {
+        const int total = split_->height();
+        const int spare = total - control_->minimumSizeHint().height() - split_->handleWidth();
+        const int plot = std::max(plot_->minimumHeight(), std::min(total / 3, spare));
+        split_->setSizes({std::max(0, total - plot - split_->handleWidth()), plot});
     });
 }
 

@@ -16,6 +16,7 @@
 #include <functional>
 
 class DrivenBanner;
+class QSplitter;
 
 class DemoWindow : public QMainWindow {
     Q_OBJECT
@@ -43,10 +44,13 @@ class DemoWindow : public QMainWindow {
 
     // How long a closing window waits for the stop before it falls back to the emergency stop.
     static constexpr int kStopLimitMs = 10000;
+    // Enough for a readable plot area beside its axes and legend.
+    static constexpr int kPlotMinimumHeight = 120;
 
   protected:
     // A device being driven is stopped before the window closes.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private slots:
     void openVehicle();
@@ -71,6 +75,8 @@ class DemoWindow : public QMainWindow {
 
     TavrinIoCtl::ioctl* control_;
     RunPlot* plot_;
+    QSplitter* split_ = nullptr;
+    bool plotPlaced_ = false;
     QString installPath_;
     QString language_;
     LineTiming timing_;

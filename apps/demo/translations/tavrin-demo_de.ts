@@ -75,6 +75,10 @@
 <context>
     <name>DemoWindow</name>
     <message>
+        <source>The values read during a test are drawn here.</source>
+        <translation>Die während einer Prüfung gelesenen Werte werden hier gezeichnet.</translation>
+    </message>
+    <message>
         <source>Run saved in %1: %2.log, %2.csv, %2.json</source>
         <translation>Test gespeichert in %1: %2.log, %2.csv, %2.json</translation>
     </message>

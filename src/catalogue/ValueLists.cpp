@@ -21,8 +21,9 @@ void Catalogue::showValuesStale(bool stale)
             const bool shown = !row->text(1).isEmpty();
             row->setData(1, Qt::ForegroundRole, stale && shown ? QVariant(grey) : QVariant());
             row->setData(1, Qt::AccessibleDescriptionRole,
-                         stale && shown ? language_.GetMessage("read before the stop", QStringLiteral("StaleValue"))
-                                        : QVariant());
+                         stale && shown
+                             ? language_.GetMessage("read before the stop", QStringLiteral("Messages/StaleValue"))
+                             : QVariant());
         }
     }
 }

@@ -52,6 +52,9 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
     d_->report.errorHint = [this] {
         return d_->language.GetMessage("Clic here for error details", QStringLiteral("Messages/ClicHere"));
     };
+    d_->report.message = [this](const QString& key, const QString& english) {
+        return d_->language.GetMessage(english, key);
+    };
     d_->report.ledMeaning = [this](const QString& colour) {
         return colour == QStringLiteral("Red")
                    ? d_->language.GetMessage("Busy: a sequence runs", QStringLiteral("Messages/LedBusy"))

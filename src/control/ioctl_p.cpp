@@ -71,6 +71,7 @@ void ioctlPrivate::initialise(const QString& szInstallServer, const QString& szU
     const QList<QObject*> controls = translatedControls();
     TranslateControls(language, controls, QStringLiteral("IoCtlMainForm/Controls"));
     translateAssistiveTexts(language, controls);
+    sequencer.retranslate();
     report.showLed();
     driveActions->retranslate();
     fitCaptions(window());

@@ -26,7 +26,7 @@ void Reporting::ClearLog()
 {
     w_.runLog->clear();
     auto* panel = w_.sbMain->panel(QStringLiteral("MSG"));
-    panel->setText(kWelcome);
+    panel->setText(message(QStringLiteral("Messages/Welcome"), kWelcome));
     panel->tag = 0;
     panel->setToolTip(QString());
 }

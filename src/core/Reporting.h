@@ -29,6 +29,9 @@ class Reporting {
     // The status message's hint when error details can be asked for; the control
     // sets it from the language file.
     std::function<QString()> errorHint = [] { return QStringLiteral("Clic here for error details"); };
+    // A message of the control's language by its key, English by default; the control sets it.
+    std::function<QString(const QString& key, const QString& english)> message =
+        [](const QString&, const QString& english) { return english; };
     // Told of every error shown in the status bar, with its number.
     std::function<void(int32_t, const QString&)> onError;
     // What the indicator's colour means ("Red", "Amber", "Green"), for a screen reader.

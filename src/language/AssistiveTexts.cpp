@@ -26,6 +26,8 @@ const Assistive kEntries[] = {
     {"lbTime", "Elapsed time", "Seconds since the start of the sequence."},
     {"PictureRunning", "Running", "A sequence is running."},
     {"runLog", "Run log", "Every request, answer and step of the sequence."},
+    // The options are named by their captions; the description says what they choose.
+    {"OptionPerm", "", "Monitoring while the device is driven: what is sent at each step."},
     {"sbMain", "Status bar",
      "The last message (click it for the details of an error), the version, the state "
      "and the indicator."},
@@ -34,8 +36,10 @@ const Assistive kEntries[] = {
 void nameWidget(const multilanguage::Language& language, QWidget* widget, const Assistive& entry)
 {
     const QString key = widget->objectName() + QStringLiteral("/");
-    widget->setAccessibleName(
-        language.controlText(key + QStringLiteral("accessibleName"), QString::fromUtf8(entry.name)));
+    if (*entry.name != '\0') {
+        widget->setAccessibleName(
+            language.controlText(key + QStringLiteral("accessibleName"), QString::fromUtf8(entry.name)));
+    }
     widget->setAccessibleDescription(
         language.controlText(key + QStringLiteral("accessibleDescription"), QString::fromUtf8(entry.description)));
 }

@@ -1,5 +1,7 @@
 #include "RunLogView.h"
 
+#include "RunLogAccessible.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -18,6 +20,7 @@ RunLogView::RunLogView(QWidget* parent) : QAbstractScrollArea(parent)
     batch_.setInterval(kBatchIntervalMs);
     connect(&batch_, &QTimer::timeout, this, &RunLogView::flush);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RunLogView::scrollTo);
+    RunLogAccessible::install();
 }
 
 void RunLogView::append(const QString& line)
@@ -31,6 +34,12 @@ void RunLogView::clear()
     batch_.stop();
     model_.clear();
     current_ = -1;
+    if (QAccessible::isActive()) {
+        if (auto* log = dynamic_cast<RunLogAccessible*>(QAccessible::queryAccessibleInterface(this)))
+            log->forgetLines();
+        QAccessibleEvent reset(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reset);
+    }
     updateScrollRange();
     shownTop_ = verticalScrollBar()->value();
     viewport()->update();
@@ -49,6 +58,12 @@ void RunLogView::flush()
     updateRow(previous);
     for (int row = std::max(previous + 1, verticalScrollBar()->value()); row <= current_; ++row)
         updateRow(row);
+    // The newest line is selected: a screen reader reads it out.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent selected(this, QAccessible::Selection);
+        selected.setChild(current_);
+        QAccessible::updateAccessibility(&selected);
+    }
 }
 
 void RunLogView::updateRow(int row)

@@ -21,11 +21,11 @@ Flow<bool> Sequencer::ReadData()
         };
         const auto failure = co_await send(request);
         if (!failure) {
-            skip.run([&] { log(QStringLiteral(" Read Data : ") + exchange()); });
+            skip.run([&] { log(said("ReadData", " Read Data : ") + exchange()); });
             result = true;
             continue;
         }
-        skip.run([&] { log(QStringLiteral(" Read Data error : ") + exchange()); });
+        skip.run([&] { log(said("ReadDataError", " Read Data error : ") + exchange()); });
         log(QStringLiteral("  Error(") + QString::number(failure->number) + QStringLiteral(")=") +
             failure->description);
         result = false;

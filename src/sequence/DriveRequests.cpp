@@ -58,8 +58,8 @@ Flow<SequenceState> Sequencer::StartDriving()
                       .device = started.device,
                       .mode = started.mode,
                       .shared = sharedRequest(selection().DeviceStartRequest),
-                      .exchangeLabel = QStringLiteral("  Start driving : "),
-                      .errorLabel = QStringLiteral("  Start driving error : "),
+                      .exchangeLabel = said("StartDriving", "  Start driving : "),
+                      .errorLabel = said("StartDrivingError", "  Start driving error : "),
                       .whenAbsent = SequenceState::Idle,
                       .afterSendError = SequenceState::Idle,
                       .judgeStatus = true,
@@ -89,8 +89,8 @@ Sequencer::Drive Sequencer::statusOperation(const QString& device, DriveModeValu
             .device = device,
             .mode = mode,
             .shared = sharedRequest(selection().DeviceStatusRequest),
-            .exchangeLabel = QStringLiteral("  status driving : "),
-            .errorLabel = QStringLiteral("  Read status driving error : "),
+            .exchangeLabel = said("StatusDriving", "  status driving : "),
+            .errorLabel = said("StatusDrivingError", "  Read status driving error : "),
             .whenAbsent = SequenceState::Stop,
             .afterSendError = SequenceState::Stop,
             .judgeStatus = true,
@@ -134,15 +134,15 @@ Flow<SequenceState> Sequencer::StopDriving()
     co_return outcome.next;
 }
 
-Sequencer::Drive Sequencer::stopOperation(const DrivenDevice& device)
+Sequencer::Drive Sequencer::stopOperation(const DrivenDevice& device) const
 {
     return {.request = device.stopRequest,
             .command = device.stopCommand,
             .device = device.device,
             .mode = device.mode,
             .shared = device.sharedStop,
-            .exchangeLabel = QStringLiteral("  Stop driving : "),
-            .errorLabel = QStringLiteral("  Stop driving error : "),
+            .exchangeLabel = said("StopDriving", "  Stop driving : "),
+            .errorLabel = said("StopDrivingError", "  Stop driving error : "),
             .whenAbsent = SequenceState::Idle,
             .afterSendError = SequenceState::Idle,
             .judgeStatus = false,

@@ -46,6 +46,8 @@ class Sequencer {
     void cbEstop_Click();
     void ioCtlTimer_Timer();
     void SetState(SequenceState newState);
+    // The state shown again, in the language loaded since.
+    void retranslate();
     void LockUserInterface(bool locked);
     // The drive buttons and options that suit the device and whether it runs (none without a device).
     void UpdateDriveButtons(const QString& deviceName, bool running);
@@ -125,7 +127,7 @@ class Sequencer {
     Flow<Outcome> drive(const Drive& operation);
     Flow<Outcome> stopDevice(DrivenDevice device);
     Flow<bool> confirmedNotRunning(const DrivenDevice& device);
-    static Drive stopOperation(const DrivenDevice& device);
+    Drive stopOperation(const DrivenDevice& device) const;
     Drive statusOperation(const QString& device, DriveModeValue mode) const;
     Flow<std::optional<Failure>> send(Sorvik3::RequestRef request);
     DrivenDevice selectedDevice() const;
@@ -140,6 +142,9 @@ class Sequencer {
     void refreshStatusList(const Sorvik3::RequestRef& request);
     void tellDataRead(const Sorvik3::DataRef& data);
     void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
+    QString stateWords(SequenceState state) const;
+    // A step's words in the control's language (message Messages/Log<key>), English by default.
+    QString said(const char* key, const char* english) const;
     uint32_t elapsedMs() const;
     // The emergency stop or Abort came: the sequence's own steps send nothing more.
     bool heldBack() const { return c_.fields.AbortRequested || run_.CurrentState == SequenceState::EStop; }

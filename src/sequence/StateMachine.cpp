@@ -33,6 +33,21 @@ void Sequencer::log(const QString& line, Show show, int32_t errorCode)
     c_.report.LogMessage(line, show, errorCode);
 }
 
+QString Sequencer::said(const char* key, const char* english) const
+{
+    return catalogue_.language().GetMessage(english, QStringLiteral("Messages/Log") + QLatin1String(key));
+}
+
+QString Sequencer::stateWords(SequenceState state) const
+{
+    return c_.report.message(QStringLiteral("Messages/State") + stateName(state), stateText(state));
+}
+
+void Sequencer::retranslate()
+{
+    c_.report.showState(stateWords(run_.CurrentState));
+}
+
 uint32_t Sequencer::elapsedMs() const
 {
     return TavrinPlatform::elapsedMs(c_.platform.clock(), run_.SequenceStartTime);
@@ -63,7 +78,7 @@ void Sequencer::startSequence(DriveModeValue mode)
 void Sequencer::CbStop_Click()
 {
     run_.StopRequested = true;
-    log(QStringLiteral("User ask stop"));
+    log(said("UserStop", "User ask stop"));
 }
 
 // Counts the control's flows that wait; the count goes down also when a flow is
@@ -155,7 +170,7 @@ void Sequencer::idleStep()
                                                                      QStringLiteral("no stop was confirmed")}));
     }
     ShowElapsedTime();
-    log(QStringLiteral("Idle : ") + elapsedSeconds());
+    log(said("Idle", "Idle : ") + elapsedSeconds());
     c_.report.SetBusy(false);
 }
 
@@ -163,7 +178,7 @@ Flow<bool> Sequencer::initStep()
 {
     run_.SequenceStartTime = c_.platform.clock();
     ShowElapsedTime();
-    log(QStringLiteral("Init ECU : ") + elapsedSeconds(), Show::InStatus);
+    log(said("InitEcu", "Init ECU : ") + elapsedSeconds(), Show::InStatus);
     std::optional<Failure> error;
     if (const auto& ecu = selection().SelectedEcu) {
         SessionCall call = SessionCall::init(flows_, c_.fields.Session, ecu);
@@ -174,7 +189,7 @@ Flow<bool> Sequencer::initStep()
     if (c_.fields.AbortRequested) co_return false;
     if (run_.EmergencyStopRequested) co_return true;
     if (error) {
-        log(QStringLiteral("Init error : ") + error->description, Show::InStatus, error->number);
+        log(said("InitError", "Init error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
         co_return true;
     }
@@ -184,12 +199,12 @@ Flow<bool> Sequencer::initStep()
         co_return true;
     }
     PendingError skip;
-    skip.run([&] { log(QStringLiteral("  Start Session : ") + text(request->FrameText(true)), Show::InStatus); });
+    skip.run([&] { log(said("StartSession", "  Start Session : ") + text(request->FrameText(true)), Show::InStatus); });
     error = co_await send(request);
     if (c_.fields.AbortRequested) co_return false;
     if (run_.EmergencyStopRequested) co_return true;
     if (error) {
-        log(QStringLiteral("Start Session error : ") + error->description, Show::InStatus, error->number);
+        log(said("StartSessionError", "Start Session error : ") + error->description, Show::InStatus, error->number);
         SetState(SequenceState::Idle);
     } else {
         SetState(SequenceState::Start);
@@ -200,7 +215,7 @@ Flow<bool> Sequencer::initStep()
 Flow<bool> Sequencer::startStep()
 {
     ShowElapsedTime();
-    log(QStringLiteral("Start driving : ") + elapsedSeconds(), Show::InStatus);
+    log(said("StartStep", "Start driving : ") + elapsedSeconds(), Show::InStatus);
     const SequenceState next = co_await StartDriving();
     SetState(next);
     if (c_.fields.AbortRequested) co_return false;
@@ -217,7 +232,7 @@ Flow<bool> Sequencer::statusStep()
     ShowElapsedTime();
     if (run_.EmergencyStopRequested) co_return true;
     if (run_.MonitorStatusSelected) {
-        log(QStringLiteral("Status : ") + elapsedSeconds());
+        log(said("StatusStep", "Status : ") + elapsedSeconds());
         const SequenceState next = co_await ReadDrivingStatus();
         SetState(next);
         if (c_.fields.AbortRequested) co_return false;
@@ -243,7 +258,7 @@ Flow<void> Sequencer::sendTesterPresent()
     PendingError().run([&] {
         // Checked first: the operands of one expression may be evaluated in any order.
         const auto& sent = required(request);
-        log(elapsedSeconds() + QStringLiteral(" : Tester present = ") + text(sent->FrameText(true)) +
+        log(elapsedSeconds() + said("TesterPresent", " : Tester present = ") + text(sent->FrameText(true)) +
             QStringLiteral("->") + text(sent->FrameText(false)));
     });
     run_.LastTesterPresentTime = c_.platform.clock();
@@ -252,7 +267,7 @@ Flow<void> Sequencer::sendTesterPresent()
 Flow<void> Sequencer::stopStep()
 {
     ShowElapsedTime();
-    log(QStringLiteral("Stop : ") + elapsedSeconds());
+    log(said("StopStep", "Stop : ") + elapsedSeconds());
     const SequenceState next = co_await StopDriving();
     if (run_.EmergencyStopRequested) co_return;
     // A failed stop stays in Stop and is tried again on the next tick, a few times.
@@ -266,13 +281,14 @@ void Sequencer::reportStillDriven(const DrivenDevice& device, const Failure& fai
 {
     if (device.ecu == selection().SelectedEcu && device.device == selection().SelectedDeviceName)
         toldStillDriven_ = true;
-    log(QStringLiteral("Device '%1' may still be driven: the stop failed: %2").arg(device.device, failure.description),
+    log(said("StillDriven", "Device '%1' may still be driven: the stop failed: %2")
+            .arg(device.device, failure.description),
         Show::InStatus, failure.number ? failure.number : number(ControlError::StillDriven));
 }
 
 Flow<void> Sequencer::emergencyStopStep()
 {
-    log(QStringLiteral("Emergency Stop"));
+    log(said("EmergencyStop", "Emergency Stop"));
     if (c_.fields.Session) {
         SessionCall call = SessionCall::stopCommunication(flows_, c_.fields.Session);
         co_await call;
@@ -289,7 +305,7 @@ void Sequencer::SetState(SequenceState newState)
     if (run_.EmergencyStopRequested && run_.CurrentState == SequenceState::EStop && newState != SequenceState::EStop &&
         !leavingEmergencyStop_)
         return;
-    c_.report.showState(stateText(newState));
+    c_.report.showState(stateWords(newState));
     if (newState == SequenceState::Idle) {
         catalogue_.showValuesStale(true);
         LockUserInterface(false);

@@ -11,7 +11,7 @@ void Sequencer::cbEstop_Click()
 {
     run_.EmergencyStopRequested = true;
     SetState(SequenceState::EStop);
-    log(QStringLiteral("User emergency stop"));
+    log(said("UserEmergencyStop", "User emergency stop"));
     // Its stops are under way already: a second click adds nothing.
     if (emergencyStopping_) return;
     // A request waiting through "response pending" is given up at once; the
@@ -22,8 +22,8 @@ void Sequencer::cbEstop_Click()
 
 void Sequencer::lineLost(const Failure& failure)
 {
-    QString line = QStringLiteral("Line lost : ") + failure.description;
-    if (!ledger_.empty()) line += QStringLiteral(" (may still be driven: %1)").arg(ledger_.names().join(", "));
+    QString line = said("LineLost", "Line lost : ") + failure.description;
+    if (!ledger_.empty()) line += said("LineLostDriven", " (may still be driven: %1)").arg(ledger_.names().join(", "));
     log(line, Show::InStatus, failure.number);
     // Nothing else would find out before the next request: with no monitoring that is the stop.
     if (running() && !heldBack()) run_.StopRequested = true;
@@ -52,7 +52,7 @@ Flow<void> Sequencer::emergencyStopNow()
     bool stopped = true;
     if (const auto refused = attempt([&] { stopped = session->CommunicationStopped(); })) co_return tell(*refused);
     if (stopped) co_return;
-    log(QStringLiteral(" Stop communication with ECU"));
+    log(said("StopCommunication", " Stop communication with ECU"));
     SessionCall call = SessionCall::stopCommunication(flows_, session);
     const auto failure = co_await call;
     if (failure) tell(*failure);
@@ -89,7 +89,7 @@ bool Sequencer::canStopAgain() const
 void Sequencer::stopAgain()
 {
     if (!canStopAgain()) return;
-    log(QStringLiteral("User stop of the devices that may still be driven : ") +
+    log(said("UserStopAgain", "User stop of the devices that may still be driven : ") +
         ledger_.names().join(QStringLiteral(", ")));
     startBusy(stopEveryDrivenDevice(kStopAttempts));
 }

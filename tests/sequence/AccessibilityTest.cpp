@@ -107,4 +107,46 @@ TEST_F(Accessibility, shouldTellTheIndicatorsMeaningInTheUsersLanguage)
     EXPECT_EQ(ledText(), "Au repos : rien n'est piloté");
 }
 
+// The steps, the state and what a screen reader says of the drive's widgets
+// follow the language; the English texts are only the defaults.
+TEST_F(Accessibility, shouldTellTheStepsAndTheStateInTheUsersLanguage)
+{
+    initialise("de");
+    const auto state = [this] { return reportingWidgets().sbMain->panel("DIAG")->text(); };
+    EXPECT_EQ(state(), "Bereit");
+    EXPECT_EQ(sequencerWidgets().CbStop->accessibleDescription(), "Ansteuerung des Stellglieds beenden (F7).");
+    EXPECT_EQ(sequencerWidgets().lbTime->accessibleDescription(), "Sekunden seit dem Beginn der Sequenz.");
+    // Each monitoring option keeps its caption as its name; the description says what the group chooses.
+    EXPECT_TRUE(sequencerWidgets().OptionPerm[1]->accessibleName().isEmpty());
+    EXPECT_EQ(sequencerWidgets().OptionPerm[1]->accessibleDescription(),
+              "Überwachung während der Ansteuerung: was bei jedem Schritt gesendet wird.");
+    chooseEcu("EngineControl");
+    chooseDevice("FuelPump");
+    sequencerWidgets().cbStartTempo->click();
+    runFor(300);
+    EXPECT_EQ(state(), "Status");
+    TavrinIoCtl::Events(*control).CbStop_Click();
+    runUntilIdle();
+    const QStringList log = control->runLogLines();
+    for (const char* step :
+         {"Initialisierung des Steuergeräts : ", "Start der Ansteuerung : ", "  Start der Ansteuerung : ",
+          "Stopp durch den Benutzer", "Stopp : ", "  Stopp der Ansteuerung : ", "Bereit : "})
+        EXPECT_FALSE(log.filter(QString::fromUtf8(step)).isEmpty()) << step << "\n" << log.join('\n').toStdString();
+    EXPECT_EQ(state(), "Bereit");
+    // A screen reader reads the run log line by line, the newest selected.
+    reportingWidgets().runLog->flush();
+    QAccessibleInterface* runLog = QAccessible::queryAccessibleInterface(reportingWidgets().runLog);
+    ASSERT_NE(runLog, nullptr);
+    EXPECT_EQ(runLog->role(), QAccessible::List);
+    ASSERT_EQ(runLog->childCount(), log.size());
+    EXPECT_EQ(runLog->child(0)->text(QAccessible::Name), log.front());
+    QAccessibleInterface* newest = runLog->child(runLog->childCount() - 1);
+    EXPECT_EQ(newest->text(QAccessible::Name), log.back());
+    EXPECT_TRUE(newest->state().selected);
+    EXPECT_EQ(runLog->indexOfChild(newest), runLog->childCount() - 1);
+    // A value read before the stop is said to be old, in German too.
+    EXPECT_EQ(catalogueWidgets().lvStatus->row(0)->data(1, Qt::AccessibleDescriptionRole).toString(),
+              "vor dem Stopp gelesen");
+}
+
 }  // namespace

@@ -41,6 +41,8 @@ namespace {
 
 void showScale(QValueAxis* axis, const NiceScale& scale)
 {
+    // Labels are short round numbers: never "..." for a width measured on earlier labels.
+    axis->setTruncateLabels(false);
     axis->setRange(scale.low, scale.high);
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(scale.low);

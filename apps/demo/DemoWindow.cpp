@@ -103,6 +103,13 @@ void DemoWindow::buildMenus()
         group->addAction(action);
     }
 
+    // The divider between the control and the plot, without the mouse.
+    QMenu* view = menuBar()->addMenu(tr("V&iew"));
+    view->addAction(tr("&Larger plot"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up), this,
+                    [this] { movePlotDivider(-kPlotStep); });
+    view->addAction(tr("&Smaller plot"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down), this,
+                    [this] { movePlotDivider(kPlotStep); });
+
     // The control's own actions: their keys and texts are the control's.
     QMenu* test = menuBar()->addMenu(tr("&Test"));
     test->addActions(control_->driveActions());
@@ -131,6 +138,8 @@ QString DemoWindow::keysText() const
     const QList<QPair<QString, QString>> others = {
         {tr("Tab, Shift+Tab"), tr("Next, previous field")},
         {tr("Return, Space"), tr("Choose the ECU or the device")},
+        {tr("Ctrl+1, Ctrl+2, ..."), tr("Sort the list by its first, second... column (again: the other way)")},
+        {QStringLiteral("Ctrl+Shift+Up, Ctrl+Shift+Down"), tr("Larger, smaller plot")},
         {QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText), tr("Open a vehicle description")},
         {QStringLiteral("Ctrl+L"), tr("Connect to the vehicle")},
         {QKeySequence(QKeySequence::Save).toString(QKeySequence::NativeText), tr("Save the run")},
@@ -316,6 +325,14 @@ void DemoWindow::chooseLanguage(const QString& code)
             complain(tr("Language file refused"), error);
         }
     });
+}
+
+void DemoWindow::movePlotDivider(int by)
+{
+    // The splitter keeps each side at its minimum: the control's Stop stays whole.
+    const QList<int> sizes = split_->sizes();
+    if (sizes.size() != 2) return;
+    split_->setSizes({std::max(0, sizes[0] + by), std::max(0, sizes[1] - by)});
 }
 
 void DemoWindow::showEvent(QShowEvent* event)

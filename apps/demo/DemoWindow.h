@@ -61,6 +61,9 @@ class DemoWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    // Moves the divider between the control and the plot down by `by` pixels (up when negative).
+    void movePlotDivider(int by);
+    static constexpr int kPlotStep = 40;
     // Help > Keys: every key of the window, the control's drive keys first.
     QString keysText() const;
     QString aboutText() const;

@@ -14,10 +14,11 @@ struct Assistive {
 
 const Assistive kEntries[] = {
     {"lvFunctions", "ECU list",
-     "The ECUs that offer output control. The arrow keys move, Return or Space chooses an ECU."},
+     "The ECUs that offer output control. The arrow keys move, Return or Space chooses an ECU, Ctrl+1, Ctrl+2 sort "
+     "by a column."},
     {"lvDevices", "Device list",
      "The devices of the chosen ECU; T: may be driven temporarily, P: permanently. Return or Space chooses a "
-     "device."},
+     "device, Ctrl+1 to Ctrl+4 sort by a column."},
     {"lvData", "Device data", "The values of the device's data."},
     {"lvStatus", "Device status", "The values the status request returns while the device is driven."},
     {"ParamVScroll", "Scroll the parameters", ""},

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -255,6 +256,13 @@ void ListView::keyPressEvent(QKeyEvent* event)
             scrollTo(next);
             viewport()->update();
         }
+        event->accept();
+        return;
+    }
+    // Ctrl+1, Ctrl+2...: a click on that column's header, for a sort without the mouse.
+    const int column = event->key() - Qt::Key_1;
+    if (event->modifiers() == Qt::ControlModifier && column >= 0 && column < std::min(9, columnCount())) {
+        emit columnClicked(column);
         event->accept();
         return;
     }

@@ -94,3 +94,20 @@ TEST_F(DemoHost, shouldWarnInABandUntilTheStopAskedAgainIsConfirmed)
     EXPECT_FALSE(running());
     EXPECT_FALSE(band->isVisible());
 }
+
+// The divider between the control and the plot moves by the keys too.
+TEST_F(DemoHost, shouldMoveThePlotDividerWithTheKeys)
+{
+    window->resize(1400, 1000);
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::qWait(50);
+    const int before = window->plot()->height();
+    QTest::keyClick(window.get(), Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    const int larger = window->plot()->height();
+    EXPECT_GT(larger, before);
+    QTest::keyClick(window.get(), Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(window.get(), Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_LT(window->plot()->height(), larger);
+    EXPECT_GE(window->plot()->height(), window->plot()->minimumHeight());
+}

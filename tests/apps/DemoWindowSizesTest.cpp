@@ -120,7 +120,9 @@ TEST_P(DemoWindowSize, shouldKeepTheStopButtonsWholeAndTheRunLogReadable)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, DemoWindowSize,
                          ::testing::Values(Case{"en", {640, 480}}, Case{"fr", {640, 480}}, Case{"de", {640, 480}},
-                                           Case{"en", {1100, 720}}, Case{"de", {1000, 680}}, Case{"fr", {1900, 1050}}),
+                                           Case{"en", {1024, 700}}, Case{"fr", {1024, 700}}, Case{"de", {1024, 700}},
+                                           Case{"en", {1920, 1080}}, Case{"fr", {1920, 1080}},
+                                           Case{"de", {1920, 1080}}),
                          [](const auto& info) {
                              return std::string(info.param.language) + "_" + std::to_string(info.param.size.width()) +
                                     "x" + std::to_string(info.param.size.height());

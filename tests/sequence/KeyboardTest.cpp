@@ -59,6 +59,15 @@ TEST_F(Keyboard, shouldChooseRowsWithReturnAndSpaceAndKeepTheHighlightOnTheLoade
     ASSERT_NE(devices->selectedRow(), nullptr);
     EXPECT_EQ(selection().SelectedDeviceName, devices->selectedRow()->text(0));
     EXPECT_GT(catalogueWidgets().lvStatus->rowCount(), 0);
+
+    // Ctrl+2 sorts by the second column as a click on its header does; again, the other way.
+    devices->setFocus();
+    QTest::keyClick(devices, Qt::Key_2, Qt::ControlModifier);
+    EXPECT_TRUE(devices->sorted());
+    EXPECT_EQ(devices->sortKey(), 1);
+    const Qt::SortOrder first = devices->sortOrder();
+    QTest::keyClick(devices, Qt::Key_2, Qt::ControlModifier);
+    EXPECT_NE(devices->sortOrder(), first);
 }
 
 TEST_F(Keyboard, shouldTabFromTheEcuToTheDeviceToItsParametersAndOnToTheDriveButtons)

@@ -75,6 +75,30 @@
 <context>
     <name>DemoWindow</name>
     <message>
+        <source>V&amp;iew</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Larger plot</source>
+        <translation>&amp;Größere Kurve</translation>
+    </message>
+    <message>
+        <source>&amp;Smaller plot</source>
+        <translation>&amp;Kleinere Kurve</translation>
+    </message>
+    <message>
+        <source>Ctrl+1, Ctrl+2, ...</source>
+        <translation>Strg+1, Strg+2, ...</translation>
+    </message>
+    <message>
+        <source>Sort the list by its first, second... column (again: the other way)</source>
+        <translation>Die Liste nach ihrer ersten, zweiten... Spalte sortieren (noch einmal: andersherum)</translation>
+    </message>
+    <message>
+        <source>Larger, smaller plot</source>
+        <translation>Größere, kleinere Kurve</translation>
+    </message>
+    <message>
         <source>The values read during a test are drawn here.</source>
         <translation>Die während einer Prüfung gelesenen Werte werden hier gezeichnet.</translation>
     </message>

@@ -75,6 +75,30 @@
 <context>
     <name>DemoWindow</name>
     <message>
+        <source>V&amp;iew</source>
+        <translation>&amp;Affichage</translation>
+    </message>
+    <message>
+        <source>&amp;Larger plot</source>
+        <translation>Tracé plus &amp;grand</translation>
+    </message>
+    <message>
+        <source>&amp;Smaller plot</source>
+        <translation>Tracé plus &amp;petit</translation>
+    </message>
+    <message>
+        <source>Ctrl+1, Ctrl+2, ...</source>
+        <translation>Ctrl+1, Ctrl+2, ...</translation>
+    </message>
+    <message>
+        <source>Sort the list by its first, second... column (again: the other way)</source>
+        <translation>Trier la liste par sa première, deuxième... colonne (à nouveau : dans l'autre sens)</translation>
+    </message>
+    <message>
+        <source>Larger, smaller plot</source>
+        <translation>Tracé plus grand, plus petit</translation>
+    </message>
+    <message>
         <source>The values read during a test are drawn here.</source>
         <translation>Les valeurs lues pendant un test sont tracées ici.</translation>
     </message>

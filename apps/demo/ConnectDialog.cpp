@@ -5,11 +5,52 @@
 #include <QCanBus>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
+#include <QSettings>
+
+namespace {
+
+const QString kTypedKey = QStringLiteral("connect/typedBefore");
+constexpr int kTypedKept = 8;
+
+// The port a connection string names ("kline:/dev/pts/3?baud=9600": /dev/pts/3); empty for none.
+QString portOf(const QString& connection)
+{
+    const QString port = connection.section(QLatin1Char('?'), 0, 0).section(QLatin1Char(':'), 1);
+    return port.startsWith(QLatin1Char('/')) ? port : QString();
+}
+
+bool systemLists(const QString& port)
+{
+    for (const QSerialPortInfo& listed : QSerialPortInfo::availablePorts()) {
+        if (listed.systemLocation() == port) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QStringList typedBefore()
+{
+    return QSettings().value(kTypedKey).toStringList();
+}
+
+void rememberTyped(const QString& connection)
+{
+    // Only ports the system does not list (pseudo-terminals, a bridge's port): the others are offered anyway.
+    const QString port = portOf(connection);
+    if (port.isEmpty() || systemLists(port)) return;
+    const QString base = connection.section(QLatin1Char('?'), 0, 0);
+    QStringList kept = typedBefore();
+    kept.removeAll(base);
+    kept.prepend(base);
+    QSettings().setValue(kTypedKey, kept.mid(0, kTypedKept));
+}
 
 QList<QPair<QString, QString>> offeredLinks()
 {
@@ -23,6 +64,11 @@ QList<QPair<QString, QString>> offeredLinks()
         links.append({QStringLiteral("kline:") + port.systemLocation(), text});
         links.append({QStringLiteral("elm:") + port.systemLocation(),
                       ConnectDialog::tr("ELM327 or STN adapter: %1").arg(port.systemLocation())});
+    }
+    // Ports typed before that are there now (a pseudo-terminal lives as long as its program).
+    for (const QString& typed : typedBefore()) {
+        if (QFileInfo::exists(portOf(typed)) && !systemLists(portOf(typed)))
+            links.append({typed, ConnectDialog::tr("%1 (typed before)").arg(typed)});
     }
     links.append(
         {QStringLiteral("elm:loopback"), ConnectDialog::tr("Simulated vehicle behind an emulated ELM327 adapter")});
@@ -128,6 +174,7 @@ void ConnectDialog::accept()
 {
     const QString why = refusal();
     if (!why.isEmpty()) return say(why, true);
+    rememberTyped(connection());
     QDialog::accept();
 }
 

@@ -22,6 +22,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// The links offered: the simulated vehicle and its loopbacks, each serial port
+// and CAN interface the system lists, and the ports typed before that are there now.
+QList<QPair<QString, QString>> offeredLinks();
+// Ports the system does not list, as typed in an accepted Connect..., newest first.
+QStringList typedBefore();
+void rememberTyped(const QString& connection);
+
 class ConnectDialog : public QDialog {
     Q_OBJECT
   public:
@@ -62,6 +69,3 @@ class ConnectDialog : public QDialog {
     std::atomic<bool> cancel_{false};
     std::atomic<bool> pingDone_{false};
 };
-
-// The links offered: the simulated vehicle, its K-line and CAN loopbacks, each serial port, each CAN interface.
-QList<QPair<QString, QString>> offeredLinks();

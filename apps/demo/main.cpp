@@ -149,6 +149,8 @@ int main(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app =
         display ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin-demo"));
+    // Where the links typed before are kept (~/.config/Tavrin/tavrin-demo.conf).
+    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
     Arguments arguments;
     if (const auto ended = readArguments(arguments)) return *ended;
     if (!display) return noDisplay(argv[0]);

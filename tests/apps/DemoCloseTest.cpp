@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -205,4 +206,23 @@ TEST(EndingSignal, shouldEndWithinTheLimitWhateverTheStopWaitsFor)
         },
         testing::ExitedWithCode(128 + SIGTERM),
         "tavrin-demo: the stop did not end within 100 ms: ending now; may still be driven: FuelPump");
+}
+
+// A pseudo-terminal the system does not list is offered again once typed, while it is there.
+TEST(DemoLink, shouldOfferThePortsTypedBeforeWhileTheyAreThere)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QTemporaryDir ports;
+    const QString there = ports.filePath("pts-there");
+    QFile(there).open(QIODevice::WriteOnly);
+    rememberTyped(QStringLiteral("kline:") + ports.filePath("pts-gone") + QStringLiteral("?baud=9600"));
+    rememberTyped(QStringLiteral("elm:") + there + QStringLiteral("?baud=38400"));
+    rememberTyped(QStringLiteral("kline:loopback"));  // names no port: nothing to remember
+    EXPECT_EQ(typedBefore(), (QStringList{"elm:" + there, "kline:" + ports.filePath("pts-gone")}));
+    QStringList connections;
+    for (const auto& [connection, text] : offeredLinks())
+        connections << connection;
+    EXPECT_EQ(connections.count("elm:" + there), 1) << connections.join(", ").toStdString();
+    EXPECT_FALSE(connections.contains("kline:" + ports.filePath("pts-gone")));
 }

@@ -4,6 +4,10 @@
 <context>
     <name>ConnectDialog</name>
     <message>
+        <source>%1 (typed before)</source>
+        <translation>%1 (zuvor eingegeben)</translation>
+    </message>
+    <message>
         <source>Answers</source>
         <translation>Antworten</translation>
     </message>

@@ -4,6 +4,10 @@
 <context>
     <name>ConnectDialog</name>
     <message>
+        <source>%1 (typed before)</source>
+        <translation>%1 (saisi auparavant)</translation>
+    </message>
+    <message>
         <source>Answers</source>
         <translation>Réponses</translation>
     </message>

@@ -70,6 +70,7 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
     d_->report.onError = [this](int32_t number, const QString& text) { emit errorReported(number, text); };
     d_->sequencer.ledger().onChange = [this] {
         d_->report.setDrivenWarning(!d_->sequencer.ledger().empty());
+        if (!d_->sequencer.running()) d_->sequencer.refreshStartButtons();
         if (d_->driveActions) d_->driveActions->refresh();
         emit drivenDevicesChanged(DrivenDevices());
     };

@@ -10,6 +10,16 @@ bool Sequencer::knowsDevice(const Sorvik3::DataRef& list, const QString& deviceN
     return skip.run([&] { list->NumericList()->Value(deviceName.toStdString()); });
 }
 
+void Sequencer::refreshStartButtons()
+{
+    // A device whose stop was not confirmed is not started again: it is stopped again (F7) first.
+    bool held = false;
+    for (const auto& device : ledger_.devices())
+        held = held || (device.ecu == selection().SelectedEcu && device.device == selection().SelectedDeviceName);
+    w_.cbStartTempo->setEnabled(!held);
+    w_.cbStartPerm->setEnabled(!held);
+}
+
 void Sequencer::UpdateDriveButtons(const QString& deviceName, bool running)
 {
     // A stop button that hides with the focus would hand it to the next widget
@@ -42,9 +52,10 @@ void Sequencer::UpdateDriveButtons(const QString& deviceName, bool running)
     w_.OptionPerm[1]->show();
     if (selection().TesterPresentRequest) w_.OptionPerm[2]->show();
     w_.cbStartTempo->setVisible(knowsDevice(selection().TemporaryListData, deviceName));
+    refreshStartButtons();
     if (!stopHadFocus) return;
     for (QPushButton* start : {w_.cbStartTempo, w_.cbStartPerm}) {
-        if (!start->isHidden()) {
+        if (!start->isHidden() && start->isEnabled()) {
             start->setFocus(Qt::OtherFocusReason);
             return;
         }

@@ -51,6 +51,8 @@ class Sequencer {
     void LockUserInterface(bool locked);
     // The drive buttons and options that suit the device and whether it runs (none without a device).
     void UpdateDriveButtons(const QString& deviceName, bool running);
+    // The start buttons are off while the device shown may still be driven.
+    void refreshStartButtons();
 
     // Start, status and stop requests: each gives the next state once its answer is there.
     Flow<SequenceState> StartDriving();

@@ -214,12 +214,16 @@ TEST_F(Keyboard, shouldStopAgainWithF7WhatAFailedStopLeftDriven)
     const QAction* stop = control->driveActions()[2];
     EXPECT_TRUE(stop->isEnabled());
     EXPECT_TRUE(sequencerWidgets().CbStop->isHidden());
+    // The pump is not started again before its stop is confirmed: F6 does nothing.
+    EXPECT_FALSE(sequencerWidgets().cbStartPerm->isEnabled());
+    EXPECT_FALSE(control->driveActions()[1]->isEnabled());
 
     press(catalogueWidgets().lvDevices, Qt::Key_F7);
     settle(*control);
     EXPECT_FALSE(pumpRunning());
     EXPECT_TRUE(control->DrivenDevices().isEmpty());
     EXPECT_FALSE(stop->isEnabled());
+    EXPECT_TRUE(sequencerWidgets().cbStartPerm->isEnabled());
     EXPECT_TRUE(logLines().contains("User stop of the devices that may still be driven : FuelPump"));
 }
 

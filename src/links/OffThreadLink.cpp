@@ -70,9 +70,18 @@ void OffThreadLink::watchLine()
         // A line that went away is told at once; anything else is met again by the next call.
         if (error.number() != number(SessionError::LinkUnavailable) || lossTold_) return;
         lossTold_ = true;
-        std::lock_guard lock(lostMutex_);
+        tellLost(error);
+    } catch (...) {
+    }
+}
+
+void OffThreadLink::tellLost(const Sorvik3::Error& error)
+{
+    std::lock_guard lock(lostMutex_);
+    try {
         if (lost_) lost_(error);
     } catch (...) {
+        // Nothing may leave the line's thread: the next call meets the loss again.
     }
 }
 

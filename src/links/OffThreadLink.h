@@ -61,6 +61,7 @@ class OffThreadLink final : public Link {
     void run(const std::function<void()>& call);
     void serve();
     void watchLine();
+    void tellLost(const Sorvik3::Error& error);
 
     static constexpr std::chrono::milliseconds kWatchInterval{5};
 

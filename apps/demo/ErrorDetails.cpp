@@ -13,6 +13,8 @@ QString responseCodeMeaning(uint8_t code)
     case 0x10: return QObject::tr("The ECU rejected the request without a more specific reason.");
     case 0x11: return QObject::tr("The ECU does not support this service.");
     case 0x12: return QObject::tr("The ECU does not support this sub-function, or the request is malformed.");
+    case 0x13: return QObject::tr("The request's length or format is wrong for this service.");
+    case 0x14: return QObject::tr("The answer would be longer than the transport can carry.");
     case 0x21: return QObject::tr("The ECU is busy; repeat the request later.");
     case 0x22:
         return QObject::tr("The conditions to run the request are not met (for example the wrong diagnostic "
@@ -20,7 +22,21 @@ QString responseCodeMeaning(uint8_t code)
     case 0x31:
         return QObject::tr("A value of the request is out of range: often a device the ECU does not know, or "
                            "a control mode it does not allow for that device.");
+    case 0x24:
+        return QObject::tr("The request came out of order: the ECU expects another one first (for example the seed "
+                           "before the key).");
+    case 0x25: return QObject::tr("The ECU asked another unit on its own network, which did not answer.");
+    case 0x26: return QObject::tr("A fault stored in the ECU prevents the action.");
     case 0x33: return QObject::tr("Security access is required first.");
+    case 0x35: return QObject::tr("The security key is wrong: the key algorithm does not suit this ECU.");
+    case 0x36:
+        return QObject::tr("Too many wrong security keys: the ECU locks security access for a while; wait, or "
+                           "switch the ignition off and on.");
+    case 0x37: return QObject::tr("Security access was asked again too soon after a refusal: wait, then try again.");
+    case 0x7E: return QObject::tr("The sub-function is not supported in the active diagnostic session.");
+    case 0x7F:
+        return QObject::tr("The service is not supported in the active diagnostic session: open the session it "
+                           "needs (often the extended one) first.");
     case 0x78: return QObject::tr("The ECU is still working on the request.");
     case 0x80: return QObject::tr("The service is not supported in the active diagnostic session.");
     default: return QObject::tr("See the ECU's documentation for this response code.");
@@ -71,7 +87,7 @@ QString errorDetails(int32_t number, const QString& statusText)
     if (number > 0 && number <= 0xFF) {
         const auto code = static_cast<uint8_t>(number);
         text +=
-            QStringLiteral("\n\n") + QObject::tr("KWP2000 negative response 0x%1 %2")
+            QStringLiteral("\n\n") + QObject::tr("Negative response 0x%1 %2")
                                          .arg(QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0')),
                                               QString::fromStdString(TavrinKwp::responseCodeName(code)));
         text += QStringLiteral("\n") + responseCodeMeaning(code);

@@ -4,6 +4,7 @@
 // language shares with English are left out.
 #include "ConnectDialog.h"
 #include "DemoWindow.h"
+#include "ErrorDetails.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -158,6 +159,28 @@ TEST(DemoLanguage, shouldShowNoEnglishTextInFrenchOrGerman)
         EXPECT_EQ(untranslated(connectEnglish, other.connectTexts()), QStringList()) << language << ": Connect";
         EXPECT_EQ(untranslated(fileEnglish, other.fileDialogTexts()), QStringList()) << language << ": file dialog";
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The refusals a session or security access brings (ISO 14229's codes beside
+// KWP2000's) are explained in words, in the user's language.
+TEST(ErrorDetails, shouldExplainEachSessionAndSecurityRefusalInTheUsersLanguage)
+{
+    const QString fallback = errorDetails(0xFE, QString()).section(QLatin1Char('\n'), -1);
+    for (const int code : {0x24, 0x35, 0x36, 0x37, 0x7E, 0x7F}) {
+        const QString english = errorDetails(code, QString());
+        EXPECT_FALSE(english.endsWith(fallback)) << english.toStdString();
+        EXPECT_FALSE(english.contains(QStringLiteral("responseCode"))) << english.toStdString();
+    }
+    EXPECT_TRUE(errorDetails(0x36, QString()).contains(QStringLiteral("0x36 exceedNumberOfAttempts")));
+    DemoTranslators translators;
+    ASSERT_TRUE(translators.use(QStringLiteral("de")));
+    EXPECT_TRUE(errorDetails(0x36, QString()).contains(QStringLiteral("Zu viele falsche Sicherheitsschlüssel")))
+        << errorDetails(0x36, QString()).toStdString();
+    translators.use(QStringLiteral("en"));
 }
 
 }  // namespace

@@ -274,6 +274,46 @@
 <context>
     <name>QObject</name>
     <message>
+        <source>The request's length or format is wrong for this service.</source>
+        <translation>Länge oder Format der Anforderung passen nicht zu diesem Dienst.</translation>
+    </message>
+    <message>
+        <source>The answer would be longer than the transport can carry.</source>
+        <translation>Die Antwort wäre länger, als der Transport tragen kann.</translation>
+    </message>
+    <message>
+        <source>The request came out of order: the ECU expects another one first (for example the seed before the key).</source>
+        <translation>Die Anforderung kam in falscher Reihenfolge: das Steuergerät erwartet zuerst eine andere (zum Beispiel den Seed vor dem Schlüssel).</translation>
+    </message>
+    <message>
+        <source>The ECU asked another unit on its own network, which did not answer.</source>
+        <translation>Das Steuergerät hat eine andere Einheit seines Netzes gefragt, die nicht geantwortet hat.</translation>
+    </message>
+    <message>
+        <source>A fault stored in the ECU prevents the action.</source>
+        <translation>Ein im Steuergerät gespeicherter Fehler verhindert die Aktion.</translation>
+    </message>
+    <message>
+        <source>The security key is wrong: the key algorithm does not suit this ECU.</source>
+        <translation>Der Sicherheitsschlüssel ist falsch: der Schlüsselalgorithmus passt nicht zu diesem Steuergerät.</translation>
+    </message>
+    <message>
+        <source>Too many wrong security keys: the ECU locks security access for a while; wait, or switch the ignition off and on.</source>
+        <translation>Zu viele falsche Sicherheitsschlüssel: das Steuergerät sperrt den Sicherheitszugang eine Weile; warten Sie oder schalten Sie die Zündung aus und wieder ein.</translation>
+    </message>
+    <message>
+        <source>Security access was asked again too soon after a refusal: wait, then try again.</source>
+        <translation>Der Sicherheitszugang wurde nach einer Ablehnung zu früh erneut angefragt: warten Sie und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>The sub-function is not supported in the active diagnostic session.</source>
+        <translation>Die Unterfunktion wird in der aktiven Diagnosesitzung nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>The service is not supported in the active diagnostic session: open the session it needs (often the extended one) first.</source>
+        <translation>Der Dienst wird in der aktiven Diagnosesitzung nicht unterstützt: öffnen Sie zuerst die Sitzung, die er braucht (oft die erweiterte).</translation>
+    </message>
+    <message>
         <source>The ECU rejected the request without a more specific reason.</source>
         <translation>Das Steuergerät hat die Anforderung ohne genaueren Grund abgelehnt.</translation>
     </message>
@@ -374,8 +414,8 @@
         <translation>Fehler %1 (0x%2)</translation>
     </message>
     <message>
-        <source>KWP2000 negative response 0x%1 %2</source>
-        <translation>KWP2000-Negativantwort 0x%1 %2</translation>
+        <source>Negative response 0x%1 %2</source>
+        <translation>Negativantwort 0x%1 %2</translation>
     </message>
 </context>
 <context>

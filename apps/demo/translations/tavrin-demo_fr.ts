@@ -274,6 +274,46 @@
 <context>
     <name>QObject</name>
     <message>
+        <source>The request's length or format is wrong for this service.</source>
+        <translation>La longueur ou le format de la requête ne conviennent pas à ce service.</translation>
+    </message>
+    <message>
+        <source>The answer would be longer than the transport can carry.</source>
+        <translation>La réponse serait plus longue que ce que le transport peut porter.</translation>
+    </message>
+    <message>
+        <source>The request came out of order: the ECU expects another one first (for example the seed before the key).</source>
+        <translation>La requête arrive hors d'ordre : le calculateur en attend une autre d'abord (par exemple la graine avant la clé).</translation>
+    </message>
+    <message>
+        <source>The ECU asked another unit on its own network, which did not answer.</source>
+        <translation>Le calculateur a interrogé une autre unité de son réseau, qui n'a pas répondu.</translation>
+    </message>
+    <message>
+        <source>A fault stored in the ECU prevents the action.</source>
+        <translation>Un défaut mémorisé dans le calculateur empêche l'action.</translation>
+    </message>
+    <message>
+        <source>The security key is wrong: the key algorithm does not suit this ECU.</source>
+        <translation>La clé de sécurité est fausse : l'algorithme de clé ne convient pas à ce calculateur.</translation>
+    </message>
+    <message>
+        <source>Too many wrong security keys: the ECU locks security access for a while; wait, or switch the ignition off and on.</source>
+        <translation>Trop de clés de sécurité fausses : le calculateur bloque l'accès sécurisé un moment ; attendez, ou coupez et remettez le contact.</translation>
+    </message>
+    <message>
+        <source>Security access was asked again too soon after a refusal: wait, then try again.</source>
+        <translation>L'accès sécurisé a été redemandé trop tôt après un refus : attendez, puis réessayez.</translation>
+    </message>
+    <message>
+        <source>The sub-function is not supported in the active diagnostic session.</source>
+        <translation>La sous-fonction n'est pas prise en charge dans la session de diagnostic active.</translation>
+    </message>
+    <message>
+        <source>The service is not supported in the active diagnostic session: open the session it needs (often the extended one) first.</source>
+        <translation>Le service n'est pas pris en charge dans la session de diagnostic active : ouvrez d'abord la session qu'il demande (souvent la session étendue).</translation>
+    </message>
+    <message>
         <source>The ECU rejected the request without a more specific reason.</source>
         <translation>Le calculateur a refusé la requête sans raison plus précise.</translation>
     </message>
@@ -374,8 +414,8 @@
         <translation>Erreur %1 (0x%2)</translation>
     </message>
     <message>
-        <source>KWP2000 negative response 0x%1 %2</source>
-        <translation>Réponse négative KWP2000 0x%1 %2</translation>
+        <source>Negative response 0x%1 %2</source>
+        <translation>Réponse négative 0x%1 %2</translation>
     </message>
 </context>
 <context>

@@ -19,17 +19,26 @@ int signalPipe[2] = {-1, -1};
 volatile std::sig_atomic_t caught = 0;
 std::atomic<bool> ending{false};  // the watchdog runs: a second signal ends at once
 
-std::mutex drivenMutex;
-std::string stillDriven;
-std::string programName = "program";
+// What the watchdog says: never destroyed, as the watchdog may still run while the program's statics go.
+struct LastWords {
+    std::mutex mutex;
+    std::string stillDriven;
+    std::string program = "program";
+};
+LastWords& lastWords()
+{
+    static auto* words = new LastWords;
+    return *words;
+}
 
 [[noreturn]] void endNow(int signal, const char* why)
 {
     std::string words;
     {
-        std::lock_guard lock(drivenMutex);
-        words = programName + ": " + why + ": ending now" +
-                (stillDriven.empty() ? std::string() : "; may still be driven: " + stillDriven) + "\n";
+        LastWords& last = lastWords();
+        std::lock_guard lock(last.mutex);
+        words = last.program + ": " + why + ": ending now" +
+                (last.stillDriven.empty() ? std::string() : "; may still be driven: " + last.stillDriven) + "\n";
     }
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, words.data(), words.size());
     std::_Exit(128 + signal);
@@ -76,8 +85,9 @@ int endingSignal()
 void endWithin(int ms, int signal, const char* program)
 {
     {
-        std::lock_guard lock(drivenMutex);
-        programName = program;
+        LastWords& last = lastWords();
+        std::lock_guard lock(last.mutex);
+        last.program = program;
     }
     if (ending.exchange(true)) return;
     std::thread([ms, signal] {
@@ -88,8 +98,9 @@ void endWithin(int ms, int signal, const char* program)
 
 void noteStillDriven(const std::string& devices)
 {
-    std::lock_guard lock(drivenMutex);
-    stillDriven = devices;
+    LastWords& last = lastWords();
+    std::lock_guard lock(last.mutex);
+    last.stillDriven = devices;
 }
 
 }  // namespace TavrinApps

@@ -16,4 +16,15 @@ inline QCommandLineOption linkOption()
         QStringLiteral("connection"), QStringLiteral("sim"));
 }
 
+// Where an ECU's SecurityAccess key plug-ins are looked for (keyPluginFolders()).
+inline QCommandLineOption keyPluginsOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("key-plugins"),
+        QStringLiteral("A folder of SecurityAccess key plug-ins, searched in the order given (may be repeated); "
+                       "without it the folders of TAVRIN_KEY_PLUGINS, else the programs' own "
+                       "(see docs/vehicle-format.md)."),
+        QStringLiteral("folder"));
+}
+
 }  // namespace TavrinApps

@@ -3,6 +3,19 @@
 #include "DemoVehicle.h"
 #include "VehicleLoader.h"
 
+namespace {
+std::vector<std::string>& keyPluginFolders()
+{
+    static std::vector<std::string> folders;
+    return folders;
+}
+}  // namespace
+
+void useKeyPluginFolders(std::vector<std::string> folders)
+{
+    keyPluginFolders() = std::move(folders);
+}
+
 std::shared_ptr<TavrinKwp::KwpSession> openVehicle(const QString& path, LineTiming timing, const QString& link)
 {
     auto vehicle = path.isEmpty() ? TavrinKwp::loadVehicleText(TavrinKwp::demoVehicleXml(), "demo.xml")
@@ -12,5 +25,7 @@ std::shared_ptr<TavrinKwp::KwpSession> openVehicle(const QString& path, LineTimi
         vehicle.busLatencyMs = timing.latencyMs;
         vehicle.byteTimeUs = timing.byteTimeUs;
     }
-    return std::make_shared<TavrinKwp::KwpSession>(std::move(vehicle), link.toStdString());
+    auto session = std::make_shared<TavrinKwp::KwpSession>(std::move(vehicle), link.toStdString());
+    session->setKeyPluginFolders(keyPluginFolders());
+    return session;
 }

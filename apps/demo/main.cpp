@@ -78,7 +78,8 @@ std::optional<int> readArguments(Arguments& arguments)
         QStringLiteral("latency"), QStringLiteral("Answer time of the simulated ECUs in ms (0: as fast as possible)."),
         QStringLiteral("ms"), QStringLiteral("25"));
     const QCommandLineOption link = TavrinApps::linkOption();
-    parser.addOptions({install, language, vehicle, screenshot, latency, link});
+    const QCommandLineOption keyPlugins = TavrinApps::keyPluginsOption();
+    parser.addOptions({install, language, vehicle, screenshot, latency, link, keyPlugins});
     if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(parser.helpText()));
@@ -100,6 +101,7 @@ std::optional<int> readArguments(Arguments& arguments)
         return usageError(QStringLiteral("--link: ") +
                           QString::fromStdString(TavrinApps::errorText(error.number(), error.description())));
     }
+    useKeyPluginFolders(TavrinApps::keyPluginFolders(parser.values(keyPlugins)));
     if (!arguments.screenshot.isEmpty()) {
         if (const QString why = TavrinApps::cannotWrite(arguments.screenshot); !why.isEmpty())
             return usageError(arguments.screenshot + QStringLiteral(": cannot save the picture: ") + why);

@@ -16,6 +16,8 @@
 #include <QTextStream>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace Scenario {
 
@@ -25,6 +27,7 @@ struct Options {
     QString installPath;
     bool show = false;
     QString link = QStringLiteral("sim");  // the connection string of the vehicle's link
+    std::vector<std::string> keyFolders;   // where SecurityAccess key plug-ins are looked for
 };
 
 struct Expectation {

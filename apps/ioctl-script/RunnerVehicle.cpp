@@ -33,6 +33,7 @@ void Runner::openVehicle()
     session_ = vehicleFile_.isEmpty() ? TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", link)
                                       : TavrinKwp::KwpSession::load(vehicleFile_.toStdString(), link);
     session_->setClock(clock_.clock());
+    session_->setKeyPluginFolders(options_.keyFolders);
     realTime_.start();
     realTimeBase_ = clock_.now();
 }
@@ -100,6 +101,7 @@ std::optional<TavrinKwp::FaultDescription::Kind> spoiledAnswer(const QString& wo
     if (word == "late") return Kind::Late;
     if (word == "cut") return Kind::Cut;
     if (word == "stale") return Kind::Stale;
+    if (word == "answer-anyway") return Kind::Suppressed;
     return std::nullopt;
 }
 
@@ -137,6 +139,8 @@ void Runner::fault(const Words& w)
         faults.clear();
     else if (kind == "init" && w.size() >= 2)
         faults.failInit(w[1].toStdString(), times(2));
+    else if (kind == "wrong-key" && w.size() >= 2)
+        faults.refuseKey(w[1].toStdString(), times(2));
     else if (kind == "negative" && w.size() >= 4) {
         bool ok = false;
         const int code = w[3].toInt(&ok, 0);
@@ -152,8 +156,8 @@ void Runner::fault(const Words& w)
     } else if (const auto spoiled = spoiledAnswer(kind); spoiled && w.size() >= 3) {
         faults.spoilAnswer(w[1].toStdString(), w[2].toStdString(), *spoiled, times(3));
     } else {
-        fail("fault init ECU [N], fault negative|acts-refuses ECU REQUEST CODE [N], fault "
-             "noanswer|lost|late|cut|stale ECU REQUEST [N], fault adapter REPLY [N] or fault clear");
+        fail("fault init|wrong-key ECU [N], fault negative|acts-refuses ECU REQUEST CODE [N], fault "
+             "noanswer|lost|late|cut|stale|answer-anyway ECU REQUEST [N], fault adapter REPLY [N] or fault clear");
     }
 }
 

@@ -28,7 +28,7 @@ using TavrinApps::ExitStatus::refused;
 namespace {
 
 const char* const kUsage = "usage: ioctl-script [--show] [--link CONNECTION] [--junit FILE] [--csv FILE] "
-                           "[--report FILE] [--install PATH] SCRIPT";
+                           "[--report FILE] [--install PATH] [--key-plugins FOLDER] SCRIPT";
 
 // The command line, as the run needs it.
 struct Arguments {
@@ -37,6 +37,7 @@ struct Arguments {
     QString link;
     QString junit, csv, report;  // empty: not written
     bool show = false;
+    QStringList keyPlugins;
 };
 
 int complain(const QString& what)
@@ -68,7 +69,8 @@ std::optional<int> readArguments(Arguments& arguments)
     const QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON summary of each run."),
                                     QStringLiteral("file"));
     const QCommandLineOption link = TavrinApps::linkOption();
-    parser.addOptions({show, junit, install, csv, report, link});
+    const QCommandLineOption keyPlugins = TavrinApps::keyPluginsOption();
+    parser.addOptions({show, junit, install, csv, report, link, keyPlugins});
     if (!parser.parse(QCoreApplication::arguments()))
         return complain(parser.errorText() + QLatin1Char('\n') + QLatin1String(kUsage));
     if (parser.isSet(help)) {
@@ -80,7 +82,7 @@ std::optional<int> readArguments(Arguments& arguments)
         return complain(QLatin1String(scripts.isEmpty() ? "no script given\n" : "one script at a time\n") +
                         QLatin1String(kUsage));
     arguments = {scripts.front(),   parser.value(install), parser.value(link), parser.value(junit),
-                 parser.value(csv), parser.value(report),  parser.isSet(show)};
+                 parser.value(csv), parser.value(report),  parser.isSet(show), parser.values(keyPlugins)};
     try {
         // Options and their values too: a bad one is refused here, never in the middle of a run.
         TavrinKwp::checkConnection(arguments.link.toStdString());
@@ -151,7 +153,8 @@ int main(int argc, char** argv)
     // While the script runs, its steps notice the signal (the run stops the driven
     // device and ends); once a shown run has ended, the window's event loop does.
     bool showing = false;
-    Scenario::Runner runner(out, {info.fileName(), info.absolutePath(), arguments.install, show, arguments.link});
+    Scenario::Runner runner(out, {info.fileName(), info.absolutePath(), arguments.install, show, arguments.link,
+                                  TavrinApps::keyPluginFolders(arguments.keyPlugins)});
     TavrinApps::onEndingSignal(&app, [&showing, &runner](int signal) {
         if (!showing) return;
         std::fprintf(stderr, "ioctl-script: %s: stopping a driven device and closing\n", strsignal(signal));

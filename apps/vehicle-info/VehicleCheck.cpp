@@ -5,6 +5,8 @@
 #include "ioctlAutomation.h"
 #include "ioctl_p.h"
 
+#include <QDir>
+
 namespace VehicleInfo {
 namespace {
 
@@ -46,7 +48,6 @@ void checkEcuLevel(const DeviceSelection& f, EcuFindings& out)
     if (!f.CommandData) out.missing << "no command item (OutputControlCommand)";
     const std::pair<const char*, int32_t> commands[] = {{"Start Temporary", f.StartTemporaryValue},
                                                         {"Start Permanent", f.StartPermanentValue},
-                                                        {"Status", f.StatusCommandValue},
                                                         {"Stop", f.StopCommandValue}};
     for (const auto& [name, value] : commands) {
         if (f.CommandData && value < 0) out.missing << QStringLiteral("no command value '%1'").arg(name);
@@ -77,15 +78,45 @@ void checkDevices(TavrinIoCtl::ioctl& control, EcuFindings& out)
         const QString device = row->text(0);
         if (!namesDevice(language, f.DeviceStartRequest, f.OutputControlRequest, device))
             out.missing << "device '" + device + "': its start '" + nameOf(f.DeviceStartRequest) + "' cannot name it";
+        // The shared status names its command; a device's own status request names it by its bytes.
+        if (f.DeviceStatusRequest && f.DeviceStatusRequest == f.StatusRequest && f.CommandData &&
+            f.StatusCommandValue < 0)
+            out.missing << "device '" + device + "': its status '" + nameOf(f.DeviceStatusRequest) +
+                               "' needs the command value 'Status'";
         if (!namesDevice(language, f.DeviceStopRequest, f.StopRequest, device))
             out.missing << "device '" + device + "': no stop request that names it ('" + nameOf(f.DeviceStopRequest) +
                                "')";
     }
 }
 
+// A UDS ECU that asks for SecurityAccess needs its key plug-in in one of the folders named.
+void checkSecurity(const TavrinKwp::EcuDescription& ecu, const std::vector<std::string>& keyFolders, EcuFindings& out)
+{
+    if (!ecu.security) {
+        out.found << QStringLiteral("UDS (ISO 14229), no SecurityAccess");
+        return;
+    }
+    const auto& security = *ecu.security;
+    const QString plugin = QString::fromStdString(security.keyPlugin);
+    out.found << QStringLiteral("UDS (ISO 14229), SecurityAccess level 0x%1 with the key plug-in '%2'")
+                     .arg(security.level, 2, 16, QLatin1Char('0'))
+                     .arg(plugin);
+    for (const auto& folder : keyFolders) {
+        const QDir dir(QString::fromStdString(folder));
+        for (const QString& file : {"lib" + plugin + ".so", plugin + ".so"}) {
+            if (dir.exists(file)) return;
+        }
+    }
+    QStringList searched;
+    for (const auto& folder : keyFolders)
+        searched << QString::fromStdString(folder);
+    out.missing << "key plug-in '" + plugin + "' is in none of the folders: " + searched.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
-std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& installPath)
+std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& installPath,
+                                      const std::vector<std::string>& keyFolders)
 {
     TavrinIoCtl::ioctl control;
     control.initParameters(installPath, QStringLiteral("en"), session);
@@ -97,6 +128,7 @@ std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSessio
         for (int i = 0; i < functions->rowCount() && !row; ++i) {
             if (functions->row(i)->text(0) == out.ecu) row = functions->row(i);
         }
+        if (ecu.protocol == TavrinKwp::Protocol::Uds) checkSecurity(ecu, keyFolders, out);
         if (row == nullptr) {
             out.found << (ecu.id == 0 ? QStringLiteral("not listed: an ECU with id 0 is never listed")
                                       : QStringLiteral("not listed: no output-control request (OutputControl) "

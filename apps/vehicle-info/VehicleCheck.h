@@ -20,7 +20,7 @@ struct EcuFindings {
 };
 
 // Throws Sorvik3::Error when the control cannot start (language file).
-std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSession>& session,
-                                      const QString& installPath);
+std::vector<EcuFindings> checkVehicle(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& installPath,
+                                      const std::vector<std::string>& keyFolders);
 
 }  // namespace VehicleInfo

@@ -67,11 +67,12 @@ int printVehicle(const std::shared_ptr<TavrinKwp::KwpSession>& session)
     return TavrinApps::ExitStatus::done;
 }
 
-int check(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& installPath)
+int check(const std::shared_ptr<TavrinKwp::KwpSession>& session, const QString& installPath,
+          const std::vector<std::string>& keyFolders)
 {
     bool usable = true;
     int listed = 0;
-    for (const auto& ecu : VehicleInfo::checkVehicle(session, installPath)) {
+    for (const auto& ecu : VehicleInfo::checkVehicle(session, installPath, keyFolders)) {
         std::cout << "ECU " << ecu.ecu.toStdString() << "\n";
         for (const auto& line : ecu.found)
             std::cout << "  found: " << line.toStdString() << "\n";
@@ -134,9 +135,11 @@ int main(int argc, char** argv)
     QCommandLineOption pingOption(QStringLiteral("ping"),
                                   QStringLiteral("Start the communication with each ECU over the link and report."));
     const QCommandLineOption link = TavrinApps::linkOption();
-    parser.addOptions({checkOption, install, pingOption, link});
+    const QCommandLineOption keyPlugins = TavrinApps::keyPluginsOption();
+    parser.addOptions({checkOption, install, pingOption, link, keyPlugins});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Vehicle description (XML)."), "[FILE]");
-    const char* usage = "usage: vehicle-info [--check | --ping] [--link CONNECTION] [--install PATH] [FILE]";
+    const char* usage =
+        "usage: vehicle-info [--check | --ping] [--link CONNECTION] [--install PATH] [--key-plugins FOLDER] [FILE]";
     if (!parser.parse(QCoreApplication::arguments())) {
         std::cerr << "vehicle-info: " << parser.errorText().toStdString() << "\n" << usage << "\n";
         return TavrinApps::ExitStatus::refused;
@@ -159,8 +162,10 @@ int main(int argc, char** argv)
         auto session = files.isEmpty()
                            ? TavrinKwp::KwpSession::fromText(TavrinKwp::demoVehicleXml(), "demo.xml", connection)
                            : TavrinKwp::KwpSession::load(files.front().toStdString(), connection);
+        const auto keyFolders = TavrinApps::keyPluginFolders(parser.values(keyPlugins));
+        session->setKeyPluginFolders(keyFolders);
         if (parser.isSet(pingOption)) return ping(session);
-        return parser.isSet(checkOption) ? check(session, parser.value(install)) : printVehicle(session);
+        return parser.isSet(checkOption) ? check(session, parser.value(install), keyFolders) : printVehicle(session);
     } catch (const Sorvik3::Error& error) {
         std::cerr << "vehicle-info: error " << TavrinApps::errorNumberText(error.number()) << ": "
                   << QString::fromStdString(error.description()).replace("\r\n", " / ").toStdString() << "\n";

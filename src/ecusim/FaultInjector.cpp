@@ -28,6 +28,16 @@ void FaultInjector::actThenRefuse(const std::string& ecu, const std::string& req
     faults_.push_back({ecu, FaultDescription{FaultDescription::Kind::Refused, request, code, count}});
 }
 
+void FaultInjector::refuseKey(const std::string& ecu, int count)
+{
+    faults_.push_back({ecu, FaultDescription{FaultDescription::Kind::WrongKey, "", 0, count}});
+}
+
+void FaultInjector::answerSuppressed(const std::string& ecu, const std::string& request, int count)
+{
+    faults_.push_back({ecu, FaultDescription{FaultDescription::Kind::Suppressed, request, 0, count}});
+}
+
 void FaultInjector::clear()
 {
     faults_.clear();
@@ -36,6 +46,11 @@ void FaultInjector::clear()
 bool FaultInjector::takeInitFault(const std::string& ecu)
 {
     return take(ecu, FaultDescription::Kind::Init, "", false).has_value();
+}
+
+bool FaultInjector::takeKeyFault(const std::string& ecu)
+{
+    return take(ecu, FaultDescription::Kind::WrongKey, "", false).has_value();
 }
 
 std::optional<FaultDescription> FaultInjector::takeRequestFault(const std::string& ecu, const std::string& request)
@@ -47,8 +62,9 @@ std::optional<FaultDescription> FaultInjector::take(const std::string& ecu, Faul
                                                     const std::string& request, bool anyRequestKind)
 {
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-        const bool kindMatches =
-            anyRequestKind ? it->fault.kind != FaultDescription::Kind::Init : it->fault.kind == kind;
+        const bool kindMatches = anyRequestKind ? it->fault.kind != FaultDescription::Kind::Init &&
+                                                      it->fault.kind != FaultDescription::Kind::WrongKey
+                                                : it->fault.kind == kind;
         if (it->ecu != ecu || !kindMatches || it->fault.request != request) continue;
         FaultDescription taken = it->fault;
         if (it->fault.count != kAlways && --it->fault.count <= 0) faults_.erase(it);

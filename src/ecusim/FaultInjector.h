@@ -23,10 +23,15 @@ class FaultInjector {
                      int count = kAlways);
     // The ECU acts on the request and then answers it negatively with code.
     void actThenRefuse(const std::string& ecu, const std::string& request, uint8_t code, int count = kAlways);
+    // The ECU expects another key than the algorithm gives: its SecurityAccess refuses the key sent.
+    void refuseKey(const std::string& ecu, int count = kAlways);
+    // The ECU answers a request that asked for no positive answer (TesterPresent 3E 80).
+    void answerSuppressed(const std::string& ecu, const std::string& request, int count = kAlways);
     void clear();
 
     // Consumes one occurrence of the first fault that applies, if any.
     bool takeInitFault(const std::string& ecu);
+    bool takeKeyFault(const std::string& ecu);
     std::optional<FaultDescription> takeRequestFault(const std::string& ecu, const std::string& request);
 
   private:

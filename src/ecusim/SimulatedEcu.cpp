@@ -62,8 +62,16 @@ void SimulatedEcu::stopCommunication(uint32_t now)
     for (auto& device : devices_) {
         if (device.running && device.temporary) stopDevice(device, now);
     }
+    endSession();
+}
+
+// Back in the default session, SecurityAccess is locked again.
+void SimulatedEcu::endSession()
+{
     session_ = defaultSession_;
     sessionActive_ = false;
+    unlocked_ = false;
+    seed_.clear();
 }
 
 std::optional<uint32_t> SimulatedEcu::automaticStop(const DeviceState& device) const
@@ -86,10 +94,7 @@ void SimulatedEcu::settle(uint32_t now)
         }
         advanceSignals(device, now);
     }
-    if (sessionActive_ && now - lastRequest_ > model_.sessionTimeoutMs) {
-        session_ = defaultSession_;
-        sessionActive_ = false;
-    }
+    if (sessionActive_ && now - lastRequest_ > model_.sessionTimeoutMs) endSession();
 }
 
 void SimulatedEcu::stopDevice(DeviceState& device, uint32_t at)
@@ -171,6 +176,7 @@ std::optional<Answer> SimulatedEcu::controlDevice(const RequestDescription& requ
 Answer SimulatedEcu::handle(const RequestDescription& request, const Bytes& data, uint32_t now)
 {
     settle(now);
+    if (model_.protocol == Protocol::Uds) return handleUds(request, data, now);
     DeviceState* device = nullptr;
     std::optional<Answer> refused;
     if (request.service == kStartDiagnosticSession) {

@@ -26,6 +26,8 @@ class SimulatedEcu {
     Answer startCommunication(uint32_t now);
     void stopCommunication(uint32_t now);
     Answer handle(const RequestDescription& request, const Bytes& data, uint32_t now);
+    // The next key it is sent is refused as wrong (the simulated vehicle's fault).
+    void expectWrongKey() { wrongKey_ = true; }
 
     // For tests and the runner: what the ECU itself believes.
     enum class Drive { None, Temporary, Permanent };
@@ -63,12 +65,28 @@ class SimulatedEcu {
     DeviceState* deviceById(uint8_t localId);
     Answer negative(uint8_t service, uint8_t code) const;
 
+    // UDS (ISO 14229-1): the services of an ECU whose description says protocol="uds".
+    Answer handleUds(const RequestDescription& request, const Bytes& data, uint32_t now);
+    std::optional<Answer> udsSession(const RequestDescription& request, const Bytes& data, Bytes& timing);
+    std::optional<Answer> udsSecurity(const Bytes& data, uint32_t now, Bytes& out);
+    std::optional<Answer> udsControl(const RequestDescription& request, const Bytes& data, uint32_t now,
+                                     DeviceState*& first);
+    std::vector<DeviceState*> devicesOf(uint16_t dataId, std::optional<uint8_t> mask);
+    void endSession();
+
     const EcuDescription& model_;
     std::vector<DeviceState> devices_;
     uint8_t defaultSession_ = 0;
     uint8_t session_ = 0;
     uint32_t lastRequest_ = 0;
     bool sessionActive_ = false;  // a session other than the default one, kept alive by requests
+    // SecurityAccess: open until the session ends; wrong keys count towards a lock-up.
+    bool unlocked_ = false;
+    Bytes seed_;
+    int wrongKeys_ = 0;
+    std::optional<uint32_t> lockedAt_;  // too many wrong keys: no seed for delayMs
+    bool wrongKey_ = false;
+    uint32_t seedCounter_ = 0;
 };
 
 }  // namespace TavrinKwp

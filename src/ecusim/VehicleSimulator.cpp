@@ -7,11 +7,38 @@
 namespace TavrinKwp {
 namespace {
 
-constexpr uint8_t kNoResponseRequired = 0x02;
+constexpr uint8_t kNoResponseRequired = 0x02;        // KWP2000's TesterPresent 3E 02
+constexpr uint8_t kSuppressPositiveResponse = 0x80;  // UDS: the sub-function's top bit
+
+// A request that asks for no positive answer: a negative one is still sent (ISO 14229-1).
+bool positiveSuppressed(const EcuDescription& ecu, const Bytes& request)
+{
+    if (request.size() < 2) return false;
+    if (ecu.protocol == Protocol::Kwp2000) return request[0] == kTesterPresent && request[1] == kNoResponseRequired;
+    return (request[0] == kTesterPresent || request[0] == kStartDiagnosticSession) &&
+           (request[1] & kSuppressPositiveResponse) != 0;
+}
 
 Bytes negative(uint8_t service, uint8_t code)
 {
     return {kNegativeResponse, service, code};
+}
+
+// The services a UDS ECU answers whether or not its description lists them.
+const RequestDescription* udsServiceRequest(uint8_t service)
+{
+    static const auto made = [](const char* name, uint8_t id) {
+        RequestDescription request;
+        request.name = name;
+        request.service = id;
+        request.templateBytes = {id};
+        return request;
+    };
+    static const RequestDescription security = made("SecurityAccess", kSecurityAccess);
+    static const RequestDescription testerPresent = made("TesterPresent", kTesterPresent);
+    if (service == kSecurityAccess) return &security;
+    if (service == kTesterPresent) return &testerPresent;
+    return nullptr;
 }
 
 }  // namespace
@@ -29,6 +56,8 @@ VehicleSimulator::VehicleSimulator(std::shared_ptr<const VehicleDescription> mod
                 faults_.dropAnswer(ecu.name, fault.request, fault.count);
             else if (fault.kind == FaultDescription::Kind::Negative)
                 faults_.answerNegatively(ecu.name, fault.request, fault.code, fault.count);
+            else if (fault.kind == FaultDescription::Kind::WrongKey)
+                faults_.refuseKey(ecu.name, fault.count);
             else
                 faults_.spoilAnswer(ecu.name, fault.request, fault.kind, fault.count);
         }
@@ -43,7 +72,7 @@ std::optional<size_t> VehicleSimulator::ecuAt(uint8_t address) const
     return std::nullopt;
 }
 
-void VehicleSimulator::serve(size_t index, const Bytes& request, const Reply& reply)
+void VehicleSimulator::serve(size_t index, const Bytes& request, const Reply& reply, Transport transport)
 {
     std::lock_guard lock(mutex_);
     if (request.empty()) return;
@@ -51,6 +80,14 @@ void VehicleSimulator::serve(size_t index, const Bytes& request, const Reply& re
     EcuLine& line = ecus_[index];
     const EcuDescription& model = model_->ecus[index];
     const uint32_t now = clock_.now();
+    if (model.protocol == Protocol::Uds && transport == Transport::Can) {
+        if (request[0] == kStartCommunication || request[0] == kStopCommunication) {
+            if (request[0] == kStartCommunication && faults_.takeInitFault(model.name)) return;
+            return reply(negative(request[0], kServiceNotSupported));
+        }
+        line.communicating = true;
+        return answerRequest(line, request, reply);
+    }
     if (request[0] == kStartCommunication) {
         if (faults_.takeInitFault(model.name)) return;
         line.communicating = true;
@@ -79,6 +116,7 @@ void VehicleSimulator::answerRequest(EcuLine& line, const Bytes& request, const 
     const EcuDescription& model = model_->ecus[static_cast<size_t>(&line - ecus_.data())];
     const uint8_t service = request[0];
     const RequestDescription* known = line.matcher.recognise(request);
+    if (known == nullptr && model.protocol == Protocol::Uds) known = udsServiceRequest(service);
     if (known == nullptr) {
         reply(negative(service, line.matcher.offers(service) ? kSubFunctionNotSupported : kServiceNotSupported));
         return;
@@ -90,8 +128,12 @@ void VehicleSimulator::answerRequest(EcuLine& line, const Bytes& request, const 
         reply(negative(service, kResponsePending));
         clock_.sleep(kPendingIntervalMs);
     }
+    if (service == kSecurityAccess && request.size() > 1 && request[1] % 2 == 0 && faults_.takeKeyFault(model.name))
+        line.behaviour.expectWrongKey();
     const Answer answer = line.behaviour.handle(*known, request, clock_.now());
-    if (service == kTesterPresent && request.size() > 1 && request[1] == kNoResponseRequired) return;
+    const bool answerAnyway = fault && fault->kind == FaultDescription::Kind::Suppressed;
+    if (positiveSuppressed(model, request) && answer.kind == Answer::Kind::Positive && !answerAnyway) return;
+    if (answerAnyway) return reply(answer.data);
     const Bytes previous = std::exchange(line.lastAnswer, answer.data);
     if (fault && fault->kind == FaultDescription::Kind::Refused) return reply(negative(service, fault->code));
     if (fault) return spoiled(fault->kind, model, answer.data, previous, reply);

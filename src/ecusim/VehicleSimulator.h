@@ -36,7 +36,10 @@ class VehicleSimulator {
     // One request (service bytes) to an ECU: reply is called with each answer in
     // order, "response pending" first, with the clock moved on between them; not
     // at all when the ECU stays silent.
-    void serve(size_t index, const Bytes& request, const Reply& reply);
+    // A UDS ECU on CAN knows no StartCommunication (it always listens); on the
+    // K-line it takes one as ISO 14230-2 has it.
+    enum class Transport { KLine, Can };
+    void serve(size_t index, const Bytes& request, const Reply& reply, Transport transport = Transport::KLine);
 
     // Told of every request that reaches an ECU (the ECU's index, its service
     // bytes), before the ECU acts on it; called with the simulator's lock held.

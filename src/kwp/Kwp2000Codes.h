@@ -31,6 +31,15 @@ constexpr uint8_t kSubFunctionNotSupported = 0x12;
 constexpr uint8_t kConditionsNotCorrect = 0x22;
 constexpr uint8_t kRequestOutOfRange = 0x31;
 constexpr uint8_t kResponsePending = 0x78;
+// Response codes that ISO 14229-1 (UDS) adds.
+constexpr uint8_t kIncorrectMessageLength = 0x13;
+constexpr uint8_t kRequestSequenceError = 0x24;
+constexpr uint8_t kSecurityAccessDenied = 0x33;
+constexpr uint8_t kInvalidKey = 0x35;
+constexpr uint8_t kExceededNumberOfAttempts = 0x36;
+constexpr uint8_t kRequiredTimeDelayNotExpired = 0x37;
+constexpr uint8_t kSubFunctionNotSupportedInActiveSession = 0x7E;
+constexpr uint8_t kServiceNotSupportedInActiveSession = 0x7F;
 
 // The KWP2000 name of a negative response code, e.g. 0x22 "conditionsNotCorrect".
 std::string responseCodeName(uint8_t code);

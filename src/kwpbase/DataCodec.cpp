@@ -7,8 +7,23 @@
 #include <cmath>
 
 namespace TavrinKwp {
+namespace {
+
+int lowestBit(uint32_t mask)
+{
+    int shift = 0;
+    while (mask != 0 && (mask & 1U) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+}  // namespace
+
 RawRange rawRange(const DataDescription& model)
 {
+    if (model.bitMask != 0) return {0, static_cast<int64_t>(model.bitMask >> lowestBit(model.bitMask))};
     const int bits = 8 * model.size;
     if (model.isSigned) return {-(int64_t{1} << (bits - 1)), (int64_t{1} << (bits - 1)) - 1};
     return {0, (int64_t{1} << bits) - 1};
@@ -39,6 +54,13 @@ void writeRaw(Bytes& message, const DataDescription& model, int64_t raw)
     const size_t end = static_cast<size_t>(model.position + model.size);
     if (message.size() < end) message.resize(end, 0);
     auto value = static_cast<uint64_t>(raw);
+    if (model.bitMask != 0) {
+        // The other bits of the bytes are left as they are.
+        uint64_t whole = 0;
+        for (int i = 0; i < model.size; ++i)
+            whole = (whole << 8) | message[static_cast<size_t>(model.position + i)];
+        value = (whole & ~uint64_t{model.bitMask}) | ((value << lowestBit(model.bitMask)) & model.bitMask);
+    }
     for (int i = model.size - 1; i >= 0; --i) {
         message[static_cast<size_t>(model.position + i)] = static_cast<uint8_t>(value & 0xFF);
         value >>= 8;
@@ -51,6 +73,7 @@ std::optional<int64_t> readRaw(const Bytes& message, const DataDescription& mode
     uint64_t value = 0;
     for (int i = 0; i < model.size; ++i)
         value = (value << 8) | message[static_cast<size_t>(model.position + i)];
+    if (model.bitMask != 0) return static_cast<int64_t>((value & model.bitMask) >> lowestBit(model.bitMask));
     if (model.isSigned && model.size < 8 && (value & (uint64_t{1} << (8 * model.size - 1)))) {
         value |= ~((uint64_t{1} << (8 * model.size)) - 1);
     }

@@ -23,6 +23,8 @@ const char* meaning(SessionError error)
     case SessionError::LinkBusy: return "Link busy";
     case SessionError::Interrupted: return "Wait given up";
     case SessionError::MaybeLateAnswer: return "Refusal of unknown origin";
+    case SessionError::KeyPlugin: return "Security key plug-in failed";
+    case SessionError::ControlReturned: return "ECU took control back";
     }
     return "";
 }

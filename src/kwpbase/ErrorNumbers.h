@@ -29,6 +29,8 @@ enum class SessionError : int32_t {
     LinkBusy = 0x1017,          // a call finished before it was over, or twice
     Interrupted = 0x1018,       // the wait through "response pending" was given up on request
     MaybeLateAnswer = 0x1019,   // a refusal that may answer an earlier request left without an answer
+    KeyPlugin = 0x101A,         // no key plug-in, or one that failed to load, threw or gave no key
+    ControlReturned = Sorvik3::kControlTakenBackByEcu,  // the ECU left the session output control was lent in
 };
 
 constexpr int32_t number(SessionError error)

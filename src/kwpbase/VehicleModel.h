@@ -32,6 +32,7 @@ struct DataDescription {
     int position = 0;  // byte offset in the message, the service id being 0
     int size = 1;      // bytes; 0 with Bytes means "the rest of the message"
     bool isSigned = false;
+    uint32_t bitMask = 0;  // only these bits of its bytes, shifted down; 0: all of them
     double factor = 1.0;
     double offset = 0.0;
     int decimals = 0;
@@ -64,7 +65,10 @@ struct SignalDescription {
 
 struct DeviceDescription {
     std::string name;
-    uint8_t localId = 0;
+    uint8_t localId = 0;      // KWP2000: the byte service 0x30 names it by
+    uint16_t dataId = 0;      // UDS: the data identifier service 0x2F names it by
+    uint8_t controlMask = 0;  // UDS: its bit in the identifier's controlEnableMask; 0 when it has the identifier alone
+    bool needsSecurity = false;  // UDS: driven only once SecurityAccess unlocked the ECU
     bool temporary = true;
     bool permanent = true;
     uint32_t maxDurationMs = 0;         // 0: no limit of its own
@@ -82,7 +86,9 @@ struct FaultDescription {
     // Lost, sends nothing; Late, answers after P2max; Cut, sends the first two
     // thirds of its answer; Stale, sends its previous answer instead; Refused,
     // answers it negatively with code all the same.
-    enum class Kind { Init, Negative, NoAnswer, Lost, Late, Cut, Stale, Refused };
+    // WrongKey: the ECU expects another key than the algorithm gives (request empty);
+    // Suppressed: the ECU answers a request that asked for no positive answer.
+    enum class Kind { Init, Negative, NoAnswer, Lost, Late, Cut, Stale, Refused, WrongKey, Suppressed };
     Kind kind = Kind::Negative;
     std::string request;  // empty for Init
     uint8_t code = 0;
@@ -120,12 +126,26 @@ struct CanSettings {
     uint32_t p2Extended = 5000;
 };
 
+// The diagnostic protocol an ECU speaks: KWP2000 (ISO 14230-3) or UDS (ISO 14229-1).
+enum class Protocol { Kwp2000, Uds };
+
+// SecurityAccess (0x27) an ECU asks for before output control: the level's seed
+// request (odd), the key computed by the named key plug-in, sent with level + 1.
+struct SecurityDescription {
+    uint8_t level = 0x01;
+    std::string keyPlugin;     // file name stem of the plug-in that computes the key
+    int attempts = 3;          // wrong keys before the ECU locks up for delayMs
+    uint32_t delayMs = 10000;  // requiredTimeDelay after too many wrong keys
+    int line = 0;
+};
+
 struct EcuDescription {
     int32_t id = 0;
     std::string name;
     std::string description;
     uint8_t address = 0x10;
     uint8_t testerAddress = 0xF1;
+    Protocol protocol = Protocol::Kwp2000;
     bool controlNeedsSession = false;  // output control refused in the default session
     uint32_t sessionTimeoutMs = 5000;
     KLineSettings kline;
@@ -134,6 +154,7 @@ struct EcuDescription {
     std::vector<DeviceDescription> devices;
     std::vector<SessionDescription> sessions;  // the first is the default session
     std::vector<FaultDescription> faults;
+    std::optional<SecurityDescription> security;  // UDS: asked for before output control
     int line = 0;
 };
 

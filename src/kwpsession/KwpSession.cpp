@@ -104,6 +104,11 @@ LinkPeer* KwpSession::linkPeer() const
     return runtime_->peer();
 }
 
+void KwpSession::setKeyPluginFolders(const std::vector<std::string>& folders)
+{
+    runtime_->keyPlugins().setFolders(folders);
+}
+
 void KwpSession::setClock(SessionClock clock)
 {
     runtime_->setClock(std::move(clock));

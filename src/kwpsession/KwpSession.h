@@ -60,6 +60,11 @@ class KwpSession final : public Sorvik3::Session, public Sorvik3::AsyncCalls {
     // vehicle, SimulatedVehicle.h); null on a link to a real vehicle.
     LinkPeer* linkPeer() const;
 
+    // The folders SecurityAccess key plug-ins are loaded from (TavrinSecurityKey.h), in
+    // order; absolute paths only (a relative one throws SessionError::KeyPlugin).
+    // Without any, an ECU that asks for SecurityAccess refuses output control.
+    void setKeyPluginFolders(const std::vector<std::string>& folders);
+
     // Replaces the 32-bit millisecond clock and the wait an exchange takes (tests, scripted runs).
     void setClock(SessionClock clock);
     // The session's clock now, in milliseconds.

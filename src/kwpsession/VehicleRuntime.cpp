@@ -12,7 +12,7 @@ namespace TavrinKwp {
 VehicleRuntime::VehicleRuntime(std::shared_ptr<const VehicleDescription> model, OpenedLink link)
     : model_(std::move(model)), link_(std::move(link.link)), peer_(std::move(link.peer)),
       clock_(SessionClock::system()), initialized_(model_->ecus.size(), false), unanswered_(model_->ecus.size()),
-      granted_(model_->ecus.size())
+      granted_(model_->ecus.size()), unlocked_(model_->ecus.size(), false)
 {
     if (peer_) peer_->useClock(clock_);
     offThread_ = dynamic_cast<OffThreadLink*>(link_.get());
@@ -131,10 +131,20 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
         exchange.sentFrame = link_->frame(ecu, data);
         throw sessionError(SessionError::LinkNotOpen, "Communication with ECU '" + ecu.name + "' is not started");
     }
-    if (request.service != kStartDiagnosticSession) reopenSession(index);
+    const bool uds = ecu.protocol == Protocol::Uds;
+    // P3max is the K-line's: a UDS ECU's session ends after S3, and the tester must hear of it.
+    if (!uds && request.service != kStartDiagnosticSession) reopenSession(index);
+    if (uds) {
+        try {
+            unlockFor(index, request, data);
+        } catch (const Sorvik3::Error& error) {
+            exchange.sentFrame = link_->frame(ecu, data);
+            tellControlReturned(ecu, data, error);
+        }
+    }
     WireRecord wire;
     try {
-        exchange.answer = ownAnswer(ecu, request, data, link_->exchange(ecu, request.name, data, wire), wire);
+        exchange.answer = answerOf(index, request, data, wire);
     } catch (const Sorvik3::Error& error) {
         exchange.sentFrame = wire.sent.empty() ? link_->frame(ecu, data) : std::move(wire.sent);
         exchange.receivedFrame = std::move(wire.received);
@@ -143,8 +153,14 @@ void VehicleRuntime::transmit(size_t index, const RequestDescription& request, c
     }
     exchange.sentFrame = std::move(wire.sent);
     exchange.receivedFrame = std::move(wire.received);
+    if (exchange.answer.empty()) return;  // a request that asked for no positive answer got none
     refuseMaybeLate(index, request, exchange.answer);
-    checkAnswer(ecu.name, request, data, exchange.answer);
+    try {
+        checkAnswer(ecu.name, request, data, exchange.answer);
+    } catch (const Sorvik3::Error& error) {
+        if (uds) tellControlReturned(ecu, data, error);
+        throw;
+    }
     noteExchange(index, request, data, exchange.answer);
 }
 
@@ -154,6 +170,8 @@ void VehicleRuntime::noteExchange(size_t index, const RequestDescription& reques
     Granted& granted = granted_[index];
     granted.lastExchange = clock_.now();
     if (request.service != kStartDiagnosticSession || answer.empty() || answer[0] == kNegativeResponse) return;
+    noteServerTiming(model_->ecus[index], request, answer);
+    unlocked_[index] = false;  // a new session locks the ECU again
     granted.request = &request;
     granted.data = data;
 }

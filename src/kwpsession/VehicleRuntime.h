@@ -5,6 +5,7 @@
 #pragma once
 
 #include "HexText.h"
+#include "KeyPlugins.h"
 #include "Link.h"
 #include "LinkRegistry.h"
 #include "SessionClock.h"
@@ -63,6 +64,8 @@ class VehicleRuntime {
     void post(std::function<void()> job);
     // Told when the line goes away between calls (OffThreadLink::onLost); a line without a thread tells nothing.
     void watchLine(std::function<void(const Sorvik3::Error&)> lost);
+    // Where SecurityAccess key plug-ins are looked for.
+    KeyPlugins& keyPlugins() { return keyPlugins_; }
 
     // "Response pending" is waited through at most this often and this long.
     static constexpr int kMaxPendingAnswers = 100;
@@ -93,6 +96,15 @@ class VehicleRuntime {
     void reopenSession(size_t ecu);
     void noteExchange(size_t ecu, const RequestDescription& request, const Bytes& data, const Bytes& answer);
 
+    // UDS (UdsSteps.cpp): what a UDS ECU needs around a request.
+    Bytes answerOf(size_t ecu, const RequestDescription& request, const Bytes& data, WireRecord& wire);
+    Bytes suppressedAnswer(const EcuDescription& ecu, const RequestDescription& request, const Bytes& data,
+                           WireRecord& wire);
+    void unlockFor(size_t ecu, const RequestDescription& request, const Bytes& data);
+    Bytes securityStep(const EcuDescription& ecu, const RequestDescription& step, const Bytes& data);
+    void noteServerTiming(const EcuDescription& ecu, const RequestDescription& request, const Bytes& answer);
+    [[noreturn]] void tellControlReturned(const EcuDescription& ecu, const Bytes& data, const Sorvik3::Error& error);
+
     std::shared_ptr<const VehicleDescription> model_;
     std::shared_ptr<Link> link_;
     std::shared_ptr<LinkPeer> peer_;
@@ -106,6 +118,8 @@ class VehicleRuntime {
     std::vector<bool> initialized_;
     std::vector<std::optional<Unanswered>> unanswered_;  // per ECU; used by jobs only
     std::vector<Granted> granted_;                       // per ECU; used by jobs only
+    std::vector<bool> unlocked_;                         // per ECU: SecurityAccess granted; used by jobs only
+    KeyPlugins keyPlugins_;
     std::atomic<bool> interrupted_{false};
 };
 

@@ -32,12 +32,14 @@ class CanLink final : public Link {
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     uint32_t answerTimeout(const EcuDescription& ecu) const override
     {
+        if (auto timing = serverTiming(ecu)) return timing->first;
         return ecu.can ? ecu.can->p2Max : ecu.kline.timing.p2Max;
     }
     void interrupt() override { interrupted_ = true; }
     void watch() override;
     uint32_t pendingTimeout(const EcuDescription& ecu) const override
     {
+        if (auto timing = serverTiming(ecu)) return timing->second;
         return ecu.can ? ecu.can->p2Extended : ecu.kline.timing.p2Extended;
     }
 

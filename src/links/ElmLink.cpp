@@ -51,11 +51,13 @@ bool ElmLink::usesCan(const EcuDescription& ecu) const
 
 uint32_t ElmLink::answerTimeout(const EcuDescription& ecu) const
 {
+    if (auto timing = serverTiming(ecu)) return timing->first;
     return usesCan(ecu) ? ecu.can->p2Max : ecu.kline.timing.p2Max;
 }
 
 uint32_t ElmLink::pendingTimeout(const EcuDescription& ecu) const
 {
+    if (auto timing = serverTiming(ecu)) return timing->second;
     return usesCan(ecu) ? ecu.can->p2Extended : ecu.kline.timing.p2Extended;
 }
 
@@ -302,6 +304,13 @@ void ElmLink::startCommunication(const EcuDescription& ecu, WireRecord& wire)
         throw sessionError(SessionError::NoAnswer, "ECU '" + ecu.name + "' does not answer the start of communication");
     }
     wire.received = received(ecu, answer);
+    // An ECU that needs no start on CAN (a UDS one) says it does not know the service: it is ready all the same.
+    const bool notNeeded = usesCan(ecu) && answer.size() >= 3 && answer[0] == kNegativeResponse &&
+                           answer[1] == kStartCommunication && answer[2] == kServiceNotSupported;
+    if (notNeeded) {
+        started_.push_back(&ecu);
+        return;
+    }
     if (answer.empty() || answer[0] != kStartCommunication + kPositiveOffset) {
         throw sessionError(SessionError::BadFrame,
                            "ECU '" + ecu.name + "' refuses the start of communication: " + hexText(answer));

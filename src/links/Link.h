@@ -7,7 +7,11 @@
 #include <TavrinKwpSession/VehicleModel.h>
 
 #include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace TavrinKwp {
@@ -36,9 +40,17 @@ class Link {
     virtual Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs,
                              WireRecord& wire) = 0;
     // The wait for an answer (P2max).
-    virtual uint32_t answerTimeout(const EcuDescription& ecu) const { return ecu.kline.timing.p2Max; }
+    virtual uint32_t answerTimeout(const EcuDescription& ecu) const
+    {
+        if (auto timing = serverTiming(ecu)) return timing->first;
+        return ecu.kline.timing.p2Max;
+    }
     // The wait for each answer after a "response pending" (P2*).
-    virtual uint32_t pendingTimeout(const EcuDescription& ecu) const { return ecu.kline.timing.p2Extended; }
+    virtual uint32_t pendingTimeout(const EcuDescription& ecu) const
+    {
+        if (auto timing = serverTiming(ecu)) return timing->second;
+        return ecu.kline.timing.p2Extended;
+    }
     // Asks a wait for an answer after "response pending" to end at once (it then
     // throws Interrupted); callable from any thread while a call is under way.
     virtual void interrupt() {}
@@ -50,6 +62,27 @@ class Link {
     // (CAN flow control for a late answer's first frame) and drops late answers,
     // so the next exchange finds the line and the ECU ready.
     virtual void watch() {}
+
+    // The ECU's own P2 and P2* in milliseconds, as a UDS ECU gives them in its
+    // answer to DiagnosticSessionControl: they replace the description's from then on.
+    virtual void useServerTiming(const EcuDescription& ecu, uint32_t p2Ms, uint32_t p2ExtendedMs)
+    {
+        std::lock_guard lock(timingMutex_);
+        serverTiming_[&ecu] = {p2Ms, p2ExtendedMs};
+    }
+
+  protected:
+    std::optional<std::pair<uint32_t, uint32_t>> serverTiming(const EcuDescription& ecu) const
+    {
+        std::lock_guard lock(timingMutex_);
+        auto found = serverTiming_.find(&ecu);
+        if (found == serverTiming_.end()) return std::nullopt;
+        return found->second;
+    }
+
+  private:
+    mutable std::mutex timingMutex_;
+    std::map<const EcuDescription*, std::pair<uint32_t, uint32_t>> serverTiming_;
 };
 
 }  // namespace TavrinKwp

@@ -46,6 +46,10 @@ class OffThreadLink final : public Link {
     Bytes nextAnswer(const EcuDescription& ecu, const std::string& what, uint32_t timeoutMs, WireRecord& wire) override;
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line_->answerTimeout(ecu); }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line_->pendingTimeout(ecu); }
+    void useServerTiming(const EcuDescription& ecu, uint32_t p2Ms, uint32_t p2ExtendedMs) override
+    {
+        line_->useServerTiming(ecu, p2Ms, p2ExtendedMs);
+    }
     void interrupt() override { line_->interrupt(); }
     std::vector<std::string> checkAdapter(const VehicleDescription& vehicle) override;
     // Told, from the line's thread, when the line goes away between calls (an

@@ -158,8 +158,19 @@ Sequencer::Drive Sequencer::stopOperation(const DrivenDevice& device) const
 Flow<Sequencer::Outcome> Sequencer::stopDevice(DrivenDevice device)
 {
     const Drive stop = stopOperation(device);
-    const Outcome outcome = co_await drive(stop);
-    if (!outcome.failure) ledger_.stopped(device);
+    Outcome outcome = co_await drive(stop);
+    if (outcome.failure && outcome.failure->number == Sorvik3::kControlTakenBackByEcu) {
+        // The ECU's own word that the output is its again: told as that, never as our confirmed stop.
+        QString ecu;
+        PendingError().run([&] { ecu = text(device.ecu->Name()); });
+        log(said("ControlTakenBack", "  ECU '%1' took control of '%2' back itself: its diagnostic session ended")
+                .arg(ecu, device.device),
+            Show::InStatus, Sorvik3::kControlTakenBackByEcu);
+        outcome.failure.reset();
+        ledger_.stopped(device);
+    } else if (!outcome.failure) {
+        ledger_.stopped(device);
+    }
     co_return outcome;
 }
 

@@ -30,6 +30,12 @@ class Error : public std::runtime_error {
     std::string description_;
 };
 
+// The number of the Error a Send throws when the ECU refuses a return of control
+// because it is no longer in the diagnostic session that control was lent in
+// (S3 passed, it was switched off): it has taken its outputs back itself, which
+// is neither a confirmed stop nor a failed one. Other failures never carry it.
+constexpr int32_t kControlTakenBackByEcu = 0x101B;
+
 class Session;
 class Ecu;
 class Request;

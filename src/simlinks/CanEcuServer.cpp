@@ -1,6 +1,7 @@
 #include "CanEcuServer.h"
 
 #include "CanLink.h"
+#include "LoggedRequest.h"
 #include "ServingLoop.h"
 #include "Sorvik3.h"
 
@@ -71,17 +72,20 @@ void CanEcuServer::take(EcuEnd& end)
     auto message = end.endpoint.takeMessage();
     if (!message) return;
     const EcuDescription& ecu = simulator_.model().ecus[end.index];
-    say(ecu.name + " <- " + hexText(*message));
+    say(ecu.name + " <- " + loggedRequest(*message));
     bool answered = false;
-    simulator_.serve(end.index, *message, [&](const Bytes& answer) {
-        beforeAnswer(end);
-        end.endpoint.send(answer, nowMicros());
-        end.answering = answer.size() > 7;
-        end.corrupting = takeOne(faults_.corrupt);
-        flush(end);
-        say(ecu.name + " -> " + hexText(answer));
-        answered = true;
-    });
+    simulator_.serve(
+        end.index, *message,
+        [&](const Bytes& answer) {
+            beforeAnswer(end);
+            end.endpoint.send(answer, nowMicros());
+            end.answering = answer.size() > 7;
+            end.corrupting = takeOne(faults_.corrupt);
+            flush(end);
+            say(ecu.name + " -> " + hexText(answer));
+            answered = true;
+        },
+        VehicleSimulator::Transport::Can);
     if (!answered) say(ecu.name + " stays silent");
 }
 

@@ -1,5 +1,6 @@
 #include "ElmEmulator.h"
 
+#include "LoggedRequest.h"
 #include "ServingLoop.h"
 
 #include <algorithm>
@@ -92,7 +93,7 @@ void ElmEmulator::handle(std::string line)
         return;
     }
     lastCommand_ = line;
-    say("elm <- " + line);
+    say("elm <- " + loggedCommand(line));
     if (listed(faults_.elm.ignored, line)) return;
     if (listed(faults_.elm.refused, line)) {
         reply({"?"});

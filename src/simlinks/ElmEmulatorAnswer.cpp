@@ -69,19 +69,22 @@ void ElmEmulator::answer(size_t ecu, const Bytes& message)
     if (!onCan()) std::this_thread::sleep_for(std::chrono::milliseconds(model.kline.timing.p2Min));
     bool stopped = false;
     std::vector<std::string> printed;
-    simulator_.serve(ecu, message, [&](const Bytes& answer) {
-        uint8_t any;
-        if (stopped) return;
-        if (channel_.read(&any, 1, 0) > 0) {
-            // Any character ends the adapter's wait at once; the ECU's later answers are not passed on.
-            stopped = true;
-            reply({"STOPPED"});
-            return;
-        }
-        const auto lines = answerLines(ecu, answer);
-        printed.insert(printed.end(), lines.begin(), lines.end());
-        if (!fault_) write(lines);  // a fault's reply takes the answer's place
-    });
+    simulator_.serve(
+        ecu, message,
+        [&](const Bytes& answer) {
+            uint8_t any;
+            if (stopped) return;
+            if (channel_.read(&any, 1, 0) > 0) {
+                // Any character ends the adapter's wait at once; the ECU's later answers are not passed on.
+                stopped = true;
+                reply({"STOPPED"});
+                return;
+            }
+            const auto lines = answerLines(ecu, answer);
+            printed.insert(printed.end(), lines.begin(), lines.end());
+            if (!fault_) write(lines);  // a fault's reply takes the answer's place
+        },
+        onCan() ? VehicleSimulator::Transport::Can : VehicleSimulator::Transport::KLine);
     if (stopped) {
         return;
     } else if (fault_) {

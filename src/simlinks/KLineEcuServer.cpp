@@ -2,6 +2,7 @@
 
 #include "Kwp2000Codes.h"
 #include "Kwp2000Frame.h"
+#include "LoggedRequest.h"
 #include "ServingLoop.h"
 
 #include <algorithm>
@@ -82,7 +83,7 @@ void KLineEcuServer::take(const Bytes& bytes)
         return;
     }
     const EcuDescription& ecu = simulator_.model().ecus[*index];
-    say(ecu.name + " <- " + hexText(bytes));
+    say(ecu.name + " <- " + loggedRequest(frame->data));
     std::this_thread::sleep_for(std::chrono::milliseconds(ecu.kline.timing.p2Min));
     bool answered = false;
     simulator_.serve(*index, frame->data, [&](const Bytes& data) {

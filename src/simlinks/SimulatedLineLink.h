@@ -39,6 +39,10 @@ class SimulatedLineLink : public Link {
     }
     uint32_t answerTimeout(const EcuDescription& ecu) const override { return line().answerTimeout(ecu); }
     uint32_t pendingTimeout(const EcuDescription& ecu) const override { return line().pendingTimeout(ecu); }
+    void useServerTiming(const EcuDescription& ecu, uint32_t p2Ms, uint32_t p2ExtendedMs) override
+    {
+        line().useServerTiming(ecu, p2Ms, p2ExtendedMs);
+    }
     void interrupt() override { line().interrupt(); }
     void watch() override { line().watch(); }
     std::vector<std::string> checkAdapter(const VehicleDescription& vehicle) override

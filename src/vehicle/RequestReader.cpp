@@ -114,6 +114,12 @@ DataDescription readData(const AttributeReader& in, Node node, bool inResponse)
         in.fail(node, "unknown kind '" + kind + "'");
     }
     data.isSigned = in.boolean(node, "signed", false);
+    if (TavrinXml::attribute(node, "bits")) {
+        // Several outputs of one UDS data identifier share a byte: each item reads its own bits.
+        const int64_t highest = (int64_t{1} << (8 * data.size)) - 1;
+        data.bitMask = static_cast<uint32_t>(in.integer(node, "bits", 1, highest));
+        if (data.kind != DataKind::Number || data.isSigned) in.fail(node, "bits takes an unsigned number item");
+    }
     data.factor = in.number(node, "factor", 1.0);
     if (data.factor == 0.0) in.fail(node, "factor must not be 0");
     data.offset = in.number(node, "offset", 0.0);

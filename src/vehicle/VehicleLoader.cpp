@@ -18,11 +18,17 @@ namespace {
 
 using TavrinXml::Node;
 
-DeviceDescription readDevice(const AttributeReader& in, Node node)
+DeviceDescription readDevice(const AttributeReader& in, Node node, Protocol protocol)
 {
     DeviceDescription device;
     device.name = in.required(node, "name");
-    device.localId = static_cast<uint8_t>(in.integer(node, "localId", 0, 255));
+    if (protocol == Protocol::Uds) {
+        device.dataId = static_cast<uint16_t>(in.integer(node, "dataId", 0, 0xFFFF));
+        device.controlMask = static_cast<uint8_t>(in.integerOr(node, "controlMask", 0, 0, 255));
+        device.needsSecurity = in.boolean(node, "security", false);
+    } else {
+        device.localId = static_cast<uint8_t>(in.integer(node, "localId", 0, 255));
+    }
     device.temporary = in.boolean(node, "temporary", true);
     device.permanent = in.boolean(node, "permanent", true);
     device.maxDurationMs = static_cast<uint32_t>(in.integerOr(node, "maxDurationMs", 0, 0, 86400000));
@@ -53,18 +59,24 @@ FaultDescription readFault(const AttributeReader& in, Node node)
         fault.kind = FaultDescription::Kind::Init;
         return fault;
     }
+    if (in.boolean(node, "wrongKey", false)) {
+        fault.kind = FaultDescription::Kind::WrongKey;
+        return fault;
+    }
     fault.request = in.required(node, "request");
     const std::string answer = in.text(node, "answer", "");
-    static const std::pair<const char*, FaultDescription::Kind> kAnswers[] = {{"lost", FaultDescription::Kind::Lost},
-                                                                              {"late", FaultDescription::Kind::Late},
-                                                                              {"cut", FaultDescription::Kind::Cut},
-                                                                              {"stale", FaultDescription::Kind::Stale}};
+    static const std::pair<const char*, FaultDescription::Kind> kAnswers[] = {
+        {"lost", FaultDescription::Kind::Lost},
+        {"late", FaultDescription::Kind::Late},
+        {"cut", FaultDescription::Kind::Cut},
+        {"stale", FaultDescription::Kind::Stale},
+        {"anyway", FaultDescription::Kind::Suppressed}};
     if (!answer.empty()) {
         for (const auto& [name, kind] : kAnswers) {
             if (answer == name) fault.kind = kind;
         }
         if (fault.kind == FaultDescription::Kind::Negative)
-            in.fail(node, "answer '" + answer + "' is none of lost, late, cut, stale");
+            in.fail(node, "answer '" + answer + "' is none of lost, late, cut, stale, anyway");
     } else if (in.boolean(node, "noAnswer", false)) {
         fault.kind = FaultDescription::Kind::NoAnswer;
     } else {
@@ -127,6 +139,21 @@ CanSettings readCan(const AttributeReader& in, Node node)
     return can;
 }
 
+SecurityDescription readSecurity(const AttributeReader& in, Node node)
+{
+    SecurityDescription security;
+    security.line = TavrinXml::line(node);
+    // The seed is asked with an odd level, the key sent with the even one after it.
+    security.level = static_cast<uint8_t>(in.integerOr(node, "level", 0x01, 0x01, 0x7D));
+    if (security.level % 2 == 0) in.fail(node, "level is the odd requestSeed value (0x01, 0x03, ...)");
+    security.keyPlugin = in.required(node, "keyPlugin");
+    if (security.keyPlugin.find_first_of("/\\") != std::string::npos || security.keyPlugin.starts_with("."))
+        in.fail(node, "keyPlugin names a plug-in, not a path: '" + security.keyPlugin + "'");
+    security.attempts = static_cast<int>(in.integerOr(node, "attempts", 3, 1, 255));
+    security.delayMs = readTime(in, node, "delayMs", security.delayMs);
+    return security;
+}
+
 void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
 {
     for (Node child : TavrinXml::childElements(node)) {
@@ -134,7 +161,7 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
         if (element == "request") {
             ecu.requests.push_back(readRequest(in, child));
         } else if (element == "device") {
-            ecu.devices.push_back(readDevice(in, child));
+            ecu.devices.push_back(readDevice(in, child, ecu.protocol));
         } else if (element == "session") {
             ecu.sessions.push_back({in.required(child, "name"), static_cast<uint8_t>(in.integer(child, "id", 0, 255))});
         } else if (element == "fault") {
@@ -143,6 +170,8 @@ void readEcuChildren(const AttributeReader& in, Node node, EcuDescription& ecu)
             ecu.kline = readKLine(in, child);
         } else if (element == "can") {
             ecu.can = readCan(in, child);
+        } else if (element == "security" && ecu.protocol == Protocol::Uds) {
+            ecu.security = readSecurity(in, child);
         } else {
             in.fail(child, "unexpected element <" + element + ">");
         }
@@ -158,9 +187,15 @@ void refuseDuplicateNames(const AttributeReader& in, Node node, const EcuDescrip
     std::set<std::string> localIds, sessions;
     for (const auto& device : ecu.devices) {
         if (!devices.insert(device.name).second) in.fail(node, "duplicate device '" + device.name + "'");
-        if (!localIds.insert(std::to_string(device.localId)).second) {
-            in.fail(node, "duplicate local identifier " + std::to_string(device.localId) + " of device '" +
-                              device.name + "'");
+        // A UDS device is its data identifier and its bit of the controlEnableMask.
+        const std::string key = ecu.protocol == Protocol::Uds
+                                    ? hexText({static_cast<uint8_t>(device.dataId >> 8),
+                                               static_cast<uint8_t>(device.dataId), device.controlMask})
+                                    : std::to_string(device.localId);
+        if (!localIds.insert(key).second) {
+            in.fail(node, (ecu.protocol == Protocol::Uds ? "duplicate data identifier and mask " + key
+                                                         : "duplicate local identifier " + key) +
+                              " of device '" + device.name + "'");
         }
         for (const auto& signal : device.measures) {
             if (!measures.insert(signal.name).second) in.fail(node, "duplicate signal '" + signal.name + "'");
@@ -205,6 +240,10 @@ void checkReferences(const AttributeReader& in, Node node, const EcuDescription&
         }
     }
     for (const auto& fault : ecu.faults) {
+        if (fault.kind == FaultDescription::Kind::WrongKey) {
+            if (!ecu.security) in.fail(node, "a wrongKey fault needs the ECU's <security>");
+            continue;
+        }
         const bool known = std::any_of(ecu.requests.begin(), ecu.requests.end(),
                                        [&](const RequestDescription& r) { return r.name == fault.request; });
         if (fault.kind != FaultDescription::Kind::Init && !known)
@@ -221,6 +260,9 @@ EcuDescription readEcu(const AttributeReader& in, Node node)
     ecu.description = in.text(node, "description", "");
     ecu.address = static_cast<uint8_t>(in.integerOr(node, "address", 0x10, 0, 255));
     ecu.testerAddress = static_cast<uint8_t>(in.integerOr(node, "tester", 0xF1, 0, 255));
+    const std::string protocol = in.text(node, "protocol", "kwp2000");
+    if (protocol != "kwp2000" && protocol != "uds") in.fail(node, "protocol is kwp2000 or uds, not '" + protocol + "'");
+    ecu.protocol = protocol == "uds" ? Protocol::Uds : Protocol::Kwp2000;
     ecu.controlNeedsSession = in.boolean(node, "controlNeedsSession", false);
     ecu.sessionTimeoutMs = static_cast<uint32_t>(in.integerOr(node, "sessionTimeoutMs", 5000, 1, 3600000));
     readEcuChildren(in, node, ecu);

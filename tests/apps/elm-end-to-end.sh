@@ -42,5 +42,5 @@ stop
 echo "--- ping through an adapter that hears nothing:"; echo "$ping"
 [ "$status" -eq 1 ] || { echo "the ping said the ECUs answer (exit status $status)"; exit 1; }
 grep -q '^adapter: ELM327 v1.5' <<< "$ping" || { echo "the adapter check did not name the adapter"; exit 1; }
-grep -q '0 of 5 ECUs answer' <<< "$ping" || { echo "the ping did not say that no ECU answers"; exit 1; }
+grep -q '0 of 6 ECUs answer' <<< "$ping" || { echo "the ping did not say that no ECU answers"; exit 1; }
 echo "ELM end to end ok"

@@ -45,7 +45,7 @@ TEST_F(ControlFixture, shouldInitialiseInOrderAndShowTheVersion)
     EXPECT_EQ(control->Session(), session);
     EXPECT_EQ(rowTexts(catalogueWidgets().lvFunctions),
               QStringList({"EngineControl|Engine control unit (diesel)", "BodyControl|Body control module",
-                           "ClimateControl|Climate control (HVAC)"}));
+                           "ClimateControl|Climate control (HVAC)", "DoorModule|Driver door module (UDS on CAN)"}));
     EXPECT_NE(catalogueWidgets().lvFunctions->findItem("16k"), nullptr);
 }
 
@@ -78,7 +78,8 @@ TEST_F(ControlFixture, shouldStopInitialisingAtAMalformedLanguageFile)
     control->setSession(session);  // the installation path is known: the list loads now
     // Without the file's synonyms the differently named climate ECU is not offered.
     EXPECT_EQ(rowTexts(catalogueWidgets().lvFunctions),
-              QStringList({"EngineControl|Engine control unit (diesel)", "BodyControl|Body control module"}));
+              QStringList({"EngineControl|Engine control unit (diesel)", "BodyControl|Body control module",
+                           "DoorModule|Driver door module (UDS on CAN)"}));
 }
 
 TEST_F(ControlFixture, shouldRefuseAHostileLanguageFileWithErrorOne)

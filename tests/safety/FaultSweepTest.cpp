@@ -53,6 +53,11 @@ const ActuatorTest kTests[] = {
      "EngineControl",
      {{.device = "EGRValve", .permanent = true, .runMs = 600},
       {.device = "FuelPump", .option = 1, .monitorData = true, .runMs = 1500}}},
+    // UDS: SecurityAccess before the fan, a window output named by its controlEnableMask.
+    {"udsSecurityAndMask",
+     "DoorModule",
+     {{.device = "BlowerFan", .monitorData = true, .runMs = 800},
+      {.device = "WindowUp", .permanent = true, .option = 1, .runMs = 1500}}},
 };
 
 // What comes from outside in the middle of a test, at tick N of the whole run.
@@ -74,6 +79,7 @@ class SweepRun {
     {
         vehicle_ = TavrinKwp::demoSession();
         vehicle_->setClock(clock_.clock());
+        vehicle_->setKeyPluginFolders({TAVRIN_KEY_PLUGIN_DIR});
         counter_ = std::make_shared<CallCounter>(vehicle_, failAt_, way_);
         control_ = std::make_unique<TavrinIoCtl::ioctl>();
         control_->setClock([this] { return clock_.now(); });
@@ -135,7 +141,7 @@ class SweepRun {
         if (row == nullptr || !catalogueWidgets().lvDevices->isEnabled()) return;
         catalogueWidgets().lvDevices->setCurrentItem(row);
         TavrinIoCtl::Events(*control_).lvDevices_Click();
-        selectedLocalId_ = localId(ecu, drive.device);
+        selectedDevice_ = drive.device;
         sequencerWidgets().OptionPerm[drive.option]->setChecked(true);
         sequencerWidgets().ckReadData->setChecked(drive.monitorData);
         if (drive.permanent)
@@ -211,36 +217,35 @@ class SweepRun {
     // to a device the control says may be driven.
     void checkFrame(const std::string& testedEcu, const std::string& to, const TavrinKwp::Bytes& request)
     {
-        if (request.size() < 3 || request[0] != 0x30) return;
+        const bool kwp = request.size() >= 3 && request[0] == 0x30;
+        const bool uds = request.size() >= 4 && request[0] == 0x2F;
+        if (!kwp && !uds) return;
         if (to != testedEcu)
             return violation(QStringLiteral("output control sent to ECU %1").arg(QString::fromStdString(to)));
-        if (request[1] == selectedLocalId_) return;
-        const QString device = deviceWithLocalId(to, request[1]);
-        const bool stop = request[2] == 0x00;
+        const QString device = deviceOf(to, request);
+        if (device == selectedDevice_) return;
+        const bool stop = request[kwp ? 2 : 3] == 0x00;
         if (stop && (control_ ? control_->DrivenDevices() : ledgerAtTheEnd_).contains(device)) return;
         violation(QStringLiteral("%1 frame %2 sent to '%3', not to the selected device")
                       .arg(stop ? "a stop" : "a start or status")
                       .arg(QString::fromStdString(TavrinKwp::hexText(request)), device));
     }
 
-    uint8_t localId(const QString& ecu, const QString& device) const
+    // The device an output-control frame names: KWP2000 by its local identifier,
+    // UDS by its data identifier and, where several share it, the controlEnableMask that ends the frame.
+    QString deviceOf(const std::string& ecu, const TavrinKwp::Bytes& request) const
     {
         for (const auto& e : vehicle_->vehicle().ecus) {
+            if (e.name != ecu) continue;
             for (const auto& d : e.devices) {
-                if (e.name == ecu.toStdString() && d.name == device.toStdString()) return d.localId;
+                const bool named = request[0] == 0x30
+                                       ? d.localId == request[1]
+                                       : d.dataId == (request[1] << 8 | request[2]) &&
+                                             (d.controlMask == 0 || (request.back() & d.controlMask) != 0);
+                if (named) return QString::fromStdString(d.name);
             }
         }
-        return 0;
-    }
-
-    QString deviceWithLocalId(const std::string& ecu, uint8_t id) const
-    {
-        for (const auto& e : vehicle_->vehicle().ecus) {
-            for (const auto& d : e.devices) {
-                if (e.name == ecu && d.localId == id) return QString::fromStdString(d.name);
-            }
-        }
-        return QStringLiteral("local id %1").arg(id);
+        return QStringLiteral("unknown identifier in %1").arg(QString::fromStdString(TavrinKwp::hexText(request)));
     }
 
     // The ECU refuses the first stop of its device: the control tries again a tick later.
@@ -249,7 +254,9 @@ class SweepRun {
         for (const auto& e : vehicle_->vehicle().ecus) {
             if (e.name != ecu) continue;
             for (const auto& request : e.requests) {
-                if (request.service == 0x30 && request.templateBytes.size() > 2 && request.templateBytes[2] == 0x00 &&
+                const size_t option = request.service == 0x2F ? 3 : 2;
+                const bool control = request.service == 0x30 || request.service == 0x2F;
+                if (control && request.templateBytes.size() > option && request.templateBytes[option] == 0x00 &&
                     request.name.find("Start") == std::string::npos && request.name != "OutputControl" &&
                     request.name != "ActuatorTest")
                     TavrinKwp::simulatedVehicle(*vehicle_).faults().answerNegatively(ecu, request.name, 0x22, 1);
@@ -283,7 +290,7 @@ class SweepRun {
     int ticks_ = 0;
     int ticksRun_ = 0;
     bool aborted_ = false;
-    uint8_t selectedLocalId_ = 0;
+    QString selectedDevice_;
     QStringList ledgerAtTheEnd_;
     std::shared_ptr<Sorvik3::Session> session_;
     TavrinKwp::ManualClock clock_{50000};

@@ -169,5 +169,5 @@ TEST(DescriptionFile, shouldRefuseAFileLargerThanTheLimitBeforeReadingIt)
 TEST(DescriptionFile, shouldLoadTheShippedDemoVehicle)
 {
     auto session = TavrinKwp::KwpSession::load(std::string(TAVRIN_DEMO_FILE));
-    EXPECT_EQ(session->Ecus().size(), 5u);
+    EXPECT_EQ(session->Ecus().size(), 6u);
 }

@@ -29,7 +29,7 @@ TEST_F(DemoVehicleTest, shouldListEcusInDescriptionOrder)
     for (auto& ecu : session->Ecus())
         names.push_back(ecu->Name());
     EXPECT_THAT(names, ::testing::ElementsAre("EngineControl", "BodyControl", "ClimateControl", "InstrumentCluster",
-                                              "AirbagControl"));
+                                              "AirbagControl", "DoorModule"));
     EXPECT_EQ(ecu("InstrumentCluster")->Id(), 0);
 }
 

@@ -70,6 +70,12 @@ QString libraryMeaning(int32_t number)
         return QObject::tr("A CAN frame of the ECU's answer, or its flow control, did not come in time.");
     case SessionError::TransportError:
         return QObject::tr("The ECU broke the CAN transport protocol (ISO-TP), or has no room for the request.");
+    case SessionError::KeyPlugin:
+        return QObject::tr("The ECU asks for security access, and its key plug-in is missing, failed to load or "
+                           "gave no key: name the folder that holds it (--key-plugins).");
+    case SessionError::ControlReturned:
+        return QObject::tr("The ECU's diagnostic session ended (no request for a few seconds, or it was switched "
+                           "off): the ECU took its outputs back itself. Nothing is driven by the test any more.");
     default: break;
     }
     // The library's own short name for the rest, as its tables write it.

@@ -133,7 +133,13 @@ void VehicleSimulator::answerRequest(EcuLine& line, const Bytes& request, const 
     const Answer answer = line.behaviour.handle(*known, request, clock_.now());
     const bool answerAnyway = fault && fault->kind == FaultDescription::Kind::Suppressed;
     if (positiveSuppressed(model, request) && answer.kind == Answer::Kind::Positive && !answerAnyway) return;
-    if (answerAnyway) return reply(answer.data);
+    if (answerAnyway) {
+        // The worst time for it: after the tester took the silence for success,
+        // whatever allowance for the network it adds to P2max.
+        const uint32_t p2Max = model.can ? model.can->p2Max : model.kline.timing.p2Max;
+        clock_.sleep(2 * p2Max + kLateByMs);
+        return reply(answer.data);
+    }
     const Bytes previous = std::exchange(line.lastAnswer, answer.data);
     if (fault && fault->kind == FaultDescription::Kind::Refused) return reply(negative(service, fault->code));
     if (fault) return spoiled(fault->kind, model, answer.data, previous, reply);

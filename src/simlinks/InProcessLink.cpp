@@ -81,7 +81,7 @@ Bytes InProcessLink::exchange(const EcuDescription& ecu, const std::string& what
     }
     send(index, request, wire);
     busTime(wire.sent.size(), true);
-    Bytes answer = nextAnswer(ecu, what, ecu.kline.timing.p2Max, wire);
+    Bytes answer = nextAnswer(ecu, what, answerTimeout(ecu), wire);
     busTime(wire.received.size(), false);
     return answer;
 }

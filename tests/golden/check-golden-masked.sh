@@ -5,7 +5,7 @@
 # from the frame texts. Where the link cannot start here (the virtual CAN bus),
 # says so and is skipped (77).
 set -uo pipefail
-runner=$1 info=$2 script=$3 link=$4 expected=${3%.ioc}.out
+runner=$1 info=$2 script=$3 link=$4 expected=${GOLDEN_EXPECTED:-${3%.ioc}.out}
 probe=$("$info" --ping --link "$link" 2>&1)
 if grep -q "error 0x1011" <<< "$probe"; then
   echo "$link cannot start here, golden run skipped:"

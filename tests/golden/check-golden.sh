@@ -3,7 +3,7 @@
 # Further arguments go to the runner (e.g. --link kline:loopback: the same run
 # log must come over a real pseudo-terminal).
 set -uo pipefail
-runner=$1 script=$2 expected=${2%.ioc}.out
+runner=$1 script=$2 expected=${GOLDEN_EXPECTED:-${2%.ioc}.out}
 shift 2
 actual=$(mktemp)
 trap 'rm -f "$actual"' EXIT

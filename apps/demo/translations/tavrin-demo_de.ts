@@ -402,6 +402,14 @@
         <translation>Das Steuergerät hat das CAN-Transportprotokoll (ISO-TP) verletzt oder hat keinen Platz für die Anforderung.</translation>
     </message>
     <message>
+        <source>The ECU asks for security access, and its key plug-in is missing, failed to load or gave no key: name the folder that holds it (--key-plugins).</source>
+        <translation>Das Steuergerät verlangt einen Sicherheitszugang, und sein Schlüssel-Plug-in fehlt, lässt sich nicht laden oder liefert keinen Schlüssel: nennen Sie den Ordner, der es enthält (--key-plugins).</translation>
+    </message>
+    <message>
+        <source>The ECU&apos;s diagnostic session ended (no request for a few seconds, or it was switched off): the ECU took its outputs back itself. Nothing is driven by the test any more.</source>
+        <translation>Die Diagnosesitzung des Steuergeräts ist beendet (einige Sekunden keine Anforderung, oder es wurde ausgeschaltet): das Steuergerät hat seine Ausgänge selbst zurückgenommen. Der Test steuert nichts mehr an.</translation>
+    </message>
+    <message>
         <source>An error of the session library: &quot;%1&quot;.</source>
         <translation>Ein Fehler der Sitzungsbibliothek: „%1“.</translation>
     </message>

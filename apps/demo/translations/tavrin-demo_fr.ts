@@ -402,6 +402,14 @@
         <translation>Le calculateur a enfreint le protocole de transport CAN (ISO-TP), ou n&apos;a pas de place pour la requête.</translation>
     </message>
     <message>
+        <source>The ECU asks for security access, and its key plug-in is missing, failed to load or gave no key: name the folder that holds it (--key-plugins).</source>
+        <translation>Le calculateur demande un accès de sécurité, et son module de clé manque, ne se charge pas ou ne donne aucune clé : indiquez le dossier qui le contient (--key-plugins).</translation>
+    </message>
+    <message>
+        <source>The ECU&apos;s diagnostic session ended (no request for a few seconds, or it was switched off): the ECU took its outputs back itself. Nothing is driven by the test any more.</source>
+        <translation>La session de diagnostic du calculateur a pris fin (aucune requête pendant quelques secondes, ou il a été coupé) : le calculateur a repris lui-même ses sorties. Le test ne pilote plus rien.</translation>
+    </message>
+    <message>
         <source>An error of the session library: &quot;%1&quot;.</source>
         <translation>Une erreur de la bibliothèque de session : « %1 ».</translation>
     </message>

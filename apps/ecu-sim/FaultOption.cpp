@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -61,7 +62,7 @@ std::optional<std::string> addLineFault(const std::vector<std::string>& words, T
     return std::string();
 }
 
-// A fault of one ECU: init, negative, noanswer (the kind already known to be one of them).
+// A fault of one ECU: init, wrong-key, negative, noanswer, answer-anyway (the kind already known to be one of them).
 std::string addEcuFault(const std::vector<std::string>& words, const TavrinKwp::VehicleDescription& vehicle,
                         TavrinKwp::FaultInjector& faults)
 {
@@ -76,6 +77,12 @@ std::string addEcuFault(const std::vector<std::string>& words, const TavrinKwp::
         faults.failInit(words[1], count);
         return {};
     }
+    if (kind == "wrong-key") {
+        if (!ecu->security) return "ECU '" + words[1] + "' asks for no SecurityAccess";
+        if (words.size() > 3 || !parseCount(words, 2, count)) return "wrong-key ECU [N|always]";
+        faults.refuseKey(words[1], count);
+        return {};
+    }
     if (words.size() < 3) return "the fault names a request";
     const bool known =
         std::any_of(ecu->requests.begin(), ecu->requests.end(), [&](const auto& r) { return r.name == words[2]; });
@@ -83,6 +90,11 @@ std::string addEcuFault(const std::vector<std::string>& words, const TavrinKwp::
     if (kind == "noanswer") {
         if (words.size() > 4 || !parseCount(words, 3, count)) return "noanswer ECU REQUEST [N|always]";
         faults.dropAnswer(words[1], words[2], count);
+        return {};
+    }
+    if (kind == "answer-anyway") {
+        if (words.size() > 4 || !parseCount(words, 3, count)) return "answer-anyway ECU REQUEST [N|always]";
+        faults.answerSuppressed(words[1], words[2], count);
         return {};
     }
     int code = 0;
@@ -106,16 +118,17 @@ std::string addFault(const std::string& text, const TavrinKwp::VehicleDescriptio
     std::vector<std::string> words;
     for (std::string word; in >> word;)
         words.push_back(word);
-    const std::string kinds = "init, negative, noanswer, late-answer, corrupt, garbage, stray-zero, lost-frame, "
-                              "late-flow-control, overflow, flow-control-wait, stray-frame or elm";
+    const std::string kinds =
+        "init, negative, noanswer, wrong-key, answer-anyway, late-answer, corrupt, garbage, stray-zero, lost-frame, "
+        "late-flow-control, overflow, flow-control-wait, stray-frame or elm";
     if (words.empty()) return "a fault names its kind: " + kinds;
     if (words[0] == "elm") {
         const std::string why = TavrinKwp::armElmFault({words.begin() + 1, words.end()}, transport.elm);
         return why.empty() ? why : "elm " + why;
     }
     if (const auto line = addLineFault(words, transport)) return *line;
-    if (words[0] != "init" && words[0] != "negative" && words[0] != "noanswer")
-        return "unknown fault '" + words[0] + "' (" + kinds + ")";
+    static const std::set<std::string> ecuFaults = {"init", "negative", "noanswer", "wrong-key", "answer-anyway"};
+    if (!ecuFaults.count(words[0])) return "unknown fault '" + words[0] + "' (" + kinds + ")";
     return addEcuFault(words, vehicle, faults);
 }
 

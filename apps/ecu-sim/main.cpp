@@ -55,7 +55,9 @@ QCommandLineOption faultOption()
         QStringLiteral("fault"),
         QStringLiteral("A fault to inject, repeatable: \"init ECU [N|always]\", "
                        "\"negative ECU REQUEST CODE [N|always]\", "
-                       "\"noanswer ECU REQUEST [N|always]\"; faults of the line: "
+                       "\"noanswer ECU REQUEST [N|always]\"; of a UDS ECU also \"wrong-key ECU [N|always]\" "
+                       "(it expects another SecurityAccess key) and \"answer-anyway ECU REQUEST [N|always]\" "
+                       "(it answers a request that asked for no positive answer, late); faults of the line: "
                        "\"late-answer MS [N]\" (MS past P2max), \"corrupt [N]\" (a wrong "
                        "checksum; on CAN a single frame of no length), \"garbage [N]\" "
                        "(noise before the answer; on CAN a frame of no known type); on the "

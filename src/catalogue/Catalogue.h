@@ -91,6 +91,7 @@ class Catalogue {
 
   private:
     void addDevices(const Sorvik3::DataRef& list, bool temporary);
+    void fitIdColumn();
     void resolveCommandValues();
     void resolveStatusValues();
     void prepareSessionName();

@@ -3,6 +3,11 @@
 #include "Utf8.h"
 #include "Utils.h"
 
+#include <QFontMetrics>
+#include <QStyle>
+
+#include <algorithm>
+
 namespace TavrinIoCtl {
 namespace {
 
@@ -21,6 +26,7 @@ void Catalogue::lvFunctions_ItemClick(TavrinPlatform::ListItem* row)
     const auto* ecu = std::any_cast<Sorvik3::EcuRef>(&row->tag);
     selection_.SelectedEcu = ecu ? *ecu : nullptr;
     LoadDeviceList();
+    fitIdColumn();  // the rows are in the list once its load is over
 }
 
 void Catalogue::addDevices(const Sorvik3::DataRef& data, bool temporary)
@@ -45,6 +51,23 @@ void Catalogue::addDevices(const Sorvik3::DataRef& data, bool temporary)
         devices->setSubItem(row, temporary ? 2 : 3, QStringLiteral("X"));
         (temporary ? selection_.TemporaryListData : selection_.PermanentListData) = data;
     }
+}
+
+// A number longer than the column's four characters (a UDS data identifier) is
+// shown whole: the Id column grows by what it lacks, taken from the name column.
+void Catalogue::fitIdColumn()
+{
+    ListView* devices = w_.lvDevices;
+    const QFontMetrics metrics(devices->font());
+    int needed = 0;
+    for (int i = 0; i < devices->rowCount(); ++i)
+        needed = std::max(needed, metrics.horizontalAdvance(devices->row(i)->text(1)));
+    // Room for the cell's margins on both sides, as the view draws them.
+    needed += 2 * devices->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, devices) + 8;
+    const int lacking = needed - devices->columnWidth(1);
+    if (lacking <= 0) return;
+    devices->setColumnWidth(1, needed);
+    devices->setColumnWidth(0, std::max(devices->columnWidth(0) - lacking, needed));
 }
 
 void Catalogue::resolveCommandValues()

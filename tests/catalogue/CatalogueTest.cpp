@@ -2,6 +2,7 @@
 #include "ioctl_p.h"
 
 #include <QSignalSpy>
+#include <QStyle>
 
 namespace {
 
@@ -69,6 +70,11 @@ TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
     ASSERT_NO_FATAL_FAILURE(chooseEcu("Lights"));
     EXPECT_EQ(rowTexts(catalogueWidgets().lvDevices),
               QStringList({"Lamp|   1|X|", "Pump|   2|X|X", "Big|12345|X|", "Minus|  -1|X|", "Valve|   3||X"}));
+    // A number longer than four characters is not only whole in the row: its column shows it whole.
+    const auto* devices = catalogueWidgets().lvDevices;
+    const int margin = devices->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, devices) + 1;
+    EXPECT_EQ(devices->fontMetrics().elidedText("12345", Qt::ElideRight, devices->columnWidth(1) - 2 * margin),
+              "12345");
     EXPECT_EQ(selection().StartTemporaryValue, 7);
     EXPECT_EQ(selection().StatusCommandValue, -1);  // the command list has no "Status"
     EXPECT_EQ(selection().StopCommandValue, 0);

@@ -161,16 +161,23 @@ std::optional<Answer> SimulatedEcu::controlDevice(const RequestDescription& requ
     if ((temporary && !device->model->temporary) || (!temporary && !device->model->permanent)) {
         return negative(request.service, kRequestOutOfRange);
     }
-    advanceSignals(*device, now);
-    device->parameters.clear();
+    startDevice(*device, request, data, now, temporary);
+    return std::nullopt;
+}
+
+// The start keeps the request's other items as the device's parameters (its signals may follow one).
+void SimulatedEcu::startDevice(DeviceState& device, const RequestDescription& request, const Bytes& data, uint32_t now,
+                               bool temporary)
+{
+    advanceSignals(device, now);
+    device.parameters.clear();
     for (const auto& item : request.items) {
         if (item.inResponse || item.kind != DataKind::Number) continue;
-        if (auto raw = readRaw(data, item)) device->parameters[item.name] = physicalFromRaw(item, *raw);
+        if (auto raw = readRaw(data, item)) device.parameters[item.name] = physicalFromRaw(item, *raw);
     }
-    device->running = true;
-    device->temporary = temporary;
-    device->startTime = now;
-    return std::nullopt;
+    device.running = true;
+    device.temporary = temporary;
+    device.startTime = now;
 }
 
 Answer SimulatedEcu::handle(const RequestDescription& request, const Bytes& data, uint32_t now)

@@ -60,6 +60,8 @@ class SimulatedEcu {
     std::optional<uint32_t> automaticStop(const DeviceState& device) const;
     std::optional<Answer> controlDevice(const RequestDescription& request, const Bytes& data, uint32_t now,
                                         DeviceState*& device);
+    void startDevice(DeviceState& device, const RequestDescription& request, const Bytes& data, uint32_t now,
+                     bool temporary);
     Answer positive(const RequestDescription& request, const Bytes& data, const DeviceState* device, uint32_t now);
     double sourceValue(const DataDescription& item, const DeviceState* device, uint32_t now);
     DeviceState* deviceById(uint8_t localId);

@@ -127,17 +127,10 @@ std::optional<Answer> SimulatedEcu::udsControl(const RequestDescription& request
     }
     for (auto* device : devices) {
         if (device->model->refuseCode) return negative(request.service, *device->model->refuseCode);
-        advanceSignals(*device, now);
-        device->parameters.clear();
-        for (const auto& item : request.items) {
-            if (item.inResponse || item.kind != DataKind::Number) continue;
-            if (auto raw = readRaw(data, item)) device->parameters[item.name] = physicalFromRaw(item, *raw);
-        }
-        // Control lent to the tester lasts as long as the session: it is always "temporary".
-        device->running = true;
-        device->temporary = true;
-        device->startTime = now;
     }
+    // Control lent to the tester lasts as long as the session: it is always "temporary".
+    for (auto* device : devices)
+        startDevice(*device, request, data, now, true);
     return std::nullopt;
 }
 

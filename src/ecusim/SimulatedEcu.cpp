@@ -10,7 +10,6 @@ namespace TavrinKwp {
 namespace {
 
 // InputOutputControlParameter values of service 0x30.
-constexpr uint8_t kReturnControlToEcu = 0x00;
 constexpr uint8_t kReportCurrentState = 0x01;
 constexpr uint8_t kShortTermAdjustment = 0x07;
 constexpr uint8_t kLongTermAdjustment = 0x08;

@@ -14,9 +14,7 @@
 namespace TavrinKwp {
 namespace {
 
-constexpr uint8_t kSuppressPositiveResponse = 0x80;
 // inputOutputControlParameter of service 0x2F.
-constexpr uint8_t kReturnControlToEcu = 0x00;
 constexpr uint8_t kResetToDefault = 0x01;
 constexpr uint8_t kFreezeCurrentState = 0x02;
 constexpr uint8_t kShortTermAdjustment = 0x03;

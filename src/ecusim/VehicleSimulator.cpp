@@ -1,23 +1,12 @@
 #include "VehicleSimulator.h"
 
 #include "Kwp2000Codes.h"
+#include "RequestCodec.h"
 
 #include <utility>
 
 namespace TavrinKwp {
 namespace {
-
-constexpr uint8_t kNoResponseRequired = 0x02;        // KWP2000's TesterPresent 3E 02
-constexpr uint8_t kSuppressPositiveResponse = 0x80;  // UDS: the sub-function's top bit
-
-// A request that asks for no positive answer: a negative one is still sent (ISO 14229-1).
-bool positiveSuppressed(const EcuDescription& ecu, const Bytes& request)
-{
-    if (request.size() < 2) return false;
-    if (ecu.protocol == Protocol::Kwp2000) return request[0] == kTesterPresent && request[1] == kNoResponseRequired;
-    return (request[0] == kTesterPresent || request[0] == kStartDiagnosticSession) &&
-           (request[1] & kSuppressPositiveResponse) != 0;
-}
 
 Bytes negative(uint8_t service, uint8_t code)
 {
@@ -132,7 +121,7 @@ void VehicleSimulator::answerRequest(EcuLine& line, const Bytes& request, const 
         line.behaviour.expectWrongKey();
     const Answer answer = line.behaviour.handle(*known, request, clock_.now());
     const bool answerAnyway = fault && fault->kind == FaultDescription::Kind::Suppressed;
-    if (positiveSuppressed(model, request) && answer.kind == Answer::Kind::Positive && !answerAnyway) return;
+    if (asksNoPositiveAnswer(model.protocol, request) && answer.kind == Answer::Kind::Positive && !answerAnyway) return;
     if (answerAnyway) {
         // The worst time for it: after the tester took the silence for success,
         // whatever allowance for the network it adds to P2max.

@@ -24,6 +24,12 @@ constexpr uint8_t kStartCommunication = 0x81;
 constexpr uint8_t kStopCommunication = 0x82;
 
 constexpr uint8_t kPositiveOffset = 0x40;
+// A request that asks for no positive answer: KWP2000's TesterPresent 3E 02, the
+// top bit of a UDS sub-function (suppressPosRspMsgIndicationBit).
+constexpr uint8_t kNoResponseRequired = 0x02;
+constexpr uint8_t kSuppressPositiveResponse = 0x80;
+// returnControlToECU, the same in services 0x30 and 0x2F.
+constexpr uint8_t kReturnControlToEcu = 0x00;
 constexpr uint8_t kNegativeResponse = 0x7F;
 
 constexpr uint8_t kServiceNotSupported = 0x11;

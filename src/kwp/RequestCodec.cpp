@@ -80,6 +80,14 @@ Bytes encodeRequest(const RequestDescription& request, const std::vector<ItemVal
     return message;
 }
 
+bool asksNoPositiveAnswer(Protocol protocol, const Bytes& request)
+{
+    if (request.size() < 2) return false;
+    if (protocol == Protocol::Kwp2000) return request[0] == kTesterPresent && request[1] == kNoResponseRequired;
+    return (request[0] == kTesterPresent || request[0] == kStartDiagnosticSession) &&
+           (request[1] & kSuppressPositiveResponse) != 0;
+}
+
 bool isResponsePending(const Bytes& answer, uint8_t service)
 {
     return answer.size() >= 3 && answer[0] == kNegativeResponse && answer[1] == service &&

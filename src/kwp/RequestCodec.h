@@ -23,6 +23,8 @@ struct ItemValue {
 // wins. Throws Sorvik3::Error(SessionError::ValueOutOfRange) for a value its bytes cannot carry.
 Bytes encodeRequest(const RequestDescription& request, const std::vector<ItemValue>& values);
 
+// Whether the request asks for no positive answer (a negative one is still due, ISO 14229-1).
+bool asksNoPositiveAnswer(Protocol protocol, const Bytes& request);
 // "Response pending" (7F service 78) to this service.
 bool isResponsePending(const Bytes& answer, uint8_t service);
 // Whether an answer is this request's own: a negative answer to its service,

@@ -11,19 +11,8 @@
 namespace TavrinKwp {
 namespace {
 
-constexpr uint8_t kSuppressPositiveResponse = 0x80;
-constexpr uint8_t kNoResponseRequired = 0x02;  // KWP2000's TesterPresent 3E 02
-constexpr uint8_t kReturnControlToEcu = 0x00;
 // ISO 15765-4's allowance for the network on top of the ECU's own P2.
 constexpr uint32_t kNetworkAllowanceMs = 25;
-
-bool asksNoPositiveAnswer(const EcuDescription& ecu, const Bytes& data)
-{
-    if (data.size() < 2) return false;
-    if (ecu.protocol == Protocol::Kwp2000) return data[0] == kTesterPresent && data[1] == kNoResponseRequired;
-    return (data[0] == kTesterPresent || data[0] == kStartDiagnosticSession) &&
-           (data[1] & kSuppressPositiveResponse) != 0;
-}
 
 bool returnsControl(const Bytes& data)
 {
@@ -44,7 +33,7 @@ RequestDescription securityRequest(const char* name, uint8_t subFunction)
 Bytes VehicleRuntime::answerOf(size_t index, const RequestDescription& request, const Bytes& data, WireRecord& wire)
 {
     const EcuDescription& ecu = model_->ecus[index];
-    if (asksNoPositiveAnswer(ecu, data)) return suppressedAnswer(ecu, request, data, wire);
+    if (asksNoPositiveAnswer(ecu.protocol, data)) return suppressedAnswer(ecu, request, data, wire);
     return ownAnswer(ecu, request, data, link_->exchange(ecu, request.name, data, wire), wire);
 }
 

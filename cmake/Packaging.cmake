@@ -1,5 +1,6 @@
 # Debian packages from the install components (scripts/make-packages):
 #   libtavrinioctl1            runtime: the control's shared libraries (SONAME .so.1)
+#   tavrin-ioctl-data          data: the language file the control reads and the demo vehicle (all architectures)
 #   libtavrinioctl-dev         dev: headers, the CMake package, the unversioned links, the static session side
 #   tavrin-ioctl               tools: the programs, their data and translations, the desktop entry, the
 #                              manual pages, the example key plug-in
@@ -13,7 +14,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "actuator tests on a vehicle's ECUs (KWP2000, UDS)")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://tavrin.org/")
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL runtime dev tools designer)
+set(CPACK_COMPONENTS_ALL data runtime dev tools designer)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -26,8 +27,16 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "the Tavrin Input Output Control widget for Qt 6
  An embeddable Qt 6 widget with which a diagnostic application runs actuator
  tests on a vehicle's ECUs through KWP2000 and UDS input/output control.")
+set(CPACK_COMPONENT_RUNTIME_DEPENDS data)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libtavrinioctl1)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+
+set(CPACK_COMPONENT_DATA_DESCRIPTION "the Tavrin Input Output Control widget for Qt 6 (data)
+ The control's captions and messages in English, French and German, which
+ every host reads through initParameters, and the simulated demo vehicle.")
+set(CPACK_DEBIAN_DATA_PACKAGE_NAME tavrin-ioctl-data)
+set(CPACK_DEBIAN_DATA_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE all)
 
 set(CPACK_COMPONENT_DEV_DESCRIPTION "the Tavrin Input Output Control widget for Qt 6 (development files)
  Headers, the CMake package (find_package(TavrinIoCtl COMPONENTS KwpSession))
@@ -53,7 +62,7 @@ set(CPACK_DEBIAN_DESIGNER_PACKAGE_SECTION devel)
 
 # Every package holds its copyright and its Debian changelog (gzipped, reproducibly).
 find_program(GZIP gzip REQUIRED)
-foreach(pair "runtime|libtavrinioctl1" "dev|libtavrinioctl-dev" "tools|tavrin-ioctl"
+foreach(pair "data|tavrin-ioctl-data" "runtime|libtavrinioctl1" "dev|libtavrinioctl-dev" "tools|tavrin-ioctl"
              "designer|tavrin-ioctl-designer-plugin")
   string(REPLACE "|" ";" pair "${pair}")
   list(GET pair 0 component)

@@ -356,13 +356,17 @@ void KLineLink::awaitOwedAnswer(const EcuDescription& ecu)
 {
     if (!std::exchange(answerOwed_, false)) return;
     const uint32_t wait = std::max(ecu.kline.timing.p2Extended, ecu.kline.timing.p2Max);
-    for (;;) {
+    // A cut or garbled frame may have been one more "pending": only P2* of silence
+    // proves the ECU is done (a line that never stops chattering is given up on).
+    for (int garbled = 0; garbled < kMaxGarbledWhileOwed;) {
         WireRecord dropped;
         Bytes answer;
         try {
             answer = readFrame(ecu, "the answer given up", wait, dropped);
-        } catch (const Sorvik3::Error&) {
-            break;  // silence, or a frame not worth reading: either way the ECU has spoken
+        } catch (const Sorvik3::Error& error) {
+            if (error.number() == number(SessionError::NoAnswer)) break;
+            ++garbled;
+            continue;
         }
         if (!(answer.size() >= 3 && answer[0] == kNegativeResponse && answer[2] == kResponsePending)) break;
     }

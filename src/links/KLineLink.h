@@ -65,6 +65,7 @@ class KLineLink final : public Link {
     bool fill(Clock::time_point until);
     void dropWaiting();
     void awaitOwedAnswer(const EcuDescription& ecu);
+    static constexpr int kMaxGarbledWhileOwed = 16;
     [[noreturn]] void portLost(const std::string& when);
     std::string where(const EcuDescription& ecu) const;
 

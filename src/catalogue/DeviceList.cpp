@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <array>
 
 namespace TavrinIoCtl {
 namespace {
@@ -59,9 +60,25 @@ void Catalogue::fitIdColumn()
 {
     ListView* devices = w_.lvDevices;
     const QFontMetrics metrics(devices->font());
+    // Shaping each of thousands of numbers would cost as much as the whole list:
+    // a number's width is its characters' advances (digits do not kern), each
+    // measured once.
+    std::array<int, 128> advance{};
     int needed = 0;
-    for (int i = 0; i < devices->rowCount(); ++i)
-        needed = std::max(needed, metrics.horizontalAdvance(devices->row(i)->text(1)));
+    for (int i = 0; i < devices->rowCount(); ++i) {
+        const QString id = devices->row(i)->text(1);
+        int width = 0;
+        for (const QChar c : id) {
+            if (c.unicode() >= advance.size()) {
+                width = std::max(width, metrics.horizontalAdvance(id));
+                break;
+            }
+            int& known = advance[c.unicode()];
+            if (known == 0) known = std::max(1, metrics.horizontalAdvance(c));
+            width += known;
+        }
+        needed = std::max(needed, width);
+    }
     // Room for the cell's margins on both sides, as the view draws them.
     needed += 2 * devices->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, devices) + 8;
     const int lacking = needed - devices->columnWidth(1);

@@ -33,13 +33,21 @@ std::optional<TavrinXml::Node> Language::selectLocalised(TavrinXml::Node context
 
 namespace {
 
+// {0} to {5} in order (a placeholder a substitution brings is replaced by a
+// later one), then {crlf} and {tab}. Said every exchange: a text without a
+// brace is left at once, and the placeholders are made once.
 QString substitute(QString text, const QStringList& substitutions)
 {
+    static const QString placeholders[] = {QStringLiteral("{0}"), QStringLiteral("{1}"), QStringLiteral("{2}"),
+                                           QStringLiteral("{3}"), QStringLiteral("{4}"), QStringLiteral("{5}")};
+    static const QString crlf = QStringLiteral("{crlf}");
+    static const QString tab = QStringLiteral("{tab}");
     for (int i = 0; i < 6; ++i) {
-        text.replace(QStringLiteral("{%1}").arg(i), substitutions.value(i));
+        if (!text.contains(QLatin1Char('{'))) return text;
+        text.replace(placeholders[i], substitutions.value(i));
     }
-    text.replace(QStringLiteral("{crlf}"), QStringLiteral("\r\n"));
-    text.replace(QStringLiteral("{tab}"), QStringLiteral("\t"));
+    text.replace(crlf, QStringLiteral("\r\n"));
+    text.replace(tab, QStringLiteral("\t"));
     return text;
 }
 
@@ -58,9 +66,19 @@ std::optional<QString> Language::messageText(const QString& defaultText, const Q
 {
     QString text = defaultText;
     if (LanguageDocument) {
-        auto node = selectLocalised(nullptr, QStringLiteral("/software/") + key);
-        if (!node) return std::nullopt;
-        if (*node) text = QString::fromStdString(TavrinXml::text(*node));
+        // A running test says the same few messages every exchange: each key is
+        // looked up in the document once.
+        auto cached = MessageCache.find(key);
+        if (cached == MessageCache.end()) {
+            std::optional<std::optional<QString>> found;
+            if (auto node = selectLocalised(nullptr, QStringLiteral("/software/") + key)) {
+                found.emplace();
+                if (*node) found->emplace(QString::fromStdString(TavrinXml::text(*node)));
+            }
+            cached = MessageCache.emplace(key, std::move(found)).first;
+        }
+        if (!cached->second) return std::nullopt;
+        if (*cached->second) text = **cached->second;
     }
     return substitute(text, substitutions);
 }
@@ -88,6 +106,7 @@ void Language::useDocument(TavrinXml::Document document, const QString& language
 {
     LanguageDocument = std::move(document);
     SynonymCache.clear();
+    MessageCache.clear();
     CurrentLanguage = languageCode.isEmpty() ? QStringLiteral("en") : languageCode;
 }
 

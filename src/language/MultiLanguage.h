@@ -66,6 +66,8 @@ class Language {
     std::optional<TavrinXml::Document> LanguageDocument;
     QString CurrentLanguage;
     mutable std::map<QString, std::vector<std::string>> SynonymCache;
+    // Per key: unset when the path cannot be selected, an empty text when no node holds it.
+    mutable std::map<QString, std::optional<std::optional<QString>>> MessageCache;
 };
 
 }  // namespace TavrinIoCtl::multilanguage

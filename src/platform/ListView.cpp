@@ -13,10 +13,20 @@
 
 namespace TavrinPlatform {
 
-ListItem::ListItem(const QString& key, const QString& text) : key_(key)
+namespace {
+
+QStringList firstOf(const QString& text, int columns)
 {
-    setText(0, text);
+    QStringList texts(std::max(columns, 1));
+    texts[0] = text;
+    return texts;
 }
+
+}  // namespace
+
+ListItem::ListItem(const QString& key, const QString& text, int columns)
+    : QTreeWidgetItem(firstOf(text, columns)), key_(key)
+{}
 
 bool ListItem::operator<(const QTreeWidgetItem& other) const
 {
@@ -67,7 +77,7 @@ ListItem* ListView::addItem(const QString& key, const QString& text)
     if (!key.isEmpty() && byKey_.contains(key)) {
         throw std::invalid_argument("Key is not unique in collection: " + key.toStdString());
     }
-    auto* item = new ListItem(key, text);
+    auto* item = new ListItem(key, text, columnCount());
     if (batching_)
         pending_.append(item);
     else if (sorted_)

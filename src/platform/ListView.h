@@ -17,7 +17,8 @@ class ListView;
 
 class ListItem : public QTreeWidgetItem {
   public:
-    ListItem(const QString& key, const QString& text);
+    // Room for every column at once: filling the sub-items then moves nothing.
+    ListItem(const QString& key, const QString& text, int columns = 1);
     const QString& key() const { return key_; }
     std::any tag;
 

@@ -1,0 +1,51 @@
+// What Qt itself takes for the same work, measured in the same run as the
+// control, so a goal is a ratio that means the same on every machine.
+#pragma once
+
+#include <QTreeWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Bench {
+
+// Milliseconds of runs of an action, each followed by the painting it causes.
+struct Samples {
+    std::vector<double> ms;
+    double median() const;
+    // The width of the middle 80 % of the runs (10th to 90th percentile).
+    double spread() const;
+};
+
+Samples paintedMs(int runs, const std::function<void(int)>& action);
+
+// A plain QTreeWidget with the columns, widths and row texts of `like`, in a
+// window of the same size at the same place.
+class PlainList {
+  public:
+    // sortColumn >= 0: the plain tree keeps its rows sorted by that column, as Qt sorts.
+    explicit PlainList(const QTreeWidget& like, int sortColumn = -1);
+    // Clearing, making and showing every row anew.
+    Samples refillMs(int runs);
+    // QTreeWidget::sortItems on the column the run names, ascending (a click on another column).
+    Samples sortMs(int runs, const std::function<int(int)>& columnOfRun);
+
+  private:
+    QWidget window_;
+    QTreeWidget* tree_;
+    std::vector<QStringList> rows_;
+};
+
+// A plain window of the same widgets as `like` (the nearest Qt class of each,
+// with its texts and rows), each placed in proportion to its parent as the
+// control places its own; resized between the two sizes.
+Samples plainWindowResizeMs(const QWidget& like, int runs, QSize one, QSize other);
+
+// Appending that many lines to a QStringListModel under a shown QListView,
+// the view told every `batch` lines and the newest selected; seconds.
+double plainLogAppendSeconds(const QString& line, int lines, int batch);
+
+double percentileOf(std::vector<double> values, double p);
+
+}  // namespace Bench

@@ -428,18 +428,7 @@ std::string ratioText(double measured, double baseline)
     return format("%.1f ms", measured) + format(" = x%.2f", measured / baseline);
 }
 
-// Samples of ours and of the baseline taken in alternating rounds, so a busy
-// moment of the machine falls on both.
-void alternate(int rounds, Bench::Samples& ours, const std::function<Bench::Samples()>& ourRound, Bench::Samples& base,
-               const std::function<Bench::Samples()>& baseRound)
-{
-    for (int round = 0; round < rounds; ++round) {
-        const auto a = ourRound();
-        ours.ms.insert(ours.ms.end(), a.ms.begin(), a.ms.end());
-        const auto b = baseRound();
-        base.ms.insert(base.ms.end(), b.ms.begin(), b.ms.end());
-    }
-}
+constexpr int kPairs = 45;
 
 void reportRatio(const std::string& what, const Bench::Samples& ours, const Bench::Samples& base, double most,
                  bool spreadToo, bool valid)
@@ -476,15 +465,14 @@ void bigEcu()
     BigEcuControl big(2000);
     Bench::PlainList plain(big.devices());
     Bench::Samples click, refill;
-    alternate(
-        3, click, [&] { return paintedMs(11, [&](int) { big.click(); }); }, refill, [&] { return plain.refillMs(11); });
+    Bench::pairedMs(
+        kPairs, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
     reportRatio("click on an ECU of 2,000 devices and 20,000 data items vs a QTreeWidget refilled", click, refill, 1.5,
                 true, big.devices().rowCount() == 2000);
     Bench::Samples sort, sortItems;
-    alternate(
-        3, sort,
-        [&] { return paintedMs(11, [&](int i) { TavrinIoCtl::Events(big.control).lvDevices_ColumnClick(i % 2); }); },
-        sortItems, [&] { return plain.sortMs(11, [](int i) { return i % 2; }); });
+    Bench::pairedMs(
+        kPairs, [&](int i) { TavrinIoCtl::Events(big.control).lvDevices_ColumnClick(i % 2); }, sort,
+        [&](int i) { plain.sort(i % 2); }, sortItems);
     reportRatio("sort 2,000 devices on a column click vs QTreeWidget::sortItems", sort, sortItems, 1.2, false, true);
     if (qEnvironmentVariableIsSet("TAVRIN_PAINT_COSTS")) {
         for (QWidget* w : big.control.findChildren<QWidget*>()) {
@@ -503,9 +491,10 @@ void bigEcu()
     }
     const QSize one(1000, 680), other(1200, 800);
     Bench::Samples resize, plainResize;
-    alternate(
-        3, resize, [&] { return paintedMs(11, [&](int i) { big.control.resize(i % 2 ? one : other); }); }, plainResize,
-        [&] { return Bench::plainWindowResizeMs(big.control, 11, one, other); });
+    Bench::PlainWindow plainWindow(big.control);
+    Bench::pairedMs(
+        kPairs, [&](int i) { big.control.resize(i % 2 ? one : other); }, resize,
+        [&](int i) { plainWindow.resize(i % 2 ? one : other); }, plainResize);
     reportRatio("resize of the window on that ECU vs a plain window of the same widgets", resize, plainResize, 1.5,
                 false, true);
 }
@@ -524,9 +513,8 @@ void sortedClicks()
         QApplication::processEvents();
         Bench::PlainList plain(big.devices(), column);
         Bench::Samples click, refill;
-        alternate(
-            3, click, [&] { return paintedMs(7, [&](int) { big.click(); }); }, refill,
-            [&] { return plain.refillMs(7); });
+        Bench::pairedMs(
+            25, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
         if (click.median() / refill.median() > worstRatio) {
             worstRatio = click.median() / refill.median();
             worst = click, worstBase = refill, worstColumn = column;

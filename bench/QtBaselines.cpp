@@ -50,6 +50,17 @@ Samples paintedMs(int runs, const std::function<void(int)>& action)
     return samples;
 }
 
+void pairedMs(int runs, const std::function<void(int)>& ours, Samples& ourSamples,
+              const std::function<void(int)>& baseline, Samples& baselineSamples)
+{
+    for (int i = 0; i < runs; ++i) {
+        const auto one = paintedMs(1, [&](int) { ours(i); });
+        ourSamples.ms.push_back(one.ms.front());
+        const auto other = paintedMs(1, [&](int) { baseline(i); });
+        baselineSamples.ms.push_back(other.ms.front());
+    }
+}
+
 PlainList::PlainList(const QTreeWidget& like, int sortColumn) : tree_(new QTreeWidget(&window_))
 {
     window_.resize(like.window()->size());
@@ -78,22 +89,20 @@ PlainList::PlainList(const QTreeWidget& like, int sortColumn) : tree_(new QTreeW
     QApplication::processEvents();
 }
 
-Samples PlainList::refillMs(int runs)
+void PlainList::refill()
 {
-    return paintedMs(runs, [this](int) {
-        tree_->clear();
-        QList<QTreeWidgetItem*> items;
-        items.reserve(static_cast<qsizetype>(rows_.size()));
-        for (const QStringList& texts : rows_)
-            items.append(new QTreeWidgetItem(texts));
-        tree_->addTopLevelItems(items);
-        tree_->setCurrentItem(nullptr);
-    });
+    tree_->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows_.size()));
+    for (const QStringList& texts : rows_)
+        items.append(new QTreeWidgetItem(texts));
+    tree_->addTopLevelItems(items);
+    tree_->setCurrentItem(nullptr);
 }
 
-Samples PlainList::sortMs(int runs, const std::function<int(int)>& columnOfRun)
+void PlainList::sort(int column)
 {
-    return paintedMs(runs, [&](int run) { tree_->sortItems(columnOfRun(run), Qt::AscendingOrder); });
+    tree_->sortItems(column, Qt::AscendingOrder);
 }
 
 namespace {
@@ -181,14 +190,21 @@ void mirrorChildren(const QWidget& from, ProportionalBox& into)
 
 }  // namespace
 
-Samples plainWindowResizeMs(const QWidget& like, int runs, QSize one, QSize other)
+PlainWindow::PlainWindow(const QWidget& like)
 {
-    ProportionalBox window;
-    mirrorChildren(like, window);
-    window.resize(like.size());
-    window.show();
+    auto window = std::make_unique<ProportionalBox>();
+    mirrorChildren(like, *window);
+    window->resize(like.size());
+    window->show();
+    window_ = std::move(window);
     QApplication::processEvents();
-    return paintedMs(runs, [&](int i) { window.resize(i % 2 ? one : other); });
+}
+
+PlainWindow::~PlainWindow() = default;
+
+void PlainWindow::resize(QSize size)
+{
+    window_->resize(size);
 }
 
 double plainLogAppendSeconds(const QString& line, int lines, int batch)

@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,16 +21,21 @@ struct Samples {
 
 Samples paintedMs(int runs, const std::function<void(int)>& action);
 
+// Runs of ours and of the baseline one after the other, each followed by the
+// painting it causes: a busy moment of the machine falls on both alike.
+void pairedMs(int runs, const std::function<void(int)>& ours, Samples& ourSamples,
+              const std::function<void(int)>& baseline, Samples& baselineSamples);
+
 // A plain QTreeWidget with the columns, widths and row texts of `like`, in a
 // window of the same size at the same place.
 class PlainList {
   public:
     // sortColumn >= 0: the plain tree keeps its rows sorted by that column, as Qt sorts.
     explicit PlainList(const QTreeWidget& like, int sortColumn = -1);
-    // Clearing, making and showing every row anew.
-    Samples refillMs(int runs);
-    // QTreeWidget::sortItems on the column the run names, ascending (a click on another column).
-    Samples sortMs(int runs, const std::function<int(int)>& columnOfRun);
+    // Clearing and making every row anew.
+    void refill();
+    // QTreeWidget::sortItems on that column, ascending (a click on another column).
+    void sort(int column);
 
   private:
     QWidget window_;
@@ -39,8 +45,16 @@ class PlainList {
 
 // A plain window of the same widgets as `like` (the nearest Qt class of each,
 // with its texts and rows), each placed in proportion to its parent as the
-// control places its own; resized between the two sizes.
-Samples plainWindowResizeMs(const QWidget& like, int runs, QSize one, QSize other);
+// control places its own.
+class PlainWindow {
+  public:
+    explicit PlainWindow(const QWidget& like);
+    ~PlainWindow();
+    void resize(QSize size);
+
+  private:
+    std::unique_ptr<QWidget> window_;
+};
 
 // Appending that many lines to a QStringListModel under a shown QListView,
 // the view told every `batch` lines and the newest selected; seconds.

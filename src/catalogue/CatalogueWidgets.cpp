@@ -13,6 +13,7 @@ void buildLists(WidgetMaker& b, const WindowFrames& frames, CatalogueWidgets& w)
     // Lists start as wide as their columns, so the proportional rule of the layout starts from their shares.
     b.place(w.lvFunctions, 60, 240, 1500 + 2000 + 90, 3000);
     w.lvDevices = b.list(frames.FrDevices, "lvDevices");
+    w.lvDevices->setRecycleRows(true);  // a big ECU refills it with thousands of rows on every click
     w.lvDevices->addColumn(QStringLiteral("DEV"), QStringLiteral("Device Name"), b.px(1800));
     w.lvDevices->addColumn(QString(), QStringLiteral("Id"), b.px(600), Qt::AlignRight);
     w.lvDevices->addColumn(QStringLiteral("TEMP"), QStringLiteral("T"), b.px(300), Qt::AlignHCenter);

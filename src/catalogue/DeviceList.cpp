@@ -16,9 +16,22 @@ const QString kNone;
 
 }  // namespace
 
+// Written for each of thousands of rows on every click: digits into a buffer,
+// right-justified in four characters, no intermediate strings.
 QString deviceIdText(int32_t number)
 {
-    return QString::number(number).rightJustified(4, QLatin1Char(' '));
+    char16_t digits[12];
+    int at = 12;
+    // Negative numbers through an unsigned magnitude: INT32_MIN has no positive twin.
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    do {
+        digits[--at] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (number < 0) digits[--at] = u'-';
+    while (12 - at < 4)
+        digits[--at] = u' ';
+    return QString(reinterpret_cast<const QChar*>(digits + at), 12 - at);
 }
 
 void Catalogue::lvFunctions_ItemClick(TavrinPlatform::ListItem* row)
@@ -37,21 +50,29 @@ void Catalogue::addDevices(const Sorvik3::DataRef& data, bool temporary)
     if (!list) return;
     ListView* devices = w_.lvDevices;
     const int32_t last = list->LastIndex();
+    devices->reserve(devices->rowCount() + last + 1);
+    const QString mark = QStringLiteral("X");
+    bool listed = false;
     for (int32_t i = 0; i <= last; ++i) {
         PendingError skip;
-        QString name;
-        if (!skip.run([&] { name = text(list->Item(i)); })) continue;
-        auto* row = devices->findItem(name + QStringLiteral("k"));
+        std::string utf8;
+        if (!skip.run([&] { utf8 = list->Item(i); })) continue;
+        const QString name = text(utf8);
+        const QString key = name + QStringLiteral("k");
+        auto* row = devices->findItem(key);
         // A device already listed keeps the number it was listed with.
         if (row == nullptr) {
-            row = devices->addItem(name + QStringLiteral("k"), name);
-            skip.run([&] { devices->setSubItem(row, 1, deviceIdText(list->Value(name.toStdString()))); });
+            QString id;
+            skip.run([&] { id = deviceIdText(list->Value(utf8)); });
+            devices->addItem(key, QStringList{name, id, temporary ? mark : QString(), temporary ? QString() : mark});
         } else if (temporary) {
             continue;  // the same device twice in one list: the first entry holds
+        } else {
+            devices->setSubItem(row, 3, mark);
         }
-        devices->setSubItem(row, temporary ? 2 : 3, QStringLiteral("X"));
-        (temporary ? selection_.TemporaryListData : selection_.PermanentListData) = data;
+        listed = true;
     }
+    if (listed) (temporary ? selection_.TemporaryListData : selection_.PermanentListData) = data;
 }
 
 // A number longer than the column's four characters (a UDS data identifier) is

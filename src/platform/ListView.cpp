@@ -10,23 +10,33 @@
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace TavrinPlatform {
 
 namespace {
 
-QStringList firstOf(const QString& text, int columns)
+QStringList padded(const QStringList& texts, int columns)
 {
-    QStringList texts(std::max(columns, 1));
-    texts[0] = text;
-    return texts;
+    if (texts.size() >= columns) return texts;
+    QStringList all = texts;
+    all.resize(columns);
+    return all;
 }
 
 }  // namespace
 
-ListItem::ListItem(const QString& key, const QString& text, int columns)
-    : QTreeWidgetItem(firstOf(text, columns)), key_(key)
+ListItem::ListItem(const QString& key, const QStringList& texts, int columns)
+    : QTreeWidgetItem(padded(texts, columns)), key_(key)
 {}
+
+void ListItem::reuse(const QString& key, const QStringList& texts, int columns)
+{
+    key_ = key;
+    tag.reset();
+    for (int column = 0; column < columns; ++column)
+        setText(column, texts.value(column));
+}
 
 bool ListItem::operator<(const QTreeWidgetItem& other) const
 {
@@ -74,17 +84,35 @@ QString ListView::columnKey(int column) const
 
 ListItem* ListView::addItem(const QString& key, const QString& text)
 {
-    if (!key.isEmpty() && byKey_.contains(key)) {
-        throw std::invalid_argument("Key is not unique in collection: " + key.toStdString());
+    return addItem(key, QStringList{text});
+}
+
+ListItem* ListView::addItem(const QString& key, const QStringList& texts)
+{
+    if (texts.size() > columnCount()) throw std::out_of_range("More texts than columns for row " + key.toStdString());
+    // One look-up: the slot a new key takes, or the proof that it is taken.
+    ListItem** slot = nullptr;
+    if (!key.isEmpty()) {
+        const auto before = byKey_.size();
+        slot = &byKey_[key];
+        if (byKey_.size() == before)
+            throw std::invalid_argument("Key is not unique in collection: " + key.toStdString());
     }
-    auto* item = new ListItem(key, text, columnCount());
+    ListItem* item = nullptr;
+    if (spare_.empty()) {
+        item = new ListItem(key, texts, columnCount());
+    } else {
+        item = spare_.back().release();
+        spare_.pop_back();
+        item->reuse(key, texts, columnCount());
+    }
+    if (slot) *slot = item;
     if (batching_)
         pending_.append(item);
     else if (sorted_)
         placeSorted(item);
     else
         addTopLevelItem(item);
-    if (!key.isEmpty()) byKey_.insert(key, item);
     return item;
 }
 
@@ -99,9 +127,35 @@ void ListView::endBatch()
     const bool resort = std::exchange(resortAtEnd_, false);
     if (pending_.isEmpty() && !resort) return;
     // One insertion for the whole batch: a shown model told of rows one at a time pays for each.
-    const QList<QTreeWidgetItem*> rows = std::exchange(pending_, {});
+    QList<QTreeWidgetItem*> rows = std::exchange(pending_, {});
+    // Into an empty sorted list the rows go in their order at once: sorted as a
+    // model sorts, each comparison would read both rows' data anew, and the
+    // whole list would be laid out twice.
+    if (sorted_ && topLevelItemCount() == 0) {
+        placeInOrder(rows);
+        addTopLevelItems(rows);
+        return;
+    }
     if (!rows.isEmpty()) addTopLevelItems(rows);
     if (sorted_) sortItems(sortKey_, sortOrder_);
+}
+
+// The order sortItems would give (a stable sort by lessThan, reversed for a
+// descending list), each row's text read once.
+void ListView::placeInOrder(QList<QTreeWidgetItem*>& rows) const
+{
+    std::vector<std::pair<QString, QTreeWidgetItem*>> keyed;
+    keyed.reserve(static_cast<size_t>(rows.size()));
+    for (QTreeWidgetItem* row : rows)
+        keyed.emplace_back(row->text(sortKey_), row);
+    if (sortOrder_ == Qt::AscendingOrder)
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return textLess(a.first, b.first); });
+    else
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return textLess(b.first, a.first); });
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows[i] = keyed[static_cast<size_t>(i)].second;
 }
 
 ListBatch::ListBatch(ListView* list) : list_(list)
@@ -222,11 +276,31 @@ ListItem* ListView::selectedRow() const
     return selected.isEmpty() ? nullptr : static_cast<ListItem*>(selected.front());
 }
 
+ListView::~ListView() = default;
+
+void ListView::setRecycleRows(bool recycle)
+{
+    recycle_ = recycle;
+    if (!recycle_) spare_.clear();
+}
+
 void ListView::clearItems()
 {
     byKey_.clear();
-    qDeleteAll(std::exchange(pending_, {}));
-    clear();
+    if (!recycle_) {
+        qDeleteAll(std::exchange(pending_, {}));
+        clear();
+        return;
+    }
+    QList<QTreeWidgetItem*> rows = invisibleRootItem()->takeChildren();
+    rows += std::exchange(pending_, {});
+    spare_.reserve(spare_.size() + static_cast<size_t>(rows.size()));
+    for (QTreeWidgetItem* row : rows) {
+        if (auto* mine = dynamic_cast<ListItem*>(row))
+            spare_.emplace_back(mine);
+        else
+            delete row;  // a row some caller added through QTreeWidget itself
+    }
 }
 
 void ListView::sortBy(int column, Qt::SortOrder order)
@@ -240,8 +314,11 @@ void ListView::sortBy(int column, Qt::SortOrder order)
 bool ListView::lessThan(const ListItem& a, const ListItem& b) const
 {
     // People expect "Injector 2" before "Injector 10".
-    const QString x = a.text(sortKey_);
-    const QString y = b.text(sortKey_);
+    return textLess(a.text(sortKey_), b.text(sortKey_));
+}
+
+bool ListView::textLess(const QString& x, const QString& y)
+{
     const int byText = naturalCompare(x, y);
     if (byText != 0) return byText < 0;
     return x < y;  // names differing only in case keep a stable order

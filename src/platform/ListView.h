@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 
 #include <any>
+#include <memory>
+#include <vector>
 
 namespace TavrinPlatform {
 
@@ -17,9 +19,12 @@ class ListView;
 
 class ListItem : public QTreeWidgetItem {
   public:
-    // Room for every column at once: filling the sub-items then moves nothing.
-    ListItem(const QString& key, const QString& text, int columns = 1);
+    // Every column's text at once (missing ones empty): a row made whole costs a
+    // third of one filled column by column.
+    ListItem(const QString& key, const QStringList& texts, int columns);
     const QString& key() const { return key_; }
+    // A row taken out of its list made into another: key, texts and tag anew.
+    void reuse(const QString& key, const QStringList& texts, int columns);
     std::any tag;
 
     bool operator<(const QTreeWidgetItem& other) const override;
@@ -49,13 +54,18 @@ class ListView : public QTreeWidget {
     Q_OBJECT
   public:
     explicit ListView(QWidget* parent = nullptr);
+    ~ListView() override;
 
     void addColumn(const QString& key, const QString& text, int widthPixels, Qt::Alignment alignment = Qt::AlignLeft);
     QString columnKey(int column) const;
 
     // Throws std::invalid_argument when the key is already used (an empty key is none).
     ListItem* addItem(const QString& key, const QString& text);
+    // The row with its sub-items' texts.
+    ListItem* addItem(const QString& key, const QStringList& texts);
     ListItem* findItem(const QString& key) const;
+    // Room for that many keyed rows, so a big list is not rehashed while it fills.
+    void reserve(int rows) { byKey_.reserve(rows); }
     // Rows added between these go into the list in one insertion at the end.
     void beginBatch();
     void endBatch();
@@ -64,6 +74,11 @@ class ListView : public QTreeWidget {
     void setSubItem(ListItem* item, int index, const QString& text);
     ListItem* selectedRow() const;
     void clearItems();
+    // Rows of a cleared list are kept for the next fill instead of deleted, for
+    // lists whose rows hold texts and a tag only: a big list refilled on every
+    // click then neither frees nor allocates thousands of rows (nor depends on
+    // how the heap was left by the last ones).
+    void setRecycleRows(bool recycle);
 
     int sortKey() const { return sortKey_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
@@ -91,6 +106,8 @@ class ListView : public QTreeWidget {
 
   private:
     void placeSorted(ListItem* item);
+    void placeInOrder(QList<QTreeWidgetItem*>& rows) const;
+    static bool textLess(const QString& x, const QString& y);
 
     QStringList columnKeys_;
     QHash<QString, ListItem*> byKey_;
@@ -100,6 +117,8 @@ class ListView : public QTreeWidget {
     bool batching_ = false;
     bool resortAtEnd_ = false;  // a row's sort text changed during the batch
     QList<QTreeWidgetItem*> pending_;
+    bool recycle_ = false;
+    std::vector<std::unique_ptr<ListItem>> spare_;
     QTimer repaint_;
 };
 

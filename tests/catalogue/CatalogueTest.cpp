@@ -86,6 +86,20 @@ TEST_F(CatalogueTest, shouldMergeBothControlListsIntoOneRowPerDevice)
                            "   Start Diag Session : 'StartDiagnosticSession'", "   No Tester Present request"}));
 }
 
+TEST_F(CatalogueTest, shouldFillRowsKeptFromTheLastEcuWithNothingOfItsDevices)
+{
+    useWorkshop();
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("Lights"));
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("PermanentOnly"));
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvDevices), QStringList({"Heater|   1||X"}));
+    EXPECT_EQ(catalogueWidgets().lvDevices->findItem("Lampk"), nullptr);
+    ASSERT_NO_FATAL_FAILURE(chooseEcu("Lights"));
+    EXPECT_EQ(rowTexts(catalogueWidgets().lvDevices),
+              QStringList({"Lamp|   1|X|", "Pump|   2|X|X", "Big|12345|X|", "Minus|  -1|X|", "Valve|   3||X"}));
+    EXPECT_EQ(catalogueWidgets().lvDevices->findItem("Heaterk"), nullptr);
+    EXPECT_FALSE(catalogueWidgets().lvDevices->findItem("Lampk")->tag.has_value());
+}
+
 TEST_F(CatalogueTest, shouldLeaveAListWithoutEntriesUnset)
 {
     useWorkshop();
@@ -197,6 +211,14 @@ TEST_F(CatalogueTest, shouldSortDeviceNamesAsAPersonReadsThem)
         names << catalogueWidgets().lvDevices->row(i)->text(0);
     EXPECT_EQ(names, QStringList({"FuelPump", "CoolingFan", "EGRValve", "ThrottleActuator", "Injector 1", "Injector 2",
                                   "Injector 3", "Injector 10", "GlowPlugRelay"}));
+    TavrinIoCtl::Events(*control).lvDevices_ColumnClick(0);
+    TavrinIoCtl::Events(*control).lvDevices_ColumnClick(0);  // by name, descending
+    chooseEcu("EngineControl");
+    names.clear();
+    for (int i = 0; i < catalogueWidgets().lvDevices->rowCount(); ++i)
+        names << catalogueWidgets().lvDevices->row(i)->text(0);
+    EXPECT_EQ(names, QStringList({"ThrottleActuator", "Injector 10", "Injector 3", "Injector 2", "Injector 1",
+                                  "GlowPlugRelay", "FuelPump", "EGRValve", "CoolingFan"}));
 }
 
 TEST_F(CatalogueTest, shouldShowTheDriveButtonsTheDeviceAllows)

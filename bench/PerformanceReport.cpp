@@ -428,7 +428,8 @@ std::string ratioText(double measured, double baseline)
     return format("%.1f ms", measured) + format(" = x%.2f", measured / baseline);
 }
 
-constexpr int kPairs = 45;
+constexpr int kRounds = 5;
+constexpr int kRunsPerRound = 9;
 
 void reportRatio(const std::string& what, const Bench::Samples& ours, const Bench::Samples& base, double most,
                  bool spreadToo, bool valid)
@@ -465,13 +466,13 @@ void bigEcu()
     BigEcuControl big(2000);
     Bench::PlainList plain(big.devices());
     Bench::Samples click, refill;
-    Bench::pairedMs(
-        kPairs, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
+    Bench::alternatingMs(
+        kRounds, kRunsPerRound, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
     reportRatio("click on an ECU of 2,000 devices and 20,000 data items vs a QTreeWidget refilled", click, refill, 1.5,
                 true, big.devices().rowCount() == 2000);
     Bench::Samples sort, sortItems;
-    Bench::pairedMs(
-        kPairs, [&](int i) { TavrinIoCtl::Events(big.control).lvDevices_ColumnClick(i % 2); }, sort,
+    Bench::alternatingMs(
+        kRounds, kRunsPerRound, [&](int i) { TavrinIoCtl::Events(big.control).lvDevices_ColumnClick(i % 2); }, sort,
         [&](int i) { plain.sort(i % 2); }, sortItems);
     reportRatio("sort 2,000 devices on a column click vs QTreeWidget::sortItems", sort, sortItems, 1.2, false, true);
     if (qEnvironmentVariableIsSet("TAVRIN_PAINT_COSTS")) {
@@ -492,8 +493,8 @@ void bigEcu()
     const QSize one(1000, 680), other(1200, 800);
     Bench::Samples resize, plainResize;
     Bench::PlainWindow plainWindow(big.control);
-    Bench::pairedMs(
-        kPairs, [&](int i) { big.control.resize(i % 2 ? one : other); }, resize,
+    Bench::alternatingMs(
+        kRounds, kRunsPerRound, [&](int i) { big.control.resize(i % 2 ? one : other); }, resize,
         [&](int i) { plainWindow.resize(i % 2 ? one : other); }, plainResize);
     reportRatio("resize of the window on that ECU vs a plain window of the same widgets", resize, plainResize, 1.5,
                 false, true);
@@ -513,8 +514,8 @@ void sortedClicks()
         QApplication::processEvents();
         Bench::PlainList plain(big.devices(), column);
         Bench::Samples click, refill;
-        Bench::pairedMs(
-            25, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
+        Bench::alternatingMs(
+            kRounds, 5, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
         if (click.median() / refill.median() > worstRatio) {
             worstRatio = click.median() / refill.median();
             worst = click, worstBase = refill, worstColumn = column;

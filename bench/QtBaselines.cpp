@@ -50,14 +50,15 @@ Samples paintedMs(int runs, const std::function<void(int)>& action)
     return samples;
 }
 
-void pairedMs(int runs, const std::function<void(int)>& ours, Samples& ourSamples,
-              const std::function<void(int)>& baseline, Samples& baselineSamples)
+void alternatingMs(int rounds, int runsPerRound, const std::function<void(int)>& ours, Samples& ourSamples,
+                   const std::function<void(int)>& baseline, Samples& baselineSamples)
 {
-    for (int i = 0; i < runs; ++i) {
-        const auto one = paintedMs(1, [&](int) { ours(i); });
-        ourSamples.ms.push_back(one.ms.front());
-        const auto other = paintedMs(1, [&](int) { baseline(i); });
-        baselineSamples.ms.push_back(other.ms.front());
+    for (int round = 0; round < rounds; ++round) {
+        const int first = round * runsPerRound;
+        const auto a = paintedMs(runsPerRound, [&](int i) { ours(first + i); });
+        ourSamples.ms.insert(ourSamples.ms.end(), a.ms.begin(), a.ms.end());
+        const auto b = paintedMs(runsPerRound, [&](int i) { baseline(first + i); });
+        baselineSamples.ms.insert(baselineSamples.ms.end(), b.ms.begin(), b.ms.end());
     }
 }
 

@@ -21,10 +21,12 @@ struct Samples {
 
 Samples paintedMs(int runs, const std::function<void(int)>& action);
 
-// Runs of ours and of the baseline one after the other, each followed by the
-// painting it causes: a busy moment of the machine falls on both alike.
-void pairedMs(int runs, const std::function<void(int)>& ours, Samples& ourSamples,
-              const std::function<void(int)>& baseline, Samples& baselineSamples);
+// Rounds of runs of ours, then of the baseline, each run followed by the
+// painting it causes: a busy moment of the machine falls on both alike, and
+// what one leaves for the event loop (a batch timer, a deferred paint) seldom
+// falls on the other's runs.
+void alternatingMs(int rounds, int runsPerRound, const std::function<void(int)>& ours, Samples& ourSamples,
+                   const std::function<void(int)>& baseline, Samples& baselineSamples);
 
 // A plain QTreeWidget with the columns, widths and row texts of `like`, in a
 // window of the same size at the same place.

@@ -10,6 +10,8 @@
 #include "PendingError.h"
 
 #include <functional>
+#include <initializer_list>
+#include <vector>
 
 namespace TavrinIoCtl {
 
@@ -18,13 +20,17 @@ class Catalogue;
 // Holds the lists' redraw while it lives, and gives it back whatever happens.
 class ListRedrawLock {
   public:
+    // Every list of the catalogue.
     explicit ListRedrawLock(Catalogue& catalogue);
+    // Those lists only: a list unlocked is painted whole again, so a load locks
+    // only what it refills.
+    ListRedrawLock(Catalogue& catalogue, std::initializer_list<QWidget*> lists);
     ~ListRedrawLock();
     ListRedrawLock(const ListRedrawLock&) = delete;
     ListRedrawLock& operator=(const ListRedrawLock&) = delete;
 
   private:
-    Catalogue& catalogue_;
+    std::vector<QWidget*> lists_;
 };
 
 class Catalogue {
@@ -53,7 +59,7 @@ class Catalogue {
     // Function list.
     void LoadFunctionList();
     bool HasOutputControlLists(const Sorvik3::EcuRef& ecu);
-    void LockListRedraw(bool lock);
+    std::vector<QWidget*> redrawnLists() const;
     // What a new choice clears: the device's lists, also the device list, or everything.
     enum class ClearLevel { DeviceDetails = 1, Devices = 2, Everything = 3 };
     void ClearLists(ClearLevel level);

@@ -2,14 +2,27 @@
 #include "Utils.h"
 
 namespace TavrinIoCtl {
-ListRedrawLock::ListRedrawLock(Catalogue& catalogue) : catalogue_(catalogue)
+ListRedrawLock::ListRedrawLock(Catalogue& catalogue) : lists_(catalogue.redrawnLists())
 {
-    catalogue_.LockListRedraw(true);
+    for (QWidget* list : lists_)
+        list->setUpdatesEnabled(false);
+}
+
+ListRedrawLock::ListRedrawLock(Catalogue&, std::initializer_list<QWidget*> lists) : lists_(lists)
+{
+    for (QWidget* list : lists_)
+        list->setUpdatesEnabled(false);
 }
 
 ListRedrawLock::~ListRedrawLock()
 {
-    catalogue_.LockListRedraw(false);
+    for (QWidget* list : lists_)
+        list->setUpdatesEnabled(true);
+}
+
+std::vector<QWidget*> Catalogue::redrawnLists() const
+{
+    return {w_.lvFunctions, w_.lvDevices, w_.lvData};
 }
 
 void Catalogue::LoadFunctionList()
@@ -50,14 +63,6 @@ bool Catalogue::HasOutputControlLists(const Sorvik3::EcuRef& ecu)
         result = true;
     });
     return result;
-}
-
-void Catalogue::LockListRedraw(bool lock)
-{
-    for (QWidget* list : {static_cast<QWidget*>(w_.lvFunctions), static_cast<QWidget*>(w_.lvDevices),
-                          static_cast<QWidget*>(w_.lvData)}) {
-        list->setUpdatesEnabled(!lock);
-    }
 }
 
 void Catalogue::ClearLists(ClearLevel level)

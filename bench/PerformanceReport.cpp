@@ -320,7 +320,9 @@ double sessionAloneRate(const std::string& link, bool uds)
     for (const auto& ecu : session->Ecus()) {
         if (ecu->Name() != ecuName) continue;
         ecu->Init();
-        const auto status = ecu->Request(uds ? "OutputControl.Status.MirrorHeater" : "OutputControl.Status.FuelPump");
+        // A read the ECU answers whatever its outputs do (a status is refused while nothing is driven).
+        if (!uds) ecu->Request("StartDiagnosticSession")->Send();
+        const auto status = ecu->Request(uds ? "OutputControl.Status.MirrorHeater" : "ReadData.FuelSystem");
         QElapsedTimer clock;
         clock.start();
         int exchanges = 0;
@@ -356,11 +358,15 @@ void linkFeel()
             LinkFeel feel = feelOf(link, uds);
             const double p99 = percentile(feel.blockedMs, 0.99);
             const double most = *std::max_element(feel.blockedMs.begin(), feel.blockedMs.end());
-            const double bound = sessionAloneRate(link, uds);
+            // The bound: what the link carries for the session library alone, capped at
+            // the rate a test is asked to keep (sim has no wire: alone it runs at memory speed).
+            const double alone = sessionAloneRate(link, uds);
+            const double bound = std::min(alone, rate);
             const double share = feel.exchangesPerSecond / bound;
-            report({name + ": exchanges/s vs the session library alone",
-                    format("%.1f/s", feel.exchangesPerSecond) + format(" = %.2f", share), format("%.1f/s", bound),
-                    format(">= %.2f", kLinkShare) + format(" (%.0f/s)", rate), share >= kLinkShare});
+            report({name + ": exchanges/s vs the link's bound",
+                    format("%.1f/s", feel.exchangesPerSecond) + format(" = %.2f", share),
+                    format("%.0f/s", bound) + (alone > rate ? " (cap)" : " (link)"), format(">= %.2f", kLinkShare),
+                    share >= kLinkShare});
             report({name + ": window's event loop blocked, p99 / max", format("%.1f", p99) + format(" / %.1f ms", most),
                     "-", "<= 16 / 50 ms", p99 <= 16 && most <= 50});
             double worst = 0;
@@ -467,12 +473,14 @@ void bigEcu()
     Bench::PlainList plain(big.devices());
     Bench::Samples click, refill;
     Bench::alternatingMs(
-        kRounds, kRunsPerRound, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
+        kRounds, kRunsPerRound, big.control, [&](int) { big.click(); }, click, plain.window(),
+        [&](int) { plain.refill(); }, refill);
     reportRatio("click on an ECU of 2,000 devices and 20,000 data items vs a QTreeWidget refilled", click, refill, 1.5,
                 true, big.devices().rowCount() == 2000);
     Bench::Samples sort, sortItems;
     Bench::alternatingMs(
-        kRounds, kRunsPerRound, [&](int i) { TavrinIoCtl::Events(big.control).lvDevices_ColumnClick(i % 2); }, sort,
+        kRounds, kRunsPerRound, big.control,
+        [&](int i) { TavrinIoCtl::Events(big.control).lvDevices_ColumnClick(i % 2); }, sort, plain.window(),
         [&](int i) { plain.sort(i % 2); }, sortItems);
     reportRatio("sort 2,000 devices on a column click vs QTreeWidget::sortItems", sort, sortItems, 1.2, false, true);
     if (qEnvironmentVariableIsSet("TAVRIN_PAINT_COSTS")) {
@@ -494,8 +502,8 @@ void bigEcu()
     Bench::Samples resize, plainResize;
     Bench::PlainWindow plainWindow(big.control);
     Bench::alternatingMs(
-        kRounds, kRunsPerRound, [&](int i) { big.control.resize(i % 2 ? one : other); }, resize,
-        [&](int i) { plainWindow.resize(i % 2 ? one : other); }, plainResize);
+        kRounds, kRunsPerRound, big.control, [&](int i) { big.control.resize(i % 2 ? one : other); }, resize,
+        plainWindow.window(), [&](int i) { plainWindow.resize(i % 2 ? one : other); }, plainResize);
     reportRatio("resize of the window on that ECU vs a plain window of the same widgets", resize, plainResize, 1.5,
                 false, true);
 }
@@ -515,7 +523,8 @@ void sortedClicks()
         Bench::PlainList plain(big.devices(), column);
         Bench::Samples click, refill;
         Bench::alternatingMs(
-            kRounds, 5, [&](int) { big.click(); }, click, [&](int) { plain.refill(); }, refill);
+            kRounds, 5, big.control, [&](int) { big.click(); }, click, plain.window(), [&](int) { plain.refill(); },
+            refill);
         if (click.median() / refill.median() > worstRatio) {
             worstRatio = click.median() / refill.median();
             worst = click, worstBase = refill, worstColumn = column;

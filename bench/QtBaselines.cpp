@@ -50,16 +50,31 @@ Samples paintedMs(int runs, const std::function<void(int)>& action)
     return samples;
 }
 
-void alternatingMs(int rounds, int runsPerRound, const std::function<void(int)>& ours, Samples& ourSamples,
-                   const std::function<void(int)>& baseline, Samples& baselineSamples)
+namespace {
+
+void showOnly(QWidget& shown, QWidget& hidden)
+{
+    hidden.hide();
+    shown.show();
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+void alternatingMs(int rounds, int runsPerRound, QWidget& ourWindow, const std::function<void(int)>& ours,
+                   Samples& ourSamples, QWidget& baselineWindow, const std::function<void(int)>& baseline,
+                   Samples& baselineSamples)
 {
     for (int round = 0; round < rounds; ++round) {
         const int first = round * runsPerRound;
+        showOnly(ourWindow, baselineWindow);
         const auto a = paintedMs(runsPerRound, [&](int i) { ours(first + i); });
         ourSamples.ms.insert(ourSamples.ms.end(), a.ms.begin(), a.ms.end());
+        showOnly(baselineWindow, ourWindow);
         const auto b = paintedMs(runsPerRound, [&](int i) { baseline(first + i); });
         baselineSamples.ms.insert(baselineSamples.ms.end(), b.ms.begin(), b.ms.end());
     }
+    showOnly(ourWindow, baselineWindow);
 }
 
 PlainList::PlainList(const QTreeWidget& like, int sortColumn) : tree_(new QTreeWidget(&window_))

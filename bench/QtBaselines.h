@@ -25,8 +25,11 @@ Samples paintedMs(int runs, const std::function<void(int)>& action);
 // painting it causes: a busy moment of the machine falls on both alike, and
 // what one leaves for the event loop (a batch timer, a deferred paint) seldom
 // falls on the other's runs.
-void alternatingMs(int rounds, int runsPerRound, const std::function<void(int)>& ours, Samples& ourSamples,
-                   const std::function<void(int)>& baseline, Samples& baselineSamples);
+// Only the window measured is shown during its round: the offscreen platform
+// repaints every shown window after another one's change.
+void alternatingMs(int rounds, int runsPerRound, QWidget& ourWindow, const std::function<void(int)>& ours,
+                   Samples& ourSamples, QWidget& baselineWindow, const std::function<void(int)>& baseline,
+                   Samples& baselineSamples);
 
 // A plain QTreeWidget with the columns, widths and row texts of `like`, in a
 // window of the same size at the same place.
@@ -38,6 +41,7 @@ class PlainList {
     void refill();
     // QTreeWidget::sortItems on that column, ascending (a click on another column).
     void sort(int column);
+    QWidget& window() { return window_; }
 
   private:
     QWidget window_;
@@ -53,6 +57,7 @@ class PlainWindow {
     explicit PlainWindow(const QWidget& like);
     ~PlainWindow();
     void resize(QSize size);
+    QWidget& window() { return *window_; }
 
   private:
     std::unique_ptr<QWidget> window_;

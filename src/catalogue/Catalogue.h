@@ -10,7 +10,6 @@
 #include "PendingError.h"
 
 #include <functional>
-#include <initializer_list>
 #include <vector>
 
 namespace TavrinIoCtl {
@@ -24,7 +23,7 @@ class ListRedrawLock {
     explicit ListRedrawLock(Catalogue& catalogue);
     // Those lists only: a list unlocked is painted whole again, so a load locks
     // only what it refills.
-    ListRedrawLock(Catalogue& catalogue, std::initializer_list<QWidget*> lists);
+    explicit ListRedrawLock(std::vector<QWidget*> lists);
     ~ListRedrawLock();
     ListRedrawLock(const ListRedrawLock&) = delete;
     ListRedrawLock& operator=(const ListRedrawLock&) = delete;

@@ -208,7 +208,7 @@ void Catalogue::LoadDeviceList()
 {
     auto& f = selection_;
     PendingError skip;
-    const ListRedrawLock redraw(*this, {w_.lvDevices});
+    const ListRedrawLock redraw({w_.lvDevices});
     skip.run([&] { ClearLists(ClearLevel::Devices); });
     const TavrinPlatform::ListBatch rows(w_.lvDevices);
     f.OutputControlRequest = f.StopRequest = f.StatusRequest = f.StartSessionRequest = f.TesterPresentRequest = nullptr;

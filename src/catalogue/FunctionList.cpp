@@ -1,14 +1,13 @@
 #include "Catalogue.h"
 #include "Utils.h"
 
-namespace TavrinIoCtl {
-ListRedrawLock::ListRedrawLock(Catalogue& catalogue) : lists_(catalogue.redrawnLists())
-{
-    for (QWidget* list : lists_)
-        list->setUpdatesEnabled(false);
-}
+#include <utility>
 
-ListRedrawLock::ListRedrawLock(Catalogue&, std::initializer_list<QWidget*> lists) : lists_(lists)
+namespace TavrinIoCtl {
+ListRedrawLock::ListRedrawLock(Catalogue& catalogue) : ListRedrawLock(catalogue.redrawnLists())
+{}
+
+ListRedrawLock::ListRedrawLock(std::vector<QWidget*> lists) : lists_(std::move(lists))
 {
     for (QWidget* list : lists_)
         list->setUpdatesEnabled(false);

@@ -100,7 +100,12 @@ ListItem* ListView::addItem(const QString& key, const QStringList& texts)
     }
     ListItem* item = nullptr;
     if (spare_.empty()) {
-        item = new ListItem(key, texts, columnCount());
+        try {
+            item = new ListItem(key, texts, columnCount());
+        } catch (...) {
+            if (slot) byKey_.remove(key);  // the key stays free for a later try
+            throw;
+        }
     } else {
         item = spare_.back().release();
         spare_.pop_back();

@@ -104,8 +104,8 @@ void Catalogue::fitIdColumn()
     needed += 2 * devices->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, devices) + 8;
     const int lacking = needed - devices->columnWidth(1);
     if (lacking <= 0) return;
-    devices->setColumnWidth(1, needed);
-    devices->setColumnWidth(0, std::max(devices->columnWidth(0) - lacking, needed));
+    devices->setColumnWidthNow(1, needed);
+    devices->setColumnWidthNow(0, std::max(devices->columnWidth(0) - lacking, needed));
 }
 
 void Catalogue::resolveCommandValues()

@@ -24,7 +24,7 @@ struct Twips {
     double columnWidth(const ListView* list, int column) const { return x(list->columnWidth(column)); }
     void setColumnWidth(ListView* list, int column, double twips) const
     {
-        list->setColumnWidth(column, std::max(0, s.toPixelsX(twips)));
+        list->setColumnWidthNow(column, std::max(0, s.toPixelsX(twips)));
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <stdexcept>
@@ -75,6 +76,17 @@ void ListView::addColumn(const QString& key, const QString& text, int widthPixel
     headerItem()->setText(column, text);
     headerItem()->setTextAlignment(column, alignment | Qt::AlignVCenter);
     setColumnWidth(column, widthPixels);
+}
+
+void ListView::setColumnWidthNow(int column, int widthPixels)
+{
+    if (columnWidth(column) == widthPixels) return;
+    {
+        const QSignalBlocker quiet(header());
+        header()->resizeSection(column, widthPixels);
+    }
+    updateGeometries();
+    viewport()->update();
 }
 
 QString ListView::columnKey(int column) const

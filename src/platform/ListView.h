@@ -58,6 +58,10 @@ class ListView : public QTreeWidget {
 
     void addColumn(const QString& key, const QString& text, int widthPixels, Qt::Alignment alignment = Qt::AlignLeft);
     QString columnKey(int column) const;
+    // The column's width, with the view laid out and marked for repaint now: the
+    // view's own answer to a header change is a timer that fires after the window
+    // has painted and paints it a second time.
+    void setColumnWidthNow(int column, int widthPixels);
 
     // Throws std::invalid_argument when the key is already used (an empty key is none).
     ListItem* addItem(const QString& key, const QString& text);

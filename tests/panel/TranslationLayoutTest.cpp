@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QScrollBar>
 
 using namespace TavrinIoCtl;
 
@@ -82,6 +83,15 @@ TEST_F(ControlFixture, shouldShareTheWidthThreeThreeFourAndHalfHalf)
               catalogueWidgets().lvFunctions->width() - catalogueWidgets().lvFunctions->columnWidth(0) - 6);
     EXPECT_EQ(catalogueWidgets().lvDevices->columnWidth(1) + catalogueWidgets().lvDevices->columnWidth(2),
               deviceColumns);
+
+    // Narrower than its fixed columns, the device list scrolls over all of them at
+    // once, before any event is handled.
+    control->resize(400, 680);
+    const auto* devices = catalogueWidgets().lvDevices;
+    int columns = 0;
+    for (int c = 0; c < devices->columnCount(); ++c)
+        columns += devices->columnWidth(c);
+    EXPECT_EQ(devices->horizontalScrollBar()->maximum(), columns - devices->viewport()->width());
 }
 
 TEST_F(ControlFixture, shouldGiveTheStatusListItsMinimumOnALowControl)

@@ -107,6 +107,7 @@ void Language::useDocument(TavrinXml::Document document, const QString& language
     LanguageDocument = std::move(document);
     SynonymCache.clear();
     MessageCache.clear();
+    ++Generation;
     CurrentLanguage = languageCode.isEmpty() ? QStringLiteral("en") : languageCode;
 }
 

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace TavrinIoCtl::multilanguage {
@@ -54,6 +55,8 @@ class Language {
     // document order, selected once per document: a device click asks for the same
     // few names many times. None without a document or when the expression breaks.
     const std::vector<std::string>& synonyms(const char* branch, const QString& name) const;
+    // Changes whenever another document is used, so a text kept by a caller can tell it is stale.
+    quint64 generation() const { return Generation; }
 
   private:
     std::optional<TavrinXml::Node> selectLocalised(TavrinXml::Node context, const QString& path) const;
@@ -65,9 +68,10 @@ class Language {
 
     std::optional<TavrinXml::Document> LanguageDocument;
     QString CurrentLanguage;
+    quint64 Generation = 0;
     mutable std::map<QString, std::vector<std::string>> SynonymCache;
     // Per key: unset when the path cannot be selected, an empty text when no node holds it.
-    mutable std::map<QString, std::optional<std::optional<QString>>> MessageCache;
+    mutable std::unordered_map<QString, std::optional<std::optional<QString>>> MessageCache;
 };
 
 }  // namespace TavrinIoCtl::multilanguage

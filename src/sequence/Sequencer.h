@@ -10,6 +10,7 @@
 #include "RunState.h"
 #include "SequencerWidgets.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <functional>
@@ -146,6 +147,7 @@ class Sequencer {
     void log(const QString& line, Show show = Show::LogOnly, int32_t errorCode = 0);
     QString stateWords(SequenceState state) const;
     // A step's words in the control's language (message Messages/Log<key>), English by default.
+    // The key is a literal: its address names it.
     QString said(const char* key, const char* english) const;
     uint32_t elapsedMs() const;
     // The emergency stop or Abort came: the sequence's own steps send nothing more.
@@ -157,6 +159,10 @@ class Sequencer {
     Catalogue& catalogue_;
     SequencerWidgets w_;
     RunState run_;
+    // Each step's words, made once per language document: a running test says
+    // the same few on every exchange.
+    mutable QHash<const char*, QString> saidTexts_;
+    mutable quint64 saidLanguage_ = 0;
     std::optional<Failure> lastDriveFailure_;  // why the sequence's last request was not answered positively
     int stopAttempts_ = 0;
     DriveLedger ledger_;

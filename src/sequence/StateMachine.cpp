@@ -35,7 +35,14 @@ void Sequencer::log(const QString& line, Show show, int32_t errorCode)
 
 QString Sequencer::said(const char* key, const char* english) const
 {
-    return catalogue_.language().GetMessage(english, QStringLiteral("Messages/Log") + QLatin1String(key));
+    const auto& language = catalogue_.language();
+    if (saidLanguage_ != language.generation()) {
+        saidTexts_.clear();
+        saidLanguage_ = language.generation();
+    }
+    const auto known = saidTexts_.constFind(key);
+    if (known != saidTexts_.cend()) return *known;
+    return *saidTexts_.insert(key, language.GetMessage(english, QStringLiteral("Messages/Log") + QLatin1String(key)));
 }
 
 QString Sequencer::stateWords(SequenceState state) const

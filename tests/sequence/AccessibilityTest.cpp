@@ -147,6 +147,10 @@ TEST_F(Accessibility, shouldTellTheStepsAndTheStateInTheUsersLanguage)
     // A value read before the stop is said to be old, in German too.
     EXPECT_EQ(catalogueWidgets().lvStatus->row(0)->data(1, Qt::AccessibleDescriptionRole).toString(),
               "vor dem Stopp gelesen");
+    // Another language afterwards: the steps already said are said in it.
+    initialise("fr");
+    TavrinIoCtl::Events(*control).CbStop_Click();
+    EXPECT_EQ(control->runLogLines().back().trimmed(), QString::fromUtf8("Arrêt demandé par l'utilisateur"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "RunState.h"
 #include "SequencerWidgets.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QLocale>
 
@@ -168,6 +169,9 @@ class Sequencer {
     DriveLedger ledger_;
     bool toldStillDriven_ = false;
     int busy_ = 0;
+    // When the tick on the line began, and whether its step waited for an answer.
+    QElapsedTimer tickBegan_;
+    bool tickWaited_ = false;
     bool leavingEmergencyStop_ = false;
     bool emergencyStopping_ = false;  // the emergency stop's own stops are under way
     // Items of the requests looked up during this sequence (none for a miss); the
@@ -179,6 +183,8 @@ class Sequencer {
 
 // The running picture moves every this many milliseconds: a full turn of four pictures in 300 ms.
 constexpr int kAnimationIntervalMs = 75;
+// The sequence's tick: as often as the platform's timer allows.
+constexpr int kTickIntervalMs = 1;
 // A failed stop is tried this many times in all, a tick apart.
 constexpr int kStopAttempts = 3;
 

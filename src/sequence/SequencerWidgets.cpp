@@ -75,7 +75,7 @@ void buildTimers(QWidget* surface, SequencerWidgets& w)
     w.ioCtlTimer = new QTimer(surface);
     w.ioCtlTimer->setObjectName(QStringLiteral("ioCtlTimer"));
     w.ioCtlTimer->setTimerType(Qt::PreciseTimer);
-    w.ioCtlTimer->setInterval(1);
+    w.ioCtlTimer->setInterval(kTickIntervalMs);
     w.timRun = new QTimer(surface);
     w.timRun->setObjectName(QStringLiteral("timRun"));
     w.timRun->setInterval(kAnimationIntervalMs);

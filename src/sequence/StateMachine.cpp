@@ -79,7 +79,7 @@ void Sequencer::startSequence(DriveModeValue mode)
     SetState(SequenceState::Init);
     c_.report.ClearLog();
     c_.report.SetBusy(true);
-    w_.ioCtlTimer->start();
+    w_.ioCtlTimer->start(kTickIntervalMs);
 }
 
 void Sequencer::CbStop_Click()
@@ -132,13 +132,22 @@ void Sequencer::ioCtlTimer_Timer()
     // A tick never comes into a step that waits: the timer fires again later.
     if (c_.fields.AbortRequested || busy()) return;
     w_.ioCtlTimer->stop();
+    tickBegan_.start();
+    tickWaited_ = false;
     startBusy(tickFlow());
+    // Still busy: the step waits for an answer and the thread is free meanwhile.
+    tickWaited_ = busy();
 }
 
 Flow<void> Sequencer::tickFlow()
 {
     const bool rearm = co_await tick();
-    if (rearm && !c_.fields.AbortRequested) w_.ioCtlTimer->start();
+    if (!rearm || c_.fields.AbortRequested) co_return;
+    // A step that waited on the line longer than one interval left the thread free
+    // all that time: the next tick comes at once instead of after a further wait.
+    const bool freedLong = tickWaited_ && tickBegan_.hasExpired(kTickIntervalMs);
+    w_.ioCtlTimer->setInterval(freedLong ? 0 : kTickIntervalMs);
+    w_.ioCtlTimer->start();
 }
 
 Flow<bool> Sequencer::tick()

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,9 +125,10 @@ void PlainList::sort(int column)
 namespace {
 
 // Places its children in proportion to its own size, as they stood in the original.
-class ProportionalBox : public QWidget {
+template <class Base>
+class Proportional : public Base {
   public:
-    using QWidget::QWidget;
+    using Base::Base;
     void place(QWidget* child, const QRect& at, const QSize& within)
     {
         placed_.push_back({child, QRectF(at.x() / double(within.width()), at.y() / double(within.height()),
@@ -136,7 +138,7 @@ class ProportionalBox : public QWidget {
   protected:
     void resizeEvent(QResizeEvent* event) override
     {
-        QWidget::resizeEvent(event);
+        Base::resizeEvent(event);
         const QSizeF size = event->size();
         for (const auto& [child, share] : placed_) {
             child->setGeometry(QRectF(share.x() * size.width(), share.y() * size.height(), share.width() * size.width(),
@@ -148,6 +150,8 @@ class ProportionalBox : public QWidget {
   private:
     std::vector<std::pair<QWidget*, QRectF>> placed_;
 };
+
+using ProportionalBox = Proportional<QWidget>;
 
 QWidget* plainCounterpart(const QWidget& w, QWidget* parent)
 {
@@ -187,19 +191,33 @@ QWidget* plainCounterpart(const QWidget& w, QWidget* parent)
     return nullptr;  // a container: mirrored as a box of its children
 }
 
+template <class Box>
+void mirrorChildren(const QWidget& from, Box& into);
+
+// A container as a box of its children; a group box keeps its frame and title.
+QWidget* plainContainer(const QWidget& w, QWidget* parent)
+{
+    if (const auto* group = qobject_cast<const QGroupBox*>(&w)) {
+        auto* box = new Proportional<QGroupBox>(group->title(), parent);
+        box->resize(w.size());
+        mirrorChildren(w, *box);
+        return box;
+    }
+    auto* box = new ProportionalBox(parent);
+    box->resize(w.size());
+    mirrorChildren(w, *box);
+    return box;
+}
+
 // Mirrors the visible children of `from` into `into`, recursively.
-void mirrorChildren(const QWidget& from, ProportionalBox& into)
+template <class Box>
+void mirrorChildren(const QWidget& from, Box& into)
 {
     for (QObject* object : from.children()) {
         auto* child = qobject_cast<QWidget*>(object);
         if (child == nullptr || !child->isVisible() || child->isWindow()) continue;
         QWidget* plain = plainCounterpart(*child, &into);
-        if (plain == nullptr) {
-            auto* box = new ProportionalBox(&into);
-            box->resize(child->size());
-            mirrorChildren(*child, *box);
-            plain = box;
-        }
+        if (plain == nullptr) plain = plainContainer(*child, &into);
         into.place(plain, child->geometry(), from.size());
     }
 }

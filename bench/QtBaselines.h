@@ -50,8 +50,8 @@ class PlainList {
 };
 
 // A plain window of the same widgets as `like` (the nearest Qt class of each,
-// with its texts and rows), each placed in proportion to its parent as the
-// control places its own.
+// with its texts and rows; a group box with its title), each placed in
+// proportion to its parent as the control places its own.
 class PlainWindow {
   public:
     explicit PlainWindow(const QWidget& like);

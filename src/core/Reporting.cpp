@@ -68,7 +68,9 @@ void Reporting::showLed()
         QAccessibleEvent changed(panel, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&changed);
     }
-    w_.sbMain->repaint();
+    // Painted at the next turn of the event loop, which the window's thread never
+    // holds up: painting the bar there and then cost a seventh of initParameters.
+    w_.sbMain->update();
 }
 
 std::optional<int32_t> Reporting::errorOfPanelClick(const QString& key) const

@@ -77,7 +77,11 @@ ioctl::ioctl(QWidget* parent) : QWidget(parent), d_(std::make_unique<ioctlPrivat
     d_->sequencer.onLineFree = [this] {
         if (d_->driveActions) d_->driveActions->refresh();
     };
-    d_->sequencer.wantsData = [this] { return isSignalConnected(QMetaMethod::fromSignal(&ioctl::dataRead)); };
+    // Asked for every value read: the signal's method is looked up once.
+    d_->sequencer.wantsData = [this] {
+        static const QMetaMethod dataReadSignal = QMetaMethod::fromSignal(&ioctl::dataRead);
+        return isSignalConnected(dataReadSignal);
+    };
     d_->sequencer.onDataRead = [this](const QString& name, const QString& unit, const QString& text, double value,
                                       uint32_t ms) { emit dataRead(name, unit, text, value, ms); };
     d_->catalogue.onTabStopsChanged = [this] { orderTabs(d_->window()); };

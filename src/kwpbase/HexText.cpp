@@ -7,12 +7,12 @@ namespace TavrinKwp {
 std::string hexText(const Bytes& bytes)
 {
     static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(bytes.size() * 3);
-    for (uint8_t b : bytes) {
-        if (!text.empty()) text.push_back(' ');
-        text.push_back(digits[b >> 4]);
-        text.push_back(digits[b & 0x0F]);
+    if (bytes.empty()) return {};
+    // Written in place: every exchange of a running test is logged as hex.
+    std::string text(bytes.size() * 3 - 1, ' ');
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        text[i * 3] = digits[bytes[i] >> 4];
+        text[i * 3 + 1] = digits[bytes[i] & 0x0F];
     }
     return text;
 }

@@ -24,8 +24,11 @@ void Sequencer::timRun_Timer()
 void Sequencer::ShowElapsedTime()
 {
     // Tenths rounded half to even: 12 250 ms shows 12.2 s.
-    const double tenths = std::nearbyint(elapsedMs() / 100.0);
-    w_.lbTime->setText(c_.platform.seconds(static_cast<uint64_t>(tenths) * 100) + QStringLiteral(" s"));
+    const auto tenths = static_cast<uint64_t>(std::nearbyint(elapsedMs() / 100.0));
+    // Ticks come every millisecond and the label changes every hundred: the text is made when it changes.
+    if (shownTime_ && shownTime_->first == tenths && w_.lbTime->text() == shownTime_->second) return;
+    shownTime_.emplace(tenths, c_.platform.seconds(tenths * 100) + QStringLiteral(" s"));
+    w_.lbTime->setText(shownTime_->second);
 }
 
 }  // namespace TavrinIoCtl

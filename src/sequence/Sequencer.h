@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QLocale>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -162,13 +163,17 @@ class Sequencer {
     RunState run_;
     // Each step's words, made once per language document: a running test says
     // the same few on every exchange.
+    // The state's words too: the status bar shows them after every status read.
+    void forgetStaleWords() const;
     mutable QHash<const char*, QString> saidTexts_;
+    mutable std::array<std::optional<QString>, static_cast<size_t>(SequenceState::EStop) + 1> stateTexts_;
     mutable quint64 saidLanguage_ = 0;
     std::optional<Failure> lastDriveFailure_;  // why the sequence's last request was not answered positively
     int stopAttempts_ = 0;
     DriveLedger ledger_;
     bool toldStillDriven_ = false;
     int busy_ = 0;
+    std::optional<std::pair<uint64_t, QString>> shownTime_;  // the elapsed tenths lbTime shows, and its text
     // When the tick on the line began, and whether its step waited for an answer.
     QElapsedTimer tickBegan_;
     bool tickWaited_ = false;

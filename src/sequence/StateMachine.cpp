@@ -33,21 +33,31 @@ void Sequencer::log(const QString& line, Show show, int32_t errorCode)
     c_.report.LogMessage(line, show, errorCode);
 }
 
+void Sequencer::forgetStaleWords() const
+{
+    const auto generation = catalogue_.language().generation();
+    if (saidLanguage_ == generation) return;
+    saidTexts_.clear();
+    for (auto& words : stateTexts_)
+        words.reset();
+    saidLanguage_ = generation;
+}
+
 QString Sequencer::said(const char* key, const char* english) const
 {
-    const auto& language = catalogue_.language();
-    if (saidLanguage_ != language.generation()) {
-        saidTexts_.clear();
-        saidLanguage_ = language.generation();
-    }
+    forgetStaleWords();
     const auto known = saidTexts_.constFind(key);
     if (known != saidTexts_.cend()) return *known;
-    return *saidTexts_.insert(key, language.GetMessage(english, QStringLiteral("Messages/Log") + QLatin1String(key)));
+    return *saidTexts_.insert(
+        key, catalogue_.language().GetMessage(english, QStringLiteral("Messages/Log") + QLatin1String(key)));
 }
 
 QString Sequencer::stateWords(SequenceState state) const
 {
-    return c_.report.message(QStringLiteral("Messages/State") + stateName(state), stateText(state));
+    forgetStaleWords();
+    auto& words = stateTexts_.at(static_cast<size_t>(state));
+    if (!words) words = c_.report.message(QStringLiteral("Messages/State") + stateName(state), stateText(state));
+    return *words;
 }
 
 void Sequencer::retranslate()

@@ -113,9 +113,9 @@ double SimulatedEcu::signalTarget(const DeviceState& device, const SignalDescrip
 void SimulatedEcu::advanceSignals(DeviceState& device, uint32_t to)
 {
     for (auto& signal : device.measures) {
+        if (signal.time == to) continue;  // already there: a request reads several signals at one time
         const double target = signalTarget(device, *signal.model);
         const double dt = static_cast<double>(to - signal.time);
-        if (signal.time == to) continue;
         signal.value = signal.model->tauMs <= 0.0
                            ? target
                            : target + (signal.value - target) * std::exp(-dt / signal.model->tauMs);

@@ -49,7 +49,11 @@ std::string KwpData::ValueText()
     if (!request || request->answer().empty()) return {};
     if (model_.kind == DataKind::Bytes) return hexText(readBytes(request->answer(), model_));
     auto raw = readRaw(request->answer(), model_);
-    return raw ? formatPhysical(model_, physicalFromRaw(model_, *raw)) : std::string();
+    if (!raw) return {};
+    // A running test reads the same item on every tick, and its value mostly holds: the text is made when it changes.
+    if (!rawText_ || rawText_->first != *raw)
+        rawText_.emplace(*raw, formatPhysical(model_, physicalFromRaw(model_, *raw)));
+    return rawText_->second;
 }
 
 double KwpData::NumericValue()

@@ -7,6 +7,7 @@
 #include "VehicleRuntime.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -71,6 +72,7 @@ class KwpData final : public Sorvik3::Data {
     std::shared_ptr<KwpDataDevice> device_;
     double value_;
     uint64_t setOrder_ = 0;
+    std::optional<std::pair<int64_t, std::string>> rawText_;  // the last raw value read from an answer, as text
 };
 
 class KwpRequest final : public Sorvik3::Request, public std::enable_shared_from_this<KwpRequest> {
@@ -104,6 +106,7 @@ class KwpRequest final : public Sorvik3::Request, public std::enable_shared_from
     std::unordered_map<std::string, std::shared_ptr<KwpData>> byName_;
     Exchange exchange_;
     uint64_t setOrders_ = 0;
+    std::optional<uint64_t> sentAtOrder_;  // setOrders_ when the exchange's bytes were taken
 };
 
 class KwpEcu final : public Sorvik3::Ecu, public std::enable_shared_from_this<KwpEcu> {

@@ -3,6 +3,8 @@
 
 #include "SessionCall.h"
 
+#include <QStringBuilder>
+
 #include <limits>
 
 namespace TavrinIoCtl {
@@ -15,17 +17,16 @@ Flow<bool> Sequencer::ReadData()
     for (const auto& request : requests) {
         // The emergency stop's or Abort's stops go first: nothing more is read.
         if (heldBack()) break;
-        auto exchange = [&] {
-            return QStringLiteral("request(") + text(request->Name()) + QStringLiteral(")=") +
-                   text(request->FrameText(true)) + QStringLiteral("->") + text(request->FrameText(false));
+        auto exchange = [&]() -> QString {
+            return QLatin1String("request(") % text(request->Name()) % QLatin1String(")=") % exchangeText(request);
         };
         const auto failure = co_await send(request);
         if (!failure) {
-            skip.run([&] { log(said("ReadData", " Read Data : ") + exchange()); });
+            skip.run([&] { log(said("ReadData", " Read Data : ") % exchange()); });
             result = true;
             continue;
         }
-        skip.run([&] { log(said("ReadDataError", " Read Data error : ") + exchange()); });
+        skip.run([&] { log(said("ReadDataError", " Read Data error : ") % exchange()); });
         log(QStringLiteral("  Error(") + QString::number(failure->number) + QStringLiteral(")=") +
             failure->description);
         result = false;

@@ -3,6 +3,8 @@
 
 #include "Utils.h"
 
+#include <QStringBuilder>
+
 namespace TavrinIoCtl {
 // The three requests follow one pattern and differ only in these.
 struct Sequencer::Drive {
@@ -267,10 +269,7 @@ Flow<Sequencer::Outcome> Sequencer::drive(const Drive& op)
         co_return Outcome{op.afterSendError, refused};
     }
     PendingError skip;
-    auto exchangeLine = [&] {
-        return op.exchangeLabel + text(request->FrameText(true)) + QStringLiteral("->") +
-               text(request->FrameText(false));
-    };
+    auto exchangeLine = [&] { return QString(op.exchangeLabel % exchangeText(request)); };
     // From the moment the bytes may leave, the device may be driven; only the
     // ECU's refusal of the start takes that back.
     if (op.stops != nullptr && op.judgeStatus) ledger_.mayBeDriven(*op.stops);
@@ -320,6 +319,12 @@ Sorvik3::DataRef Sequencer::findData(const Sorvik3::RequestRef& request, const Q
     auto item = utils::FindDataByName(catalogue_.language(), request, name, QString());
     itemsFound_.emplace(key, item);
     return item;
+}
+
+// Made in one piece: a running test logs every exchange.
+QString Sequencer::exchangeText(const Sorvik3::RequestRef& request)
+{
+    return text(request->FrameText(true)) % QLatin1String("->") % text(request->FrameText(false));
 }
 
 QString Sequencer::requestName(const Sorvik3::RequestRef& request)

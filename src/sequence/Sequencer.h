@@ -142,6 +142,8 @@ class Sequencer {
     std::optional<Failure> fillRequest(const Drive& operation);
     SequenceState judgeRunning(const Drive& operation);
     static QString requestName(const Sorvik3::RequestRef& request);
+    // The request's last exchange as the log shows it: "sent->received", in hex.
+    static QString exchangeText(const Sorvik3::RequestRef& request);
     Sorvik3::DataRef findData(const Sorvik3::RequestRef& request, const QString& name);
     void reportStillDriven(const DrivenDevice& device, const Failure& failure);
     void refreshStatusList(const Sorvik3::RequestRef& request);

@@ -284,8 +284,7 @@ Flow<void> Sequencer::sendTesterPresent()
     PendingError().run([&] {
         // Checked first: the operands of one expression may be evaluated in any order.
         const auto& sent = required(request);
-        log(elapsedSeconds() + said("TesterPresent", " : Tester present = ") + text(sent->FrameText(true)) +
-            QStringLiteral("->") + text(sent->FrameText(false)));
+        log(elapsedSeconds() + said("TesterPresent", " : Tester present = ") + exchangeText(sent));
     });
     run_.LastTesterPresentTime = c_.platform.clock();
 }

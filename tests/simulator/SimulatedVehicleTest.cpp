@@ -106,9 +106,15 @@ TEST_F(DemoVehicleTest, shouldLetTheDeviceListSetLastWinWhereListsShareBytes)
     start->Data("OutputTemporaryControlList")->setValueName("CoolingFan");
     start->Data("OutputPermanentControlList")->setValueName("EGRValve");
     start->Send();
-    EXPECT_THAT(start->FrameText(true), HasSubstr(" 30 03 08 "));
+    const std::string sent = start->FrameText(true);
+    EXPECT_THAT(sent, HasSubstr(" 30 03 08 "));
     EXPECT_TRUE(
         TavrinKwp::simulatedVehicle(*session).behaviour("EngineControl").deviceRunning("EGRValve", clock.now()));
+    // Written after the send, the request no longer stands as it went out.
+    start->Data("OutputTemporaryControlList")->setValueName("CoolingFan");
+    EXPECT_NE(start->FrameText(true), sent);
+    start->Data("OutputPermanentControlList")->setValueName("EGRValve");
+    EXPECT_EQ(start->FrameText(true), sent);
 }
 
 TEST_F(DemoVehicleTest, shouldRefuseDevicesTheEcuDoesNotKnowOrAccept)
